@@ -1,0 +1,124 @@
+// cronovolta-cli: the command-line companion. Works on a data folder without windows.
+#include "cli_commands.h"
+
+#include <cstring>
+#include <iostream>
+#include <string_view>
+#include <unistd.h>
+
+namespace cronovolta::cli {
+namespace {
+
+struct Command {
+    std::string_view name;
+    int (*run)(const Invocation&);
+    std::string_view help;
+};
+
+constexpr Command kCommands[] = {
+    {"events", cmdEvents, "events                      list the events of the data folder"},
+    {"event", cmdEvent, "event create|modify|delete  create, rename or delete an event"},
+    {"series", cmdSeries, "series add|delete          add or delete a series of an event"},
+    {"track", cmdTrack, "track show|set             show or change the track configuration"},
+    {"settings", cmdSettings, "settings show|set          show or change the program settings"},
+    {"simulate", cmdSimulate, "simulate --model NAME ...   play a lap counter on a pseudo-terminal"},
+    {"replay", cmdReplay, "replay EVENT TYPE SERIES CAPTURE  run heats from a byte capture"},
+    {"entrants", cmdEntrants, "entrants show|set EVENT     the entrants of an event"},
+    {"participants", cmdParticipants, "participants show|set ...   the participants of a series"},
+    {"classify", cmdClassify, "classify EVENT TYPE SERIES|all  the classification"},
+};
+
+std::filesystem::path programFolder() {
+    char buf[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) {
+        return std::filesystem::current_path();
+    }
+    buf[n] = '\0';
+    return std::filesystem::path(buf).parent_path();
+}
+
+void printUsage(std::ostream& os) {
+    os << "usage: cronovolta-cli [--data DIR] COMMAND [ARGS...]\n\ncommands:\n";
+    for (const auto& c : kCommands) {
+        os << "  " << c.help << "\n";
+    }
+}
+
+} // namespace
+
+int fail(const Invocation& inv, const std::string& message) {
+    inv.err << "cronovolta-cli: " << message << "\n";
+    return kFailed;
+}
+
+int usage(const Invocation& inv, const std::string& synopsis) {
+    inv.err << "usage: cronovolta-cli [--data DIR] " << synopsis << "\n";
+    return kUsage;
+}
+
+std::optional<long> parseInteger(const std::string& text) {
+    if (text.empty() || text.size() > 9) {
+        return std::nullopt;
+    }
+    std::size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (i == text.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t k = i; k < text.size(); ++k) {
+        if (text[k] < '0' || text[k] > '9') {
+            return std::nullopt;
+        }
+    }
+    return std::stol(text);
+}
+
+std::optional<std::pair<std::string, std::string>> splitKeyValue(const std::string& word) {
+    auto eq = word.find('=');
+    if (eq == std::string::npos || eq == 0) {
+        return std::nullopt;
+    }
+    return std::make_pair(word.substr(0, eq), word.substr(eq + 1));
+}
+
+} // namespace cronovolta::cli
+
+int main(int argc, char** argv) {
+    using namespace cronovolta::cli;
+    std::vector<std::string> words(argv + 1, argv + argc);
+    std::filesystem::path data;
+    std::size_t i = 0;
+    while (i < words.size() && words[i].starts_with("--")) {
+        if (words[i] == "--data" && i + 1 < words.size()) {
+            data = words[i + 1];
+            i += 2;
+        } else if (words[i] == "--help") {
+            printUsage(std::cout);
+            return kOk;
+        } else {
+            printUsage(std::cerr);
+            return kUsage;
+        }
+    }
+    if (i >= words.size()) {
+        printUsage(std::cerr);
+        return kUsage;
+    }
+    if (data.empty()) {
+        data = programFolder();
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(data, ec)) {
+        std::cerr << "cronovolta-cli: the data folder " << data.string() << " does not exist\n";
+        return kFailed;
+    }
+    for (const auto& c : kCommands) {
+        if (c.name == words[i]) {
+            Invocation inv{data, {words.begin() + static_cast<long>(i) + 1, words.end()}, std::cout,
+                           std::cerr};
+            return c.run(inv);
+        }
+    }
+    printUsage(std::cerr);
+    return kUsage;
+}

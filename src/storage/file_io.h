@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <expected>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace cronovolta {
+
+namespace fs = std::filesystem;
+
+// Whole-file reads and the three ways the program writes files: replaced atomically,
+// patched in place without truncation, appended. Failures come back as a message that
+// names the file, ready to show to the organiser.
+using IoResult = std::expected<void, std::string>;
+
+// Files larger than this are refused rather than read into memory: nothing the program
+// writes comes close, so a bigger file is not one of ours.
+inline constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
+
+std::expected<std::string, std::string> readFileBytes(const fs::path& path);
+
+// Writes a temporary file beside the target, flushes it to disk and renames it over the
+// target, so a crash leaves either the old file or the new one, never half of one.
+IoResult writeFileAtomic(const fs::path& path, std::string_view bytes);
+
+// Writes bytes at an offset of an existing file (created when missing), leaving the
+// rest of the file as it was: files that are "not truncated" rely on this.
+// sync = false skips the flush to disk: the bytes still survive a killed process, only
+// a power cut could lose them.
+IoResult writeAt(const fs::path& path, std::uintmax_t offset, std::string_view bytes,
+                 bool sync = true);
+
+IoResult appendToFile(const fs::path& path, std::string_view bytes, bool sync = true);
+
+// Fixed-size records by record number (1-based): record n is at (n - 1) * size.
+IoResult writeRecord(const fs::path& path, std::size_t recordNumber, std::size_t recordSize,
+                     std::string_view bytes, bool sync = true);
+
+std::string describeIoError(const fs::path& path, std::string_view what);
+
+} // namespace cronovolta

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cronovolta {
+
+// Names and dates are single-byte Windows-1252 on disk and UTF-8 in memory.
+// Every byte value maps to one code point, so bytes read from disk always come back
+// unchanged when written again; characters that have no Windows-1252 byte become '?'.
+std::string windows1252ToUtf8(std::string_view bytes);
+std::string utf8ToWindows1252(std::string_view text);
+
+} // namespace cronovolta

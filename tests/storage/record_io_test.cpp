@@ -1,0 +1,78 @@
+#include "storage/file_io.h"
+#include "storage/record_io.h"
+#include "storage/text_encoding.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+using namespace cronovolta;
+
+TEST(TextEncoding, EveryByteRoundTripsThroughUtf8) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) {
+        all.push_back(static_cast<char>(b));
+    }
+    EXPECT_EQ(utf8ToWindows1252(windows1252ToUtf8(all)), all);
+    EXPECT_EQ(windows1252ToUtf8("Sabadell \xC0 l'\xE0via \x80"), "Sabadell À l'àvia €");
+    EXPECT_EQ(utf8ToWindows1252("Anul·lar Màniga"), "Anul\xB7lar M\xE0niga");
+    EXPECT_EQ(utf8ToWindows1252("日本"), "??");
+    EXPECT_EQ(utf8ToWindows1252("\xE0\x41"), "?A"); // broken UTF-8 sequence
+}
+
+TEST(RecordIo, LittleEndianFieldsRoundTrip) {
+    ByteWriter w;
+    w.i16(-2);
+    w.f32(99.9999f);
+    w.u8(7);
+    w.string16("Pere Ròdenas");
+    w.zeros(3);
+    EXPECT_EQ(w.bytes().substr(0, 2), std::string("\xFE\xFF", 2));
+    ByteReader r(w.bytes());
+    EXPECT_EQ(r.i16(), -2);
+    EXPECT_EQ(r.f32(), 99.9999f);
+    EXPECT_EQ(r.u8(), 7);
+    EXPECT_EQ(r.string16(), "Pere Ròdenas");
+    r.skip(3);
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(r.atEnd());
+}
+
+TEST(RecordIo, ReaderNeverTrustsLengths) {
+    ByteWriter w;
+    w.i16(-5); // negative length
+    ByteReader neg(w.bytes());
+    EXPECT_EQ(neg.string16(), "");
+    EXPECT_FALSE(neg.ok());
+
+    ByteWriter huge;
+    huge.i16(30000);
+    huge.raw("abc");
+    ByteReader r(huge.bytes());
+    EXPECT_EQ(r.string16(), "");
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.i16(), 0); // stays failed
+
+    ByteReader shortRead(std::string_view("\x01", 1));
+    EXPECT_EQ(shortRead.f32(), 0.0f);
+    EXPECT_FALSE(shortRead.ok());
+}
+
+TEST(FileIo, AtomicReplaceInPlacePatchAndRecords) {
+    test::TempDir dir;
+    auto p = dir.path() / "X.DAT";
+    ASSERT_TRUE(writeFileAtomic(p, "abcdef"));
+    ASSERT_TRUE(writeFileAtomic(p, "xy"));
+    EXPECT_EQ(*readFileBytes(p), "xy");
+    ASSERT_TRUE(writeAt(p, 4, "ZZ"));
+    EXPECT_EQ(*readFileBytes(p), std::string("xy\0\0ZZ", 6));
+    ASSERT_TRUE(writeAt(p, 0, "Q"));
+    EXPECT_EQ(*readFileBytes(p), std::string("Qy\0\0ZZ", 6)); // not truncated
+    ASSERT_TRUE(writeRecord(p, 2, 3, "123456"));
+    EXPECT_EQ(*readFileBytes(p), std::string("Qy\0" "123", 6));
+    ASSERT_TRUE(appendToFile(p, "!"));
+    EXPECT_EQ(readFileBytes(p)->size(), 7u);
+    EXPECT_FALSE(readFileBytes(dir.path() / "missing"));
+    EXPECT_FALSE(writeFileAtomic(dir.path() / "no" / "such" / "dir", "x"));
+    EXPECT_FALSE(fs::exists(dir.path() / "X.DAT.tmp~"));
+}
