@@ -1,0 +1,58 @@
+#pragma once
+
+#include "storage/file_io.h"
+
+#include <array>
+#include <cstdint>
+#include <expected>
+#include <string>
+#include <vector>
+
+namespace cronovolta {
+
+enum class CounterModel : std::int16_t {
+    DS003 = 0,
+    DS030 = 1,
+    DS300 = 2,
+    DS300DS4port = 3,
+    DS200 = 4,
+};
+
+// The installation's settings ("ZENTOR.CFG").
+struct ConfigPrg {
+    std::int16_t language = 0;    // 0 Català, 1 Castellà
+    std::int16_t comesPolicy = 0; // 0 never, -1 every heat, n >= 1 at the end of pass n
+    std::int16_t autoScroll = 0;  // 0 off, n >= 1 seconds
+    std::uint8_t version = 0;
+    CounterModel counterModel = CounterModel::DS030;
+    std::vector<std::int16_t> colours{12, 10, 15, 14, 11}; // QBColor numbers of the slots
+};
+
+// The classic 16-colour palette, RGB.
+struct Rgb {
+    int r, g, b;
+};
+inline constexpr std::array<Rgb, 16> kQbPalette = {{{0, 0, 0},
+                                                    {0, 0, 128},
+                                                    {0, 128, 0},
+                                                    {0, 128, 128},
+                                                    {128, 0, 0},
+                                                    {128, 0, 128},
+                                                    {128, 128, 0},
+                                                    {192, 192, 192},
+                                                    {128, 128, 128},
+                                                    {0, 0, 255},
+                                                    {0, 255, 0},
+                                                    {0, 255, 255},
+                                                    {255, 0, 0},
+                                                    {255, 0, 255},
+                                                    {255, 255, 0},
+                                                    {255, 255, 255}}};
+Rgb qbColor(int number); // out-of-range numbers give black
+
+ConfigPrg defaultConfigPrg();
+std::expected<ConfigPrg, std::string> loadConfigPrg(const fs::path& file);
+// Writes every field at its offset without truncating the file.
+IoResult saveConfigPrg(const fs::path& file, const ConfigPrg& config);
+
+} // namespace cronovolta

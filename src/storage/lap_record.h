@@ -1,0 +1,40 @@
+#pragma once
+
+#include "storage/file_io.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cronovolta {
+
+// The 24-byte record of the heat journal "VLTAVLT.TMP" and of the series lap file ".VAV".
+// lane 0 marks a heat header or end record, lane -1 a pause record.
+struct LapRecord {
+    std::int16_t lane = 0;
+    std::int16_t participant = 0;
+    float crossingTime = 0.0f;
+    float lapTime = 0.0f;       // header: heat number
+    std::int16_t fastestFlag = 0; // -1 when the lap became the lane's fastest
+    std::int16_t laps = 0;      // header/end: number of records of the heat
+    float splitKind = 0.0f;
+    float splitValue = 0.0f;
+
+    bool operator==(const LapRecord&) const = default;
+};
+
+inline constexpr std::size_t kLapRecordSize = 24;
+
+std::string encodeLapRecord(const LapRecord& record);
+LapRecord decodeLapRecord(std::string_view bytes); // bytes.size() >= 24
+
+struct LapFile {
+    std::vector<LapRecord> records; // every whole record of the file
+    bool partialTail = false;       // the file ended in the middle of a record
+};
+
+// A missing file reads as empty; a partial last record is dropped and reported.
+std::expected<LapFile, std::string> readLapFile(const fs::path& path);
+
+} // namespace cronovolta

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "storage/file_io.h"
+
+#include <cstdint>
+#include <expected>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cronovolta {
+
+// A participant file (".PAR", "PROVA.PAR"): the heat counter and the names in order.
+// Participant number p is names[p - 1].
+struct ParticipantList {
+    std::int16_t maniguesFetes = 0;
+    std::vector<std::string> names;
+    bool truncated = false; // the file ended inside a name; the names before it are kept
+};
+
+std::string encodeParticipantList(const ParticipantList& list);
+ParticipantList decodeParticipantList(std::string_view bytes);
+
+// A missing file gives an empty list with heat counter 0.
+std::expected<ParticipantList, std::string> readParticipantList(const fs::path& path);
+IoResult writeParticipantList(const fs::path& path, const ParticipantList& list);
+// Rewrites only the first 16 bits (the heat counter) in place.
+IoResult writeHeatCounter(const fs::path& path, std::int16_t maniguesFetes);
+
+// `LlistaParticipants` of a series: the list of the series file ("PROVA.PAR" for
+// practice) padded with empty names up to the number of lanes.
+std::expected<ParticipantList, std::string>
+loadSeriesParticipants(const fs::path& eventDir, int programa, int serie, int lanes);
+
+} // namespace cronovolta
