@@ -120,7 +120,7 @@ void completeCircuits(int count, DecodedConfigPista& out) {
     }
     for (std::size_t i = 0; i < c.circuits.size(); ++i) {
         auto& first = c.circuits[i].firstLane;
-        if (first < 1 || first > MaxPistes) {
+        if (first < 1) {
             out.problems.push_back("connection " + std::to_string(i + 1) + " starts at lane " +
                                    std::to_string(first));
             first = ruleFirstLane(c.lanes, count, static_cast<int>(i) + 1);
