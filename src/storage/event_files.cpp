@@ -135,14 +135,18 @@ std::expected<CatalogRebuild, std::string> rebuildCatalog(const fs::path& dataDi
 std::expected<Catalog, std::string> loadCatalog(const fs::path& dataDir) {
     fs::path file = dataDir / kCatalogFileName;
     std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        auto rebuilt = rebuildCatalog(dataDir);
-        if (!rebuilt) {
-            return std::unexpected(rebuilt.error());
+    bool missing = !fs::exists(file, ec);
+    if (!missing) {
+        auto read = readCatalog(file);
+        if (!read || !read->truncated) {
+            return read;
         }
-        return Catalog{std::move(rebuilt->entries), false};
     }
-    return readCatalog(file);
+    auto rebuilt = rebuildCatalog(dataDir);
+    if (!rebuilt) {
+        return std::unexpected(rebuilt.error());
+    }
+    return Catalog{std::move(rebuilt->entries), false, !missing};
 }
 
 // --- Event header ---

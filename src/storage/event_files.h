@@ -70,6 +70,7 @@ int countEventFolders(const fs::path& dataDir);
 struct Catalog {
     std::vector<CatalogEntry> entries;
     bool truncated = false; // the file ended inside an entry; the entries before it are kept
+    bool repaired = false;  // loadCatalog found it damaged and rebuilt it from the folders
 };
 
 std::string encodeCatalogEntry(const CatalogEntry& entry);
@@ -88,7 +89,8 @@ struct CatalogRebuild {
 // An event whose header is missing or unreadable keeps its place under its folder name.
 std::expected<CatalogRebuild, std::string> rebuildCatalog(const fs::path& dataDir);
 
-// The catalogue as the main window loads it: rebuilt first when the file is missing.
+// The catalogue as the main window loads it: rebuilt when the file is missing, and when it
+// is damaged, since it is derived from the folders anyway.
 std::expected<Catalog, std::string> loadCatalog(const fs::path& dataDir);
 
 // --- The event header "PROVA.DAD" ---

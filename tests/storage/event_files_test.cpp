@@ -116,6 +116,14 @@ TEST(Catalog, LoadRebuildsOnlyWhenTheFileIsMissing) {
     loaded = loadCatalog(dir.path());
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->entries.size(), 2u); // the file is trusted as it is
+    EXPECT_FALSE(loaded->repaired);
+
+    test::writeBytes(dir.path() / kCatalogFileName, std::string("\x07\0Prim", 6));
+    loaded = loadCatalog(dir.path());
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(loaded->repaired);
+    EXPECT_EQ(loaded->entries, (std::vector<CatalogEntry>{{"Primera", "d1"}}));
+    EXPECT_EQ(readCatalog(dir.path() / kCatalogFileName)->entries, loaded->entries);
 }
 
 TEST(EventHeader, LayoutPutsNameAndDateAtOffset19) {
