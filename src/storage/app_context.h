@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <expected>
+#include <string>
 
 namespace cronovolta {
 
@@ -22,6 +24,9 @@ struct AppContext {
     ConfigPrg configPrg;
     ParticipantList llistaParticipants; // the active series, padded to the lanes
     bool abnormalEnd = false;           // the last run did not close the main window
+    // 0 while neither the event dialog nor the file screen works for someone else: the
+    // event being edited for the manager, or the file screen's archive/unarchive mode.
+    std::int16_t modeExportar = 0;
 
     fs::path dataFile(std::string_view name) const { return dataDir / name; }
     // The folder of the active event; empty without one.
@@ -36,5 +41,12 @@ struct AppContext {
         }
     }
 };
+
+// Loads the active event's series counts from its "PROVA.DAD".
+std::expected<void, std::string> loadEventSeriesCounts(AppContext& context);
+
+// Loads `LlistaParticipants` of the active series (padded to the track's lanes) and its
+// heat counter into the selection. A missing file gives empty names and counter 0.
+std::expected<void, std::string> loadActiveSeries(AppContext& context);
 
 } // namespace cronovolta
