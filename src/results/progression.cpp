@@ -36,12 +36,6 @@ private:
 
 } // namespace
 
-std::string distributionTableName(int lanes) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "DISTRIBUCIONS%02d.TXT", lanes);
-    return buf;
-}
-
 DistributionTable parseDistributionTable(std::string_view text) {
     DistributionTable table;
     while (!text.empty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/event_files.h" // distributionTableName
+
 #include <array>
 #include <optional>
 #include <string>
@@ -20,8 +22,6 @@ struct DistributionTable {
     int skippedLines = 0; // lines that did not hold two integers
 };
 
-// "DISTRIBUCIONS08.TXT" for eight lanes.
-std::string distributionTableName(int lanes);
 // Lines of two integers separated by blanks, tabs, commas or semicolons; anything else
 // is skipped and counted.
 DistributionTable parseDistributionTable(std::string_view text);
