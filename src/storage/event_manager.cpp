@@ -4,7 +4,6 @@
 #include "storage/record_io.h"
 
 #include <algorithm>
-
 #include <array>
 #include <utility>
 #include <vector>
