@@ -41,10 +41,7 @@ IoResult HeatJournal::create(const fs::path& path, const std::vector<LapRecord>&
     close();
     m_path = path;
     m_records = records;
-    std::string bytes;
-    for (const auto& record : records) {
-        bytes += encodeLapRecord(record);
-    }
+    std::string bytes = encodeLapFile(records);
     // Written beside and renamed over the old journal: a crash leaves one or the other.
     fs::path tmp = path;
     tmp += ".new";
