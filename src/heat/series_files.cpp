@@ -29,11 +29,13 @@ std::optional<std::size_t> lapBlockStart(const std::vector<LapRecord>& records, 
         }
         pos = next;
     }
-    // A damaged chain: the first header of the previous heat, as a plain search finds it.
+    // A damaged chain: the first header of the previous heat whose count ends on its end
+    // record, as a plain search finds it.
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (isLapHeader(records[i], heat - 1) && records[i].laps >= 1 &&
-            i + static_cast<std::size_t>(records[i].laps) < records.size()) {
-            return i + static_cast<std::size_t>(records[i].laps) + 1;
+        std::size_t end = i + static_cast<std::size_t>(std::max<int>(records[i].laps, 0));
+        if (isLapHeader(records[i], heat - 1) && records[i].laps >= 1 && end < records.size() &&
+            records[end].lane == 0) {
+            return end + 1;
         }
     }
     return std::nullopt;
