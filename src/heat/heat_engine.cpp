@@ -1,6 +1,7 @@
 #include "heat/heat_engine.h"
 
 #include "storage/event_files.h"
+#include "storage/formatting.h"
 #include "storage/number_format.h"
 
 #include <charconv>
@@ -56,6 +57,54 @@ void HeatEngine::changed() {
     if (m_observer) {
         m_observer->modelsChanged();
     }
+}
+
+namespace {
+
+constexpr int kCachedTexts = 4096;
+const std::string kUnformatted = "\x01";
+
+bool cachedWhole(double value, int& index) {
+    if (value < 0.0 || value >= kCachedTexts ||
+        value != static_cast<double>(static_cast<int>(value))) {
+        return false;
+    }
+    index = static_cast<int>(value);
+    return true;
+}
+
+} // namespace
+
+const std::string& HeatEngine::lapsText(double laps) {
+    int i = 0;
+    if (!cachedWhole(laps, i)) {
+        m_scratchText = FormatVoltes(laps, false, m_track);
+        return m_scratchText;
+    }
+    if (m_lapsTexts.empty()) {
+        m_lapsTexts.assign(kCachedTexts, kUnformatted);
+    }
+    std::string& text = m_lapsTexts[static_cast<std::size_t>(i)];
+    if (text == kUnformatted) {
+        text = FormatVoltes(laps, false, m_track);
+    }
+    return text;
+}
+
+const std::string& HeatEngine::wholeText(double value) {
+    int i = 0;
+    if (!cachedWhole(-value, i)) {
+        m_scratchText = singleToText(static_cast<float>(value));
+        return m_scratchText;
+    }
+    if (m_keyTexts.empty()) {
+        m_keyTexts.assign(kCachedTexts, kUnformatted);
+    }
+    std::string& text = m_keyTexts[static_cast<std::size_t>(i)];
+    if (text == kUnformatted) {
+        text = singleToText(static_cast<float>(value));
+    }
+    return text;
 }
 
 fs::path HeatEngine::seriesFile(std::string_view extension) const {
@@ -135,6 +184,7 @@ std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeReques
     m_programa = req.programa;
     m_workDir = workDir;
     m_track = std::move(*track);
+    m_lapsTexts.clear(); // their format depends on the track's largest partial
     m_participants = std::move(*participants);
     m_heat = m_participants.maniguesFetes;
     m_running = m_paused = false;

@@ -181,6 +181,9 @@ private:
     RecoveryOutcome replayJournal();
     void replayRecord(const LapRecord& record);
     // misc
+    // Whole lap totals and heat keys as their texts, formatted once per value.
+    const std::string& lapsText(double laps);
+    const std::string& wholeText(double value);
     void report(const std::string& message);
     void changed();
     bool standingsProgramme() const { return m_programa >= 2; }
@@ -231,6 +234,9 @@ private:
     SuperPoleModel m_superPole;
     std::vector<std::string> m_headings;
     std::vector<std::string> m_layoutHeadings;
+    std::vector<std::string> m_lapsTexts; // by whole lap total; "\x01" not yet formatted
+    std::vector<std::string> m_keyTexts;  // by 1 - heat laps, negated
+    std::string m_scratchText;
     ColourSlots m_colours;
     RecoveryOutcome m_recoveryOutcome = RecoveryOutcome::Resumed;
     std::vector<LapRecord> m_replayEnd;
