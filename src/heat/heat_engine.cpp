@@ -1,4 +1,5 @@
 #include "heat/heat_engine.h"
+#include "heat/standings_layout.h"
 
 #include "storage/event_files.h"
 #include "storage/formatting.h"
@@ -126,19 +127,17 @@ std::string HeatEngine::participantName(int participant) const {
 }
 
 std::vector<int> HeatEngine::visibleStandingsColumns() const {
-    switch (m_programa) {
-    case 2:
-        return {col::Fastest, col::FastestLane, col::GapLeader, col::GapPrevious, col::Heats,
-                col::Lane,    col::HeatLaps,    col::LastLap,   col::HeatFastest, col::HeatRank};
-    case 3:
-        return {col::Fastest, col::FastestLane, col::GapLeader, col::GapPrevious};
-    case 4:
-        return {col::SeriesLaps,  col::GapLeader, col::GapPrevious, col::Heats,
-                col::Lane,        col::HeatLaps,  col::Adjustments, col::LastLap,
-                col::HeatFastest, col::HeatRank};
-    default:
-        return {};
+    std::vector<int> out;
+    if (!standingsProgramme()) {
+        return out;
     }
+    auto widths = standingsColumnWidths(m_programa);
+    for (int c = col::SeriesLaps; c < col::Count; ++c) {
+        if (widths[static_cast<std::size_t>(c)] > 0) {
+            out.push_back(c);
+        }
+    }
+    return out;
 }
 
 std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeRequest& request) {
