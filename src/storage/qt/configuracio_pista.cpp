@@ -56,6 +56,14 @@ ConfiguracioPista::ConfiguracioPista(UiContext& ui, Asker& asker, const ConfigPi
     rebuildOrderBoxes();
 }
 
+ConfiguracioPista::~ConfiguracioPista() {
+    // Hiding the dialog takes the focus from its field, which would apply the field's rule
+    // on a dialog that no longer exists.
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        QObject::disconnect(edit, nullptr, this, nullptr);
+    }
+}
+
 void ConfiguracioPista::addField(QGridLayout* grid, int row, const char* labelName,
                                  QLineEdit*& field, const char* name) {
     QWidget* owner = grid->parentWidget();
@@ -278,6 +286,7 @@ void ConfiguracioPista::rebuildOrderBoxes() {
     m_orderBoxes = new QWidget;
     auto* grid = new QGridLayout(m_orderBoxes);
     grid->setContentsMargins(2, 2, 2, 2);
+    grid->setVerticalSpacing(4);
     deriveConfigPista(m_config);
     for (int i = 1; i <= m_config.lanes; ++i) {
         auto* number = new QLabel(QString::number(i), m_orderBoxes);
@@ -309,7 +318,7 @@ void ConfiguracioPista::rebuildOrderBoxes() {
     m_orderPanel->setWidget(m_orderBoxes);
     // Four rows show; beyond 16 lanes the bar moves the boxes one row per step.
     const int rowHeight = m_order.front()->sizeHint().height() + grid->verticalSpacing();
-    m_orderPanel->setMinimumHeight(kRowsShown * rowHeight + 8);
+    m_orderPanel->setFixedHeight(kRowsShown * rowHeight + 2 * m_orderPanel->frameWidth() + 4);
     m_orderPanel->verticalScrollBar()->setSingleStep(rowHeight);
     m_orderPanel->verticalScrollBar()->setPageStep(rowHeight * kRowsShown);
 }
@@ -323,7 +332,7 @@ QLineEdit* ConfiguracioPista::orderBox(int position) const {
 
 void ConfiguracioPista::applyOrderBox(int position) {
     QLineEdit* box = orderBox(position);
-    if (box == nullptr || m_applying) {
+    if (box == nullptr || m_applying || !box->isModified()) {
         return;
     }
     m_applying = true;
@@ -338,7 +347,8 @@ void ConfiguracioPista::applyOrderBox(int position) {
 
 void ConfiguracioPista::applyField(QLineEdit* field) {
     const auto rule = m_rules.find(field);
-    if (rule == m_rules.end() || m_applying) {
+    // Only what the organiser typed is corrected: a text the dialog wrote stays as shown.
+    if (rule == m_rules.end() || m_applying || !field->isModified()) {
         return;
     }
     m_applying = true;

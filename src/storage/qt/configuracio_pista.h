@@ -38,6 +38,7 @@ class ConfiguracioPista : public QDialog {
 public:
     ConfiguracioPista(UiContext& ui, Asker& asker, const ConfigPista& config,
                       TrackDialogOptions options, QWidget* parent = nullptr);
+    ~ConfiguracioPista() override;
 
     const ConfigPista& workingCopy() const { return m_config; }
     // "&Gravar": applies the field being edited, writes the file; false (with a message)

@@ -52,6 +52,14 @@ ConfiguracioPrg::ConfiguracioPrg(UiContext& ui, Asker& asker, bool fullLayout, Q
     }
 }
 
+ConfiguracioPrg::~ConfiguracioPrg() {
+    // Hiding the dialog takes the focus from its field, which would apply the field's rule
+    // on a dialog that no longer exists.
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        QObject::disconnect(edit, nullptr, this, nullptr);
+    }
+}
+
 void ConfiguracioPrg::build() {
     auto* top = new QVBoxLayout(this);
     auto* columns = new QHBoxLayout;

@@ -24,6 +24,7 @@ class ConfiguracioPrg : public QDialog {
     Q_OBJECT
 public:
     ConfiguracioPrg(UiContext& ui, Asker& asker, bool fullLayout, QWidget* parent = nullptr);
+    ~ConfiguracioPrg() override;
 
     // "&Gravar": the settings from the fields, written to "ZENTOR.CFG"; false (with a
     // message) when the file cannot be written.
