@@ -1,0 +1,329 @@
+#include "results/classification.h"
+
+#include "results/laps_text.h"
+#include "results/results_texts.h"
+#include "storage/event_files.h"
+#include "storage/number_format.h"
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+#include <utility>
+
+namespace cronovolta {
+namespace {
+
+constexpr float kNoLap = 99.9999f;
+
+bool isBlank(const std::string& s) {
+    return s.find_first_not_of(" \t") == std::string::npos;
+}
+
+// Key and tie columns of a criterion; laps criteria sort both descending.
+struct SortColumns {
+    int key;
+    int tie;
+    bool descending;
+};
+
+SortColumns sortColumns(int criterion) {
+    switch (criterion) {
+    case kFastestLap:
+        return {kColFastest, kColFastestTie, false};
+    case kHeatLaps:
+        return {kColHeatLaps, kColHeatLapsTie, true};
+    case kHeatFastestLap:
+        return {kColHeatFastest, kColHeatFastestTie, false};
+    default:
+        return {kColTotal, kColTotalTie, true};
+    }
+}
+
+} // namespace
+
+int defaultCriterion(int programa) {
+    return programa == kRace ? kTotalLaps : kFastestLap;
+}
+
+Classification::Classification(ConfigPista track, int language)
+    : m_track(std::move(track)), m_language(language) {}
+
+void Classification::clear() {
+    m_rows.clear();
+    m_lanes.clear();
+    m_passes.clear();
+    m_maxHeat = 0;
+    m_penaltyMark = 0.0f;
+    m_issues.clear();
+}
+
+void Classification::addSeries(const SeriesData& data, int colourSlot) {
+    const auto& names = data.participants.names;
+    const int n = static_cast<int>(names.size());
+    std::map<int, float> penalty; // the last record of a participant counts
+    for (const auto& rec : data.penalties) {
+        penalty[rec.participant] = rec.laps;
+        m_penaltyMark = rec.laps;
+    }
+    std::vector<int> heatCount(static_cast<std::size_t>(n) + 1, 0);
+
+    const int heatsRun = data.participants.maniguesFetes;
+    if (data.heatFileMissing) {
+        if (heatsRun > 0) {
+            m_issues.push_back({data.serie, 1, LoadIssue::HeatFileMissing});
+        }
+        return;
+    }
+    std::size_t next = 0;
+    for (int h = 1; h <= heatsRun; ++h) {
+        if (next >= data.heats.size()) {
+            m_issues.push_back({data.serie, h, LoadIssue::HeatMissing});
+            return;
+        }
+        const HeatResultRecord& header = data.heats[next++];
+        if (!header.isHeader() || header.headerHeatNumber() != h ||
+            header.headerRecordCount() < 0) {
+            m_issues.push_back({data.serie, h, LoadIssue::WrongHeader});
+            return;
+        }
+        for (int k = 0; k < header.headerRecordCount(); ++k) {
+            if (next >= data.heats.size()) {
+                m_issues.push_back({data.serie, h, LoadIssue::RecordsMissing});
+                return;
+            }
+            const HeatResultRecord& rec = data.heats[next++];
+            if (rec.isHeader()) {
+                m_issues.push_back({data.serie, h, LoadIssue::UnexpectedRecord});
+                return;
+            }
+            const int p = rec.participant;
+            if (p < 1 || p > n || isBlank(names[static_cast<std::size_t>(p - 1)])) {
+                continue;
+            }
+            if (rec.lane == 0 && (rec.heatFastestLap == 0.0f || rec.heatFastestLap >= 99.9f)) {
+                continue; // waited this heat out
+            }
+            int count = ++heatCount[static_cast<std::size_t>(p)];
+            if (rec.seriesLaps <= 0.0f && rec.fastestLap == kNoLap) {
+                continue;
+            }
+            auto pen = penalty.find(p);
+            addRow(data, rec, pen == penalty.end() ? 0.0f : pen->second, count, colourSlot);
+        }
+    }
+}
+
+void Classification::addRow(const SeriesData& data, const HeatResultRecord& rec, float penalty,
+                            int heatCount, int colourSlot) {
+    ClassificationRow row;
+    row.serie = data.serie;
+    row.participant = rec.participant;
+    row.name = data.participants.names[static_cast<std::size_t>(rec.participant - 1)];
+    row.lane = rec.lane;
+    row.heat = heatCount;
+    row.colourSlot = colourSlot;
+    const float key = rec.sortKey2 != 0.0f ? rec.sortKey2 : rec.crossingTime;
+    auto& c = row.cells;
+    c[kColSerie] = formatNumber(data.serie, "#");
+    c[kColDorsal] = formatNumber(rec.participant, "#");
+    c[kColName] = row.name;
+    c[kColLane] = formatNumber(rec.lane, "0");
+    c[kColHeat] = formatNumber(heatCount, "0");
+    c[kColTotal] = lapsText(static_cast<double>(rec.seriesLaps) - penalty, m_track, true);
+    c[kColTotalTie] = formatSingle(-rec.crossingTime, "0.00");
+    c[kColFastest] = formatSingle(rec.fastestLap, "0.0000;;99.9999");
+    c[kColFastestTie] = formatSingle(rec.crossingTime, "0.00");
+    c[kColHeatLaps] = lapsText(rec.heatLaps, m_track, true);
+    c[kColHeatLapsTie] = formatSingle(-key, "0.00");
+    c[kColHeatFastest] = formatSingle(rec.heatFastestLap, "0.0000;;99.9999");
+    c[kColHeatFastestTie] = formatSingle(key, "0.00");
+    c[kColPenalty] = penalty > 0.0f ? lapsText(-static_cast<double>(penalty), m_track, false) : "";
+    for (int col :
+         {kColSerie, kColDorsal, kColLane, kColHeat, kColTotal, kColTotalTie, kColFastest,
+          kColFastestTie, kColHeatLaps, kColHeatLapsTie, kColHeatFastest, kColHeatFastestTie}) {
+        row.values[static_cast<std::size_t>(col)] = cellValue(c[static_cast<std::size_t>(col)]);
+    }
+    m_rows.push_back(std::move(row));
+}
+
+void Classification::finishLoad() {
+    // A pass is one turn over the lanes: the second time a participant drives a lane is
+    // their pass 2.
+    std::stable_sort(m_rows.begin(), m_rows.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.serie, a.participant, a.name, a.lane, a.heat) <
+               std::tie(b.serie, b.participant, b.name, b.lane, b.heat);
+    });
+    m_lanes.clear();
+    m_passes.clear();
+    m_maxHeat = 0;
+    int pass = 0;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        auto& row = m_rows[i];
+        const bool sameTurn = i > 0 && m_rows[i - 1].serie == row.serie &&
+                              m_rows[i - 1].participant == row.participant &&
+                              m_rows[i - 1].lane == row.lane;
+        pass = sameTurn ? pass + 1 : 1;
+        row.cells[kColPass] = formatNumber(pass, "0");
+        row.values[kColPass] = pass;
+        m_lanes.push_back(row.lane);
+        m_passes.push_back(pass);
+        m_maxHeat = std::max(m_maxHeat, row.heat);
+    }
+    for (auto* list : {&m_lanes, &m_passes}) {
+        std::sort(list->begin(), list->end());
+        list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+    std::map<std::pair<int, int>, int> last;
+    for (const auto& row : m_rows) {
+        int& h = last[{row.serie, row.participant}];
+        h = std::max(h, row.heat);
+    }
+    for (auto& row : m_rows) {
+        row.latest = row.heat == last[{row.serie, row.participant}];
+    }
+    std::stable_sort(m_rows.begin(), m_rows.end(), [](const auto& a, const auto& b) {
+        return a.values[kColPass] < b.values[kColPass];
+    });
+}
+
+void Classification::rank(int criterion) {
+    if (criterion < kTotalLaps || criterion > kHeatFastestLap) {
+        criterion = kTotalLaps;
+    }
+    m_criterion = criterion;
+    sortBy(criterion);
+    fillRanks(criterion);
+}
+
+void Classification::sortBy(int criterion) {
+    const SortColumns s = sortColumns(criterion);
+    const auto key = static_cast<std::size_t>(s.key);
+    const auto tie = static_cast<std::size_t>(s.tie);
+    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const auto& a, const auto& b) {
+        if (a.values[key] != b.values[key]) {
+            return s.descending ? a.values[key] > b.values[key] : a.values[key] < b.values[key];
+        }
+        return s.descending ? a.values[tie] > b.values[tie] : a.values[tie] < b.values[tie];
+    });
+}
+
+void Classification::fillRanks(int criterion) {
+    const SortColumns s = sortColumns(criterion);
+    const auto key = static_cast<std::size_t>(s.key);
+    const auto tie = static_cast<std::size_t>(s.tie);
+    const auto& texts = resultsTexts(m_language);
+    auto gap = [&](const ClassificationRow& ref, const ClassificationRow& row) {
+        if (!s.descending) {
+            return formatNumber(row.values[key] - ref.values[key], "+0.0000");
+        }
+        return lapGapText(ref.values[key], row.values[key], ref.values[tie], row.values[tie],
+                          m_track, texts.lapLetter, texts.secondsLetter);
+    };
+    const ClassificationRow* first = nullptr;
+    const ClassificationRow* previous = nullptr;
+    int i = 0;
+    for (auto& row : m_rows) {
+        row.cells[kColRank].clear();
+        row.cells[kColGapFirst].clear();
+        row.cells[kColGapPrevious].clear();
+        if (!row.visible) {
+            continue;
+        }
+        ++i;
+        bool ownRank = i == 1;
+        if (i >= 2) {
+            row.cells[kColGapFirst] = gap(*first, row);
+        }
+        if (i >= 3) {
+            row.cells[kColGapPrevious] = gap(*previous, row);
+            ownRank = !gapIsZero(row.cells[kColGapPrevious]);
+        } else if (i == 2) {
+            ownRank = !gapIsZero(row.cells[kColGapFirst]);
+        }
+        row.cells[kColRank] = ownRank ? std::to_string(i) + ".-" : previous->cells[kColRank];
+        if (i == 1) {
+            first = &row;
+        }
+        previous = &row;
+    }
+}
+
+int Classification::columnWidth(int column) const {
+    switch (column) {
+    case kColRank:
+        return 600;
+    case kColSerie:
+    case kColPass:
+    case kColLane:
+    case kColHeat:
+        return 400;
+    case kColName:
+        return 1500;
+    case kColGapFirst:
+    case kColGapPrevious:
+        return 1000;
+    case kColPenalty:
+        return m_criterion == kTotalLaps && penaltiesPresent() ? 500 : 0;
+    case kColTotal:
+    case kColFastest:
+    case kColHeatLaps:
+    case kColHeatFastest:
+        return sortColumns(m_criterion).key == column ? 1000 : 0;
+    default:
+        return 0;
+    }
+}
+
+std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileName) {
+    const std::string heat = std::to_string(issue.heat);
+    switch (issue.kind) {
+    case LoadIssue::HeatFileMissing:
+        return fileName + " is missing although heats were run in series " +
+               std::to_string(issue.serie);
+    case LoadIssue::HeatMissing:
+        return fileName + " ends before heat " + heat + "; the heats before it are shown";
+    case LoadIssue::WrongHeader:
+        return fileName + " holds no header of heat " + heat +
+               " where one was expected; the heats before it are shown";
+    case LoadIssue::RecordsMissing:
+        return fileName + " ends inside heat " + heat + "; the rows read so far are shown";
+    case LoadIssue::UnexpectedRecord:
+        return fileName + " holds an unexpected record in heat " + heat +
+               "; the rows read so far are shown";
+    }
+    return fileName;
+}
+
+std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileName, int language) {
+    const std::string heat = std::to_string(issue.heat);
+    const bool es = language == 1;
+    const std::string file = (es ? "El archivo " : "El fitxer ") + fileName;
+    switch (issue.kind) {
+    case LoadIssue::HeatFileMissing:
+        return es ? "Falta el archivo " + fileName + ", y ya se han disputado mangas."
+                  : "Falta el fitxer " + fileName + ", i ja s'han disputat mànigues.";
+    case LoadIssue::HeatMissing:
+        return file +
+               (es ? " termina antes de la manga " + heat + ": se muestran las mangas anteriores."
+                   : " s'acaba abans de la màniga " + heat +
+                         ": es mostren les mànigues anteriors.");
+    case LoadIssue::WrongHeader:
+        return file + (es ? " no tiene la cabecera de la manga " + heat +
+                                " donde corresponde: se muestran las mangas anteriores."
+                          : " no té la capçalera de la màniga " + heat +
+                                " on correspon: es mostren les mànigues anteriors.");
+    case LoadIssue::RecordsMissing:
+        return file + (es ? " termina dentro de la manga " + heat +
+                                ": se muestran los datos leídos hasta aquí."
+                          : " s'acaba dins la màniga " + heat +
+                                ": es mostren les dades llegides fins aquí.");
+    case LoadIssue::UnexpectedRecord:
+        return file + (es ? " tiene un registro inesperado en la manga " + heat +
+                                ": se muestran los datos leídos hasta aquí."
+                          : " té un registre inesperat a la màniga " + heat +
+                                ": es mostren les dades llegides fins aquí.");
+    }
+    return file;
+}
+
+} // namespace cronovolta
