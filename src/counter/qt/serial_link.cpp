@@ -62,9 +62,13 @@ void SerialLink::setCaptureFile(const fs::path& file) {
 void SerialLink::ConfigurarPorts(const ConfigPista& track, CounterModel model) {
     m_model = model;
     const CounterSetup setup = counterSetup(track, model);
+    if (m_decoding) {
+        m_retired.push_back(std::move(m_decoder)); // its read() is still on the stack
+    }
     m_decoder = makeDecoder(setup, m_heat);
     for (std::size_t c = m_ports.size(); c > track.circuits.size(); --c) {
-        delete m_ports.back().serial;
+        m_ports.back().serial->close();
+        m_ports.back().serial->deleteLater();
         m_ports.pop_back();
     }
     m_ports.resize(track.circuits.size());
@@ -141,26 +145,51 @@ QString SerialLink::devicePath(int circuit) const {
 
 void SerialLink::receive(int circuit) {
     Port& port = m_ports[static_cast<std::size_t>(circuit - 1)];
-    const QByteArray bytes = port.serial->readAll();
+    QByteArray bytes = port.serial->readAll();
     if (bytes.isEmpty() || !m_decoder) {
         return;
     }
+    m_waiting.push_back({circuit, std::move(bytes), m_now()});
+    if (m_decoding) {
+        return;
+    }
+    m_decoding = true;
     if (m_stopTick) {
         m_stopTick();
     }
-    const double now = m_now();
+    // A port does not signal again for bytes it buffered while its own signal was being
+    // handled: those are collected here.
+    do {
+        for (std::size_t i = 0; i < m_waiting.size(); ++i) {
+            const Chunk chunk = m_waiting[i];
+            decode(chunk);
+        }
+        m_waiting.clear();
+        for (std::size_t c = 0; c < m_ports.size(); ++c) {
+            QSerialPort* serial = m_ports[c].serial;
+            if (serial != nullptr && serial->isOpen() && serial->bytesAvailable() > 0) {
+                m_waiting.push_back({static_cast<int>(c) + 1, serial->readAll(), m_now()});
+            }
+        }
+    } while (!m_waiting.empty());
+    m_retired.clear();
+    m_decoding = false;
+    if (m_startTick && m_heat.heatRunning()) {
+        m_startTick();
+    }
+}
+
+void SerialLink::decode(const Chunk& chunk) {
+    const std::string_view bytes(chunk.bytes.constData(), std::size_t(chunk.bytes.size()));
     if (m_capture) {
-        if (auto written =
-                m_capture->bytes(now, circuit, {bytes.constData(), std::size_t(bytes.size())});
-            !written) {
+        if (auto written = m_capture->bytes(chunk.now, chunk.circuit, bytes); !written) {
             qWarning("%s", written.error().c_str());
             m_capture.reset(); // one warning, not one per chunk
         }
     }
-    emit bytesReceived(circuit, bytes);
-    m_decoder->read(circuit, std::string_view(bytes.constData(), std::size_t(bytes.size())), now);
-    if (m_startTick && m_heat.heatRunning()) {
-        m_startTick();
+    emit bytesReceived(chunk.circuit, chunk.bytes);
+    if (m_decoder) {
+        m_decoder->read(chunk.circuit, bytes, chunk.now);
     }
 }
 

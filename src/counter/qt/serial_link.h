@@ -84,8 +84,15 @@ private:
         bool lost = false; // went away while open; tried again by the reconnect timer
     };
 
+    struct Chunk {
+        int circuit;
+        QByteArray bytes;
+        double now;
+    };
+
     bool openPort(Port& port);
     void receive(int circuit);
+    void decode(const Chunk& chunk);
     void portError(int circuit);
     void reconnect();
 
@@ -100,6 +107,11 @@ private:
     std::optional<CaptureWriter> m_capture;
     std::unique_ptr<CounterDecoder> m_decoder;
     std::vector<Port> m_ports;
+    // Bytes that arrive while a decode is under way (heat control may open a modal dialog)
+    // wait their turn, so that a decoder never runs inside itself and order is kept.
+    bool m_decoding = false;
+    std::vector<Chunk> m_waiting;
+    std::vector<std::unique_ptr<CounterDecoder>> m_retired;
     QTimer m_reconnect;
 };
 

@@ -17,9 +17,9 @@ SimulatorOptions SimulatedCounter::defaultsFor(CounterModel model) {
     options.lapTime = 7.0;
     options.spread = 0.5;
     options.heats = 200;
-    options.heatLength = 180.0;
-    options.pauseLength = 15.0;
-    options.heatGap = 20.0;
+    options.heatLength = 90.0;
+    options.pauseLength = 10.0;
+    options.heatGap = 15.0;
     options.seed = 1;
     return options;
 }

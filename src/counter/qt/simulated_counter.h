@@ -21,7 +21,7 @@ public:
     explicit SimulatedCounter(SimulatorOptions options, QObject* parent = nullptr);
 
     // A counter to try the program with: four cars on an eight-lane counter, laps of about
-    // seven seconds, three-minute heats with a pause, one after another.
+    // seven seconds, heats of a minute and a half with a pause, one after another.
     static SimulatorOptions defaultsFor(CounterModel model);
 
     // Opens the pseudo-terminal; the play begins once a program opens the device.

@@ -56,6 +56,7 @@ private slots:
     void retryOpensThePortOnceItExists();
     void lostPortIsReportedOnceAndReopened();
     void tickStopsWhileDecodingAndCaptureRecordsTheBytes();
+    void bytesArrivingDuringAModalDialogWaitTheirTurn();
 };
 
 void SerialLinkTest::simulatedHeatsArriveExactlyAsSent_data() {
@@ -229,6 +230,41 @@ void SerialLinkTest::tickStopsWhileDecodingAndCaptureRecordsTheBytes() {
     QCOMPARE(capture.events.size(), size_t(2));
     QCOMPARE(capture.events[1].bytes, std::string("\xA2"));
     QCOMPARE(capture.events[1].seconds, 43200.5);
+}
+
+// Heat control that opens a "modal dialog" (a nested event loop) on the first crossing.
+class ModalHeatControl : public RecordingHeatControl {
+public:
+    std::function<void()> duringDialog;
+    void RegistrarPas(int lane, float counterTime, double now) override {
+        RecordingHeatControl::RegistrarPas(lane, counterTime, now);
+        if (duringDialog) {
+            auto work = std::exchange(duringDialog, nullptr);
+            work();
+            QTest::qWait(200);
+            calls.push_back("dialog closed");
+        }
+    }
+};
+
+void SerialLinkTest::bytesArrivingDuringAModalDialogWaitTheirTurn() {
+    PseudoTerminal pty = openPty();
+    ModalHeatControl heat;
+    heat.running = true;
+    ScriptedPrompt prompt;
+    SerialLink link(heat, prompt);
+    PortMap map;
+    map.setOverride(1, pty.devicePath());
+    link.setPortMap(map);
+    link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS030);
+    heat.duringDialog = [&] {
+        // The ports are configured again meanwhile: a fresh decoder takes over.
+        link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS030);
+        QVERIFY(pty.write(test::bytes({64, 0x02, 0x00, 0x00})).has_value());
+    };
+    QVERIFY(pty.write(test::bytes({128, 0x01, 0x00, 0x00})).has_value());
+    QTRY_VERIFY2(heat.joined() == "lap 1 1.0000; dialog closed; lap 2 2.0000",
+                 heat.joined().c_str());
 }
 
 QTEST_MAIN(SerialLinkTest)
