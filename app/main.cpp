@@ -43,6 +43,10 @@ int main(int argc, char** argv) {
     ui.app.dataDir = *dataDir;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         ui.scale = screenScaleFactors(screen->size().width(), screen->size().height());
+        QFont font = QApplication::font();
+        font.setPointSizeF(font.pointSizeF() *
+                           interfaceFontScale(screen->size().width(), screen->size().height()));
+        QApplication::setFont(font);
     }
     MessageBoxAsker asker;
     if (!prepareConfiguration(ui, asker)) {

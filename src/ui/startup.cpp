@@ -1,5 +1,6 @@
 #include "ui/startup.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace cronovolta {
@@ -32,6 +33,14 @@ std::expected<CommandLine, std::string> parseCommandLine(const std::vector<std::
 std::string commandLineUsage() {
     return "usage: cronovolta [--data DIR]\n"
            "  --data DIR  the data folder (default: the program's folder)\n";
+}
+
+double interfaceFontScale(int widthPixels, int heightPixels) {
+    if (widthPixels <= 0 || heightPixels <= 0) {
+        return 1.0;
+    }
+    const double scale = std::min(widthPixels / 1366.0, heightPixels / 768.0);
+    return std::clamp(scale, 1.0, 2.0);
 }
 
 std::expected<fs::path, std::string> prepareDataFolder(const fs::path& dir) {

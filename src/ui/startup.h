@@ -26,6 +26,10 @@ std::expected<CommandLine, std::string> parseCommandLine(const std::vector<std::
                                                          const fs::path& programDir);
 std::string commandLineUsage();
 
+// The factor by which the interface font grows on screens larger than 1366 x 768, so that
+// the windows keep the proportions of their design there (at most twice the size).
+double interfaceFontScale(int widthPixels, int heightPixels);
+
 // Makes the data folder exist and returns its absolute path.
 std::expected<fs::path, std::string> prepareDataFolder(const fs::path& dir);
 

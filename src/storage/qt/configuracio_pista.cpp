@@ -45,6 +45,7 @@ ConfiguracioPista::ConfiguracioPista(UiContext& ui, Asker& asker, const ConfigPi
     deriveConfigPista(m_config);
     build();
     localitzar(this, "ConfiguracioPista", m_ui);
+    showCircuits(); // the circuit count list has its items now
     if (!m_options.eventName.isEmpty()) {
         setWindowTitle(m_options.eventName + QStringLiteral(": ") + windowTitle());
     }
@@ -318,7 +319,8 @@ void ConfiguracioPista::rebuildOrderBoxes() {
     m_orderPanel->setWidget(m_orderBoxes);
     // Four rows show; beyond 16 lanes the bar moves the boxes one row per step.
     const int rowHeight = m_order.front()->sizeHint().height() + grid->verticalSpacing();
-    m_orderPanel->setFixedHeight(kRowsShown * rowHeight + 2 * m_orderPanel->frameWidth() + 4);
+    m_orderPanel->setFixedHeight(kRowsShown * rowHeight - grid->verticalSpacing() + 4 +
+                                 2 * m_orderPanel->frameWidth());
     m_orderPanel->verticalScrollBar()->setSingleStep(rowHeight);
     m_orderPanel->verticalScrollBar()->setPageStep(rowHeight * kRowsShown);
 }

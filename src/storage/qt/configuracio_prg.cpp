@@ -40,7 +40,11 @@ int atLeastOne(const QString& text) {
 
 ConfiguracioPrg::ConfiguracioPrg(UiContext& ui, Asker& asker, bool fullLayout, QWidget* parent)
     : QDialog(parent), m_ui(ui), m_asker(asker), m_full(fullLayout),
-      m_languageAtOpening(ui.app.configPrg.language), m_version(ui.app.configPrg.version) {
+      m_languageAtOpening(ui.app.configPrg.language),
+      // A first start has no version yet: it is the program's own, as for a stored 0.
+      m_version(ui.app.configPrg.version != 0
+                    ? ui.app.configPrg.version
+                    : static_cast<std::uint8_t>(CRONOVOLTA_VERSION_MINOR)) {
     setObjectName(QStringLiteral("ConfiguracioPrg"));
     build();
     localitzar(this, "ConfiguracioPrg", m_ui);

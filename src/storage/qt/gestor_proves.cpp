@@ -39,6 +39,11 @@ GestorProves::GestorProves(UiContext& ui, Asker& asker, QWidget* parent, FileScr
     setObjectName(QStringLiteral("GestorProves"));
     build();
     localitzar(this, "GestorProves", m_ui);
+    // The programme names must show whole.
+    m_programmes->setMinimumWidth(m_programmes->sizeHintForColumn(0) +
+                                  2 * m_programmes->frameWidth() + 8);
+    m_programmes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_series->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 30);
     loadEvents();
     const int active = m_ui.app.seleccio.event - 1;
     selectEvent(active >= 0 && active < m_events->count() ? active : m_events->count() - 1);
@@ -72,7 +77,7 @@ void GestorProves::build() {
     grid->addWidget(m_files, 1, 3);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(2, 2);
+    grid->setColumnStretch(2, 1);
     grid->setColumnStretch(3, 2);
 
     auto* buttons = new QHBoxLayout;
