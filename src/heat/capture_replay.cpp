@@ -1,0 +1,96 @@
+#include "heat/capture_replay.h"
+
+#include <cmath>
+
+namespace cronovolta {
+
+CaptureReplay::CaptureReplay(HeatEngine& engine) : m_engine(engine) {
+    rebuildDecoder();
+}
+
+void CaptureReplay::rebuildDecoder() {
+    m_decoder =
+        makeDecoder(counterSetup(m_engine.track(), m_engine.settings().counterModel), m_engine);
+}
+
+double CaptureReplay::now() const {
+    double t = std::fmod(std::max(m_timeline, 0.0), kSecondsPerDay);
+    return t;
+}
+
+void CaptureReplay::tickUntil(double timeline) {
+    while (m_engine.heatRunning() && m_nextTick <= timeline) {
+        m_engine.tick(std::fmod(m_nextTick, kSecondsPerDay));
+        m_timeline = std::max(m_timeline, m_nextTick);
+        m_nextTick += m_engine.panel().tickIntervalMs / 1000.0;
+    }
+}
+
+void CaptureReplay::heatRunningSince(double now) {
+    m_timeline = now;
+    m_nextTick = now + m_engine.panel().tickIntervalMs / 1000.0;
+}
+
+void CaptureReplay::play(const std::vector<CaptureEvent>& events) {
+    for (const auto& event : events) {
+        double t = event.seconds + m_offset;
+        if (m_timeline >= 0.0 && t < m_timeline - kSecondsPerDay / 2) {
+            m_offset += kSecondsPerDay; // the capture went past midnight
+            t += kSecondsPerDay;
+        }
+        tickUntil(t);
+        m_timeline = std::max(m_timeline, t);
+        dispatch(event, event.seconds);
+    }
+}
+
+void CaptureReplay::finish(double limit) {
+    double end = std::max(m_timeline, 0.0) + limit;
+    tickUntil(end);
+}
+
+void CaptureReplay::dispatch(const CaptureEvent& event, double now) {
+    bool running = m_engine.heatRunning();
+    switch (event.kind) {
+    case CaptureEvent::Kind::Bytes:
+        if (m_engine.programmeOpen()) {
+            m_decoder->read(event.circuit, event.bytes, now);
+        }
+        break;
+    case CaptureEvent::Kind::Lane:
+        m_engine.RegistrarPas(event.lane, 0.0f, now);
+        break;
+    case CaptureEvent::Kind::Key: {
+        HeatCommand command = m_engine.handleKey(event.key, now);
+        switch (command) {
+        case HeatCommand::None:
+            break;
+        case HeatCommand::CloseProgramme:
+            m_engine.closeProgramme();
+            break;
+        case HeatCommand::OpenNextSeries:
+            m_engine.openNextSeries();
+            if (m_engine.programmeOpen()) {
+                rebuildDecoder();
+            }
+            break;
+        case HeatCommand::EnterComes:
+            m_engine.comesEntryClosed();
+            [[fallthrough]];
+        default:
+            if (m_unhandled) {
+                m_unhandled(now, command);
+            }
+        }
+        break;
+    }
+    }
+    if (m_engine.comesMode()) {
+        m_engine.comesEntryClosed(); // no one to type the comes in
+    }
+    if (!running && m_engine.heatRunning()) {
+        m_nextTick = m_timeline + m_engine.panel().tickIntervalMs / 1000.0;
+    }
+}
+
+} // namespace cronovolta

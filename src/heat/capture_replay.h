@@ -1,0 +1,48 @@
+#pragma once
+
+#include "counter/capture.h"
+#include "counter/counter_decoder.h"
+#include "heat/heat_engine.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace cronovolta {
+
+// Feeds a byte capture through the counter decoders into the heat engine, with a
+// simulated PC clock: the heat clock ticks at its interval (0.5 s, 0.05 s in Super Pole)
+// from the start of each heat between the capture's lines, and after the last line until
+// no heat runs, for at most 10 s. Screens that a heat key would open are not part of a
+// replay: questions get their default answer (No) and the comes entry closes empty.
+class CaptureReplay {
+public:
+    explicit CaptureReplay(HeatEngine& engine);
+
+    // Called with every command a key asked for that the replay cannot carry out.
+    void onUnhandled(std::function<void(double, HeatCommand)> callback) {
+        m_unhandled = std::move(callback);
+    }
+
+    // A heat already runs (a recovered one): the clock ticks from `now` on.
+    void heatRunningSince(double now);
+    void play(const std::vector<CaptureEvent>& events);
+    // Ticks from the last event on until no heat runs, at most `limit` seconds.
+    void finish(double limit = 10.0);
+    // The moment of the last event or tick, seconds since midnight.
+    double now() const;
+
+private:
+    void tickUntil(double timeline);
+    void dispatch(const CaptureEvent& event, double now);
+    void rebuildDecoder();
+
+    HeatEngine& m_engine;
+    std::unique_ptr<CounterDecoder> m_decoder;
+    std::function<void(double, HeatCommand)> m_unhandled;
+    double m_offset = 0.0; // days passed, in seconds: the timeline does not wrap
+    double m_timeline = -1.0;
+    double m_nextTick = 0.0;
+};
+
+} // namespace cronovolta

@@ -1,0 +1,225 @@
+#include "heat/heat_engine.h"
+
+#include "storage/event_files.h"
+#include "storage/number_format.h"
+
+#include <charconv>
+#include <system_error>
+
+namespace cronovolta {
+namespace {
+
+std::vector<std::string> splitLayout(const std::string& layout) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t bar = layout.find('|', start);
+        std::string item =
+            layout.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        if (!item.empty() && (item[0] == '<' || item[0] == '^' || item[0] == '>')) {
+            item.erase(0, 1);
+        }
+        out.push_back(item);
+        if (bar == std::string::npos) {
+            break;
+        }
+        start = bar + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+float storableTime(double seconds) {
+    float value = static_cast<float>(seconds);
+    std::string text = singleToText(value);
+    float back = value;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), back);
+    (void)end;
+    return ec == std::errc() ? back : value;
+}
+
+HeatEngine::HeatEngine(ConfigPrg settings)
+    : m_settings(std::move(settings)), m_texts(heatTexts(m_settings.language)) {
+    m_colours = ColourSlots::from(m_settings.colours);
+}
+
+HeatEngine::~HeatEngine() = default;
+
+void HeatEngine::report(const std::string& message) {
+    if (m_observer) {
+        m_observer->problem(message);
+    }
+}
+
+void HeatEngine::changed() {
+    if (m_observer) {
+        m_observer->modelsChanged();
+    }
+}
+
+fs::path HeatEngine::seriesFile(std::string_view extension) const {
+    return m_workDir / seriesFileName(m_programa, m_request.serie, extension);
+}
+
+int HeatEngine::pilotOnLane(int lane) const {
+    if (lane < 0 || lane >= static_cast<int>(m_pilotPista.size())) {
+        return 0;
+    }
+    return m_pilotPista[static_cast<std::size_t>(lane)];
+}
+
+std::string HeatEngine::participantName(int participant) const {
+    if (participant < 1 || participant > participantCount()) {
+        return {};
+    }
+    return m_participants.names[static_cast<std::size_t>(participant - 1)];
+}
+
+std::vector<int> HeatEngine::visibleStandingsColumns() const {
+    switch (m_programa) {
+    case 2:
+        return {col::Fastest, col::FastestLane, col::GapLeader, col::GapPrevious, col::Heats,
+                col::Lane,    col::HeatLaps,    col::LastLap,   col::HeatFastest, col::HeatRank};
+    case 3:
+        return {col::Fastest, col::FastestLane, col::GapLeader, col::GapPrevious};
+    case 4:
+        return {col::SeriesLaps,  col::GapLeader, col::GapPrevious, col::Heats,
+                col::Lane,        col::HeatLaps,  col::Adjustments, col::LastLap,
+                col::HeatFastest, col::HeatRank};
+    default:
+        return {};
+    }
+}
+
+std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeRequest& request) {
+    if (m_running) {
+        return std::unexpected("a heat is running");
+    }
+    if (m_open) {
+        closeProgramme();
+    }
+    if (request.programa < 0 || request.programa > 4) {
+        return std::unexpected("unknown programme type " + std::to_string(request.programa));
+    }
+    ProgrammeRequest req = request;
+    if (req.programa == 0) {
+        req.serie = 1;
+    }
+    if (req.serie < 1) {
+        return std::unexpected("no series selected");
+    }
+    fs::path workDir = req.programa >= 1 ? eventFolder(req.dataDir, req.event) : req.dataDir;
+    std::error_code ec;
+    if (!fs::is_directory(workDir, ec)) {
+        return std::unexpected("the folder " + workDir.string() + " does not exist");
+    }
+    auto track = loadConfigPista(workDir / "PISTA.CFG");
+    if (!track) {
+        return std::unexpected(track.error());
+    }
+    if (track->lanesAboveMaximum()) {
+        return std::unexpected(
+            "El nombre de pistes de la configuració és superior al màxim permès");
+    }
+    auto participants = loadSeriesParticipants(workDir, req.programa, req.serie, track->lanes);
+    if (!participants) {
+        return std::unexpected(participants.error());
+    }
+    if (participants->truncated) {
+        report("the participant list of the series ends in the middle of a name; the names "
+               "before it are used");
+    }
+
+    m_request = req;
+    m_programa = req.programa;
+    m_workDir = workDir;
+    m_track = std::move(*track);
+    m_participants = std::move(*participants);
+    m_heat = m_participants.maniguesFetes;
+    m_running = m_paused = false;
+    m_comesMode = false;
+    m_pendingComes = ComesEntry::None;
+    m_shiftHeld = false;
+    m_endDeadline = -99.0f;
+
+    std::size_t size = static_cast<std::size_t>(std::max(m_track.highestLane(), 0)) + 1;
+    m_pilotPista.assign(size, 0);
+    m_tempsPas.assign(size, 0.0f);
+    m_tempsArrossegat.assign(size, 0.0f);
+    m_tempsInici.assign(size, 0.0f);
+    m_lanes.layOut(m_track.OrdreCanvi, m_texts.lanePrefix, m_colours.slot[4], m_colours.slot[3]);
+
+    m_panel = HeatPanelModel{};
+    m_panel.shown = true;
+    m_panel.captions = m_texts.buttons;
+    m_panel.elapsedLabel = m_texts.elapsedLabel;
+    m_panel.pauseLabel = m_texts.pauseLabel;
+    m_panel.showButtons(true);
+    m_panel.buttonEnabled = {true, false, false, false, false, false};
+    m_panel.tickIntervalMs = m_programa == 3 ? 50 : 500;
+    std::string caption = " - " + m_texts.programmeCaptions[static_cast<std::size_t>(m_programa)];
+    if (m_programa >= 1) {
+        std::string listText =
+            req.seriesListText.empty() ? std::to_string(req.serie) : req.seriesListText;
+        caption += " (" + listText + " #" + std::to_string(req.serie) + ")";
+    }
+    m_panel.caption = caption;
+
+    m_superPole = SuperPoleModel{};
+    if (m_programa == 3) {
+        m_superPole.shown = true;
+        m_superPole.splitDisplay = m_track.splitTiming;
+        fs::path picture = req.dataDir / "INFOGRAF" / "0000.GIF";
+        if (fs::exists(picture, ec)) {
+            m_superPole.images[0] = picture;
+        }
+    }
+    m_layoutHeadings = splitLayout(m_texts.standingsLayout);
+    m_layoutHeadings.resize(col::Count);
+    m_headings = m_layoutHeadings;
+    m_grid.reset(0);
+    m_absolute = {};
+    m_open = true;
+    if (standingsProgramme()) {
+        rebuildStandings();
+    }
+    changed();
+    return {};
+}
+
+bool HeatEngine::closeProgramme() {
+    if (!m_open) {
+        return true;
+    }
+    if (m_running) {
+        return false;
+    }
+    m_journal.close();
+    std::error_code ec;
+    fs::remove(m_workDir / "VLTAVLT.TMP", ec);
+    m_open = false;
+    m_panel = HeatPanelModel{};
+    m_superPole = SuperPoleModel{};
+    m_grid.reset(0);
+    m_lanes = LapLanes{};
+    m_comesMode = false;
+    changed();
+    return true;
+}
+
+std::expected<void, std::string> HeatEngine::openNextSeries() {
+    if (!m_open || m_running) {
+        return std::unexpected("no programme to move on from");
+    }
+    ProgrammeRequest next = m_request;
+    closeProgramme();
+    if (next.programa < 2 || next.serie >= next.seriesCount) {
+        return {};
+    }
+    next.serie += 1;
+    next.seriesListText.clear();
+    return openProgramme(next);
+}
+
+} // namespace cronovolta

@@ -1,0 +1,164 @@
+// The heat keys of the heat screens and the heat-panel buttons.
+#include "heat/heat_engine.h"
+
+#include "storage/formatting.h"
+#include "storage/number_format.h"
+
+#include <cctype>
+#include <cmath>
+
+namespace cronovolta {
+namespace {
+
+constexpr int kEnter = 13;
+constexpr int kEscape = 27;
+
+// The key of a caption: a single character alone between parentheses, "(L)listar".
+bool captionHasKey(const std::string& caption, int upper) {
+    for (std::size_t i = 0; i + 2 < caption.size(); ++i) {
+        if (caption[i] == '(' && caption[i + 2] == ')' &&
+            static_cast<unsigned char>(caption[i + 1]) == upper) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+HeatCommand HeatEngine::clickButton(int button) {
+    if (!m_open || m_running || button < 0 || button > 5) {
+        return HeatCommand::None;
+    }
+    auto b = static_cast<std::size_t>(button);
+    if (!m_panel.buttonVisible[b] || !m_panel.buttonEnabled[b]) {
+        return HeatCommand::None;
+    }
+    switch (button) {
+    case 0:
+        return HeatCommand::CloseProgramme;
+    case 1:
+        return HeatCommand::ListLaps;
+    case 2:
+        return HeatCommand::Print;
+    case 3:
+        return HeatCommand::Correct;
+    case 4:
+        return m_heat >= 1 ? HeatCommand::AskCancel : HeatCommand::None;
+    default:
+        m_comesMode = true;
+        m_pendingComes = ComesEntry::Full;
+        return HeatCommand::EnterComes;
+    }
+}
+
+HeatCommand HeatEngine::handleKey(int key, double now) {
+    if (!m_open || m_comesMode) {
+        return HeatCommand::None;
+    }
+    if (key == -1) {
+        m_shiftHeld = true;
+        return HeatCommand::None;
+    }
+    bool shift = m_shiftHeld;
+    m_shiftHeld = false;
+    if (key == 's' || key == 'S') {
+        if (m_running) {
+            armHeatEnd(now);
+            AcabarManiga(now);
+        } else {
+            m_panel.clearErrors();
+            m_panel.showButtons(false);
+            IniciarManiga(now);
+        }
+        return HeatCommand::None;
+    }
+    if (key == 'p' || key == 'P') {
+        if (m_running) {
+            if (m_paused) {
+                ReprendreManiga(now);
+            } else {
+                PausarManiga(now);
+            }
+        }
+        return HeatCommand::None;
+    }
+    if (m_running) {
+        if (m_programa == 4) {
+            adjustmentKey(key);
+        }
+        return HeatCommand::None;
+    }
+    return idleKey(key, shift);
+}
+
+HeatCommand HeatEngine::idleKey(int key, bool shift) {
+    if (!m_panel.shown) {
+        return HeatCommand::None;
+    }
+    if (key == kEscape) {
+        HeatCommand command = clickButton(0);
+        if (command == HeatCommand::CloseProgramme && shift && standingsProgramme()) {
+            return HeatCommand::OpenNextSeries;
+        }
+        return command;
+    }
+    if (key <= 0 || key > 255) {
+        return HeatCommand::None;
+    }
+    int upper = std::toupper(key);
+    for (int b = 0; b < 6; ++b) {
+        if (m_panel.buttonVisible[static_cast<std::size_t>(b)] &&
+            captionHasKey(m_panel.captions[static_cast<std::size_t>(b)], upper)) {
+            return clickButton(b);
+        }
+    }
+    return HeatCommand::None;
+}
+
+void HeatEngine::adjustmentKey(int key) {
+    std::string& entry = m_panel.adjustment;
+    if (key == '+' || key == '-') {
+        entry.assign(1, static_cast<char>(key));
+        m_panel.adjustmentVisible = true;
+    } else if (key >= '0' && key <= '9') {
+        if (!entry.empty() && (entry[0] == '+' || entry[0] == '-') && entry.size() < 6) {
+            entry.push_back(static_cast<char>(key));
+        }
+    } else if (key == kEnter || key == kEscape) {
+        if (key == kEnter) {
+            applyLapAdjustment();
+        }
+        entry.clear();
+        m_panel.adjustmentVisible = false;
+    } else {
+        return;
+    }
+    changed();
+}
+
+void HeatEngine::applyLapAdjustment() {
+    double entered = ValorNumeric(m_panel.adjustment);
+    int lane = static_cast<int>(std::fabs(entered));
+    int amount = m_panel.adjustment.starts_with("-") ? -1 : 1;
+    if (lane < 1 || lane > m_lanes.highestLane()) {
+        return;
+    }
+    int r = m_grid.findLane(lane);
+    if (r == 0 || (amount < 0 && m_grid.value(r, col::HeatLaps) < 1.0)) {
+        return;
+    }
+    m_grid.setText(r, col::SeriesLaps,
+                   FormatVoltes(m_grid.value(r, col::SeriesLaps) + amount, false, m_track));
+    m_grid.setText(r, col::HeatLaps,
+                   FormatVoltes(m_grid.value(r, col::HeatLaps) + amount, false, m_track));
+    m_grid.setText(r, col::Adjustments,
+                   formatNumber(m_grid.value(r, col::Adjustments) + amount, "+#;-#;\\ \\"));
+    LanePanel& panel = m_lanes.panel(lane);
+    panel.rows[0] = std::to_string(panel.lapCount() + amount);
+    panel.pilotColour = m_colours.slot[static_cast<std::size_t>(3 + lane % 2)];
+    heatKeys(r, lane);
+    resortStandings(r);
+}
+
+} // namespace cronovolta

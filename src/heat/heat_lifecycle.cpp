@@ -1,0 +1,329 @@
+// The heat state machine: start, pause, resume, end, the clock tick, and the files written
+// at the start and at the end of a heat.
+#include "heat/heat_engine.h"
+#include "heat/series_files.h"
+#include "heat/standings_records.h"
+
+#include "storage/number_format.h"
+#include "storage/resume_file.h"
+
+#include <system_error>
+
+namespace cronovolta {
+
+void HeatEngine::setStartLight(StartLight light) {
+    if (!m_open || m_running) {
+        return;
+    }
+    switch (light) {
+    case StartLight::Red:
+        m_panel.showButtons(false);
+        m_panel.errorsVisible = false;
+        m_panel.background = kQbBrightRed;
+        break;
+    case StartLight::Green:
+        m_panel.background = kQbBrightGreen;
+        break;
+    case StartLight::Normal:
+        m_panel.background = kDefaultColour;
+        break;
+    }
+    changed();
+}
+
+void HeatEngine::setRestartLight(RestartLight light) {
+    if (!m_running || !m_paused) {
+        return;
+    }
+    int colour = light == RestartLight::Red ? kQbBrightRed : kQbBrightGreen;
+    if (light == RestartLight::Red) {
+        m_panel.elapsedLabelVisible = false;
+        m_panel.pauseLabelVisible = true;
+    }
+    m_panel.pauseColour = colour;
+    m_panel.clockColour = colour;
+    changed();
+}
+
+void HeatEngine::resetLanesForHeat() {
+    std::fill(m_tempsArrossegat.begin(), m_tempsArrossegat.end(), 0.0f);
+    std::fill(m_tempsPas.begin(), m_tempsPas.end(), 0.0f);
+    m_lanes.setFlagLane(0);
+    for (int lane = 1; lane <= m_lanes.highestLane(); ++lane) {
+        LanePanel& panel = m_lanes.panel(lane);
+        panel.pilotColour = kDefaultColour;
+        panel.clearLaps();
+    }
+    m_activeLane = 0;
+    m_splitStored = false;
+}
+
+void HeatEngine::IniciarManiga(double now) {
+    if (!m_open || m_running || m_comesMode) {
+        return;
+    }
+    int heat = m_programa <= 1 ? 1 : m_heat + 1;
+    if (m_programa == 4 && !raceHeatAllowed(m_settings.comesPolicy, heat, participantCount())) {
+        m_panel.showButtons(true);
+        m_recoveryOutcome = RecoveryOutcome::NotStarted;
+        changed();
+        return;
+    }
+    m_heat = heat;
+    m_panel.helpMenuEnabled = false;
+    m_panel.background = kDefaultColour;
+    m_panel.clockTickEnabled = true;
+    m_panel.clock = "0:00:00";
+    m_panel.elapsedLabelVisible = true;
+    m_panel.clockVisible = true;
+    m_panel.clockColour = kDefaultColour;
+    m_panel.pauseLabelVisible = false;
+    // A new heat numbers its rejected crossings afresh.
+    m_panel.clearErrors();
+    resetLanesForHeat();
+    if (standingsProgramme()) {
+        setUpHeat();
+    } else {
+        std::fill(m_pilotPista.begin(), m_pilotPista.end(), 0);
+    }
+    m_pauseCount = 0;
+    if (m_recovering) {
+        m_heatStart = m_recoveryStart;
+        m_recoveryOutcome = replayJournal();
+        if (m_recoveryOutcome == RecoveryOutcome::AlreadyStored) {
+            m_heat -= 1;
+            m_panel.helpMenuEnabled = true;
+            m_panel.clockTickEnabled = false;
+            m_panel.elapsedLabelVisible = m_panel.clockVisible = false;
+            enableButtonsAfterHeat();
+            if (standingsProgramme()) {
+                rebuildStandings();
+            }
+            changed();
+            return;
+        }
+    } else {
+        startHeatRecords(now);
+    }
+    m_running = true;
+    m_paused = false;
+    m_endDeadline = -99.0f;
+    m_autoScrollPeriods = 0;
+    if (m_recovering) {
+        for (const auto& record : m_journal.records()) {
+            if (record.lane == -1) {
+                m_pauseCount = std::max<int>(m_pauseCount, record.laps);
+            }
+        }
+    }
+    if (m_programa >= 1) {
+        ResumeState state{static_cast<std::int16_t>(m_request.event),
+                          static_cast<std::int16_t>(m_programa),
+                          static_cast<std::int16_t>(m_request.serie),
+                          static_cast<std::int16_t>(m_heat), m_heatStart};
+        if (auto written = writeResumeFile(m_request.dataDir / "ZTR4.TMP", state); !written) {
+            report(written.error());
+        }
+    }
+    changed();
+}
+
+void HeatEngine::startHeatRecords(double now) {
+    m_heatStart = storableTime(now);
+    LapRecord header;
+    header.crossingTime = m_heatStart;
+    header.lapTime = static_cast<float>(m_heat);
+    if (auto created = m_journal.create(m_workDir / "VLTAVLT.TMP", {header}); !created) {
+        report(created.error());
+    }
+}
+
+void HeatEngine::PausarManiga(double now) {
+    if (!m_running || m_paused) {
+        return;
+    }
+    m_paused = true;
+    m_pauseStart = static_cast<float>(now);
+    m_panel.pauseColour = kQbBrightRed;
+    m_panel.pauseLabelVisible = true;
+    m_panel.clockColour = kQbBrightRed;
+    changed();
+}
+
+void HeatEngine::ReprendreManiga(double now) {
+    if (!m_running || !m_paused) {
+        return;
+    }
+    m_paused = false;
+    m_pauseCount += 1;
+    double pauseStart = m_pauseStart;
+    if (now - pauseStart < 0.0) {
+        pauseStart -= kSecondsPerDay;
+    }
+    double start = m_heatStart + (now - pauseStart);
+    if (start >= kSecondsPerDay) {
+        start -= kSecondsPerDay;
+    }
+    m_heatStart = storableTime(start);
+    LapRecord pause;
+    pause.lane = -1;
+    pause.crossingTime = static_cast<float>(wrapDay(now - m_heatStart));
+    pause.lapTime = static_cast<float>(now - pauseStart);
+    pause.laps = static_cast<std::int16_t>(m_pauseCount);
+    if (auto appended = m_journal.append(pause); !appended) {
+        report(appended.error());
+    }
+    if (m_programa >= 1) {
+        if (auto written = appendResumeStart(m_request.dataDir / "ZTR4.TMP", m_heatStart);
+            !written) {
+            report(written.error());
+        }
+    }
+    m_panel.pauseLabelVisible = false;
+    m_panel.elapsedLabelVisible = true;
+    m_panel.clockColour = kDefaultColour;
+    changed();
+}
+
+void HeatEngine::armHeatEnd(double now) {
+    if (m_running) {
+        m_endDeadline = static_cast<float>(now + 2.5);
+    }
+}
+
+bool HeatEngine::endDeadlinePassed(double now) const {
+    double signal = static_cast<double>(m_endDeadline) - 2.5;
+    double since = now - signal;
+    if (since < -kSecondsPerDay / 2) {
+        since += kSecondsPerDay; // midnight passed since the end signal
+    }
+    return since > 2.5;
+}
+
+void HeatEngine::enableButtonsAfterHeat() {
+    m_panel.showButtons(true);
+    bool files = standingsProgramme();
+    m_panel.buttonEnabled = {true, true, files, files, files, files};
+    if (!(m_programa == 4 && m_track.largestPartial != 0)) {
+        m_panel.buttonEnabled[5] = false;
+    }
+}
+
+void HeatEngine::AcabarManiga(double now) {
+    if (!m_running) {
+        return;
+    }
+    if (m_paused) {
+        ReprendreManiga(now);
+    }
+    m_running = false;
+    m_panel.helpMenuEnabled = true;
+    m_panel.clockTickEnabled = false;
+    m_panel.elapsedLabelVisible = false;
+    m_panel.clockVisible = false;
+    m_panel.pauseLabelVisible = false;
+    enableButtonsAfterHeat();
+
+    // Without an armed deadline (a caller that ended the heat directly) the end is now.
+    double endMoment = m_endDeadline > 0.0f ? static_cast<double>(m_endDeadline) - 2.5 : now;
+    if (m_endMoment) {
+        endMoment = *m_endMoment;
+    }
+    LapRecord end;
+    end.crossingTime = static_cast<float>(endMoment);
+    end.lapTime = static_cast<float>(wrapDay(endMoment - m_heatStart));
+    if (auto finished = m_journal.finish(end); !finished) {
+        report(finished.error());
+    }
+    if (standingsProgramme()) {
+        finishHeatFiles();
+    }
+    m_panel.adjustment.clear();
+    m_panel.adjustmentVisible = false;
+    if (m_programa >= 1) {
+        std::error_code ec;
+        fs::remove(m_request.dataDir / "ZTR4.TMP", ec);
+    }
+    if (m_observer) {
+        m_observer->heatEnded(m_heat);
+    }
+    if (m_programa == 4) {
+        offerComes();
+    }
+    changed();
+}
+
+// The lap and results blocks first, the heat counter last: the counter is what makes the
+// heat count, so a crash before it leaves the heat to the recovery, never half stored.
+void HeatEngine::finishHeatFiles() {
+    if (auto laps = writeLapBlock(seriesFile(".VAV"), m_heat, m_journal.records()); !laps) {
+        report(laps.error());
+    }
+    std::vector<HeatResultRecord> rows;
+    rows.reserve(static_cast<std::size_t>(m_grid.rowCount()));
+    for (int r = 1; r <= m_grid.rowCount(); ++r) {
+        rows.push_back(recordFromStandingsRow(m_grid, r, m_programa, pilotOnLane(0)));
+    }
+    if (auto results = writeResultBlock(seriesFile(".DAD"), m_heat, m_heatStart, rows); !results) {
+        report(results.error());
+    }
+    if (auto counter = writeHeatCounter(seriesFile(".PAR"), static_cast<std::int16_t>(m_heat));
+        !counter) {
+        report(counter.error());
+    }
+    m_participants.maniguesFetes = static_cast<std::int16_t>(m_heat);
+}
+
+void HeatEngine::offerComes() {
+    int lanes = m_track.lanes;
+    m_pendingComes = comesEntryAfterHeat(m_settings.comesPolicy, m_heat, participantCount(), lanes);
+    if (m_pendingComes == ComesEntry::None) {
+        return;
+    }
+    m_comesMode = true;
+    if (m_observer) {
+        m_observer->comesEntryDue(m_pendingComes);
+    }
+}
+
+void HeatEngine::comesEntryClosed() {
+    m_comesMode = false;
+    m_pendingComes = ComesEntry::None;
+    changed();
+}
+
+void HeatEngine::tick(double now) {
+    if (!m_running) {
+        return;
+    }
+    if (m_endDeadline > 0.0f) {
+        if (endDeadlinePassed(now)) {
+            AcabarManiga(now);
+        }
+        return;
+    }
+    if (m_paused && m_panel.elapsedLabelVisible) {
+        m_panel.pauseLabelVisible = !m_panel.pauseLabelVisible;
+        m_panel.clockColour = m_panel.pauseLabelVisible ? m_panel.pauseColour : kDefaultColour;
+        changed();
+        return;
+    }
+    double elapsed = sinceHeatStart(now);
+    if (m_settings.autoScroll > 0) {
+        int periods = static_cast<int>(elapsed / m_settings.autoScroll);
+        if (periods > m_autoScrollPeriods) {
+            m_autoScrollPeriods = periods;
+            m_lanes.advanceScroll();
+            if (m_programa == 2 || m_programa == 4) {
+                m_grid.scrollPage();
+            }
+        }
+    }
+    m_panel.clock = longTime(elapsed);
+    if (m_programa == 3 && m_superPole.timing.size() >= 2) {
+        m_superPole.timing.back()[spcol::Lap] = formatNumber(elapsed - m_tempsPas[0], "0.0");
+    }
+    changed();
+}
+
+} // namespace cronovolta

@@ -1,0 +1,169 @@
+// Replaying the journal of a heat that was interrupted by the end of the program.
+#include "heat/heat_engine.h"
+
+#include "storage/number_format.h"
+
+#include <system_error>
+
+namespace cronovolta {
+namespace {
+
+bool isHeader(const LapRecord& r) {
+    return r.lane == 0 && r.participant == 0;
+}
+
+} // namespace
+
+RecoveryOutcome HeatEngine::recoverHeat(float heatStart, double now) {
+    if (!m_open || m_running) {
+        return RecoveryOutcome::NotStarted;
+    }
+    m_recovering = true;
+    m_recoveryStart = heatStart;
+    m_recoveryOutcome = RecoveryOutcome::NotStarted;
+    m_replayEnd.clear();
+    IniciarManiga(now);
+    m_recovering = false;
+    if (!m_running) {
+        return m_recoveryOutcome;
+    }
+    if (!m_replayEnd.empty()) {
+        // The heat had ended but was not stored: store it as it ended.
+        m_endMoment = m_replayEnd.front().crossingTime;
+        AcabarManiga(now);
+        m_endMoment.reset();
+        return RecoveryOutcome::Completed;
+    }
+    return RecoveryOutcome::Resumed;
+}
+
+RecoveryOutcome HeatEngine::replayJournal() {
+    fs::path journal = m_workDir / "VLTAVLT.TMP";
+    fs::path backup = m_workDir / "VLTAVLT.BAK";
+    std::error_code ec;
+    // A backup left by a recovery that was itself interrupted is the whole journal.
+    if (!fs::exists(backup, ec)) {
+        if (!fs::exists(journal, ec)) {
+            if (auto made = writeFileAtomic(journal, ""); !made) {
+                report(made.error());
+            }
+        }
+        fs::rename(journal, backup, ec);
+        if (ec) {
+            report("cannot keep the heat journal " + journal.string() + ": " + ec.message());
+        }
+    }
+    std::vector<LapRecord> records;
+    if (auto file = readLapFile(fs::exists(backup, ec) ? backup : journal); file) {
+        records = std::move(file->records);
+        if (file->partialTail) {
+            report("the last record of the heat journal was cut short and is left out");
+        }
+    } else {
+        report(file.error());
+    }
+
+    if (!records.empty() && isHeader(records.front())) {
+        int journalHeat = static_cast<int>(records.front().lapTime);
+        if (journalHeat == m_heat - 1 && journalHeat >= 1 && m_programa >= 2) {
+            // Killed after the heat counter was stored: that heat is complete.
+            fs::rename(backup, journal, ec);
+            return RecoveryOutcome::AlreadyStored;
+        }
+        if (journalHeat != m_heat) {
+            report("the heat journal belongs to heat " + std::to_string(journalHeat) +
+                   ", not to heat " + std::to_string(m_heat) + "; it is kept as " +
+                   backup.string());
+            records.clear();
+        }
+    } else if (!records.empty()) {
+        report("the heat journal has no heat header; its laps are replayed under a new one");
+    }
+    if (records.empty() || !isHeader(records.front())) {
+        LapRecord header;
+        header.crossingTime = m_heatStart;
+        header.lapTime = static_cast<float>(m_heat);
+        records.insert(records.begin(), header);
+    }
+    // An end record means the heat was over: it is stored again from that moment.
+    if (records.size() > 1 && isHeader(records.back())) {
+        m_replayEnd.push_back(records.back());
+        records.pop_back();
+    }
+    records.front().laps = 0;
+    if (auto created = m_journal.create(journal, records); !created) {
+        report(created.error());
+        return RecoveryOutcome::Resumed;
+    }
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        replayRecord(records[i]);
+    }
+    if (!m_journal.records().empty() && fs::exists(journal, ec)) {
+        fs::remove(backup, ec);
+    }
+    return RecoveryOutcome::Resumed;
+}
+
+void HeatEngine::replayRecord(const LapRecord& record) {
+    int lane = record.lane;
+    if (!m_lanes.takesPart(lane)) {
+        return;
+    }
+    auto l = static_cast<std::size_t>(lane);
+    LanePanel& panel = m_lanes.panel(lane);
+    if (record.splitKind != 0.0f) {
+        m_tempsPas[l] = record.crossingTime;
+        if (record.splitKind == kSplitFirst || record.splitKind == kSplitSecond) {
+            int column = record.splitKind == kSplitFirst ? 1 : 2;
+            writeSectorValue(column, record.splitValue, formatSingle(record.splitValue, "0.00"));
+            if (column == 2) {
+                m_splitStored = true;
+                m_splitStoredTime = record.crossingTime;
+                m_splitStoredLane = lane;
+            }
+        } else if (record.splitKind == kSplitSpeedStart) {
+            m_splitStored = true;
+            m_splitStoredTime = record.crossingTime;
+            m_splitStoredLane = lane;
+        } else if (record.splitKind == kSplitSpeed) {
+            m_splitStored = false;
+            writeSectorValue(3, record.splitValue, formatSingle(record.splitValue, "0.00"));
+        }
+        return;
+    }
+    m_tempsPas[l] = record.crossingTime;
+    if (record.laps <= 0) {
+        m_tempsArrossegat[l] = record.lapTime;
+        addRejectedEntry(lane, longTime(record.crossingTime));
+        return;
+    }
+    m_tempsArrossegat[l] = 0.0f;
+    bool first = panel.rows[1].empty();
+    if (first) {
+        panel.rows[1] = "+1";
+    } else {
+        panel.rows.push_back(formatSingle(record.lapTime, "0.0000"));
+        panel.highlighted.push_back(record.fastestFlag == -1);
+        if (record.fastestFlag == -1) {
+            panel.fastestLap = panel.rows.back();
+        }
+        panel.topRow = static_cast<int>(panel.rows.size()) - 1;
+    }
+    panel.rows[0] = std::to_string(panel.lapCount() + 1);
+    panel.currentRow = static_cast<int>(panel.rows.size()) - 1;
+    m_lanes.setFlagLane(lane);
+    if (m_programa == 3) {
+        if (m_activeLane == 0) {
+            m_activeLane = lane;
+        }
+        if (!first) {
+            finishSuperPoleRun(panel.rows.back());
+        }
+        startSuperPoleRun(record.crossingTime);
+    }
+    if (standingsProgramme()) {
+        standingsUpdate(lane, record.participant, 1, false, true);
+    }
+}
+
+} // namespace cronovolta

@@ -1,0 +1,355 @@
+// One crossing of one lane: the lap, the lane's lap list, the journal record and the
+// standings (RegistrarPas and the standings update).
+#include "heat/heat_engine.h"
+
+#include "storage/formatting.h"
+#include "storage/number_format.h"
+
+#include <cmath>
+
+namespace cronovolta {
+namespace {
+
+inline constexpr float kNoTime = 99.9999f;
+
+std::string lapText(float lapTime) {
+    return formatSingle(lapTime, "0.0000");
+}
+
+} // namespace
+
+double HeatEngine::sinceHeatStart(double now) const {
+    return wrapDay(now - static_cast<double>(m_heatStart));
+}
+
+void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
+    if (!m_open || !m_running || !m_lanes.takesPart(lane)) {
+        return;
+    }
+    auto l = static_cast<std::size_t>(lane);
+    int participant = m_pilotPista[l];
+    if (m_programa == 3) {
+        if (m_track.splitTiming && (lane == m_track.partialLane || lane == m_track.speedLane)) {
+            superPoleSensor(lane, counterTime, now);
+            return;
+        }
+        if (m_activeLane == 0) {
+            m_activeLane = lane;
+        } else if (lane != m_activeLane) {
+            return;
+        }
+    }
+    float crossing = static_cast<float>(sinceHeatStart(now));
+    LanePanel& panel = m_lanes.panel(lane);
+    float lapTime = kNoTime;
+    std::int16_t fastestFlag = 0;
+    bool firstCrossing = panel.rows[1].empty();
+    if (firstCrossing) {
+        panel.rows[1] = "+1";
+        m_tempsPas[l] = crossing;
+    } else {
+        double pcLap =
+            wrapDay(static_cast<double>(crossing) - m_tempsPas[l] + m_tempsArrossegat[l]);
+        // The counter's time unless it is missing or the lap is beyond its two-digit seconds.
+        lapTime = pcLap <= 99.0 && counterTime != 0.0f ? counterTime + m_tempsArrossegat[l]
+                                                       : static_cast<float>(pcLap);
+        m_tempsPas[l] = crossing;
+        if (lapTime < m_track.minimumLap) {
+            rejectCrossing(lane, participant, lapTime, m_panel.clock);
+            changed();
+            return;
+        }
+        m_tempsArrossegat[l] = 0.0f;
+        panel.rows.push_back(lapText(lapTime));
+        panel.highlighted.push_back(false);
+        if (panel.fastestLap.empty() || ValorNumeric(panel.fastestLap) >= lapTime) {
+            panel.fastestLap = panel.rows.back();
+            panel.highlighted.back() = true;
+            fastestFlag = -1;
+        }
+        panel.topRow = static_cast<int>(panel.rows.size()) - 1;
+    }
+    int laps = panel.lapCount() + 1;
+    panel.rows[0] = std::to_string(laps);
+    panel.currentRow = static_cast<int>(panel.rows.size()) - 1;
+    m_lanes.setFlagLane(lane);
+
+    LapRecord record;
+    record.lane = static_cast<std::int16_t>(lane);
+    record.participant = static_cast<std::int16_t>(participant);
+    record.crossingTime = m_tempsPas[l];
+    record.lapTime = lapTime;
+    record.fastestFlag = fastestFlag;
+    record.laps = static_cast<std::int16_t>(laps);
+    if (auto appended = m_journal.append(record); !appended) {
+        report(appended.error());
+    }
+    if (m_programa == 3) {
+        if (!firstCrossing) {
+            finishSuperPoleRun(panel.rows.back());
+        }
+        startSuperPoleRun(crossing);
+    }
+    if (standingsProgramme()) {
+        standingsUpdate(lane, participant, 1, false, true);
+    }
+    changed();
+}
+
+void HeatEngine::rejectCrossing(int lane, int participant, float lapTime,
+                                const std::string& clock) {
+    auto l = static_cast<std::size_t>(lane);
+    m_tempsArrossegat[l] = lapTime;
+    LapRecord record;
+    record.lane = static_cast<std::int16_t>(lane);
+    record.participant = static_cast<std::int16_t>(participant);
+    record.crossingTime = m_tempsPas[l];
+    record.lapTime = lapTime;
+    if (auto appended = m_journal.append(record); !appended) {
+        report(appended.error());
+    }
+    addRejectedEntry(lane, clock);
+}
+
+void HeatEngine::addRejectedEntry(int lane, const std::string& clock) {
+    int earlier = 0;
+    for (const auto& entry : m_panel.errors) {
+        if (ValorNumeric(entry) == -lane) {
+            ++earlier;
+        }
+    }
+    m_panel.errors.push_back(formatNumber(lane, "-0  ") + formatNumber(earlier + 1, "(0)  ") +
+                             clock);
+    m_panel.errorsVisible = true;
+    m_panel.selectedError = static_cast<int>(m_panel.errors.size()) - 1;
+}
+
+void HeatEngine::registerCounterResult(int lane, int laps, float fastestLap, double now) {
+    (void)now;
+    if (!m_open || !m_running || lane < 1 || lane > m_lanes.highestLane()) {
+        return;
+    }
+    LanePanel& panel = m_lanes.panel(lane);
+    std::string text = lapText(fastestLap);
+    if (panel.rows[1].empty()) {
+        panel.rows[1] = text;
+    } else {
+        panel.rows.push_back(text);
+        panel.highlighted.push_back(false);
+    }
+    int last = static_cast<int>(panel.rows.size()) - 1;
+    // 99.9999 (or nothing) is no time: it must not become anyone's fastest lap.
+    bool valid = fastestLap > 0.0f && fastestLap < kNoTime;
+    if (valid && (panel.fastestLap.empty() || ValorNumeric(panel.fastestLap) >= fastestLap)) {
+        panel.fastestLap = text;
+        panel.highlighted[static_cast<std::size_t>(last)] = true;
+    }
+    panel.currentRow = last;
+    panel.topRow = last;
+    panel.rows[0] = std::to_string(laps);
+    if (standingsProgramme()) {
+        standingsUpdate(lane, pilotOnLane(lane), laps, true, valid);
+    }
+    changed();
+}
+
+void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool counterResult,
+                                 bool validTime) {
+    int r = m_grid.findParticipant(participant);
+    if (r == 0) {
+        return;
+    }
+    auto l = static_cast<std::size_t>(lane);
+    const LanePanel& panel = m_lanes.panel(lane);
+    if (!counterResult) {
+        m_grid.clearMarkers();
+        m_grid.setMarker(r, true);
+        m_pilotPista[0] = static_cast<std::int16_t>(lane);
+    }
+    m_grid.setText(r, col::SeriesLaps,
+                   FormatVoltes(m_grid.value(r, col::SeriesLaps) + increment, false, m_track));
+    m_grid.setText(r, col::HeatLaps,
+                   FormatVoltes(m_grid.value(r, col::HeatLaps) + increment, false, m_track));
+    m_grid.setText(r, col::Lane, std::to_string(lane));
+    m_grid.setText(r, col::LastLap, panel.rows[static_cast<std::size_t>(panel.currentRow)]);
+    if (validTime) {
+        if (m_grid.blank(r, col::HeatFastest) ||
+            m_grid.value(r, col::HeatFastest) > m_grid.value(r, col::LastLap)) {
+            m_grid.setText(r, col::HeatFastest, panel.fastestLap);
+        }
+        if (!m_grid.blank(r, col::HeatFastest) &&
+            (m_grid.blank(r, col::Fastest) ||
+             m_grid.value(r, col::Fastest) > m_grid.value(r, col::HeatFastest))) {
+            m_grid.setText(r, col::Fastest, m_grid.text(r, col::HeatFastest));
+            m_grid.setText(r, col::FastestTime, singleToText(m_tempsPas[l]));
+            m_grid.setText(r, col::FastestLane, std::to_string(lane));
+            if (m_programa != 4) {
+                m_grid.setText(r, col::OrderTime, "0");
+            }
+            if (m_absolute.time.empty() ||
+                m_grid.value(r, col::Fastest) < ValorNumeric(m_absolute.time)) {
+                m_absolute = {m_grid.text(r, col::Fastest), m_grid.text(r, col::Dorsal),
+                              m_grid.text(r, col::Name), std::to_string(lane),
+                              std::to_string(m_request.serie)};
+            }
+        }
+    }
+    if (m_programa == 4) {
+        if (counterResult) {
+            // A participant without a valid fastest lap goes after those with one.
+            m_grid.setText(r, col::OrderTime,
+                           "-" + (m_grid.blank(r, col::Fastest) ? std::string("99.9999")
+                                                                : m_grid.text(r, col::Fastest)));
+        } else {
+            m_grid.setText(r, col::OrderTime, formatSingle(-m_tempsPas[l], "0.00"));
+        }
+    }
+    heatKeys(r, lane);
+    resortStandings(r);
+}
+
+void HeatEngine::heatKeys(int r, int lane) {
+    auto l = static_cast<std::size_t>(lane);
+    if (m_grid.value(r, col::HeatLaps) < 2.0) {
+        bool superPoleRepeat =
+            m_programa == 3 && m_grid.text(r, col::SeriesLaps) != m_grid.text(r, col::HeatLaps);
+        m_tempsInici[l] = superPoleRepeat ? m_tempsPas[l] : 0.0f;
+        // Back to one lap by an adjustment: no heat time any more.
+        m_grid.setText(r, col::HeatKey1, "");
+        m_grid.setText(r, col::HeatKey2, "");
+        return;
+    }
+    if (m_grid.text(r, col::LastLap) == m_grid.text(r, col::HeatFastest) || m_programa == 4) {
+        m_grid.setText(r, col::HeatKey2,
+                       singleToText(static_cast<float>(wrapDay(m_tempsPas[l] - m_tempsInici[l]))));
+    }
+    if (m_programa == 2) {
+        m_grid.setText(r, col::HeatKey1, m_grid.text(r, col::HeatFastest));
+    } else if (m_programa == 4) {
+        m_grid.setText(r, col::HeatKey1,
+                       singleToText(static_cast<float>(1.0 - m_grid.value(r, col::HeatLaps))));
+    }
+}
+
+void HeatEngine::resortStandings(int currentRow) {
+    m_grid.resort({m_programa, &m_track, {m_texts.lapLetter, m_texts.secondsLetter}, currentRow});
+    if (m_running && !m_lanes.layout().scrollBarVisible) {
+        m_grid.keepInView(pilotOnLane(0));
+    }
+    m_grid.colour(m_colours, m_absolute.time);
+}
+
+// --- Super Pole ---
+
+void HeatEngine::startSuperPoleRun(float crossingTime) {
+    m_tempsPas[0] = crossingTime;
+    auto& timing = m_superPole.timing;
+    if (timing.empty()) {
+        timing.push_back({});
+    }
+    std::array<std::string, spcol::Count> row;
+    row[spcol::Run] = std::to_string(timing.size());
+    row[spcol::Name] = m_superPole.onTrack;
+    row[spcol::Lane] = std::to_string(m_activeLane);
+    row[spcol::Lap] = "0.0";
+    timing.push_back(row);
+    if (m_superPole.splits.empty()) {
+        m_superPole.splits.push_back(
+            {SplitCell{m_texts.partialHeading}, {m_texts.partialHeading}, {m_texts.speedHeading}});
+    }
+    m_superPole.splits.push_back({});
+}
+
+void HeatEngine::finishSuperPoleRun(const std::string& lapTextShown) {
+    if (m_superPole.timing.size() >= 2) {
+        m_superPole.timing.back()[spcol::Lap] = lapTextShown;
+    }
+}
+
+void HeatEngine::writeSectorValue(int column, double value, const std::string& text) {
+    if (m_superPole.splits.size() < 2 || m_superPole.timing.size() < 2) {
+        return;
+    }
+    SplitCell& cell = m_superPole.splits.back()[static_cast<std::size_t>(column - 1)];
+    cell.text = text;
+    cell.colour = -1;
+    m_superPole.timing.back()[static_cast<std::size_t>(spcol::Split1 + column - 1)] = text;
+    if (m_superPole.splits.size() > 2) {
+        int rank = sectorRank(m_superPole, column, value);
+        static constexpr int kSlotByRank[] = {0, 1, 5, 2};
+        cell.colour = rank <= 3 ? m_colours.slot[static_cast<std::size_t>(kSlotByRank[rank])]
+                                : kQbBrightWhite;
+        fs::path picture = sectorPicture(m_request.dataDir, column, rank);
+        std::error_code ec;
+        if (fs::exists(picture, ec)) {
+            m_superPole.images[static_cast<std::size_t>(column)] = picture;
+        }
+    }
+    rememberSectorValue(m_superPole, column, value);
+}
+
+void HeatEngine::superPoleSensor(int lane, float counterTime, double now) {
+    auto l = static_cast<std::size_t>(lane);
+    int runs = static_cast<int>(m_superPole.timing.size()) - 1;
+    if (runs < 1) {
+        return; // no run to time yet: the driver has not crossed the line
+    }
+    float crossing = static_cast<float>(sinceHeatStart(now));
+    float lapTime =
+        counterTime != 0.0f
+            ? counterTime
+            : static_cast<float>(wrapDay(static_cast<double>(crossing) - m_tempsPas[l]));
+    m_tempsPas[l] = crossing;
+    double sinceRun = static_cast<double>(crossing) - m_tempsPas[0];
+    const auto& current = m_superPole.splits.back();
+    float kind = 0.0f;
+    float value = 0.0f;
+    if (lane == m_track.partialLane) {
+        if (current[0].text.empty()) {
+            kind = kSplitFirst;
+        } else if (current[1].text.empty()) {
+            kind = kSplitSecond;
+            m_splitStored = true;
+            m_splitStoredTime = crossing;
+            m_splitStoredLane = lane;
+        } else {
+            kind = kSplitBothFilled;
+        }
+        if (kind != kSplitBothFilled) {
+            value = static_cast<float>(sinceRun);
+            writeSectorValue(kind == kSplitFirst ? 1 : 2, sinceRun, formatNumber(sinceRun, "0.00"));
+        }
+    } else {
+        // Two crossings of the speed input, or the second split and the speed input, frame
+        // the trap; the counter's own lap time is the finer measure when it has one.
+        double between = m_splitStoredLane == lane && counterTime != 0.0f
+                             ? static_cast<double>(counterTime)
+                             : static_cast<double>(crossing) - m_splitStoredTime;
+        if (!m_splitStored || between <= 0.0) {
+            kind = kSplitSpeedStart;
+            m_splitStored = true;
+            m_splitStoredTime = crossing;
+            m_splitStoredLane = lane;
+        } else {
+            double speed = std::fabs(m_track.speedDistance / 100.0 / between * 3.6);
+            kind = kSplitSpeed;
+            value = static_cast<float>(speed);
+            m_splitStored = false;
+            writeSectorValue(3, speed, formatNumber(speed, "0.00"));
+        }
+    }
+    LapRecord record;
+    record.lane = static_cast<std::int16_t>(lane);
+    record.participant = static_cast<std::int16_t>(pilotOnLane(m_activeLane));
+    record.crossingTime = crossing;
+    record.lapTime = lapTime;
+    record.laps = static_cast<std::int16_t>(runs);
+    record.splitKind = kind;
+    record.splitValue = value;
+    if (auto appended = m_journal.append(record); !appended) {
+        report(appended.error());
+    }
+    changed();
+}
+
+} // namespace cronovolta

@@ -1,0 +1,216 @@
+// Who drives where in each heat, and the standings rebuilt from the series files.
+#include "heat/heat_engine.h"
+#include "heat/series_files.h"
+#include "heat/standings_records.h"
+
+#include "storage/event_files.h"
+#include "storage/formatting.h"
+#include "storage/number_format.h"
+
+#include <system_error>
+
+namespace cronovolta {
+
+// The heat marker " <h>" at the end of the programme's caption.
+void HeatEngine::setHeatMarker() {
+    std::string& caption = m_panel.caption;
+    if (auto mark = caption.rfind(" <"); mark != std::string::npos) {
+        caption.erase(mark);
+    }
+    caption += " <" + std::to_string(m_heat) + ">";
+}
+
+void HeatEngine::resetHeatDisplay() {
+    m_panel.clearErrors();
+    resetLanesForHeat();
+    if (m_programa == 3) {
+        m_superPole.onTrack.clear();
+        m_superPole.timing.clear();
+        m_superPole.timing.push_back({});
+        m_superPole.splits.clear();
+    }
+    setHeatMarker();
+}
+
+void HeatEngine::setUpHeat() {
+    resetHeatDisplay();
+    const bool superPole = m_programa == 3;
+    m_grid.clearColumns(col::Heats, superPole ? col::HeatFastest : col::HeatKey2);
+    m_grid.clearMarkers();
+    m_pilotPista[0] = 0;
+    for (const auto& place :
+         heatPlacements(m_heat, participantCount(), m_track.OrdreCanvi, superPole)) {
+        auto lane = static_cast<std::size_t>(place.lane);
+        if (lane >= m_pilotPista.size()) {
+            continue;
+        }
+        m_pilotPista[lane] = static_cast<std::int16_t>(place.participant);
+        m_tempsInici[lane] = 0.0f;
+        int r = m_grid.findParticipant(place.participant);
+        LanePanel& panel = m_lanes.panel(place.lane);
+        panel.pilot = r ? m_grid.text(r, col::Name) : participantName(place.participant);
+        if (r) {
+            m_grid.setText(r, col::Lane, superPole ? std::string("0") : std::to_string(place.lane));
+        }
+        if (superPole) {
+            m_activeLane = 0;
+            if (m_superPole.onTrack.empty()) {
+                m_superPole.onTrack = panel.pilot;
+                if (r) {
+                    m_superPole.driverReference = {
+                        m_grid.text(r, col::Fastest), m_grid.text(r, col::Name),
+                        m_grid.text(r, col::Dorsal), m_grid.text(r, col::FastestLane),
+                        std::to_string(m_request.serie)};
+                }
+            }
+        }
+    }
+    entryMarksAndHeatCounts();
+    resortStandings(0);
+}
+
+void HeatEngine::entryMarksAndHeatCounts() {
+    const bool superPole = m_programa == 3;
+    const int lanes = m_track.lanes;
+    const int participants = participantCount();
+    for (const auto& mark :
+         entryMarks(m_heat, participants, m_track.OrdreCanvi, superPole, m_texts.entryMark)) {
+        int r = m_grid.findParticipant(mark.participant);
+        if (r == 0) {
+            continue;
+        }
+        m_grid.setText(r, col::Lane, mark.text);
+        if (superPole) {
+            m_superPole.nextDriver = mark.text + " - " + m_grid.text(r, col::Name);
+        }
+    }
+    m_headings.resize(col::Count);
+    if (m_heat <= 0) {
+        return;
+    }
+    // The Super Pole has one driver per heat: its counts are those of a single lane.
+    int countedLanes = superPole ? 1 : lanes;
+    if (countedLanes < participants) {
+        m_headings[col::Heats] = m_layoutHeadings[col::Heats];
+        for (int r = 1; r <= m_grid.rowCount(); ++r) {
+            int participant = static_cast<int>(m_grid.value(r, col::Dorsal));
+            m_grid.setText(
+                r, col::Heats,
+                formatNumber(heatsDriven(participant, m_heat, countedLanes, participants), "#"));
+        }
+    } else {
+        m_headings[col::Heats].clear();
+    }
+}
+
+void HeatEngine::initialStandingsRows(int from) {
+    const bool race = m_programa == 4;
+    for (int i = from; i <= m_grid.rowCount(); ++i) {
+        m_grid.setText(i, col::Dorsal, std::to_string(i));
+        m_grid.setText(i, col::Name, participantName(i));
+        m_grid.setText(i, col::OrderTime, std::to_string(race ? -i : i));
+    }
+}
+
+void HeatEngine::rebuildStandings() {
+    if (!m_open || !standingsProgramme()) {
+        return;
+    }
+    setHeatMarker();
+    const int participants = participantCount();
+    m_grid.reset(participants);
+    m_pilotPista[0] = 0;
+    if (m_heat <= 0) {
+        std::error_code ec;
+        fs::remove(seriesFile(".DAD"), ec);
+        initialStandingsRows(1);
+        m_lanes.clearNames();
+    } else {
+        m_panel.buttonEnabled = {true, true, true,
+                                 true, true, m_programa == 4 && m_track.largestPartial != 0};
+        std::optional<std::vector<HeatResultRecord>> block;
+        if (auto file = readHeatResultFile(seriesFile(".DAD")); file) {
+            block = resultBlock(file->records, m_heat);
+        } else {
+            report(file.error());
+        }
+        if (!block) {
+            report("the results file " + seriesFile(".DAD").string() + " holds no heat " +
+                   std::to_string(m_heat));
+        }
+        int filled = 0;
+        for (const auto& record : block.value_or(std::vector<HeatResultRecord>{})) {
+            if (filled == participants) {
+                break;
+            }
+            ++filled;
+            fillStandingsRow(m_grid, filled, record, participantName(record.participant),
+                             m_programa, m_track);
+        }
+        // Participants the block does not hold still get their row.
+        for (int p = 1; p <= participants && filled < participants; ++p) {
+            if (m_grid.findParticipant(p) == 0) {
+                ++filled;
+                m_grid.setText(filled, col::Dorsal, std::to_string(p));
+                m_grid.setText(filled, col::Name, participantName(p));
+                m_grid.setText(filled, col::OrderTime, std::to_string(m_programa == 4 ? -p : p));
+            }
+        }
+    }
+    entryMarksAndHeatCounts();
+    scanAbsoluteFastestLap();
+    resortStandings(0);
+    changed();
+}
+
+void HeatEngine::scanAbsoluteFastestLap() {
+    m_absolute = {};
+    float best = 0.0f;
+    for (int s = 1; s <= m_request.seriesCount; ++s) {
+        auto list = readParticipantList(participantFile(m_workDir, m_programa, s));
+        if (!list || list->maniguesFetes <= 0) {
+            continue;
+        }
+        auto file = readHeatResultFile(m_workDir / seriesFileName(m_programa, s, ".DAD"));
+        if (!file) {
+            continue;
+        }
+        auto block = resultBlock(file->records, list->maniguesFetes);
+        for (const auto& record : block.value_or(std::vector<HeatResultRecord>{})) {
+            if (record.fastestLap > 0.0f && (m_absolute.time.empty() || record.fastestLap < best)) {
+                best = record.fastestLap;
+                std::string name;
+                if (record.participant >= 1 &&
+                    record.participant <= static_cast<int>(list->names.size())) {
+                    name = list->names[static_cast<std::size_t>(record.participant - 1)];
+                }
+                m_absolute = {formatSingle(record.fastestLap, "0.0000"),
+                              std::to_string(record.participant), name,
+                              std::to_string(record.fastestLane), std::to_string(s)};
+            }
+        }
+    }
+}
+
+std::string HeatEngine::cancelQuestion() const {
+    return m_texts.cancelQuestion + strValue(static_cast<float>(m_heat)) + "?";
+}
+
+bool HeatEngine::cancelLastHeat() {
+    if (!m_open || m_running || !standingsProgramme() || m_heat < 1) {
+        return false;
+    }
+    int heat = m_heat - 1;
+    if (auto written = writeHeatCounter(seriesFile(".PAR"), static_cast<std::int16_t>(heat));
+        !written) {
+        report(written.error());
+        return false;
+    }
+    m_heat = heat;
+    m_participants.maniguesFetes = static_cast<std::int16_t>(heat);
+    resetHeatDisplay();
+    rebuildStandings();
+    return true;
+}
+
+} // namespace cronovolta

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace cronovolta {
+
+// The texts the heat screens show, in the active language. The desktop program may fill
+// them from its message table; the two built-in tables are the program's own texts.
+struct HeatTexts {
+    // Heat-panel buttons Menu 0..5; a letter alone between parentheses is its key.
+    std::array<std::string, 6> buttons;
+    std::string elapsedLabel; // TextHora
+    std::string pauseLabel;   // TextPausa
+    std::string cancelQuestion;
+    std::string cancelTitle;
+    std::string entryMark; // "E"
+    std::string lapLetter; // gap texts
+    std::string secondsLetter;
+    std::string partialHeading;
+    std::string speedHeading;
+    std::string standingsLayout; // InfoClass heading line
+    std::string referenceLayout; // Super Pole reference table heading
+    std::array<std::string, 5> programmeCaptions;
+    std::string lanePrefix; // "Pista": lap-by-lap panel titles
+};
+
+// 0 Catalan, 1 Castilian; any other value gives Catalan.
+const HeatTexts& heatTexts(int language);
+
+} // namespace cronovolta

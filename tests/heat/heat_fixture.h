@@ -1,0 +1,116 @@
+#pragma once
+
+#include "heat/heat_engine.h"
+#include "heat/series_files.h"
+#include "storage/event_files.h"
+#include "storage/heat_result_record.h"
+#include "storage/lap_record.h"
+#include "storage/participant_list.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cronovolta::test {
+
+struct RecordingObserver : HeatObserver {
+    std::vector<int> ended;
+    std::vector<ComesEntry> comes;
+    std::vector<std::string> problems;
+    void heatEnded(int heat) override { ended.push_back(heat); }
+    void comesEntryDue(ComesEntry entry) override { comes.push_back(entry); }
+    void problem(const std::string& message) override { problems.push_back(message); }
+};
+
+// An event folder with its track and one series, and an engine on it. Times are seconds
+// since midnight; heats start at 10:00:00 unless a test says otherwise.
+struct HeatFixture : ::testing::Test {
+    TempDir dir;
+    ConfigPista track = defaultConfigPista();
+    ConfigPrg settings = defaultConfigPrg();
+    std::unique_ptr<HeatEngine> engine;
+    RecordingObserver observer;
+    int programa = 4;
+    static constexpr double kT0 = 36000.0;
+
+    fs::path eventDir() const { return eventFolder(dir.path(), 1); }
+
+    void setTrack(std::vector<std::int16_t> order, float minimumLap = 0.0f) {
+        track.lanes = static_cast<std::int16_t>(order.size());
+        track.storedLanes = track.lanes;
+        order.insert(order.begin(), 0);
+        track.OrdreCanvi = order;
+        track.minimumLap = minimumLap;
+        track.circuits = {{1, 1}};
+        deriveConfigPista(track);
+    }
+
+    static std::vector<std::string> names(int count) {
+        std::vector<std::string> out;
+        for (int i = 1; i <= count; ++i) {
+            out.push_back("Pilot " + std::to_string(i));
+        }
+        return out;
+    }
+
+    void writeSeries(int type, std::vector<std::string> participants, int serie = 1,
+                     int heatCounter = 0) {
+        programa = type;
+        fs::create_directories(eventDir());
+        ASSERT_TRUE(saveConfigPista(eventDir() / "PISTA.CFG", track));
+        ParticipantList list;
+        list.maniguesFetes = static_cast<std::int16_t>(heatCounter);
+        list.names = std::move(participants);
+        ASSERT_TRUE(writeParticipantList(participantFile(eventDir(), type, serie), list));
+    }
+
+    void open(int serie = 1, int seriesCount = 1) {
+        engine = std::make_unique<HeatEngine>(settings);
+        engine->setObserver(&observer);
+        auto opened = engine->openProgramme({dir.path(), 1, programa, serie, seriesCount, ""});
+        ASSERT_TRUE(opened) << opened.error();
+    }
+
+    void start(double at = kT0) { engine->handleKey('S', at); }
+    void cross(int lane, double at, float counter = 0.0f) {
+        engine->RegistrarPas(lane, counter, at);
+    }
+    // The counter's end signal, and the clock ticks until the heat is over.
+    void endHeat(double at) {
+        engine->armHeatEnd(at);
+        for (double t = at; engine->heatRunning() && t < at + 10.0; t += 0.5) {
+            engine->tick(t);
+        }
+    }
+
+    fs::path seriesPath(const char* ext, int serie = 1) const {
+        return eventDir() / seriesFileName(programa, serie, ext);
+    }
+    std::vector<LapRecord> lapFile(int serie = 1) const {
+        auto f = readLapFile(seriesPath(".VAV", serie));
+        return f ? f->records : std::vector<LapRecord>{};
+    }
+    std::vector<HeatResultRecord> resultFile(int serie = 1) const {
+        auto f = readHeatResultFile(seriesPath(".DAD", serie));
+        return f ? f->records : std::vector<HeatResultRecord>{};
+    }
+    std::vector<LapRecord> journal() const {
+        auto f = readLapFile(engine->workFolder() / "VLTAVLT.TMP");
+        return f ? f->records : std::vector<LapRecord>{};
+    }
+    int heatCounter(int serie = 1) const {
+        auto list = readParticipantList(participantFile(eventDir(), programa, serie));
+        return list ? list->maniguesFetes : -1;
+    }
+    const LanePanel& lane(int l) const { return engine->lanes().panel(l); }
+    // The standings row of a participant.
+    int row(int participant) const { return engine->standings().findParticipant(participant); }
+    std::string cell(int participant, int column) const {
+        return engine->standings().text(row(participant), column);
+    }
+};
+
+} // namespace cronovolta::test

@@ -1,0 +1,279 @@
+#include "heat_fixture.h"
+
+#include "storage/resume_file.h"
+
+#include <functional>
+
+namespace cronovolta::test {
+namespace {
+
+using Recovery = HeatFixture;
+
+// A race heat on three lanes with fast laps, rejected crossings, a carried time, a pause
+// and a lap beyond the counter's range: every kind of journal record.
+std::vector<std::function<void(HeatEngine&)>> scenario(double t0) {
+    std::vector<std::function<void(HeatEngine&)>> steps;
+    auto cross = [&steps, t0](int lane, double at, float counter) {
+        steps.push_back([=](HeatEngine& e) { e.RegistrarPas(lane, counter, t0 + at); });
+    };
+    steps.push_back([t0](HeatEngine& e) { e.handleKey('S', t0); });
+    cross(1, 1.0, 0.0f);
+    cross(2, 1.2, 0.0f);
+    cross(3, 1.5, 0.0f);
+    cross(1, 6.1, 5.1f);
+    cross(2, 3.0, 1.8f); // too short: carried
+    cross(2, 6.3, 3.3f);
+    cross(3, 7.0, 5.5f);
+    steps.push_back([t0](HeatEngine& e) { e.PausarManiga(t0 + 10.0); });
+    steps.push_back([t0](HeatEngine& e) { e.ReprendreManiga(t0 + 20.0); });
+    cross(1, 21.0, 4.9f);
+    cross(3, 22.0, 0.0f); // manual
+    cross(2, 22.5, 1.0f); // too short
+    cross(2, 26.0, 4.5f);
+    cross(1, 130.0, 9.0f); // beyond 99 s: the PC time
+    cross(3, 131.0, 5.0f);
+    return steps;
+}
+
+struct Scenario {
+    std::size_t nextStep = 0; // the first step of the scenario not run before the cut
+    std::string journal;
+    std::string resume;
+    std::string vav;
+    std::string dad;
+    std::string par;
+    std::vector<std::string> standings;
+    std::vector<std::string> lanes;
+};
+
+class RecoveryOfCutJournals : public HeatFixture {
+protected:
+    static constexpr double kEnd = kT0 + 500.0;
+
+    // Each run starts from an empty data folder.
+    void prepare() {
+        engine.reset();
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
+            fs::remove_all(entry.path());
+        }
+        setTrack({1, 2, 3}, 3.0f);
+        writeSeries(4, names(4));
+    }
+    std::string file(const fs::path& p) const {
+        return fs::exists(p) ? readBytes(p) : std::string("<none>");
+    }
+    std::vector<std::string> standingsTexts() const {
+        std::vector<std::string> out;
+        const auto& g = engine->standings();
+        for (int r = 1; r <= g.rowCount(); ++r) {
+            for (int c = 0; c < col::Count; ++c) {
+                out.push_back(g.text(r, c));
+            }
+        }
+        return out;
+    }
+    std::vector<std::string> laneTexts() const {
+        std::vector<std::string> out;
+        for (int l = 1; l <= 3; ++l) {
+            for (const auto& row : lane(l).rows) {
+                out.push_back(row);
+            }
+            out.push_back("|" + lane(l).fastestLap);
+        }
+        for (const auto& e : engine->panel().errors) {
+            out.push_back(e.substr(0, 8)); // the clock part depends on when the tick ran
+        }
+        return out;
+    }
+    // Runs the scenario until the journal holds `records` records and ends with S.
+    Scenario reference(std::size_t records) {
+        prepare();
+        open();
+        auto steps = scenario(kT0);
+        Scenario s;
+        for (; s.nextStep < steps.size(); ++s.nextStep) {
+            if (!engine->journalRecords().empty() && engine->journalRecords().size() >= records) {
+                break;
+            }
+            steps[s.nextStep](*engine);
+        }
+        s.journal = file(eventDir() / "VLTAVLT.TMP");
+        s.resume = file(dir.path() / "ZTR4.TMP");
+        s.standings = standingsTexts();
+        s.lanes = laneTexts();
+        engine->handleKey('S', kEnd);
+        s.vav = file(seriesPath(".VAV"));
+        s.dad = file(seriesPath(".DAD"));
+        s.par = file(seriesPath(".PAR"));
+        return s;
+    }
+    // A fresh folder holding what a killed program left, recovered, given the crossings
+    // from step `resumeAt` on, and ended with S.
+    Scenario recovered(const std::string& journalBytes, const std::string& resume,
+                       RecoveryOutcome expected = RecoveryOutcome::Resumed,
+                       std::size_t resumeAt = 1000) {
+        prepare();
+        writeBytes(eventDir() / "VLTAVLT.TMP", journalBytes);
+        writeBytes(dir.path() / "ZTR4.TMP", resume);
+        auto state = readResumeFile(dir.path() / "ZTR4.TMP");
+        EXPECT_TRUE(state);
+        fs::remove(dir.path() / "ZTR4.TMP"); // consumed by the start-up question
+        open();
+        EXPECT_EQ(engine->recoverHeat(state->heatStart, kT0 + 400.0), expected);
+        Scenario s;
+        s.standings = standingsTexts();
+        s.lanes = laneTexts();
+        auto steps = scenario(kT0);
+        for (std::size_t i = resumeAt; i < steps.size(); ++i) {
+            steps[i](*engine);
+        }
+        engine->handleKey('S', kEnd);
+        s.vav = file(seriesPath(".VAV"));
+        s.dad = file(seriesPath(".DAD"));
+        s.par = file(seriesPath(".PAR"));
+        return s;
+    }
+};
+
+TEST_F(RecoveryOfCutJournals, EveryCutEndsWithTheLapsOfAnUninterruptedRun) {
+    Scenario full = reference(1000);
+    std::size_t total = full.journal.size() / kLapRecordSize;
+    ASSERT_EQ(total, 15u); // header, 13 crossings, 1 pause
+    for (std::size_t m = 1; m <= total; ++m) {
+        Scenario ref = reference(m);
+        ASSERT_EQ(ref.journal.size(), m * kLapRecordSize);
+        for (std::size_t extra :
+             {std::size_t{0}, std::size_t{1}, std::size_t{12}, std::size_t{23}}) {
+            if (m == total && extra > 0) {
+                continue;
+            }
+            std::string cut = ref.journal + full.journal.substr(m * kLapRecordSize, extra);
+            Scenario rec = recovered(cut, ref.resume);
+            SCOPED_TRACE("records " + std::to_string(m) + " + " + std::to_string(extra));
+            EXPECT_EQ(rec.lanes, ref.lanes);
+            EXPECT_EQ(rec.standings, ref.standings);
+            EXPECT_EQ(rec.vav, ref.vav);
+            EXPECT_EQ(rec.dad, ref.dad);
+            EXPECT_EQ(rec.par, ref.par);
+            EXPECT_FALSE(fs::exists(eventDir() / "VLTAVLT.BAK"));
+            // The heat goes on after the recovery: every later crossing arrives as before,
+            // and the heat is stored as if nothing had happened.
+            Scenario cont = recovered(cut, ref.resume, RecoveryOutcome::Resumed, ref.nextStep);
+            EXPECT_EQ(cont.vav, full.vav);
+            EXPECT_EQ(cont.dad, full.dad);
+        }
+    }
+}
+
+TEST_F(RecoveryOfCutJournals, HeatThatHadEndedIsStoredFromItsJournal) {
+    Scenario full = reference(1000);
+    // Killed after the end record, before the series files: the journal is complete.
+    prepare();
+    open();
+    for (auto& step : scenario(kT0)) {
+        step(*engine);
+    }
+    std::string resume = file(dir.path() / "ZTR4.TMP");
+    engine->handleKey('S', kEnd);
+    std::string endedJournal = file(eventDir() / "VLTAVLT.TMP");
+    Scenario rec = recovered(endedJournal, resume, RecoveryOutcome::Completed);
+    EXPECT_EQ(rec.vav, full.vav);
+    EXPECT_EQ(rec.dad, full.dad);
+    EXPECT_EQ(rec.par, full.par);
+}
+
+TEST_F(RecoveryOfCutJournals, HeatStoredJustBeforeTheCrashIsNotRunAgain) {
+    Scenario full = reference(1000);
+    engine.reset();
+    std::string journal = file(eventDir() / "VLTAVLT.TMP");
+    // The resume file was still there: start-up offers the recovery of heat 1.
+    writeBytes(dir.path() / "ZTR4.TMP", full.resume);
+    auto state = readResumeFile(dir.path() / "ZTR4.TMP");
+    ASSERT_TRUE(state);
+    open();
+    EXPECT_EQ(engine->recoverHeat(state->heatStart, kEnd + 10), RecoveryOutcome::AlreadyStored);
+    EXPECT_FALSE(engine->heatRunning());
+    EXPECT_EQ(engine->heatNumber(), 1);
+    EXPECT_EQ(file(seriesPath(".VAV")), full.vav);
+    EXPECT_EQ(file(seriesPath(".DAD")), full.dad);
+    EXPECT_EQ(file(eventDir() / "VLTAVLT.TMP"), journal);
+}
+
+TEST_F(Recovery, ReplayRestoresLapListsFastestLapAndRejections) {
+    setTrack({1, 2}, 3.0f);
+    writeSeries(2, names(2));
+    open();
+    start(kT0);
+    cross(2, kT0 + 1.0);
+    cross(2, kT0 + 6.0, 5.0f);
+    cross(2, kT0 + 7.0, 1.0f); // rejected
+    cross(2, kT0 + 11.5, 4.5f);
+    auto lanesBefore = lane(2);
+    auto resume = readResumeFile(dir.path() / "ZTR4.TMP");
+    ASSERT_TRUE(resume);
+    engine.reset(); // the program is killed
+    open();
+    EXPECT_EQ(engine->recoverHeat(resume->heatStart, kT0 + 20.0), RecoveryOutcome::Resumed);
+    EXPECT_TRUE(engine->heatRunning());
+    EXPECT_EQ(lane(2).rows, (std::vector<std::string>{"3", "+1", "5.0000", "5.5000"}));
+    EXPECT_EQ(lane(2).fastestLap, "5.0000");
+    EXPECT_EQ(lane(2).highlighted, lanesBefore.highlighted);
+    ASSERT_EQ(engine->panel().errors.size(), 1u);
+    EXPECT_EQ(engine->panel().errors[0], "-2  (1)  0:00:07");
+    EXPECT_EQ(engine->lanes().flagLane(), 2);
+    int p = engine->pilotOnLane(2);
+    EXPECT_EQ(cell(p, col::HeatLaps), "3");
+    EXPECT_EQ(cell(p, col::Fastest), "5.0000");
+    // The resume file is written again, so a second crash can be recovered too.
+    EXPECT_TRUE(fs::exists(dir.path() / "ZTR4.TMP"));
+    // The heat goes on: the next lap counts from the last crossing of the journal.
+    cross(2, kT0 + 16.0);
+    EXPECT_EQ(lane(2).rows.back(), "4.5000");
+}
+
+TEST_F(Recovery, JournalOfAnInterruptedRecoveryIsTakenFromItsBackup) {
+    setTrack({1, 2});
+    writeSeries(2, names(2));
+    open();
+    start(kT0);
+    cross(1, kT0 + 1.0);
+    cross(1, kT0 + 6.0, 5.0f);
+    std::string whole = readBytes(eventDir() / "VLTAVLT.TMP");
+    auto resume = readResumeFile(dir.path() / "ZTR4.TMP");
+    engine.reset();
+    // A recovery was killed after renaming the journal and writing part of the new one.
+    fs::rename(eventDir() / "VLTAVLT.TMP", eventDir() / "VLTAVLT.BAK");
+    writeBytes(eventDir() / "VLTAVLT.TMP", whole.substr(0, 30));
+    open();
+    engine->recoverHeat(resume->heatStart, kT0 + 10.0);
+    EXPECT_EQ(lane(1).rows[0], "2");
+    EXPECT_FALSE(fs::exists(eventDir() / "VLTAVLT.BAK"));
+    EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.TMP"), whole);
+}
+
+TEST_F(Recovery, MissingOrForeignJournalStartsTheHeatWithAFreshHeader) {
+    setTrack({1, 2});
+    writeSeries(2, names(2));
+    open();
+    EXPECT_EQ(engine->recoverHeat(static_cast<float>(kT0), kT0 + 5.0), RecoveryOutcome::Resumed);
+    auto j = journal();
+    ASSERT_EQ(j.size(), 1u);
+    EXPECT_FLOAT_EQ(j[0].crossingTime, static_cast<float>(kT0));
+    EXPECT_FLOAT_EQ(j[0].lapTime, 1.0f);
+    engine->handleKey('S', kT0 + 10.0);
+    // A journal of heat 7 is not replayed into heat 2.
+    LapRecord header;
+    header.lapTime = 7.0f;
+    LapRecord lap{1, 1, 3.0f, 5.0f, 0, 2, 0.0f, 0.0f};
+    writeBytes(eventDir() / "VLTAVLT.TMP", encodeLapFile({header, lap}));
+    open();
+    observer.problems.clear();
+    engine->recoverHeat(static_cast<float>(kT0 + 100.0), kT0 + 105.0);
+    EXPECT_EQ(engine->heatNumber(), 2);
+    EXPECT_EQ(journal().size(), 1u);
+    EXPECT_EQ(lane(1).rows[0], "");
+    EXPECT_FALSE(observer.problems.empty());
+}
+
+} // namespace
+} // namespace cronovolta::test
