@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <expected>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cronovolta {
@@ -50,8 +51,26 @@ inline constexpr std::array<Rgb, 16> kQbPalette = {{{0, 0, 0},
                                                     {255, 255, 255}}};
 Rgb qbColor(int number); // out-of-range numbers give black
 
+inline constexpr int kColourSlots = 5;
+
+// Names of the five models as the settings dialog lists them; "" out of range.
+std::string_view counterModelName(int model);
+
+// A decoded file and what was wrong with it (empty when the file was sound).
+struct DecodedConfigPrg {
+    ConfigPrg config;
+    std::vector<std::string> problems;
+};
+
 ConfigPrg defaultConfigPrg();
+// Reads as far as the bytes are sound and applies the load corrections (comes below -1,
+// auto-scroll below -1, version 0). Always gives five colour slots.
+DecodedConfigPrg decodeConfigPrg(std::string_view bytes);
+// The 21 + 2n bytes of the layout, unused fields zero.
+std::string encodeConfigPrg(const ConfigPrg& config);
+
 std::expected<ConfigPrg, std::string> loadConfigPrg(const fs::path& file);
+std::expected<DecodedConfigPrg, std::string> loadConfigPrgChecked(const fs::path& file);
 // Writes every field at its offset without truncating the file.
 IoResult saveConfigPrg(const fs::path& file, const ConfigPrg& config);
 

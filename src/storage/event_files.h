@@ -33,9 +33,9 @@ fs::path eventFolder(const fs::path& dataDir, int event);
 
 // The active selection (`SeleccioActiva`).
 struct SeleccioActiva {
-    std::int16_t event = 0;   // 1-based, 0 none
+    std::int16_t event = 0; // 1-based, 0 none
     std::int16_t programa = 0;
-    std::int16_t serie = 0;   // 1-based, 0 none
+    std::int16_t serie = 0; // 1-based, 0 none
     std::int16_t maniguesFetes = 0;
     float heatStart = 0.0f;
 };
@@ -50,6 +50,67 @@ struct CapcaleraProva {
 struct CatalogEntry {
     std::string name;
     std::string date;
+
+    bool operator==(const CatalogEntry&) const = default;
 };
+
+inline constexpr std::string_view kCatalogFileName = "PROVES.LLS";
+inline constexpr std::string_view kEventHeaderFileName = "PROVA.DAD";
+inline constexpr std::string_view kTrackFileName = "PISTA.CFG";
+inline constexpr std::size_t kHeaderNameOffset = 19;
+
+// "DISTRIBUCIONS08.TXT": the lane-distribution table of a track of that many lanes.
+std::string distributionTableName(int lanes);
+
+// Number of events: folders PROVA001, PROVA002, ... up to the first one missing.
+int countEventFolders(const fs::path& dataDir);
+
+// --- The catalogue "PROVES.LLS" ---
+
+struct Catalog {
+    std::vector<CatalogEntry> entries;
+    bool truncated = false; // the file ended inside an entry; the entries before it are kept
+    bool repaired = false;  // loadCatalog found it damaged and rebuilt it from the folders
+};
+
+std::string encodeCatalogEntry(const CatalogEntry& entry);
+std::string encodeCatalog(const std::vector<CatalogEntry>& entries);
+Catalog decodeCatalog(std::string_view bytes);
+// A missing file reads as an empty catalogue.
+std::expected<Catalog, std::string> readCatalog(const fs::path& file);
+IoResult appendCatalogEntry(const fs::path& file, const CatalogEntry& entry);
+
+struct CatalogRebuild {
+    std::vector<CatalogEntry> entries;
+    std::vector<std::string> problems; // event headers that could not be read soundly
+};
+
+// Rewrites "PROVES.LLS" from the event folders; with no PROVA001 no file is left.
+// An event whose header is missing or unreadable keeps its place under its folder name.
+std::expected<CatalogRebuild, std::string> rebuildCatalog(const fs::path& dataDir);
+
+// The catalogue as the main window loads it: rebuilt when the file is missing, and when it
+// is damaged, since it is derived from the folders anyway.
+std::expected<Catalog, std::string> loadCatalog(const fs::path& dataDir);
+
+// --- The event header "PROVA.DAD" ---
+
+struct CapcaleraRead {
+    CapcaleraProva header;
+    bool complete = true; // false: the file ended before the date; what was read is kept
+};
+
+// Counts, eleven zero bytes, then name and date from offset 19.
+std::string encodeCapcaleraProva(const CapcaleraProva& header);
+CapcaleraRead decodeCapcaleraProva(std::string_view bytes);
+std::expected<CapcaleraRead, std::string> readCapcaleraProva(const fs::path& file);
+// A new event's header, written atomically.
+IoResult writeNewCapcaleraProva(const fs::path& file, const CapcaleraProva& header);
+// The four counts in place at offset 0.
+IoResult writeSeriesCounts(const fs::path& file, const std::array<std::int16_t, 4>& counts);
+// The count of one programme type (1..4) in place at offset 2(t - 1).
+IoResult writeSeriesCount(const fs::path& file, int programa, std::int16_t count);
+// Name and date in place from offset 19; the file is not truncated.
+IoResult writeEventNameAndDate(const fs::path& file, std::string_view name, std::string_view date);
 
 } // namespace cronovolta

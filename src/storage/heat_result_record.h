@@ -3,6 +3,7 @@
 #include "storage/file_io.h"
 
 #include <cstdint>
+#include <expected>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,15 +14,15 @@ namespace cronovolta {
 // header record (participant 0) followed by one record per standings row. Field names
 // follow the participant record; the header reuses them as noted.
 struct HeatResultRecord {
-    std::int16_t participant = 0;  // 0 in a header
+    std::int16_t participant = 0; // 0 in a header
     float seriesLaps = 0.0f;
-    float crossingTime = 0.0f;     // header: heat start time
+    float crossingTime = 0.0f; // header: heat start time
     float fastestLap = 0.0f;
     std::int16_t fastestLane = 0;
     std::int16_t lastLaneRank = 0; // rank, negated on the row of the lane that crossed last
     std::int16_t lane = 0;         // header: heat number
     float heatLaps = 0.0f;
-    std::int16_t adjustments = 0;  // header: number of participant records that follow
+    std::int16_t adjustments = 0; // header: number of participant records that follow
     float lastLap = 0.0f;
     float heatFastestLap = 0.0f;
     float heatRank = 0.0f;
@@ -46,6 +47,16 @@ struct HeatResultFile {
     bool partialTail = false;
 };
 
+// Whole records in order; a last record of at least the 46 used bytes counts as whole.
+HeatResultFile decodeHeatResultFile(std::string_view bytes);
+std::string encodeHeatResultFile(const std::vector<HeatResultRecord>& records);
+
+// A missing file reads as empty.
 std::expected<HeatResultFile, std::string> readHeatResultFile(const fs::path& path);
+// Record n (1-based) in place, the rest of the file untouched.
+IoResult writeHeatResultRecord(const fs::path& path, std::size_t recordNumber,
+                               const HeatResultRecord& record, bool sync = true);
+// The whole file replaced atomically.
+IoResult writeHeatResultFile(const fs::path& path, const std::vector<HeatResultRecord>& records);
 
 } // namespace cronovolta

@@ -3,6 +3,7 @@
 #include "storage/file_io.h"
 
 #include <cstdint>
+#include <expected>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,9 +16,9 @@ struct LapRecord {
     std::int16_t lane = 0;
     std::int16_t participant = 0;
     float crossingTime = 0.0f;
-    float lapTime = 0.0f;       // header: heat number
+    float lapTime = 0.0f;         // header: heat number
     std::int16_t fastestFlag = 0; // -1 when the lap became the lane's fastest
-    std::int16_t laps = 0;      // header/end: number of records of the heat
+    std::int16_t laps = 0;        // header/end: number of records of the heat
     float splitKind = 0.0f;
     float splitValue = 0.0f;
 
@@ -34,7 +35,18 @@ struct LapFile {
     bool partialTail = false;       // the file ended in the middle of a record
 };
 
+LapFile decodeLapFile(std::string_view bytes);
+std::string encodeLapFile(const std::vector<LapRecord>& records);
+
 // A missing file reads as empty; a partial last record is dropped and reported.
 std::expected<LapFile, std::string> readLapFile(const fs::path& path);
+
+// Record n (1-based) in place.
+IoResult writeLapRecord(const fs::path& path, std::size_t recordNumber, const LapRecord& record,
+                        bool sync = true);
+// After the last whole record: a partial record left by a crash is overwritten.
+IoResult appendLapRecord(const fs::path& path, const LapRecord& record, bool sync = true);
+// The whole file replaced atomically.
+IoResult writeLapFile(const fs::path& path, const std::vector<LapRecord>& records);
 
 } // namespace cronovolta

@@ -18,14 +18,19 @@ struct ParticipantList {
     bool truncated = false; // the file ended inside a name; the names before it are kept
 };
 
+// Names are written as given: whoever saves a list from the screen trims them first.
 std::string encodeParticipantList(const ParticipantList& list);
 ParticipantList decodeParticipantList(std::string_view bytes);
 
 // A missing file gives an empty list with heat counter 0.
 std::expected<ParticipantList, std::string> readParticipantList(const fs::path& path);
+// Replaced atomically; a name too long for a 16-bit length is refused.
 IoResult writeParticipantList(const fs::path& path, const ParticipantList& list);
 // Rewrites only the first 16 bits (the heat counter) in place.
 IoResult writeHeatCounter(const fs::path& path, std::int16_t maniguesFetes);
+
+// "PROVA.PAR" for practice, else the series' ".PAR".
+fs::path participantFile(const fs::path& eventDir, int programa, int serie);
 
 // `LlistaParticipants` of a series: the list of the series file ("PROVA.PAR" for
 // practice) padded with empty names up to the number of lanes.

@@ -1,0 +1,104 @@
+#include "counter/lectura_ds030.h"
+
+#include "counter/counter_model.h"
+
+namespace cronovolta {
+namespace {
+
+constexpr std::uint8_t kRed = 0xA0;
+constexpr std::uint8_t kGreen = 0xA1;
+constexpr std::uint8_t kStartResume = 0xA2;
+constexpr std::uint8_t kPause = 0xA3;
+constexpr std::uint8_t kEnd = 0xA4;
+constexpr std::uint8_t kEndToo = 0xA5;
+
+bool isFiller(std::uint8_t byte) {
+    return byte == 0xA6 || byte == 0xA7 || byte == 0xB3;
+}
+
+} // namespace
+
+LecturaDS030::LecturaDS030(const CounterSetup& setup, HeatControl& heat)
+    : m_model(setup.model), m_heat(heat) {
+    for (const auto& range : setup.circuits) {
+        m_circuits.push_back(Circuit{.lanes = range});
+    }
+}
+
+void LecturaDS030::read(int circuit, std::string_view bytes, double now) {
+    if (circuit < 1 || circuit > static_cast<int>(m_circuits.size())) {
+        return;
+    }
+    Circuit& state = m_circuits[static_cast<std::size_t>(circuit - 1)];
+    for (char c : bytes) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        if (state.timeBytes >= 0) {
+            timeByte(state, byte, now);
+        } else if (m_heat.heatPanelShown()) {
+            statusOrLane(state, byte, now);
+        }
+    }
+}
+
+void LecturaDS030::resetCircuit(int circuit) {
+    if (circuit >= 1 && circuit <= static_cast<int>(m_circuits.size())) {
+        m_circuits[static_cast<std::size_t>(circuit - 1)].timeBytes = -1;
+    }
+}
+
+void LecturaDS030::statusOrLane(Circuit& circuit, std::uint8_t byte, double now) {
+    if (!m_heat.heatRunning()) {
+        if (byte == kRed) {
+            m_heat.setStartLight(StartLight::Red);
+        } else if (byte == kGreen) {
+            m_heat.setStartLight(StartLight::Green);
+        } else if (byte == kStartResume) {
+            m_heat.setStartLight(StartLight::Normal);
+            m_heat.IniciarManiga(now);
+        }
+        return;
+    }
+    if (byte == kPause) {
+        if (!m_heat.heatPaused()) {
+            m_heat.PausarManiga(now);
+        }
+    } else if (byte == kStartResume) {
+        if (m_heat.heatPaused()) {
+            m_heat.ReprendreManiga(now);
+        }
+    } else if (byte == kEnd || byte == kEndToo) {
+        m_heat.armHeatEnd(now);
+    } else if (int local = BitAPista(byte, m_model); local != 0) {
+        // The time bytes of a lane outside the circuit are swallowed too: read as fresh
+        // bytes, values such as 0x20 or 0x40 would pass for lane masks.
+        circuit.lane = local + circuit.lanes.first - 1;
+        circuit.outside = !circuit.lanes.contains(circuit.lane);
+        circuit.timeBytes = 0;
+    }
+}
+
+void LecturaDS030::timeByte(Circuit& circuit, std::uint8_t byte, double now) {
+    if (isFiller(byte)) {
+        return;
+    }
+    if (byte == kEnd || byte == kEndToo) {
+        // An end signal between a report's bytes is a status byte of its own, not a digit.
+        if (m_heat.heatPanelShown() && m_heat.heatRunning()) {
+            m_heat.armHeatEnd(now);
+        }
+        return;
+    }
+    circuit.time[static_cast<std::size_t>(circuit.timeBytes++)] = byte;
+    if (circuit.timeBytes < 3) {
+        return;
+    }
+    circuit.timeBytes = -1;
+    if (circuit.outside || !m_heat.heatPanelShown() || !m_heat.heatRunning()) {
+        return;
+    }
+    const double seconds = bcdValue(circuit.time[0]) + bcdValue(circuit.time[1]) / 100.0 +
+                           bcdValue(circuit.time[2]) / 10000.0;
+    m_heat.RegistrarPas(circuit.lane, static_cast<float>(seconds), now);
+}
+
+} // namespace cronovolta

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "storage/event_files.h"
+
+#include <expected>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace cronovolta {
+
+// What went wrong with an event operation. The kind lets a screen show its own localised
+// text (a missing name); the message is ready for the organiser otherwise.
+struct EventError {
+    enum Kind {
+        MissingName, // "Falta el nom de la prova"
+        InvalidText, // too long for its 16-bit length, or a control character
+        NoSuchEvent,
+        NoSuchSeries,
+        NoTrack,      // the data folder has no PISTA.CFG to copy
+        RenameFailed, // a folder or file could not be renamed; everything was put back
+        Io,
+    };
+    Kind kind;
+    std::string message;
+};
+
+template <typename T> using EventResult = std::expected<T, EventError>;
+
+// Creates, changes and deletes events and series in the data folder, keeping events
+// numbered without gaps, series numbered without gaps per programme type and the counts in
+// "PROVA.DAD" matching the series files. Operations that change the events rebuild the
+// catalogue; the catalogue is removed first, so an interrupted operation leaves none and
+// the next load rebuilds it from the folders.
+class EventManager {
+public:
+    // How folders and files are renamed; tests put a failing one in.
+    using RenameFunction =
+        std::function<void(const fs::path& from, const fs::path& to, std::error_code& ec)>;
+
+    explicit EventManager(fs::path dataDir, RenameFunction rename = {});
+
+    // Name and date trimmed of blanks; an empty name, a text too long for its 16-bit
+    // length or one with control characters is refused.
+    static EventResult<CatalogEntry> checkEventText(std::string_view name, std::string_view date);
+
+    int eventCount() const { return countEventFolders(m_dataDir); }
+
+    // New event after the last one: its folder, its copy of the data folder's PISTA.CFG,
+    // its header and its catalogue entry. Returns the new event number. Nothing is left
+    // behind when a step fails.
+    EventResult<int> createEvent(std::string_view name, std::string_view date);
+    // 0 when the distribution table of that many lanes is in the data folder, else 1.
+    int initialSeriesCount(int lanes) const;
+
+    EventResult<void> modifyEvent(int event, std::string_view name, std::string_view date);
+
+    // Deletes the event's folder and numbers the following folders one down. If a rename
+    // fails, the renames already done are undone and the event is kept. The returned text
+    // is a warning ("" when none), for a deleted event whose files could not all be removed.
+    EventResult<std::string> deleteEvent(int event);
+
+    // Programme types 1..4. Returns the new series number.
+    EventResult<int> addSeries(int event, int programa);
+    // Deletes the series' .PAR, .DAD, .VAV and .PEN files, numbers the following series one
+    // down and lowers the count. A failed rename undoes everything.
+    EventResult<std::string> deleteSeries(int event, int programa, int serie);
+
+private:
+    EventResult<fs::path> existingEvent(int event) const;
+    EventResult<CapcaleraProva> readCounts(const fs::path& eventDir) const;
+    EventResult<void> updateCatalogAfterCreate(int event, const CatalogEntry& entry);
+
+    fs::path m_dataDir;
+    RenameFunction m_rename;
+};
+
+} // namespace cronovolta

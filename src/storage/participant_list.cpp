@@ -1,0 +1,87 @@
+#include "storage/participant_list.h"
+
+#include "storage/config_pista.h"
+#include "storage/event_files.h"
+#include "storage/record_io.h"
+
+#include <algorithm>
+
+namespace cronovolta {
+
+std::string encodeParticipantList(const ParticipantList& list) {
+    ByteWriter w;
+    w.i16(list.maniguesFetes);
+    for (const auto& name : list.names) {
+        w.string16(name);
+    }
+    return w.take();
+}
+
+ParticipantList decodeParticipantList(std::string_view bytes) {
+    ParticipantList list;
+    ByteReader r(bytes);
+    list.maniguesFetes = r.i16();
+    if (!r.ok()) {
+        list.truncated = !bytes.empty();
+        return list;
+    }
+    while (!r.atEnd()) {
+        std::string name = r.string16();
+        if (!r.ok()) {
+            list.truncated = true;
+            break;
+        }
+        list.names.push_back(std::move(name));
+    }
+    return list;
+}
+
+std::expected<ParticipantList, std::string> readParticipantList(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        return ParticipantList{};
+    }
+    auto bytes = readFileBytes(path);
+    if (!bytes) {
+        return std::unexpected(bytes.error());
+    }
+    return decodeParticipantList(*bytes);
+}
+
+IoResult writeParticipantList(const fs::path& path, const ParticipantList& list) {
+    for (const auto& name : list.names) {
+        if (!fitsString16(name)) {
+            return std::unexpected(describeIoError(path, "a name is too long to be stored"));
+        }
+    }
+    return writeFileAtomic(path, encodeParticipantList(list));
+}
+
+IoResult writeHeatCounter(const fs::path& path, std::int16_t maniguesFetes) {
+    ByteWriter w;
+    w.i16(maniguesFetes);
+    return writeAt(path, 0, w.bytes());
+}
+
+fs::path participantFile(const fs::path& eventDir, int programa, int serie) {
+    if (programa == kPractice) {
+        return eventDir / "PROVA.PAR";
+    }
+    return eventDir / seriesFileName(programa, serie, ".PAR");
+}
+
+std::expected<ParticipantList, std::string>
+loadSeriesParticipants(const fs::path& eventDir, int programa, int serie, int lanes) {
+    auto list = readParticipantList(participantFile(eventDir, programa, serie));
+    if (!list) {
+        return list;
+    }
+    // A corrupt lane count must not blow the list up.
+    lanes = std::clamp(lanes, 0, MaxPistes);
+    if (static_cast<int>(list->names.size()) < lanes) {
+        list->names.resize(static_cast<std::size_t>(lanes));
+    }
+    return list;
+}
+
+} // namespace cronovolta

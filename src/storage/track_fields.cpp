@@ -1,0 +1,221 @@
+#include "storage/track_fields.h"
+
+#include "storage/formatting.h"
+#include "storage/number_format.h"
+#include "storage/record_io.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace cronovolta {
+namespace {
+
+constexpr int kMaxCircuits = 4;
+
+// The integer part of a typed number, kept within what the fields can hold.
+int wholeNumber(std::string_view text) {
+    double v = std::trunc(ValorNumeric(text));
+    return static_cast<int>(std::clamp(v, -32768.0, 32767.0));
+}
+
+void resetOrder(ConfigPista& config) {
+    config.OrdreCanvi.clear();
+    deriveConfigPista(config);
+}
+
+bool validCircuit(const ConfigPista& config, int circuit) {
+    return circuit >= 1 && circuit <= static_cast<int>(config.circuits.size());
+}
+
+std::string leaveLaneField(std::int16_t& lane, const ConfigPista& config, std::string_view text) {
+    lane = static_cast<std::int16_t>(std::clamp(wholeNumber(text), 1, int{config.lanes}));
+    return std::to_string(lane);
+}
+
+// The heat counter of a series: the first 16 bits of its participant file.
+int heatCounter(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) {
+        return 0;
+    }
+    auto bytes = readFileBytes(file);
+    if (!bytes) {
+        return 0;
+    }
+    ByteReader r(*bytes);
+    return r.i16();
+}
+
+std::string seriesParticipantFile(std::string_view prefix, int serie) {
+    return std::string(prefix) + formatNumber(serie, "000") + ".PAR";
+}
+
+} // namespace
+
+void prepareTrackDialog(ConfigPista& config) {
+    if (config.lanesAboveMaximum()) {
+        config.lanes = MaxPistes;
+        config.storedLanes = MaxPistes;
+        resetOrder(config);
+    }
+}
+
+std::string leaveLaneCount(ConfigPista& config, std::string_view text) {
+    int lanes = std::clamp(wholeNumber(text), 1, MaxPistes);
+    if (lanes != config.lanes) {
+        config.lanes = static_cast<std::int16_t>(lanes);
+        config.storedLanes = config.lanes;
+        config.speedLane = config.lanes;
+        config.partialLane = static_cast<std::int16_t>(std::max(1, lanes - 1));
+        resetOrder(config);
+    }
+    return std::to_string(lanes);
+}
+
+OrderBoxChange leaveOrderBox(ConfigPista& config, int position, std::string_view text) {
+    if (position < 1 || position > config.lanes) {
+        return {};
+    }
+    deriveConfigPista(config);
+    auto& order = config.OrdreCanvi;
+    auto lane = static_cast<std::int16_t>(std::clamp(wholeNumber(text), 1, MaxPistes));
+    auto here = static_cast<std::size_t>(position);
+    OrderBoxChange change;
+    for (std::size_t j = 1; j < order.size(); ++j) {
+        if (j != here && order[j] == lane) {
+            order[j] = order[here];
+            change.swappedPosition = static_cast<int>(j);
+            break;
+        }
+    }
+    order[here] = lane;
+    deriveConfigPista(config);
+    change.text = std::to_string(lane);
+    return change;
+}
+
+int nextOrderBox(int position, int lanes) {
+    return position >= lanes ? 1 : position + 1;
+}
+
+std::string leaveMinimumLap(ConfigPista& config, std::string_view text) {
+    double v = ValorNumeric(text);
+    std::string shown;
+    if (v < 0) {
+        shown = "00.00";
+    } else if (v > 99.99) {
+        shown = "99.99";
+    } else {
+        shown = formatNumber(v, "0.00");
+    }
+    config.minimumLap = static_cast<float>(ValorNumeric(shown));
+    return shown;
+}
+
+std::string leaveLargestPartial(ConfigPista& config, std::string_view text) {
+    int v = std::clamp(wholeNumber(text), 0, 9999);
+    config.largestPartial = static_cast<std::int16_t>(v);
+    deriveConfigPista(config);
+    return std::to_string(v);
+}
+
+void chooseCircuitCount(ConfigPista& config, int count) {
+    count = std::clamp(count, 1, kMaxCircuits);
+    config.circuits.assign(static_cast<std::size_t>(count), CircuitConfig{});
+    for (int c = 1; c <= count; ++c) {
+        auto& circuit = config.circuits[static_cast<std::size_t>(c - 1)];
+        circuit.port = static_cast<std::int16_t>(c);
+        double first = static_cast<double>(config.lanes) / count * (c - 1) + 1;
+        circuit.firstLane = static_cast<std::int16_t>(ValorNumeric(formatNumber(first, "0")));
+    }
+}
+
+int choosePort(ConfigPista& config, int circuit, int port) {
+    if (!validCircuit(config, circuit) || port < 1 || port > kMaxCircuits) {
+        return 0;
+    }
+    auto& mine = config.circuits[static_cast<std::size_t>(circuit - 1)];
+    int gaveUp = 0;
+    for (std::size_t k = 0; k < config.circuits.size(); ++k) {
+        auto& other = config.circuits[k];
+        if (&other != &mine && other.port == port) {
+            other.port = mine.port;
+            gaveUp = static_cast<int>(k) + 1;
+            break;
+        }
+    }
+    mine.port = static_cast<std::int16_t>(port);
+    return gaveUp;
+}
+
+std::string portCaption(int port) {
+    return "COM" + std::to_string(port);
+}
+
+std::string leaveFirstLane(ConfigPista& config, int circuit, std::string_view text) {
+    if (!validCircuit(config, circuit)) {
+        return {};
+    }
+    auto& circuits = config.circuits;
+    auto index = static_cast<std::size_t>(circuit - 1);
+    if (!firstLaneEditable(circuit)) {
+        return std::to_string(circuits[index].firstLane);
+    }
+    // A lane beyond the last one a track can have is no start of a counter's block.
+    int first = std::min(std::abs(wholeNumber(text)), MaxPistes);
+    int previous = circuits[index - 1].firstLane;
+    if (previous > first) {
+        first = previous + 1;
+    }
+    circuits[index].firstLane = static_cast<std::int16_t>(first);
+    for (std::size_t k = index + 1; k < circuits.size(); ++k) {
+        if (circuits[k].firstLane < circuits[k - 1].firstLane) {
+            circuits[k].firstLane = static_cast<std::int16_t>(circuits[k - 1].firstLane + 1);
+        }
+    }
+    return std::to_string(first);
+}
+
+void chooseSplitTiming(ConfigPista& config, bool on) {
+    config.splitTiming = on;
+}
+
+std::string leavePartials(ConfigPista& config, std::string_view text) {
+    config.partials = static_cast<std::int16_t>(wholeNumber(text));
+    return std::string(text);
+}
+
+std::string leavePartialLane(ConfigPista& config, std::string_view text) {
+    return leaveLaneField(config.partialLane, config, text);
+}
+
+std::string leaveSpeedLane(ConfigPista& config, std::string_view text) {
+    return leaveLaneField(config.speedLane, config, text);
+}
+
+std::string leaveSpeedDistance(ConfigPista& config, std::string_view text) {
+    int distance = std::min(std::abs(wholeNumber(text)), 32767);
+    config.speedDistance = static_cast<std::int16_t>(distance == 0 ? 40 : distance);
+    return std::to_string(config.speedDistance);
+}
+
+bool heatsAlreadyRun(const fs::path& eventFolder) {
+    if (heatCounter(eventFolder / seriesParticipantFile("OFC", 1)) > 0 ||
+        heatCounter(eventFolder / seriesParticipantFile("SPP", 1)) > 0) {
+        return true;
+    }
+    int races = 0;
+    if (auto header = readFileBytes(eventFolder / "PROVA.DAD")) {
+        ByteReader r(*header, 6);
+        races = std::max<int>(0, r.i16());
+    }
+    for (int s = 1; s <= races; ++s) {
+        if (heatCounter(eventFolder / seriesParticipantFile("CRS", s)) > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace cronovolta

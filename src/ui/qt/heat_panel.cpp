@@ -1,0 +1,64 @@
+#include "ui/qt/heat_panel.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace cronovolta {
+
+HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("FonsDeMenu"));
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(this);
+    for (int i = 0; i < 6; ++i) {
+        auto* b = new QPushButton(this);
+        b->setObjectName(QStringLiteral("Menu_%1").arg(i));
+        b->setFocusPolicy(Qt::NoFocus); // the heat keys must reach the window
+        m_buttons[i] = b;
+        layout->addWidget(b);
+    }
+    layout->addSpacing(12);
+    m_textHora = new QLabel(this);
+    m_textHora->setObjectName(QStringLiteral("TextHora"));
+    m_hora = new QLabel(QStringLiteral("0:00:00"), this);
+    m_hora->setObjectName(QStringLiteral("Hora"));
+    m_hora->setAlignment(Qt::AlignCenter);
+    QFont clockFont = m_hora->font();
+    clockFont.setPointSizeF(clockFont.pointSizeF() * 2.5);
+    clockFont.setBold(true);
+    m_hora->setFont(clockFont);
+    m_textPausa = new QLabel(this);
+    m_textPausa->setObjectName(QStringLiteral("TextPausa"));
+    m_textPausa->setAlignment(Qt::AlignCenter);
+    m_textPausa->setStyleSheet(QStringLiteral("color: rgb(255,0,0); font-weight: bold;"));
+    m_mesMenys = new QLabel(this);
+    m_mesMenys->setObjectName(QStringLiteral("MesMenys"));
+    m_mesMenys->setAlignment(Qt::AlignCenter);
+    m_errors = new QListWidget(this);
+    m_errors->setObjectName(QStringLiteral("Errors"));
+    m_errors->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(m_textHora);
+    layout->addWidget(m_hora);
+    layout->addWidget(m_textPausa);
+    layout->addWidget(m_mesMenys);
+    layout->addWidget(m_errors, 1);
+    reset();
+}
+
+void HeatPanel::reset() {
+    for (QPushButton* b : m_buttons) {
+        b->show();
+    }
+    m_textHora->hide();
+    m_hora->setText(QStringLiteral("0:00:00"));
+    m_hora->hide();
+    m_textPausa->hide();
+    m_mesMenys->clear();
+    m_mesMenys->hide();
+    m_errors->clear();
+    m_errors->hide();
+}
+
+} // namespace cronovolta

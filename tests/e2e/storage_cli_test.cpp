@@ -1,0 +1,132 @@
+#include "storage/event_files.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include "support/temp_dir.h"
+
+using namespace cronovolta;
+using cronovolta::test::TempDir;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& word) {
+    std::string q = "'";
+    for (char c : word) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+class StorageCliTest : public ::testing::Test {
+protected:
+    CliRun cli(const std::vector<std::string>& args) {
+        std::string command = quoted(CRONOVOLTA_CLI) + " --data " + quoted(m_data.path());
+        for (const auto& a : args) {
+            command += " " + quoted(a);
+        }
+        fs::path out = m_scratch.path() / "out";
+        fs::path err = m_scratch.path() / "err";
+        command += " >" + quoted(out) + " 2>" + quoted(err);
+        int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readBytes(out), test::readBytes(err)};
+    }
+    const fs::path& data() const { return m_data.path(); }
+    void writeTrack(int lanes) {
+        std::string bytes(300, '\0');
+        bytes[29] = static_cast<char>(lanes);
+        test::writeBytes(data() / "PISTA.CFG", bytes);
+    }
+
+    TempDir m_data;
+    TempDir m_scratch;
+};
+
+} // namespace
+
+TEST_F(StorageCliTest, EventsAreCreatedListedModifiedAndDeleted) {
+    CliRun empty = cli({"events"});
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_FALSE(fs::exists(data() / "PROVES.LLS"));
+
+    CliRun noTrack = cli({"event", "create", "Primera"});
+    EXPECT_EQ(noTrack.status, 1);
+    EXPECT_NE(noTrack.err.find("PISTA.CFG"), std::string::npos);
+    EXPECT_FALSE(fs::exists(data() / "PROVA001"));
+
+    writeTrack(4);
+    test::writeBytes(data() / "DISTRIBUCIONS04.TXT", "1 2\n");
+    EXPECT_EQ(cli({"event", "create", "  Trofeu Sènior ", "12-05-2024"}).out, "1\n");
+    CliRun dated = cli({"event", "create", "Segona"});
+    EXPECT_EQ(dated.out, "2\n");
+    EXPECT_EQ(cli({"event", "create", "Tercera", "d3"}).out, "3\n");
+    CliRun listed = cli({"events"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_TRUE(listed.out.starts_with("1\tTrofeu Sènior\t12-05-2024\n2\tSegona\t"));
+    // Today's date as dd-mm-yyyy.
+    std::string secondDate = listed.out.substr(listed.out.find("Segona\t") + 7, 10);
+    EXPECT_EQ(secondDate.size(), 10u);
+    EXPECT_EQ(secondDate[2], '-');
+    EXPECT_EQ(secondDate[5], '-');
+    EXPECT_EQ(test::readBytes(data() / "PROVA001" / "PROVA.DAD").substr(0, 8),
+              std::string(8, '\0'));
+
+    EXPECT_EQ(cli({"event", "modify", "3", "Final", "31-12-2024"}).status, 0);
+    EXPECT_EQ(cli({"event", "delete", "2"}).status, 0);
+    EXPECT_EQ(cli({"events"}).out, "1\tTrofeu Sènior\t12-05-2024\n2\tFinal\t31-12-2024\n");
+    EXPECT_FALSE(fs::exists(data() / "PROVA003"));
+
+    CliRun missingName = cli({"event", "modify", "1", " ", "x"});
+    EXPECT_EQ(missingName.status, 1);
+    EXPECT_EQ(missingName.err, "cronovolta-cli: Falta el nom de la prova\n");
+    EXPECT_EQ(cli({"event", "delete", "7"}).status, 1);
+    EXPECT_EQ(cli({"event", "delete", "x"}).status, 2);
+    EXPECT_EQ(cli({"event", "rename", "1"}).status, 2);
+    EXPECT_EQ(cli({"events", "extra"}).status, 2);
+}
+
+TEST_F(StorageCliTest, SeriesAreAddedAndDeletedWithTheirFiles) {
+    writeTrack(8); // no distribution table: one series of each type
+    ASSERT_EQ(cli({"event", "create", "Cursa"}).status, 0);
+    EXPECT_EQ(cli({"series", "add", "1", "CRS"}).out, "2\n");
+    EXPECT_EQ(cli({"series", "add", "1", "4"}).out, "3\n");
+    EXPECT_EQ(cli({"series", "add", "1", "llr"}).out, "2\n");
+    fs::path ev = data() / "PROVA001";
+    test::writeBytes(ev / "CRS002.PAR", "second");
+    test::writeBytes(ev / "CRS003.DAD", "third");
+
+    EXPECT_EQ(cli({"series", "delete", "1", "CRS", "1"}).status, 0);
+    EXPECT_EQ(test::readBytes(ev / "CRS001.PAR"), "second");
+    EXPECT_EQ(test::readBytes(ev / "CRS002.DAD"), "third");
+    auto header = readCapcaleraProva(ev / "PROVA.DAD");
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->header.seriesCounts, (std::array<std::int16_t, 4>{2, 1, 1, 2}));
+
+    CliRun gone = cli({"series", "delete", "1", "CRS", "3"});
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_FALSE(gone.err.empty());
+    EXPECT_EQ(cli({"series", "add", "2", "CRS"}).status, 1);
+    EXPECT_EQ(cli({"series", "add", "1", "XYZ"}).status, 2);
+    EXPECT_EQ(cli({"series", "add", "1", "0"}).status, 2);
+    EXPECT_EQ(cli({"series", "delete", "1", "CRS"}).status, 2);
+}
+
+TEST_F(StorageCliTest, ADamagedCatalogueIsRebuiltFromTheFolders) {
+    writeTrack(4);
+    ASSERT_EQ(cli({"event", "create", "Una"}).status, 0);
+    ASSERT_EQ(cli({"event", "create", "Dues"}).status, 0);
+    test::writeBytes(data() / "PROVES.LLS", std::string("\x10\0Un", 4));
+    CliRun listed = cli({"events"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out.substr(0, 6), "1\tUna\t");
+    EXPECT_NE(listed.out.find("2\tDues\t"), std::string::npos);
+    EXPECT_NE(listed.err.find("rebuilt"), std::string::npos);
+}
