@@ -216,8 +216,8 @@ void Classification::fillRanks(int criterion) {
         if (!s.descending) {
             return formatNumber(row.values[key] - ref.values[key], "+0.0000");
         }
-        return lapGapText(ref.values[key], row.values[key], ref.values[tie], row.values[tie],
-                          m_track, texts.lapLetter, texts.secondsLetter);
+        return lapGapText(ref.cells[key], row.cells[key], ref.cells[tie], row.cells[tie], m_track,
+                          texts.lapLetter, texts.secondsLetter);
     };
     const ClassificationRow* first = nullptr;
     const ClassificationRow* previous = nullptr;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 
 namespace cronovolta {
 namespace {
@@ -35,12 +34,6 @@ private:
 };
 
 } // namespace
-
-std::string distributionTableName(int lanes) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "DISTRIBUCIONS%02d.TXT", lanes);
-    return buf;
-}
 
 DistributionTable parseDistributionTable(std::string_view text) {
     DistributionTable table;

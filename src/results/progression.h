@@ -20,8 +20,7 @@ struct DistributionTable {
     int skippedLines = 0; // lines that did not hold two integers
 };
 
-// "DISTRIBUCIONS08.TXT" for eight lanes.
-std::string distributionTableName(int lanes);
+// The table's file name: distributionTableName() of storage/event_files.h.
 // Lines of two integers separated by blanks, tabs, commas or semicolons; anything else
 // is skipped and counted.
 DistributionTable parseDistributionTable(std::string_view text);
