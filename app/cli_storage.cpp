@@ -64,8 +64,8 @@ int cmdEvents(const Invocation& inv) {
         return fail(inv, catalog.error());
     }
     if (catalog->repaired) {
-        reportWarning(inv, "the catalogue PROVES.LLS was damaged and has been rebuilt from the "
-                           "event folders");
+        reportWarning(inv, "the catalogue PROVES.LLS did not match the event folders and has "
+                           "been rebuilt from them");
     }
     int number = 0;
     for (const auto& entry : catalog->entries) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/event_files.h" // distributionTableName
+
 #include <array>
 #include <optional>
 #include <string>
@@ -20,7 +22,6 @@ struct DistributionTable {
     int skippedLines = 0; // lines that did not hold two integers
 };
 
-// The table's file name: distributionTableName() of storage/event_files.h.
 // Lines of two integers separated by blanks, tabs, commas or semicolons; anything else
 // is skipped and counted.
 DistributionTable parseDistributionTable(std::string_view text);

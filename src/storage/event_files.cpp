@@ -138,7 +138,11 @@ std::expected<Catalog, std::string> loadCatalog(const fs::path& dataDir) {
     bool missing = !fs::exists(file, ec);
     if (!missing) {
         auto read = readCatalog(file);
-        if (!read || !read->truncated) {
+        if (!read) {
+            return read;
+        }
+        if (!read->truncated &&
+            read->entries.size() == static_cast<std::size_t>(countEventFolders(dataDir))) {
             return read;
         }
     }

@@ -70,7 +70,7 @@ int countEventFolders(const fs::path& dataDir);
 struct Catalog {
     std::vector<CatalogEntry> entries;
     bool truncated = false; // the file ended inside an entry; the entries before it are kept
-    bool repaired = false;  // loadCatalog found it damaged and rebuilt it from the folders
+    bool repaired = false;  // loadCatalog found it damaged or stale and rebuilt it
 };
 
 std::string encodeCatalogEntry(const CatalogEntry& entry);
@@ -90,7 +90,8 @@ struct CatalogRebuild {
 std::expected<CatalogRebuild, std::string> rebuildCatalog(const fs::path& dataDir);
 
 // The catalogue as the main window loads it: rebuilt when the file is missing, and when it
-// is damaged, since it is derived from the folders anyway.
+// is damaged or lists another number of events than there are folders, since entry n must
+// be folder n and the catalogue is derived from the folders anyway.
 std::expected<Catalog, std::string> loadCatalog(const fs::path& dataDir);
 
 // --- The event header "PROVA.DAD" ---

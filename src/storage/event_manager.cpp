@@ -4,7 +4,6 @@
 #include "storage/record_io.h"
 
 #include <algorithm>
-
 #include <array>
 #include <utility>
 #include <vector>
@@ -35,14 +34,6 @@ bool hasControlCharacter(std::string_view text) {
         }
     }
     return false;
-}
-
-// Lane count of a PISTA.CFG (16 bits at offset 29); a file too short for it is a track
-// of the first-start default.
-int trackLanes(std::string_view cfg) {
-    ByteReader r(cfg, 29);
-    std::int16_t lanes = r.i16();
-    return r.ok() ? lanes : 64;
 }
 
 // A name beside `path` that nothing uses, to park what is being deleted until the
@@ -172,11 +163,14 @@ EventResult<int> EventManager::createEvent(std::string_view name, std::string_vi
         return std::unexpected(ioError("cannot create the folder " + folder.string() + ": " +
                                        (ec ? ec.message() : "something of that name exists")));
     }
-    auto count = static_cast<std::int16_t>(initialSeriesCount(trackLanes(*trackBytes)));
-    CapcaleraProva header{{count, count, count, count}, entry->name, entry->date};
     IoResult written = writeFileAtomic(folder / kTrackFileName, *trackBytes);
     if (written) {
-        written = writeNewCapcaleraProva(folder / kEventHeaderFileName, header);
+        // The lane count as the copy holds it: a count above the maximum has no table.
+        auto config = loadConfigPista(folder / kTrackFileName);
+        int lanes = config ? config->storedLanes : 0;
+        auto count = static_cast<std::int16_t>(initialSeriesCount(lanes));
+        written = writeNewCapcaleraProva(folder / kEventHeaderFileName,
+                                         {{count, count, count, count}, entry->name, entry->date});
     }
     if (!written) {
         fs::remove_all(folder, ec);

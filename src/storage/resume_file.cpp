@@ -103,9 +103,17 @@ std::optional<ResumeState> parseResumeState(std::string_view text) {
         state.heat < 0) {
         return std::nullopt;
     }
-    // The last sound start time counts: a line torn by a crash is passed over.
+    // The last sound start time counts: a line torn by a crash is passed over. A last line
+    // without its line end may be a number cut short, so it only counts when it is the only
+    // start time there is.
+    std::size_t end = lines.size();
+    std::size_t tail = text.find_last_not_of(" \t");
+    bool terminated = tail != std::string_view::npos && (text[tail] == '\n' || text[tail] == '\r');
+    if (!terminated && end > 5) {
+        --end;
+    }
     bool haveStart = false;
-    for (std::size_t i = 4; i < lines.size(); ++i) {
+    for (std::size_t i = 4; i < end; ++i) {
         auto v = parseSingle(lines[i]);
         if (v && *v >= 0.0f && *v <= 86400.0f) {
             state.heatStart = *v;

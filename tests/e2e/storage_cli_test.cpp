@@ -40,9 +40,7 @@ protected:
     }
     const fs::path& data() const { return m_data.path(); }
     void writeTrack(int lanes) {
-        std::string bytes(300, '\0');
-        bytes[29] = static_cast<char>(lanes);
-        test::writeBytes(data() / "PISTA.CFG", bytes);
+        ASSERT_EQ(cli({"track", "set", "lanes=" + std::to_string(lanes)}).status, 0);
     }
 
     TempDir m_data;

@@ -106,17 +106,25 @@ TEST(Catalog, AnEventWithoutHeaderKeepsItsPlace) {
     EXPECT_EQ(rebuilt->problems.size(), 1u);
 }
 
-TEST(Catalog, LoadRebuildsOnlyWhenTheFileIsMissing) {
+TEST(Catalog, LoadRebuildsAMissingDamagedOrStaleFile) {
     TempDir dir;
     makeEvent(dir.path(), 1, "Primera", "d1");
     auto loaded = loadCatalog(dir.path());
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->entries.size(), 1u);
+    EXPECT_FALSE(loaded->repaired);
+    // A sound file of the right length is trusted as it is.
+    ASSERT_TRUE(writeFileAtomic(dir.path() / kCatalogFileName, encodeCatalog({{"Altre", "x"}})));
+    loaded = loadCatalog(dir.path());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->entries, (std::vector<CatalogEntry>{{"Altre", "x"}}));
+    EXPECT_FALSE(loaded->repaired);
+
     ASSERT_TRUE(appendCatalogEntry(dir.path() / kCatalogFileName, {"Extra", "d2"}));
     loaded = loadCatalog(dir.path());
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->entries.size(), 2u); // the file is trusted as it is
-    EXPECT_FALSE(loaded->repaired);
+    EXPECT_TRUE(loaded->repaired);
+    EXPECT_EQ(loaded->entries, (std::vector<CatalogEntry>{{"Primera", "d1"}}));
 
     test::writeBytes(dir.path() / kCatalogFileName, std::string("\x07\0Prim", 6));
     loaded = loadCatalog(dir.path());

@@ -48,6 +48,10 @@ TEST(ResumeFile, ResumesAppendAndATornLineIsPassedOver) {
 
     test::writeBytes(file, test::readBytes(file) + " 4x0\r\n");
     EXPECT_EQ(readResumeFile(file)->heatStart, 40300.0f);
+    // A number cut short looks sound; without its line end it does not count.
+    test::writeBytes(file, test::readBytes(file) + " 404");
+    EXPECT_EQ(readResumeFile(file)->heatStart, 40300.0f);
+    EXPECT_EQ(parseResumeState("1\n1\n1\n0\n 500")->heatStart, 500.0f);
     EXPECT_FALSE(readResumeFile(dir.path() / "missing.tmp"));
 }
 
@@ -66,6 +70,7 @@ TEST(ResumeFile, StatesThatCannotNameAHeatAreRefused) {
         for (auto& c : bytes) {
             c = "0123456789 .,-\r\n\xFFx"[rng() % 17];
         }
+        parseWindowState(bytes);
         auto state = parseResumeState(bytes);
         if (state) {
             EXPECT_GE(state->event, 1);
