@@ -6,8 +6,7 @@
 #include "storage/heat_result_record.h"
 #include "storage/participant_list.h"
 
-#include <gtest/gtest.h>
-
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,14 @@
 
 namespace cronovolta::test {
 
-// A data folder with one event on a track of `lanes` lanes; with `table`, the
+// Test set-up that cannot go on: thrown, so that both test frameworks report it.
+inline void check(bool ok, const char* what) {
+    if (!ok) {
+        throw std::runtime_error(what);
+    }
+}
+
+// A data folder with one event ("Open Sabadell") on a track of `lanes` lanes; with `table`, the
 // lane-distribution table of that track is in the data folder.
 class EventFolder {
 public:
@@ -27,12 +33,12 @@ public:
             track.OrdreCanvi[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i);
         }
         deriveConfigPista(track);
-        EXPECT_TRUE(saveConfigPista(data() / kTrackFileName, track));
+        check(saveConfigPista(data() / kTrackFileName, track).has_value(), "track");
         if (!table.empty()) {
             writeBytes(data() / distributionTableName(lanes), table);
         }
         EventManager manager(data());
-        EXPECT_EQ(manager.createEvent("Open Sabadell", "01-02-2026").value_or(0), 1);
+        check(manager.createEvent("Open Sabadell", "01-02-2026").value_or(0) == 1, "event");
     }
 
     const fs::path& data() const { return m_dir.path(); }
@@ -51,7 +57,8 @@ public:
         ParticipantList list;
         list.maniguesFetes = 1;
         list.names = names;
-        ASSERT_TRUE(writeParticipantList(participantFile(event(), programa, serie), list));
+        check(writeParticipantList(participantFile(event(), programa, serie), list).has_value(),
+              "list");
         std::vector<HeatResultRecord> recs(1);
         recs[0].lane = 1;
         recs[0].adjustments = static_cast<std::int16_t>(names.size());
@@ -66,7 +73,9 @@ public:
             r.lane = static_cast<std::int16_t>(static_cast<int>(i) % lanes + 1);
             recs.push_back(r);
         }
-        ASSERT_TRUE(writeHeatResultFile(event() / seriesFileName(programa, serie, ".DAD"), recs));
+        check(writeHeatResultFile(event() / seriesFileName(programa, serie, ".DAD"), recs)
+                  .has_value(),
+              "heats");
     }
 
 private:
