@@ -3,6 +3,7 @@
 #include "results/inscrits_files.h"
 #include "results/results_source.h"
 #include "storage/event_files.h"
+#include "storage/event_manager.h"
 
 #include <memory>
 #include <utility>
@@ -119,17 +120,11 @@ std::expected<void, std::string> laterStage(Stage& stage, ProgressionOutcome& ou
     return done;
 }
 
-} // namespace
-
-std::expected<ProgressionOutcome, std::string>
-placeAutomaticEntries(const fs::path& dataDir, int event,
-                      const AppendRaceSeries& appendRaceSeries) {
-    auto files = openEventFiles(dataDir, event);
-    if (!files) {
-        return std::unexpected(files.error());
-    }
+// The stage that follows `before` race series; new series come from `append`.
+std::expected<ProgressionOutcome, std::string> runProgression(EventFiles files, int before,
+                                                              const AppendRaceSeries& append) {
     ProgressionOutcome outcome;
-    const auto tableFile = dataDir / distributionTableName(files->track.lanes);
+    const auto tableFile = files.dataDir / distributionTableName(files.track.lanes);
     std::error_code ec;
     if (!fs::exists(tableFile, ec)) {
         return outcome;
@@ -145,14 +140,48 @@ placeAutomaticEntries(const fs::path& dataDir, int event,
                                 std::to_string(table.skippedLines) +
                                 " lines without two whole numbers were skipped");
     }
-    Stage stage(*files, appendRaceSeries, outcome);
-    const int before = files->seriesCounts[kRace];
+    files.seriesCounts[kRace] = before; // the classifications read end there
+    Stage stage(files, append, outcome);
     auto done = before == 0 ? qualifyingRace(stage, outcome)
-                            : laterStage(stage, outcome, table, before, files->track.lanes);
+                            : laterStage(stage, outcome, table, before, files.track.lanes);
     if (!done) {
         return std::unexpected(done.error());
     }
     return outcome;
+}
+
+} // namespace
+
+std::expected<ProgressionOutcome, std::string>
+placeAutomaticEntries(const fs::path& dataDir, int event,
+                      const AppendRaceSeries& appendRaceSeries) {
+    auto files = openEventFiles(dataDir, event);
+    if (!files) {
+        return std::unexpected(files.error());
+    }
+    const int before = files->seriesCounts[kRace];
+    return runProgression(std::move(*files), before, appendRaceSeries);
+}
+
+std::expected<ProgressionOutcome, std::string> placeAutomaticEntriesInto(const fs::path& dataDir,
+                                                                         int event, int added) {
+    auto files = openEventFiles(dataDir, event);
+    if (!files) {
+        return std::unexpected(files.error());
+    }
+    bool first = true;
+    AppendRaceSeries append = [&]() -> std::expected<int, std::string> {
+        if (first) {
+            first = false;
+            return added;
+        }
+        auto next = EventManager(dataDir).addSeries(event, kRace);
+        if (!next) {
+            return std::unexpected(next.error().message);
+        }
+        return *next;
+    };
+    return runProgression(std::move(*files), added - 1, append);
 }
 
 } // namespace cronovolta

@@ -34,4 +34,11 @@ using AppendRaceSeries = std::function<std::expected<int, std::string>()>;
 std::expected<ProgressionOutcome, std::string>
 placeAutomaticEntries(const fs::path& dataDir, int event, const AppendRaceSeries& appendRaceSeries);
 
+// The same for a race series that has just been added (number `added`, already counted in
+// "PROVA.DAD", as the main window's new-series command does): the stage fills it first and
+// adds any further series it needs. With kNoProgression the added series keeps an empty
+// list for the organiser.
+std::expected<ProgressionOutcome, std::string> placeAutomaticEntriesInto(const fs::path& dataDir,
+                                                                         int event, int added);
+
 } // namespace cronovolta

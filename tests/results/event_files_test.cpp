@@ -185,10 +185,13 @@ TEST(AutomaticProgression, AnEventGoesFromOfficialPracticeToTheFinal) {
         laps.push_back(40.0f - static_cast<float>(std::stoi(name.substr(1))));
     }
     f.writeOneHeat(kRace, 1, start, laps, std::vector<float>(10, 3.0f), lanes);
-    stage = placeAutomaticEntries(f.data(), 1, append);
+    // As the main window does it: the new series is added first, then filled.
+    ASSERT_EQ(f.addSeries(kRace), 2);
+    stage = placeAutomaticEntriesInto(f.data(), 1, 2);
     ASSERT_TRUE(stage);
     EXPECT_EQ(stage->stage, kRepechages);
     ASSERT_EQ(stage->created.size(), 2u);
+    EXPECT_EQ(stage->created[1].serie, 3);
     EXPECT_EQ(readList(f.event() / "CRS002.PAR").names, (Names{"P07", "P10"}));
     EXPECT_EQ(readList(f.event() / "CRS003.PAR").names, (Names{"P08", "P09"}));
 
@@ -215,7 +218,7 @@ TEST(AutomaticProgression, AnEventGoesFromOfficialPracticeToTheFinal) {
     stage = placeAutomaticEntries(f.data(), 1, append);
     ASSERT_TRUE(stage);
     EXPECT_EQ(stage->stage, kNoProgression);
-    EXPECT_EQ(appended, 6);
+    EXPECT_EQ(appended, 4);
 }
 
 TEST(AutomaticProgression, NothingIsPlacedWithoutTableLineOrEnoughParticipants) {
