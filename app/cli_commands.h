@@ -16,4 +16,9 @@ int cmdEntrants(const Invocation& inv);
 int cmdParticipants(const Invocation& inv);
 int cmdClassify(const Invocation& inv);
 
+// `series add EVENT CRS` on a track with a lane-distribution table: the automatic
+// progression creates the next stage's series and prints them, one line per series (its
+// number, then its names, tab-separated). nullopt: nothing placed, add the series as usual.
+std::optional<int> addRaceSeriesByProgression(const Invocation& inv, int event);
+
 } // namespace cronovolta::cli

@@ -122,6 +122,11 @@ int cmdSeries(const Invocation& inv) {
     }
     EventManager manager(inv.dataDir);
     if (add) {
+        if (*type == kRace) {
+            if (auto placed = addRaceSeriesByProgression(inv, *event)) {
+                return *placed;
+            }
+        }
         auto added = manager.addSeries(*event, *type);
         if (!added) {
             return fail(inv, added.error().message);

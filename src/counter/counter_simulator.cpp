@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <random>
 
 namespace cronovolta {
@@ -32,9 +33,9 @@ public:
           m_start(begin + kRedToGreen + kGreenToStart),
           m_pauseAt(options.pauseLength > 0 ? options.heatLength / 2 : -1.0) {
         if (options.model != CounterModel::DS003) {
-            send(begin, m_encoder.signal(CounterSignal::Red));
-            send(begin + kRedToGreen, m_encoder.signal(CounterSignal::Green));
-            send(m_start, m_encoder.signal(CounterSignal::Start));
+            send(begin, m_encoder.signal(CounterSignal::Red), "red light");
+            send(begin + kRedToGreen, m_encoder.signal(CounterSignal::Green), "green light");
+            send(m_start, m_encoder.signal(CounterSignal::Start), "start");
         }
     }
 
@@ -53,7 +54,7 @@ public:
         }
         const double end = playTime(m_options.heatLength);
         if (m_options.model == CounterModel::DS003) {
-            send(end, CounterEncoder::resultBlock(results));
+            send(end, CounterEncoder::resultBlock(results), "result block");
             for (std::size_t i = 0; i < results.size(); ++i) {
                 m_play.results.push_back(
                     {m_heat, static_cast<int>(i) + 1, results[i].laps,
@@ -62,7 +63,7 @@ public:
             return end;
         }
         for (int i = 0; i < kEndSignals; ++i) {
-            send(end + i * kEndRepeat, m_encoder.signal(CounterSignal::End));
+            send(end + i * kEndRepeat, m_encoder.signal(CounterSignal::End), "end signal");
         }
         return end + (kEndSignals - 1) * kEndRepeat;
     }
@@ -95,7 +96,10 @@ private:
             }
             if (m_options.model != CounterModel::DS003) {
                 const int fillers = std::uniform_int_distribution<int>(0, 3)(m_random);
-                send(playTime(at), m_encoder.lap(car, lapTime, fillers == 3 ? 2 : 0));
+                char what[48];
+                std::snprintf(what, sizeof what, "lane %d: %.4f", trackLane(car),
+                              m_encoder.wireTime(lapTime) / 10000.0);
+                send(playTime(at), m_encoder.lap(car, lapTime, fillers == 3 ? 2 : 0), what);
                 m_play.crossings.push_back(
                     {playTime(at), m_heat, trackLane(car),
                      static_cast<float>(m_encoder.wireTime(lapTime) / 10000.0)});
@@ -118,22 +122,23 @@ private:
     void layPause() {
         const double at = m_start + m_pauseAt;
         const double resume = at + m_options.pauseLength;
-        send(at, m_encoder.signal(CounterSignal::Pause));
+        send(at, m_encoder.signal(CounterSignal::Pause), "pause");
         if (isFrameModel(m_options.model) && m_options.pauseLength > 2.0) {
-            send(resume - 2.0, m_encoder.signal(CounterSignal::RestartRed));
-            send(resume - 1.0, m_encoder.signal(CounterSignal::RestartGreen));
+            send(resume - 2.0, m_encoder.signal(CounterSignal::RestartRed), "restart red");
+            send(resume - 1.0, m_encoder.signal(CounterSignal::RestartGreen), "restart green");
         }
-        send(resume, m_encoder.signal(CounterSignal::Resume));
+        send(resume, m_encoder.signal(CounterSignal::Resume), "resume");
     }
 
-    void send(double at, std::string bytes) {
+    void send(double at, std::string bytes, std::string_view what) {
         if (bytes.empty()) {
             return;
         }
         if (isFrameModel(m_options.model)) {
             bytes += bytes;
         }
-        m_play.chunks.push_back({at, std::move(bytes)});
+        m_play.chunks.push_back(
+            {at, std::move(bytes), "heat " + std::to_string(m_heat) + ", " + std::string(what)});
     }
 
     const SimulatorOptions& m_options;

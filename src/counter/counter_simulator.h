@@ -32,6 +32,7 @@ std::expected<void, std::string> validateSimulatorOptions(const SimulatorOptions
 struct SimulatedChunk {
     double at = 0.0;
     std::string bytes;
+    std::string what; // "heat 1: start", "lane 3: 8.1234"...
 };
 
 // A crossing as the decoder reports it: track lane and counter time.

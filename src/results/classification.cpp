@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <tuple>
 #include <utility>
 
@@ -37,6 +38,20 @@ SortColumns sortColumns(int criterion) {
     default:
         return {kColTotal, kColTotalTie, true};
     }
+}
+
+// Rows are large: sort their positions, then move each row once.
+template <class Less> void sortRows(std::vector<ClassificationRow>& rows, Less less) {
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return less(rows[a], rows[b]); });
+    std::vector<ClassificationRow> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t i : order) {
+        sorted.push_back(std::move(rows[i]));
+    }
+    rows = std::move(sorted);
 }
 
 } // namespace
@@ -124,11 +139,12 @@ void Classification::addRow(const SeriesData& data, const HeatResultRecord& rec,
     row.colourSlot = colourSlot;
     const float key = rec.sortKey2 != 0.0f ? rec.sortKey2 : rec.crossingTime;
     auto& c = row.cells;
-    c[kColSerie] = formatNumber(data.serie, "#");
-    c[kColDorsal] = formatNumber(rec.participant, "#");
+    // Whole numbers, never 0 where "#" would leave the cell empty.
+    c[kColSerie] = std::to_string(data.serie);
+    c[kColDorsal] = std::to_string(rec.participant);
     c[kColName] = row.name;
-    c[kColLane] = formatNumber(rec.lane, "0");
-    c[kColHeat] = formatNumber(heatCount, "0");
+    c[kColLane] = std::to_string(rec.lane);
+    c[kColHeat] = std::to_string(heatCount);
     c[kColTotal] = lapsText(static_cast<double>(rec.seriesLaps) - penalty, m_track, true);
     c[kColTotalTie] = formatSingle(-rec.crossingTime, "0.00");
     c[kColFastest] = formatSingle(rec.fastestLap, "0.0000;;99.9999");
@@ -149,7 +165,7 @@ void Classification::addRow(const SeriesData& data, const HeatResultRecord& rec,
 void Classification::finishLoad() {
     // A pass is one turn over the lanes: the second time a participant drives a lane is
     // their pass 2.
-    std::stable_sort(m_rows.begin(), m_rows.end(), [](const auto& a, const auto& b) {
+    sortRows(m_rows, [](const auto& a, const auto& b) {
         return std::tie(a.serie, a.participant, a.name, a.lane, a.heat) <
                std::tie(b.serie, b.participant, b.name, b.lane, b.heat);
     });
@@ -181,9 +197,8 @@ void Classification::finishLoad() {
     for (auto& row : m_rows) {
         row.latest = row.heat == last[{row.serie, row.participant}];
     }
-    std::stable_sort(m_rows.begin(), m_rows.end(), [](const auto& a, const auto& b) {
-        return a.values[kColPass] < b.values[kColPass];
-    });
+    sortRows(m_rows,
+             [](const auto& a, const auto& b) { return a.values[kColPass] < b.values[kColPass]; });
 }
 
 void Classification::rank(int criterion) {
@@ -199,7 +214,7 @@ void Classification::sortBy(int criterion) {
     const SortColumns s = sortColumns(criterion);
     const auto key = static_cast<std::size_t>(s.key);
     const auto tie = static_cast<std::size_t>(s.tie);
-    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const auto& a, const auto& b) {
+    sortRows(m_rows, [&](const auto& a, const auto& b) {
         if (a.values[key] != b.values[key]) {
             return s.descending ? a.values[key] > b.values[key] : a.values[key] < b.values[key];
         }
@@ -216,8 +231,8 @@ void Classification::fillRanks(int criterion) {
         if (!s.descending) {
             return formatNumber(row.values[key] - ref.values[key], "+0.0000");
         }
-        return lapGapText(ref.values[key], row.values[key], ref.values[tie], row.values[tie],
-                          m_track, texts.lapLetter, texts.secondsLetter);
+        return lapGapText(ref.cells[key], row.cells[key], ref.cells[tie], row.cells[tie], m_track,
+                          texts.lapLetter, texts.secondsLetter);
     };
     const ClassificationRow* first = nullptr;
     const ClassificationRow* previous = nullptr;

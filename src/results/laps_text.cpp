@@ -1,9 +1,9 @@
 #include "results/laps_text.h"
 
+#include "storage/formatting.h"
 #include "storage/number_format.h"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace cronovolta {
 namespace {
@@ -22,48 +22,34 @@ std::string trimmedDecimals(double value) {
 } // namespace
 
 double cellValue(std::string_view text) {
-    std::string s(text);
-    if (auto comma = s.find(','); comma != std::string::npos) {
-        s[comma] = '.';
-    }
-    std::string compact;
-    for (char c : s) {
-        if (c != ' ' && c != '\t') {
-            compact.push_back(c);
-        }
-    }
-    char* end = nullptr;
-    double v = std::strtod(compact.c_str(), &end);
-    return std::isfinite(v) ? v : 0.0;
+    return ValorNumeric(text);
 }
 
 std::string lapsText(double laps, const ConfigPista& track, bool keepZero) {
-    const std::string& pattern =
-        track.lapTotalFormat.empty() ? std::string("0") : track.lapTotalFormat;
-    std::string text = formatNumber(laps, pattern);
-    if (track.decimalsText.empty() || text.ends_with(track.decimalsText)) {
-        text = formatNumber(laps, "0");
-    }
-    if (std::fabs(cellValue(text) - laps) > 0.00005) {
+    std::string text = FormatVoltes(laps, true, track);
+    if (std::fabs(ValorNumeric(text) - laps) > 0.00005) {
         text = trimmedDecimals(laps);
     }
-    if (!keepZero && cellValue(text) == 0.0) {
+    if (!keepZero && ValorNumeric(text) == 0.0) {
         return {};
     }
     return text;
 }
 
-std::string lapGapText(double referenceLaps, double ownLaps, double referenceTie, double ownTie,
+std::string lapGapText(std::string_view referenceLaps, std::string_view ownLaps,
+                       std::string_view referenceTie, std::string_view ownTie,
                        const ConfigPista& track, std::string_view lapLetter,
                        std::string_view secondsLetter) {
-    if (lapsText(referenceLaps, track, true) != lapsText(ownLaps, track, true)) {
-        return "-" + lapsText(referenceLaps - ownLaps, track, true) + std::string(lapLetter);
+    std::string gap = Diferencia(referenceLaps, ownLaps, referenceTie, ownTie, track,
+                                 GapLetters{lapLetter, secondsLetter});
+    if (referenceLaps != ownLaps) {
+        const double diff = ValorNumeric(referenceLaps) - ValorNumeric(ownLaps);
+        std::string exact = lapsText(diff, track, true);
+        if (exact != FormatVoltes(diff, true, track)) {
+            gap = "-" + exact + std::string(lapLetter);
+        }
     }
-    double d = referenceTie - ownTie;
-    if (d > 99.9) {
-        return "+99.9" + std::string(secondsLetter);
-    }
-    return formatNumber(d, "+0.0") + std::string(secondsLetter);
+    return gap;
 }
 
 bool gapIsZero(std::string_view gap) {
@@ -71,7 +57,7 @@ bool gapIsZero(std::string_view gap) {
         return false;
     }
     std::size_t i = (gap[0] == '+' || gap[0] == '-') ? 1 : 0;
-    return cellValue(gap.substr(i)) == 0.0;
+    return ValorNumeric(gap.substr(i)) == 0.0;
 }
 
 } // namespace cronovolta

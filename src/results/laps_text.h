@@ -7,18 +7,19 @@
 
 namespace cronovolta {
 
-// Lap totals as the classification shows them: whole numbers when there are no comes,
-// else with the decimals of the track's resolution. A value whose fraction that
-// resolution cannot show (a half-lap penalty on a track without comes) keeps its own
+// Lap totals as the classification shows them (`FormatVoltes`): whole numbers when there
+// are no comes, else with the decimals of the track's resolution. A value whose fraction
+// that resolution cannot show (a half-lap penalty on a track without comes) keeps its own
 // decimals instead of being rounded to a lap it was not credited with.
 std::string lapsText(double laps, const ConfigPista& track, bool keepZero);
 
-// Number read back from a cell text, comma or point ("" reads 0).
+// Number read back from a cell text (`ValorNumeric`).
 double cellValue(std::string_view text);
 
-// The gap of one row to another: "-1.500v" when the laps texts differ, else the time
-// gap "+0.4s", capped at "+99.9s".
-std::string lapGapText(double referenceLaps, double ownLaps, double referenceTie, double ownTie,
+// The gap of one row to another (`Diferencia`): "-1.500v" when the laps texts differ,
+// else the time gap of the tie texts "+0.4s", capped at "+99.9s".
+std::string lapGapText(std::string_view referenceLaps, std::string_view ownLaps,
+                       std::string_view referenceTie, std::string_view ownTie,
                        const ConfigPista& track, std::string_view lapLetter,
                        std::string_view secondsLetter);
 

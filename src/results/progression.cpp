@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 
 namespace cronovolta {
 namespace {

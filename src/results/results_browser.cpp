@@ -9,10 +9,8 @@
 #include <utility>
 
 namespace cronovolta {
-namespace {
-
 // Lower case over Windows-1252, so that accented capitals match too.
-std::string foldName(const std::string& utf8) {
+std::string foldedName(const std::string& utf8) {
     std::string s = utf8ToWindows1252(utf8);
     auto first = s.find_first_not_of(" \t");
     if (first == std::string::npos) {
@@ -30,6 +28,8 @@ std::string foldName(const std::string& utf8) {
     return s;
 }
 
+namespace {
+
 int clampIndex(int index, std::size_t size) {
     if (size == 0) {
         return 0;
@@ -40,7 +40,7 @@ int clampIndex(int index, std::size_t size) {
 } // namespace
 
 bool sameParticipantName(const std::string& a, const std::string& b) {
-    return foldName(a) == foldName(b);
+    return foldedName(a) == foldedName(b);
 }
 
 ResultsBrowser::ResultsBrowser(BrowserSetup setup, SeriesLoader loader)

@@ -86,5 +86,7 @@ private:
 // Names compared as the participant filter does under Shift: ignoring case and the
 // blanks around them.
 bool sameParticipantName(const std::string& a, const std::string& b);
+// The name trimmed and in lower case (Windows-1252 bytes), for comparing and sorting.
+std::string foldedName(const std::string& name);
 
 } // namespace cronovolta

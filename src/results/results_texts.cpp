@@ -1,98 +1,78 @@
 #include "results/results_texts.h"
 
+#include "ui/language_tables.h"
+#include "ui/localiser.h"
+
 namespace cronovolta {
 namespace {
 
-ResultsTexts catalan() {
+// The entrant-list and results screens' texts, taken from the shared language tables.
+ResultsTexts fromTables(int language) {
+    auto caption = [language](std::string_view window, std::string_view control, int index) {
+        return std::string(tableCaption(window, control, index, language));
+    };
+    MessageTable messages;
+    messages.fill("Portada", language);
+    messages.fill("Inscrits", language);
     ResultsTexts t;
-    t.close = "(Esc) Tancar";
-    t.save = "&Gravar";
-    t.lapLetter = "v";
-    t.secondsLetter = "s";
-    t.programmeCaptions = {"Entrenaments", "Entrenaments lliures", "Entrenaments oficials",
-                           "SuperPole", "Cursa"};
-    t.participantsTitle = "Llista de participants";
-    t.entrantsTitle = "Llista d'inscrits";
-    t.participantsCount = "N. de participants:";
-    t.entrantsCount = "N. d'inscrits:";
-    t.participantHeader = "Participant";
-    t.entrantHeader = "Inscrit";
-    t.numberHeader = "N.";
-    t.dorsalHeader = "Dorsal";
-    t.startLaneHeader = "Pista d'inici";
-    t.startOrderHeader = "Ordre sortida";
-    t.sourceTooltip = "Doble clic per entrar-lo";
-    t.sortBy = "Ordenar per:";
-    t.resultsCaption = "Classificacions";
-    t.seriesLabel = "Sèrie:";
-    t.all = "Tots";
-    t.allFeminine = "Totes";
-    t.participantLabel = "Participant:";
-    t.laneLabel = "Pista:";
-    t.passLabel = "Passada:";
-    t.heatLabel = "Màniga:";
-    t.heatTooltip = "Mànigues dels participants";
-    t.criterionLabel = "Classificació per:";
-    t.criteria = {"Total voltes", "Volta ràpida", "Voltes parcials", "Volta ràpida parcial"};
-    t.print = "&Imprimir";
-    t.printQuadrant = "Imprimir &Quadrant";
-    t.quadrantTitleRace = "Quadrant de voltes acabada la màniga ";
-    t.quadrantTitleOther = "Quadrant de voltes ràpides acabada la màniga ";
-    t.quadrantColumnRace = "Total";
-    t.quadrantColumnOther = "Millor";
-    t.listLayout = "|^Ser.|Dor.|<Participant|^Psd.|^Pst.|^Mng.|>Total V.|HdP|>V. Ràpida|HdP|>V. "
-                   "parc.|HdP|>V.R. parc.|HdP|>Dif. Prm.|>Dif. Ant.|>Pen.";
-    return t;
-}
+    t.close = caption("Portada", "Menu", 0);
+    t.save = messages.text(0, msg::kSaveCaption);
+    t.lapLetter = messages.text(0, msg::kLapLetter);
+    t.secondsLetter = messages.text(0, msg::kSecondsLetter);
+    for (int p = 0; p < 5; ++p) {
+        t.programmeCaptions[static_cast<std::size_t>(p)] = caption("Portada", "MnuPrg", p);
+    }
+    t.participantsTitle = messages.text(6, msg::kParticipantsTitle);
+    t.entrantsTitle = messages.text(6, msg::kEntrantsTitle);
+    t.participantsCount = messages.text(6, msg::kParticipantsCountLabel);
+    t.entrantsCount = messages.text(6, msg::kEntrantsCountLabel);
+    t.participantHeader = messages.text(6, msg::kParticipantHeader);
+    t.entrantHeader = messages.text(6, msg::kEntrantHeader);
+    t.numberHeader = messages.text(6, msg::kNumberHeader);
+    t.dorsalHeader = messages.text(6, msg::kDorsalHeader);
+    t.startLaneHeader = messages.text(6, msg::kStartLane);
+    t.startOrderHeader = messages.text(6, msg::kStartOrder);
+    t.sourceTooltip =
+        std::string(tableText("Inscrits", "LlistaInscrits", -1, TextProperty::ToolTip, language));
+    t.sortBy = caption("Inscrits", "Ordre", -1);
 
-ResultsTexts castilian() {
-    ResultsTexts t;
-    t.close = "(Esc) Cerrar";
-    t.save = "&Grabar";
-    t.lapLetter = "v";
-    t.secondsLetter = "s";
-    t.programmeCaptions = {"Entrenamientos", "Entrenamientos libres", "Entrenamientos oficiales",
-                           "SuperPole", "Carrera"};
-    t.participantsTitle = "Lista de participantes";
-    t.entrantsTitle = "Lista de inscritos";
-    t.participantsCount = "Nº de participantes:";
-    t.entrantsCount = "Nº de inscritos:";
-    t.participantHeader = "Participante";
-    t.entrantHeader = "Inscrito";
-    t.numberHeader = "Nº";
-    t.dorsalHeader = "Dorsal";
-    t.startLaneHeader = "Pista inicial";
-    t.startOrderHeader = "Orden salida";
-    t.sourceTooltip = "Doble clic para entrarlo";
-    t.sortBy = "Ordenar por:";
-    t.resultsCaption = "Clasificaciones";
-    t.seriesLabel = "Serie:";
-    t.all = "Todos";
-    t.allFeminine = "Todas";
-    t.participantLabel = "Participante:";
-    t.laneLabel = "Pista:";
-    t.passLabel = "Pasada:";
-    t.heatLabel = "Manga:";
-    t.heatTooltip = "Mangas de los participantes";
-    t.criterionLabel = "Clasificación por:";
-    t.criteria = {"Total vueltas", "Vuelta rápida", "Vueltas parciales", "Vuelta rápida parcial"};
-    t.print = "&Imprimir";
-    t.printQuadrant = "Imprimir &Cuadrante";
-    t.quadrantTitleRace = "Cuadrante de vueltas finalizada la manga ";
-    t.quadrantTitleOther = "Cuadrante de vueltas rápidas finalizada la manga ";
-    t.quadrantColumnRace = "Total";
-    t.quadrantColumnOther = "Mejor";
-    t.listLayout = "|^Ser.|Dor.|<Participante|^Psd.|^Pst.|^Mng.|>Total V.|HdP|>V. Rápida|HdP|>V. "
-                   "parc.|HdP|>V.R. parc.|HdP|>Dif. Prm.|>Dif. Ant.|>Pen.";
+    t.resultsCaption = caption("Portada", "MnuAltresRtats", -1);
+    t.seriesLabel = caption("Portada", "TextSerie", 1);
+    LocaliseContext race;
+    race.programa = 4;
+    messages.fill("Resultats", language, race);
+    t.all = messages.text(7, 0);
+    t.allFeminine = messages.text(7, 1);
+    t.quadrantTitleRace = messages.text(7, 2);
+    t.quadrantColumnRace = messages.text(7, 3);
+    LocaliseContext other;
+    other.programa = 2;
+    messages.fill("Resultats", language, other);
+    t.quadrantTitleOther = messages.text(7, 2);
+    t.quadrantColumnOther = messages.text(7, 3);
+    t.participantLabel = caption("Resultats", "Text", 1);
+    t.laneLabel = caption("Resultats", "Text", 2);
+    t.passLabel = caption("Resultats", "Text", 3);
+    t.heatLabel = caption("Resultats", "Text", 4);
+    t.heatTooltip =
+        std::string(tableText("Resultats", "Filtre", 4, TextProperty::ToolTip, language));
+    t.criterionLabel = caption("Resultats", "Criteri", -1);
+    for (int c = 1; c <= 4; ++c) {
+        t.criteria[static_cast<std::size_t>(c - 1)] = caption("Resultats", "CriteriOrdre", c);
+    }
+    t.print = caption("Resultats", "Imprimir", 0);
+    t.printQuadrant = caption("Resultats", "Imprimir", 1);
+    t.listLayout =
+        std::string(tableText("Resultats", "LlistaVoltes", -1, TextProperty::Layout, language));
     return t;
 }
 
 } // namespace
 
 const ResultsTexts& resultsTexts(int language) {
-    static const ResultsTexts kCatalan = catalan();
-    static const ResultsTexts kCastilian = castilian();
-    return language == 1 ? kCastilian : kCatalan;
+    static const ResultsTexts kCatalan = fromTables(kCatala);
+    static const ResultsTexts kCastilian = fromTables(kCastella);
+    return language == kCastella ? kCastilian : kCatalan;
 }
 
 } // namespace cronovolta

@@ -61,7 +61,9 @@ void mainWindowButtons(std::vector<WindowText>& out, int language) {
         out.push_back({std::string(button), index, TextProperty::Caption,
                        mainText(menu, menuIndex, language)});
     };
-    add("BotoCfg", -1, "MnuCfg", 0);
+    for (int i = 0; i <= 2; ++i) {
+        add("BotoCfg", i, "MnuCfg", i);
+    }
     for (int t = 2; t <= 4; ++t) {
         add("BotoNou", t, "MnuNou", t);
     }

@@ -1,4 +1,5 @@
 #include "results/progression.h"
+#include "storage/event_files.h"
 
 #include <gtest/gtest.h>
 

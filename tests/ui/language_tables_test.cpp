@@ -207,7 +207,8 @@ TEST(DerivedTexts, EventDialogAndFileScreenFollowTheirMode) {
 TEST(DerivedTexts, MainWindowButtonsRepeatTheirMenuEntries) {
     MessageTable m;
     const auto main = Localitzar("Portada", kCastella, m);
-    EXPECT_EQ(find(main, "BotoCfg", -1), "Configuración del programa...");
+    EXPECT_EQ(find(main, "BotoCfg", 0), "Configuración del programa...");
+    EXPECT_EQ(find(main, "BotoCfg", 2), "Configuración circuito/prueba...");
     EXPECT_EQ(find(main, "BotoPrg", 4), "Carrera");
     EXPECT_EQ(find(main, "BotoNou", 3), "Super &Pole...");
     EXPECT_EQ(find(main, "BotoIns", 100), "Lista de participantes...");

@@ -1,0 +1,57 @@
+#include "storage/formatting.h"
+#include "ui/qt/asker.h"
+#include "ui/qt/portada.h"
+#include "ui/qt/startup_sequence.h"
+#include "ui/startup.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    using namespace cronovolta;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Cronovolta"));
+    QApplication::setApplicationVersion(QStringLiteral(CRONOVOLTA_VERSION));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    std::vector<std::string> args;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        args.push_back(arguments[i].toStdString());
+    }
+    const auto line = parseCommandLine(args, QApplication::applicationDirPath().toStdString());
+    if (!line) {
+        std::cerr << "cronovolta: " << line.error() << '\n' << commandLineUsage();
+        return 2;
+    }
+    if (line->help) {
+        std::cout << commandLineUsage();
+        return 0;
+    }
+    const auto dataDir = prepareDataFolder(line->dataDir);
+    if (!dataDir) {
+        std::cerr << "cronovolta: " << dataDir.error() << '\n';
+        QMessageBox::critical(nullptr, QStringLiteral("Cronovolta"),
+                              QString::fromStdString(dataDir.error()));
+        return 1;
+    }
+
+    UiContext ui;
+    ui.app.dataDir = *dataDir;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        ui.scale = screenScaleFactors(screen->size().width(), screen->size().height());
+        QFont font = QApplication::font();
+        font.setPointSizeF(font.pointSizeF() *
+                           interfaceFontScale(screen->size().width(), screen->size().height()));
+        QApplication::setFont(font);
+    }
+    MessageBoxAsker asker;
+    if (!prepareConfiguration(ui, asker)) {
+        return 0;
+    }
+    auto window = openMainWindow(ui, asker, true);
+    return QApplication::exec();
+}

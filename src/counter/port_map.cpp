@@ -1,0 +1,67 @@
+#include "counter/port_map.h"
+
+#include <system_error>
+
+namespace cronovolta {
+
+PortMap PortMap::load(const fs::path& dataFolder) {
+    auto text = readFileBytes(dataFolder / kPortMapFile);
+    return text ? parse(*text) : PortMap();
+}
+
+PortMap PortMap::parse(std::string_view text) {
+    PortMap map;
+    for (int port = 0; port < kPorts && !text.empty(); ++port) {
+        const std::size_t eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        const std::size_t first = line.find_first_not_of(" \t");
+        const std::size_t last = line.find_last_not_of(" \t\r");
+        if (first != std::string_view::npos) {
+            map.m_lines[static_cast<std::size_t>(port)] = line.substr(first, last - first + 1);
+        }
+    }
+    return map;
+}
+
+void PortMap::setOverride(int port, std::string devicePath) {
+    if (port >= 1 && port <= kPorts) {
+        m_overrides[static_cast<std::size_t>(port - 1)] = std::move(devicePath);
+    }
+}
+
+std::string PortMap::devicePath(int port) const {
+    if (port < 1 || port > kPorts) {
+        return {};
+    }
+    const auto index = static_cast<std::size_t>(port - 1);
+    if (!m_overrides[index].empty()) {
+        return m_overrides[index];
+    }
+    if (!m_lines[index].empty()) {
+        return m_lines[index];
+    }
+    const std::string usb = "/dev/ttyUSB" + std::to_string(port - 1);
+    std::error_code ec;
+    return fs::exists(usb, ec) ? usb : "/dev/ttyS" + std::to_string(port - 1);
+}
+
+std::string portOpenFailedText(int language, int circuit) {
+    return std::string(language == 1 ? "No hay conexión por el puerto"
+                                     : "No hi ha connexió pel port") +
+           " " + std::to_string(circuit) + ".";
+}
+
+std::string portLostText(int language, int circuit) {
+    return std::string(language == 1 ? "Se ha perdido la conexión por el puerto"
+                                     : "S'ha perdut la connexió pel port") +
+           " " + std::to_string(circuit) + ".";
+}
+
+std::string portBackText(int language, int circuit) {
+    return std::string(language == 1 ? "Se ha recuperado la conexión por el puerto"
+                                     : "S'ha recuperat la connexió pel port") +
+           " " + std::to_string(circuit) + ".";
+}
+
+} // namespace cronovolta

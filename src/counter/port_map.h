@@ -1,0 +1,40 @@
+#pragma once
+
+#include "storage/file_io.h"
+
+#include <array>
+#include <string>
+
+namespace cronovolta {
+
+// Name of the file in the data folder that maps COM1..COM4 to device paths, one per line.
+inline constexpr const char* kPortMapFile = "PORTS.TXT";
+
+// Which device path is "COM" n. A line of PORTS.TXT wins; an empty or missing line means
+// /dev/ttyUSB<n-1> when that exists, else /dev/ttyS<n-1>. An override (the in-process
+// simulator) wins over both.
+class PortMap {
+public:
+    static constexpr int kPorts = 4;
+
+    PortMap() = default;
+    // Reads PORTS.TXT of the data folder; a missing file leaves every port to the default.
+    static PortMap load(const fs::path& dataFolder);
+    // The map from the text of a PORTS.TXT.
+    static PortMap parse(std::string_view text);
+
+    void setOverride(int port, std::string devicePath);
+    // The device path of port 1..4; ports outside that range have none ("").
+    std::string devicePath(int port) const;
+
+private:
+    std::array<std::string, kPorts> m_lines;
+    std::array<std::string, kPorts> m_overrides;
+};
+
+// Texts of the link, in the language of the program settings (0 Català, 1 Castellà).
+std::string portOpenFailedText(int language, int circuit);
+std::string portLostText(int language, int circuit);
+std::string portBackText(int language, int circuit);
+
+} // namespace cronovolta

@@ -1,0 +1,236 @@
+#include "counter/qt/serial_link.h"
+
+#include "counter/counter_model.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSerialPort>
+#include <QTime>
+#include <QtDebug>
+
+namespace cronovolta {
+
+double secondsSinceMidnight() {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+bool MessageBoxPrompt::retryOpen(int, const QString& text) {
+    return QMessageBox::critical(m_parent, QStringLiteral("Error"), text,
+                                 QMessageBox::Retry | QMessageBox::Cancel,
+                                 QMessageBox::Retry) == QMessageBox::Retry;
+}
+
+void MessageBoxPrompt::portLost(int, const QString& text) {
+    notice(text);
+}
+
+void MessageBoxPrompt::portRestored(int, const QString& text) {
+    notice(text);
+}
+
+void MessageBoxPrompt::notice(const QString& text) {
+    // Not modal: the heat goes on while the message is shown.
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Error"), text,
+                                QMessageBox::Ok, m_parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+SerialLink::SerialLink(HeatControl& heat, LinkPrompt& prompt, QObject* parent)
+    : QObject(parent), m_heat(heat), m_prompt(prompt), m_now(secondsSinceMidnight) {
+    m_reconnect.setInterval(1000);
+    connect(&m_reconnect, &QTimer::timeout, this, &SerialLink::reconnect);
+}
+
+SerialLink::~SerialLink() {
+    closePorts();
+}
+
+void SerialLink::setTick(std::function<void()> stop, std::function<void()> start) {
+    m_stopTick = std::move(stop);
+    m_startTick = std::move(start);
+}
+
+void SerialLink::setCaptureFile(const fs::path& file) {
+    m_capture.reset();
+    if (!file.empty()) {
+        m_capture.emplace(file);
+    }
+}
+
+void SerialLink::ConfigurarPorts(const ConfigPista& track, CounterModel model) {
+    m_model = model;
+    const CounterSetup setup = counterSetup(track, model);
+    if (m_decoding) {
+        m_retired.push_back(std::move(m_decoder)); // its read() is still on the stack
+    }
+    m_decoder = makeDecoder(setup, m_heat);
+    for (std::size_t c = m_ports.size(); c > track.circuits.size(); --c) {
+        m_ports.back().serial->close();
+        m_ports.back().serial->deleteLater();
+        m_ports.pop_back();
+    }
+    m_ports.resize(track.circuits.size());
+    if (m_capture) {
+        m_capture->comment(std::string(counterModelName(model)) + " on " +
+                           std::to_string(m_ports.size()) + " circuit(s)");
+    }
+    for (std::size_t c = 0; c < m_ports.size(); ++c) {
+        const int circuit = static_cast<int>(c) + 1;
+        Port& port = m_ports[c];
+        if (port.serial == nullptr) {
+            port.serial = new QSerialPort(this);
+            connect(port.serial, &QSerialPort::readyRead, this,
+                    [this, circuit] { receive(circuit); });
+            connect(port.serial, &QSerialPort::errorOccurred, this,
+                    [this, circuit] { portError(circuit); });
+        }
+        if (port.serial->isOpen()) {
+            port.serial->close();
+        }
+        port.open = false;
+        port.lost = false;
+        port.path = QString::fromStdString(m_portMap.devicePath(track.circuits[c].port));
+        port.serial->setPortName(port.path);
+        port.serial->setBaudRate(counterBaudRate(model));
+        port.serial->setDataBits(QSerialPort::Data8);
+        port.serial->setParity(QSerialPort::NoParity);
+        port.serial->setStopBits(QSerialPort::OneStop);
+        port.serial->setFlowControl(QSerialPort::NoFlowControl);
+        port.open = true;
+        while (!openPort(port)) {
+            if (!m_prompt.retryOpen(
+                    circuit, QString::fromStdString(portOpenFailedText(m_language, circuit)))) {
+                port.open = false;
+                break;
+            }
+        }
+    }
+}
+
+bool SerialLink::openPort(Port& port) {
+    if (port.serial->isOpen()) {
+        return true;
+    }
+    if (!port.serial->open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    port.serial->clear(QSerialPort::Input);
+    return true;
+}
+
+void SerialLink::closePorts() {
+    m_reconnect.stop();
+    for (auto& port : m_ports) {
+        if (port.serial != nullptr && port.serial->isOpen()) {
+            port.serial->close();
+        }
+        port.open = false;
+        port.lost = false;
+    }
+}
+
+bool SerialLink::isOpen(int circuit) const {
+    return circuit >= 1 && circuit <= circuits() &&
+           m_ports[static_cast<std::size_t>(circuit - 1)].open &&
+           !m_ports[static_cast<std::size_t>(circuit - 1)].lost;
+}
+
+QString SerialLink::devicePath(int circuit) const {
+    return circuit >= 1 && circuit <= circuits()
+               ? m_ports[static_cast<std::size_t>(circuit - 1)].path
+               : QString();
+}
+
+void SerialLink::receive(int circuit) {
+    Port& port = m_ports[static_cast<std::size_t>(circuit - 1)];
+    QByteArray bytes = port.serial->readAll();
+    if (bytes.isEmpty() || !m_decoder) {
+        return;
+    }
+    m_waiting.push_back({circuit, std::move(bytes), m_now()});
+    if (m_decoding) {
+        return;
+    }
+    m_decoding = true;
+    if (m_stopTick) {
+        m_stopTick();
+    }
+    // A port does not signal again for bytes it buffered while its own signal was being
+    // handled: those are collected here.
+    do {
+        for (std::size_t i = 0; i < m_waiting.size(); ++i) {
+            const Chunk chunk = m_waiting[i];
+            decode(chunk);
+        }
+        m_waiting.clear();
+        for (std::size_t c = 0; c < m_ports.size(); ++c) {
+            QSerialPort* serial = m_ports[c].serial;
+            if (serial != nullptr && serial->isOpen() && serial->bytesAvailable() > 0) {
+                m_waiting.push_back({static_cast<int>(c) + 1, serial->readAll(), m_now()});
+            }
+        }
+    } while (!m_waiting.empty());
+    m_retired.clear();
+    m_decoding = false;
+    if (m_startTick && m_heat.heatRunning()) {
+        m_startTick();
+    }
+}
+
+void SerialLink::decode(const Chunk& chunk) {
+    const std::string_view bytes(chunk.bytes.constData(), std::size_t(chunk.bytes.size()));
+    if (m_capture) {
+        if (auto written = m_capture->bytes(chunk.now, chunk.circuit, bytes); !written) {
+            qWarning("%s", written.error().c_str());
+            m_capture.reset(); // one warning, not one per chunk
+        }
+    }
+    emit bytesReceived(chunk.circuit, chunk.bytes);
+    if (m_decoder) {
+        m_decoder->read(chunk.circuit, bytes, chunk.now);
+    }
+}
+
+void SerialLink::portError(int circuit) {
+    Port& port = m_ports[static_cast<std::size_t>(circuit - 1)];
+    const auto error = port.serial->error();
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) {
+        return;
+    }
+    if (!port.open || port.lost) {
+        return;
+    }
+    // The device went away (an adapter pulled out): say so once and keep trying quietly.
+    port.lost = true;
+    port.serial->close();
+    if (m_decoder) {
+        m_decoder->resetCircuit(circuit);
+    }
+    m_prompt.portLost(circuit, QString::fromStdString(portLostText(m_language, circuit)));
+    m_reconnect.start();
+}
+
+void SerialLink::reconnect() {
+    bool waiting = false;
+    for (std::size_t c = 0; c < m_ports.size(); ++c) {
+        Port& port = m_ports[c];
+        if (!port.lost) {
+            continue;
+        }
+        if (QFileInfo::exists(port.path) && openPort(port)) {
+            port.lost = false;
+            const int circuit = static_cast<int>(c) + 1;
+            m_prompt.portRestored(circuit,
+                                  QString::fromStdString(portBackText(m_language, circuit)));
+        } else {
+            waiting = true;
+        }
+    }
+    if (!waiting) {
+        m_reconnect.stop();
+    }
+}
+
+} // namespace cronovolta

@@ -1,0 +1,146 @@
+#include "results/inscrits_files.h"
+
+#include "results/series_resize.h"
+#include "storage/event_files.h"
+#include "storage/heat_result_record.h"
+#include "storage/penalty_record.h"
+
+#include <numeric>
+#include <utility>
+
+namespace cronovolta {
+namespace {
+
+bool fileExists(const fs::path& p) {
+    std::error_code ec;
+    return fs::exists(p, ec);
+}
+
+std::expected<ParticipantList, std::string> readList(const fs::path& file,
+                                                     std::vector<std::string>& notes) {
+    auto list = readParticipantList(file);
+    if (list && list->truncated) {
+        notes.push_back(file.filename().string() +
+                        " ends inside a name; the names before it are kept");
+    }
+    return list;
+}
+
+IoResult resizeHeats(const fs::path& file, int maniguesFetes, int oldCount, int newCount,
+                     InscritsSaved& saved) {
+    auto heats = readHeatResultFile(file);
+    if (!heats) {
+        return std::unexpected(heats.error());
+    }
+    auto resized = resizeHeatBlocks(heats->records, maniguesFetes, oldCount, newCount);
+    for (int m : resized.missingHeats) {
+        saved.notes.push_back(file.filename().string() + " has no block of heat " +
+                              std::to_string(m) + "; it was left out");
+    }
+    saved.heatsResized = true;
+    return writeHeatResultFile(file, resized.records);
+}
+
+IoResult shrinkPenalties(const fs::path& file, int count, InscritsSaved& saved) {
+    auto pens = readPenalties(file);
+    if (!pens) {
+        return std::unexpected(pens.error());
+    }
+    saved.penaltiesShrunk = true;
+    return writePenalties(file, penaltiesUpTo(pens->records, count));
+}
+
+} // namespace
+
+fs::path inscritsFile(const InscritsContext& ctx) {
+    switch (inscritsMode(ctx)) {
+    case InscritsMode::GeneralList:
+        return ctx.dataDir / "PROVA.PAR";
+    case InscritsMode::EventEntrants:
+        return ctx.eventDir / "PROVA.PAR";
+    case InscritsMode::SeriesParticipants:
+        break;
+    }
+    return participantFile(ctx.eventDir, ctx.programa, ctx.serie);
+}
+
+std::expected<InscritsOpened, std::string> openInscrits(InscritsContext ctx) {
+    std::vector<std::string> notes;
+    auto list = readList(inscritsFile(ctx), notes);
+    if (!list) {
+        return std::unexpected(list.error());
+    }
+    const InscritsMode mode = inscritsMode(ctx);
+    std::vector<std::string> source;
+    bool sourceIsEntrants = false;
+    if (mode != InscritsMode::GeneralList) {
+        fs::path from = ctx.dataDir / "PROVA.PAR";
+        if (mode == InscritsMode::SeriesParticipants && fileExists(ctx.eventDir / "PROVA.PAR")) {
+            from = ctx.eventDir / "PROVA.PAR";
+            sourceIsEntrants = true;
+        }
+        auto names = readList(from, notes);
+        if (!names) {
+            notes.push_back(names.error());
+        } else {
+            source = std::move(names->names);
+        }
+    }
+    InscritsModel model(std::move(ctx), std::move(*list), std::move(source), sourceIsEntrants);
+    return InscritsOpened{std::move(model), std::move(notes)};
+}
+
+std::expected<InscritsSaved, std::string> saveSeriesList(const fs::path& eventDir, int programa,
+                                                         int serie, const ParticipantList& list,
+                                                         int storedCount) {
+    InscritsSaved saved;
+    saved.file = participantFile(eventDir, programa, serie);
+    if (auto written = writeParticipantList(saved.file, list); !written) {
+        return std::unexpected(written.error());
+    }
+    const int count = static_cast<int>(list.names.size());
+    if (count == storedCount) {
+        return saved;
+    }
+    const auto dad = eventDir / seriesFileName(programa, serie, ".DAD");
+    if (fileExists(dad)) {
+        if (auto r = resizeHeats(dad, list.maniguesFetes, storedCount, count, saved); !r) {
+            return std::unexpected(r.error());
+        }
+    }
+    const auto pen = eventDir / seriesFileName(programa, serie, ".PEN");
+    if (count < storedCount && fileExists(pen)) {
+        if (auto r = shrinkPenalties(pen, count, saved); !r) {
+            return std::unexpected(r.error());
+        }
+    }
+    return saved;
+}
+
+std::expected<InscritsSaved, std::string> saveInscrits(const InscritsModel& model) {
+    const InscritsContext& ctx = model.context();
+    const ParticipantList list = model.listToSave();
+    if (model.mode() == InscritsMode::SeriesParticipants) {
+        return saveSeriesList(ctx.eventDir, ctx.programa, ctx.serie, list, model.storedCount());
+    }
+    InscritsSaved saved;
+    saved.file = inscritsFile(ctx);
+    const std::size_t letters =
+        std::accumulate(list.names.begin(), list.names.end(), std::size_t{0},
+                        [](std::size_t sum, const std::string& n) { return sum + n.size(); });
+    if (letters == 0) {
+        std::error_code ec;
+        fs::remove(saved.file, ec);
+        if (ec) {
+            return std::unexpected(describeIoError(saved.file, "cannot be deleted"));
+        }
+        saved.deleted = true;
+        return saved;
+    }
+    if (auto written = writeParticipantList(saved.file, list); !written) {
+        return std::unexpected(written.error());
+    }
+    return saved;
+}
+
+} // namespace cronovolta

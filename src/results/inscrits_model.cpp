@@ -1,0 +1,222 @@
+#include "results/inscrits_model.h"
+
+#include "results/laps_text.h"
+#include "results/results_browser.h"
+#include "results/results_texts.h"
+#include "storage/event_files.h"
+#include "storage/number_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace cronovolta {
+namespace {
+
+constexpr int kMaxCount = 99;
+
+} // namespace
+
+std::string trimBlanks(std::string_view text) {
+    auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+InscritsMode inscritsMode(const InscritsContext& ctx) {
+    if (ctx.eventDir.empty()) {
+        return InscritsMode::GeneralList;
+    }
+    return ctx.programa == kPractice ? InscritsMode::EventEntrants
+                                     : InscritsMode::SeriesParticipants;
+}
+
+int countLowerBound(int programa, int lanes, int maniguesFetes) {
+    if (programa == kPractice) {
+        return 1;
+    }
+    int base = maniguesFetes < 2 ? lanes : lanes + maniguesFetes - 1;
+    if (programa == kSuperPole) {
+        base = base - lanes + 1;
+        if (base < lanes) {
+            base = lanes;
+        }
+    }
+    return std::max(base, 1);
+}
+
+int startLane(int programa, int row, const ConfigPista& track) {
+    if (programa == kSuperPole) {
+        return row;
+    }
+    const int lanes = track.lanes;
+    const auto& order = track.OrdreCanvi;
+    const int position = row <= lanes ? lanes - row + 1 : 1;
+    if (position < 1 || position >= static_cast<int>(order.size())) {
+        return 0;
+    }
+    return order[static_cast<std::size_t>(position)];
+}
+
+InscritsModel::InscritsModel(InscritsContext ctx, ParticipantList list,
+                             std::vector<std::string> source, bool sourceIsEntrants)
+    : m_ctx(std::move(ctx)), m_mode(inscritsMode(m_ctx)), m_names(std::move(list.names)),
+      m_maniguesFetes(list.maniguesFetes), m_sourceIsEntrants(sourceIsEntrants) {
+    if (m_mode == InscritsMode::SeriesParticipants) {
+        // Every lane has a participant slot.
+        if (static_cast<int>(m_names.size()) < m_ctx.track.lanes) {
+            m_names.resize(static_cast<std::size_t>(std::max<int>(m_ctx.track.lanes, 0)));
+        }
+        m_lowerBound = countLowerBound(m_ctx.programa, m_ctx.track.lanes, m_maniguesFetes);
+    }
+    m_storedCount = static_cast<int>(m_names.size());
+    if (m_mode != InscritsMode::SeriesParticipants && m_names.empty()) {
+        m_names.resize(1);
+    }
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        m_source.push_back({static_cast<int>(i) + 1, std::move(source[i])});
+    }
+}
+
+std::string InscritsModel::title() const {
+    const auto& t = resultsTexts(m_ctx.language);
+    std::string title = m_ctx.caption;
+    if (title.empty()) {
+        title = m_mode == InscritsMode::EventEntrants ? t.entrantsTitle : t.participantsTitle;
+    }
+    if (!m_ctx.eventDir.empty()) {
+        title += " - " + m_ctx.eventName;
+    }
+    if (m_ctx.programa >= 1 && m_ctx.programa <= 4) {
+        title += " - " + t.programmeCaptions[static_cast<std::size_t>(m_ctx.programa)];
+    }
+    return title;
+}
+
+std::string InscritsModel::countLabel() const {
+    const auto& t = resultsTexts(m_ctx.language);
+    return m_mode == InscritsMode::EventEntrants ? t.entrantsCount : t.participantsCount;
+}
+
+std::string InscritsModel::nameHeader() const {
+    const auto& t = resultsTexts(m_ctx.language);
+    return m_mode == InscritsMode::EventEntrants ? t.entrantHeader : t.participantHeader;
+}
+
+std::string InscritsModel::numberHeader() const {
+    const auto& t = resultsTexts(m_ctx.language);
+    return m_mode == InscritsMode::EventEntrants ? t.dorsalHeader : t.numberHeader;
+}
+
+std::string InscritsModel::sourceNumberHeader() const {
+    const auto& t = resultsTexts(m_ctx.language);
+    return m_sourceIsEntrants ? t.dorsalHeader : t.numberHeader;
+}
+
+std::string InscritsModel::sourceNameHeader() const {
+    const auto& t = resultsTexts(m_ctx.language);
+    return m_sourceIsEntrants ? t.entrantHeader : t.participantHeader;
+}
+
+std::string InscritsModel::sourceCaption() const {
+    const auto& t = resultsTexts(m_ctx.language);
+    return (m_sourceIsEntrants ? t.entrantsTitle : t.participantsTitle) + " " +
+           formatNumber(static_cast<double>(m_source.size()), "(#)");
+}
+
+bool InscritsModel::showsStartLanes() const {
+    return m_mode == InscritsMode::SeriesParticipants && m_ctx.programa >= kOfficialPractice;
+}
+
+std::string InscritsModel::rangeLabel() const {
+    if (!countEnabled()) {
+        return std::to_string(m_storedCount);
+    }
+    return std::to_string(m_lowerBound) + " - " + std::to_string(kMaxCount);
+}
+
+std::string InscritsModel::orderText(int row) const {
+    return formatNumber(row, "##");
+}
+
+std::string InscritsModel::startLaneText(int row) const {
+    return showsStartLanes() ? std::to_string(startLane(m_ctx.programa, row, m_ctx.track)) : "";
+}
+
+int InscritsModel::applyCount(std::string_view typed) {
+    const double v = cellValue(typed);
+    int count = 0;
+    if (v >= 100.0) {
+        count = kMaxCount;
+    } else if (v < m_lowerBound) {
+        count = m_lowerBound;
+    } else {
+        count = static_cast<int>(std::trunc(v));
+    }
+    resize(count);
+    m_current = 1;
+    return count;
+}
+
+void InscritsModel::addRow() {
+    if (!countEnabled()) {
+        return;
+    }
+    applyCount(std::to_string(count() + 1));
+    m_current = count();
+}
+
+void InscritsModel::resize(int count) {
+    m_names.resize(static_cast<std::size_t>(count));
+}
+
+void InscritsModel::setName(int row, std::string name) {
+    if (row >= 1 && row <= count()) {
+        m_names[static_cast<std::size_t>(row - 1)] = std::move(name);
+    }
+}
+
+void InscritsModel::setCurrentRow(int row) {
+    m_current = std::clamp(row, 1, std::max(count(), 1));
+}
+
+void InscritsModel::nextRow() {
+    m_current = m_current >= count() ? 1 : m_current + 1;
+}
+
+void InscritsModel::sortSource(int option) {
+    if (option == 1) {
+        std::stable_sort(m_source.begin(), m_source.end(), [](const auto& a, const auto& b) {
+            return foldedName(a.name) < foldedName(b.name);
+        });
+    } else {
+        std::stable_sort(m_source.begin(), m_source.end(),
+                         [](const auto& a, const auto& b) { return a.number < b.number; });
+    }
+}
+
+void InscritsModel::copyFromSource(int sourceIndex, bool shift) {
+    if (sourceIndex < 0 || sourceIndex >= static_cast<int>(m_source.size())) {
+        return;
+    }
+    const auto& src = m_source[static_cast<std::size_t>(sourceIndex)];
+    std::string name = src.name;
+    if (shift && m_mode == InscritsMode::SeriesParticipants) {
+        name = "#" + std::to_string(src.number) + " " + src.name;
+    }
+    setName(m_current, std::move(name));
+    nextRow();
+}
+
+ParticipantList InscritsModel::listToSave() const {
+    ParticipantList list;
+    list.maniguesFetes = static_cast<std::int16_t>(m_maniguesFetes);
+    for (const auto& n : m_names) {
+        list.names.push_back(trimBlanks(n));
+    }
+    return list;
+}
+
+} // namespace cronovolta

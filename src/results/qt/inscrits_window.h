@@ -1,0 +1,67 @@
+#pragma once
+
+#include "results/inscrits_model.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QGridLayout;
+
+namespace cronovolta {
+
+// `Inscrits`: edits the general participant list, an event's entrants or a series'
+// participants. "&Gravar" saves and closes; "(Esc) Tancar" and Escape close without saving.
+class InscritsWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit InscritsWindow(InscritsModel model, QWidget* parent = nullptr);
+
+    // Opens the screen on the files of `ctx`; a list that cannot be read is reported in
+    // a message box and nullptr comes back.
+    static InscritsWindow* open(const InscritsContext& ctx, QWidget* parent = nullptr);
+
+    const InscritsModel& model() const { return m_model; }
+    QLineEdit* countField() const { return m_count; } // `NPilots`
+    QLabel* rangeLabel() const { return m_range; }
+    QLabel* countLabel() const { return m_countLabel; }
+    QLineEdit* nameField(int row) const; // `NomPista`(row), 1-based
+    QTreeWidget* sourceList() const { return m_source; }
+
+    // "&Gravar": true when saved (the screen then closes).
+    bool save();
+
+signals:
+    void saved();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildSource(QGridLayout* grid);
+    void fillSource();
+    void rebuildRows();
+    void applyCount();
+    void focusRow(int row);
+    void copySource(QTreeWidgetItem* item);
+
+    InscritsModel m_model;
+    QLabel* m_countLabel = nullptr;
+    QLineEdit* m_count = nullptr;
+    QLabel* m_range = nullptr;
+    QWidget* m_rowsPanel = nullptr;
+    QGridLayout* m_rowsGrid = nullptr;
+    std::vector<QLineEdit*> m_names;
+    std::vector<QLabel*> m_rowLabels; // order and start lane labels, rebuilt with the rows
+    QLabel* m_sourceCaption = nullptr;
+    QTreeWidget* m_source = nullptr;
+    QRadioButton* m_byNumber = nullptr;
+    QRadioButton* m_byName = nullptr;
+};
+
+} // namespace cronovolta

@@ -1,0 +1,129 @@
+#include "results/results_source.h"
+
+#include "storage/config_prg.h"
+#include "storage/event_files.h"
+#include "storage/participant_list.h"
+#include "storage/penalty_record.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace cronovolta {
+namespace {
+
+bool fileExists(const fs::path& p) {
+    std::error_code ec;
+    return fs::exists(p, ec);
+}
+
+ConfigPista trackOf(const EventFiles& files) {
+    for (const auto& p : {files.eventDir / kTrackFileName, files.dataDir / kTrackFileName}) {
+        if (fileExists(p)) {
+            if (auto track = loadConfigPista(p)) {
+                return *track;
+            }
+        }
+    }
+    return defaultConfigPista();
+}
+
+} // namespace
+
+std::expected<EventFiles, std::string> openEventFiles(const fs::path& dataDir, int event) {
+    EventFiles files;
+    files.dataDir = dataDir;
+    files.event = event;
+    files.eventDir = eventFolder(dataDir, event);
+    std::error_code ec;
+    if (event < 1 || !fs::is_directory(files.eventDir, ec)) {
+        return std::unexpected("event " + std::to_string(event) + " does not exist");
+    }
+    auto header = readCapcaleraProva(files.eventDir / kEventHeaderFileName);
+    if (!header) {
+        return std::unexpected(header.error());
+    }
+    files.eventName = header->header.name;
+    for (std::size_t t = 0; t < 4; ++t) {
+        files.seriesCounts[t + 1] = std::max<int>(header->header.seriesCounts[t], 0);
+    }
+    files.track = trackOf(files);
+    ConfigPrg prg = defaultConfigPrg();
+    if (const auto cfg = dataDir / "ZENTOR.CFG"; fileExists(cfg)) {
+        if (auto loaded = loadConfigPrg(cfg)) {
+            prg = *loaded;
+        }
+    }
+    files.language = prg.language;
+    files.colours.assign(prg.colours.begin(), prg.colours.end());
+    return files;
+}
+
+SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
+                          std::vector<std::string>& problems) {
+    SeriesData data;
+    data.serie = serie;
+    const auto parFile = participantFile(eventDir, programa, serie);
+    if (auto list = readParticipantList(parFile)) {
+        data.participants = std::move(*list);
+        if (data.participants.truncated) {
+            problems.push_back(parFile.filename().string() +
+                               " ends inside a name; the names before it are used");
+        }
+    } else {
+        problems.push_back(list.error());
+    }
+    const auto penFile = eventDir / seriesFileName(programa, serie, ".PEN");
+    if (auto pens = readPenalties(penFile)) {
+        data.penalties = std::move(pens->records);
+        if (pens->truncated) {
+            problems.push_back(penFile.filename().string() +
+                               " ends inside a record; the penalties before it are used");
+        }
+    } else {
+        problems.push_back(pens.error());
+    }
+    const auto dadFile = eventDir / seriesFileName(programa, serie, ".DAD");
+    data.heatFileMissing = !fileExists(dadFile);
+    if (!data.heatFileMissing) {
+        if (auto heats = readHeatResultFile(dadFile)) {
+            data.heats = std::move(heats->records);
+            data.heatFileCut = heats->partialTail;
+        } else {
+            problems.push_back(heats.error());
+        }
+    }
+    return data;
+}
+
+SeriesLoader seriesFileLoader(fs::path eventDir, int programa, FileProblems problems) {
+    return [eventDir = std::move(eventDir), programa, problems](int serie) {
+        return loadSeriesData(eventDir, programa, serie, *problems);
+    };
+}
+
+ResultsBrowser makeResultsBrowser(const EventFiles& event, int programa, int activeSerie,
+                                  FileProblems problems, std::optional<int> heatPreset) {
+    BrowserSetup setup;
+    setup.programa = programa;
+    setup.seriesCount = event.seriesCounts[static_cast<std::size_t>(std::clamp(programa, 0, 4))];
+    setup.activeSerie = activeSerie;
+    setup.language = event.language;
+    setup.track = event.track;
+    setup.heatPreset = heatPreset;
+    return ResultsBrowser(setup, seriesFileLoader(event.eventDir, programa, std::move(problems)));
+}
+
+std::vector<std::string> describeProblems(const ResultsBrowser& browser,
+                                          const std::vector<std::string>& fileProblems,
+                                          int language) {
+    std::vector<std::string> out = fileProblems;
+    const int programa = browser.setup().programa;
+    for (const auto& issue : browser.list().issues()) {
+        const std::string file = seriesFileName(programa, issue.serie, ".DAD");
+        out.push_back(language < 0 ? describeLoadIssue(issue, file)
+                                   : describeLoadIssue(issue, file, language));
+    }
+    return out;
+}
+
+} // namespace cronovolta

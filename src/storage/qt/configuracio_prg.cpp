@@ -1,0 +1,263 @@
+#include "storage/qt/configuracio_prg.h"
+
+#include "storage/formatting.h"
+#include "storage/number_format.h"
+#include "ui/qt/asker.h"
+#include "ui/qt/localise.h"
+#include "ui/startup.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace cronovolta {
+
+namespace {
+
+QLabel* label(QWidget* parent, const QString& name) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    return l;
+}
+
+// The integer part of the absolute value, at least 1, within a 16-bit field.
+int atLeastOne(const QString& text) {
+    const double v = std::trunc(std::fabs(ValorNumeric(text.toStdString())));
+    return static_cast<int>(std::clamp(v, 1.0, 32767.0));
+}
+
+} // namespace
+
+ConfiguracioPrg::ConfiguracioPrg(UiContext& ui, Asker& asker, bool fullLayout, QWidget* parent)
+    : QDialog(parent), m_ui(ui), m_asker(asker), m_full(fullLayout),
+      m_languageAtOpening(ui.app.configPrg.language),
+      // A first start has no version yet: it is the program's own, as for a stored 0.
+      m_version(ui.app.configPrg.version != 0
+                    ? ui.app.configPrg.version
+                    : static_cast<std::uint8_t>(CRONOVOLTA_VERSION_MINOR)) {
+    setObjectName(QStringLiteral("ConfiguracioPrg"));
+    build();
+    localitzar(this, "ConfiguracioPrg", m_ui);
+    fillFromSettings(m_ui.app.configPrg);
+    if (m_full && parent != nullptr) {
+        adjustSize();
+        const QRect over = parent->frameGeometry();
+        move(over.center().x() - width() / 2, y());
+    }
+}
+
+ConfiguracioPrg::~ConfiguracioPrg() {
+    // Hiding the dialog takes the focus from its field, which would apply the field's rule
+    // on a dialog that no longer exists.
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        QObject::disconnect(edit, nullptr, this, nullptr);
+    }
+}
+
+void ConfiguracioPrg::build() {
+    auto* top = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    top->addLayout(columns);
+
+    auto* left = new QGridLayout;
+    columns->addLayout(left);
+    left->addWidget(label(this, QStringLiteral("TextIdioma")), 0, 0);
+    m_language = new QComboBox(this);
+    m_language->setObjectName(QStringLiteral("LlIdioma"));
+    left->addWidget(m_language, 0, 1);
+    left->addWidget(label(this, QStringLiteral("TextHardware")), 1, 0);
+    m_model = new QComboBox(this);
+    m_model->setObjectName(QStringLiteral("Hardware"));
+    left->addWidget(m_model, 1, 1);
+
+    auto* colourFrame = new QGroupBox(this);
+    colourFrame->setObjectName(QStringLiteral("MarcColors"));
+    auto* colourGrid = new QGridLayout(colourFrame);
+    for (int slot = 1; slot <= 5; ++slot) {
+        QLabel* description = label(colourFrame, QStringLiteral("Descripcio_%1").arg(slot));
+        description->setAutoFillBackground(true);
+        description->setMargin(3);
+        auto* colour = new QComboBox(colourFrame);
+        colour->setObjectName(QStringLiteral("ValorColor_%1").arg(slot));
+        colourGrid->addWidget(description, slot - 1, 0);
+        colourGrid->addWidget(colour, slot - 1, 1);
+        m_descriptions[slot - 1] = description;
+        m_colours[slot - 1] = colour;
+        connect(colour, &QComboBox::currentIndexChanged, this, [this, slot] { paintSlot(slot); });
+    }
+    left->addWidget(colourFrame, 2, 0, 1, 2);
+    auto* version = label(this, QStringLiteral("TextVersio"));
+    auto* versionNumber = label(this, QStringLiteral("Versio"));
+    versionNumber->setText(QString::fromStdString(formatNumber(m_version, "##")));
+    auto* versionRow = new QHBoxLayout;
+    versionRow->setSpacing(0);
+    versionRow->addWidget(version);
+    versionRow->addWidget(versionNumber);
+    versionRow->addStretch();
+    left->addLayout(versionRow, 3, 0, 1, 2);
+
+    auto* right = new QVBoxLayout;
+    columns->addLayout(right);
+    m_comesFrame = new QGroupBox(this);
+    m_comesFrame->setObjectName(QStringLiteral("DemanarComes"));
+    auto* comesGrid = new QGridLayout(m_comesFrame);
+    auto* comesGroup = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        m_comes[i] = new QRadioButton(m_comesFrame);
+        m_comes[i]->setObjectName(QStringLiteral("OpcioComes_%1").arg(i));
+        comesGroup->addButton(m_comes[i], i);
+        comesGrid->addWidget(m_comes[i], i, 0);
+    }
+    m_comesPass = new QLineEdit(m_comesFrame);
+    m_comesPass->setObjectName(QStringLiteral("MngComes"));
+    m_comesPass->setMaxLength(6);
+    comesGrid->addWidget(m_comesPass, 2, 1);
+    right->addWidget(m_comesFrame);
+    m_scrollFrame = new QGroupBox(this);
+    m_scrollFrame->setObjectName(QStringLiteral("AutoScroll"));
+    auto* scrollGrid = new QGridLayout(m_scrollFrame);
+    auto* scrollGroup = new QButtonGroup(this);
+    for (int i = 0; i < 2; ++i) {
+        m_autoScroll[i] = new QRadioButton(m_scrollFrame);
+        m_autoScroll[i]->setObjectName(QStringLiteral("OpcioAutoScroll_%1").arg(i));
+        scrollGroup->addButton(m_autoScroll[i], i);
+        scrollGrid->addWidget(m_autoScroll[i], i, 0);
+    }
+    m_scrollSeconds = new QLineEdit(m_scrollFrame);
+    m_scrollSeconds->setObjectName(QStringLiteral("TempsScroll"));
+    m_scrollSeconds->setMaxLength(6);
+    m_seconds = label(m_scrollFrame, QStringLiteral("TextSegons"));
+    scrollGrid->addWidget(m_scrollSeconds, 1, 1);
+    scrollGrid->addWidget(m_seconds, 1, 2);
+    right->addWidget(m_scrollFrame);
+    right->addStretch();
+    m_comesFrame->setVisible(m_full);
+    m_scrollFrame->setVisible(m_full);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* save = new QPushButton(this);
+    save->setObjectName(QStringLiteral("Sortir_1"));
+    auto* close = new QPushButton(this);
+    close->setObjectName(QStringLiteral("Sortir_0"));
+    for (QPushButton* b : {save, close}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    top->addLayout(buttons);
+
+    connect(save, &QPushButton::clicked, this, [this] {
+        if (this->save()) {
+            accept();
+        }
+    });
+    connect(close, &QPushButton::clicked, this, &ConfiguracioPrg::reject);
+    connect(m_language, &QComboBox::activated, this, &ConfiguracioPrg::chooseLanguage);
+    connect(comesGroup, &QButtonGroup::idToggled, this, [this] { updateEnabling(); });
+    connect(scrollGroup, &QButtonGroup::idToggled, this, [this] { updateEnabling(); });
+    connect(m_comesPass, &QLineEdit::editingFinished, this,
+            [this] { leaveNumberBox(m_comesPass); });
+    connect(m_scrollSeconds, &QLineEdit::editingFinished, this,
+            [this] { leaveNumberBox(m_scrollSeconds); });
+}
+
+void ConfiguracioPrg::fillFromSettings(const ConfigPrg& settings) {
+    m_language->setCurrentIndex(std::clamp<int>(settings.language, 0, 1));
+    m_model->setCurrentIndex(std::clamp(static_cast<int>(settings.counterModel), 0, 4));
+    for (int slot = 1; slot <= 5; ++slot) {
+        const std::size_t i = static_cast<std::size_t>(slot - 1);
+        const int colour = i < settings.colours.size() ? settings.colours[i] : 0;
+        m_colours[i]->setCurrentIndex(std::clamp(colour, 0, 15));
+        paintSlot(slot);
+    }
+    if (settings.comesPolicy > 0) {
+        m_comes[2]->setChecked(true);
+        m_comesPass->setText(QString::number(settings.comesPolicy));
+    } else {
+        m_comes[settings.comesPolicy == -1 ? 1 : 0]->setChecked(true);
+    }
+    if (settings.autoScroll > 0) {
+        m_autoScroll[1]->setChecked(true);
+        m_scrollSeconds->setText(QString::number(settings.autoScroll));
+    } else {
+        m_autoScroll[0]->setChecked(true);
+    }
+    updateEnabling();
+}
+
+void ConfiguracioPrg::chooseLanguage(int language) {
+    m_ui.app.configPrg.language = static_cast<std::int16_t>(language);
+    localitzar(this, "ConfiguracioPrg", m_ui);
+}
+
+void ConfiguracioPrg::paintSlot(int slot) {
+    const std::size_t i = static_cast<std::size_t>(slot - 1);
+    const Rgb c = qbColor(m_colours[i]->currentIndex());
+    const bool dark = c.r * 299 + c.g * 587 + c.b * 114 < 128000;
+    QPalette palette = m_descriptions[i]->palette();
+    palette.setColor(QPalette::Window, QColor(c.r, c.g, c.b));
+    palette.setColor(QPalette::WindowText, dark ? Qt::white : Qt::black);
+    m_descriptions[i]->setPalette(palette);
+}
+
+void ConfiguracioPrg::updateEnabling() {
+    m_comesFrame->setEnabled(m_full);
+    m_scrollFrame->setEnabled(m_full);
+    m_comesPass->setEnabled(m_comes[2]->isChecked());
+    const bool every = m_autoScroll[1]->isChecked();
+    m_scrollSeconds->setEnabled(every);
+    m_seconds->setEnabled(every);
+}
+
+void ConfiguracioPrg::leaveNumberBox(QLineEdit* box) {
+    box->setText(QString::number(atLeastOne(box->text())));
+}
+
+ConfigPrg ConfiguracioPrg::settingsFromFields() const {
+    ConfigPrg settings = m_ui.app.configPrg;
+    settings.language = static_cast<std::int16_t>(std::max(0, m_language->currentIndex()));
+    settings.counterModel = static_cast<CounterModel>(std::max(0, m_model->currentIndex()));
+    settings.colours.assign(5, 0);
+    for (std::size_t i = 0; i < 5; ++i) {
+        settings.colours[i] = static_cast<std::int16_t>(std::max(0, m_colours[i]->currentIndex()));
+    }
+    settings.comesPolicy = m_comes[2]->isChecked()
+                               ? static_cast<std::int16_t>(atLeastOne(m_comesPass->text()))
+                           : m_comes[1]->isChecked() ? std::int16_t{-1}
+                                                     : std::int16_t{0};
+    settings.autoScroll = m_autoScroll[1]->isChecked()
+                              ? static_cast<std::int16_t>(atLeastOne(m_scrollSeconds->text()))
+                              : std::int16_t{0};
+    settings.version = m_version;
+    return settings;
+}
+
+bool ConfiguracioPrg::save() {
+    const ConfigPrg settings = settingsFromFields();
+    if (auto written = saveConfigPrg(m_ui.app.dataFile(kSettingsFileName), settings); !written) {
+        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
+                        message(m_ui, 0, msg::kCannotWrite) + QStringLiteral("\n") +
+                            QString::fromStdString(written.error()));
+        return false;
+    }
+    m_ui.app.configPrg = settings;
+    return true;
+}
+
+void ConfiguracioPrg::reject() {
+    // Closing without saving undoes a language chosen in the dialog.
+    m_ui.app.configPrg.language = m_languageAtOpening;
+    QDialog::reject();
+}
+
+} // namespace cronovolta

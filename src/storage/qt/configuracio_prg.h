@@ -1,0 +1,62 @@
+#pragma once
+
+#include "storage/config_prg.h"
+#include "ui/ui_context.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace cronovolta {
+
+class Asker;
+
+// `ConfiguracioPrg`: the program settings. Choosing a language relocalises the dialog at
+// once; closing without saving puts the language back. The narrow layout hides the comes
+// and auto-scroll frames; holding Shift while it opens shows the full layout.
+class ConfiguracioPrg : public QDialog {
+    Q_OBJECT
+public:
+    ConfiguracioPrg(UiContext& ui, Asker& asker, bool fullLayout, QWidget* parent = nullptr);
+    ~ConfiguracioPrg() override;
+
+    // "&Gravar": the settings from the fields, written to "ZENTOR.CFG"; false (with a
+    // message) when the file cannot be written.
+    bool save();
+    ConfigPrg settingsFromFields() const;
+
+    void reject() override;
+
+private:
+    void build();
+    void fillFromSettings(const ConfigPrg& settings);
+    void chooseLanguage(int language);
+    void paintSlot(int slot);
+    void updateEnabling();
+    void leaveNumberBox(QLineEdit* box);
+
+    UiContext& m_ui;
+    Asker& m_asker;
+    bool m_full = false;
+    std::int16_t m_languageAtOpening = 0;
+    std::uint8_t m_version = 0;
+    QComboBox* m_language = nullptr;
+    QComboBox* m_model = nullptr;
+    std::array<QComboBox*, 5> m_colours{};
+    std::array<QLabel*, 5> m_descriptions{};
+    std::array<QRadioButton*, 3> m_comes{};
+    std::array<QRadioButton*, 2> m_autoScroll{};
+    QLineEdit* m_comesPass = nullptr;
+    QLineEdit* m_scrollSeconds = nullptr;
+    QLabel* m_seconds = nullptr;
+    QGroupBox* m_comesFrame = nullptr;
+    QGroupBox* m_scrollFrame = nullptr;
+};
+
+} // namespace cronovolta

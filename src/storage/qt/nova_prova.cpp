@@ -1,0 +1,119 @@
+#include "storage/qt/nova_prova.h"
+
+#include "storage/event_manager.h"
+#include "ui/qt/asker.h"
+#include "ui/qt/localise.h"
+
+#include <QDate>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace cronovolta {
+
+namespace {
+
+// The longest text a 16-bit length can announce; the storage refuses longer ones, the
+// field does not let them be typed.
+constexpr int kMaxTextLength = 32767;
+
+QString trimmedEnd(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace()) {
+        --end;
+    }
+    return text.left(end);
+}
+
+} // namespace
+
+NovaProva::NovaProva(UiContext& ui, Asker& asker, QWidget* parent, int modifyEvent,
+                     const QString& name, const QString& date)
+    : QDialog(parent), m_ui(ui), m_asker(asker), m_modify(modifyEvent) {
+    setObjectName(QStringLiteral("NovaProva"));
+    auto* top = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    top->addLayout(grid);
+    auto* nameLabel = new QLabel(this);
+    nameLabel->setObjectName(QStringLiteral("Etiqueta_0"));
+    m_nameField = new QLineEdit(name, this);
+    m_nameField->setObjectName(QStringLiteral("TextProva"));
+    m_nameField->setMaxLength(kMaxTextLength);
+    auto* dateLabel = new QLabel(this);
+    dateLabel->setObjectName(QStringLiteral("Etiqueta_1"));
+    m_dateField = new QLineEdit(this);
+    m_dateField->setObjectName(QStringLiteral("TextData"));
+    m_dateField->setMaxLength(kMaxTextLength);
+    m_dateField->setText(
+        modifyEvent == 0 ? QDate::currentDate().toString(QStringLiteral("dd-MM-yyyy")) : date);
+    grid->addWidget(nameLabel, 0, 0);
+    grid->addWidget(m_nameField, 0, 1);
+    grid->addWidget(dateLabel, 1, 0);
+    grid->addWidget(m_dateField, 1, 1);
+    grid->setColumnMinimumWidth(1, fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* save = new QPushButton(this);
+    save->setObjectName(QStringLiteral("Sortir_1"));
+    save->setDefault(true); // Enter saves
+    auto* close = new QPushButton(this);
+    close->setObjectName(QStringLiteral("Sortir_0"));
+    close->setAutoDefault(false);
+    buttons->addWidget(save);
+    buttons->addWidget(close);
+    top->addLayout(buttons);
+    connect(save, &QPushButton::clicked, this, [this] {
+        if (this->save()) {
+            accept();
+        }
+    });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    LocaliseContext context;
+    context.modeExportar = modifyEvent;
+    localitzar(this, "NovaProva", m_ui, context);
+    m_nameField->setFocus();
+}
+
+void NovaProva::showError(const QString& text) {
+    m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), text);
+}
+
+bool NovaProva::save() {
+    const QString name = m_nameField->text().trimmed();
+    const QString date = m_dateField->text().trimmed();
+    if (name.isEmpty()) {
+        showError(message(m_ui, 2, msg::kMissingEventName));
+        return false;
+    }
+    const auto checked = EventManager::checkEventText(name.toStdString(), date.toStdString());
+    if (!checked) {
+        showError(QString::fromStdString(checked.error().message));
+        return false;
+    }
+    if (m_modify == 0) {
+        const QString confirmation = trimmedEnd(m_nameField->text()) + QStringLiteral("\r\r") +
+                                     trimmedEnd(m_dateField->text());
+        if (!m_asker.okCancel(this, message(m_ui, 2, msg::kNewEventTitle), confirmation)) {
+            return false;
+        }
+        EventManager manager(m_ui.app.dataDir);
+        const auto created = manager.createEvent(name.toStdString(), date.toStdString());
+        if (!created) {
+            showError(message(m_ui, 2, msg::kEventNotCreated) + QStringLiteral("\n") +
+                      QString::fromStdString(created.error().message));
+            return false;
+        }
+        m_created = *created;
+        m_ui.app.seleccio.event = static_cast<std::int16_t>(m_created);
+    }
+    m_name = name;
+    m_date = date;
+    return true;
+}
+
+} // namespace cronovolta

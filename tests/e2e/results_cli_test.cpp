@@ -1,0 +1,172 @@
+#include "storage/heat_result_record.h"
+#include "storage/participant_list.h"
+#include "storage/penalty_record.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include "results/event_folder.h"
+
+using namespace cronovolta;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& word) {
+    std::string q = "'";
+    for (char c : word) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        out.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return out;
+}
+
+std::vector<std::string> cells(const std::string& line) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (auto tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
+        out.push_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+    out.push_back(line.substr(start));
+    return out;
+}
+
+class ResultsCliTest : public ::testing::Test {
+protected:
+    CliRun cli(const test::EventFolder& f, const std::vector<std::string>& args) {
+        std::string command = quoted(CRONOVOLTA_CLI) + " --data " + quoted(f.data());
+        for (const auto& a : args) {
+            command += " " + quoted(a);
+        }
+        const auto out = m_scratch.path() / "out";
+        const auto err = m_scratch.path() / "err";
+        command += " >" + quoted(out) + " 2>" + quoted(err);
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readBytes(out), test::readBytes(err)};
+    }
+
+    test::TempDir m_scratch;
+};
+
+const char* const kHeader = "|^Ser.|Dor.|<Participant|^Psd.|^Pst.|^Mng.|>Total V.|HdP|>V. "
+                            "Ràpida|HdP|>V. parc.|HdP|>V.R. parc.|HdP|>Dif. Prm.|>Dif. Ant.|>Pen.";
+
+} // namespace
+
+TEST_F(ResultsCliTest, ListsAreShownAndSetWithTheScreensRules) {
+    test::EventFolder f(4);
+    CliRun general = cli(f, {"participants", "set", "--general", " Anna Puig ", "Bernat Roca"});
+    EXPECT_EQ(general.status, 0) << general.err;
+    EXPECT_EQ(cli(f, {"participants", "show", "--general"}).out, "1\tAnna Puig\n2\tBernat Roca\n");
+
+    EXPECT_EQ(cli(f, {"entrants", "set", "1", "Anna Puig", "Carles Vidal"}).status, 0);
+    EXPECT_EQ(cli(f, {"entrants", "show", "1"}).out, "1\tAnna Puig\n2\tCarles Vidal\n");
+    EXPECT_EQ(cli(f, {"entrants", "set", "1"}).status, 0);
+    EXPECT_FALSE(fs::exists(f.event() / "PROVA.PAR")); // no names, no list
+
+    // A race series needs a slot per lane: the rows after the names stay empty.
+    CliRun race = cli(f, {"participants", "set", "1", "CRS", "1", "Anna Puig", "Bernat Roca"});
+    EXPECT_EQ(race.status, 0);
+    EXPECT_NE(race.err.find("at least 4 rows"), std::string::npos);
+    EXPECT_EQ(cli(f, {"participants", "show", "1", "4", "1"}).out,
+              "1\tAnna Puig\t4\n2\tBernat Roca\t3\n3\t\t2\n4\t\t1\n");
+
+    // Heats run: six have started, so the four listed can no longer change.
+    ASSERT_TRUE(writeHeatCounter(f.event() / "CRS001.PAR", 3));
+    CliRun fixed = cli(f, {"participants", "set", "1", "CRS", "1", "A", "B", "C"});
+    EXPECT_EQ(fixed.status, 1);
+    EXPECT_NE(fixed.err.find("keeps its 4 participants"), std::string::npos);
+
+    EXPECT_EQ(cli(f, {"participants", "show", "1", "CRS", "7"}).status, 1);
+    EXPECT_EQ(cli(f, {"participants", "show", "1", "XYZ", "1"}).status, 2);
+    EXPECT_EQ(cli(f, {"entrants", "list", "1"}).status, 2);
+    std::vector<std::string> many = {"entrants", "set", "1"};
+    for (int i = 0; i < 100; ++i) {
+        many.push_back("N" + std::to_string(i));
+    }
+    EXPECT_EQ(cli(f, many).status, 1);
+}
+
+TEST_F(ResultsCliTest, ClassifyPrintsTheVisibleRowsOfTheBrowser) {
+    test::EventFolder f(2);
+    ASSERT_EQ(f.addSeries(kRace), 2);
+    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {12, 14}, {3.1f, 3.0f}, 2);
+    f.writeOneHeat(kRace, 2, {"anna", "Carles"}, {13, 11}, {2.9f, 3.3f}, 2);
+    ASSERT_TRUE(writePenalties(f.event() / "CRS001.PEN", {{2, 1.0f, "tall"}}));
+
+    CliRun all = cli(f, {"classify", "1", "CRS", "all"});
+    ASSERT_EQ(all.status, 0) << all.err;
+    auto out = lines(all.out);
+    ASSERT_EQ(out.size(), 5u);
+    EXPECT_EQ(out[0], kHeader);
+    EXPECT_EQ(cells(out[1])[3], "anna"); // 13 laps each: the earlier crossing first
+    EXPECT_EQ(cells(out[2]),
+              (std::vector<std::string>{"2.-", "1", "2", "Bernat", "1", "2", "1", "13", "-101.00",
+                                        "3.0000", "101.00", "14", "-101.00", "3.0000", "101.00",
+                                        "+1.0s", "", "-1"}));
+
+    CliRun fastest = cli(f, {"classify", "1", "4", "all", "--criterion", "2", "--lane", "2"});
+    out = lines(fastest.out);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(cells(out[1])[3], "Bernat");
+    EXPECT_EQ(cells(out[2])[15], "+0.3000");
+
+    EXPECT_EQ(lines(cli(f, {"classify", "1", "CRS", "all", "--name", "ANNA "}).out).size(), 3u);
+    EXPECT_EQ(lines(cli(f, {"classify", "1", "CRS", "2", "--participant", "1"}).out).size(), 2u);
+    EXPECT_EQ(lines(cli(f, {"classify", "1", "CRS", "all", "--lane", "9"}).out).size(), 1u);
+    EXPECT_EQ(cli(f, {"classify", "1", "CRS", "3"}).status, 1);
+    EXPECT_EQ(cli(f, {"classify", "1", "LLR", "1"}).status, 2);
+    EXPECT_EQ(cli(f, {"classify", "1", "CRS", "1", "--criterion", "5"}).status, 2);
+
+    // A heat file cut short: the rows read stay, and the command says so.
+    const auto dad = f.event() / "CRS002.DAD";
+    test::writeBytes(dad, test::readBytes(dad).substr(0, 120));
+    CliRun cut = cli(f, {"classify", "1", "CRS", "2"});
+    EXPECT_EQ(cut.status, 0);
+    EXPECT_EQ(lines(cut.out).size(), 2u);
+    EXPECT_NE(cut.err.find("CRS002.DAD ends inside heat 1"), std::string::npos);
+}
+
+TEST_F(ResultsCliTest, SeriesAddPlacesTheQualifyingRaceAndTheStagesAfterIt) {
+    // Six participants on two lanes: the table gives no repechages.
+    test::EventFolder f(2, "6 8\n");
+    ASSERT_EQ(cli(f, {"series", "add", "1", "OFC"}).out, "1\n");
+    f.writeOneHeat(kOfficialPractice, 1, {"A", "B", "C", "D", "E", "F"},
+                   std::vector<float>(6, 10.0f), {3.1f, 3.2f, 3.3f, 3.4f, 3.5f, 3.6f}, 2);
+    CliRun qualifying = cli(f, {"series", "add", "1", "CRS"});
+    EXPECT_EQ(qualifying.status, 0) << qualifying.err;
+    EXPECT_EQ(qualifying.out, "1\tF\tD\tB\tA\tC\tE\n");
+
+    f.writeOneHeat(kRace, 1, {"F", "D", "B", "A", "C", "E"}, {10, 12, 14, 15, 13, 11},
+                   std::vector<float>(6, 3.0f), 2);
+    CliRun semis = cli(f, {"series", "add", "1", "CRS"});
+    // The table sends 8 straight on: all six, dealt over the two semi-finals.
+    EXPECT_EQ(semis.out, "2\tA\tD\tE\n3\tB\tC\tF\n");
+
+    f.writeOneHeat(kRace, 2, {"A", "D", "E"}, {20, 21, 18}, {3.0f, 3.0f, 3.0f}, 2);
+    f.writeOneHeat(kRace, 3, {"B", "C", "F"}, {22, 19, 17}, {3.0f, 3.0f, 3.0f}, 2);
+    CliRun final = cli(f, {"series", "add", "1", "CRS"});
+    EXPECT_EQ(final.out, "4\tB\tD\n");
+
+    // Beyond the final a race series is added with a list of the organiser's own.
+    CliRun manual = cli(f, {"series", "add", "1", "CRS"});
+    EXPECT_EQ(manual.out, "5\n");
+    EXPECT_FALSE(fs::exists(f.event() / "CRS005.PAR"));
+}

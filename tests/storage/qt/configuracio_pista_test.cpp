@@ -1,0 +1,241 @@
+#include "storage/config_pista.h"
+#include "storage/event_manager.h"
+#include "storage/qt/configuracio_pista.h"
+#include "support/temp_dir.h"
+#include "ui/qt/portada.h"
+#include "ui/qt/qt_test_support.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QtTest>
+
+using namespace cronovolta;
+using cronovolta::test::ScriptedAsker;
+using cronovolta::test::TempDir;
+
+namespace {
+
+QLineEdit* field(QWidget* w, const char* name) {
+    return w->findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+// Types a text into a field and leaves it with Enter, as the organiser does.
+void type(QLineEdit* f, const QString& text) {
+    f->setFocus();
+    f->selectAll();
+    QTest::keyClick(f, Qt::Key_Backspace);
+    QTest::keyClicks(f, text);
+    QTest::keyClick(f, Qt::Key_Return);
+}
+
+ConfigPista lanes(int n) {
+    ConfigPista c = defaultConfigPista();
+    c.lanes = static_cast<std::int16_t>(n);
+    c.OrdreCanvi.clear();
+    deriveConfigPista(c);
+    return c;
+}
+
+struct Fixture {
+    TempDir dir;
+    UiContext ui;
+    ScriptedAsker asker;
+    TrackDialogOptions options;
+    Fixture() {
+        ui.app.dataDir = dir.path();
+        ui.app.configPrg = defaultConfigPrg();
+        ui.messages.fill("Portada", kCatala);
+        options.file = dir.path() / "PISTA.CFG";
+    }
+};
+
+} // namespace
+
+class ConfiguracioPistaTest : public QObject {
+    Q_OBJECT
+private slots:
+    void laneCountIsClampedAndRebuildsTheOrder();
+    void orderStaysAPermutation();
+    void numericFieldsApplyTheirRules();
+    void circuitsAndPorts();
+    void savedFileLength();
+    void manyLanesScrollRowByRow();
+    void heatsRunLockTheTrack();
+    void eventCopyIsNamedInTheCaption();
+    void storedLaneCountAbove64IsRefused();
+};
+
+void ConfiguracioPistaTest::laneCountIsClampedAndRebuildsTheOrder() {
+    Fixture f;
+    ConfiguracioPista dialog(f.ui, f.asker, lanes(64), f.options);
+    dialog.show();
+    QLineEdit* count = field(&dialog, "CfgNPistes");
+    type(count, QStringLiteral("8"));
+    QCOMPARE(count->text(), QStringLiteral("8"));
+    QVERIFY(dialog.orderBox(8) != nullptr);
+    QVERIFY(dialog.orderBox(9) == nullptr);
+    QCOMPARE(dialog.workingCopy().speedLane, std::int16_t{8});
+    QCOMPARE(dialog.workingCopy().partialLane, std::int16_t{7});
+    type(count, QStringLiteral("200"));
+    QCOMPARE(count->text(), QStringLiteral("64"));
+    type(count, QStringLiteral("abc"));
+    QCOMPARE(count->text(), QStringLiteral("1"));
+    QCOMPARE(dialog.orderBox(1)->text(), QStringLiteral("1"));
+}
+
+void ConfiguracioPistaTest::orderStaysAPermutation() {
+    Fixture f;
+    ConfiguracioPista dialog(f.ui, f.asker, lanes(8), f.options);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    type(dialog.orderBox(3), QStringLiteral("7"));
+    QCOMPARE(dialog.orderBox(3)->text(), QStringLiteral("7"));
+    QCOMPARE(dialog.orderBox(7)->text(), QStringLiteral("3"));
+    QVERIFY(dialog.orderBox(4)->hasFocus()); // Enter moves on
+    type(dialog.orderBox(8), QStringLiteral("99"));
+    QCOMPARE(dialog.orderBox(8)->text(), QStringLiteral("64"));
+    QVERIFY(dialog.orderBox(1)->hasFocus()); // from the last box back to the first
+    const auto& order = dialog.workingCopy().OrdreCanvi;
+    QCOMPARE(order[3], std::int16_t{7});
+    QCOMPARE(order[7], std::int16_t{3});
+    QCOMPARE(order[0], std::int16_t{64}); // the highest lane of the order
+}
+
+void ConfiguracioPistaTest::numericFieldsApplyTheirRules() {
+    Fixture f;
+    ConfiguracioPista dialog(f.ui, f.asker, lanes(4), f.options);
+    dialog.show();
+    QLineEdit* minimum = field(&dialog, "CfgMinim");
+    type(minimum, QStringLiteral("1,5"));
+    QCOMPARE(minimum->text(), QStringLiteral("1.50"));
+    QCOMPARE(dialog.workingCopy().minimumLap, 1.5f);
+    type(minimum, QStringLiteral("-3"));
+    QCOMPARE(minimum->text(), QStringLiteral("00.00"));
+    type(minimum, QStringLiteral("123456"));
+    QCOMPARE(minimum->text(), QStringLiteral("99.99"));
+    QLineEdit* largest = field(&dialog, "CfgParcial");
+    type(largest, QStringLiteral("xyz"));
+    QCOMPARE(largest->text(), QStringLiteral("0"));
+    type(largest, QStringLiteral("12345"));
+    QCOMPARE(largest->text(), QStringLiteral("9999"));
+    QCOMPARE(dialog.workingCopy().lapTotalFormat, std::string("0.000"));
+}
+
+void ConfiguracioPistaTest::circuitsAndPorts() {
+    Fixture f;
+    ConfiguracioPista dialog(f.ui, f.asker, lanes(8), f.options);
+    dialog.show();
+    auto* circuits = dialog.findChild<QComboBox*>(QStringLiteral("CfgNCircuits"));
+    circuits->setCurrentIndex(1);
+    emit circuits->activated(1);
+    QCOMPARE(field(&dialog, "PrimeraPista_1")->text(), QStringLiteral("1"));
+    QCOMPARE(field(&dialog, "PrimeraPista_2")->text(), QStringLiteral("5"));
+    QVERIFY(field(&dialog, "PrimeraPista_1")->isReadOnly());
+    QVERIFY(dialog.findChild<QGroupBox*>(QStringLiteral("Connexio_2"))->isVisible());
+    QVERIFY(!dialog.findChild<QGroupBox*>(QStringLiteral("Connexio_3"))->isVisible());
+    auto* port2 = dialog.findChild<QComboBox*>(QStringLiteral("PortNum_2"));
+    QCOMPARE(port2->currentText(), QStringLiteral("COM2"));
+    port2->setCurrentIndex(0);
+    emit port2->activated(0);
+    QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("PortNum_1"))->currentText(),
+             QStringLiteral("COM2"));
+    type(field(&dialog, "PrimeraPista_2"), QStringLiteral("-3"));
+    QCOMPARE(field(&dialog, "PrimeraPista_2")->text(), QStringLiteral("3"));
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("TextPort_2"))->text(),
+             QStringLiteral("Port:"));
+}
+
+void ConfiguracioPistaTest::savedFileLength() {
+    Fixture f;
+    {
+        ConfiguracioPista dialog(f.ui, f.asker, lanes(8), f.options);
+        QVERIFY(!dialog.findChild<QComboBox*>(QStringLiteral("Split"))->isVisibleTo(&dialog));
+        QVERIFY(dialog.save());
+    }
+    QCOMPARE(fs::file_size(f.options.file), std::uintmax_t{31 + 2 * 8});
+    QCOMPARE(f.ui.app.configPista.lanes, std::int16_t{8});
+    f.options.showSplit = true;
+    ConfiguracioPista dialog(f.ui, f.asker, lanes(8), f.options);
+    dialog.show();
+    auto* split = dialog.findChild<QComboBox*>(QStringLiteral("Split"));
+    QVERIFY(split->isVisible());
+    QCOMPARE(split->itemText(1), QStringLiteral("Sí"));
+    QVERIFY(!field(&dialog, "CfgPstVel")->isEnabled());
+    split->setCurrentIndex(1);
+    emit split->activated(1);
+    QVERIFY(field(&dialog, "CfgPstVel")->isEnabled());
+    type(field(&dialog, "CfgDstVel"), QStringLiteral("0"));
+    QCOMPARE(field(&dialog, "CfgDstVel")->text(), QStringLiteral("40"));
+    QVERIFY(dialog.save());
+    QCOMPARE(fs::file_size(f.options.file), std::uintmax_t{309});
+}
+
+void ConfiguracioPistaTest::manyLanesScrollRowByRow() {
+    Fixture f;
+    ConfiguracioPista dialog(f.ui, f.asker, lanes(16), f.options);
+    dialog.resize(800, 500);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QScrollBar* bar = dialog.orderPanel()->verticalScrollBar();
+    QCOMPARE(bar->maximum(), 0);
+    type(field(&dialog, "CfgNPistes"), QStringLiteral("40"));
+    QTest::qWait(20);
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->singleStep(), dialog.orderBox(5)->y() - dialog.orderBox(1)->y());
+    dialog.orderBox(40)->setFocus();
+    QTest::qWait(20);
+    QVERIFY(bar->value() > 0);
+}
+
+void ConfiguracioPistaTest::heatsRunLockTheTrack() {
+    Fixture f;
+    f.options.locked = true;
+    f.options.eventName = QStringLiteral("Open");
+    ConfiguracioPista dialog(f.ui, f.asker, lanes(8), f.options);
+    dialog.show();
+    auto* warning = dialog.findChild<QLabel*>(QStringLiteral("Avis"));
+    QVERIFY(warning->isVisible());
+    QVERIFY(warning->text().contains(QStringLiteral("anterior.\n\nFes clic")));
+    QVERIFY(!field(&dialog, "CfgNPistes")->isEnabled());
+    QVERIFY(!dialog.orderBox(1)->isEnabled());
+    QTest::mouseClick(warning, Qt::LeftButton);
+    QVERIFY(!warning->isVisible());
+    QVERIFY(dialog.orderBox(1)->isEnabled());
+    QVERIFY(!field(&dialog, "CfgNPistes")->isEnabled()); // the lane count stays locked
+}
+
+void ConfiguracioPistaTest::eventCopyIsNamedInTheCaption() {
+    Fixture f;
+    f.options.eventName = QStringLiteral("Open de Sabadell");
+    f.ui.app.configPrg.language = kCastella;
+    ConfiguracioPista dialog(f.ui, f.asker, lanes(8), f.options);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Open de Sabadell: Configuración del circuito"));
+}
+
+void ConfiguracioPistaTest::storedLaneCountAbove64IsRefused() {
+    Fixture f;
+    QVERIFY(saveConfigPista(f.options.file, lanes(64)).has_value());
+    std::string bytes = test::readBytes(f.options.file);
+    bytes[29] = 65; // lane count 65
+    test::writeBytes(f.options.file, bytes);
+    Portada window(f.ui, f.asker);
+    bool opened = false;
+    test::whenModal([&](QDialog* d) {
+        opened = true;
+        d->reject();
+    });
+    window.trackSettings(false);
+    QTest::qWait(30);
+    QVERIFY(!opened);
+    QCOMPARE(f.asker.asked.size(), std::size_t{1});
+    QCOMPARE(f.asker.asked[0].text,
+             QStringLiteral("El nombre de pistes de la configuració és superior al màxim permès"));
+    QCOMPARE(f.asker.asked[0].title, QStringLiteral("Error"));
+}
+
+QTEST_MAIN(ConfiguracioPistaTest)
+#include "configuracio_pista_test.moc"

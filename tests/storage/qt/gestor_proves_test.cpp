@@ -1,0 +1,166 @@
+#include "storage/config_pista.h"
+#include "storage/event_files.h"
+#include "storage/event_manager.h"
+#include "storage/participant_list.h"
+#include "storage/qt/gestor_proves.h"
+#include "support/temp_dir.h"
+#include "ui/qt/qt_test_support.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace cronovolta;
+using cronovolta::test::ScriptedAsker;
+using cronovolta::test::TempDir;
+
+namespace {
+
+struct Fixture {
+    TempDir dir;
+    UiContext ui;
+    ScriptedAsker asker;
+    Fixture(int events) {
+        ui.app.dataDir = dir.path();
+        ui.app.configPrg = defaultConfigPrg();
+        ui.messages.fill("Portada", kCatala);
+        ConfigPista track = defaultConfigPista();
+        track.lanes = 4;
+        deriveConfigPista(track);
+        saveConfigPista(dir.path() / "PISTA.CFG", track);
+        EventManager manager(dir.path());
+        for (int e = 1; e <= events; ++e) {
+            manager.createEvent("Prova " + std::to_string(e), "0" + std::to_string(e) + "-03-2026");
+        }
+    }
+    fs::path event(int n) const { return eventFolder(dir.path(), n); }
+};
+
+} // namespace
+
+class GestorProvesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void showsSeriesAndHeatCounts();
+    void deletingASeriesRenumbersItsFiles();
+    void modifyingAnEventRewritesItsHeader();
+    void deletingEventsDownToNone();
+    void archivingWaitsForTheFileScreen();
+};
+
+void GestorProvesTest::showsSeriesAndHeatCounts() {
+    Fixture f(2);
+    EventManager manager(f.dir.path());
+    QVERIFY(manager.addSeries(2, kOfficialPractice).has_value());
+    ParticipantList list;
+    list.maniguesFetes = 4;
+    list.names = {"Anna", "Joan"};
+    QVERIFY(writeParticipantList(f.event(2) / "OFC002.PAR", list).has_value());
+    GestorProves dialog(f.ui, f.asker);
+    QCOMPARE(dialog.events()->count(), 2);
+    QCOMPARE(dialog.events()->currentRow(), 1); // no active event: the last one
+    QCOMPARE(dialog.programmes()->item(2)->text(), QStringLiteral("Cursa"));
+    QCOMPARE(dialog.programmes()->currentRow(), 2);
+    QCOMPARE(dialog.seriesCountLabel()->text(), QStringLiteral("1 sèries"));
+    dialog.programmes()->setCurrentRow(0);
+    QCOMPARE(dialog.seriesCountLabel()->text(), QStringLiteral("2 sèries"));
+    QCOMPARE(dialog.heatCountLabel()->text(), QStringLiteral("0 mànigues"));
+    dialog.series()->setCurrentRow(1);
+    QCOMPARE(dialog.heatCountLabel()->text(), QStringLiteral("4 mànigues"));
+    QVERIFY(!dialog.files()->findItems(QStringLiteral("OFC002.PAR"), Qt::MatchExactly).isEmpty());
+    dialog.dates()->setCurrentRow(0);
+    QCOMPARE(dialog.events()->currentRow(), 0);
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("Text_0"))->text(), QStringLiteral("Prova:"));
+}
+
+void GestorProvesTest::deletingASeriesRenumbersItsFiles() {
+    Fixture f(1);
+    EventManager manager(f.dir.path());
+    QVERIFY(manager.addSeries(1, kRace).has_value());
+    QVERIFY(manager.addSeries(1, kRace).has_value());
+    for (int s = 1; s <= 3; ++s) {
+        ParticipantList list;
+        list.maniguesFetes = static_cast<std::int16_t>(s);
+        QVERIFY(writeParticipantList(f.event(1) / seriesFileName(kRace, s, ".PAR"), list));
+    }
+    GestorProves dialog(f.ui, f.asker);
+    QCOMPARE(dialog.seriesCountLabel()->text(), QStringLiteral("3 sèries"));
+    dialog.deleteSeries(); // answered No
+    QCOMPARE(f.asker.asked.back().title, QStringLiteral("Sèrie: 1"));
+    QCOMPARE(f.asker.asked.back().text, QStringLiteral("Segur que vols eliminar aquesta sèrie?"));
+    QVERIFY(!f.asker.asked.back().yesIsDefault);
+    QVERIFY(fs::exists(f.event(1) / "CRS003.PAR"));
+    f.asker.answers = {true};
+    dialog.deleteSeries();
+    QVERIFY(!fs::exists(f.event(1) / "CRS003.PAR"));
+    QCOMPARE(readParticipantList(f.event(1) / "CRS001.PAR")->maniguesFetes, std::int16_t{2});
+    QCOMPARE(dialog.seriesCountLabel()->text(), QStringLiteral("2 sèries"));
+    QCOMPARE(dialog.heatCountLabel()->text(), QStringLiteral("2 mànigues"));
+}
+
+void GestorProvesTest::modifyingAnEventRewritesItsHeader() {
+    Fixture f(2);
+    GestorProves dialog(f.ui, f.asker);
+    dialog.selectEvent(0);
+    QString title;
+    test::whenModal([&](QDialog* d) {
+        title = d->windowTitle();
+        auto* name = d->findChild<QLineEdit*>(QStringLiteral("TextProva"));
+        QCOMPARE(name->text(), QStringLiteral("Prova 1"));
+        name->setText(QStringLiteral(" Curta "));
+        test::clickButton(d, QStringLiteral("Sortir_1"));
+    });
+    dialog.modifyEvent();
+    QCOMPARE(title, QStringLiteral("Modificar dades de la prova"));
+    QVERIFY(f.asker.asked.empty()); // no confirmation when modifying
+    QCOMPARE(dialog.events()->item(0)->text(), QStringLiteral("Curta"));
+    QCOMPARE(f.ui.modeExportar, std::int16_t{0});
+    auto header = readCapcaleraProva(f.event(1) / "PROVA.DAD");
+    QVERIFY(header.has_value());
+    QCOMPARE(header->header.name, std::string("Curta"));
+    QCOMPARE(header->header.date, std::string("01-03-2026"));
+}
+
+void GestorProvesTest::deletingEventsDownToNone() {
+    Fixture f(2);
+    GestorProves dialog(f.ui, f.asker);
+    f.asker.answers = {true, true};
+    dialog.deleteEvent();
+    QCOMPARE(f.asker.asked.back().title, QStringLiteral("Prova 2"));
+    QCOMPARE(dialog.events()->count(), 1);
+    QCOMPARE(dialog.events()->currentRow(), 0);
+    dialog.deleteEvent();
+    QCOMPARE(dialog.events()->count(), 0);
+    QVERIFY(!fs::exists(f.event(1)));
+    QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("Sortir_2"))->isEnabled());
+    QVERIFY(!dialog.series()->isEnabled());
+    QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("Sortir_7"))->isEnabled());
+    QVERIFY(dialog.seriesCountLabel()->text().isEmpty());
+}
+
+void GestorProvesTest::archivingWaitsForTheFileScreen() {
+    Fixture f(1);
+    {
+        GestorProves dialog(f.ui, f.asker);
+        dialog.archive(5);
+        QCOMPARE(f.asker.asked.back().text,
+                 QStringLiteral("Aquesta funció encara no està disponible."));
+    }
+    int modeSeen = -1;
+    auto unarchive = [&](QWidget*) {
+        modeSeen = f.ui.modeExportar;
+        EventManager(f.dir.path()).createEvent("Desarxivada", "02-02-2026");
+        f.ui.modeExportar = 0; // success
+    };
+    GestorProves dialog(f.ui, f.asker, nullptr, unarchive);
+    dialog.archive(7);
+    QCOMPARE(modeSeen, 7);
+    QCOMPARE(dialog.events()->count(), 2);
+    QCOMPARE(dialog.events()->currentItem()->text(), QStringLiteral("Desarxivada"));
+    QCOMPARE(f.ui.modeExportar, std::int16_t{0});
+}
+
+QTEST_MAIN(GestorProvesTest)
+#include "gestor_proves_test.moc"
