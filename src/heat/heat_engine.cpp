@@ -54,6 +54,15 @@ void HeatEngine::report(const std::string& message) {
     }
 }
 
+void HeatEngine::journalRecord(const LapRecord& record) {
+    auto appended = m_journal.append(record);
+    if (!appended && !m_journalFailed) {
+        m_journalFailed = true;
+        report(appended.error() + "; the laps of this heat are kept in memory and stored at "
+                                  "its end");
+    }
+}
+
 void HeatEngine::changed() {
     if (m_observer) {
         m_observer->modelsChanged();
@@ -186,6 +195,11 @@ std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeReques
     m_lapsTexts.clear(); // their format depends on the track's largest partial
     m_participants = std::move(*participants);
     m_heat = m_participants.maniguesFetes;
+    if (m_heat < 0) {
+        report("the heat counter of " + seriesFile(".PAR").string() + " reads " +
+               std::to_string(m_heat) + "; the series is taken as not started");
+        m_heat = 0;
+    }
     m_running = m_paused = false;
     m_comesMode = false;
     m_pendingComes = ComesEntry::None;

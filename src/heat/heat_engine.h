@@ -185,6 +185,8 @@ private:
     const std::string& lapsText(double laps);
     const std::string& wholeText(double value);
     void report(const std::string& message);
+    // Appends to the journal; a failing journal is reported once per heat.
+    void journalRecord(const LapRecord& record);
     void changed();
     bool standingsProgramme() const { return m_programa >= 2; }
 
@@ -212,6 +214,7 @@ private:
     int m_autoScrollPeriods = 0;
     bool m_shiftHeld = false;
     bool m_recovering = false;
+    bool m_journalFailed = false;
     float m_recoveryStart = 0.0f;
 
     // Per-lane arrays, 0 .. highest lane.

@@ -82,9 +82,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     record.lapTime = lapTime;
     record.fastestFlag = fastestFlag;
     record.laps = static_cast<std::int16_t>(laps);
-    if (auto appended = m_journal.append(record); !appended) {
-        report(appended.error());
-    }
+    journalRecord(record);
     if (m_programa == 3) {
         if (!firstCrossing) {
             finishSuperPoleRun(panel.rows.back());
@@ -106,9 +104,7 @@ void HeatEngine::rejectCrossing(int lane, int participant, float lapTime,
     record.participant = static_cast<std::int16_t>(participant);
     record.crossingTime = m_tempsPas[l];
     record.lapTime = lapTime;
-    if (auto appended = m_journal.append(record); !appended) {
-        report(appended.error());
-    }
+    journalRecord(record);
     addRejectedEntry(lane, clock);
 }
 
@@ -344,9 +340,7 @@ void HeatEngine::superPoleSensor(int lane, float counterTime, double now) {
     record.laps = static_cast<std::int16_t>(runs);
     record.splitKind = kind;
     record.splitValue = value;
-    if (auto appended = m_journal.append(record); !appended) {
-        report(appended.error());
-    }
+    journalRecord(record);
     changed();
 }
 
