@@ -247,6 +247,9 @@ std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeReques
     if (standingsProgramme()) {
         rebuildStandings();
     }
+    if (m_superPole.splitDisplay) {
+        seedSectorReferences();
+    }
     changed();
     return {};
 }

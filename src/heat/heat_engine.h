@@ -175,6 +175,7 @@ private:
     // standings rebuild
     void entryMarksAndHeatCounts();
     void scanAbsoluteFastestLap();
+    void seedSectorReferences();
     void initialStandingsRows(int from);
     std::string participantName(int participant) const;
     // recovery
