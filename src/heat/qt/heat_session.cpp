@@ -93,8 +93,9 @@ void HeatSession::setCaptureFile(const fs::path& file) {
     }
 }
 
-void HeatSession::setReplay(std::vector<CaptureEvent> events) {
+void HeatSession::setReplay(std::vector<CaptureEvent> events, double speed) {
     m_replay = std::move(events);
+    m_replaySpeed = speed;
 }
 
 void HeatSession::setScreen(HeatCommand command, std::function<void()> open) {
@@ -197,6 +198,7 @@ bool HeatSession::openProgramme(int programa) {
                 }
             });
         m_replay.clear();
+        m_player->setSpeed(m_replaySpeed);
         m_player->start();
     }
     return true;

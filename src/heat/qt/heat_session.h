@@ -51,8 +51,9 @@ public:
     void setCounterModel(std::optional<CounterModel> model) { m_modelOverride = model; }
     // Everything received, typed and pressed goes to this capture file.
     void setCaptureFile(const fs::path& file);
-    // Plays a capture into the next programme opened, in real time.
-    void setReplay(std::vector<CaptureEvent> events);
+    // Plays a capture into the next programme opened, in real time (or `speed` times
+    // faster).
+    void setReplay(std::vector<CaptureEvent> events, double speed = 1.0);
     // Screens of other parts of the program that the heat panel opens.
     void setScreen(HeatCommand command, std::function<void()> open);
     // The correction screen for the comes; it calls comesEntryClosed() when it closes.
@@ -130,6 +131,7 @@ private:
     std::optional<CounterModel> m_modelOverride;
     std::map<HeatCommand, std::function<void()>> m_screens;
     std::vector<CaptureEvent> m_replay;
+    double m_replaySpeed = 1.0;
 
     QPointer<LapByLapView> m_lapView;
     QPointer<StandingsWindow> m_standings;

@@ -24,7 +24,8 @@ namespace {
 
 constexpr double kDesignWidth = 12000;
 constexpr double kDesignHeight = 9000;
-constexpr double kTwipsPerPoint = 20;
+// Points to twips, narrowed a little: the designs were drawn with a narrower sans serif.
+constexpr double kTwipsPerPoint = 20 * 0.85;
 constexpr int kRankBackground = 8; // QBColor grey: the fixed rank column
 
 Qt::Alignment columnAlignment(int column) {
@@ -303,7 +304,12 @@ StandingsWindow::StandingsWindow(QWidget* parent) : QWidget(parent) {
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_grid->setWordWrap(false);
+    m_grid->setTextElideMode(Qt::ElideNone); // a cut time still shows its first digits
+    QPalette gridPalette = m_grid->palette();
+    gridPalette.setColor(QPalette::Base, QColor(16, 24, 48));
+    m_grid->setPalette(gridPalette);
     m_grid->viewport()->installEventFilter(this);
+    m_grid->installEventFilter(this); // the columns share out the grid's width
 
     m_infos = new QFrame(this);
     m_infos->setObjectName(QStringLiteral("Infos"));
@@ -469,13 +475,13 @@ void StandingsWindow::applySizes() {
     const int rowPx = std::max(fontPx + 6, static_cast<int>(std::lround(size.height * fy)));
     const QFont font = screenFont(fontPx);
     const QFont bold = screenFont(fontPx, true);
-    m_model->setFonts(font, bold, rowPx * 3 / 4);
+    m_model->setFonts(font, bold, rowPx / 2);
     m_grid->verticalHeader()->setDefaultSectionSize(rowPx);
     m_grid->verticalHeader()->setMinimumSectionSize(rowPx);
     m_grid->horizontalHeader()->setFont(bold);
     m_grid->horizontalHeader()->setFixedHeight(rowPx);
     m_grid->setFont(font);
-    m_grid->setIconSize(QSize(rowPx * 3 / 4, rowPx * 3 / 4));
+    m_grid->setIconSize(QSize(rowPx / 2, rowPx / 2));
 
     const QFont small = screenFont(std::max(8, static_cast<int>(std::lround(200 * f))));
     const QFont smallBold = screenFont(small.pixelSize(), true);
@@ -570,6 +576,20 @@ void StandingsWindow::syncInfo(const StandingsFrame& frame) {
     }
 }
 
+QStringList StandingsWindow::runHeadings() const {
+    auto heading = [](const QTableWidget* table, int column) {
+        const QTableWidgetItem* item = table->horizontalHeaderItem(column);
+        return item != nullptr ? item->text() : QString();
+    };
+    return {heading(m_reference, 2),
+            heading(m_reference, 1),
+            heading(m_reference, 3),
+            m_model->headerData(col::LastLap, Qt::Horizontal, Qt::DisplayRole).toString(),
+            heading(m_splits, 0),
+            heading(m_splits, 1),
+            heading(m_splits, 2)};
+}
+
 void StandingsWindow::syncSuperPole(const SuperPoleModel& model) {
     const QString next = toQString(model.nextDriver);
     if (m_nextDriver->text() != next) {
@@ -584,6 +604,14 @@ void StandingsWindow::syncSuperPole(const SuperPoleModel& model) {
         QStringList headings;
         for (const std::string& h : model.timing.front()) {
             headings << toQString(h);
+        }
+        // Without headings of its own the runs take those of the reference table, the
+        // standings' last lap and the split display.
+        const QStringList fallback = runHeadings();
+        for (int c = 0; c < spcol::Count && c < headings.size(); ++c) {
+            if (headings[c].trimmed().isEmpty()) {
+                headings[c] = fallback.value(c);
+            }
         }
         for (int c = 0; c < spcol::Count; ++c) {
             QTableWidgetItem* item = m_runs->horizontalHeaderItem(c);
@@ -675,6 +703,10 @@ void StandingsWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 bool StandingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_grid && event->type() == QEvent::Resize) {
+        applyColumns();
+        return false;
+    }
     if (watched == m_grid->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         gridDoubleClicked(static_cast<QMouseEvent*>(event)->position().toPoint());
         return true;

@@ -150,6 +150,7 @@ private:
     void applySizes();
     void syncInfo(const StandingsFrame& frame);
     void syncSuperPole(const SuperPoleModel& model);
+    QStringList runHeadings() const;
     void gridDoubleClicked(const QPoint& pos);
 
     StandingsSetup m_setup;

@@ -1,5 +1,6 @@
 #include "live_fixture.h"
 
+#include "counter/capture.h"
 #include "counter/qt/serial_link.h"
 #include "counter/qt/simulated_counter.h"
 #include "heat/standings_grid.h"
@@ -231,6 +232,51 @@ private slots:
         QCOMPARE(stored.size(), std::size_t(6));
         QCOMPARE(stored.back().lane, std::int16_t(2));
         QCOMPARE(stored.back().laps, std::int16_t(3));
+    }
+
+    void recordedHeatReplaysIntoAnotherFolder() {
+        std::vector<CaptureEvent> events;
+        std::vector<LapRecord> recorded;
+        {
+            LiveFixture f(4, 4);
+            f.start();
+            const fs::path capture = f.dir.path() / "heat.cap";
+            f.session->setCaptureFile(capture);
+            QVERIFY(f.session->openProgramme(4));
+            f.session->heatKey('S');
+            for (int lap = 0; lap < 4; ++lap) {
+                for (int lane = 1; lane <= 4; ++lane) {
+                    f.cross(lane, 1.0 + 0.2 * lane);
+                }
+            }
+            f.clock.advance(2.0);
+            f.session->heatKey('S');
+            recorded = test::crossingsOfHeat(f.lapFile(), 1);
+            auto text = readFileBytes(capture);
+            QVERIFY(text.has_value());
+            CaptureContents contents = parseCapture(*text);
+            QVERIFY(contents.problems.empty());
+            events = contents.events;
+        }
+        QCOMPARE(recorded.size(), std::size_t(16));
+        QCOMPARE(int(events.size()), 18); // two heat keys and sixteen manual crossings
+
+        LiveFixture g(4, 4);
+        g.start(4, false);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        constexpr double kSpeed = 40.0;
+        g.session->setClock([&] { return 50000.0 + elapsed.elapsed() / 1000.0 * kSpeed; });
+        g.session->setReplay(events, kSpeed);
+        QSignalSpy heats(g.session.get(), &HeatSession::heatFinished);
+        QVERIFY(g.session->openProgramme(4));
+        QTRY_COMPARE_WITH_TIMEOUT(heats.count(), 1, 20000);
+        const auto replayed = test::crossingsOfHeat(g.lapFile(), 1);
+        QCOMPARE(replayed.size(), recorded.size());
+        for (std::size_t i = 0; i < replayed.size(); ++i) {
+            QCOMPARE(replayed[i].lane, recorded[i].lane);
+            QCOMPARE(replayed[i].laps, recorded[i].laps);
+        }
     }
 
     void raceOfThreeHeatsFromTheSimulatedCounter() {

@@ -52,12 +52,8 @@ struct LiveFixture {
         deriveConfigPista(track);
         saveConfigPista(dir.path() / "PISTA.CFG", track);
 
-        EventManager manager(dir.path());
-        const int event = manager.createEvent("Gran Premi", "07-12-2026").value();
-        auto header = readCapcaleraProva(eventDir() / "PROVA.DAD");
-        for (int s = header ? header->header.seriesCounts[3] : 0; s < raceSeries; ++s) {
-            manager.addSeries(event, 4);
-        }
+        EventManager(dir.path()).createEvent("Gran Premi", "07-12-2026");
+        ensureSeries(4, raceSeries);
         for (int s = 1; s <= raceSeries; ++s) {
             writeParticipants(4, s, participants);
         }
@@ -73,6 +69,16 @@ struct LiveFixture {
     }
 
     fs::path eventDir() const { return eventFolder(dir.path(), 1); }
+
+    // At least `count` series of the programme type in the event (a new event may have some).
+    void ensureSeries(int programa, int count) {
+        auto header = readCapcaleraProva(eventDir() / "PROVA.DAD");
+        const int existing =
+            header ? header->header.seriesCounts[static_cast<std::size_t>(programa - 1)] : 0;
+        for (int s = existing; s < count; ++s) {
+            EventManager(dir.path()).addSeries(1, programa);
+        }
+    }
 
     void writeParticipants(int programa, int serie, int count) {
         ParticipantList list;
