@@ -31,7 +31,8 @@ constexpr double kFlagHeight = 240;
 constexpr double kBarWidth = 255;
 constexpr double kBarFromEdge = 50;
 constexpr double kBarShorter = 700;
-constexpr double kTwipsPerPoint = 20;
+// Points to twips, narrowed a little: the designs were drawn with a narrower sans serif.
+constexpr double kTwipsPerPoint = 20 * 0.85;
 
 const QColor kWindowColour(16, 24, 48);
 const QColor kHeaderColour(64, 64, 64);
