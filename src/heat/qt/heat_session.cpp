@@ -51,6 +51,7 @@ HeatSession::HeatSession(Portada& window, UiContext& ui, Asker& asker, QObject* 
     m_tick.setTimerType(Qt::PreciseTimer);
     connect(&m_tick, &QTimer::timeout, this, [this] { onTick(); });
     m_sync.setSingleShot(true);
+    m_sync.setTimerType(Qt::PreciseTimer);
     connect(&m_sync, &QTimer::timeout, this, [this] { syncScreens(); });
 
     for (int t = 0; t <= 4; ++t) {

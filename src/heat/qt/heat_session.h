@@ -29,7 +29,7 @@ class SerialLink;
 struct UiContext;
 
 // How often the screens follow the engine at most: a burst of crossings is shown together.
-inline constexpr int kScreenSyncMs = 40;
+inline constexpr int kScreenSyncMs = 25;
 
 // The live heats of the desktop program: opening and closing a programme from the main
 // window, the heat engine with its clock tick (`Transcorregut`), the serial ports of the
