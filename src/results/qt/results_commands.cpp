@@ -17,7 +17,9 @@
 namespace cronovolta {
 namespace {
 
-QString qstr(const std::string& s) { return QString::fromStdString(s); }
+QString qstr(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 std::string menuCaption(const UiContext& ui, std::string_view control, int index) {
     return withoutLastThree(tableCaption("Portada", control, index, ui.language()));
