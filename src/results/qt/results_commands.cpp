@@ -76,7 +76,10 @@ void openResults(Portada& window, int programa) {
         return;
     }
     if (QMdiArea* area = window.mdiArea()) {
-        area->addSubWindow(screen)->setAttribute(Qt::WA_DeleteOnClose);
+        QMdiSubWindow* sub = area->addSubWindow(screen);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->resize(QSize(940, 620).boundedTo(area->viewport()->size()));
+        sub->move(0, 0);
     }
     screen->show();
 }
