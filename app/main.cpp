@@ -1,4 +1,5 @@
 #include "heat/qt/live_start.h"
+#include "results/qt/results_commands.h"
 #include "storage/formatting.h"
 #include "ui/qt/asker.h"
 #include "ui/qt/portada.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
     auto window = openMainWindow(ui, asker, true, [&](Portada& w) {
         liveRun = std::make_unique<LiveRun>(w, ui, asker, *live);
     });
+    connectResultsScreens(*window);
     liveRun->started(demo);
     const int status = QApplication::exec();
     liveRun.reset(); // before the window it works on
