@@ -15,6 +15,7 @@
 #include "ui/ui_context.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -244,11 +245,15 @@ void HeatSession::openWindows() {
         connect(m_standings, &StandingsWindow::heatKey, this, [this](int key) { heatKey(key); });
         connect(m_standings, &StandingsWindow::infoShownChanged, this,
                 [this](bool shown) { m_ui.infoShown = shown; });
-        connect(m_standings, &StandingsWindow::resultsRequested, this, [this] {
-            if (!showResults || !m_engine || m_engine->heatRunning()) {
+        connect(m_standings, &StandingsWindow::resultsRequested, this, [this, programa] {
+            if (!m_engine || m_engine->heatRunning()) {
                 return;
             }
-            showResults();
+            if (showResults) {
+                showResults();
+            } else {
+                m_window.runCommand("MnuCls", programa);
+            }
             if (auto reloaded = loadActiveSeries(m_ui.app); !reloaded) {
                 showMessage(toQString(reloaded.error()));
             }
@@ -498,6 +503,11 @@ void HeatSession::syncScreens() {
     if (running != m_heatShownRunning) {
         m_window.setHeatRunning(running);
         m_heatShownRunning = running;
+        if (running && m_window.isVisible()) {
+            // Out of the way of the screens while the heat runs.
+            QCursor::setPos(
+                m_window.mapToGlobal(QPoint(m_window.width() - 1, m_window.height() / 2)));
+        }
     }
     m_ui.app.seleccio.maniguesFetes = static_cast<std::int16_t>(m_engine->heatNumber());
     if (m_lapView) {

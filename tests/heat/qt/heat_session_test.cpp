@@ -189,6 +189,25 @@ private slots:
         QVERIFY(!f.window->programmeOpen());
     }
 
+    void standingsDoubleClickOpensTheResultsBetweenHeats() {
+        LiveFixture f(4, 4);
+        f.start();
+        int opened = 0;
+        f.window->setCommand("MnuCls", 4, [&] { ++opened; });
+        QVERIFY(f.session->openProgramme(4));
+        StandingsWindow* standings = f.session->standingsWindow();
+        standings->resize(900, 700);
+        f.session->heatKey('S');
+        f.session->syncScreens();
+        emit standings->resultsRequested(); // a double click below the rows
+        QCOMPARE(opened, 0);
+        f.session->heatKey('S');
+        f.session->syncScreens();
+        QTest::mouseDClick(standings->grid()->viewport(), Qt::LeftButton, {},
+                           QPoint(5, standings->grid()->viewport()->height() - 2));
+        QCOMPARE(opened, 1);
+    }
+
     void closingTheWindowWaitsForTheRunningHeat() {
         LiveFixture f(4, 4);
         f.start();
