@@ -546,11 +546,13 @@ bool HeatSession::eventFilter(QObject* watched, QEvent* event) {
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
         return false; // menu shortcuts
     }
-    const int code = heatKeyCode(*key);
-    if (code == 0) {
+    const std::vector<int> codes = heatKeyCodes(*key);
+    if (codes.empty()) {
         return false;
     }
-    heatKey(code);
+    for (int code : codes) {
+        heatKey(code);
+    }
     return true;
 }
 

@@ -174,13 +174,21 @@ private slots:
         f.start();
         QVERIFY(f.session->openProgramme(4));
         QSignalSpy closed(f.session.get(), &HeatSession::programmeClosed);
-        QTest::keyPress(f.session->lapByLapView(), Qt::Key_Shift);
-        QTest::keyClick(f.session->lapByLapView(), Qt::Key_Escape);
+        QTest::keyClick(f.session->lapByLapView(), Qt::Key_Escape, Qt::ShiftModifier);
         QCOMPARE(closed.count(), 1);
         QVERIFY(f.session->programmeOpen());
         QCOMPARE(f.session->engine()->programme().serie, 2);
         QCOMPARE(f.window->selectedSeries(4), 1);
         QVERIFY(f.window->windowTitle().contains(QStringLiteral("(2 #2)")));
+
+        // A Shift let go before the Esc does not count.
+        QTest::keyPress(f.window->heatPanel(), Qt::Key_Shift);
+        QTest::keyRelease(f.window->heatPanel(), Qt::Key_Shift);
+        QTest::keyClick(f.window->heatPanel(), Qt::Key_Escape);
+        QVERIFY(!f.session->programmeOpen());
+        QVERIFY(!f.window->programmeOpen());
+        QVERIFY(f.session->openProgramme(4));
+        QCOMPARE(f.session->engine()->programme().serie, 2);
 
         // After the last series the programme just closes.
         f.session->heatKey(-1);
