@@ -2,6 +2,7 @@
 
 #include "storage/config_pista.h"
 #include "storage/record_io.h"
+#include "storage/text_encoding.h"
 
 #include <algorithm>
 #include <array>
@@ -128,6 +129,13 @@ EventResult<CatalogEntry> EventManager::checkEventText(std::string_view name,
     if (hasControlCharacter(entry.name) || hasControlCharacter(entry.date)) {
         return std::unexpected(EventError{
             EventError::InvalidText, "the event name and date cannot hold control characters"});
+    }
+    // The files keep one Windows-1252 byte per character; anything else would come back as
+    // "?" without a word.
+    if (!fitsWindows1252(entry.name) || !fitsWindows1252(entry.date)) {
+        return std::unexpected(EventError{EventError::InvalidText,
+                                          "the event name and date can only hold characters of "
+                                          "the Western European character set (Windows-1252)"});
     }
     return entry;
 }
