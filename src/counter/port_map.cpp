@@ -64,4 +64,12 @@ std::string portBackText(int language, int circuit) {
            " " + std::to_string(circuit) + ".";
 }
 
+std::string retryButtonText(int) {
+    return "Reintentar";
+}
+
+std::string cancelButtonText(int language) {
+    return language == 1 ? "Cancelar" : "Cancel·lar";
+}
+
 } // namespace cronovolta
