@@ -86,15 +86,7 @@ Catalog decodeCatalog(std::string_view bytes) {
 }
 
 std::expected<Catalog, std::string> readCatalog(const fs::path& file) {
-    std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        return Catalog{};
-    }
-    auto bytes = readFileBytes(file);
-    if (!bytes) {
-        return std::unexpected(bytes.error());
-    }
-    return decodeCatalog(*bytes);
+    return readOptionalDecoded(file, decodeCatalog);
 }
 
 IoResult appendCatalogEntry(const fs::path& file, const CatalogEntry& entry) {
