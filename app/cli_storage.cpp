@@ -44,6 +44,9 @@ int cmdEvents(const Invocation& inv) {
         reportWarning(inv, "the catalogue PROVES.LLS did not match the event folders and has "
                            "been rebuilt from them");
     }
+    for (const auto& problem : catalog->problems) {
+        reportWarning(inv, problem);
+    }
     int number = 0;
     for (const auto& entry : catalog->entries) {
         inv.out << ++number << '\t' << entry.name << '\t' << entry.date << '\n';
