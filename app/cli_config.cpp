@@ -9,6 +9,7 @@
 #include "storage/formatting.h"
 #include "storage/number_format.h"
 #include "storage/track_fields.h"
+#include "ui/language_tables.h"
 
 #include <algorithm>
 #include <cctype>
@@ -151,12 +152,26 @@ Checked<std::vector<std::string>> takeEventOption(const Invocation& inv, TrackTa
     return rest;
 }
 
-std::string lanesAboveMaximumMessage(const fs::path& dataDir) {
+// The program's own texts, in the language of its settings (Catalan without them).
+int programLanguage(const fs::path& dataDir) {
     auto settings = loadConfigPrg(dataDir / kSettingsFile);
-    if (settings && settings->language == 1) {
-        return "El número de pistas de la configuración es superior al máximo permitido";
+    return settings ? int{settings->language} : int{kCatala};
+}
+
+std::string lanesAboveMaximumMessage(const fs::path& dataDir) {
+    for (const auto& entry : messageEntries()) {
+        if (entry.column == 0 && entry.row == msg::kTooManyLanes) {
+            return std::string(entry.text(programLanguage(dataDir)));
+        }
     }
-    return "El nombre de pistes de la configuració és superior al màxim permès";
+    return {};
+}
+
+// The first paragraph of the warning the dialog shows over the order of an event whose
+// heats were run: the heats so far keep the order they were run with.
+std::string orderAfterHeatsWarning(const fs::path& dataDir) {
+    std::string_view text = tableCaption("ConfiguracioPista", "Avis", -1, programLanguage(dataDir));
+    return std::string(text.substr(0, text.find('\r')));
 }
 
 void showTrack(std::ostream& out, const ConfigPista& c) {
@@ -189,7 +204,8 @@ void noteCorrection(const Invocation& inv, const std::string& key, const std::st
     }
 }
 
-Step setOrder(ConfigPista& c, const std::string& value) {
+Step setOrder(const Invocation& inv, const TrackTarget& target, ConfigPista& c,
+              const std::string& value) {
     auto lanes = integerList("order", value);
     if (!lanes) {
         return std::unexpected(lanes.error());
@@ -202,6 +218,9 @@ Step setOrder(ConfigPista& c, const std::string& value) {
         if (lane < 1 || lane > MaxPistes) {
             return usageError("order: lane " + std::to_string(lane) + " is not 1 to 64");
         }
+    }
+    if (!target.eventFolder.empty() && heatsAlreadyRun(target.eventFolder)) {
+        inv.err << "cronovolta-cli: warning: " << orderAfterHeatsWarning(inv.dataDir) << "\n";
     }
     for (std::size_t i = 0; i < lanes->size(); ++i) {
         leaveOrderBox(c, static_cast<int>(i) + 1, std::to_string((*lanes)[i]));
@@ -309,7 +328,7 @@ Step applyTrackSetting(const Invocation& inv, const TrackTarget& target, ConfigP
         return setLaneCount(inv, target, c, value);
     }
     if (key == "order") {
-        return setOrder(c, value);
+        return setOrder(inv, target, c, value);
     }
     if (key == "min-lap") {
         return setField(inv, c, key, value, leaveMinimumLap, false);
