@@ -10,6 +10,7 @@
 #include "storage/number_format.h"
 #include "storage/track_fields.h"
 #include "ui/language_tables.h"
+#include "ui/localiser.h"
 
 #include <algorithm>
 #include <cctype>
@@ -159,12 +160,9 @@ int programLanguage(const fs::path& dataDir) {
 }
 
 std::string lanesAboveMaximumMessage(const fs::path& dataDir) {
-    for (const auto& entry : messageEntries()) {
-        if (entry.column == 0 && entry.row == msg::kTooManyLanes) {
-            return std::string(entry.text(programLanguage(dataDir)));
-        }
-    }
-    return {};
+    MessageTable messages;
+    messages.fill("Portada", programLanguage(dataDir));
+    return messages.text(0, msg::kTooManyLanes);
 }
 
 // The first paragraph of the warning the dialog shows over the order of an event whose
