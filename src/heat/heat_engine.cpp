@@ -1,6 +1,8 @@
 #include "heat/heat_engine.h"
+#include "heat/standings_layout.h"
 
 #include "storage/event_files.h"
+#include "storage/formatting.h"
 #include "storage/number_format.h"
 
 #include <charconv>
@@ -52,10 +54,67 @@ void HeatEngine::report(const std::string& message) {
     }
 }
 
+void HeatEngine::journalRecord(const LapRecord& record) {
+    auto appended = m_journal.append(record);
+    if (!appended && !m_journalFailed) {
+        m_journalFailed = true;
+        report(appended.error() + "; the laps of this heat are kept in memory and stored at "
+                                  "its end");
+    }
+}
+
 void HeatEngine::changed() {
     if (m_observer) {
         m_observer->modelsChanged();
     }
+}
+
+namespace {
+
+constexpr int kCachedTexts = 4096;
+const std::string kUnformatted = "\x01";
+
+bool cachedWhole(double value, int& index) {
+    if (value < 0.0 || value >= kCachedTexts ||
+        value != static_cast<double>(static_cast<int>(value))) {
+        return false;
+    }
+    index = static_cast<int>(value);
+    return true;
+}
+
+} // namespace
+
+const std::string& HeatEngine::lapsText(double laps) {
+    int i = 0;
+    if (!cachedWhole(laps, i)) {
+        m_scratchText = FormatVoltes(laps, false, m_track);
+        return m_scratchText;
+    }
+    if (m_lapsTexts.empty()) {
+        m_lapsTexts.assign(kCachedTexts, kUnformatted);
+    }
+    std::string& text = m_lapsTexts[static_cast<std::size_t>(i)];
+    if (text == kUnformatted) {
+        text = FormatVoltes(laps, false, m_track);
+    }
+    return text;
+}
+
+const std::string& HeatEngine::wholeText(double value) {
+    int i = 0;
+    if (!cachedWhole(-value, i)) {
+        m_scratchText = singleToText(static_cast<float>(value));
+        return m_scratchText;
+    }
+    if (m_keyTexts.empty()) {
+        m_keyTexts.assign(kCachedTexts, kUnformatted);
+    }
+    std::string& text = m_keyTexts[static_cast<std::size_t>(i)];
+    if (text == kUnformatted) {
+        text = singleToText(static_cast<float>(value));
+    }
+    return text;
 }
 
 fs::path HeatEngine::seriesFile(std::string_view extension) const {
@@ -77,19 +136,17 @@ std::string HeatEngine::participantName(int participant) const {
 }
 
 std::vector<int> HeatEngine::visibleStandingsColumns() const {
-    switch (m_programa) {
-    case 2:
-        return {col::Fastest, col::FastestLane, col::GapLeader, col::GapPrevious, col::Heats,
-                col::Lane,    col::HeatLaps,    col::LastLap,   col::HeatFastest, col::HeatRank};
-    case 3:
-        return {col::Fastest, col::FastestLane, col::GapLeader, col::GapPrevious};
-    case 4:
-        return {col::SeriesLaps,  col::GapLeader, col::GapPrevious, col::Heats,
-                col::Lane,        col::HeatLaps,  col::Adjustments, col::LastLap,
-                col::HeatFastest, col::HeatRank};
-    default:
-        return {};
+    std::vector<int> out;
+    if (!standingsProgramme()) {
+        return out;
     }
+    auto widths = standingsColumnWidths(m_programa);
+    for (int c = col::SeriesLaps; c < col::Count; ++c) {
+        if (widths[static_cast<std::size_t>(c)] > 0) {
+            out.push_back(c);
+        }
+    }
+    return out;
 }
 
 std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeRequest& request) {
@@ -135,8 +192,14 @@ std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeReques
     m_programa = req.programa;
     m_workDir = workDir;
     m_track = std::move(*track);
+    m_lapsTexts.clear(); // their format depends on the track's largest partial
     m_participants = std::move(*participants);
     m_heat = m_participants.maniguesFetes;
+    if (m_heat < 0) {
+        report("the heat counter of " + seriesFile(".PAR").string() + " reads " +
+               std::to_string(m_heat) + "; the series is taken as not started");
+        m_heat = 0;
+    }
     m_running = m_paused = false;
     m_comesMode = false;
     m_pendingComes = ComesEntry::None;
@@ -183,6 +246,9 @@ std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeReques
     m_open = true;
     if (standingsProgramme()) {
         rebuildStandings();
+    }
+    if (m_superPole.splitDisplay) {
+        seedSectorReferences();
     }
     changed();
     return {};

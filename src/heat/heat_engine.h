@@ -175,13 +175,19 @@ private:
     // standings rebuild
     void entryMarksAndHeatCounts();
     void scanAbsoluteFastestLap();
+    void seedSectorReferences();
     void initialStandingsRows(int from);
     std::string participantName(int participant) const;
     // recovery
     RecoveryOutcome replayJournal();
     void replayRecord(const LapRecord& record);
     // misc
+    // Whole lap totals and heat keys as their texts, formatted once per value.
+    const std::string& lapsText(double laps);
+    const std::string& wholeText(double value);
     void report(const std::string& message);
+    // Appends to the journal; a failing journal is reported once per heat.
+    void journalRecord(const LapRecord& record);
     void changed();
     bool standingsProgramme() const { return m_programa >= 2; }
 
@@ -209,6 +215,7 @@ private:
     int m_autoScrollPeriods = 0;
     bool m_shiftHeld = false;
     bool m_recovering = false;
+    bool m_journalFailed = false;
     float m_recoveryStart = 0.0f;
 
     // Per-lane arrays, 0 .. highest lane.
@@ -231,6 +238,9 @@ private:
     SuperPoleModel m_superPole;
     std::vector<std::string> m_headings;
     std::vector<std::string> m_layoutHeadings;
+    std::vector<std::string> m_lapsTexts; // by whole lap total; "\x01" not yet formatted
+    std::vector<std::string> m_keyTexts;  // by 1 - heat laps, negated
+    std::string m_scratchText;
     ColourSlots m_colours;
     RecoveryOutcome m_recoveryOutcome = RecoveryOutcome::Resumed;
     std::vector<LapRecord> m_replayEnd;

@@ -63,6 +63,10 @@ void HeatEngine::IniciarManiga(double now) {
         return;
     }
     int heat = m_programa <= 1 ? 1 : m_heat + 1;
+    if (heat > 32767) {
+        report("the series has run all the heats its files can number");
+        return;
+    }
     if (m_programa == 4 && !raceHeatAllowed(m_settings.comesPolicy, heat, participantCount())) {
         m_panel.showButtons(true);
         m_recoveryOutcome = RecoveryOutcome::NotStarted;
@@ -70,6 +74,7 @@ void HeatEngine::IniciarManiga(double now) {
         return;
     }
     m_heat = heat;
+    m_journalFailed = false;
     m_panel.helpMenuEnabled = false;
     m_panel.background = kDefaultColour;
     m_panel.clockTickEnabled = true;
@@ -170,9 +175,7 @@ void HeatEngine::ReprendreManiga(double now) {
     pause.crossingTime = static_cast<float>(wrapDay(now - m_heatStart));
     pause.lapTime = static_cast<float>(now - pauseStart);
     pause.laps = static_cast<std::int16_t>(m_pauseCount);
-    if (auto appended = m_journal.append(pause); !appended) {
-        report(appended.error());
-    }
+    journalRecord(pause);
     if (m_programa >= 1) {
         if (auto written = appendResumeStart(m_request.dataDir / "ZTR4.TMP", m_heatStart);
             !written) {

@@ -1,5 +1,6 @@
 // One crossing of one lane: the lap, the lane's lap list, the journal record and the
 // standings (RegistrarPas and the standings update).
+#include "heat/fast_text.h"
 #include "heat/heat_engine.h"
 
 #include "storage/formatting.h"
@@ -13,7 +14,7 @@ namespace {
 inline constexpr float kNoTime = 99.9999f;
 
 std::string lapText(float lapTime) {
-    return formatSingle(lapTime, "0.0000");
+    return fixedSingleText(lapTime, 4);
 }
 
 } // namespace
@@ -81,9 +82,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     record.lapTime = lapTime;
     record.fastestFlag = fastestFlag;
     record.laps = static_cast<std::int16_t>(laps);
-    if (auto appended = m_journal.append(record); !appended) {
-        report(appended.error());
-    }
+    journalRecord(record);
     if (m_programa == 3) {
         if (!firstCrossing) {
             finishSuperPoleRun(panel.rows.back());
@@ -105,9 +104,7 @@ void HeatEngine::rejectCrossing(int lane, int participant, float lapTime,
     record.participant = static_cast<std::int16_t>(participant);
     record.crossingTime = m_tempsPas[l];
     record.lapTime = lapTime;
-    if (auto appended = m_journal.append(record); !appended) {
-        report(appended.error());
-    }
+    journalRecord(record);
     addRejectedEntry(lane, clock);
 }
 
@@ -166,10 +163,8 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
         m_grid.setMarker(r, true);
         m_pilotPista[0] = static_cast<std::int16_t>(lane);
     }
-    m_grid.setText(r, col::SeriesLaps,
-                   FormatVoltes(m_grid.value(r, col::SeriesLaps) + increment, false, m_track));
-    m_grid.setText(r, col::HeatLaps,
-                   FormatVoltes(m_grid.value(r, col::HeatLaps) + increment, false, m_track));
+    m_grid.setText(r, col::SeriesLaps, lapsText(m_grid.value(r, col::SeriesLaps) + increment));
+    m_grid.setText(r, col::HeatLaps, lapsText(m_grid.value(r, col::HeatLaps) + increment));
     m_grid.setText(r, col::Lane, std::to_string(lane));
     m_grid.setText(r, col::LastLap, panel.rows[static_cast<std::size_t>(panel.currentRow)]);
     if (validTime) {
@@ -181,7 +176,7 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
             (m_grid.blank(r, col::Fastest) ||
              m_grid.value(r, col::Fastest) > m_grid.value(r, col::HeatFastest))) {
             m_grid.setText(r, col::Fastest, m_grid.text(r, col::HeatFastest));
-            m_grid.setText(r, col::FastestTime, singleToText(m_tempsPas[l]));
+            m_grid.setText(r, col::FastestTime, singleText(m_tempsPas[l]));
             m_grid.setText(r, col::FastestLane, std::to_string(lane));
             if (m_programa != 4) {
                 m_grid.setText(r, col::OrderTime, "0");
@@ -201,7 +196,7 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
                            "-" + (m_grid.blank(r, col::Fastest) ? std::string("99.9999")
                                                                 : m_grid.text(r, col::Fastest)));
         } else {
-            m_grid.setText(r, col::OrderTime, formatSingle(-m_tempsPas[l], "0.00"));
+            m_grid.setText(r, col::OrderTime, fixedSingleText(-m_tempsPas[l], 2));
         }
     }
     heatKeys(r, lane);
@@ -221,13 +216,12 @@ void HeatEngine::heatKeys(int r, int lane) {
     }
     if (m_grid.text(r, col::LastLap) == m_grid.text(r, col::HeatFastest) || m_programa == 4) {
         m_grid.setText(r, col::HeatKey2,
-                       singleToText(static_cast<float>(wrapDay(m_tempsPas[l] - m_tempsInici[l]))));
+                       singleText(static_cast<float>(wrapDay(m_tempsPas[l] - m_tempsInici[l]))));
     }
     if (m_programa == 2) {
         m_grid.setText(r, col::HeatKey1, m_grid.text(r, col::HeatFastest));
     } else if (m_programa == 4) {
-        m_grid.setText(r, col::HeatKey1,
-                       singleToText(static_cast<float>(1.0 - m_grid.value(r, col::HeatLaps))));
+        m_grid.setText(r, col::HeatKey1, wholeText(1.0 - m_grid.value(r, col::HeatLaps)));
     }
 }
 
@@ -346,9 +340,7 @@ void HeatEngine::superPoleSensor(int lane, float counterTime, double now) {
     record.laps = static_cast<std::int16_t>(runs);
     record.splitKind = kind;
     record.splitValue = value;
-    if (auto appended = m_journal.append(record); !appended) {
-        report(appended.error());
-    }
+    journalRecord(record);
     changed();
 }
 

@@ -7,6 +7,7 @@
 #include "storage/formatting.h"
 #include "storage/number_format.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace cronovolta {
@@ -187,6 +188,35 @@ void HeatEngine::scanAbsoluteFastestLap() {
                 m_absolute = {formatSingle(record.fastestLap, "0.0000"),
                               std::to_string(record.participant), name,
                               std::to_string(record.fastestLane), std::to_string(s)};
+            }
+        }
+    }
+}
+
+// The sector references of a Super Pole go on from the runs already stored in the series.
+void HeatEngine::seedSectorReferences() {
+    auto file = readLapFile(seriesFile(".VAV"));
+    if (!file) {
+        report(file.error());
+        return;
+    }
+    const auto& records = file->records;
+    for (int h = 1; h <= m_heat; ++h) {
+        auto start = lapBlockStart(records, h);
+        if (!start || *start >= records.size()) {
+            break;
+        }
+        std::size_t end =
+            std::min(records.size(),
+                     *start + static_cast<std::size_t>(std::max<int>(records[*start].laps, 0)));
+        for (std::size_t i = *start + 1; i < end; ++i) {
+            float kind = records[i].splitKind;
+            int column = kind == kSplitFirst    ? 1
+                         : kind == kSplitSecond ? 2
+                         : kind == kSplitSpeed  ? 3
+                                                : 0;
+            if (column > 0 && records[i].splitValue > 0.0f) {
+                rememberSectorValue(m_superPole, column, records[i].splitValue);
             }
         }
     }

@@ -60,6 +60,8 @@ void StandingsGrid::reset(int rows) {
     for (std::size_t i = 0; i < m_order.size(); ++i) {
         m_order[i] = static_cast<int>(i);
     }
+    m_keyOrder = m_order;
+    m_colouredFor.clear();
     m_topRow = 1;
 }
 
@@ -82,6 +84,9 @@ void StandingsGrid::setCell(Row& row, int column, std::string_view text) {
     if (cell != text) {
         cell.assign(text);
         row.parsed &= ~(1u << column);
+        if (column == col::Fastest || column == col::LastLap || column == col::HeatFastest) {
+            row.colourDirty = true;
+        }
     }
 }
 
@@ -90,6 +95,12 @@ void StandingsGrid::setText(int row, int column, std::string_view text) {
     setCell(r, static_cast<int>(idx(column)), text);
     if (isGapColumn(column)) {
         r.gapMemo = {};
+    }
+    if (column == col::Rank) {
+        r.shownRank = -2; // unknown: written again at the next re-sort
+    }
+    if (column == col::HeatRank) {
+        r.shownHeatRank = -2;
     }
 }
 
@@ -116,6 +127,12 @@ void StandingsGrid::clearColumns(int from, int to) {
             if (isGapColumn(c)) {
                 row.gapMemo = {};
             }
+            if (c == col::Rank) {
+                row.shownRank = -2;
+            }
+            if (c == col::HeatRank) {
+                row.shownHeatRank = -2;
+            }
         }
     }
 }
@@ -139,59 +156,86 @@ int StandingsGrid::findLane(int lane) const {
     return 0;
 }
 
-void StandingsGrid::numberHeatRanks(std::vector<int>& order, int programa, int currentRow) {
-    if (currentRow >= 1 && currentRow <= rowCount()) {
-        setCell(at(currentRow), col::HeatRank, "");
-    }
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        const Row& ra = m_rows[static_cast<std::size_t>(a)];
-        const Row& rb = m_rows[static_cast<std::size_t>(b)];
-        double ka = valueOf(ra, col::HeatKey1);
-        double kb = valueOf(rb, col::HeatKey1);
-        if (ka != kb) {
-            return ka < kb;
+// Stable for equal keys given a total order; linear on the nearly sorted orders that a
+// single crossing leaves.
+template <typename Less> void insertionSort(std::vector<int>& v, Less less) {
+    for (std::size_t i = 1; i < v.size(); ++i) {
+        int x = v[i];
+        std::size_t j = i;
+        while (j > 0 && less(x, v[j - 1])) {
+            v[j] = v[j - 1];
+            --j;
         }
-        return valueOf(ra, col::HeatKey2) < valueOf(rb, col::HeatKey2);
+        v[j] = x;
+    }
+}
+
+// Heat ranks: the rows sorted by the heat keys, as a stable sort of the rows shown would
+// leave them (equal keys keep their order on the screen).
+void StandingsGrid::numberHeatRanks(int programa, int currentRow) {
+    if (currentRow >= 1 && currentRow <= rowCount()) {
+        setHeatRank(at(currentRow), -1);
+    }
+    for (std::size_t i = 0; i < m_order.size(); ++i) {
+        m_position[static_cast<std::size_t>(m_order[i])] = static_cast<int>(i);
+    }
+    insertionSort(m_keyOrder, [this](int a, int b) {
+        const SortKeys& ka = m_keys[static_cast<std::size_t>(a)];
+        const SortKeys& kb = m_keys[static_cast<std::size_t>(b)];
+        if (ka.heatKey1 != kb.heatKey1) {
+            return ka.heatKey1 < kb.heatKey1;
+        }
+        if (ka.heatKey2 != kb.heatKey2) {
+            return ka.heatKey2 < kb.heatKey2;
+        }
+        return m_position[static_cast<std::size_t>(a)] < m_position[static_cast<std::size_t>(b)];
     });
     // Official practice skips the rows without a heat time; the others stop at the first.
     int rank = 0;
     bool stopped = false;
-    for (int id : order) {
+    for (std::size_t i = 0; i < m_keyOrder.size(); ++i) {
+        int id = m_keyOrder[i];
+        m_keyPosition[static_cast<std::size_t>(id)] = static_cast<int>(i);
         Row& row = m_rows[static_cast<std::size_t>(id)];
-        if (stopped || valueOf(row, col::HeatKey1) == 0.0) {
-            setCell(row, col::HeatRank, "");
+        if (stopped || m_keys[static_cast<std::size_t>(id)].heatKey1 == 0.0) {
+            setHeatRank(row, -1);
             stopped = stopped || programa != 2;
             continue;
         }
-        setCell(row, col::HeatRank, rankText(++rank));
+        setHeatRank(row, ++rank);
     }
 }
 
-void StandingsGrid::sortSeries(std::vector<int>& order, int programa) const {
-    if (programa == 4) {
-        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-            const Row& ra = m_rows[static_cast<std::size_t>(a)];
-            const Row& rb = m_rows[static_cast<std::size_t>(b)];
-            double la = valueOf(ra, col::SeriesLaps);
-            double lb = valueOf(rb, col::SeriesLaps);
-            if (la != lb) {
-                return la > lb;
-            }
-            return valueOf(ra, col::OrderTime) > valueOf(rb, col::OrderTime);
-        });
-        return;
-    }
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        const Row& ra = m_rows[static_cast<std::size_t>(a)];
-        const Row& rb = m_rows[static_cast<std::size_t>(b)];
-        for (int c : {col::OrderTime, col::Fastest, col::FastestTime}) {
-            double va = valueOf(ra, c);
-            double vb = valueOf(rb, c);
-            if (va != vb) {
-                return va < vb;
-            }
+bool StandingsGrid::seriesBefore(const SortKeys& a, const SortKeys& b, bool race) const {
+    if (race) {
+        if (a.laps != b.laps) {
+            return a.laps > b.laps;
         }
-        return false;
+        return a.orderTime > b.orderTime;
+    }
+    if (a.orderTime != b.orderTime) {
+        return a.orderTime < b.orderTime;
+    }
+    if (a.fastest != b.fastest) {
+        return a.fastest < b.fastest;
+    }
+    return a.fastestTime < b.fastestTime;
+}
+
+// The series order: a stable sort of the heat-key order by the series keys.
+void StandingsGrid::sortSeries(int programa) {
+    bool race = programa == 4;
+    insertionSort(m_order, [this, race](int a, int b) {
+        const SortKeys& ka = m_keys[static_cast<std::size_t>(a)];
+        const SortKeys& kb = m_keys[static_cast<std::size_t>(b)];
+        if (seriesBefore(ka, kb, race)) {
+            return true;
+        }
+        if (seriesBefore(kb, ka, race)) {
+            return false;
+        }
+        return m_keyPosition[static_cast<std::size_t>(a)] <
+               m_keyPosition[static_cast<std::size_t>(b)];
     });
 }
 
@@ -212,7 +256,10 @@ std::string StandingsGrid::raceGap(const Row& reference, const Row& own,
     GapMemo key;
     const std::string& refLaps = reference.cells[col::SeriesLaps];
     const std::string& ownLaps = own.cells[col::SeriesLaps];
-    if (refLaps != ownLaps) {
+    // Equal texts read as equal values, so differing values settle it without comparing.
+    bool differ =
+        valueOf(reference, col::SeriesLaps) != valueOf(own, col::SeriesLaps) || refLaps != ownLaps;
+    if (differ) {
         key = {1, valueOf(reference, col::SeriesLaps) - valueOf(own, col::SeriesLaps), 0.0};
     } else {
         key = {2, valueOf(reference, col::OrderTime), valueOf(own, col::OrderTime)};
@@ -229,6 +276,20 @@ std::string StandingsGrid::raceGap(const Row& reference, const Row& own,
                       *options.config, options.letters);
 }
 
+void StandingsGrid::setRank(Row& row, int rank) {
+    if (row.shownRank != rank) {
+        setCell(row, col::Rank, rank < 0 ? std::string() : rankText(rank));
+        row.shownRank = rank;
+    }
+}
+
+void StandingsGrid::setHeatRank(Row& row, int rank) {
+    if (row.shownHeatRank != rank) {
+        setCell(row, col::HeatRank, rank < 0 ? std::string() : rankText(rank));
+        row.shownHeatRank = rank;
+    }
+}
+
 void StandingsGrid::writeRanksAndGaps(const ResortOptions& options) {
     bool race = options.programa == 4;
     int rows = rowCount();
@@ -236,13 +297,13 @@ void StandingsGrid::writeRanksAndGaps(const ResortOptions& options) {
         Row& row = at(r);
         int test = race ? col::SeriesLaps : col::Fastest;
         if (valueOf(row, test) == 0.0) {
-            setCell(row, col::Rank, "");
+            setRank(row, -1);
             setCell(row, col::GapLeader, "");
             setCell(row, col::GapPrevious, "");
             row.gapMemo = {};
             continue;
         }
-        setCell(row, col::Rank, rankText(r));
+        setRank(row, r);
         if (r == 1) {
             continue; // the leader's gaps are blank
         }
@@ -293,17 +354,38 @@ void StandingsGrid::resort(const ResortOptions& options) {
             row.gapMemo = {};
         }
     }
-    std::vector<int> order = m_order;
-    numberHeatRanks(order, options.programa, options.currentRow);
-    sortSeries(order, options.programa);
-    m_order = std::move(order);
+    if (m_keyOrder.size() != m_order.size()) {
+        m_keyOrder = m_order;
+    }
+    m_position.resize(m_rows.size());
+    m_keyPosition.resize(m_rows.size());
+    m_keys.resize(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const Row& row = m_rows[i];
+        m_keys[i] = {valueOf(row, col::HeatKey1),   valueOf(row, col::HeatKey2),
+                     valueOf(row, col::SeriesLaps), valueOf(row, col::OrderTime),
+                     valueOf(row, col::Fastest),    valueOf(row, col::FastestTime)};
+    }
+    numberHeatRanks(options.programa, options.currentRow);
+    sortSeries(options.programa);
     writeRanksAndGaps(options);
 }
 
 void StandingsGrid::colour(const ColourSlots& slots, const std::string& absoluteFastest) {
     auto matches = [](const std::string& a, const std::string& b) { return a == b; };
+    std::string key = absoluteFastest;
+    for (int c : slots.slot) {
+        key += "|" + std::to_string(c);
+    }
+    bool all = key != m_colouredFor;
+    m_colouredFor = std::move(key);
     for (int r = 1; r <= rowCount(); ++r) {
         Row& row = at(r);
+        if (!all && !row.colourDirty && row.colouredParity == r % 2) {
+            continue;
+        }
+        row.colourDirty = false;
+        row.colouredParity = r % 2;
         row.background = slots.slot[r % 2 == 1 ? 4 : 3];
         row.colours.fill(-1);
         const std::string& last = row.cells[col::LastLap];

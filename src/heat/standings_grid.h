@@ -116,6 +116,10 @@ private:
         mutable std::array<double, col::Count> values{};
         mutable std::uint32_t parsed = 0;
         std::array<GapMemo, 2> gapMemo;
+        int shownRank = -1;      // the number in column 0, -1 blank, -2 unknown
+        int shownHeatRank = -2;  // the same for column 16
+        bool colourDirty = true; // a cell that decides a colour changed
+        int colouredParity = -1; // the row parity the colours were set for
         Row() { colours.fill(-1); }
     };
 
@@ -124,8 +128,20 @@ private:
     const Row& at(int row) const;
     double valueOf(const Row& row, int column) const;
     void setCell(Row& row, int column, std::string_view text);
-    void numberHeatRanks(std::vector<int>& order, int programa, int currentRow);
-    void sortSeries(std::vector<int>& order, int programa) const;
+    void numberHeatRanks(int programa, int currentRow);
+    void sortSeries(int programa);
+    // The numbers the re-sort compares, gathered once per re-sort for every row.
+    struct SortKeys {
+        double heatKey1 = 0.0;
+        double heatKey2 = 0.0;
+        double laps = 0.0;
+        double orderTime = 0.0;
+        double fastest = 0.0;
+        double fastestTime = 0.0;
+    };
+    bool seriesBefore(const SortKeys& a, const SortKeys& b, bool race) const;
+    void setRank(Row& row, int rank);
+    void setHeatRank(Row& row, int rank);
     void writeRanksAndGaps(const ResortOptions& options);
     std::string raceGap(const Row& reference, const Row& own, const ResortOptions& options,
                         GapMemo& memo, bool& changed);
@@ -133,6 +149,12 @@ private:
 
     std::vector<Row> m_rows;
     std::vector<int> m_order; // row number - 1 -> index into m_rows
+    // The rows by heat keys, kept between re-sorts: after a crossing it is nearly sorted.
+    std::vector<int> m_keyOrder;
+    std::vector<int> m_position;    // index into m_rows -> place in m_order before the re-sort
+    std::vector<int> m_keyPosition; // index into m_rows -> place in m_keyOrder
+    std::vector<SortKeys> m_keys;   // index into m_rows -> its numbers
+    std::string m_colouredFor;      // absolute fastest lap and slots of the last colouring
     int m_topRow = 1;
     std::vector<std::pair<double, std::string>> m_lapGaps; // "-2v" texts by lap difference
     std::string m_lapTotalFormat = "?";

@@ -361,5 +361,54 @@ TEST_F(Lifecycle, StartLightsAndRestartLightsPaintThePanel) {
     EXPECT_TRUE(engine->panel().elapsedLabelVisible);
 }
 
+TEST_F(Lifecycle, AbsoluteFastestLapComesFromEverySeriesOfTheType) {
+    setTrack({1, 2});
+    writeSeries(2, names(2), 1);
+    writeSeries(2, {"Xavi", "Yara"}, 2);
+    auto runSeries = [&](int serie, float lap, double at) {
+        open(serie, 2);
+        start(at);
+        cross(2, at + 1.0);
+        cross(2, at + 1.0 + lap, lap);
+        endHeat(at + 30.0);
+    };
+    runSeries(1, 5.3f, kT0);
+    runSeries(2, 5.1f, kT0 + 100.0);
+    open(1, 2);
+    EXPECT_EQ(engine->absoluteFastestLap().time, "5.1000");
+    EXPECT_EQ(engine->absoluteFastestLap().name, "Xavi");
+    EXPECT_EQ(engine->absoluteFastestLap().series, "2");
+    EXPECT_EQ(engine->absoluteFastestLap().lane, "2");
+    // Its colour marks the fastest-lap cells that show the same time.
+    start(kT0 + 200.0);
+    cross(1, kT0 + 201.0);
+    cross(1, kT0 + 206.1, 5.1f);
+    int p = engine->pilotOnLane(1);
+    EXPECT_EQ(engine->standings().cellColour(row(p), col::LastLap), 12);
+}
+
+TEST_F(Lifecycle, FreePracticeRunsHeatOneWithoutSeriesFiles) {
+    setTrack({1, 2});
+    writeSeries(1, names(2));
+    open();
+    start(kT0);
+    EXPECT_EQ(engine->heatNumber(), 1);
+    auto resume = readResumeFile(dir.path() / "ZTR4.TMP");
+    ASSERT_TRUE(resume);
+    EXPECT_EQ(resume->programa, 1);
+    cross(1, kT0 + 1.0);
+    cross(1, kT0 + 9.0, 8.0f);
+    EXPECT_EQ(engine->pilotOnLane(1), 0);
+    EXPECT_EQ(engine->standings().rowCount(), 0);
+    engine->handleKey('S', kT0 + 20.0);
+    EXPECT_FALSE(fs::exists(seriesPath(".VAV")));
+    EXPECT_FALSE(fs::exists(dir.path() / "ZTR4.TMP"));
+    EXPECT_EQ(journal().size(), 4u);
+    start(kT0 + 30.0);
+    EXPECT_EQ(engine->heatNumber(), 1);
+    EXPECT_EQ(lane(1).rows[0], "");
+    EXPECT_EQ(engine->panel().caption, " - Entrenaments lliures (1 #1)");
+}
+
 } // namespace
 } // namespace cronovolta::test

@@ -92,6 +92,13 @@ TEST_F(SuperPole, OneDriverAtATimeWithRunsSplitsAndSpeed) {
     EXPECT_EQ(sp().timing.size(), 1u);
     EXPECT_EQ(engine->pilotOnLane(4), 2);
     EXPECT_EQ(sp().reference[1][0], "2.90"); // the references stay for the next drivers
+    endHeat(kT0 + 130.0);
+    // and for the same series opened again.
+    ASSERT_TRUE(engine->closeProgramme());
+    open();
+    EXPECT_EQ(sp().reference[1][0], "2.90");
+    EXPECT_EQ(sp().reference[2][0], "3.00");
+    EXPECT_EQ(sp().reference[1][2], "36.00");
 }
 
 TEST_F(SuperPole, RecoveredRunKeepsItsRowsAndSplits) {
