@@ -302,8 +302,20 @@ void PortadaTest::heatPanelReplacesTheSideBar() {
     QVERIFY(!window->findChild<QMenu*>(QStringLiteral("MnuAjuda"))->menuAction()->isEnabled());
     window->showHelp();
     QVERIFY(window->helpWindow() == nullptr); // no help while a heat runs
+    // The button bar does not reach past the locked menus.
+    int opened = 0;
+    window->setCommand("MnuCfg", 0, [&] { ++opened; });
+    window->setCommand("MnuNou", kRace, [&] { ++opened; });
+    for (const char* button : {"BotoCfg_0", "BotoNou_4", "BotoSortir"}) {
+        clickButton(window.get(), QString::fromLatin1(button));
+    }
+    QCOMPARE(opened, 0);
+    QVERIFY(window->isVisible());
     window->setHeatRunning(false);
     window->setProgrammeOpen(false);
+    clickButton(window.get(), QStringLiteral("BotoCfg_0"));
+    clickButton(window.get(), QStringLiteral("BotoNou_4"));
+    QCOMPARE(opened, 2);
     QVERIFY(window->eventList()->isVisible());
     QVERIFY(window->findChild<QMenu*>(QStringLiteral("MnuArxiu"))->menuAction()->isEnabled());
 }
