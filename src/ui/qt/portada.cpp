@@ -324,7 +324,21 @@ void Portada::relocalise() {
     if (m_help != nullptr && m_help->isVisible()) {
         m_help->showHelp(tableCaption("Portada", "HelpFile", -1, m_ui.language()));
     }
+    fitSideBar();
     emit relocalised();
+}
+
+void Portada::fitSideBar() {
+    // The bar keeps the width of its widest frame, shown or not, so that no caption is cut
+    // while the event controls are hidden.
+    QWidget* content = m_sideBar->widget();
+    int width = 0;
+    for (const QGroupBox* frame : content->findChildren<QGroupBox*>()) {
+        width = std::max(width, frame->sizeHint().width());
+    }
+    const QMargins margins = content->layout()->contentsMargins();
+    m_sideBar->setMinimumWidth(width + margins.left() + margins.right() +
+                               m_sideBar->verticalScrollBar()->sizeHint().width());
 }
 
 void Portada::applyCommandStates() {

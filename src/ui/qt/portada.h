@@ -121,6 +121,7 @@ private:
     void showError(const QString& text);
     void fillSeriesList(int programa, int count);
     void applyCommandStates();
+    void fitSideBar();
     void loadLogo();
 
     UiContext& m_ui;

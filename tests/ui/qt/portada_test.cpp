@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -210,11 +211,18 @@ void PortadaTest::commandsFollowTheEventAndItsSeries() {
     UiContext ui;
     prepareFolder(ui, dir.path());
     ScriptedAsker asker;
-    auto window = openMainWindow(ui, asker, false);
+    auto window = openMainWindow(ui, asker, true);
     QVERIFY(!window->findChild<QMenu*>(QStringLiteral("MnuDades"))->menuAction()->isEnabled());
     QVERIFY(window->eventList()->isHidden());
     QVERIFY(!window->action("MnuCfg", 2)->isEnabled());
     QVERIFY(window->action("MnuCfg", 1)->isEnabled());
+    // The side bar keeps its width while its lists are hidden: no caption is cut.
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QWidget* sideBar = window->findChild<QScrollArea*>(QStringLiteral("BarraLateral"))->viewport();
+    for (const char* name : {"BotoPrg_0", "BotoIns_0"}) {
+        auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
+        QVERIFY(button->mapTo(sideBar, QPoint(button->width(), 0)).x() <= sideBar->width());
+    }
 
     test::writeBytes(dir.path() / "DISTRIBUCIONS04.TXT", "8 2\n"); // new events start empty
     QVERIFY(EventManager(dir.path()).createEvent("Open", "01-01-2026").has_value());
