@@ -63,6 +63,7 @@ private slots:
     void everyMainWindowTextFindsItsControl();
     void closingTheEventManagerRebuildsTheCatalogue();
     void heatPanelReplacesTheSideBar();
+    void buttonBarsWrapOnANarrowScreen();
     void helpFollowsTheLanguage();
     void laterScreensConnectThroughCommands();
 };
@@ -294,12 +295,16 @@ void PortadaTest::heatPanelReplacesTheSideBar() {
     prepareFolder(ui, dir.path());
     QVERIFY(EventManager(dir.path()).createEvent("Open", "01-01-2026").has_value());
     ScriptedAsker asker;
-    auto window = openMainWindow(ui, asker, false);
+    auto window = openMainWindow(ui, asker, true); // 800 x 600 offscreen
     HeatPanel* panel = window->heatPanel();
     QVERIFY(!panel->isVisible());
     window->setProgrammeOpen(true);
     QVERIFY(panel->isVisible());
     QVERIFY(!window->eventList()->isVisible());
+    // The child windows of the programme get most of the width.
+    QTest::qWait(20);
+    QVERIFY(window->mdiArea()->width() > 2 * panel->width());
+    QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("BotoCfg_0"))->isVisible());
     QCOMPARE(panel->button(4)->text(), QStringLiteral("(A)nul·lar"));
     QVERIFY(panel->button(5)->isVisible());
     QVERIFY(!panel->rejectedCrossings()->isVisible());
@@ -326,6 +331,25 @@ void PortadaTest::heatPanelReplacesTheSideBar() {
     QCOMPARE(opened, 2);
     QVERIFY(window->eventList()->isVisible());
     QVERIFY(window->findChild<QMenu*>(QStringLiteral("MnuArxiu"))->menuAction()->isEnabled());
+}
+
+void PortadaTest::buttonBarsWrapOnANarrowScreen() {
+    TempDir dir;
+    UiContext ui;
+    prepareFolder(ui, dir.path());
+    ui.app.configPrg.language = kCastella; // the longer captions
+    ScriptedAsker asker;
+    auto window = openMainWindow(ui, asker, true); // 800 x 600 offscreen
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->objectName().startsWith(QStringLiteral("BotoCfg")) ||
+            button->objectName().startsWith(QStringLiteral("BotoNou")) ||
+            button->objectName() == QStringLiteral("BotoIns_100") ||
+            button->objectName() == QStringLiteral("BotoSortir")) {
+            QVERIFY2(button->isVisible(), qPrintable(button->objectName()));
+            QVERIFY(button->mapTo(window.get(), QPoint(button->width(), 0)).x() <= window->width());
+        }
+    }
 }
 
 void PortadaTest::helpFollowsTheLanguage() {
