@@ -3,6 +3,7 @@
 
 #include "storage/number_format.h"
 
+#include <cstdlib>
 #include <system_error>
 
 namespace cronovolta {
@@ -54,6 +55,9 @@ RecoveryOutcome HeatEngine::replayJournal() {
         }
     }
     std::vector<LapRecord> records;
+    // Laps that this recovery does not replay stay on disk: the backup is removed only when
+    // its records are in the new journal.
+    bool keepBackup = false;
     if (auto file = readLapFile(fs::exists(backup, ec) ? backup : journal); file) {
         records = std::move(file->records);
         if (file->partialTail) {
@@ -61,6 +65,7 @@ RecoveryOutcome HeatEngine::replayJournal() {
         }
     } else {
         report(file.error());
+        keepBackup = true;
     }
 
     if (!records.empty() && isHeader(records.front())) {
@@ -71,9 +76,15 @@ RecoveryOutcome HeatEngine::replayJournal() {
             return RecoveryOutcome::AlreadyStored;
         }
         if (journalHeat != m_heat) {
+            // Set aside under a name of its own: a backup left in place would be taken for
+            // the journal of the next recovery.
+            fs::path aside =
+                m_workDir / ("VLTAVLT." + formatNumber(std::abs(journalHeat) % 1000, "000"));
+            fs::rename(backup, aside, ec);
             report("the heat journal belongs to heat " + std::to_string(journalHeat) +
                    ", not to heat " + std::to_string(m_heat) + "; it is kept as " +
-                   backup.string());
+                   (ec ? backup : aside).string());
+            keepBackup = true;
             records.clear();
         }
     } else if (!records.empty()) {
@@ -98,7 +109,7 @@ RecoveryOutcome HeatEngine::replayJournal() {
     for (std::size_t i = 1; i < records.size(); ++i) {
         replayRecord(records[i]);
     }
-    if (!m_journal.records().empty() && fs::exists(journal, ec)) {
+    if (!keepBackup && fs::exists(journal, ec)) {
         fs::remove(backup, ec);
     }
     return RecoveryOutcome::Resumed;
