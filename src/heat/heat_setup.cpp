@@ -193,8 +193,11 @@ void HeatEngine::scanAbsoluteFastestLap() {
     }
 }
 
-// The sector references of a Super Pole go on from the runs already stored in the series.
+// The sector references of a Super Pole: the runs stored in the series' heats.
 void HeatEngine::seedSectorReferences() {
+    for (std::size_t k = 1; k < m_superPole.reference.size(); ++k) {
+        m_superPole.reference[k].fill(std::string());
+    }
     auto file = readLapFile(seriesFile(".VAV"));
     if (!file) {
         report(file.error());
@@ -240,6 +243,9 @@ bool HeatEngine::cancelLastHeat() {
     m_participants.maniguesFetes = static_cast<std::int16_t>(heat);
     resetHeatDisplay();
     rebuildStandings();
+    if (m_superPole.splitDisplay) {
+        seedSectorReferences(); // the cancelled runs are no reference any more
+    }
     return true;
 }
 
