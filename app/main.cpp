@@ -1,3 +1,4 @@
+#include "results/qt/results_commands.h"
 #include "storage/formatting.h"
 #include "ui/qt/asker.h"
 #include "ui/qt/portada.h"
@@ -53,5 +54,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     auto window = openMainWindow(ui, asker, true);
+    connectResultsScreens(*window);
     return QApplication::exec();
 }
