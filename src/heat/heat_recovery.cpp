@@ -3,7 +3,7 @@
 
 #include "storage/number_format.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <system_error>
 
 namespace cronovolta {
@@ -69,7 +69,9 @@ RecoveryOutcome HeatEngine::replayJournal() {
     }
 
     if (!records.empty() && isHeader(records.front())) {
-        int journalHeat = static_cast<int>(records.front().lapTime);
+        // A heat number of the 16-bit range; a damaged header names none (-1).
+        float number = records.front().lapTime;
+        int journalHeat = number >= 0.0f && number <= 32767.0f ? static_cast<int>(number) : -1;
         if (journalHeat == m_heat - 1 && journalHeat >= 1 && m_programa >= 2) {
             // Killed after the heat counter was stored: that heat is complete.
             fs::rename(backup, journal, ec);
@@ -79,7 +81,7 @@ RecoveryOutcome HeatEngine::replayJournal() {
             // Set aside under a name of its own: a backup left in place would be taken for
             // the journal of the next recovery.
             fs::path aside =
-                m_workDir / ("VLTAVLT." + formatNumber(std::abs(journalHeat) % 1000, "000"));
+                m_workDir / ("VLTAVLT." + formatNumber(std::max(journalHeat, 0) % 1000, "000"));
             fs::rename(backup, aside, ec);
             report("the heat journal belongs to heat " + std::to_string(journalHeat) +
                    ", not to heat " + std::to_string(m_heat) + "; it is kept as " +

@@ -278,6 +278,15 @@ TEST_F(Recovery, MissingOrForeignJournalStartsTheHeatWithAFreshHeader) {
     EXPECT_NE(observer.problems[0].find("VLTAVLT.007"), std::string::npos);
     EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.007"), foreign);
     EXPECT_FALSE(fs::exists(eventDir() / "VLTAVLT.BAK"));
+    // A header whose heat number is out of any range names no heat.
+    engine->handleKey('S', kT0 + 110.0);
+    header.lapTime = 1e30f;
+    std::string damaged = encodeLapFile({header, lap});
+    writeBytes(eventDir() / "VLTAVLT.TMP", damaged);
+    open();
+    engine->recoverHeat(static_cast<float>(kT0 + 200.0), kT0 + 205.0);
+    EXPECT_EQ(engine->heatNumber(), 3);
+    EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.000"), damaged);
 }
 
 } // namespace
