@@ -535,10 +535,10 @@ bool HeatSession::eventFilter(QObject* watched, QEvent* event) {
     if (widget->window() != &m_window) {
         return false; // a dialog keeps its keys
     }
-    // The heat windows pass their keys on themselves.
-    for (QWidget* own :
-         {static_cast<QWidget*>(m_lapView.data()), static_cast<QWidget*>(m_standings.data())}) {
-        if (own != nullptr && (own == widget || own->isAncestorOf(widget))) {
+    // The heat windows pass their keys on themselves, and the other screens of the
+    // document area keep theirs: a letter typed into a field must not start a heat.
+    for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        if (qobject_cast<QMdiSubWindow*>(w) != nullptr) {
             return false;
         }
     }

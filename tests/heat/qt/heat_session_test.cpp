@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -85,6 +87,13 @@ private slots:
         // Lane 2 drives participant 3 in heat 1 (participant 1 enters at the last lane).
         QCOMPARE(f.session->lapByLapView()->pilot(2)->text(), QStringLiteral("Pilot 3"));
         QVERIFY(!f.window->heatPanel()->clock()->isHidden());
+
+        // Another screen of the document area keeps its keys.
+        auto* field = new QLineEdit;
+        f.window->mdiArea()->addSubWindow(field)->show();
+        QTest::keyClick(field, Qt::Key_P);
+        QCOMPARE(field->text(), QStringLiteral("p"));
+        QVERIFY(!f.session->engine()->heatPaused());
 
         // The standings window passes its keys on too: S ends the heat.
         QTest::keyClick(f.session->standingsWindow(), Qt::Key_S);
