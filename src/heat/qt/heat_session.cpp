@@ -175,7 +175,9 @@ bool HeatSession::openProgramme(int programa) {
     // opened from the menu is never such a recovery.
     if (!m_recovering) {
         m_ui.app.abnormalEnd = false;
-        openPorts();
+        if (m_replay.empty()) {
+            openPorts(); // a capture played back stands in for the counters
+        }
     }
     syncScreens();
     emit programmeOpened(programa);
