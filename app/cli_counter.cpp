@@ -1,6 +1,7 @@
 // The simulate command: a lap counter of any model played on a pseudo-terminal.
 #include "cli_commands.h"
 
+#include "counter/capture.h"
 #include "counter/counter_model.h"
 #include "counter/counter_simulator.h"
 #include "counter/pseudo_terminal.h"
@@ -21,7 +22,7 @@ namespace {
 constexpr const char* kSynopsis =
     "simulate --model NAME [--lanes N] [--first-lane F] [--box B] [--cars N] [--lap-time S]\n"
     "         [--spread S] [--heats N] [--heat-length S] [--pause S] [--gap S] [--speed F]\n"
-    "         [--link PATH] [--seed N] [--verbose]\n"
+    "         [--link PATH] [--seed N] [--verbose] [--capture FILE [--start SECONDS]]\n"
     "  NAME: DS003, DS030, DS300, \"DS300 & DS4port\" (or DS4port), DS200";
 
 std::optional<double> parseDecimal(std::string text) {
@@ -40,6 +41,8 @@ struct SimulateArgs {
     SimulatorOptions options;
     double speed = 1.0;
     std::filesystem::path link;
+    std::filesystem::path capture; // write the play as a capture file instead of playing it
+    double start = 36000.0;        // time of day of the capture's first line
     bool verbose = false;
     bool modelGiven = false;
 };
@@ -85,6 +88,12 @@ std::optional<std::string> parseArgs(const std::vector<std::string>& words, Simu
              args.link = v;
              return !v.empty();
          }},
+        {"--capture",
+         [&](const std::string& v) {
+             args.capture = v;
+             return !v.empty();
+         }},
+        {"--start", decimal(args.start)},
         {"--seed",
          [&](const std::string& v) {
              auto n = parseInteger(v);
@@ -219,11 +228,38 @@ int play(const Invocation& inv, const SimulateArgs& args, PseudoTerminal& pty,
 
 } // namespace
 
+// The whole play at once as a capture of circuit 1, ready for `replay`: no pseudo-terminal,
+// no waiting.
+int writeCapture(const Invocation& inv, const SimulateArgs& args) {
+    const SimulatedPlay plan = planSimulation(args.options);
+    std::error_code ec;
+    std::filesystem::remove(args.capture, ec);
+    CaptureWriter writer(args.capture);
+    if (auto r = writer.comment("simulated " + std::string(counterModelName(args.options.model)));
+        !r) {
+        return fail(inv, r.error());
+    }
+    for (const SimulatedChunk& chunk : plan.chunks) {
+        if (auto r = writer.bytes(args.start + chunk.at, 1, chunk.bytes); !r) {
+            return fail(inv, r.error());
+        }
+    }
+    inv.out << args.capture.string() << ": " << plan.chunks.size() << " chunk(s), "
+            << plan.crossings.size() << " crossing(s)" << std::endl;
+    return kOk;
+}
+
 int cmdSimulate(const Invocation& inv) {
     SimulateArgs args;
     if (auto problem = parseArgs(inv.args, args)) {
         inv.err << "cronovolta-cli: " << *problem << "\n";
         return usage(inv, kSynopsis);
+    }
+    if (!args.capture.empty()) {
+        if (args.start < 0.0 || args.start >= 86400.0) {
+            return usage(inv, kSynopsis);
+        }
+        return writeCapture(inv, args);
     }
     auto pty = PseudoTerminal::open();
     if (!pty) {

@@ -2,6 +2,8 @@
 // serial port, and decoded.
 #include "counter/counter_model.h"
 #include "counter/decoder_test_support.h"
+#include "storage/event_files.h"
+#include "storage/lap_record.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 
@@ -130,6 +132,38 @@ TEST(CounterSimulate, BadOptionsAreRefusedWithTheUsage) {
         EXPECT_NE(run.err.find("usage:"), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
+}
+
+// A capture written by the simulator replays into the same heats it planned.
+TEST(CounterSimulate, WritesACaptureThatReplaysIntoStoredHeats) {
+    TempDir data, scratch;
+    const auto capture = (scratch.path() / "race.txt").string();
+    ASSERT_EQ(runCli(data.path(), {"settings", "set", "language=0"}, scratch.path()).status, 0);
+    ASSERT_EQ(runCli(data.path(), {"track", "set", "lanes=4", "circuits=1"}, scratch.path()).status,
+              0);
+    ASSERT_EQ(runCli(data.path(), {"event", "create", "Copa", "01-01-2027"}, scratch.path()).status,
+              0);
+    ASSERT_EQ(runCli(data.path(), {"participants", "set", "1", "CRS", "1", "A", "B", "C", "D"},
+                     scratch.path())
+                  .status,
+              0);
+    const CliRun sim = runCli(data.path(),
+                              {"simulate", "--model", "DS030", "--lanes", "4", "--cars", "4",
+                               "--heats", "2", "--heat-length", "20", "--capture", capture},
+                              scratch.path());
+    ASSERT_EQ(sim.status, 0) << sim.err;
+    EXPECT_NE(sim.out.find("crossing(s)"), std::string::npos);
+    const CliRun replay = runCli(data.path(), {"replay", "1", "CRS", "1", capture}, scratch.path());
+    ASSERT_EQ(replay.status, 0) << replay.err;
+    EXPECT_NE(replay.out.find("# heat 2"), std::string::npos);
+    auto laps = readLapFile(eventFolder(data.path(), 1) / "CRS001.VAV");
+    ASSERT_TRUE(laps);
+    int crossings = 0;
+    for (const auto& r : laps->records) {
+        crossings += r.lane > 0 ? 1 : 0;
+    }
+    const auto planned = std::stoi(sim.out.substr(sim.out.find(", ") + 2));
+    EXPECT_EQ(crossings, planned);
 }
 
 } // namespace
