@@ -1,5 +1,6 @@
 #include "results/classification.h"
 #include "results/laps_text.h"
+#include "storage/number_format.h"
 
 #include <gtest/gtest.h>
 
@@ -175,6 +176,26 @@ TEST(Classification, LapTimeCriteriaSortAscendingWithMissingLapsLast) {
     c.rank(kHeatLaps);
     EXPECT_EQ(column(c, kColName), (std::vector<std::string>{"Bernat", "Anna", "Carles"}));
     EXPECT_EQ(column(c, kColGapFirst), (std::vector<std::string>{"", "-1v", "-2v"}));
+}
+
+TEST(Classification, TieCellsAreTheNumberFormatOfTheKeyAndOfItsNegation) {
+    // Keys that round to zero, to an even half and across the sign.
+    const float keys[] = {0.004f, -0.004f, 12.345f, -3.5f, 99.995f, 0.0f, 36000.125f, 2.675f};
+    SeriesBuilder s(1, {"Anna"});
+    for (float key : keys) {
+        s.heat({{1, 5, key, 3.0f, 1, 5, 3.0f, key == 0.0f ? 0.0f : -key}});
+    }
+    auto c = ranked(trackWith(1), s, kTotalLaps);
+    ASSERT_EQ(c.rows().size(), std::size(keys));
+    for (const auto& row : c.rows()) {
+        const float key = keys[row.heat - 1];
+        const float key2 = key == 0.0f ? key : -key;
+        EXPECT_EQ(row.cells[kColTotalTie], formatSingle(-key, "0.00")) << key;
+        EXPECT_EQ(row.cells[kColFastestTie], formatSingle(key, "0.00")) << key;
+        EXPECT_EQ(row.cells[kColHeatLapsTie], formatSingle(-key2, "0.00")) << key;
+        EXPECT_EQ(row.cells[kColHeatFastestTie], formatSingle(key2, "0.00")) << key;
+        EXPECT_EQ(row.values[kColTotalTie], cellValue(formatSingle(-key, "0.00"))) << key;
+    }
 }
 
 TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {
