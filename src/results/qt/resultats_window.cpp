@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -193,7 +194,7 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
     connect(m_print[0], &QPushButton::clicked, this, &ResultatsWindow::printList);
     connect(m_print[1], &QPushButton::clicked, this,
             [this] { emit printQuadrant(m_browser->selectedHeat()); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(close, &QPushButton::clicked, this, &ResultatsWindow::closeScreen);
 
     m_browser->open();
     fillFilters();
@@ -281,9 +282,18 @@ void ResultatsWindow::showState() {
     m_problems->setVisible(!problems.isEmpty());
 }
 
+// In the main window's document area the frame goes too, not only the screen inside it.
+void ResultatsWindow::closeScreen() {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        frame->close();
+        return;
+    }
+    close();
+}
+
 void ResultatsWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        close();
+        closeScreen();
         return;
     }
     QWidget::keyPressEvent(event);

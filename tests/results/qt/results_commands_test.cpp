@@ -42,6 +42,10 @@ private slots:
         auto* results = qobject_cast<ResultatsWindow*>(subWindows[0]->widget());
         QVERIFY(results);
         QCOMPARE(results->list()->model()->rowCount(), 10);
+        // Escape closes the screen with its frame in the document area.
+        QTest::keyClick(results, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(window->mdiArea()->subWindowList().size(), 0);
 
         asker.answers = {true};
         window->newSeries(kRace);
