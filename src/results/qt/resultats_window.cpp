@@ -46,6 +46,8 @@ int pixels(int twips) {
     return twips * 4 / 45;
 }
 
+constexpr int kRowHeight = 250; // twips of a visible row
+
 bool shiftHeld() {
     return QApplication::keyboardModifiers() & Qt::ShiftModifier;
 }
@@ -170,6 +172,7 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
     m_table->setObjectName(QStringLiteral("LlistaVoltes"));
     m_table->setModel(m_model);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(pixels(kRowHeight));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(m_table, 1);
