@@ -136,9 +136,11 @@ std::expected<ProgressionOutcome, std::string> runProgression(EventFiles files, 
     }
     const DistributionTable table = parseDistributionTable(*bytes);
     if (table.skippedLines > 0) {
+        const bool one = table.skippedLines == 1;
         outcome.notes.push_back(tableFile.filename().string() + ": " +
                                 std::to_string(table.skippedLines) +
-                                " lines without two whole numbers were skipped");
+                                (one ? " line without two whole numbers was skipped"
+                                     : " lines without two whole numbers were skipped"));
     }
     files.seriesCounts[kRace] = before; // the classifications read end there
     Stage stage(files, append, outcome);

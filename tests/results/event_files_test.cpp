@@ -176,7 +176,7 @@ TEST(AutomaticProgression, AnEventGoesFromOfficialPracticeToTheFinal) {
     Names start = {"P10", "P08", "P06", "P04", "P02", "P01", "P03", "P05", "P07", "P09"};
     EXPECT_EQ(readList(f.event() / "CRS001.PAR").names, start);
     EXPECT_EQ(readList(f.event() / "CRS001.PAR").maniguesFetes, 0);
-    EXPECT_EQ(stage->notes, (Names{"DISTRIBUCIONS04.TXT: 1 lines without two whole numbers were "
+    EXPECT_EQ(stage->notes, (Names{"DISTRIBUCIONS04.TXT: 1 line without two whole numbers was "
                                    "skipped"}));
 
     // Qualifying race: P01 best ... P10 worst.
