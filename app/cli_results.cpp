@@ -9,6 +9,7 @@
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
 
+#include <algorithm>
 #include <cctype>
 #include <iostream>
 #include <memory>
@@ -109,6 +110,13 @@ int setList(const Invocation& inv, const InscritsContext& ctx,
     const int wanted = static_cast<int>(names.size());
     if (wanted > 99) {
         return fail(inv, "a list holds at most 99 names");
+    }
+    for (const auto& name : names) {
+        // A tab or line break would split the lines and columns of every listing.
+        if (std::any_of(name.begin(), name.end(),
+                        [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
+            return fail(inv, "a name cannot hold tabs, line breaks or other control characters");
+        }
     }
     if (!m.countEnabled() && wanted != m.storedCount()) {
         return fail(inv, "heats have been run: this list keeps its " +

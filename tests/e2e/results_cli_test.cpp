@@ -102,6 +102,9 @@ TEST_F(ResultsCliTest, ListsAreShownAndSetWithTheScreensRules) {
         many.push_back("N" + std::to_string(i));
     }
     EXPECT_EQ(cli(f, many).status, 1);
+    // A tab in a name would break every tab-separated listing.
+    EXPECT_EQ(cli(f, {"entrants", "set", "1", "Anna\tPuig"}).status, 1);
+    EXPECT_FALSE(fs::exists(f.event() / "PROVA.PAR"));
 }
 
 TEST_F(ResultsCliTest, ClassifyPrintsTheVisibleRowsOfTheBrowser) {

@@ -122,6 +122,16 @@ TEST(InscritsFiles, EntrantListsComeFromTheGeneralListAndVanishWhenBlank) {
     s->model.copyFromSource(0, true);
     EXPECT_EQ(s->model.names()[0], "#1 Carles");
 
+    // A character the files cannot hold is stored as "?", and said so.
+    auto odd = openInscrits(contextFor(f, kPractice, 1));
+    ASSERT_TRUE(odd);
+    odd->model.setName(1, "Őrs Kovács");
+    auto oddSaved = saveInscrits(odd->model);
+    ASSERT_TRUE(oddSaved);
+    EXPECT_EQ(readList(f.event() / "PROVA.PAR").names[0], "?rs Kovács");
+    ASSERT_EQ(oddSaved->notes.size(), 1u);
+    EXPECT_NE(oddSaved->notes[0].find("\"?rs Kovács\""), std::string::npos);
+
     auto blank = openInscrits(contextFor(f, kPractice, 1));
     ASSERT_TRUE(blank);
     blank->model.setName(1, "   ");
