@@ -4,62 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include "results/event_folder.h"
+#include "results_cli_runner.h"
 
 using namespace cronovolta;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
-std::string quoted(const std::string& word) {
-    std::string q = "'";
-    for (char c : word) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        out.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return out;
-}
-
-std::vector<std::string> cells(const std::string& line) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (auto tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
-        out.push_back(line.substr(start, tab - start));
-        start = tab + 1;
-    }
-    out.push_back(line.substr(start));
-    return out;
-}
+const auto lines = &test::splitLines;
+const auto cells = &test::splitCells;
 
 class ResultsCliTest : public ::testing::Test {
 protected:
     CliRun cli(const test::EventFolder& f, const std::vector<std::string>& args) {
-        std::string command = quoted(CRONOVOLTA_CLI) + " --data " + quoted(f.data());
-        for (const auto& a : args) {
-            command += " " + quoted(a);
-        }
-        const auto out = m_scratch.path() / "out";
-        const auto err = m_scratch.path() / "err";
-        command += " >" + quoted(out) + " 2>" + quoted(err);
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readBytes(out), test::readBytes(err)};
+        return test::runCli(f.data(), m_scratch.path(), args);
     }
 
     test::TempDir m_scratch;
