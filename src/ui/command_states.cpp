@@ -73,6 +73,16 @@ std::vector<CommandState> commandStates(const ShellSelection& selection) {
     out.push_back({"MnuVltaaVlta", -1, idle && selection.eventActive});
     out.push_back({"MnuExportar", -1, idle && anySeries});
     out.push_back({"MnuAjuda", -1, !selection.heatRunning});
+    // The button bar repeats commands of those menus: it may not reach past them.
+    const bool eventIdle = idle && selection.eventActive;
+    out.push_back({"BotoCfg", 0, idle});
+    out.push_back({"BotoCfg", 1, idle});
+    out.push_back({"BotoCfg", 2, eventIdle});
+    for (int t = 2; t <= 4; ++t) {
+        out.push_back({"BotoNou", t, eventIdle});
+    }
+    out.push_back({"BotoIns", 100, idle});
+    out.push_back({"BotoSortir", -1, idle});
     return out;
 }
 

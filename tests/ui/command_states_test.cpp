@@ -74,6 +74,16 @@ TEST(CommandStates, OpenProgrammeAndRunningHeatLockMenus) {
     EXPECT_FALSE(enabled(s, "MnuDades"));
     EXPECT_FALSE(enabled(s, "MnuResultats"));
     EXPECT_TRUE(enabled(s, "MnuAjuda"));
+    for (int i = 0; i <= 2; ++i) {
+        EXPECT_FALSE(enabled(s, "BotoCfg", i));
+    }
+    EXPECT_FALSE(enabled(s, "BotoNou", 4));
+    EXPECT_FALSE(enabled(s, "BotoIns", 100));
+    EXPECT_FALSE(enabled(s, "BotoSortir"));
+    s.programmeOpen = false;
+    EXPECT_TRUE(enabled(s, "BotoCfg", 0));
+    EXPECT_TRUE(enabled(s, "BotoNou", 4));
+    s.programmeOpen = true;
     s.heatRunning = true;
     EXPECT_FALSE(enabled(s, "MnuAjuda"));
 }

@@ -316,7 +316,13 @@ void ConfiguracioPista::rebuildOrderBoxes() {
         m_orderNumbers.push_back(number);
     }
     m_orderLabel->setEnabled(!m_orderLocked);
+    // A short order keeps its rows together at the top of the panel.
+    grid->setRowStretch((m_config.lanes - 1) / kBoxesPerRow + 1, 1);
     m_orderPanel->setWidget(m_orderBoxes);
+    // The four boxes of a row always show whole, beside room for the scroll bar.
+    m_orderPanel->setMinimumWidth(m_orderBoxes->sizeHint().width() +
+                                  m_orderPanel->verticalScrollBar()->sizeHint().width() +
+                                  2 * m_orderPanel->frameWidth());
     // Four rows show; beyond 16 lanes the bar moves the boxes one row per step.
     const int rowHeight = m_order.front()->sizeHint().height() + grid->verticalSpacing();
     m_orderPanel->setFixedHeight(kRowsShown * rowHeight - grid->verticalSpacing() + 4 +

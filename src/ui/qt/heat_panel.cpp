@@ -39,11 +39,15 @@ HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
     m_errors = new QListWidget(this);
     m_errors->setObjectName(QStringLiteral("Errors"));
     m_errors->setFocusPolicy(Qt::NoFocus);
+    // The list takes the panel's width; it does not widen the panel.
+    m_errors->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     layout->addWidget(m_textHora);
     layout->addWidget(m_hora);
     layout->addWidget(m_textPausa);
     layout->addWidget(m_mesMenys);
     layout->addWidget(m_errors, 1);
+    // Keeps the buttons together at the top while the list is hidden.
+    layout->addStretch(0);
     reset();
 }
 

@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -45,16 +44,16 @@ Portada::Portada(UiContext& ui, Asker& asker, QWidget* parent)
     m_cover->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_cover->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_heatPanel = new HeatPanel(this);
-    m_sideStack = new QStackedWidget(this);
     buildMenus();
     buildToolBar();
     buildSideBar();
-    m_sideStack->addWidget(m_sideBar);
-    m_sideStack->addWidget(m_heatPanel);
     auto* central = new QWidget(this);
     auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(m_sideStack);
+    // One of the two shows at a time; the narrow heat panel leaves the child windows room.
+    layout->addWidget(m_sideBar);
+    layout->addWidget(m_heatPanel);
+    m_heatPanel->hide();
     layout->addWidget(m_cover, 1);
     setCentralWidget(central);
     m_version = new QLabel(this);
@@ -189,28 +188,50 @@ QPushButton* Portada::addButton(QWidget* parent, std::string_view name, int inde
 }
 
 void Portada::buildToolBar() {
-    auto* bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("BarraBotons"));
-    bar->setMovable(false);
-    bar->setFloatable(false);
+    auto makeBar = [this](const char* name) {
+        auto* bar = new QToolBar(this);
+        bar->setObjectName(QString::fromLatin1(name));
+        bar->setMovable(false);
+        bar->setFloatable(false);
+        addToolBar(Qt::TopToolBarArea, bar);
+        return bar;
+    };
+    m_settingsBar = makeBar("BarraBotons");
     for (int i = 0; i <= 2; ++i) {
-        bar->addWidget(addButton(bar, "BotoCfg", i, "MnuCfg", i));
+        m_settingsBar->addWidget(addButton(m_settingsBar, "BotoCfg", i, "MnuCfg", i));
     }
-    bar->addSeparator();
-    auto* newSeries = new QLabel(bar);
+    m_seriesBar = makeBar("BarraSeries");
+    auto* newSeries = new QLabel(m_seriesBar);
     newSeries->setObjectName(QStringLiteral("MarcNovaSerie"));
     newSeries->setContentsMargins(6, 0, 6, 0);
-    bar->addWidget(newSeries);
+    m_seriesBar->addWidget(newSeries);
     for (int t = 2; t <= 4; ++t) {
-        bar->addWidget(addButton(bar, "BotoNou", t, "MnuNou", t));
+        m_seriesBar->addWidget(addButton(m_seriesBar, "BotoNou", t, "MnuNou", t));
     }
-    bar->addSeparator();
-    bar->addWidget(addButton(bar, "BotoIns", 100, "MnuIns100", -1));
-    auto* spacer = new QWidget(bar);
+    m_seriesBar->addSeparator();
+    m_seriesBar->addWidget(addButton(m_seriesBar, "BotoIns", 100, "MnuIns100", -1));
+    auto* spacer = new QWidget(m_seriesBar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    bar->addWidget(spacer);
-    bar->addWidget(addButton(bar, "BotoSortir", -1, "MnuSortir", -1));
-    addToolBar(Qt::TopToolBarArea, bar);
+    m_seriesBar->addWidget(spacer);
+    m_seriesBar->addWidget(addButton(m_seriesBar, "BotoSortir", -1, "MnuSortir", -1));
+}
+
+void Portada::wrapButtonBars() {
+    // On a narrow screen the second bar takes a row of its own rather than hiding buttons.
+    const bool fits =
+        m_settingsBar->sizeHint().width() + m_seriesBar->sizeHint().width() <= width();
+    if (fits == toolBarBreak(m_seriesBar)) {
+        if (fits) {
+            removeToolBarBreak(m_seriesBar);
+        } else {
+            insertToolBarBreak(m_seriesBar);
+        }
+    }
+}
+
+void Portada::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    wrapButtonBars();
 }
 
 void Portada::buildSideBar() {
@@ -236,7 +257,9 @@ void Portada::buildSideBar() {
     eventButtons->addWidget(addButton(eventFrame, "BotoPrg", 0, "MnuPrg", 0));
     eventButtons->addWidget(addButton(eventFrame, "BotoIns", 0, "MnuIns", 0));
     eventGrid->addLayout(eventButtons, 2, 0, 1, 2);
-    m_events->setMinimumHeight(90);
+    // Four events show even on the smallest screen.
+    m_events->setMinimumHeight(4 * m_events->fontMetrics().lineSpacing() +
+                               2 * m_events->frameWidth() + 4);
     column->addWidget(eventFrame, 1);
 
     for (int t = 1; t <= 4; ++t) {
@@ -324,7 +347,22 @@ void Portada::relocalise() {
     if (m_help != nullptr && m_help->isVisible()) {
         m_help->showHelp(tableCaption("Portada", "HelpFile", -1, m_ui.language()));
     }
+    fitSideBar();
+    wrapButtonBars();
     emit relocalised();
+}
+
+void Portada::fitSideBar() {
+    // The bar keeps the width of its widest frame, shown or not, so that no caption is cut
+    // while the event controls are hidden.
+    QWidget* content = m_sideBar->widget();
+    int width = 0;
+    for (const QGroupBox* frame : content->findChildren<QGroupBox*>()) {
+        width = std::max(width, frame->sizeHint().width());
+    }
+    const QMargins margins = content->layout()->contentsMargins();
+    m_sideBar->setMinimumWidth(width + margins.left() + margins.right() +
+                               m_sideBar->verticalScrollBar()->sizeHint().width());
 }
 
 void Portada::applyCommandStates() {
@@ -351,7 +389,11 @@ void Portada::refreshCommands() {
 
 void Portada::setProgrammeOpen(bool open) {
     m_selection.programmeOpen = open;
-    m_sideStack->setCurrentWidget(open ? static_cast<QWidget*>(m_heatPanel) : m_sideBar);
+    // The heat panel stands in for the side bar and the button bar.
+    m_sideBar->setVisible(!open);
+    m_settingsBar->setVisible(!open);
+    m_seriesBar->setVisible(!open);
+    m_heatPanel->setVisible(open);
     m_cover->setPictureShown(!open);
     if (open) {
         m_heatPanel->reset();

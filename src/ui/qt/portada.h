@@ -18,8 +18,8 @@ class QListWidget;
 class QMdiArea;
 class QMenu;
 class QPushButton;
-class QStackedWidget;
 class QScrollArea;
+class QToolBar;
 
 namespace cronovolta {
 
@@ -108,6 +108,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildMenus();
@@ -121,6 +122,8 @@ private:
     void showError(const QString& text);
     void fillSeriesList(int programa, int count);
     void applyCommandStates();
+    void fitSideBar();
+    void wrapButtonBars();
     void loadLogo();
 
     UiContext& m_ui;
@@ -130,8 +133,9 @@ private:
     QListWidget* m_events = nullptr;
     QListWidget* m_dates = nullptr;
     QListWidget* m_series[5] = {};
-    QStackedWidget* m_sideStack = nullptr;
     QScrollArea* m_sideBar = nullptr;
+    QToolBar* m_settingsBar = nullptr;
+    QToolBar* m_seriesBar = nullptr;
     HeatPanel* m_heatPanel = nullptr;
     Cover* m_cover = nullptr;
     QLabel* m_version = nullptr;

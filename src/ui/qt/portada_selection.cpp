@@ -154,17 +154,22 @@ bool Portada::offerResume() {
     const ResumeAtStart found = takeResumeFile(m_ui.app.dataDir, m_ui.app.abnormalEnd);
     auto& sel = m_ui.app.seleccio;
     const bool eventKnown = found.state && found.state->event <= m_events->count();
-    if (found.invalidFile || (found.state && !eventKnown)) {
+    if (eventKnown) {
+        selectEvent(found.state->event - 1);
+    }
+    // A heat of a series that the event no longer has cannot be resumed.
+    const bool heatKnown =
+        eventKnown && found.state->serie <= seriesList(found.state->programa)->count();
+    if (found.invalidFile || (found.state && !heatKnown)) {
         showError(message(m_ui, 0, msg::kResumeFileInvalid));
     }
-    if (!found.state || !eventKnown) {
+    if (!found.state || !heatKnown) {
         if (found.invalidFile || found.state) {
             m_ui.app.abnormalEnd = false;
         }
         return found.invalidFile || found.state.has_value();
     }
     const ResumeState& resume = *found.state;
-    selectEvent(resume.event - 1);
     selectSeries(resume.programa, resume.serie - 1);
     RecoveryTexts texts;
     texts.question = m_ui.message(0, msg::kRecoveryQuestion);

@@ -64,6 +64,7 @@ private slots:
     void circuitsAndPorts();
     void savedFileLength();
     void manyLanesScrollRowByRow();
+    void orderBoxesShowWholeFromTheTop();
     void heatsRunLockTheTrack();
     void eventCopyIsNamedInTheCaption();
     void storedLaneCountAbove64IsRefused();
@@ -189,6 +190,25 @@ void ConfiguracioPistaTest::manyLanesScrollRowByRow() {
     dialog.orderBox(40)->setFocus();
     QTest::qWait(20);
     QVERIFY(bar->value() > 0);
+}
+
+void ConfiguracioPistaTest::orderBoxesShowWholeFromTheTop() {
+    Fixture f;
+    f.ui.app.configPrg.language = kCastella;
+    f.options.locked = true; // the warning's long text shapes the dialog
+    for (int n : {8, 24}) {
+        ConfiguracioPista dialog(f.ui, f.asker, lanes(n), f.options);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QWidget* viewport = dialog.orderPanel()->viewport();
+        for (int i = 1; i <= 4; ++i) {
+            QLineEdit* box = dialog.orderBox(i);
+            QVERIFY(box->mapTo(viewport, QPoint(box->width(), 0)).x() <= viewport->width());
+        }
+        // Rows follow each other from the top, however few they are.
+        const int rowStep = dialog.orderBox(5)->y() - dialog.orderBox(1)->y();
+        QVERIFY(rowStep < 2 * dialog.orderBox(1)->height());
+    }
 }
 
 void ConfiguracioPistaTest::heatsRunLockTheTrack() {

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -62,6 +63,7 @@ private slots:
     void everyMainWindowTextFindsItsControl();
     void closingTheEventManagerRebuildsTheCatalogue();
     void heatPanelReplacesTheSideBar();
+    void buttonBarsWrapOnANarrowScreen();
     void helpFollowsTheLanguage();
     void laterScreensConnectThroughCommands();
 };
@@ -210,11 +212,18 @@ void PortadaTest::commandsFollowTheEventAndItsSeries() {
     UiContext ui;
     prepareFolder(ui, dir.path());
     ScriptedAsker asker;
-    auto window = openMainWindow(ui, asker, false);
+    auto window = openMainWindow(ui, asker, true);
     QVERIFY(!window->findChild<QMenu*>(QStringLiteral("MnuDades"))->menuAction()->isEnabled());
     QVERIFY(window->eventList()->isHidden());
     QVERIFY(!window->action("MnuCfg", 2)->isEnabled());
     QVERIFY(window->action("MnuCfg", 1)->isEnabled());
+    // The side bar keeps its width while its lists are hidden: no caption is cut.
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QWidget* sideBar = window->findChild<QScrollArea*>(QStringLiteral("BarraLateral"))->viewport();
+    for (const char* name : {"BotoPrg_0", "BotoIns_0"}) {
+        auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
+        QVERIFY(button->mapTo(sideBar, QPoint(button->width(), 0)).x() <= sideBar->width());
+    }
 
     test::writeBytes(dir.path() / "DISTRIBUCIONS04.TXT", "8 2\n"); // new events start empty
     QVERIFY(EventManager(dir.path()).createEvent("Open", "01-01-2026").has_value());
@@ -286,12 +295,16 @@ void PortadaTest::heatPanelReplacesTheSideBar() {
     prepareFolder(ui, dir.path());
     QVERIFY(EventManager(dir.path()).createEvent("Open", "01-01-2026").has_value());
     ScriptedAsker asker;
-    auto window = openMainWindow(ui, asker, false);
+    auto window = openMainWindow(ui, asker, true); // 800 x 600 offscreen
     HeatPanel* panel = window->heatPanel();
     QVERIFY(!panel->isVisible());
     window->setProgrammeOpen(true);
     QVERIFY(panel->isVisible());
     QVERIFY(!window->eventList()->isVisible());
+    // The child windows of the programme get most of the width.
+    QTest::qWait(20);
+    QVERIFY(window->mdiArea()->width() > 2 * panel->width());
+    QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("BotoCfg_0"))->isVisible());
     QCOMPARE(panel->button(4)->text(), QStringLiteral("(A)nul·lar"));
     QVERIFY(panel->button(5)->isVisible());
     QVERIFY(!panel->rejectedCrossings()->isVisible());
@@ -302,10 +315,41 @@ void PortadaTest::heatPanelReplacesTheSideBar() {
     QVERIFY(!window->findChild<QMenu*>(QStringLiteral("MnuAjuda"))->menuAction()->isEnabled());
     window->showHelp();
     QVERIFY(window->helpWindow() == nullptr); // no help while a heat runs
+    // The button bar does not reach past the locked menus.
+    int opened = 0;
+    window->setCommand("MnuCfg", 0, [&] { ++opened; });
+    window->setCommand("MnuNou", kRace, [&] { ++opened; });
+    for (const char* button : {"BotoCfg_0", "BotoNou_4", "BotoSortir"}) {
+        clickButton(window.get(), QString::fromLatin1(button));
+    }
+    QCOMPARE(opened, 0);
+    QVERIFY(window->isVisible());
     window->setHeatRunning(false);
     window->setProgrammeOpen(false);
+    clickButton(window.get(), QStringLiteral("BotoCfg_0"));
+    clickButton(window.get(), QStringLiteral("BotoNou_4"));
+    QCOMPARE(opened, 2);
     QVERIFY(window->eventList()->isVisible());
     QVERIFY(window->findChild<QMenu*>(QStringLiteral("MnuArxiu"))->menuAction()->isEnabled());
+}
+
+void PortadaTest::buttonBarsWrapOnANarrowScreen() {
+    TempDir dir;
+    UiContext ui;
+    prepareFolder(ui, dir.path());
+    ui.app.configPrg.language = kCastella; // the longer captions
+    ScriptedAsker asker;
+    auto window = openMainWindow(ui, asker, true); // 800 x 600 offscreen
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->objectName().startsWith(QStringLiteral("BotoCfg")) ||
+            button->objectName().startsWith(QStringLiteral("BotoNou")) ||
+            button->objectName() == QStringLiteral("BotoIns_100") ||
+            button->objectName() == QStringLiteral("BotoSortir")) {
+            QVERIFY2(button->isVisible(), qPrintable(button->objectName()));
+            QVERIFY(button->mapTo(window.get(), QPoint(button->width(), 0)).x() <= window->width());
+        }
+    }
 }
 
 void PortadaTest::helpFollowsTheLanguage() {

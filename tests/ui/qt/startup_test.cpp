@@ -224,6 +224,20 @@ void StartupTest::garbageStateFilesAreNotFatal() {
     auto other = openMainWindow(next, second, false);
     QCOMPARE(second.asked.size(), std::size_t{1});
     QCOMPARE(second.asked.front().kind, QStringLiteral("message"));
+
+    // So is one naming a race series that the event does not have.
+    UiContext third;
+    third.app.dataDir = dir.path();
+    test::writeBytes(dir.path() / "ZTR4.TMP", "2\n4\n3\n2\n500\n");
+    fs::remove(dir.path() / "ZTR4.INI");
+    ScriptedAsker asker3;
+    asker3.answers = {true};
+    auto last = openMainWindow(third, asker3, false);
+    QCOMPARE(asker3.asked.size(), std::size_t{1});
+    QCOMPARE(asker3.asked.front().kind, QStringLiteral("message"));
+    QCOMPARE(third.app.seleccio.serie, std::int16_t{0});
+    QVERIFY(!third.app.abnormalEnd);
+    QVERIFY(!fs::exists(dir.path() / "ZTR4.TMP"));
 }
 
 QTEST_MAIN(StartupTest)
