@@ -43,6 +43,7 @@ std::expected<InscritsContext, std::string> eventContext(const Invocation& inv, 
     if (!files) {
         return std::unexpected(files.error());
     }
+    warn(inv, files->problems);
     if (programa != kPractice &&
         (serie < 1 || serie > files->seriesCounts[static_cast<std::size_t>(programa)])) {
         return std::unexpected("event " + std::to_string(event) + " has no series " +
@@ -292,6 +293,7 @@ int cmdClassify(const Invocation& inv) {
     if (!files) {
         return fail(inv, files.error());
     }
+    warn(inv, files->problems);
     const int count = files->seriesCounts[static_cast<std::size_t>(*type)];
     if (*serie > count || count == 0) {
         return fail(inv, "event " + std::to_string(*event) + " has no series " +

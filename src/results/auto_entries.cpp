@@ -124,6 +124,7 @@ std::expected<void, std::string> laterStage(Stage& stage, ProgressionOutcome& ou
 std::expected<ProgressionOutcome, std::string> runProgression(EventFiles files, int before,
                                                               const AppendRaceSeries& append) {
     ProgressionOutcome outcome;
+    outcome.notes = files.problems;
     const auto tableFile = files.dataDir / distributionTableName(files.track.lanes);
     std::error_code ec;
     if (!fs::exists(tableFile, ec)) {

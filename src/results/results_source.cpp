@@ -16,13 +16,30 @@ bool fileExists(const fs::path& p) {
     return fs::exists(p, ec);
 }
 
-ConfigPista trackOf(const EventFiles& files) {
+// The event's own track, else the data folder's, read as far as sound; what could not be
+// read is said.
+ConfigPista trackOf(EventFiles& files) {
+    bool failed = false;
     for (const auto& p : {files.eventDir / kTrackFileName, files.dataDir / kTrackFileName}) {
-        if (fileExists(p)) {
-            if (auto track = loadConfigPista(p)) {
-                return *track;
-            }
+        if (!fileExists(p)) {
+            continue;
         }
+        auto track = loadConfigPistaChecked(p);
+        if (!track) {
+            files.problems.push_back(track.error());
+            failed = true;
+            continue;
+        }
+        for (const auto& problem : track->problems) {
+            files.problems.push_back(p.string() + ": " + problem);
+        }
+        if (failed) {
+            files.problems.push_back("the track configuration " + p.string() + " is used instead");
+        }
+        return track->config;
+    }
+    if (failed) {
+        files.problems.push_back("the default track configuration is used instead");
     }
     return defaultConfigPista();
 }
@@ -49,8 +66,13 @@ std::expected<EventFiles, std::string> openEventFiles(const fs::path& dataDir, i
     files.track = trackOf(files);
     ConfigPrg prg = defaultConfigPrg();
     if (const auto cfg = dataDir / "ZENTOR.CFG"; fileExists(cfg)) {
-        if (auto loaded = loadConfigPrg(cfg)) {
-            prg = *loaded;
+        if (auto loaded = loadConfigPrgChecked(cfg)) {
+            prg = loaded->config;
+            for (const auto& problem : loaded->problems) {
+                files.problems.push_back(cfg.string() + ": " + problem);
+            }
+        } else {
+            files.problems.push_back(loaded.error() + "; the default settings are used");
         }
     }
     files.language = prg.language;

@@ -105,6 +105,14 @@ TEST_F(ResultsCliTest, ClassifyPrintsTheVisibleRowsOfTheBrowser) {
     EXPECT_EQ(cut.status, 0);
     EXPECT_EQ(lines(cut.out).size(), 2u);
     EXPECT_NE(cut.err.find("CRS002.DAD ends inside heat 1"), std::string::npos);
+
+    // An event track file cut short is read as far as it goes, and said so.
+    test::writeBytes(f.event() / "PISTA.CFG", "\x01");
+    CliRun cutTrack = cli(f, {"classify", "1", "CRS", "1"});
+    EXPECT_EQ(cutTrack.status, 0);
+    EXPECT_EQ(lines(cutTrack.out).size(), 3u);
+    EXPECT_NE(cutTrack.err.find("PISTA.CFG: the file ends before"), std::string::npos)
+        << cutTrack.err;
 }
 
 TEST_F(ResultsCliTest, SeriesAddPlacesTheQualifyingRaceAndTheStagesAfterIt) {

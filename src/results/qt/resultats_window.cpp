@@ -278,6 +278,9 @@ void ResultatsWindow::showState() {
     }
     m_print[1]->setEnabled(m_browser->quadrantEnabled());
     QStringList problems;
+    for (const auto& p : m_event.problems) {
+        problems << qstr(p);
+    }
     for (const auto& p : describeProblems(*m_browser, *m_fileProblems, m_event.language)) {
         problems << qstr(p);
     }

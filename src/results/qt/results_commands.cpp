@@ -45,6 +45,13 @@ void openList(Portada& window, int programa) {
             showError(window, event.error());
             return;
         }
+        if (!event->problems.empty()) {
+            std::string text;
+            for (const auto& p : event->problems) {
+                text += p + "\n";
+            }
+            showError(window, text);
+        }
         ctx.eventDir = event->eventDir;
         ctx.eventName = event->eventName;
         ctx.track = event->track;
