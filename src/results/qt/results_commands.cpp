@@ -98,6 +98,14 @@ void prepareRaceSeries(Portada& window, int added) {
         showError(window, placed.error());
         return;
     }
+    if (!placed->notes.empty()) {
+        // Why no list was placed, or what was read around: the organiser goes on by hand.
+        QStringList lines;
+        for (const auto& note : placed->notes) {
+            lines << qstr(note);
+        }
+        QMessageBox::information(&window, window.windowTitle(), lines.join(QLatin1Char('\n')));
+    }
     if (placed->stage != kNoProgression) {
         // The stage may have added more series: the lists follow "PROVA.DAD".
         window.selectEvent(window.eventList()->currentRow());

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QTableView>
 #include <QTest>
 
@@ -72,6 +73,33 @@ private slots:
         window->runCommand("MnuIns100");
         QCOMPARE(title, QStringLiteral("Llista de participants"));
         QVERIFY(asker.asked.size() == 1); // the new-series question only
+    }
+
+    void aNewRaceThatCannotBePlacedSaysWhy() {
+        test::EventFolder f(4, "10 6\n");
+        test::check(f.addSeries(kOfficialPractice) == 1, "series");
+        f.writeOneHeat(kOfficialPractice, 1, {"P01", "P02", "P03"}, {20, 20, 20},
+                       {3.01f, 3.02f, 3.03f}, 4);
+        UiContext ui;
+        ui.app.dataDir = f.data();
+        ui.app.configPrg = defaultConfigPrg();
+        ui.app.configPista = loadConfigPista(f.data() / kTrackFileName).value();
+        test::ScriptedAsker asker;
+        auto window = openMainWindow(ui, asker, false);
+        connectResultsScreens(*window);
+        window->selectEvent(0);
+
+        QString said;
+        test::whenModal([&](QDialog* d) {
+            if (auto* box = qobject_cast<QMessageBox*>(d)) {
+                said = box->text();
+            }
+            d->accept();
+        });
+        asker.answers = {true};
+        window->newSeries(kRace);
+        QVERIFY2(said.contains(QStringLiteral("needs 5")), qPrintable(said));
+        QCOMPARE(window->seriesList(kRace)->count(), 1); // added, for a list by hand
     }
 };
 
