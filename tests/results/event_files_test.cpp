@@ -23,16 +23,7 @@ Names numbered(int n) {
 }
 
 InscritsContext contextFor(const EventFolder& f, int programa, int serie) {
-    auto files = openEventFiles(f.data(), 1);
-    EXPECT_TRUE(files);
-    InscritsContext ctx;
-    ctx.dataDir = f.data();
-    ctx.eventDir = f.event();
-    ctx.eventName = files->eventName;
-    ctx.programa = programa;
-    ctx.serie = serie;
-    ctx.track = files->track;
-    return ctx;
+    return f.listContext(programa, serie);
 }
 
 ParticipantList readList(const fs::path& file) {

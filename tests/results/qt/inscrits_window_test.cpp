@@ -14,15 +14,7 @@ using namespace cronovolta;
 namespace {
 
 InscritsContext raceContext(const test::EventFolder& f, int serie) {
-    auto files = openEventFiles(f.data(), 1);
-    InscritsContext ctx;
-    ctx.dataDir = f.data();
-    ctx.eventDir = f.event();
-    ctx.eventName = files->eventName;
-    ctx.programa = kRace;
-    ctx.serie = serie;
-    ctx.track = files->track;
-    return ctx;
+    return f.listContext(kRace, serie);
 }
 
 void writeEntrants(const test::EventFolder& f) {

@@ -18,6 +18,25 @@
 
 using namespace cronovolta;
 
+namespace {
+
+// The main window on the event of `f`, with the commands of the result screens.
+struct MainWindow {
+    explicit MainWindow(const test::EventFolder& f) {
+        ui.app.dataDir = f.data();
+        ui.app.configPrg = defaultConfigPrg();
+        ui.app.configPista = loadConfigPista(f.data() / kTrackFileName).value();
+        window = openMainWindow(ui, asker, false);
+        connectResultsScreens(*window);
+        window->selectEvent(0);
+    }
+    UiContext ui;
+    test::ScriptedAsker asker;
+    std::unique_ptr<Portada> window;
+};
+
+} // namespace
+
 class ResultsCommandsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -28,14 +47,9 @@ private slots:
                        {"P01", "P02", "P03", "P04", "P05", "P06", "P07", "P08", "P09", "P10"},
                        std::vector<float>(10, 20.0f),
                        {3.01f, 3.02f, 3.03f, 3.04f, 3.05f, 3.06f, 3.07f, 3.08f, 3.09f, 3.1f}, 4);
-        UiContext ui;
-        ui.app.dataDir = f.data();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.app.configPista = loadConfigPista(f.data() / kTrackFileName).value();
-        test::ScriptedAsker asker;
-        auto window = openMainWindow(ui, asker, false);
-        connectResultsScreens(*window);
-        window->selectEvent(0);
+        MainWindow main(f);
+        auto& window = main.window;
+        auto& asker = main.asker;
 
         window->runCommand("MnuCls", kOfficialPractice);
         const auto subWindows = window->mdiArea()->subWindowList();
@@ -80,14 +94,9 @@ private slots:
         test::check(f.addSeries(kOfficialPractice) == 1, "series");
         f.writeOneHeat(kOfficialPractice, 1, {"P01", "P02", "P03"}, {20, 20, 20},
                        {3.01f, 3.02f, 3.03f}, 4);
-        UiContext ui;
-        ui.app.dataDir = f.data();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.app.configPista = loadConfigPista(f.data() / kTrackFileName).value();
-        test::ScriptedAsker asker;
-        auto window = openMainWindow(ui, asker, false);
-        connectResultsScreens(*window);
-        window->selectEvent(0);
+        MainWindow main(f);
+        auto& window = main.window;
+        auto& asker = main.asker;
 
         QString said;
         test::whenModal([&](QDialog* d) {
