@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <map>
 #include <numeric>
 #include <tuple>
@@ -68,6 +69,10 @@ const Value& cachedCell(std::unordered_map<std::uint64_t, Value>& cache, std::ui
 
 } // namespace
 
+bool penaltyApplies(const PenaltyRecord& record) {
+    return std::isfinite(record.laps) && record.laps > 0.0f;
+}
+
 int defaultCriterion(int programa) {
     return programa == kRace ? kTotalLaps : kFastestLap;
 }
@@ -92,6 +97,10 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
     const int n = static_cast<int>(names.size());
     std::map<int, float> penalty; // the last record of a participant counts
     for (const auto& rec : data.penalties) {
+        // Penalties are stored above 0; any other value would add laps.
+        if (!penaltyApplies(rec)) {
+            continue;
+        }
         penalty[rec.participant] = rec.laps;
         m_penaltyMark = rec.laps;
     }

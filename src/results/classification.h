@@ -45,6 +45,9 @@ enum Criterion : int {
     kHeatFastestLap = 4,
 };
 
+// A stored penalty counts when it is a number of laps above 0.
+bool penaltyApplies(const PenaltyRecord& record);
+
 // Default criterion of a programme type: total laps for races, fastest lap otherwise.
 int defaultCriterion(int programa);
 

@@ -2,6 +2,7 @@
 
 #include "storage/config_prg.h"
 #include "storage/event_files.h"
+#include "storage/number_format.h"
 #include "storage/participant_list.h"
 #include "storage/penalty_record.h"
 
@@ -100,6 +101,13 @@ SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
         if (pens->truncated) {
             problems.push_back(penFile.filename().string() +
                                " ends inside a record; the penalties before it are used");
+        }
+        for (const auto& rec : data.penalties) {
+            if (!penaltyApplies(rec)) {
+                problems.push_back(penFile.filename().string() + " holds a penalty of " +
+                                   singleToText(rec.laps) + " laps for participant " +
+                                   std::to_string(rec.participant) + "; it is not applied");
+            }
         }
     } else {
         problems.push_back(pens.error());

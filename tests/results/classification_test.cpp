@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "series_builder.h"
 
 using namespace cronovolta;
@@ -98,6 +100,16 @@ TEST(Classification, PenaltiesAreSubtractedFromEveryRowOfTheParticipant) {
     EXPECT_EQ(column(d, kColTotal), (std::vector<std::string>{"29", "28.5"}));
     EXPECT_EQ(column(d, kColPenalty)[1], "-1.5");
     EXPECT_EQ(column(d, kColGapFirst)[1], "-0.5v");
+
+    // A stored penalty that is not above 0 adds no laps.
+    SeriesBuilder bad(1, {"Anna", "Bernat"});
+    bad.heat({{1, 30, 100.0f, 3.0f, 1, 30, 3.0f}, {2, 29, 90.0f, 3.0f, 2, 29, 3.0f}})
+        .penalty(1, -2.0f)
+        .penalty(2, std::nanf(""));
+    auto e = ranked(trackWith(2), bad, kTotalLaps);
+    EXPECT_EQ(column(e, kColTotal), (std::vector<std::string>{"30", "29"}));
+    EXPECT_EQ(column(e, kColPenalty), (std::vector<std::string>{"", ""}));
+    EXPECT_FALSE(e.penaltiesPresent());
 
     SeriesBuilder none(1, {"Anna", "Bernat"});
     none.heat({{1, 3, 10.0f, 3.0f, 1, 3, 3.0f}});

@@ -157,6 +157,17 @@ TEST(SeriesFiles, ATruncatedHeatFileKeepsTheRowsBeforeTheCut) {
     EXPECT_EQ(described[0], "CRS001.DAD ends inside heat 2; the rows read so far are shown");
 }
 
+TEST(SeriesFiles, APenaltyNotAboveZeroIsReportedAndNotApplied) {
+    EventFolder f(2);
+    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {5, 4}, {3.0f, 3.1f}, 2);
+    ASSERT_TRUE(writePenalties(f.event() / "CRS001.PEN", {{2, -1.5f, "?"}}));
+    std::vector<std::string> problems;
+    auto data = loadSeriesData(f.event(), kRace, 1, problems);
+    EXPECT_EQ(data.penalties.size(), 1u);
+    EXPECT_EQ(problems, (Names{"CRS001.PEN holds a penalty of -1.5 laps for participant 2; it "
+                               "is not applied"}));
+}
+
 TEST(AutomaticProgression, AnEventGoesFromOfficialPracticeToTheFinal) {
     // Ten participants on four lanes: 6 go straight to the semi-finals, 2 repechages.
     EventFolder f(4, "8 8\n10, 6\nbad line\n");
