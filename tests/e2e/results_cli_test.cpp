@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "results/event_folder.h"
-#include "results_cli_runner.h"
+#include "results_cli_output.h"
 
 using namespace cronovolta;
 
@@ -19,7 +19,7 @@ const auto cells = &test::splitCells;
 class ResultsCliTest : public ::testing::Test {
 protected:
     CliRun cli(const test::EventFolder& f, const std::vector<std::string>& args) {
-        return test::runCli(f.data(), m_scratch.path(), args);
+        return test::runCli(f.data(), args, m_scratch.path());
     }
 
     test::TempDir m_scratch;

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "results_cli_runner.h"
+#include "results_cli_output.h"
 
 using namespace cronovolta;
 
@@ -24,7 +24,7 @@ struct Ranked {
 class EventFlowTest : public ::testing::Test {
 protected:
     test::CliRun cli(const std::vector<std::string>& args) {
-        return test::runCli(m_data.path(), m_scratch.path(), args);
+        return test::runCli(m_data.path(), args, m_scratch.path());
     }
 
     // Heats of a four-lane DS030 with a car on every lane; each series its own seed.
