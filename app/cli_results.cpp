@@ -9,6 +9,7 @@
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
 
+#include <algorithm>
 #include <cctype>
 #include <iostream>
 #include <memory>
@@ -42,6 +43,7 @@ std::expected<InscritsContext, std::string> eventContext(const Invocation& inv, 
     if (!files) {
         return std::unexpected(files.error());
     }
+    warn(inv, files->problems);
     if (programa != kPractice &&
         (serie < 1 || serie > files->seriesCounts[static_cast<std::size_t>(programa)])) {
         return std::unexpected("event " + std::to_string(event) + " has no series " +
@@ -88,6 +90,13 @@ int setList(const Invocation& inv, const InscritsContext& ctx,
     const int wanted = static_cast<int>(names.size());
     if (wanted > 99) {
         return fail(inv, "a list holds at most 99 names");
+    }
+    for (const auto& name : names) {
+        // A tab or line break would split the lines and columns of every listing.
+        if (std::any_of(name.begin(), name.end(),
+                        [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
+            return fail(inv, "a name cannot hold tabs, line breaks or other control characters");
+        }
     }
     if (!m.countEnabled() && wanted != m.storedCount()) {
         return fail(inv, "heats have been run: this list keeps its " +
@@ -284,6 +293,7 @@ int cmdClassify(const Invocation& inv) {
     if (!files) {
         return fail(inv, files.error());
     }
+    warn(inv, files->problems);
     const int count = files->seriesCounts[static_cast<std::size_t>(*type)];
     if (*serie > count || count == 0) {
         return fail(inv, "event " + std::to_string(*event) + " has no series " +

@@ -54,8 +54,12 @@ void writeSeries(const fs::path& eventDir, int serie, int first, int n, int heat
                 laps[static_cast<std::size_t>(p)] += heatLaps;
                 r.lane = static_cast<std::int16_t>(seat + 1);
                 r.heatLaps = heatLaps;
-                r.heatFastestLap = 3.0f + static_cast<float>((p * 13 + h) % 50) / 100.0f;
-                r.crossingTime = 36000.0f + static_cast<float>(h * 300 + p);
+                // Counter times with four decimals: hardly two rows share a value.
+                r.heatFastestLap =
+                    3.0f + static_cast<float>((p * 7919 + h * 104729) % 5000) / 10000.0f;
+                r.crossingTime =
+                    150.0f + static_cast<float>((p * 7919 + h * 131) % 30000) / 1000.0f;
+                r.sortKey2 = r.crossingTime + static_cast<float>((p + h) % 7) / 100.0f;
             }
             r.seriesLaps = laps[static_cast<std::size_t>(p)];
             r.fastestLap = 3.0f + static_cast<float>(p % 50) / 100.0f;

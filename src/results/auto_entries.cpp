@@ -124,6 +124,7 @@ std::expected<void, std::string> laterStage(Stage& stage, ProgressionOutcome& ou
 std::expected<ProgressionOutcome, std::string> runProgression(EventFiles files, int before,
                                                               const AppendRaceSeries& append) {
     ProgressionOutcome outcome;
+    outcome.notes = files.problems;
     const auto tableFile = files.dataDir / distributionTableName(files.track.lanes);
     std::error_code ec;
     if (!fs::exists(tableFile, ec)) {
@@ -136,9 +137,11 @@ std::expected<ProgressionOutcome, std::string> runProgression(EventFiles files, 
     }
     const DistributionTable table = parseDistributionTable(*bytes);
     if (table.skippedLines > 0) {
+        const bool one = table.skippedLines == 1;
         outcome.notes.push_back(tableFile.filename().string() + ": " +
                                 std::to_string(table.skippedLines) +
-                                " lines without two whole numbers were skipped");
+                                (one ? " line without two whole numbers was skipped"
+                                     : " lines without two whole numbers were skipped"));
     }
     files.seriesCounts[kRace] = before; // the classifications read end there
     Stage stage(files, append, outcome);

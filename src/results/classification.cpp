@@ -6,6 +6,8 @@
 #include "storage/number_format.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <map>
 #include <numeric>
 #include <tuple>
@@ -54,7 +56,22 @@ template <class Less> void sortRows(std::vector<ClassificationRow>& rows, Less l
     rows = std::move(sorted);
 }
 
+// The cached value of `key`, made on the first request.
+template <class Value, class Make>
+const Value& cachedCell(std::unordered_map<std::uint64_t, Value>& cache, std::uint64_t key,
+                        Make make) {
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        it = cache.emplace(key, make()).first;
+    }
+    return it->second;
+}
+
 } // namespace
+
+bool penaltyApplies(const PenaltyRecord& record) {
+    return std::isfinite(record.laps) && record.laps > 0.0f;
+}
 
 int defaultCriterion(int programa) {
     return programa == kRace ? kTotalLaps : kFastestLap;
@@ -70,6 +87,9 @@ void Classification::clear() {
     m_maxHeat = 0;
     m_penaltyMark = 0.0f;
     m_issues.clear();
+    m_lapsCells.clear();
+    m_lapTimeCells.clear();
+    m_tieCells.clear();
 }
 
 void Classification::addSeries(const SeriesData& data, int colourSlot) {
@@ -77,6 +97,10 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
     const int n = static_cast<int>(names.size());
     std::map<int, float> penalty; // the last record of a participant counts
     for (const auto& rec : data.penalties) {
+        // Penalties are stored above 0; any other value would add laps.
+        if (!penaltyApplies(rec)) {
+            continue;
+        }
         penalty[rec.participant] = rec.laps;
         m_penaltyMark = rec.laps;
     }
@@ -137,37 +161,85 @@ void Classification::addRow(const SeriesData& data, const HeatResultRecord& rec,
     row.lane = rec.lane;
     row.heat = heatCount;
     row.colourSlot = colourSlot;
-    const float key = rec.sortKey2 != 0.0f ? rec.sortKey2 : rec.crossingTime;
     auto& c = row.cells;
+    auto& v = row.values;
     // Whole numbers, never 0 where "#" would leave the cell empty.
     c[kColSerie] = std::to_string(data.serie);
+    v[kColSerie] = data.serie;
     c[kColDorsal] = std::to_string(rec.participant);
+    v[kColDorsal] = rec.participant;
     c[kColName] = row.name;
     c[kColLane] = std::to_string(rec.lane);
+    v[kColLane] = rec.lane;
     c[kColHeat] = std::to_string(heatCount);
-    c[kColTotal] = lapsText(static_cast<double>(rec.seriesLaps) - penalty, m_track, true);
-    c[kColTotalTie] = formatSingle(-rec.crossingTime, "0.00");
-    c[kColFastest] = formatSingle(rec.fastestLap, "0.0000;;99.9999");
-    c[kColFastestTie] = formatSingle(rec.crossingTime, "0.00");
-    c[kColHeatLaps] = lapsText(rec.heatLaps, m_track, true);
-    c[kColHeatLapsTie] = formatSingle(-key, "0.00");
-    c[kColHeatFastest] = formatSingle(rec.heatFastestLap, "0.0000;;99.9999");
-    c[kColHeatFastestTie] = formatSingle(key, "0.00");
+    v[kColHeat] = heatCount;
+
+    const Cell& crossing = tieCell(rec.crossingTime);
+    const Cell& heatKey = tieCell(rec.sortKey2 != 0.0f ? rec.sortKey2 : rec.crossingTime);
+    setCell(row, kColTotal, lapsCell(static_cast<double>(rec.seriesLaps) - penalty));
+    setNegatedCell(row, kColTotalTie, crossing);
+    setCell(row, kColFastest, lapTimeCell(rec.fastestLap));
+    setCell(row, kColFastestTie, crossing);
+    setCell(row, kColHeatLaps, lapsCell(rec.heatLaps));
+    setNegatedCell(row, kColHeatLapsTie, heatKey);
+    setCell(row, kColHeatFastest, lapTimeCell(rec.heatFastestLap));
+    setCell(row, kColHeatFastestTie, heatKey);
     c[kColPenalty] = penalty > 0.0f ? lapsText(-static_cast<double>(penalty), m_track, false) : "";
-    for (int col :
-         {kColSerie, kColDorsal, kColLane, kColHeat, kColTotal, kColTotalTie, kColFastest,
-          kColFastestTie, kColHeatLaps, kColHeatLapsTie, kColHeatFastest, kColHeatFastestTie}) {
-        row.values[static_cast<std::size_t>(col)] = cellValue(c[static_cast<std::size_t>(col)]);
-    }
     m_rows.push_back(std::move(row));
+}
+
+const Classification::Cell& Classification::lapsCell(double laps) {
+    return cachedCell(m_lapsCells, std::bit_cast<std::uint64_t>(laps), [&] {
+        Cell cell{lapsText(laps, m_track, true)};
+        cell.value = cellValue(cell.text);
+        return cell;
+    });
+}
+
+const Classification::Cell& Classification::lapTimeCell(float seconds) {
+    return cachedCell(m_lapTimeCells, std::bit_cast<std::uint32_t>(seconds), [&] {
+        Cell cell{formatSingle(seconds, "0.0000;;99.9999")};
+        cell.value = cellValue(cell.text);
+        return cell;
+    });
+}
+
+const Classification::Cell& Classification::tieCell(float key) {
+    return cachedCell(m_tieCells, std::bit_cast<std::uint32_t>(key), [&] {
+        Cell cell{formatSingle(key, "0.00")};
+        cell.value = cellValue(cell.text);
+        return cell;
+    });
+}
+
+void Classification::setCell(ClassificationRow& row, int column, const Cell& cell) const {
+    row.cells[static_cast<std::size_t>(column)] = cell.text;
+    row.values[static_cast<std::size_t>(column)] = cell.value;
+}
+
+// The cell of the negated number: the number format gives -x the digits of x, and no
+// sign when they are all zero.
+void Classification::setNegatedCell(ClassificationRow& row, int column, const Cell& cell) const {
+    std::string text = cell.text;
+    const bool nonZero = text.find_first_of("123456789") != std::string::npos;
+    if (nonZero) {
+        if (text.starts_with('-')) {
+            text.erase(0, 1);
+        } else {
+            text.insert(0, 1, '-');
+        }
+    }
+    row.cells[static_cast<std::size_t>(column)] = std::move(text);
+    row.values[static_cast<std::size_t>(column)] = nonZero ? -cell.value : 0.0;
 }
 
 void Classification::finishLoad() {
     // A pass is one turn over the lanes: the second time a participant drives a lane is
     // their pass 2.
     sortRows(m_rows, [](const auto& a, const auto& b) {
-        return std::tie(a.serie, a.participant, a.name, a.lane, a.heat) <
-               std::tie(b.serie, b.participant, b.name, b.lane, b.heat);
+        // The name goes with the participant number: no need to compare it.
+        return std::tie(a.serie, a.participant, a.lane, a.heat) <
+               std::tie(b.serie, b.participant, b.lane, b.heat);
     });
     m_lanes.clear();
     m_passes.clear();
@@ -179,7 +251,7 @@ void Classification::finishLoad() {
                               m_rows[i - 1].participant == row.participant &&
                               m_rows[i - 1].lane == row.lane;
         pass = sameTurn ? pass + 1 : 1;
-        row.cells[kColPass] = formatNumber(pass, "0");
+        row.cells[kColPass] = std::to_string(pass);
         row.values[kColPass] = pass;
         m_lanes.push_back(row.lane);
         m_passes.push_back(pass);

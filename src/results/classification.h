@@ -7,7 +7,9 @@
 #include "storage/penalty_record.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace cronovolta {
@@ -42,6 +44,9 @@ enum Criterion : int {
     kHeatLaps = 3,
     kHeatFastestLap = 4,
 };
+
+// A stored penalty counts when it is a number of laps above 0.
+bool penaltyApplies(const PenaltyRecord& record);
 
 // Default criterion of a programme type: total laps for races, fastest lap otherwise.
 int defaultCriterion(int programa);
@@ -108,8 +113,22 @@ public:
     int columnWidth(int column) const;
 
 private:
+    // A cell text and the number it reads back as.
+    struct Cell {
+        std::string text;
+        double value = 0.0;
+    };
+    // Texts already made in this load: lap totals and lap times repeat from row to row,
+    // and the number formatting is what a load spends most of its time on.
+    using CellCache = std::unordered_map<std::uint64_t, Cell>;
+
     void addRow(const SeriesData& data, const HeatResultRecord& rec, float penalty, int heatCount,
                 int colourSlot);
+    const Cell& lapsCell(double laps);
+    const Cell& lapTimeCell(float seconds);
+    const Cell& tieCell(float key);
+    void setCell(ClassificationRow& row, int column, const Cell& cell) const;
+    void setNegatedCell(ClassificationRow& row, int column, const Cell& cell) const;
     void sortBy(int criterion);
     void fillRanks(int criterion);
 
@@ -122,6 +141,9 @@ private:
     float m_penaltyMark = 0.0f;
     std::vector<LoadIssue> m_issues;
     int m_criterion = kTotalLaps;
+    CellCache m_lapsCells;
+    CellCache m_lapTimeCells;
+    CellCache m_tieCells;
 };
 
 // The English and the screen-language descriptions of a load issue.

@@ -4,6 +4,7 @@
 #include "storage/event_files.h"
 #include "storage/heat_result_record.h"
 #include "storage/penalty_record.h"
+#include "storage/text_encoding.h"
 
 #include <numeric>
 #include <utility>
@@ -48,6 +49,18 @@ IoResult shrinkPenalties(const fs::path& file, int count, InscritsSaved& saved) 
     }
     saved.penaltiesShrunk = true;
     return writePenalties(file, penaltiesUpTo(pens->records, count));
+}
+
+// The files hold Windows-1252 names: a character outside it is stored as "?", and the
+// organiser is told which names changed.
+void noteChangedNames(const ParticipantList& list, std::vector<std::string>& notes) {
+    for (const auto& name : list.names) {
+        std::string stored = windows1252ToUtf8(utf8ToWindows1252(name));
+        if (stored != name) {
+            notes.push_back("\"" + name + "\" is stored as \"" + stored +
+                            "\": names keep Windows-1252 characters only");
+        }
+    }
 }
 
 } // namespace
@@ -98,6 +111,7 @@ std::expected<InscritsSaved, std::string> saveSeriesList(const fs::path& eventDi
     if (auto written = writeParticipantList(saved.file, list); !written) {
         return std::unexpected(written.error());
     }
+    noteChangedNames(list, saved.notes);
     const int count = static_cast<int>(list.names.size());
     if (count == storedCount) {
         return saved;
@@ -140,6 +154,7 @@ std::expected<InscritsSaved, std::string> saveInscrits(const InscritsModel& mode
     if (auto written = writeParticipantList(saved.file, list); !written) {
         return std::unexpected(written.error());
     }
+    noteChangedNames(list, saved.notes);
     return saved;
 }
 

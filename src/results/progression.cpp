@@ -63,7 +63,8 @@ DistributionTable parseDistributionTable(std::string_view text) {
         }
         auto x = words.size() == 2 ? parseInt(words[0]) : std::nullopt;
         auto y = words.size() == 2 ? parseInt(words[1]) : std::nullopt;
-        if (!x || !y) {
+        // A negative count would ask for a thousand repechages: such a line is not sound.
+        if (!x || !y || *x < 1 || *y < 0) {
             ++table.skippedLines;
             continue;
         }

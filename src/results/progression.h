@@ -22,8 +22,9 @@ struct DistributionTable {
     int skippedLines = 0; // lines that did not hold two integers
 };
 
-// Lines of two integers separated by blanks, tabs, commas or semicolons; anything else
-// is skipped and counted.
+// Lines of two integers separated by blanks, tabs, commas or semicolons, a participant
+// count of at least 1 and a direct count of at least 0; anything else is skipped and
+// counted.
 DistributionTable parseDistributionTable(std::string_view text);
 
 // What the table says for a qualifying race of n participants: D direct qualifiers and

@@ -2,6 +2,7 @@
 
 #include "storage/config_prg.h"
 #include "storage/event_files.h"
+#include "storage/number_format.h"
 #include "storage/participant_list.h"
 #include "storage/penalty_record.h"
 
@@ -16,13 +17,30 @@ bool fileExists(const fs::path& p) {
     return fs::exists(p, ec);
 }
 
-ConfigPista trackOf(const EventFiles& files) {
+// The event's own track, else the data folder's, read as far as sound; what could not be
+// read is said.
+ConfigPista trackOf(EventFiles& files) {
+    bool failed = false;
     for (const auto& p : {files.eventDir / kTrackFileName, files.dataDir / kTrackFileName}) {
-        if (fileExists(p)) {
-            if (auto track = loadConfigPista(p)) {
-                return *track;
-            }
+        if (!fileExists(p)) {
+            continue;
         }
+        auto track = loadConfigPistaChecked(p);
+        if (!track) {
+            files.problems.push_back(track.error());
+            failed = true;
+            continue;
+        }
+        for (const auto& problem : track->problems) {
+            files.problems.push_back(p.string() + ": " + problem);
+        }
+        if (failed) {
+            files.problems.push_back("the track configuration " + p.string() + " is used instead");
+        }
+        return track->config;
+    }
+    if (failed) {
+        files.problems.push_back("the default track configuration is used instead");
     }
     return defaultConfigPista();
 }
@@ -49,8 +67,13 @@ std::expected<EventFiles, std::string> openEventFiles(const fs::path& dataDir, i
     files.track = trackOf(files);
     ConfigPrg prg = defaultConfigPrg();
     if (const auto cfg = dataDir / "ZENTOR.CFG"; fileExists(cfg)) {
-        if (auto loaded = loadConfigPrg(cfg)) {
-            prg = *loaded;
+        if (auto loaded = loadConfigPrgChecked(cfg)) {
+            prg = loaded->config;
+            for (const auto& problem : loaded->problems) {
+                files.problems.push_back(cfg.string() + ": " + problem);
+            }
+        } else {
+            files.problems.push_back(loaded.error() + "; the default settings are used");
         }
     }
     files.language = prg.language;
@@ -78,6 +101,13 @@ SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
         if (pens->truncated) {
             problems.push_back(penFile.filename().string() +
                                " ends inside a record; the penalties before it are used");
+        }
+        for (const auto& rec : data.penalties) {
+            if (!penaltyApplies(rec)) {
+                problems.push_back(penFile.filename().string() + " holds a penalty of " +
+                                   singleToText(rec.laps) + " laps for participant " +
+                                   std::to_string(rec.participant) + "; it is not applied");
+            }
         }
     } else {
         problems.push_back(pens.error());

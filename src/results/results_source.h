@@ -24,6 +24,8 @@ struct EventFiles {
     ConfigPista track;
     int language = 0;
     std::vector<int> colours; // QBColor numbers of the colour slots 1..5
+    // Settings files that could not be read, and what was used instead.
+    std::vector<std::string> problems;
 };
 
 // Reads "PROVA.DAD", the event's "PISTA.CFG" (the data folder's when the event has none)

@@ -4,62 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include "results/event_folder.h"
+#include "results_cli_output.h"
 
 using namespace cronovolta;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
-std::string quoted(const std::string& word) {
-    std::string q = "'";
-    for (char c : word) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        out.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return out;
-}
-
-std::vector<std::string> cells(const std::string& line) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (auto tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
-        out.push_back(line.substr(start, tab - start));
-        start = tab + 1;
-    }
-    out.push_back(line.substr(start));
-    return out;
-}
+const auto lines = &test::splitLines;
+const auto cells = &test::splitCells;
 
 class ResultsCliTest : public ::testing::Test {
 protected:
     CliRun cli(const test::EventFolder& f, const std::vector<std::string>& args) {
-        std::string command = quoted(CRONOVOLTA_CLI) + " --data " + quoted(f.data());
-        for (const auto& a : args) {
-            command += " " + quoted(a);
-        }
-        const auto out = m_scratch.path() / "out";
-        const auto err = m_scratch.path() / "err";
-        command += " >" + quoted(out) + " 2>" + quoted(err);
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readBytes(out), test::readBytes(err)};
+        return test::runCli(f.data(), args, m_scratch.path());
     }
 
     test::TempDir m_scratch;
@@ -102,6 +62,9 @@ TEST_F(ResultsCliTest, ListsAreShownAndSetWithTheScreensRules) {
         many.push_back("N" + std::to_string(i));
     }
     EXPECT_EQ(cli(f, many).status, 1);
+    // A tab in a name would break every tab-separated listing.
+    EXPECT_EQ(cli(f, {"entrants", "set", "1", "Anna\tPuig"}).status, 1);
+    EXPECT_FALSE(fs::exists(f.event() / "PROVA.PAR"));
 }
 
 TEST_F(ResultsCliTest, ClassifyPrintsTheVisibleRowsOfTheBrowser) {
@@ -142,6 +105,14 @@ TEST_F(ResultsCliTest, ClassifyPrintsTheVisibleRowsOfTheBrowser) {
     EXPECT_EQ(cut.status, 0);
     EXPECT_EQ(lines(cut.out).size(), 2u);
     EXPECT_NE(cut.err.find("CRS002.DAD ends inside heat 1"), std::string::npos);
+
+    // An event track file cut short is read as far as it goes, and said so.
+    test::writeBytes(f.event() / "PISTA.CFG", "\x01");
+    CliRun cutTrack = cli(f, {"classify", "1", "CRS", "1"});
+    EXPECT_EQ(cutTrack.status, 0);
+    EXPECT_EQ(lines(cutTrack.out).size(), 3u);
+    EXPECT_NE(cutTrack.err.find("PISTA.CFG: the file ends before"), std::string::npos)
+        << cutTrack.err;
 }
 
 TEST_F(ResultsCliTest, SeriesAddPlacesTheQualifyingRaceAndTheStagesAfterIt) {

@@ -4,53 +4,27 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
+#include <algorithm>
 
-#include "support/temp_dir.h"
+#include "results_cli_output.h"
 
 using namespace cronovolta;
 
 namespace {
 
-struct FlowRun {
-    int status = -1;
-    std::string out;
-    std::string err;
+using Names = std::vector<std::string>;
+
+struct Ranked {
+    int serie;
+    std::string name;
 };
-
-std::string shellWord(const std::string& word) {
-    std::string q = "'";
-    for (char c : word) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        out.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return out;
-}
 
 // A whole event run through the command line as an organiser would script it: the
 // official practice and every race series driven by replayed counter captures.
 class EventFlowTest : public ::testing::Test {
 protected:
-    FlowRun cli(const std::vector<std::string>& args) {
-        std::string command = shellWord(CRONOVOLTA_CLI) + " --data " + shellWord(m_data.path());
-        for (const auto& a : args) {
-            command += " " + shellWord(a);
-        }
-        const auto out = m_scratch.path() / "out";
-        const auto err = m_scratch.path() / "err";
-        command += " >" + shellWord(out) + " 2>" + shellWord(err);
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readBytes(out), test::readBytes(err)};
+    test::CliRun cli(const std::vector<std::string>& args) {
+        return test::runCli(m_data.path(), args, m_scratch.path());
     }
 
     // Heats of a four-lane DS030 with a car on every lane; each series its own seed.
@@ -75,72 +49,126 @@ protected:
         }
         const auto file = m_scratch.path() / (type + std::to_string(serie) + ".cap");
         test::writeBytes(file, text);
-        FlowRun run = cli({"replay", "1", type, std::to_string(serie), file.string()});
+        test::CliRun run = cli({"replay", "1", type, std::to_string(serie), file.string()});
         ASSERT_EQ(run.status, 0) << run.err;
     }
 
     // The names of a series' list.
-    std::vector<std::string> names(int serie) {
+    Names names(int serie) {
         auto list = readParticipantList(m_data.path() / "PROVA001" /
                                         ("CRS00" + std::to_string(serie) + ".PAR"));
-        return list ? list->names : std::vector<std::string>{};
+        return list ? list->names : Names{};
+    }
+
+    // The rows of `classify 1 TYPE SERIES`, best first.
+    std::vector<Ranked> ranking(const std::string& type, const std::string& serie) {
+        test::CliRun run = cli({"classify", "1", type, serie});
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::vector<Ranked> out;
+        const auto rows = test::splitLines(run.out);
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            const auto cells = test::splitCells(rows[i]);
+            out.push_back({std::stoi(cells[1]), cells[3]});
+        }
+        return out;
     }
 
     test::TempDir m_data;
     test::TempDir m_scratch;
 };
 
+std::string placedLine(int serie, const Names& names) {
+    std::string line = std::to_string(serie);
+    for (const auto& n : names) {
+        line += "\t" + n;
+    }
+    return line;
+}
+
 } // namespace
 
-TEST_F(EventFlowTest, FromOfficialPracticeToTheFinalAutomatically) {
-    ASSERT_EQ(cli({"track", "set", "lanes=4", "circuits=1"}).status, 0);
+TEST_F(EventFlowTest, FourteenDriversGoThroughTwoRepechagesToTheFinal) {
+    ASSERT_EQ(cli({"track", "set", "lanes=4", "circuits=1", "min-lap=2.5"}).status, 0);
     ASSERT_EQ(cli({"settings", "set", "model=1"}).status, 0);
-    // Six participants: four go straight to the semi-finals, one repechage for the rest.
-    test::writeBytes(m_data.path() / "DISTRIBUCIONS04.TXT", "6 7\n");
-    ASSERT_EQ(cli({"event", "create", "Gran Premi", "07-12-2026"}).status, 0);
+    // Prepared outside: a heading line, then how many of N go straight to the semi-finals.
+    std::string table = "Participants\tDirectes\r\n";
+    for (int n = 5; n <= 20; ++n) {
+        table += std::to_string(n) + "\t" + std::to_string(n <= 8 ? 8 : 8 - (n - 5) / 4) + "\r\n";
+    }
+    test::writeBytes(m_data.path() / "DISTRIBUCIONS04.TXT", table);
+    ASSERT_EQ(cli({"event", "create", "Gran Premi de Sabadell", "12-04-2026"}).status, 0);
     ASSERT_EQ(cli({"series", "add", "1", "OFC"}).out, "1\n");
-    const std::vector<std::string> drivers = {"Anna", "Bernat", "Clara", "Dídac", "Elna", "Ferran"};
+    const Names drivers = {"Marc Bosch",  "Anna Puig",  "Oriol Sala",  "Clara Vidal",
+                           "Jordi Camps", "Elna Roca",  "Gemma Costa", "Bernat Soler",
+                           "Núria Riera", "Ferran Mas", "Irene Serra", "Dídac Ferrer",
+                           "Laia Font",   "Hèctor Pons"};
     std::vector<std::string> set = {"participants", "set", "1", "OFC", "1"};
     set.insert(set.end(), drivers.begin(), drivers.end());
     ASSERT_EQ(cli(set).status, 0);
-    replay("OFC", 1, 9); // every driver over every lane
+    replay("OFC", 1, 14); // every driver over every lane
 
-    FlowRun qualifying = cli({"series", "add", "1", "CRS"});
-    ASSERT_EQ(qualifying.status, 0) << qualifying.err;
-    ASSERT_EQ(splitLines(qualifying.out).size(), 1u) << qualifying.out;
-    auto race = names(1);
-    ASSERT_EQ(race.size(), 6u);
-    std::vector<std::string> sorted = race;
-    std::sort(sorted.begin(), sorted.end());
-    auto expected = drivers;
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(sorted, expected);
-    replay("CRS", 1, 9);
-
-    // 2L - R = 7 direct places for six drivers: the repechage is empty.
-    FlowRun repechage = cli({"series", "add", "1", "CRS"});
-    EXPECT_EQ(repechage.out, "2\n");
-    FlowRun semis = cli({"series", "add", "1", "CRS"});
-    ASSERT_EQ(splitLines(semis.out).size(), 2u) << semis.out << semis.err;
-    EXPECT_EQ(names(3).size() + names(4).size(), 6u);
-    replay("CRS", 3, 6);
-    replay("CRS", 4, 6);
-
-    FlowRun final = cli({"series", "add", "1", "CRS"});
-    ASSERT_EQ(final.status, 0) << final.err;
-    auto finalists = names(5);
-    EXPECT_EQ(finalists.size(), 4u);
-    const auto semi = names(3);
-    int fromFirst = 0;
-    for (const auto& n : finalists) {
-        fromFirst += std::count(semi.begin(), semi.end(), n) > 0 ? 1 : 0;
+    // The qualifying race: the worst starts first, the second worst last, the best in the
+    // middle.
+    const auto practice = ranking("OFC", "1");
+    ASSERT_EQ(practice.size(), 14u);
+    Names start(14);
+    for (std::size_t i = 1; i <= 14; ++i) {
+        const std::size_t position = i % 2 == 1 ? (i + 1) / 2 : 14 - (i - 2) / 2;
+        start[position - 1] = practice[14 - i].name;
     }
-    EXPECT_EQ(fromFirst, 2); // half the lanes from each semi-final
+    test::CliRun qualifying = cli({"series", "add", "1", "CRS"});
+    ASSERT_EQ(qualifying.status, 0) << qualifying.err;
+    EXPECT_EQ(qualifying.out, placedLine(1, start) + "\n");
+    EXPECT_NE(qualifying.err.find("1 line without two whole numbers was skipped"),
+              std::string::npos);
+    replay("CRS", 1, 14);
+
+    // 14 drivers: 6 straight to the semi-finals, the others dealt over 2 repechages.
+    const auto q = ranking("CRS", "1");
+    ASSERT_EQ(q.size(), 14u);
+    test::CliRun repechages = cli({"series", "add", "1", "CRS"});
+    ASSERT_EQ(repechages.status, 0) << repechages.err;
+    EXPECT_EQ(names(2), (Names{q[6].name, q[9].name, q[10].name, q[13].name}));
+    EXPECT_EQ(names(3), (Names{q[7].name, q[8].name, q[11].name, q[12].name}));
+    replay("CRS", 2, 4);
+    replay("CRS", 3, 4);
+
+    // The semi-finals: the six, then the best of each repechage in the combined ranking.
+    Names fromRepechages;
+    const auto combined = ranking("CRS", "all");
+    std::vector<int> sent;
+    for (const auto& r : combined) {
+        if ((r.serie == 2 || r.serie == 3) &&
+            std::find(sent.begin(), sent.end(), r.serie) == sent.end()) {
+            sent.push_back(r.serie);
+            fromRepechages.push_back(r.name);
+        }
+    }
+    ASSERT_EQ(fromRepechages.size(), 2u);
+    test::CliRun semis = cli({"series", "add", "1", "CRS"});
+    ASSERT_EQ(semis.status, 0) << semis.err;
+    EXPECT_EQ(names(4), (Names{q[0].name, q[3].name, q[4].name, fromRepechages[1]}));
+    EXPECT_EQ(names(5), (Names{q[1].name, q[2].name, q[5].name, fromRepechages[0]}));
+    replay("CRS", 4, 4);
     replay("CRS", 5, 4);
 
-    FlowRun classification = cli({"classify", "1", "CRS", "5"});
-    ASSERT_EQ(classification.status, 0) << classification.err;
-    auto rows = splitLines(classification.out);
-    ASSERT_EQ(rows.size(), 5u);
-    EXPECT_TRUE(rows[1].starts_with("1.-\t5\t"));
+    // The final: two from each semi-final, in the combined order.
+    Names finalists;
+    int quota[2] = {2, 2};
+    for (const auto& r : ranking("CRS", "all")) {
+        if ((r.serie == 4 || r.serie == 5) && quota[r.serie - 4] > 0) {
+            --quota[r.serie - 4];
+            finalists.push_back(r.name);
+        }
+    }
+    test::CliRun final = cli({"series", "add", "1", "CRS"});
+    ASSERT_EQ(final.status, 0) << final.err;
+    EXPECT_EQ(final.out, placedLine(6, finalists) + "\n");
+    replay("CRS", 6, 4);
+    const auto podium = ranking("CRS", "6");
+    ASSERT_EQ(podium.size(), 4u);
+    EXPECT_EQ(podium[0].serie, 6);
+
+    // After the final the organiser goes on by hand.
+    EXPECT_EQ(cli({"series", "add", "1", "CRS"}).out, "7\n");
 }

@@ -1,7 +1,10 @@
 #include "results/classification.h"
 #include "results/laps_text.h"
+#include "storage/number_format.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "series_builder.h"
 
@@ -98,6 +101,16 @@ TEST(Classification, PenaltiesAreSubtractedFromEveryRowOfTheParticipant) {
     EXPECT_EQ(column(d, kColPenalty)[1], "-1.5");
     EXPECT_EQ(column(d, kColGapFirst)[1], "-0.5v");
 
+    // A stored penalty that is not above 0 adds no laps.
+    SeriesBuilder bad(1, {"Anna", "Bernat"});
+    bad.heat({{1, 30, 100.0f, 3.0f, 1, 30, 3.0f}, {2, 29, 90.0f, 3.0f, 2, 29, 3.0f}})
+        .penalty(1, -2.0f)
+        .penalty(2, std::nanf(""));
+    auto e = ranked(trackWith(2), bad, kTotalLaps);
+    EXPECT_EQ(column(e, kColTotal), (std::vector<std::string>{"30", "29"}));
+    EXPECT_EQ(column(e, kColPenalty), (std::vector<std::string>{"", ""}));
+    EXPECT_FALSE(e.penaltiesPresent());
+
     SeriesBuilder none(1, {"Anna", "Bernat"});
     none.heat({{1, 3, 10.0f, 3.0f, 1, 3, 3.0f}});
     EXPECT_EQ(ranked(trackWith(2), none, kTotalLaps).columnWidth(kColPenalty), 0);
@@ -175,6 +188,26 @@ TEST(Classification, LapTimeCriteriaSortAscendingWithMissingLapsLast) {
     c.rank(kHeatLaps);
     EXPECT_EQ(column(c, kColName), (std::vector<std::string>{"Bernat", "Anna", "Carles"}));
     EXPECT_EQ(column(c, kColGapFirst), (std::vector<std::string>{"", "-1v", "-2v"}));
+}
+
+TEST(Classification, TieCellsAreTheNumberFormatOfTheKeyAndOfItsNegation) {
+    // Keys that round to zero, to an even half and across the sign.
+    const float keys[] = {0.004f, -0.004f, 12.345f, -3.5f, 99.995f, 0.0f, 36000.125f, 2.675f};
+    SeriesBuilder s(1, {"Anna"});
+    for (float key : keys) {
+        s.heat({{1, 5, key, 3.0f, 1, 5, 3.0f, key == 0.0f ? 0.0f : -key}});
+    }
+    auto c = ranked(trackWith(1), s, kTotalLaps);
+    ASSERT_EQ(c.rows().size(), std::size(keys));
+    for (const auto& row : c.rows()) {
+        const float key = keys[row.heat - 1];
+        const float key2 = key == 0.0f ? key : -key;
+        EXPECT_EQ(row.cells[kColTotalTie], formatSingle(-key, "0.00")) << key;
+        EXPECT_EQ(row.cells[kColFastestTie], formatSingle(key, "0.00")) << key;
+        EXPECT_EQ(row.cells[kColHeatLapsTie], formatSingle(-key2, "0.00")) << key;
+        EXPECT_EQ(row.cells[kColHeatFastestTie], formatSingle(key2, "0.00")) << key;
+        EXPECT_EQ(row.values[kColTotalTie], cellValue(formatSingle(-key, "0.00"))) << key;
+    }
 }
 
 TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {

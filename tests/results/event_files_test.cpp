@@ -23,16 +23,7 @@ Names numbered(int n) {
 }
 
 InscritsContext contextFor(const EventFolder& f, int programa, int serie) {
-    auto files = openEventFiles(f.data(), 1);
-    EXPECT_TRUE(files);
-    InscritsContext ctx;
-    ctx.dataDir = f.data();
-    ctx.eventDir = f.event();
-    ctx.eventName = files->eventName;
-    ctx.programa = programa;
-    ctx.serie = serie;
-    ctx.track = files->track;
-    return ctx;
+    return f.listContext(programa, serie);
 }
 
 ParticipantList readList(const fs::path& file) {
@@ -122,6 +113,16 @@ TEST(InscritsFiles, EntrantListsComeFromTheGeneralListAndVanishWhenBlank) {
     s->model.copyFromSource(0, true);
     EXPECT_EQ(s->model.names()[0], "#1 Carles");
 
+    // A character the files cannot hold is stored as "?", and said so.
+    auto odd = openInscrits(contextFor(f, kPractice, 1));
+    ASSERT_TRUE(odd);
+    odd->model.setName(1, "Őrs Kovács");
+    auto oddSaved = saveInscrits(odd->model);
+    ASSERT_TRUE(oddSaved);
+    EXPECT_EQ(readList(f.event() / "PROVA.PAR").names[0], "?rs Kovács");
+    ASSERT_EQ(oddSaved->notes.size(), 1u);
+    EXPECT_NE(oddSaved->notes[0].find("\"?rs Kovács\""), std::string::npos);
+
     auto blank = openInscrits(contextFor(f, kPractice, 1));
     ASSERT_TRUE(blank);
     blank->model.setName(1, "   ");
@@ -156,6 +157,17 @@ TEST(SeriesFiles, ATruncatedHeatFileKeepsTheRowsBeforeTheCut) {
     EXPECT_EQ(described[0], "CRS001.DAD ends inside heat 2; the rows read so far are shown");
 }
 
+TEST(SeriesFiles, APenaltyNotAboveZeroIsReportedAndNotApplied) {
+    EventFolder f(2);
+    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {5, 4}, {3.0f, 3.1f}, 2);
+    ASSERT_TRUE(writePenalties(f.event() / "CRS001.PEN", {{2, -1.5f, "?"}}));
+    std::vector<std::string> problems;
+    auto data = loadSeriesData(f.event(), kRace, 1, problems);
+    EXPECT_EQ(data.penalties.size(), 1u);
+    EXPECT_EQ(problems, (Names{"CRS001.PEN holds a penalty of -1.5 laps for participant 2; it "
+                               "is not applied"}));
+}
+
 TEST(AutomaticProgression, AnEventGoesFromOfficialPracticeToTheFinal) {
     // Ten participants on four lanes: 6 go straight to the semi-finals, 2 repechages.
     EventFolder f(4, "8 8\n10, 6\nbad line\n");
@@ -176,7 +188,7 @@ TEST(AutomaticProgression, AnEventGoesFromOfficialPracticeToTheFinal) {
     Names start = {"P10", "P08", "P06", "P04", "P02", "P01", "P03", "P05", "P07", "P09"};
     EXPECT_EQ(readList(f.event() / "CRS001.PAR").names, start);
     EXPECT_EQ(readList(f.event() / "CRS001.PAR").maniguesFetes, 0);
-    EXPECT_EQ(stage->notes, (Names{"DISTRIBUCIONS04.TXT: 1 lines without two whole numbers were "
+    EXPECT_EQ(stage->notes, (Names{"DISTRIBUCIONS04.TXT: 1 line without two whole numbers was "
                                    "skipped"}));
 
     // Qualifying race: P01 best ... P10 worst.

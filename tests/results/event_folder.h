@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/inscrits_model.h"
+#include "results/results_source.h"
 #include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
@@ -76,6 +78,20 @@ public:
         check(writeHeatResultFile(event() / seriesFileName(programa, serie, ".DAD"), recs)
                   .has_value(),
               "heats");
+    }
+
+    // The list screen's context for a list of this event, as the main window opens it.
+    InscritsContext listContext(int programa, int serie) const {
+        auto files = openEventFiles(data(), 1);
+        check(files.has_value(), "event files");
+        InscritsContext ctx;
+        ctx.dataDir = data();
+        ctx.eventDir = event();
+        ctx.eventName = files->eventName;
+        ctx.programa = programa;
+        ctx.serie = serie;
+        ctx.track = files->track;
+        return ctx;
     }
 
 private:

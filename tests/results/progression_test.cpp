@@ -90,9 +90,11 @@ TEST(Progression, FinalTakesHalfTheLanesFromEachSemiFinal) {
 }
 
 TEST(Progression, DistributionTableAndStageSelection) {
-    auto table = parseDistributionTable("10 6\r\n12,5\n\nnonsense\n14;7;1\n 16\t10 \n-3 x\n");
+    auto table =
+        parseDistributionTable("10 6\r\n12,5\n\nnonsense\n14;7;1\n 16\t10 \n-3 x\n18 -1000\n0 4\n");
     ASSERT_EQ(table.lines.size(), 3u);
-    EXPECT_EQ(table.skippedLines, 3);
+    EXPECT_EQ(table.skippedLines, 5);
+    EXPECT_FALSE(lookupDistribution(table, 18)); // would be 1008 repechages
     EXPECT_EQ(distributionTableName(8), "DISTRIBUCIONS08.TXT");
 
     auto d = lookupDistribution(table, 12);

@@ -105,7 +105,7 @@ InscritsWindow::InscritsWindow(InscritsModel model, QWidget* parent)
     connect(m_count, &QLineEdit::editingFinished, this, &InscritsWindow::applyCount);
     connect(saveButton, &QPushButton::clicked, this, &InscritsWindow::save);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
-    rebuildRows();
+    syncRows();
     resize(640, 480);
 }
 
@@ -154,40 +154,44 @@ void InscritsWindow::fillSource() {
     }
 }
 
-void InscritsWindow::rebuildRows() {
-    for (auto* w : m_names) {
-        w->deleteLater();
-    }
-    for (auto* w : m_rowLabels) {
-        w->deleteLater();
-    }
-    m_names.clear();
-    m_rowLabels.clear();
-    for (int i = 1; i <= m_model.count(); ++i) {
-        auto* order = new QLabel(qstr(m_model.orderText(i)), m_rowsPanel);
-        order->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto* name =
-            new QLineEdit(qstr(m_model.names()[static_cast<std::size_t>(i - 1)]), m_rowsPanel);
-        name->setObjectName(QStringLiteral("NomPista_%1").arg(i));
-        auto* lane = new QLabel(qstr(m_model.startLaneText(i)), m_rowsPanel);
-        lane->setAlignment(Qt::AlignCenter);
-        m_rowsGrid->addWidget(order, i, 0);
-        m_rowsGrid->addWidget(name, i, 1);
-        m_rowsGrid->addWidget(lane, i, 2);
-        for (QWidget* w : std::initializer_list<QWidget*>{order, name, lane}) {
-            w->show();
+// Rows are added or removed at the end: the rows kept keep their widgets, their texts and
+// the focus.
+void InscritsWindow::syncRows() {
+    while (static_cast<int>(m_names.size()) > m_model.count()) {
+        for (QWidget* w : m_rowWidgets.back()) {
+            w->deleteLater();
         }
-        name->installEventFilter(this);
-        connect(name, &QLineEdit::textEdited, this,
-                [this, i](const QString& text) { m_model.setName(i, text.toStdString()); });
-        connect(name, &QLineEdit::returnPressed, this, [this] {
-            m_model.nextRow();
-            focusRow(m_model.currentRow());
-        });
-        m_names.push_back(name);
-        m_rowLabels.push_back(order);
-        m_rowLabels.push_back(lane);
+        m_rowWidgets.pop_back();
+        m_names.pop_back();
     }
+    for (int i = static_cast<int>(m_names.size()) + 1; i <= m_model.count(); ++i) {
+        addRowWidgets(i);
+    }
+}
+
+void InscritsWindow::addRowWidgets(int i) {
+    auto* order = new QLabel(qstr(m_model.orderText(i)), m_rowsPanel);
+    order->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* name = new QLineEdit(qstr(m_model.names()[static_cast<std::size_t>(i - 1)]), m_rowsPanel);
+    name->setObjectName(QStringLiteral("NomPista_%1").arg(i));
+    auto* lane = new QLabel(qstr(m_model.startLaneText(i)), m_rowsPanel);
+    lane->setAlignment(Qt::AlignCenter);
+    m_rowsGrid->addWidget(order, i, 0);
+    m_rowsGrid->addWidget(name, i, 1);
+    m_rowsGrid->addWidget(lane, i, 2);
+    for (QWidget* w :
+         {static_cast<QWidget*>(order), static_cast<QWidget*>(name), static_cast<QWidget*>(lane)}) {
+        w->installEventFilter(this);
+        w->show();
+    }
+    connect(name, &QLineEdit::textEdited, this,
+            [this, i](const QString& text) { m_model.setName(i, text.toStdString()); });
+    connect(name, &QLineEdit::returnPressed, this, [this] {
+        m_model.nextRow();
+        focusRow(m_model.currentRow());
+    });
+    m_names.push_back(name);
+    m_rowWidgets.push_back({order, name, lane});
 }
 
 QLineEdit* InscritsWindow::nameField(int row) const {
@@ -195,6 +199,13 @@ QLineEdit* InscritsWindow::nameField(int row) const {
         return nullptr;
     }
     return m_names[static_cast<std::size_t>(row - 1)];
+}
+
+QLabel* InscritsWindow::orderLabel(int row) const {
+    if (row < 1 || row > static_cast<int>(m_rowWidgets.size())) {
+        return nullptr;
+    }
+    return static_cast<QLabel*>(m_rowWidgets[static_cast<std::size_t>(row - 1)][0]);
 }
 
 void InscritsWindow::applyCount() {
@@ -205,7 +216,11 @@ void InscritsWindow::applyCount() {
     const int count = m_model.applyCount(m_count->text().toStdString());
     m_count->setText(QString::number(count));
     if (count != before) {
-        rebuildRows();
+        syncRows();
+    }
+    // Applied by Enter: the typing goes on in the first row.
+    if (m_count->hasFocus()) {
+        focusRow(1);
     }
 }
 
@@ -236,7 +251,7 @@ bool InscritsWindow::eventFilter(QObject* watched, QEvent* event) {
         m_count->isEnabled()) {
         m_model.addRow();
         m_count->setText(QString::number(m_model.count()));
-        rebuildRows();
+        syncRows();
         focusRow(m_model.count());
         return true;
     }

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <vector>
 
 class QLabel;
@@ -31,6 +32,7 @@ public:
     QLabel* rangeLabel() const { return m_range; }
     QLabel* countLabel() const { return m_countLabel; }
     QLineEdit* nameField(int row) const; // `NomPista`(row), 1-based
+    QLabel* orderLabel(int row) const;   // `NOrdre`(row)
     QTreeWidget* sourceList() const { return m_source; }
 
     // "&Gravar": true when saved (the screen then closes).
@@ -45,7 +47,8 @@ protected:
 private:
     void buildSource(QGridLayout* grid);
     void fillSource();
-    void rebuildRows();
+    void syncRows();
+    void addRowWidgets(int row);
     void applyCount();
     void focusRow(int row);
     void copySource(QTreeWidgetItem* item);
@@ -57,7 +60,7 @@ private:
     QWidget* m_rowsPanel = nullptr;
     QGridLayout* m_rowsGrid = nullptr;
     std::vector<QLineEdit*> m_names;
-    std::vector<QLabel*> m_rowLabels; // order and start lane labels, rebuilt with the rows
+    std::vector<std::array<QWidget*, 3>> m_rowWidgets; // order label, name, start lane label
     QLabel* m_sourceCaption = nullptr;
     QTreeWidget* m_source = nullptr;
     QRadioButton* m_byNumber = nullptr;

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,6 +45,8 @@ Qt::Alignment toQt(ColumnAlignment a) {
 int pixels(int twips) {
     return twips * 4 / 45;
 }
+
+constexpr int kRowHeight = 250; // twips of a visible row
 
 bool shiftHeld() {
     return QApplication::keyboardModifiers() & Qt::ShiftModifier;
@@ -169,6 +172,7 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
     m_table->setObjectName(QStringLiteral("LlistaVoltes"));
     m_table->setModel(m_model);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(pixels(kRowHeight));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(m_table, 1);
@@ -193,7 +197,7 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
     connect(m_print[0], &QPushButton::clicked, this, &ResultatsWindow::printList);
     connect(m_print[1], &QPushButton::clicked, this,
             [this] { emit printQuadrant(m_browser->selectedHeat()); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(close, &QPushButton::clicked, this, &ResultatsWindow::closeScreen);
 
     m_browser->open();
     fillFilters();
@@ -274,6 +278,9 @@ void ResultatsWindow::showState() {
     }
     m_print[1]->setEnabled(m_browser->quadrantEnabled());
     QStringList problems;
+    for (const auto& p : m_event.problems) {
+        problems << qstr(p);
+    }
     for (const auto& p : describeProblems(*m_browser, *m_fileProblems, m_event.language)) {
         problems << qstr(p);
     }
@@ -281,9 +288,18 @@ void ResultatsWindow::showState() {
     m_problems->setVisible(!problems.isEmpty());
 }
 
+// In the main window's document area the frame goes too, not only the screen inside it.
+void ResultatsWindow::closeScreen() {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        frame->close();
+        return;
+    }
+    close();
+}
+
 void ResultatsWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        close();
+        closeScreen();
         return;
     }
     QWidget::keyPressEvent(event);

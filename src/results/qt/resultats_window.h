@@ -66,6 +66,8 @@ public:
     QPushButton* printButton(int index) const { return m_print[index]; }
     QLabel* problemsLabel() const { return m_problems; }
     void chooseCriterion(int criterion);
+    // "(Esc) Tancar" and Escape.
+    void closeScreen();
 
 signals:
     // "&Imprimir" and "Imprimir &Quadrant": the printed reports take them.

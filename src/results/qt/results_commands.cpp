@@ -45,6 +45,13 @@ void openList(Portada& window, int programa) {
             showError(window, event.error());
             return;
         }
+        if (!event->problems.empty()) {
+            std::string text;
+            for (const auto& p : event->problems) {
+                text += p + "\n";
+            }
+            showError(window, text);
+        }
         ctx.eventDir = event->eventDir;
         ctx.eventName = event->eventName;
         ctx.track = event->track;
@@ -90,6 +97,14 @@ void prepareRaceSeries(Portada& window, int added) {
     if (!placed) {
         showError(window, placed.error());
         return;
+    }
+    if (!placed->notes.empty()) {
+        // Why no list was placed, or what was read around: the organiser goes on by hand.
+        QStringList lines;
+        for (const auto& note : placed->notes) {
+            lines << qstr(note);
+        }
+        QMessageBox::information(&window, window.windowTitle(), lines.join(QLatin1Char('\n')));
     }
     if (placed->stage != kNoProgression) {
         // The stage may have added more series: the lists follow "PROVA.DAD".

@@ -14,15 +14,7 @@ using namespace cronovolta;
 namespace {
 
 InscritsContext raceContext(const test::EventFolder& f, int serie) {
-    auto files = openEventFiles(f.data(), 1);
-    InscritsContext ctx;
-    ctx.dataDir = f.data();
-    ctx.eventDir = f.event();
-    ctx.eventName = files->eventName;
-    ctx.programa = kRace;
-    ctx.serie = serie;
-    ctx.track = files->track;
-    return ctx;
+    return f.listContext(kRace, serie);
 }
 
 void writeEntrants(const test::EventFolder& f) {
@@ -88,10 +80,22 @@ private slots:
         QTest::keyClick(w->nameField(5), Qt::Key_Return);
         QVERIFY(w->nameField(1)->hasFocus());
 
-        // A double-click on a label adds a row.
+        // A double-click on a label adds a row; the rows there keep their fields.
+        QLineEdit* first = w->nameField(1);
         QTest::mouseDClick(w->countLabel(), Qt::LeftButton);
         QVERIFY(w->nameField(6));
         QCOMPARE(w->countField()->text(), QStringLiteral("6"));
+        QTest::mouseDClick(w->orderLabel(6), Qt::LeftButton);
+        QCOMPARE(w->countField()->text(), QStringLiteral("7"));
+        QCOMPARE(w->nameField(1), first);
+        QVERIFY(w->nameField(7)->hasFocus());
+        // Enter in the count applies it and goes to the first row.
+        w->countField()->setFocus();
+        w->countField()->selectAll();
+        QTest::keyClicks(w->countField(), QStringLiteral("6"));
+        QTest::keyClick(w->countField(), Qt::Key_Return);
+        QVERIFY(!w->nameField(7));
+        QTRY_VERIFY(w->nameField(1)->hasFocus());
 
         QVERIFY(w->save());
         QCOMPARE(w->result(), int(QDialog::Accepted));
