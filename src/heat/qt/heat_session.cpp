@@ -62,7 +62,11 @@ HeatSession::HeatSession(Portada& window, UiContext& ui, Asker& asker, QObject* 
     window.resumeHeat = [this](const ResumeState& state) { resumeHeat(state); };
     window.mayClose = [this] {
         // Closing the window in the middle of a heat would lose it: the heat ends first.
-        return !(m_engine && m_engine->heatRunning()) && closeProgramme();
+        if (m_engine && m_engine->heatRunning()) {
+            showMessage(toQString(m_ui.message(0, msg::kHeatStillRunning)));
+            return false;
+        }
+        return closeProgramme();
     };
     for (int i = 0; i < 6; ++i) {
         connect(window.heatPanel()->button(i), &QPushButton::clicked, this,

@@ -232,6 +232,10 @@ private slots:
         f.session->heatKey('S');
         QVERIFY(!f.window->close());
         QVERIFY(f.session->engine()->heatRunning());
+        // The organiser is told why the window stays open.
+        QCOMPARE(f.asker.asked.size(), std::size_t{1});
+        QCOMPARE(f.asker.asked.back().kind, QStringLiteral("message"));
+        QVERIFY(f.asker.asked.back().text.contains(QStringLiteral("màniga en marxa")));
         f.session->heatKey('S');
         QVERIFY(f.window->close());
         QVERIFY(!f.session->programmeOpen());
