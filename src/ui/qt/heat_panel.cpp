@@ -32,10 +32,24 @@ HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
     m_textPausa = new QLabel(this);
     m_textPausa->setObjectName(QStringLiteral("TextPausa"));
     m_textPausa->setAlignment(Qt::AlignCenter);
-    m_textPausa->setStyleSheet(QStringLiteral("color: rgb(255,0,0); font-weight: bold;"));
+    // The pause paints this label bright red: white text stays readable on it.
+    QFont pauseFont = m_textPausa->font();
+    pauseFont.setPointSizeF(pauseFont.pointSizeF() * 1.8);
+    pauseFont.setBold(true);
+    m_textPausa->setFont(pauseFont);
+    QPalette pausePalette = m_textPausa->palette();
+    pausePalette.setColor(QPalette::WindowText, Qt::white);
+    m_textPausa->setPalette(pausePalette);
+    m_textPausa->setMargin(4);
     m_mesMenys = new QLabel(this);
     m_mesMenys->setObjectName(QStringLiteral("MesMenys"));
     m_mesMenys->setAlignment(Qt::AlignCenter);
+    // Read from a distance while the lane number is typed.
+    QFont adjustmentFont = m_mesMenys->font();
+    adjustmentFont.setPointSizeF(adjustmentFont.pointSizeF() * 2.0);
+    adjustmentFont.setBold(true);
+    m_mesMenys->setFont(adjustmentFont);
+    m_mesMenys->setFrameShape(QFrame::Box);
     m_errors = new QListWidget(this);
     m_errors->setObjectName(QStringLiteral("Errors"));
     m_errors->setFocusPolicy(Qt::NoFocus);

@@ -225,6 +225,22 @@ private slots:
         QCOMPARE(opened, 1);
     }
 
+    void pauseLabelIsReadableOnItsColour() {
+        LiveFixture f(4, 4);
+        f.start();
+        QVERIFY(f.session->openProgramme(4));
+        f.session->heatKey('S');
+        f.session->heatKey('P');
+        f.session->syncScreens();
+        QLabel* pause = f.window->heatPanel()->pauseLabel();
+        QVERIFY(!pause->isHidden());
+        QVERIFY(!pause->text().isEmpty());
+        const QPalette pal = pause->palette();
+        QVERIFY(pal.color(pause->foregroundRole()) != pal.color(pause->backgroundRole()));
+        f.session->heatKey('P');
+        f.session->heatKey('S');
+    }
+
     void closingTheWindowWaitsForTheRunningHeat() {
         LiveFixture f(4, 4);
         f.start();
