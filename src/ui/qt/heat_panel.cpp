@@ -1,9 +1,12 @@
 #include "ui/qt/heat_panel.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace cronovolta {
 
@@ -62,6 +65,14 @@ HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
     layout->addWidget(m_errors, 1);
     // Keeps the buttons together at the top while the list is hidden.
     layout->addStretch(0);
+    m_errors->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // One width for the heat and the time between heats, so the child windows do not shift
+    // when the buttons give way to the clock: the widest of the clock and an error entry.
+    const QMargins margins = layout->contentsMargins();
+    const int content = std::max(
+        QFontMetrics(clockFont).horizontalAdvance(QStringLiteral("00:00:00")),
+        m_errors->fontMetrics().horizontalAdvance(QStringLiteral("-16  (99)  0:00:00")) + 24);
+    setFixedWidth(content + margins.left() + margins.right() + 2 * frameWidth() + 8);
     reset();
 }
 

@@ -225,11 +225,20 @@ private slots:
         QCOMPARE(opened, 1);
     }
 
-    void pauseLabelIsReadableOnItsColour() {
+    // The panel keeps one width between heats and during a heat, so the windows beside it
+    // stay put, and the pause label can be read on its colour.
+    void heatPanelDuringAHeat() {
         LiveFixture f(4, 4);
         f.start();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         QVERIFY(f.session->openProgramme(4));
+        QCoreApplication::processEvents();
+        const int betweenHeats = f.window->heatPanel()->width();
         f.session->heatKey('S');
+        f.session->syncScreens();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.window->heatPanel()->width(), betweenHeats);
         f.session->heatKey('P');
         f.session->syncScreens();
         QLabel* pause = f.window->heatPanel()->pauseLabel();

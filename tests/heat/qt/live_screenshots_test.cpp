@@ -180,6 +180,7 @@ private slots:
         save(f, m_folder, QStringLiteral("live-race-paused.png"));
         f.session->heatKey('P');
         f.session->heatKey('S');
+        save(f, m_folder, QStringLiteral("live-between-heats.png"));
     }
 
     void raceOfTwentyFourLanes() {
