@@ -101,6 +101,12 @@ private slots:
         QVERIFY(!f.session->clockTick().isActive());
         QCOMPARE(f.storedHeats(), 1);
         QCOMPARE(test::crossingsOfHeat(f.lapFile(), 1).size(), std::size_t(1));
+
+        // The "Manual" menu offers the four lanes of this track, all sixteen once it closes.
+        QVERIFY(f.window->action("Manual", 4)->isVisible());
+        QVERIFY(!f.window->action("Manual", 5)->isVisible());
+        QVERIFY(f.session->closeProgramme());
+        QVERIFY(f.window->action("Manual", 16)->isVisible());
     }
 
     void lapAdjustmentChangesTheLaneAndItsRow() {
