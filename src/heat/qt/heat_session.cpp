@@ -564,14 +564,7 @@ bool HeatSession::eventFilter(QObject* watched, QEvent* event) {
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
         return false; // menu shortcuts
     }
-    const std::vector<int> codes = heatKeyCodes(*key);
-    if (codes.empty()) {
-        return false;
-    }
-    for (int code : codes) {
-        heatKey(code);
-    }
-    return true;
+    return passHeatKeys(*key, [this](int code) { heatKey(code); });
 }
 
 } // namespace cronovolta

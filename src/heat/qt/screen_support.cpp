@@ -82,6 +82,14 @@ QPixmap crossingMarker(int height) {
     return pixmap;
 }
 
+bool passHeatKeys(const QKeyEvent& event, const std::function<void(int)>& handle) {
+    const std::vector<int> codes = heatKeyCodes(event);
+    for (int code : codes) {
+        handle(code);
+    }
+    return !codes.empty();
+}
+
 QFont screenFont(int pixelSize, bool bold) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QString>
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,10 @@ QColor qbQColor(int number, const QColor& fallback = QColor());
 // Esc itself, so a Shift pressed and let go earlier never turns a later Esc into Shift+Esc.
 // Empty when the key types nothing.
 std::vector<int> heatKeyCodes(const QKeyEvent& event);
+
+// Hands the heat-key codes of a key press to `handle`, one by one; false when the key
+// types nothing, so the caller keeps it.
+bool passHeatKeys(const QKeyEvent& event, const std::function<void(int)>& handle);
 
 inline QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

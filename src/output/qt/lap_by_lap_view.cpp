@@ -412,11 +412,7 @@ void LapByLapView::sync(const LapLanes& lanes) {
 }
 
 void LapByLapView::keyPressEvent(QKeyEvent* event) {
-    const std::vector<int> codes = heatKeyCodes(*event);
-    if (!codes.empty()) {
-        for (int code : codes) {
-            emit heatKey(code);
-        }
+    if (passHeatKeys(*event, [this](int code) { emit heatKey(code); })) {
         event->accept();
         return;
     }

@@ -697,11 +697,7 @@ void StandingsWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space) {
         setInfoShown(!infoShown());
     }
-    const std::vector<int> codes = heatKeyCodes(*event);
-    if (!codes.empty()) {
-        for (int code : codes) {
-            emit heatKey(code);
-        }
+    if (passHeatKeys(*event, [this](int code) { emit heatKey(code); })) {
         event->accept();
         return;
     }
