@@ -288,7 +288,12 @@ void Portada::buildSideBar() {
         grid->setColumnStretch(2, 1);
         grid->setColumnStretch(3, 1);
         const int buttonHeight = frame->findChild<QPushButton*>()->sizeHint().height();
-        m_series[t]->setFixedHeight(2 * buttonHeight + grid->verticalSpacing());
+        // As tall as the two rows of buttons, and never less than three series.
+        m_series[t]->addItem(QStringLiteral("0"));
+        const int threeSeries = 3 * m_series[t]->sizeHintForRow(0) + 2 * m_series[t]->frameWidth();
+        m_series[t]->clear();
+        m_series[t]->setFixedHeight(
+            std::max(2 * buttonHeight + grid->verticalSpacing(), threeSeries));
         column->addWidget(frame);
     }
 
