@@ -4,6 +4,7 @@
 #include "storage/participant_list.h"
 #include "storage/qt/nova_prova.h"
 #include "ui/qt/asker.h"
+#include "ui/qt/dialog_parts.h"
 #include "ui/qt/event_lists.h"
 #include "ui/qt/localise.h"
 
@@ -28,9 +29,7 @@ QListWidget* list(QWidget* parent, const char* name) {
 }
 
 QLabel* label(QWidget* parent, int index) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QStringLiteral("Text_%1").arg(index));
-    return l;
+    return namedLabel(parent, QStringLiteral("Text_%1").arg(index));
 }
 
 } // namespace

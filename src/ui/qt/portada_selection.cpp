@@ -8,6 +8,7 @@
 #include "storage/track_fields.h"
 #include "ui/qt/asker.h"
 #include "ui/qt/cover.h"
+#include "ui/qt/dialog_parts.h"
 #include "ui/qt/event_lists.h"
 #include "ui/qt/localise.h"
 #include "ui/startup.h"
@@ -20,10 +21,6 @@
 namespace cronovolta {
 
 namespace {
-
-bool shiftHeld() {
-    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
-}
 
 QString joinProblems(const std::vector<std::string>& problems) {
     QStringList lines;
