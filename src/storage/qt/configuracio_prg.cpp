@@ -31,6 +31,31 @@ int atLeastOne(const QString& text) {
     return static_cast<int>(std::clamp(v, 1.0, 32767.0));
 }
 
+// A frame of option buttons, one per row; the last option takes the number in the box
+// beside it.
+template <std::size_t N>
+QGroupBox* optionFrame(QWidget* parent, const QString& frameName, const QString& optionName,
+                       std::array<QRadioButton*, N>& options, QButtonGroup*& group,
+                       QLineEdit*& number, const QString& numberName) {
+    auto* frame = new QGroupBox(parent);
+    frame->setObjectName(frameName);
+    auto* grid = new QGridLayout(frame);
+    group = new QButtonGroup(frame);
+    for (int i = 0; i < static_cast<int>(N); ++i) {
+        auto* option = new QRadioButton(frame);
+        option->setObjectName(optionName + QStringLiteral("_%1").arg(i));
+        group->addButton(option, i);
+        grid->addWidget(option, i, 0);
+        options[static_cast<std::size_t>(i)] = option;
+    }
+    number = new QLineEdit(frame);
+    number->setObjectName(numberName);
+    number->setMaxLength(6);
+    fitNumberBox(number);
+    grid->addWidget(number, static_cast<int>(N) - 1, 1);
+    return frame;
+}
+
 } // namespace
 
 ConfiguracioPrg::ConfiguracioPrg(UiContext& ui, Asker& asker, bool fullLayout, QWidget* parent)
@@ -99,39 +124,16 @@ void ConfiguracioPrg::build() {
 
     auto* right = new QVBoxLayout;
     columns->addLayout(right);
-    m_comesFrame = new QGroupBox(this);
-    m_comesFrame->setObjectName(QStringLiteral("DemanarComes"));
-    auto* comesGrid = new QGridLayout(m_comesFrame);
-    auto* comesGroup = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i) {
-        m_comes[i] = new QRadioButton(m_comesFrame);
-        m_comes[i]->setObjectName(QStringLiteral("OpcioComes_%1").arg(i));
-        comesGroup->addButton(m_comes[i], i);
-        comesGrid->addWidget(m_comes[i], i, 0);
-    }
-    m_comesPass = new QLineEdit(m_comesFrame);
-    m_comesPass->setObjectName(QStringLiteral("MngComes"));
-    m_comesPass->setMaxLength(6);
-    fitNumberBox(m_comesPass);
-    comesGrid->addWidget(m_comesPass, 2, 1);
+    QButtonGroup* comesGroup = nullptr;
+    m_comesFrame = optionFrame(this, QStringLiteral("DemanarComes"), QStringLiteral("OpcioComes"),
+                               m_comes, comesGroup, m_comesPass, QStringLiteral("MngComes"));
     right->addWidget(m_comesFrame);
-    m_scrollFrame = new QGroupBox(this);
-    m_scrollFrame->setObjectName(QStringLiteral("AutoScroll"));
-    auto* scrollGrid = new QGridLayout(m_scrollFrame);
-    auto* scrollGroup = new QButtonGroup(this);
-    for (int i = 0; i < 2; ++i) {
-        m_autoScroll[i] = new QRadioButton(m_scrollFrame);
-        m_autoScroll[i]->setObjectName(QStringLiteral("OpcioAutoScroll_%1").arg(i));
-        scrollGroup->addButton(m_autoScroll[i], i);
-        scrollGrid->addWidget(m_autoScroll[i], i, 0);
-    }
-    m_scrollSeconds = new QLineEdit(m_scrollFrame);
-    m_scrollSeconds->setObjectName(QStringLiteral("TempsScroll"));
-    m_scrollSeconds->setMaxLength(6);
-    fitNumberBox(m_scrollSeconds);
+    QButtonGroup* scrollGroup = nullptr;
+    m_scrollFrame =
+        optionFrame(this, QStringLiteral("AutoScroll"), QStringLiteral("OpcioAutoScroll"),
+                    m_autoScroll, scrollGroup, m_scrollSeconds, QStringLiteral("TempsScroll"));
     m_seconds = namedLabel(m_scrollFrame, QStringLiteral("TextSegons"));
-    scrollGrid->addWidget(m_scrollSeconds, 1, 1);
-    scrollGrid->addWidget(m_seconds, 1, 2);
+    static_cast<QGridLayout*>(m_scrollFrame->layout())->addWidget(m_seconds, 1, 2);
     right->addWidget(m_scrollFrame);
     right->addStretch();
     m_comesFrame->setVisible(m_full);
