@@ -1,6 +1,10 @@
 // cronovolta-cli: the command-line companion. Works on a data folder without windows.
 #include "cli_commands.h"
 
+#include "storage/event_files.h"
+
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <iostream>
 #include <string_view>
@@ -21,7 +25,8 @@ constexpr Command kCommands[] = {
     {"series", cmdSeries, "series add|delete          add or delete a series of an event"},
     {"track", cmdTrack, "track show|set             show or change the track configuration"},
     {"settings", cmdSettings, "settings show|set          show or change the program settings"},
-    {"simulate", cmdSimulate, "simulate --model NAME ...   play a lap counter on a pseudo-terminal"},
+    {"simulate", cmdSimulate,
+     "simulate --model NAME ...   play a lap counter on a pseudo-terminal"},
     {"replay", cmdReplay, "replay EVENT TYPE SERIES CAPTURE  run heats from a byte capture"},
     {"entrants", cmdEntrants, "entrants show|set EVENT     the entrants of an event"},
     {"participants", cmdParticipants, "participants show|set ...   the participants of a series"},
@@ -73,6 +78,27 @@ std::optional<long> parseInteger(const std::string& text) {
     return std::stol(text);
 }
 
+std::optional<int> parsePositive(const std::string& word) {
+    auto n = parseInteger(word);
+    if (!n || *n < 1 || *n > 32767) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*n);
+}
+
+std::optional<int> parseProgramType(const std::string& word, int lowest) {
+    std::string upper;
+    for (char c : word) {
+        upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    }
+    for (int t = std::max(lowest, 0); t <= kRace; ++t) {
+        if (upper == std::to_string(t) || (!upper.empty() && upper == seriesPrefix(t))) {
+            return t;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::pair<std::string, std::string>> splitKeyValue(const std::string& word) {
     auto eq = word.find('=');
     if (eq == std::string::npos || eq == 0) {
@@ -114,7 +140,9 @@ int main(int argc, char** argv) {
     }
     for (const auto& c : kCommands) {
         if (c.name == words[i]) {
-            Invocation inv{data, {words.begin() + static_cast<long>(i) + 1, words.end()}, std::cout,
+            Invocation inv{data,
+                           {words.begin() + static_cast<long>(i) + 1, words.end()},
+                           std::cout,
                            std::cerr};
             return c.run(inv);
         }

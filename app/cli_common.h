@@ -14,8 +14,8 @@ inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
 
 struct Invocation {
-    std::filesystem::path dataDir;      // always set: --data DIR or the program's folder
-    std::vector<std::string> args;      // the words after the command name
+    std::filesystem::path dataDir; // always set: --data DIR or the program's folder
+    std::vector<std::string> args; // the words after the command name
     std::ostream& out;
     std::ostream& err;
 };
@@ -27,6 +27,11 @@ int usage(const Invocation& inv, const std::string& synopsis);
 
 // Whole decimal number with nothing else around it.
 std::optional<long> parseInteger(const std::string& text);
+// A whole number 1..32767 (events, series, participants).
+std::optional<int> parsePositive(const std::string& word);
+// A programme type from `lowest` to 4, given by its number or its series prefix (LLR, OFC,
+// SPP, CRS) in any case.
+std::optional<int> parseProgramType(const std::string& word, int lowest);
 // "KEY=VALUE" split at the first "="; nullopt without one.
 std::optional<std::pair<std::string, std::string>> splitKeyValue(const std::string& word);
 

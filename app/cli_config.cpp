@@ -2,11 +2,15 @@
 // the same field rules as their dialogs.
 #include "cli_commands.h"
 
+#include "counter/counter_model.h"
 #include "storage/config_pista.h"
 #include "storage/config_prg.h"
+#include "storage/event_files.h"
 #include "storage/formatting.h"
 #include "storage/number_format.h"
 #include "storage/track_fields.h"
+#include "ui/language_tables.h"
+#include "ui/localiser.h"
 
 #include <algorithm>
 #include <cctype>
@@ -27,7 +31,6 @@ constexpr const char* kSettingsSynopsis =
     "  keys: language (0/1 or ca/es), model (0..4 or its name), comes (-1, 0 or a pass),\n"
     "        autoscroll (0 or seconds), colours (five colour numbers 0..15, comma-separated)";
 
-constexpr std::string_view kTrackFile = "PISTA.CFG";
 constexpr std::string_view kSettingsFile = "ZENTOR.CFG";
 
 // Why a command stops: a usage error (kUsage) or a failure (kFailed), with its message.
@@ -142,20 +145,31 @@ Checked<std::vector<std::string>> takeEventOption(const Invocation& inv, TrackTa
         target.event = static_cast<int>(*n);
     }
     if (target.event == 0) {
-        target.file = inv.dataDir / kTrackFile;
+        target.file = inv.dataDir / kTrackFileName;
     } else {
-        target.eventFolder = inv.dataDir / ("PROVA" + formatNumber(target.event, "000"));
-        target.file = target.eventFolder / kTrackFile;
+        target.eventFolder = eventFolder(inv.dataDir, target.event);
+        target.file = target.eventFolder / kTrackFileName;
     }
     return rest;
 }
 
-std::string lanesAboveMaximumMessage(const fs::path& dataDir) {
+// The program's own texts, in the language of its settings (Catalan without them).
+int programLanguage(const fs::path& dataDir) {
     auto settings = loadConfigPrg(dataDir / kSettingsFile);
-    if (settings && settings->language == 1) {
-        return "El número de pistas de la configuración es superior al máximo permitido";
-    }
-    return "El nombre de pistes de la configuració és superior al màxim permès";
+    return settings ? int{settings->language} : int{kCatala};
+}
+
+std::string lanesAboveMaximumMessage(const fs::path& dataDir) {
+    MessageTable messages;
+    messages.fill("Portada", programLanguage(dataDir));
+    return messages.text(0, msg::kTooManyLanes);
+}
+
+// The first paragraph of the warning the dialog shows over the order of an event whose
+// heats were run: the heats so far keep the order they were run with.
+std::string orderAfterHeatsWarning(const fs::path& dataDir) {
+    std::string_view text = tableCaption("ConfiguracioPista", "Avis", -1, programLanguage(dataDir));
+    return std::string(text.substr(0, text.find('\r')));
 }
 
 void showTrack(std::ostream& out, const ConfigPista& c) {
@@ -188,7 +202,8 @@ void noteCorrection(const Invocation& inv, const std::string& key, const std::st
     }
 }
 
-Step setOrder(ConfigPista& c, const std::string& value) {
+Step setOrder(const Invocation& inv, const TrackTarget& target, ConfigPista& c,
+              const std::string& value) {
     auto lanes = integerList("order", value);
     if (!lanes) {
         return std::unexpected(lanes.error());
@@ -202,20 +217,30 @@ Step setOrder(ConfigPista& c, const std::string& value) {
             return usageError("order: lane " + std::to_string(lane) + " is not 1 to 64");
         }
     }
+    if (!target.eventFolder.empty() && heatsAlreadyRun(target.eventFolder)) {
+        inv.err << "cronovolta-cli: warning: " << orderAfterHeatsWarning(inv.dataDir) << "\n";
+    }
     for (std::size_t i = 0; i < lanes->size(); ++i) {
         leaveOrderBox(c, static_cast<int>(i) + 1, std::to_string((*lanes)[i]));
     }
     return {};
 }
 
+// One value per connection, for the first connections or all of them.
+Checked<std::vector<long>> connectionList(const ConfigPista& c, const std::string& key,
+                                          const std::string& value) {
+    auto values = integerList(key, value);
+    if (values && values->size() > c.circuits.size()) {
+        return usageError(key + ": " + std::to_string(values->size()) + " values given for " +
+                          std::to_string(c.circuits.size()) + " connections");
+    }
+    return values;
+}
+
 Step setPorts(ConfigPista& c, const std::string& value) {
-    auto ports = integerList("ports", value);
+    auto ports = connectionList(c, "ports", value);
     if (!ports) {
         return std::unexpected(ports.error());
-    }
-    if (ports->size() > c.circuits.size()) {
-        return usageError("ports: " + std::to_string(ports->size()) + " ports given for " +
-                          std::to_string(c.circuits.size()) + " connections");
     }
     for (long port : *ports) {
         if (port < 1 || port > 4) {
@@ -229,13 +254,9 @@ Step setPorts(ConfigPista& c, const std::string& value) {
 }
 
 Step setFirstLanes(const Invocation& inv, ConfigPista& c, const std::string& value) {
-    auto lanes = integerList("first-lanes", value);
+    auto lanes = connectionList(c, "first-lanes", value);
     if (!lanes) {
         return std::unexpected(lanes.error());
-    }
-    if (lanes->size() > c.circuits.size()) {
-        return usageError("first-lanes: " + std::to_string(lanes->size()) + " lanes given for " +
-                          std::to_string(c.circuits.size()) + " connections");
     }
     if ((*lanes)[0] != c.circuits[0].firstLane) {
         return usageError("first-lanes: the first connection always starts at lane " +
@@ -305,7 +326,7 @@ Step applyTrackSetting(const Invocation& inv, const TrackTarget& target, ConfigP
         return setLaneCount(inv, target, c, value);
     }
     if (key == "order") {
-        return setOrder(c, value);
+        return setOrder(inv, target, c, value);
     }
     if (key == "min-lap") {
         return setField(inv, c, key, value, leaveMinimumLap, false);
@@ -454,11 +475,9 @@ Step setLanguage(ConfigPrg& c, const std::string& v) {
 }
 
 Step setModel(ConfigPrg& c, const std::string& v) {
-    for (int m = 0; m <= 4; ++m) {
-        if (v == std::to_string(m) || v == lower(std::string(counterModelName(m)))) {
-            c.counterModel = static_cast<CounterModel>(m);
-            return {};
-        }
+    if (auto model = counterModelFromName(v)) {
+        c.counterModel = *model;
+        return {};
     }
     return usageError("model: use 0..4 or DS003, DS030, DS300, \"DS300 & DS4port\", DS200");
 }
@@ -499,7 +518,7 @@ Step applySetting(ConfigPrg& c, const std::string& key, const std::string& value
         return setLanguage(c, lower(value));
     }
     if (key == "model") {
-        return setModel(c, lower(value));
+        return setModel(c, value);
     }
     if (key == "comes") {
         return setNumber(c.comesPolicy, key, value, -1,

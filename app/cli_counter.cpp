@@ -4,7 +4,9 @@
 #include "counter/counter_model.h"
 #include "counter/counter_simulator.h"
 #include "counter/pseudo_terminal.h"
+#include "counter/simulation_player.h"
 
+#include <algorithm>
 #include <charconv>
 #include <csignal>
 #include <ctime>
@@ -174,6 +176,7 @@ private:
 int play(const Invocation& inv, const SimulateArgs& args, PseudoTerminal& pty,
          const sigset_t& stops) {
     const SimulatedPlay plan = planSimulation(args.options);
+    SimulationPlayer player(plan);
     inv.err << "waiting for a program to open " << pty.devicePath() << "\n";
     while (!pty.peerAttached()) {
         if (!sleepUnlessStopped(stops, 0.05)) {
@@ -184,32 +187,28 @@ int play(const Invocation& inv, const SimulateArgs& args, PseudoTerminal& pty,
             << counterModelName(args.options.model) << "\n";
     const double origin = monotonicSeconds();
     bool dropping = false;
-    for (const auto& chunk : plan.chunks) {
-        for (;;) {
-            const double left = origin + chunk.at / args.speed - monotonicSeconds();
-            pty.drain();
-            if (left <= 0) {
-                break;
-            }
-            if (!sleepUnlessStopped(stops, std::min(left, 0.1))) {
-                inv.err << "stopped\n";
-                return kOk;
-            }
+    while (!player.finished()) {
+        pty.drain();
+        auto progress = player.pump(pty, (monotonicSeconds() - origin) * args.speed);
+        if (!progress) {
+            return fail(inv, progress.error());
         }
-        if (!pty.peerAttached()) {
-            if (!dropping) {
-                inv.err << "the port was closed; bytes are lost until it is opened again\n";
-            }
+        if (progress->lost > 0 && !dropping) {
+            inv.err << "the port was closed; bytes are lost until it is opened again\n";
             dropping = true;
-            continue;
         }
-        dropping = false;
-        auto written = pty.write(chunk.bytes);
-        if (!written) {
-            return fail(inv, written.error());
+        for (const SimulatedChunk* chunk : progress->sent) {
+            dropping = false;
+            if (args.verbose || chunk->what.find("lane") == std::string::npos) {
+                inv.out << chunk->what << std::endl;
+            }
         }
-        if (args.verbose || chunk.what.find("lane") == std::string::npos) {
-            inv.out << chunk.what << std::endl;
+        // A reader that fell behind is given a moment; otherwise sleep until the next chunk.
+        const double left =
+            player.waiting() ? 0.01 : origin + player.nextAt() / args.speed - monotonicSeconds();
+        if (!player.finished() && !sleepUnlessStopped(stops, std::clamp(left, 0.0, 0.1))) {
+            inv.err << "stopped\n";
+            return kOk;
         }
     }
     // Let the reader take the last bytes before the device goes away.

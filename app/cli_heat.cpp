@@ -129,8 +129,9 @@ std::expected<int, std::string> seriesCount(const fs::path& dataDir, int event, 
     return header->header.seriesCounts[static_cast<std::size_t>(type - 1)];
 }
 
-// Start-up with the abnormal-end flag: the resume file names the heat, and is consumed.
-std::expected<float, std::string> takeResumeStart(const Invocation& inv, int event, int type,
+// Start-up with the abnormal-end flag: the resume file names the heat. It is consumed once
+// the programme is open, so a programme that cannot be opened can be recovered later.
+std::expected<float, std::string> readResumeStart(const Invocation& inv, int event, int type,
                                                   int serie) {
     fs::path file = inv.dataDir / "ZTR4.TMP";
     auto state = readResumeFile(file);
@@ -143,8 +144,6 @@ std::expected<float, std::string> takeResumeStart(const Invocation& inv, int eve
             "the interrupted heat belongs to event " + std::to_string(state->event) + ", type " +
             std::to_string(state->programa) + ", series " + std::to_string(state->serie));
     }
-    std::error_code ec;
-    fs::remove(file, ec);
     return state->heatStart;
 }
 
@@ -197,7 +196,7 @@ int cmdReplay(const Invocation& inv) {
     engine.setObserver(&printer);
     std::optional<float> resumeStart;
     if (recover) {
-        auto start = takeResumeStart(inv, ev, *type, se);
+        auto start = readResumeStart(inv, ev, *type, se);
         if (!start) {
             return fail(inv, start.error());
         }
@@ -206,6 +205,10 @@ int cmdReplay(const Invocation& inv) {
     auto opened = engine.openProgramme({inv.dataDir, ev, *type, se, *count, ""});
     if (!opened) {
         return fail(inv, opened.error());
+    }
+    if (resumeStart) {
+        std::error_code ec;
+        fs::remove(inv.dataDir / "ZTR4.TMP", ec);
     }
     CaptureReplay replay(engine);
     replay.onUnhandled([&](double, HeatCommand command) {

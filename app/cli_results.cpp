@@ -24,27 +24,6 @@ constexpr const char* kClassifyUsage =
     "classify EVENT TYPE SERIES|all [--criterion 1-4] [--participant [S:]N] [--name NAME] "
     "[--lane L|all] [--pass P|all] [--heat H|all]  (TYPE: 2..4 or OFC, SPP, CRS)";
 
-std::optional<int> parsePositive(const std::string& word) {
-    auto n = parseInteger(word);
-    if (!n || *n < 1 || *n > 32767) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*n);
-}
-
-std::optional<int> parseProgramType(const std::string& word, int lowest) {
-    std::string upper;
-    for (char c : word) {
-        upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    }
-    for (int t = lowest; t <= kRace; ++t) {
-        if (upper == seriesPrefix(t) || upper == std::to_string(t)) {
-            return t;
-        }
-    }
-    return std::nullopt;
-}
-
 void warn(const Invocation& inv, const std::vector<std::string>& notes) {
     for (const auto& n : notes) {
         inv.err << "cronovolta-cli: warning: " << n << "\n";

@@ -3,7 +3,6 @@
 
 #include "storage/event_manager.h"
 
-#include <cctype>
 #include <ctime>
 #include <iostream>
 
@@ -17,28 +16,6 @@ std::string today() {
     char text[16];
     std::strftime(text, sizeof text, "%d-%m-%Y", &local);
     return text;
-}
-
-// TYPE: 1..4 or the series prefix.
-std::optional<int> parseProgramType(const std::string& word) {
-    std::string upper;
-    for (char c : word) {
-        upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    }
-    for (int t = kFreePractice; t <= kRace; ++t) {
-        if (upper == seriesPrefix(t) || upper == std::to_string(t)) {
-            return t;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<int> parsePositive(const std::string& word) {
-    auto n = parseInteger(word);
-    if (!n || *n < 1 || *n > 32767) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*n);
 }
 
 int reportWarning(const Invocation& inv, const std::string& warning) {
@@ -66,6 +43,9 @@ int cmdEvents(const Invocation& inv) {
     if (catalog->repaired) {
         reportWarning(inv, "the catalogue PROVES.LLS did not match the event folders and has "
                            "been rebuilt from them");
+    }
+    for (const auto& problem : catalog->problems) {
+        reportWarning(inv, problem);
     }
     int number = 0;
     for (const auto& entry : catalog->entries) {
@@ -115,7 +95,7 @@ int cmdSeries(const Invocation& inv) {
         return usage(inv, kSeriesUsage);
     }
     auto event = parsePositive(a[1]);
-    auto type = parseProgramType(a[2]);
+    auto type = parseProgramType(a[2], kFreePractice);
     auto serie = remove ? parsePositive(a[3]) : std::optional<int>(1);
     if (!event || !type || !serie) {
         return usage(inv, kSeriesUsage);

@@ -1,3 +1,5 @@
+#include "heat/qt/live_start.h"
+#include "results/qt/results_commands.h"
 #include "storage/formatting.h"
 #include "ui/qt/asker.h"
 #include "ui/qt/portada.h"
@@ -22,13 +24,19 @@ int main(int argc, char** argv) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         args.push_back(arguments[i].toStdString());
     }
+    auto live = takeLiveOptions(args);
+    if (!live) {
+        std::cerr << "cronovolta: " << live.error() << '\n'
+                  << commandLineUsage() << liveOptionsUsage();
+        return 2;
+    }
     const auto line = parseCommandLine(args, QApplication::applicationDirPath().toStdString());
     if (!line) {
         std::cerr << "cronovolta: " << line.error() << '\n' << commandLineUsage();
         return 2;
     }
     if (line->help) {
-        std::cout << commandLineUsage();
+        std::cout << commandLineUsage() << liveOptionsUsage();
         return 0;
     }
     const auto dataDir = prepareDataFolder(line->dataDir);
@@ -48,10 +56,28 @@ int main(int argc, char** argv) {
                            interfaceFontScale(screen->size().width(), screen->size().height()));
         QApplication::setFont(font);
     }
-    MessageBoxAsker asker;
+    DemoFolder demo;
+    if (live->simulate) {
+        auto prepared = prepareDemoFolder(*dataDir, *live->simulate, 0);
+        if (!prepared) {
+            std::cerr << "cronovolta: " << prepared.error() << '\n';
+        } else {
+            demo = *prepared;
+        }
+    }
+    MessageBoxAsker boxes;
+    ResumingAsker resuming(boxes);
+    Asker& asker = live->resume ? static_cast<Asker&>(resuming) : boxes;
     if (!prepareConfiguration(ui, asker)) {
         return 0;
     }
-    auto window = openMainWindow(ui, asker, true);
-    return QApplication::exec();
+    std::unique_ptr<LiveRun> liveRun;
+    auto window = openMainWindow(ui, asker, true, [&](Portada& w) {
+        liveRun = std::make_unique<LiveRun>(w, ui, asker, *live);
+    });
+    connectResultsScreens(*window);
+    liveRun->started(demo);
+    const int status = QApplication::exec();
+    liveRun.reset(); // before the window it works on
+    return status;
 }

@@ -41,6 +41,13 @@ public:
     virtual void resetCircuit(int circuit) = 0;
 };
 
+// The decoder state of circuit 1..n; nullptr for a circuit the track does not have.
+template <class State> State* circuitState(std::vector<State>& circuits, int circuit) {
+    return circuit >= 1 && circuit <= static_cast<int>(circuits.size())
+               ? &circuits[static_cast<std::size_t>(circuit - 1)]
+               : nullptr;
+}
+
 std::unique_ptr<CounterDecoder> makeDecoder(const CounterSetup& setup, HeatControl& heat);
 
 } // namespace cronovolta

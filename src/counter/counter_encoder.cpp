@@ -8,11 +8,6 @@
 namespace cronovolta {
 namespace {
 
-bool isFrameModel(CounterModel model) {
-    return model == CounterModel::DS300 || model == CounterModel::DS300DS4port ||
-           model == CounterModel::DS200;
-}
-
 std::uint8_t ds030Code(CounterSignal signal) {
     switch (signal) {
     case CounterSignal::Red:
@@ -63,7 +58,7 @@ std::int64_t CounterEncoder::wireTime(std::int64_t tenThousandths) const {
         return 0;
     }
     // Two BCD digits of seconds on a DS030, two of minutes on the frame models.
-    return tenThousandths % (isFrameModel(m_model) ? 100LL * 600000 : 1000000);
+    return tenThousandths % (sendsFrames(m_model) ? 100LL * 600000 : 1000000);
 }
 
 std::string CounterEncoder::signal(CounterSignal signal) {
@@ -75,7 +70,7 @@ std::string CounterEncoder::signal(CounterSignal signal) {
         }
         return code == 0 ? std::string() : std::string(1, static_cast<char>(code));
     }
-    if (isFrameModel(m_model)) {
+    if (sendsFrames(m_model)) {
         std::uint8_t code = ds300Code(signal);
         if (signal == CounterSignal::End && (m_sequence & 1) != 0) {
             code = 0xA7;
@@ -90,7 +85,7 @@ std::string CounterEncoder::lap(int counterLane, std::int64_t tenThousandths, in
     const int box = m_firstBox + (counterLane - 1) / 8;
     const int local = (counterLane - 1) % 8 + 1;
     const std::uint8_t mask = laneMask(local, m_model);
-    if (isFrameModel(m_model)) {
+    if (sendsFrames(m_model)) {
         return frame(0, static_cast<std::uint8_t>(box), mask, t);
     }
     if (m_model != CounterModel::DS030) {

@@ -1,14 +1,10 @@
 #include "counter/counter_model.h"
 
-#include <array>
 #include <cctype>
 #include <string>
 
 namespace cronovolta {
 namespace {
-
-constexpr std::array<std::string_view, 5> kNames = {"DS003", "DS030", "DS300", "DS300 & DS4port",
-                                                    "DS200"};
 
 std::string squeezed(std::string_view text) {
     std::string out;
@@ -23,8 +19,13 @@ std::string squeezed(std::string_view text) {
 } // namespace
 
 std::string_view counterModelName(CounterModel model) {
-    auto index = static_cast<std::size_t>(model);
-    return index < kNames.size() ? kNames[index] : std::string_view("?");
+    const std::string_view name = counterModelName(static_cast<int>(model));
+    return name.empty() ? std::string_view("?") : name;
+}
+
+bool sendsFrames(CounterModel model) {
+    return model == CounterModel::DS300 || model == CounterModel::DS300DS4port ||
+           model == CounterModel::DS200;
 }
 
 std::optional<CounterModel> counterModelFromName(std::string_view name) {
@@ -32,9 +33,9 @@ std::optional<CounterModel> counterModelFromName(std::string_view name) {
     if (key.size() == 1 && key[0] >= '0' && key[0] <= '4') {
         return static_cast<CounterModel>(key[0] - '0');
     }
-    for (std::size_t i = 0; i < kNames.size(); ++i) {
-        if (key == squeezed(kNames[i])) {
-            return static_cast<CounterModel>(i);
+    for (int model = 0; !counterModelName(model).empty(); ++model) {
+        if (key == squeezed(counterModelName(model))) {
+            return static_cast<CounterModel>(model);
         }
     }
     if (key == "DS4PORT" || key == "DS300+DS4PORT") {

@@ -13,6 +13,9 @@ std::string_view counterModelName(CounterModel model);
 // Accepts the shown names and the index, ignoring case and blanks ("ds300&ds4port", "3");
 // "DS4port" alone also names model 3.
 std::optional<CounterModel> counterModelFromName(std::string_view name);
+// The DS300 family (DS300, DS300 & DS4port, DS200) sends 21-byte frames; the DS030 loose
+// bytes, the DS003 one result block.
+bool sendsFrames(CounterModel model);
 // Line speed of the model's port: 1200, 4800 or 56000 baud (always 8N1, no handshake).
 int counterBaudRate(CounterModel model);
 

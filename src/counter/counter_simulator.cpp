@@ -1,6 +1,7 @@
 #include "counter/counter_simulator.h"
 
 #include "counter/counter_encoder.h"
+#include "counter/counter_model.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,11 +15,6 @@ constexpr double kRedToGreen = 2.0;
 constexpr double kGreenToStart = 1.0;
 constexpr double kEndRepeat = 0.8;
 constexpr int kEndSignals = 3;
-
-bool isFrameModel(CounterModel model) {
-    return model == CounterModel::DS300 || model == CounterModel::DS300DS4port ||
-           model == CounterModel::DS200;
-}
 
 std::int64_t tenThousandths(double seconds) {
     return std::llround(seconds * 10000.0);
@@ -123,7 +119,7 @@ private:
         const double at = m_start + m_pauseAt;
         const double resume = at + m_options.pauseLength;
         send(at, m_encoder.signal(CounterSignal::Pause), "pause");
-        if (isFrameModel(m_options.model) && m_options.pauseLength > 2.0) {
+        if (sendsFrames(m_options.model) && m_options.pauseLength > 2.0) {
             send(resume - 2.0, m_encoder.signal(CounterSignal::RestartRed), "restart red");
             send(resume - 1.0, m_encoder.signal(CounterSignal::RestartGreen), "restart green");
         }
@@ -134,7 +130,7 @@ private:
         if (bytes.empty()) {
             return;
         }
-        if (isFrameModel(m_options.model)) {
+        if (sendsFrames(m_options.model)) {
             bytes += bytes;
         }
         m_play.chunks.push_back(

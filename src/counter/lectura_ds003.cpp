@@ -50,10 +50,11 @@ LecturaDS003::LecturaDS003(const CounterSetup& setup, HeatControl& heat)
     : m_setup(setup), m_heat(heat), m_buffers(setup.circuits.size()) {}
 
 void LecturaDS003::read(int circuit, std::string_view bytes, double now) {
-    if (circuit < 1 || circuit > static_cast<int>(m_buffers.size())) {
+    std::string* state = circuitState(m_buffers, circuit);
+    if (state == nullptr) {
         return;
     }
-    std::string& buffer = m_buffers[static_cast<std::size_t>(circuit - 1)];
+    std::string& buffer = *state;
     for (char c : bytes) {
         if (!m_heat.heatPanelShown()) {
             continue;
@@ -71,8 +72,8 @@ void LecturaDS003::read(int circuit, std::string_view bytes, double now) {
 }
 
 void LecturaDS003::resetCircuit(int circuit) {
-    if (circuit >= 1 && circuit <= static_cast<int>(m_buffers.size())) {
-        m_buffers[static_cast<std::size_t>(circuit - 1)].clear();
+    if (std::string* buffer = circuitState(m_buffers, circuit)) {
+        buffer->clear();
     }
 }
 

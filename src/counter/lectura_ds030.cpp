@@ -26,23 +26,23 @@ LecturaDS030::LecturaDS030(const CounterSetup& setup, HeatControl& heat)
 }
 
 void LecturaDS030::read(int circuit, std::string_view bytes, double now) {
-    if (circuit < 1 || circuit > static_cast<int>(m_circuits.size())) {
+    Circuit* state = circuitState(m_circuits, circuit);
+    if (state == nullptr) {
         return;
     }
-    Circuit& state = m_circuits[static_cast<std::size_t>(circuit - 1)];
     for (char c : bytes) {
         const auto byte = static_cast<std::uint8_t>(c);
-        if (state.timeBytes >= 0) {
-            timeByte(state, byte, now);
+        if (state->timeBytes >= 0) {
+            timeByte(*state, byte, now);
         } else if (m_heat.heatPanelShown()) {
-            statusOrLane(state, byte, now);
+            statusOrLane(*state, byte, now);
         }
     }
 }
 
 void LecturaDS030::resetCircuit(int circuit) {
-    if (circuit >= 1 && circuit <= static_cast<int>(m_circuits.size())) {
-        m_circuits[static_cast<std::size_t>(circuit - 1)].timeBytes = -1;
+    if (Circuit* state = circuitState(m_circuits, circuit)) {
+        state->timeBytes = -1;
     }
 }
 

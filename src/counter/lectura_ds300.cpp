@@ -25,18 +25,18 @@ LecturaDS300::LecturaDS300(const CounterSetup& setup, HeatControl& heat)
 }
 
 void LecturaDS300::read(int circuit, std::string_view bytes, double now) {
-    if (circuit < 1 || circuit > static_cast<int>(m_circuits.size())) {
+    Circuit* state = circuitState(m_circuits, circuit);
+    if (state == nullptr) {
         return;
     }
-    Circuit& state = m_circuits[static_cast<std::size_t>(circuit - 1)];
     for (char c : bytes) {
-        frameByte(state, static_cast<std::uint8_t>(c), now);
+        frameByte(*state, static_cast<std::uint8_t>(c), now);
     }
 }
 
 void LecturaDS300::resetCircuit(int circuit) {
-    if (circuit >= 1 && circuit <= static_cast<int>(m_circuits.size())) {
-        m_circuits[static_cast<std::size_t>(circuit - 1)].size = 0;
+    if (Circuit* state = circuitState(m_circuits, circuit)) {
+        state->size = 0;
     }
 }
 

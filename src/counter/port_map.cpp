@@ -1,5 +1,7 @@
 #include "counter/port_map.h"
 
+#include "ui/localiser.h"
+
 #include <system_error>
 
 namespace cronovolta {
@@ -47,9 +49,9 @@ std::string PortMap::devicePath(int port) const {
 }
 
 std::string portOpenFailedText(int language, int circuit) {
-    return std::string(language == 1 ? "No hay conexión por el puerto"
-                                     : "No hi ha connexió pel port") +
-           " " + std::to_string(circuit) + ".";
+    MessageTable messages;
+    messages.fill("Portada", language == kCastella ? kCastella : kCatala);
+    return messages.text(0, msg::kNoPortConnection) + " " + std::to_string(circuit) + ".";
 }
 
 std::string portLostText(int language, int circuit) {
@@ -62,6 +64,14 @@ std::string portBackText(int language, int circuit) {
     return std::string(language == 1 ? "Se ha recuperado la conexión por el puerto"
                                      : "S'ha recuperat la connexió pel port") +
            " " + std::to_string(circuit) + ".";
+}
+
+std::string retryButtonText(int) {
+    return "Reintentar";
+}
+
+std::string cancelButtonText(int language) {
+    return language == 1 ? "Cancelar" : "Cancel·lar";
 }
 
 } // namespace cronovolta

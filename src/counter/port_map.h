@@ -36,5 +36,8 @@ private:
 std::string portOpenFailedText(int language, int circuit);
 std::string portLostText(int language, int circuit);
 std::string portBackText(int language, int circuit);
+// Buttons of the question asked when a port cannot be opened.
+std::string retryButtonText(int language);
+std::string cancelButtonText(int language);
 
 } // namespace cronovolta

@@ -176,7 +176,7 @@ private:
     void entryMarksAndHeatCounts();
     void scanAbsoluteFastestLap();
     void seedSectorReferences();
-    void initialStandingsRows(int from);
+    void entryStandingsRow(int row, int participant);
     std::string participantName(int participant) const;
     // recovery
     RecoveryOutcome replayJournal();

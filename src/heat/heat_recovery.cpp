@@ -3,6 +3,7 @@
 
 #include "storage/number_format.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace cronovolta {
@@ -54,6 +55,9 @@ RecoveryOutcome HeatEngine::replayJournal() {
         }
     }
     std::vector<LapRecord> records;
+    // Laps that this recovery does not replay stay on disk: the backup is removed only when
+    // its records are in the new journal.
+    bool keepBackup = false;
     if (auto file = readLapFile(fs::exists(backup, ec) ? backup : journal); file) {
         records = std::move(file->records);
         if (file->partialTail) {
@@ -61,19 +65,28 @@ RecoveryOutcome HeatEngine::replayJournal() {
         }
     } else {
         report(file.error());
+        keepBackup = true;
     }
 
     if (!records.empty() && isHeader(records.front())) {
-        int journalHeat = static_cast<int>(records.front().lapTime);
+        // A heat number of the 16-bit range; a damaged header names none (-1).
+        float number = records.front().lapTime;
+        int journalHeat = number >= 0.0f && number <= 32767.0f ? static_cast<int>(number) : -1;
         if (journalHeat == m_heat - 1 && journalHeat >= 1 && m_programa >= 2) {
             // Killed after the heat counter was stored: that heat is complete.
             fs::rename(backup, journal, ec);
             return RecoveryOutcome::AlreadyStored;
         }
         if (journalHeat != m_heat) {
+            // Set aside under a name of its own: a backup left in place would be taken for
+            // the journal of the next recovery.
+            fs::path aside =
+                m_workDir / ("VLTAVLT." + formatNumber(std::max(journalHeat, 0) % 1000, "000"));
+            fs::rename(backup, aside, ec);
             report("the heat journal belongs to heat " + std::to_string(journalHeat) +
                    ", not to heat " + std::to_string(m_heat) + "; it is kept as " +
-                   backup.string());
+                   (ec ? backup : aside).string());
+            keepBackup = true;
             records.clear();
         }
     } else if (!records.empty()) {
@@ -98,7 +111,7 @@ RecoveryOutcome HeatEngine::replayJournal() {
     for (std::size_t i = 1; i < records.size(); ++i) {
         replayRecord(records[i]);
     }
-    if (!m_journal.records().empty() && fs::exists(journal, ec)) {
+    if (!keepBackup && fs::exists(journal, ec)) {
         fs::remove(backup, ec);
     }
     return RecoveryOutcome::Resumed;

@@ -104,13 +104,13 @@ void HeatEngine::entryMarksAndHeatCounts() {
     }
 }
 
-void HeatEngine::initialStandingsRows(int from) {
-    const bool race = m_programa == 4;
-    for (int i = from; i <= m_grid.rowCount(); ++i) {
-        m_grid.setText(i, col::Dorsal, std::to_string(i));
-        m_grid.setText(i, col::Name, participantName(i));
-        m_grid.setText(i, col::OrderTime, std::to_string(race ? -i : i));
-    }
+// A row of a participant without results: the entry order keeps it in its place in the
+// sorts, after every participant with a lap.
+void HeatEngine::entryStandingsRow(int row, int participant) {
+    m_grid.setText(row, col::Dorsal, std::to_string(participant));
+    m_grid.setText(row, col::Name, participantName(participant));
+    m_grid.setText(row, col::OrderTime,
+                   std::to_string(m_programa == 4 ? -participant : participant));
 }
 
 void HeatEngine::rebuildStandings() {
@@ -124,7 +124,9 @@ void HeatEngine::rebuildStandings() {
     if (m_heat <= 0) {
         std::error_code ec;
         fs::remove(seriesFile(".DAD"), ec);
-        initialStandingsRows(1);
+        for (int i = 1; i <= participants; ++i) {
+            entryStandingsRow(i, i);
+        }
         m_lanes.clearNames();
     } else {
         m_panel.buttonEnabled = {true, true, true,
@@ -151,10 +153,7 @@ void HeatEngine::rebuildStandings() {
         // Participants the block does not hold still get their row.
         for (int p = 1; p <= participants && filled < participants; ++p) {
             if (m_grid.findParticipant(p) == 0) {
-                ++filled;
-                m_grid.setText(filled, col::Dorsal, std::to_string(p));
-                m_grid.setText(filled, col::Name, participantName(p));
-                m_grid.setText(filled, col::OrderTime, std::to_string(m_programa == 4 ? -p : p));
+                entryStandingsRow(++filled, p);
             }
         }
     }
@@ -193,8 +192,11 @@ void HeatEngine::scanAbsoluteFastestLap() {
     }
 }
 
-// The sector references of a Super Pole go on from the runs already stored in the series.
+// The sector references of a Super Pole: the runs stored in the series' heats.
 void HeatEngine::seedSectorReferences() {
+    for (std::size_t k = 1; k < m_superPole.reference.size(); ++k) {
+        m_superPole.reference[k].fill(std::string());
+    }
     auto file = readLapFile(seriesFile(".VAV"));
     if (!file) {
         report(file.error());
@@ -240,6 +242,9 @@ bool HeatEngine::cancelLastHeat() {
     m_participants.maniguesFetes = static_cast<std::int16_t>(heat);
     resetHeatDisplay();
     rebuildStandings();
+    if (m_superPole.splitDisplay) {
+        seedSectorReferences(); // the cancelled runs are no reference any more
+    }
     return true;
 }
 

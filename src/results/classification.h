@@ -53,7 +53,6 @@ struct SeriesData {
     std::vector<PenaltyRecord> penalties;
     std::vector<HeatResultRecord> heats; // the ".DAD" records in file order
     bool heatFileMissing = true;
-    bool heatFileCut = false; // the file ended inside a record
 };
 
 // Why the reading of a series' heats stopped before `ManiguesFetes`.

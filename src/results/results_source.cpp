@@ -87,7 +87,6 @@ SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
     if (!data.heatFileMissing) {
         if (auto heats = readHeatResultFile(dadFile)) {
             data.heats = std::move(heats->records);
-            data.heatFileCut = heats->partialTail;
         } else {
             problems.push_back(heats.error());
         }

@@ -143,18 +143,14 @@ std::expected<ConfigPrg, std::string> loadConfigPrg(const fs::path& file) {
 IoResult saveConfigPrg(const fs::path& file, const ConfigPrg& config) {
     std::string fields = encodeConfigPrg(config);
     // The unused fields keep whatever an older file holds there.
-    std::error_code ec;
-    if (fs::exists(file, ec)) {
-        auto old = readFileBytes(file);
-        if (old) {
-            for (std::size_t i : {std::size_t{2}, std::size_t{3}}) {
-                if (i < old->size()) {
-                    fields[i] = (*old)[i];
-                }
-            }
-            for (std::size_t i = kModelOffset + 2; i < kColourCountOffset && i < old->size(); ++i) {
+    if (auto old = readOptionalFile(file)) {
+        for (std::size_t i : {std::size_t{2}, std::size_t{3}}) {
+            if (i < old->size()) {
                 fields[i] = (*old)[i];
             }
+        }
+        for (std::size_t i = kModelOffset + 2; i < kColourCountOffset && i < old->size(); ++i) {
+            fields[i] = (*old)[i];
         }
     }
     return writeAt(file, 0, fields);

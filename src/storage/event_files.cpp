@@ -86,15 +86,7 @@ Catalog decodeCatalog(std::string_view bytes) {
 }
 
 std::expected<Catalog, std::string> readCatalog(const fs::path& file) {
-    std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        return Catalog{};
-    }
-    auto bytes = readFileBytes(file);
-    if (!bytes) {
-        return std::unexpected(bytes.error());
-    }
-    return decodeCatalog(*bytes);
+    return readOptionalDecoded(file, decodeCatalog);
 }
 
 IoResult appendCatalogEntry(const fs::path& file, const CatalogEntry& entry) {
@@ -112,10 +104,16 @@ std::expected<CatalogRebuild, std::string> rebuildCatalog(const fs::path& dataDi
             result.entries.push_back({eventFolderName(n), ""});
             continue;
         }
+        CatalogEntry entry{header->header.name, header->header.date};
         if (!header->complete) {
-            result.problems.push_back((folder / kEventHeaderFileName).string() + " is incomplete");
+            result.problems.push_back("the event header " +
+                                      (folder / kEventHeaderFileName).string() +
+                                      " is damaged: its name or date could not be read");
+            if (entry.name.empty()) {
+                entry.name = eventFolderName(n); // an empty line would hide the event
+            }
         }
-        result.entries.push_back({header->header.name, header->header.date});
+        result.entries.push_back(std::move(entry));
     }
     fs::path file = dataDir / kCatalogFileName;
     if (result.entries.empty()) {
@@ -150,7 +148,11 @@ std::expected<Catalog, std::string> loadCatalog(const fs::path& dataDir) {
     if (!rebuilt) {
         return std::unexpected(rebuilt.error());
     }
-    return Catalog{std::move(rebuilt->entries), false, !missing};
+    Catalog catalog;
+    catalog.entries = std::move(rebuilt->entries);
+    catalog.repaired = !missing;
+    catalog.problems = std::move(rebuilt->problems);
+    return catalog;
 }
 
 // --- Event header ---

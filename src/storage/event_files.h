@@ -71,6 +71,7 @@ struct Catalog {
     std::vector<CatalogEntry> entries;
     bool truncated = false; // the file ended inside an entry; the entries before it are kept
     bool repaired = false;  // loadCatalog found it damaged or stale and rebuilt it
+    std::vector<std::string> problems; // event headers the rebuild could not read soundly
 };
 
 std::string encodeCatalogEntry(const CatalogEntry& entry);

@@ -2,6 +2,7 @@
 
 #include "storage/config_pista.h"
 #include "storage/record_io.h"
+#include "storage/text_encoding.h"
 
 #include <algorithm>
 #include <array>
@@ -128,6 +129,13 @@ EventResult<CatalogEntry> EventManager::checkEventText(std::string_view name,
     if (hasControlCharacter(entry.name) || hasControlCharacter(entry.date)) {
         return std::unexpected(EventError{
             EventError::InvalidText, "the event name and date cannot hold control characters"});
+    }
+    // The files keep one Windows-1252 byte per character; anything else would come back as
+    // "?" without a word.
+    if (!fitsWindows1252(entry.name) || !fitsWindows1252(entry.date)) {
+        return std::unexpected(EventError{EventError::InvalidText,
+                                          "the event name and date can only hold characters of "
+                                          "the Western European character set (Windows-1252)"});
     }
     return entry;
 }
@@ -282,10 +290,10 @@ EventResult<std::string> EventManager::deleteEvent(int event) {
     return warning;
 }
 
-EventResult<int> EventManager::addSeries(int event, int programa) {
+EventResult<EventManager::SeriesEvent> EventManager::seriesEvent(int event, int programa) const {
     if (programa < kFreePractice || programa > kRace) {
         return std::unexpected(EventError{EventError::NoSuchSeries,
-                                          "series can only be added to programme types 1 to 4"});
+                                          "only programme types 1 to 4 have series of their own"});
     }
     auto folder = existingEvent(event);
     if (!folder) {
@@ -295,33 +303,34 @@ EventResult<int> EventManager::addSeries(int event, int programa) {
     if (!header) {
         return std::unexpected(header.error());
     }
-    int count = std::max<int>(header->seriesCounts[static_cast<std::size_t>(programa - 1)], 0);
+    return SeriesEvent{*folder, *header};
+}
+
+EventResult<int> EventManager::addSeries(int event, int programa) {
+    auto target = seriesEvent(event, programa);
+    if (!target) {
+        return std::unexpected(target.error());
+    }
+    const auto& [folder, header] = *target;
+    int count = std::max<int>(header.seriesCounts[static_cast<std::size_t>(programa - 1)], 0);
     if (count >= 32767) {
         return std::unexpected(
             EventError{EventError::NoSuchSeries, "this programme has no room for more series"});
     }
     auto next = static_cast<std::int16_t>(count + 1);
-    if (auto written = writeSeriesCount(*folder / kEventHeaderFileName, programa, next); !written) {
+    if (auto written = writeSeriesCount(folder / kEventHeaderFileName, programa, next); !written) {
         return std::unexpected(ioError(written.error()));
     }
     return next;
 }
 
 EventResult<std::string> EventManager::deleteSeries(int event, int programa, int serie) {
-    if (programa < kFreePractice || programa > kRace) {
-        return std::unexpected(EventError{EventError::NoSuchSeries,
-                                          "only series of programme types 1 to 4 can be "
-                                          "deleted"});
+    auto target = seriesEvent(event, programa);
+    if (!target) {
+        return std::unexpected(target.error());
     }
-    auto folder = existingEvent(event);
-    if (!folder) {
-        return std::unexpected(folder.error());
-    }
-    auto header = readCounts(*folder);
-    if (!header) {
-        return std::unexpected(header.error());
-    }
-    auto counts = header->seriesCounts;
+    const fs::path& folder = target->folder;
+    auto counts = target->header.seriesCounts;
     auto& count = counts[static_cast<std::size_t>(programa - 1)];
     if (serie < 1 || serie > count) {
         return std::unexpected(EventError{EventError::NoSuchSeries,
@@ -334,7 +343,7 @@ EventResult<std::string> EventManager::deleteSeries(int event, int programa, int
     std::error_code ec;
     std::vector<fs::path> asides;
     for (auto ext : kSeriesExtensions) {
-        fs::path file = *folder / seriesFileName(programa, serie, ext);
+        fs::path file = folder / seriesFileName(programa, serie, ext);
         if (fs::exists(file, ec)) {
             fs::path aside = asideName(file);
             if (!log.move(file, aside, reason)) {
@@ -346,8 +355,8 @@ EventResult<std::string> EventManager::deleteSeries(int event, int programa, int
     }
     for (int s = serie + 1; s <= count; ++s) {
         for (auto ext : kSeriesExtensions) {
-            fs::path from = *folder / seriesFileName(programa, s, ext);
-            fs::path to = *folder / seriesFileName(programa, s - 1, ext);
+            fs::path from = folder / seriesFileName(programa, s, ext);
+            fs::path to = folder / seriesFileName(programa, s - 1, ext);
             if (fs::exists(from, ec) && !log.move(from, to, reason)) {
                 return std::unexpected(
                     renameFailure(log, from, to, reason, "the series was not deleted"));
@@ -355,7 +364,7 @@ EventResult<std::string> EventManager::deleteSeries(int event, int programa, int
         }
     }
     --count;
-    if (auto written = writeSeriesCounts(*folder / kEventHeaderFileName, counts); !written) {
+    if (auto written = writeSeriesCounts(folder / kEventHeaderFileName, counts); !written) {
         std::string failures = log.undo();
         return std::unexpected(
             ioError(written.error() + "; the series was not deleted" + failures));

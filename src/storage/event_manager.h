@@ -67,7 +67,14 @@ public:
     EventResult<std::string> deleteSeries(int event, int programa, int serie);
 
 private:
+    struct SeriesEvent {
+        fs::path folder;
+        CapcaleraProva header;
+    };
+
     EventResult<fs::path> existingEvent(int event) const;
+    // The folder and header of an event whose series of programme type 1..4 change.
+    EventResult<SeriesEvent> seriesEvent(int event, int programa) const;
     EventResult<CapcaleraProva> readCounts(const fs::path& eventDir) const;
     EventResult<void> updateCatalogAfterCreate(int event, const CatalogEntry& entry);
 

@@ -59,6 +59,14 @@ std::expected<std::string, std::string> readFileBytes(const fs::path& path) {
     return out;
 }
 
+std::expected<std::string, std::string> readOptionalFile(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        return std::string();
+    }
+    return readFileBytes(path);
+}
+
 IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
     fs::path tmp = path;
     tmp += ".tmp~";

@@ -21,6 +21,20 @@ inline constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
 
 std::expected<std::string, std::string> readFileBytes(const fs::path& path);
 
+// A file that may be missing reads as empty; any other failure is an error.
+std::expected<std::string, std::string> readOptionalFile(const fs::path& path);
+
+// Reads a file that may be missing and decodes its bytes (a missing file decodes "").
+template <class Decode>
+auto readOptionalDecoded(const fs::path& path, Decode decode)
+    -> std::expected<decltype(decode(std::string_view())), std::string> {
+    auto bytes = readOptionalFile(path);
+    if (!bytes) {
+        return std::unexpected(bytes.error());
+    }
+    return decode(*bytes);
+}
+
 // Writes a temporary file beside the target, flushes it to disk and renames it over the
 // target, so a crash leaves either the old file or the new one, never half of one.
 IoResult writeFileAtomic(const fs::path& path, std::string_view bytes);

@@ -70,15 +70,7 @@ std::string encodeHeatResultFile(const std::vector<HeatResultRecord>& records) {
 }
 
 std::expected<HeatResultFile, std::string> readHeatResultFile(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) {
-        return HeatResultFile{};
-    }
-    auto bytes = readFileBytes(path);
-    if (!bytes) {
-        return std::unexpected(bytes.error());
-    }
-    return decodeHeatResultFile(*bytes);
+    return readOptionalDecoded(path, decodeHeatResultFile);
 }
 
 IoResult writeHeatResultRecord(const fs::path& path, std::size_t recordNumber,

@@ -52,15 +52,7 @@ std::string encodeLapFile(const std::vector<LapRecord>& records) {
 }
 
 std::expected<LapFile, std::string> readLapFile(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) {
-        return LapFile{};
-    }
-    auto bytes = readFileBytes(path);
-    if (!bytes) {
-        return std::unexpected(bytes.error());
-    }
-    return decodeLapFile(*bytes);
+    return readOptionalDecoded(path, decodeLapFile);
 }
 
 IoResult writeLapRecord(const fs::path& path, std::size_t recordNumber, const LapRecord& record,

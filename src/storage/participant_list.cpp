@@ -37,15 +37,7 @@ ParticipantList decodeParticipantList(std::string_view bytes) {
 }
 
 std::expected<ParticipantList, std::string> readParticipantList(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) {
-        return ParticipantList{};
-    }
-    auto bytes = readFileBytes(path);
-    if (!bytes) {
-        return std::unexpected(bytes.error());
-    }
-    return decodeParticipantList(*bytes);
+    return readOptionalDecoded(path, decodeParticipantList);
 }
 
 IoResult writeParticipantList(const fs::path& path, const ParticipantList& list) {

@@ -32,15 +32,7 @@ PenaltyFile decodePenalties(std::string_view bytes) {
 }
 
 std::expected<PenaltyFile, std::string> readPenalties(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) {
-        return PenaltyFile{};
-    }
-    auto bytes = readFileBytes(path);
-    if (!bytes) {
-        return std::unexpected(bytes.error());
-    }
-    return decodePenalties(*bytes);
+    return readOptionalDecoded(path, decodePenalties);
 }
 
 IoResult writePenalties(const fs::path& path, const std::vector<PenaltyRecord>& records) {

@@ -127,15 +127,8 @@ std::optional<ResumeState> parseResumeState(std::string_view text) {
 }
 
 std::optional<ResumeState> readResumeFile(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) {
-        return std::nullopt;
-    }
-    auto bytes = readFileBytes(path);
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return parseResumeState(*bytes);
+    auto bytes = readOptionalFile(path);
+    return bytes ? parseResumeState(*bytes) : std::nullopt;
 }
 
 IoResult writeResumeFile(const fs::path& path, const ResumeState& state) {
@@ -144,13 +137,9 @@ IoResult writeResumeFile(const fs::path& path, const ResumeState& state) {
 
 IoResult appendResumeStart(const fs::path& path, float heatStart) {
     std::string line = encodeResumeStart(heatStart);
-    std::error_code ec;
-    if (fs::exists(path, ec)) {
-        auto bytes = readFileBytes(path);
-        // After a torn line the new value must start a line of its own.
-        if (bytes && !bytes->empty() && bytes->back() != '\n') {
-            line.insert(0, kEol);
-        }
+    // After a torn line the new value must start a line of its own.
+    if (auto bytes = readOptionalFile(path); bytes && !bytes->empty() && bytes->back() != '\n') {
+        line.insert(0, kEol);
     }
     return appendToFile(path, line);
 }

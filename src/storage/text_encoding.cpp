@@ -105,4 +105,8 @@ std::string utf8ToWindows1252(std::string_view text) {
     return out;
 }
 
+bool fitsWindows1252(std::string_view text) {
+    return windows1252ToUtf8(utf8ToWindows1252(text)) == text;
+}
+
 } // namespace cronovolta

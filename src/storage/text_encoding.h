@@ -10,5 +10,8 @@ namespace cronovolta {
 // unchanged when written again; characters that have no Windows-1252 byte become '?'.
 std::string windows1252ToUtf8(std::string_view bytes);
 std::string utf8ToWindows1252(std::string_view text);
+// True when the text comes back unchanged from its Windows-1252 form: every character has
+// a byte of its own and the text is sound UTF-8.
+bool fitsWindows1252(std::string_view text);
 
 } // namespace cronovolta

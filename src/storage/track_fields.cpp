@@ -1,8 +1,9 @@
 #include "storage/track_fields.h"
 
+#include "storage/event_files.h"
 #include "storage/formatting.h"
 #include "storage/number_format.h"
-#include "storage/record_io.h"
+#include "storage/participant_list.h"
 
 #include <algorithm>
 #include <array>
@@ -34,21 +35,9 @@ std::string leaveLaneField(std::int16_t& lane, const ConfigPista& config, std::s
 }
 
 // The heat counter of a series: the first 16 bits of its participant file.
-int heatCounter(const fs::path& file) {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) {
-        return 0;
-    }
-    auto bytes = readFileBytes(file);
-    if (!bytes) {
-        return 0;
-    }
-    ByteReader r(*bytes);
-    return r.i16();
-}
-
-std::string seriesParticipantFile(std::string_view prefix, int serie) {
-    return std::string(prefix) + formatNumber(serie, "000") + ".PAR";
+int heatCounter(const fs::path& eventFolder, int programa, int serie) {
+    auto list = readParticipantList(participantFile(eventFolder, programa, serie));
+    return list ? list->maniguesFetes : 0;
 }
 
 } // namespace
@@ -201,17 +190,14 @@ std::string leaveSpeedDistance(ConfigPista& config, std::string_view text) {
 }
 
 bool heatsAlreadyRun(const fs::path& eventFolder) {
-    if (heatCounter(eventFolder / seriesParticipantFile("OFC", 1)) > 0 ||
-        heatCounter(eventFolder / seriesParticipantFile("SPP", 1)) > 0) {
+    if (heatCounter(eventFolder, kOfficialPractice, 1) > 0 ||
+        heatCounter(eventFolder, kSuperPole, 1) > 0) {
         return true;
     }
-    int races = 0;
-    if (auto header = readFileBytes(eventFolder / "PROVA.DAD")) {
-        ByteReader r(*header, 6);
-        races = std::max<int>(0, r.i16());
-    }
+    auto header = readCapcaleraProva(eventFolder / kEventHeaderFileName);
+    int races = header ? header->header.seriesCounts[kRace - 1] : 0;
     for (int s = 1; s <= races; ++s) {
-        if (heatCounter(eventFolder / seriesParticipantFile("CRS", s)) > 0) {
+        if (heatCounter(eventFolder, kRace, s) > 0) {
             return true;
         }
     }

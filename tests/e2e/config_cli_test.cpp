@@ -134,7 +134,13 @@ TEST_F(ConfigCli, EventCopyIsEditedAndLockedOnceHeatsWereRun) {
     CliRun locked = cli({"track", "set", "--event", "1", "lanes=5"});
     EXPECT_EQ(locked.status, 1);
     EXPECT_NE(locked.err.find("locked"), std::string::npos);
-    EXPECT_EQ(cli({"track", "set", "--event", "1", "lanes=4", "order=4,3,2,1"}).status, 0);
+    CliRun reordered = cli({"track", "set", "--event", "1", "lanes=4", "order=4,3,2,1"});
+    EXPECT_EQ(reordered.status, 0);
+    EXPECT_NE(reordered.err.find("Ja s'ha iniciat la prova; si es modifica l'ordre de canvi de "
+                                 "pistes, les mànigues disputades fins ara es mantindran amb la "
+                                 "configuració anterior.\n"),
+              std::string::npos)
+        << reordered.err;
     EXPECT_NE(cli({"track", "show", "--event", "1"}).out.find("order=4,3,2,1\n"),
               std::string::npos);
 }

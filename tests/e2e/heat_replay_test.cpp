@@ -162,6 +162,13 @@ TEST_F(HeatReplayTest, HeatCutShortIsRecoveredWithTheRestOfTheCapture) {
     ASSERT_EQ(interrupted.status, 0);
     EXPECT_NE(interrupted.err.find("--recover"), std::string::npos);
     EXPECT_TRUE(fs::exists(m_data.path() / "ZTR4.TMP"));
+    // A programme that cannot be opened leaves the interrupted heat for a later recovery.
+    fs::path track = m_data.path() / "PROVA001" / "PISTA.CFG";
+    fs::rename(track, m_scratch.path() / "PISTA.CFG");
+    EXPECT_EQ(cli(m_data.path(), {"replay", "1", "CRS", "1", rest.string(), "--recover"}).status,
+              1);
+    EXPECT_TRUE(fs::exists(m_data.path() / "ZTR4.TMP"));
+    fs::rename(m_scratch.path() / "PISTA.CFG", track);
     CliRun recovered = cli(m_data.path(), {"replay", "1", "CRS", "1", rest.string(), "--recover"});
     ASSERT_EQ(recovered.status, 0) << recovered.err;
     for (const char* name : {"CRS001.VAV", "CRS001.DAD", "CRS001.PAR"}) {

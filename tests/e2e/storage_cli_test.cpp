@@ -127,4 +127,13 @@ TEST_F(StorageCliTest, ADamagedCatalogueIsRebuiltFromTheFolders) {
     EXPECT_EQ(listed.out.substr(0, 6), "1\tUna\t");
     EXPECT_NE(listed.out.find("2\tDues\t"), std::string::npos);
     EXPECT_NE(listed.err.find("rebuilt"), std::string::npos);
+
+    // A header that cannot be read keeps its event's place under the folder's name, and
+    // the organiser is told which one it is.
+    fs::remove(data() / "PROVES.LLS");
+    test::writeBytes(data() / "PROVA002" / "PROVA.DAD", std::string(30, '\xFF'));
+    listed = cli({"events"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_NE(listed.out.find("2\tPROVA002\t\n"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.err.find("PROVA002/PROVA.DAD"), std::string::npos) << listed.err;
 }

@@ -265,6 +265,35 @@ TEST_F(Lifecycle, RaceBeforeItsFirstHeatShowsEntryOrderAndRemovesOldResults) {
     }
 }
 
+TEST_F(Lifecycle, ResultsFileShortOfTheHeatStillShowsEveryParticipant) {
+    setTrack({1, 2});
+    writeSeries(4, names(3), 1, 2);
+    HeatResultRecord header;
+    header.lane = 2;
+    header.adjustments = 1;
+    HeatResultRecord second;
+    second.participant = 2;
+    second.seriesLaps = 7.0f;
+    second.crossingTime = 60.5f;
+    writeBytes(seriesPath(".DAD"), encodeHeatResultFile({header, second}));
+    open();
+    EXPECT_TRUE(observer.problems.empty());
+    EXPECT_EQ(cell(2, col::Rank), "1");
+    EXPECT_EQ(cell(2, col::SeriesLaps), "7");
+    EXPECT_EQ(row(1), 2);
+    EXPECT_EQ(row(3), 3);
+    EXPECT_EQ(cell(3, col::Name), "Pilot 3");
+    EXPECT_EQ(cell(3, col::OrderTime), "-3");
+    // The counter names a heat the file does not hold: said, and the rows are all there.
+    writeSeries(4, names(3), 1, 3);
+    open();
+    ASSERT_FALSE(observer.problems.empty());
+    EXPECT_NE(observer.problems.back().find("no heat 3"), std::string::npos);
+    EXPECT_EQ(engine->standings().rowCount(), 3);
+    EXPECT_EQ(row(1), 1);
+    EXPECT_EQ(cell(2, col::Name), "Pilot 2");
+}
+
 TEST_F(Lifecycle, KeysOfTheIdlePanelFollowTheButtonCaptions) {
     setTrack({1, 2});
     writeSeries(4, names(2));

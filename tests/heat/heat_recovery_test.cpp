@@ -265,14 +265,28 @@ TEST_F(Recovery, MissingOrForeignJournalStartsTheHeatWithAFreshHeader) {
     LapRecord header;
     header.lapTime = 7.0f;
     LapRecord lap{1, 1, 3.0f, 5.0f, 0, 2, 0.0f, 0.0f};
-    writeBytes(eventDir() / "VLTAVLT.TMP", encodeLapFile({header, lap}));
+    std::string foreign = encodeLapFile({header, lap});
+    writeBytes(eventDir() / "VLTAVLT.TMP", foreign);
     open();
     observer.problems.clear();
     engine->recoverHeat(static_cast<float>(kT0 + 100.0), kT0 + 105.0);
     EXPECT_EQ(engine->heatNumber(), 2);
     EXPECT_EQ(journal().size(), 1u);
     EXPECT_EQ(lane(1).rows[0], "");
-    EXPECT_FALSE(observer.problems.empty());
+    ASSERT_FALSE(observer.problems.empty());
+    // Its laps are not thrown away, and not where the next recovery would take them from.
+    EXPECT_NE(observer.problems[0].find("VLTAVLT.007"), std::string::npos);
+    EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.007"), foreign);
+    EXPECT_FALSE(fs::exists(eventDir() / "VLTAVLT.BAK"));
+    // A header whose heat number is out of any range names no heat.
+    engine->handleKey('S', kT0 + 110.0);
+    header.lapTime = 1e30f;
+    std::string damaged = encodeLapFile({header, lap});
+    writeBytes(eventDir() / "VLTAVLT.TMP", damaged);
+    open();
+    engine->recoverHeat(static_cast<float>(kT0 + 200.0), kT0 + 205.0);
+    EXPECT_EQ(engine->heatNumber(), 3);
+    EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.000"), damaged);
 }
 
 } // namespace

@@ -215,3 +215,79 @@ TEST_F(Registration, CounterResultsGiveLapsAndFastestLapPerLane) {
 
 } // namespace
 } // namespace cronovolta::test
+
+namespace cronovolta::test {
+namespace {
+
+// The grid the engine keeps up to date crossing by crossing, against a grid built afresh
+// from its texts: the memos of ranks, gaps and colours must never show a stale cell.
+class IncrementalStandings : public HeatFixture {
+protected:
+    void expectSameAsFresh() {
+        const StandingsGrid& live = engine->standings();
+        StandingsGrid fresh;
+        fresh.reset(live.rowCount());
+        for (int r = 1; r <= live.rowCount(); ++r) {
+            for (int c = 0; c < col::Count; ++c) {
+                fresh.setText(r, c, live.text(r, c));
+            }
+        }
+        fresh.resort({programa,
+                      &engine->track(),
+                      {engine->texts().lapLetter, engine->texts().secondsLetter},
+                      0});
+        fresh.colour(ColourSlots::from(settings.colours), engine->absoluteFastestLap().time);
+        for (int r = 1; r <= live.rowCount(); ++r) {
+            for (int c = 0; c < col::Count; ++c) {
+                ASSERT_EQ(live.text(r, c), fresh.text(r, c)) << "row " << r << " column " << c;
+                ASSERT_EQ(live.cellColour(r, c), fresh.cellColour(r, c))
+                    << "row " << r << " column " << c;
+            }
+        }
+    }
+
+    void runRandomHeats(int type) {
+        setTrack({2, 4, 1, 3}, 3.0f);
+        writeSeries(type, names(7));
+        open();
+        std::uint32_t seed = 2024;
+        auto next = [&seed](int n) {
+            seed = seed * 1664525u + 1013904223u;
+            return static_cast<int>((seed >> 16) % static_cast<std::uint32_t>(n));
+        };
+        double t = kT0;
+        for (int heat = 1; heat <= 5; ++heat) {
+            start(t);
+            for (int i = 0; i < 120; ++i) {
+                t += 0.3 + next(40) / 10.0;
+                int l = 1 + next(4);
+                // Equal laps now and then, a few too short, some beyond the counter's range.
+                float counter = next(10) == 0 ? 0.0f : 2.5f + static_cast<float>(next(8)) * 0.5f;
+                cross(l, t, counter);
+                if (type == 4 && next(25) == 0) {
+                    engine->handleKey(next(2) ? '+' : '-', t);
+                    engine->handleKey('0' + 1 + next(4), t);
+                    engine->handleKey(13, t);
+                }
+                ASSERT_NO_FATAL_FAILURE(expectSameAsFresh()) << "heat " << heat << " step " << i;
+            }
+            endHeat(t);
+            if (heat == 3) {
+                ASSERT_TRUE(engine->cancelLastHeat());
+                ASSERT_NO_FATAL_FAILURE(expectSameAsFresh()) << "after the cancel";
+            }
+            t += 30.0;
+        }
+    }
+};
+
+TEST_F(IncrementalStandings, RaceMatchesAFreshResort) {
+    runRandomHeats(4);
+}
+
+TEST_F(IncrementalStandings, OfficialPracticeMatchesAFreshResort) {
+    runRandomHeats(2);
+}
+
+} // namespace
+} // namespace cronovolta::test

@@ -101,6 +101,22 @@ TEST_F(SuperPole, OneDriverAtATimeWithRunsSplitsAndSpeed) {
     EXPECT_EQ(sp().reference[1][2], "36.00");
 }
 
+TEST_F(SuperPole, CancelledHeatIsNoLongerASectorReference) {
+    start(kT0);
+    cross(2, kT0 + 1.0);
+    cross(5, kT0 + 3.9);
+    endHeat(kT0 + 20.0);
+    EXPECT_EQ(sp().reference[1][0], "2.90");
+    ASSERT_TRUE(engine->cancelLastHeat());
+    EXPECT_EQ(sp().reference[1][0], "");
+    start(kT0 + 100.0);
+    cross(2, kT0 + 101.0);
+    cross(5, kT0 + 104.5);
+    cross(2, kT0 + 111.0, 10.0f);
+    cross(5, kT0 + 114.2);
+    EXPECT_EQ(sp().splits[2][0].colour, 12); // best first sector of the series as it stands
+}
+
 TEST_F(SuperPole, RecoveredRunKeepsItsRowsAndSplits) {
     start(kT0);
     cross(2, kT0 + 1.0);

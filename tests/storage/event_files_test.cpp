@@ -104,6 +104,15 @@ TEST(Catalog, AnEventWithoutHeaderKeepsItsPlace) {
     EXPECT_EQ(rebuilt->entries[1].name, "PROVA002");
     EXPECT_EQ(rebuilt->entries[2].name, "Tercera");
     EXPECT_EQ(rebuilt->problems.size(), 1u);
+
+    // A garbled header too; the load that rebuilds says which ones.
+    test::writeBytes(eventFolder(dir.path(), 3) / kEventHeaderFileName, std::string(25, '\xFF'));
+    fs::remove(dir.path() / kCatalogFileName);
+    auto loaded = loadCatalog(dir.path());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->entries[2].name, "PROVA003");
+    ASSERT_EQ(loaded->problems.size(), 2u);
+    EXPECT_NE(loaded->problems[1].find("PROVA003"), std::string::npos);
 }
 
 TEST(Catalog, LoadRebuildsAMissingDamagedOrStaleFile) {

@@ -92,6 +92,10 @@ TEST_F(EventManagerTest, RefusedCreationsWriteNothing) {
     ASSERT_FALSE(huge);
     EXPECT_EQ(huge.error().kind, EventError::InvalidText);
     EXPECT_EQ(manager.createEvent("Nom\nambsalt", "").error().kind, EventError::InvalidText);
+    // Characters the files cannot hold would come back as "?".
+    EXPECT_EQ(manager.createEvent("Open de Łódź", "").error().kind, EventError::InvalidText);
+    EXPECT_EQ(manager.createEvent("Nom", "7\xE9").error().kind, EventError::InvalidText);
+    EXPECT_FALSE(fs::exists(eventFolder(data(), 1)));
     EXPECT_TRUE(manager.createEvent(std::string(32767, 'x'), "")); // the longest that fits
     fs::remove_all(eventFolder(data(), 1));
     fs::remove(data() / "PROVES.LLS");

@@ -18,6 +18,11 @@ TEST(TextEncoding, EveryByteRoundTripsThroughUtf8) {
     EXPECT_EQ(utf8ToWindows1252("Anul·lar Màniga"), "Anul\xB7lar M\xE0niga");
     EXPECT_EQ(utf8ToWindows1252("日本"), "??");
     EXPECT_EQ(utf8ToWindows1252("\xE0\x41"), "?A"); // broken UTF-8 sequence
+
+    EXPECT_TRUE(fitsWindows1252("Anul·lar Màniga 5 € – Œ"));
+    EXPECT_FALSE(fitsWindows1252("Łódź"));
+    EXPECT_FALSE(fitsWindows1252("caf\xE9")); // Latin-1, not UTF-8
+    EXPECT_FALSE(fitsWindows1252("?日"));
 }
 
 TEST(RecordIo, LittleEndianFieldsRoundTrip) {
@@ -69,7 +74,9 @@ TEST(FileIo, AtomicReplaceInPlacePatchAndRecords) {
     ASSERT_TRUE(writeAt(p, 0, "Q"));
     EXPECT_EQ(*readFileBytes(p), std::string("Qy\0\0ZZ", 6)); // not truncated
     ASSERT_TRUE(writeRecord(p, 2, 3, "123456"));
-    EXPECT_EQ(*readFileBytes(p), std::string("Qy\0" "123", 6));
+    EXPECT_EQ(*readFileBytes(p), std::string("Qy\0"
+                                             "123",
+                                             6));
     ASSERT_TRUE(appendToFile(p, "!"));
     EXPECT_EQ(readFileBytes(p)->size(), 7u);
     EXPECT_FALSE(readFileBytes(dir.path() / "missing"));

@@ -2,6 +2,7 @@
 
 #include "counter/counter_model.h"
 
+#include <QAbstractButton>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSerialPort>
@@ -15,9 +16,14 @@ double secondsSinceMidnight() {
 }
 
 bool MessageBoxPrompt::retryOpen(int, const QString& text) {
-    return QMessageBox::critical(m_parent, QStringLiteral("Error"), text,
-                                 QMessageBox::Retry | QMessageBox::Cancel,
-                                 QMessageBox::Retry) == QMessageBox::Retry;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text,
+                    QMessageBox::Retry | QMessageBox::Cancel, m_parent);
+    // Qt's own captions would be English; the program speaks the organiser's language.
+    box.button(QMessageBox::Retry)->setText(QString::fromStdString(retryButtonText(m_language)));
+    box.button(QMessageBox::Cancel)->setText(QString::fromStdString(cancelButtonText(m_language)));
+    box.setDefaultButton(QMessageBox::Retry);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Retry;
 }
 
 void MessageBoxPrompt::portLost(int, const QString& text) {

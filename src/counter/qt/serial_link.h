@@ -27,6 +27,8 @@ public:
     // A port went away while open, or came back; told once each, without blocking.
     virtual void portLost(int circuit, const QString& text) = 0;
     virtual void portRestored(int circuit, const QString& text) = 0;
+    // The language of the program settings (0 Català, 1 Castellà) for the prompt's own texts.
+    virtual void setLanguage(int) {}
 };
 
 // Message boxes: title "Error", Retry/Cancel for a port that cannot be opened, a notice that
@@ -37,10 +39,12 @@ public:
     bool retryOpen(int circuit, const QString& text) override;
     void portLost(int circuit, const QString& text) override;
     void portRestored(int circuit, const QString& text) override;
+    void setLanguage(int language) override { m_language = language; }
 
 private:
     void notice(const QString& text);
     QWidget* m_parent;
+    int m_language = 0;
 };
 
 // The serial ports of the circuits: one port per circuit, its bytes handed to the decoder
@@ -55,7 +59,10 @@ public:
     void setClock(std::function<double()> now) { m_now = std::move(now); }
     // The heat clock tick, stopped while bytes are decoded and started again if a heat runs.
     void setTick(std::function<void()> stop, std::function<void()> start);
-    void setLanguage(int language) { m_language = language; }
+    void setLanguage(int language) {
+        m_language = language;
+        m_prompt.setLanguage(language);
+    }
     void setPortMap(PortMap map) { m_portMap = std::move(map); }
     // Appends everything received to a capture file from now on (empty path: stop).
     void setCaptureFile(const fs::path& file);

@@ -33,8 +33,9 @@ std::expected<void, QString> SimulatedCounter::start() {
         return std::unexpected(QString::fromStdString(pty.error()));
     }
     m_pty.emplace(std::move(*pty));
+    m_player.reset();
     m_play = planSimulation(m_options);
-    m_next = 0;
+    m_player.emplace(m_play);
     m_playing = false;
     m_timer.start();
     return {};
@@ -51,7 +52,7 @@ QString SimulatedCounter::devicePath() const {
 }
 
 void SimulatedCounter::step() {
-    if (!m_pty) {
+    if (!m_pty || !m_player) {
         return;
     }
     m_pty->drain();
@@ -63,15 +64,13 @@ void SimulatedCounter::step() {
         m_clock.start();
     }
     const double elapsed = m_clock.nsecsElapsed() / 1e9 * m_speed;
-    const bool attached = m_pty->peerAttached();
-    while (m_next < m_play.chunks.size() && m_play.chunks[m_next].at <= elapsed) {
-        // Nobody listening: the bytes are lost, as on a real line.
-        if (attached) {
-            (void)m_pty->write(m_play.chunks[m_next].bytes);
-        }
-        ++m_next;
+    if (auto progress = m_player->pump(*m_pty, elapsed); !progress) {
+        qWarning("%s", progress.error().c_str());
+        m_timer.stop();
+        emit finished();
+        return;
     }
-    if (m_next >= m_play.chunks.size()) {
+    if (m_player->finished()) {
         m_timer.stop();
         emit finished();
     }

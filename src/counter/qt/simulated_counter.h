@@ -2,6 +2,7 @@
 
 #include "counter/counter_simulator.h"
 #include "counter/pseudo_terminal.h"
+#include "counter/simulation_player.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -44,9 +45,9 @@ private:
     SimulatorOptions m_options;
     SimulatedPlay m_play;
     std::optional<PseudoTerminal> m_pty;
+    std::optional<SimulationPlayer> m_player;
     QTimer m_timer;
     QElapsedTimer m_clock;
-    std::size_t m_next = 0;
     bool m_playing = false;
     double m_speed = 1.0;
 };

@@ -76,10 +76,14 @@ bool prepareConfiguration(UiContext& ui, Asker& asker) {
     return prepareSettings(ui, asker) && prepareTrack(ui, asker);
 }
 
-std::unique_ptr<Portada> openMainWindow(UiContext& ui, Asker& asker, bool maximised) {
+std::unique_ptr<Portada> openMainWindow(UiContext& ui, Asker& asker, bool maximised,
+                                        const std::function<void(Portada&)>& beforeStart) {
     ui.app.abnormalEnd = false;
     ui.app.seriesCounts[0] = 1;
     auto window = std::make_unique<Portada>(ui, asker);
+    if (beforeStart) {
+        beforeStart(*window);
+    }
     window->loadCatalog();
     window->restoreWindowState();
     if (maximised) {

@@ -2,6 +2,7 @@
 
 #include "ui/ui_context.h"
 
+#include <functional>
 #include <memory>
 
 namespace cronovolta {
@@ -16,6 +17,8 @@ bool prepareConfiguration(UiContext& ui, Asker& asker);
 
 // The main window and what start-up does once it is open: the catalogue, "ZTR4.INI" and
 // the abnormal-end flag, the question to resume an interrupted heat, "AUTORUNS.INI".
-std::unique_ptr<Portada> openMainWindow(UiContext& ui, Asker& asker, bool maximised);
+// `beforeStart` runs once the window exists, before the start-up offers to resume a heat.
+std::unique_ptr<Portada> openMainWindow(UiContext& ui, Asker& asker, bool maximised,
+                                        const std::function<void(Portada&)>& beforeStart = {});
 
 } // namespace cronovolta

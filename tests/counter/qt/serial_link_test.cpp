@@ -5,9 +5,14 @@
 #include "counter/qt/simulated_counter.h"
 #include "support/temp_dir.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -53,6 +58,7 @@ private slots:
     void simulatedHeatsArriveExactlyAsSent_data();
     void simulatedHeatsArriveExactlyAsSent();
     void portThatCannotOpenAsksRetryOrCancel();
+    void portQuestionSpeaksTheProgramsLanguage();
     void retryOpensThePortOnceItExists();
     void lostPortIsReportedOnceAndReopened();
     void tickStopsWhileDecodingAndCaptureRecordsTheBytes();
@@ -147,6 +153,44 @@ void SerialLinkTest::portThatCannotOpenAsksRetryOrCancel() {
     QVERIFY(!link.isOpen(1));
     QVERIFY(!link.isOpen(2));
     QCOMPARE(link.devicePath(2), QString("/nonexistent/b"));
+}
+
+void SerialLinkTest::portQuestionSpeaksTheProgramsLanguage() {
+    RecordingHeatControl heat;
+    MessageBoxPrompt prompt;
+    SerialLink link(heat, prompt);
+    PortMap map;
+    map.setOverride(1, "/nonexistent/a");
+    link.setPortMap(map);
+    QStringList seen;
+    int answers = 0;
+    // Answers the real message box from inside its own event loop: Retry, then Cancel.
+    std::function<void()> answer = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            QTimer::singleShot(10, answer);
+            return;
+        }
+        seen << box->windowTitle() + "|" + box->text() + "|" +
+                    box->button(QMessageBox::Retry)->text() + "|" +
+                    box->button(QMessageBox::Cancel)->text();
+        QVERIFY(static_cast<QAbstractButton*>(box->defaultButton()) ==
+                box->button(QMessageBox::Retry));
+        const bool retry = ++answers % 2 == 1;
+        box->button(retry ? QMessageBox::Retry : QMessageBox::Cancel)->click();
+        if (retry) {
+            QTimer::singleShot(10, answer);
+        }
+    };
+    for (int language : {0, 1}) {
+        link.setLanguage(language);
+        QTimer::singleShot(10, answer);
+        link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS030);
+        QVERIFY(!link.isOpen(1));
+    }
+    const QString ca = "Error|No hi ha connexió pel port 1.|Reintentar|Cancel·lar";
+    const QString es = "Error|No hay conexión por el puerto 1.|Reintentar|Cancelar";
+    QCOMPARE(seen, (QStringList{ca, ca, es, es}));
 }
 
 void SerialLinkTest::retryOpensThePortOnceItExists() {

@@ -1,0 +1,227 @@
+// Four lap counters of the DS300 family at the full rate of their lines on a 64-lane track,
+// read by the desktop program's heat session with the lap-by-lap view and the standings
+// window open: how many laps got through and how long the screens went without an update.
+
+#include "counter/counter_encoder.h"
+#include "counter/pseudo_terminal.h"
+#include "heat/qt/heat_session.h"
+#include "storage/config_pista.h"
+#include "storage/config_prg.h"
+#include "storage/event_files.h"
+#include "storage/event_manager.h"
+#include "storage/lap_record.h"
+#include "storage/participant_list.h"
+#include "ui/qt/asker.h"
+#include "ui/qt/portada.h"
+#include "ui/ui_context.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+using namespace cronovolta;
+
+namespace {
+
+constexpr int kCircuits = 4;
+constexpr int kLanesPerCircuit = 16;
+constexpr double kLineBytesPerSecond = 56000.0 / 10.0; // 8N1: ten bits a byte
+
+class NoAsker final : public Asker {
+public:
+    bool yesNo(QWidget*, const QString&, const QString&, bool) override { return false; }
+    bool okCancel(QWidget*, const QString&, const QString&) override { return false; }
+    void message(QWidget*, const QString&, const QString& text) override {
+        qWarning("%s", qPrintable(text));
+    }
+};
+
+fs::path makeDataFolder() {
+    std::string pattern = (fs::temp_directory_path() / "cronovolta-bench-XXXXXX").string();
+    const fs::path dir = ::mkdtemp(pattern.data());
+    ConfigPrg settings = defaultConfigPrg();
+    settings.counterModel = CounterModel::DS300DS4port;
+    (void)saveConfigPrg(dir / "ZENTOR.CFG", settings);
+    ConfigPista track = defaultConfigPista();
+    track.lanes = track.storedLanes = 64;
+    track.OrdreCanvi.assign(1, 0);
+    for (int lane = 1; lane <= 64; ++lane) {
+        track.OrdreCanvi.push_back(static_cast<std::int16_t>(lane));
+    }
+    track.circuits.clear();
+    for (int c = 0; c < kCircuits; ++c) {
+        track.circuits.push_back({static_cast<std::int16_t>(c + 1),
+                                  static_cast<std::int16_t>(1 + c * kLanesPerCircuit)});
+    }
+    deriveConfigPista(track);
+    (void)saveConfigPista(dir / "PISTA.CFG", track);
+    EventManager manager(dir);
+    (void)manager.createEvent("Banc de proves", "07-12-2026");
+    auto header = readCapcaleraProva(eventFolder(dir, 1) / "PROVA.DAD");
+    if (!header || header->header.seriesCounts[3] < 1) {
+        (void)manager.addSeries(1, 4);
+    }
+    ParticipantList list;
+    for (int i = 1; i <= 64; ++i) {
+        list.names.push_back("Participant " + std::to_string(i));
+    }
+    (void)writeParticipantList(participantFile(eventFolder(dir, 1), 4, 1), list);
+    return dir;
+}
+
+// One counter's bytes: lap reports of its sixteen lanes in turn, each frame sent twice as
+// the counters do.
+std::string counterStream(int frames) {
+    CounterEncoder encoder(CounterModel::DS300DS4port, 1);
+    std::string bytes;
+    for (int i = 0; i < frames; ++i) {
+        const int lane = i % kLanesPerCircuit + 1;
+        const std::string frame = encoder.lap(lane, 40000 + (i * 37) % 9000);
+        bytes += frame;
+        bytes += frame;
+    }
+    return bytes;
+}
+
+std::size_t journaledCrossings(const fs::path& journal) {
+    auto file = readLapFile(journal);
+    std::size_t n = 0;
+    if (file) {
+        for (const LapRecord& r : file->records) {
+            n += r.lane > 0 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+// Runs the event loop, as the program does, until `until` holds (checked every 20 ms).
+void runEventLoop(const std::function<bool()>& until) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (until()) {
+            loop.quit();
+        }
+    });
+    check.start(20);
+    loop.exec();
+}
+
+void waitEvents(int milliseconds) {
+    QElapsedTimer t;
+    t.start();
+    runEventLoop([&] { return t.elapsed() >= milliseconds; });
+}
+
+void BM_LiveHeat64Lanes(benchmark::State& state) {
+    const double seconds = static_cast<double>(state.range(0));
+    double sent = 0;
+    double stored = 0;
+    double longestGap = 0;
+    double syncs = 0;
+    double achievedRate = 0;
+    for (auto _ : state) {
+        const fs::path dir = makeDataFolder();
+        UiContext ui;
+        ui.app.dataDir = dir;
+        ui.app.configPrg = *loadConfigPrg(dir / "ZENTOR.CFG");
+        NoAsker asker;
+        Portada window(ui, asker);
+        window.resize(1920, 1080);
+        window.show();
+        window.loadCatalog();
+        window.selectEvent(0);
+        window.selectSeries(4, 0);
+        HeatSession session(window, ui, asker);
+        std::vector<PseudoTerminal> ports;
+        for (int c = 1; c <= kCircuits; ++c) {
+            ports.push_back(std::move(*PseudoTerminal::open()));
+            session.setPortOverride(c, QString::fromStdString(ports.back().devicePath()));
+        }
+        session.openProgramme(4);
+        session.heatKey('S');
+
+        const int frames = static_cast<int>(seconds * kLineBytesPerSecond / 42.0);
+        const std::string stream = counterStream(frames);
+        std::atomic<bool> done = false;
+        std::atomic<std::size_t> written = 0;
+        // The counters write on their own, whatever the program is doing.
+        std::thread counters([&] {
+            const auto start = std::chrono::steady_clock::now();
+            std::vector<std::size_t> position(kCircuits, 0);
+            while (true) {
+                const double elapsed =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                const auto due = std::min(stream.size(),
+                                          static_cast<std::size_t>(elapsed * kLineBytesPerSecond));
+                bool finished = true;
+                for (int c = 0; c < kCircuits; ++c) {
+                    auto& at = position[static_cast<std::size_t>(c)];
+                    if (at < due) {
+                        auto n = ports[static_cast<std::size_t>(c)].write(
+                            std::string_view(stream).substr(at, due - at));
+                        at += n ? *n : 0;
+                    }
+                    finished = finished && at >= stream.size();
+                }
+                written = position[0];
+                if (finished) {
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            achievedRate =
+                static_cast<double>(stream.size()) /
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            done = true;
+        });
+        runEventLoop([&] { return done.load(); });
+        counters.join();
+        const fs::path journal = eventFolder(dir, 1) / "VLTAVLT.TMP";
+        const std::size_t expected = static_cast<std::size_t>(frames) * kCircuits;
+        QElapsedTimer drain;
+        drain.start();
+        while (journaledCrossings(journal) < expected && drain.elapsed() < 10000) {
+            waitEvents(100);
+        }
+        sent = static_cast<double>(expected);
+        stored = static_cast<double>(journaledCrossings(journal));
+        longestGap = session.longestSyncGapMs();
+        syncs = session.screenSyncs();
+        session.heatKey('S');
+        waitEvents(100);
+        session.closeProgramme();
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    state.counters["crossings_sent"] = sent;
+    state.counters["laps_lost"] = sent - stored;
+    state.counters["crossings_per_s"] = sent / seconds;
+    state.counters["line_bytes_per_s"] = achievedRate;
+    state.counters["longest_screen_gap_ms"] = longestGap;
+    state.counters["screen_updates"] = syncs;
+}
+
+BENCHMARK(BM_LiveHeat64Lanes)->Arg(20)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "counter/capture.h"
+#include "heat/heat_engine.h"
+#include "output/qt/lap_by_lap_view.h"
+#include "results/qt/standings_window.h"
+#include "storage/resume_file.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+class QMdiSubWindow;
+
+namespace cronovolta {
+
+class Asker;
+class CapturePlayer;
+class HeatPanelAdapter;
+class LinkPrompt;
+class Portada;
+class SerialLink;
+struct UiContext;
+
+// How often the screens follow the engine at most: a burst of crossings is shown together.
+inline constexpr int kScreenSyncMs = 25;
+
+// The live heats of the desktop program: opening and closing a programme from the main
+// window, the heat engine with its clock tick (`Transcorregut`), the serial ports of the
+// circuits, the heat panel, the lap-by-lap view and the standings window, the heat keys of
+// every heat window, the "Manual" lanes, cancelling a heat and resuming one after a crash.
+class HeatSession : public QObject, private HeatObserver {
+    Q_OBJECT
+public:
+    HeatSession(Portada& window, UiContext& ui, Asker& asker, QObject* parent = nullptr);
+    ~HeatSession() override;
+
+    // --- Set-up (start-up options, tests) ---
+    // PC clock in seconds since midnight; the default reads the local time.
+    void setClock(std::function<double()> now) { m_now = std::move(now); }
+    double now() const { return m_now(); }
+    // A device to open as COMn instead of the port map's (the simulator).
+    void setPortOverride(int port, const QString& devicePath);
+    // The counter model to decode instead of the settings' (the simulator's model).
+    void setCounterModel(std::optional<CounterModel> model) { m_modelOverride = model; }
+    // Everything received, typed and pressed goes to this capture file.
+    void setCaptureFile(const fs::path& file);
+    // Plays a capture into the next programme opened, in real time (or `speed` times
+    // faster).
+    void setReplay(std::vector<CaptureEvent> events, double speed = 1.0);
+    // Screens of other parts of the program that the heat panel opens.
+    void setScreen(HeatCommand command, std::function<void()> open);
+    // The correction screen for the comes; it calls comesEntryClosed() when it closes.
+    std::function<void(ComesEntry)> enterComes;
+    // The results screen, asked for from the standings window; the participants of the
+    // series are reloaded when it returns.
+    std::function<void()> showResults;
+
+    // --- Programme ---
+    bool openProgramme(int programa);
+    // Refused while a heat runs. With `nextSeries` the next series of the type is opened.
+    bool closeProgramme(bool nextSeries = false);
+    bool programmeOpen() const { return m_engine && m_engine->programmeOpen(); }
+    // The organiser said Yes to the resume question: the event and series are selected.
+    void resumeHeat(const ResumeState& state);
+
+    // --- Input ---
+    void heatKey(int code);
+    void manualCrossing(int lane);
+    void clickButton(int button);
+    void comesEntryClosed();
+
+    // --- State, for the screens and tests ---
+    HeatEngine* engine() const { return m_engine.get(); }
+    LapByLapView* lapByLapView() const { return m_lapView; }
+    StandingsWindow* standingsWindow() const { return m_standings; }
+    SerialLink* link() const { return m_link.get(); }
+    const QTimer& clockTick() const { return m_tick; }
+    // Brings the screens up to date now instead of at the next sync.
+    void syncScreens();
+    // Longest time between two screen updates while crossings came in, in ms.
+    double longestSyncGapMs() const { return m_longestGap; }
+    int screenSyncs() const { return m_syncs; }
+
+signals:
+    void screensSynced();
+    void programmeOpened(int programa);
+    void programmeClosed();
+    void heatFinished(int heat);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // HeatObserver
+    void modelsChanged() override;
+    void heatEnded(int heat) override;
+    void comesEntryDue(ComesEntry entry) override;
+    void problem(const std::string& message) override;
+
+    std::optional<ProgrammeRequest> requestFor(int programa) const;
+    void openWindows();
+    void closeWindows();
+    void openPorts();
+    void runCommand(HeatCommand command);
+    void askCancel();
+    void openComes(ComesEntry entry);
+    void followClockTick();
+    void onTick();
+    void syncCaption();
+    void showMessage(const QString& text);
+    CounterModel counterModel() const;
+
+    Portada& m_window;
+    UiContext& m_ui;
+    Asker& m_asker;
+    std::function<double()> m_now;
+    std::unique_ptr<LinkPrompt> m_prompt;
+    std::unique_ptr<HeatEngine> m_engine;
+    std::unique_ptr<SerialLink> m_link;
+    std::unique_ptr<HeatPanelAdapter> m_panel;
+    std::unique_ptr<CapturePlayer> m_player;
+    std::optional<CaptureWriter> m_capture;
+    std::map<int, QString> m_portOverrides;
+    std::optional<CounterModel> m_modelOverride;
+    std::map<HeatCommand, std::function<void()>> m_screens;
+    std::vector<CaptureEvent> m_replay;
+    double m_replaySpeed = 1.0;
+
+    QPointer<LapByLapView> m_lapView;
+    QPointer<StandingsWindow> m_standings;
+    QPointer<QMdiSubWindow> m_lapWindow;
+    QPointer<QMdiSubWindow> m_standingsWindow;
+    QString m_baseCaption;
+
+    QTimer m_tick; // `Transcorregut`
+    bool m_recovering = false;
+    bool m_tickHeld = false;
+    bool m_tickDeferred = false;
+    QTimer m_sync;
+    bool m_heatShownRunning = false;
+    double m_lastSync = -1.0;
+    double m_longestGap = 0.0;
+    int m_syncs = 0;
+};
+
+} // namespace cronovolta

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace cronovolta {
+
+class Portada;
+
+// Connects the entrant-list screen to the main window's list commands ("MnuIns100",
+// "MnuIns" 0..4), the results screen to its classification commands ("MnuCls" 2..4), and
+// the automatic progression to its new-race-series hook.
+void connectResultsScreens(Portada& window);
+
+} // namespace cronovolta
