@@ -76,7 +76,9 @@ bool NovaProva::save() {
     }
     const auto checked = EventManager::checkEventText(name.toStdString(), date.toStdString());
     if (!checked) {
-        showError(QString::fromStdString(checked.error().message));
+        showError(checked.error().kind == EventError::InvalidText
+                      ? message(m_ui, 2, msg::kInvalidEventText)
+                      : QString::fromStdString(checked.error().message));
         return false;
     }
     if (m_modify == 0) {
