@@ -153,6 +153,7 @@ private:
     void startHeatRecords(double now);
     void writeResumeStart();
     void finishHeatFiles();
+    void keepUnstoredJournal();
     void offerComes();
     void enableButtonsAfterHeat();
     bool endDeadlinePassed(double now) const;

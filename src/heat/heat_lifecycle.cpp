@@ -258,23 +258,47 @@ void HeatEngine::AcabarManiga(double now) {
 
 // The lap and results blocks first, the heat counter last: the counter is what makes the
 // heat count, so a crash before it leaves the heat to the recovery, never half stored.
+// A heat whose blocks could not be stored (disk full, folder gone) is not counted, and its
+// journal is kept under the heat's number so that no lap is lost.
 void HeatEngine::finishHeatFiles() {
+    bool stored = true;
     if (auto laps = writeLapBlock(seriesFile(".VAV"), m_heat, m_journal.records()); !laps) {
         report(laps.error());
+        stored = false;
     }
     std::vector<HeatResultRecord> rows;
     rows.reserve(static_cast<std::size_t>(m_grid.rowCount()));
     for (int r = 1; r <= m_grid.rowCount(); ++r) {
         rows.push_back(recordFromStandingsRow(m_grid, r, m_programa, pilotOnLane(0)));
     }
-    if (auto results = writeResultBlock(seriesFile(".DAD"), m_heat, m_heatStart, rows); !results) {
-        report(results.error());
+    if (stored) {
+        if (auto results = writeResultBlock(seriesFile(".DAD"), m_heat, m_heatStart, rows);
+            !results) {
+            report(results.error());
+            stored = false;
+        }
+    }
+    if (!stored) {
+        keepUnstoredJournal();
+        return;
     }
     if (auto counter = writeHeatCounter(seriesFile(".PAR"), static_cast<std::int16_t>(m_heat));
         !counter) {
         report(counter.error());
     }
     m_participants.maniguesFetes = static_cast<std::int16_t>(m_heat);
+}
+
+void HeatEngine::keepUnstoredJournal() {
+    fs::path kept = m_workDir / ("VLTAVLT." + formatNumber(m_heat % 1000, "000"));
+    std::error_code ec;
+    fs::copy_file(m_workDir / "VLTAVLT.TMP", kept, fs::copy_options::overwrite_existing, ec);
+    report(ec ? "the laps of heat " + std::to_string(m_heat) +
+                    " could not be stored nor kept: " + ec.message()
+              : "the laps of heat " + std::to_string(m_heat) +
+                    " were not stored; they are kept in " + kept.filename().string());
+    // The heat was not stored, so it does not count: the next start runs the same heat again.
+    m_heat = m_participants.maniguesFetes;
 }
 
 void HeatEngine::offerComes() {

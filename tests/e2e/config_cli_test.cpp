@@ -1,49 +1,23 @@
 // The track and settings commands of the real cronovolta-cli on a scratch data folder.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using cronovolta::test::CliRun;
 using cronovolta::test::readBytes;
 using cronovolta::test::TempDir;
 using cronovolta::test::writeBytes;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& word) {
-    std::string q = "'";
-    for (char c : word) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
 class ConfigCli : public ::testing::Test {
 protected:
     CliRun cli(const std::vector<std::string>& args) {
-        std::string command = quoted(CRONOVOLTA_CLI) + " --data " + quoted(m_data.path().string());
-        for (const auto& a : args) {
-            command += " " + quoted(a);
-        }
-        auto outFile = m_scratch.path() / "out";
-        auto errFile = m_scratch.path() / "err";
-        command += " >" + quoted(outFile.string()) + " 2>" + quoted(errFile.string());
-        int raw = std::system(command.c_str());
-        CliRun r;
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readBytes(outFile);
-        r.err = readBytes(errFile);
-        return r;
+        return cronovolta::test::runCli(m_data.path(), args, m_scratch.path());
     }
 
     std::filesystem::path file(const std::string& name) const { return m_data.path() / name; }

@@ -2,11 +2,11 @@
 // serial port, and decoded.
 #include "counter/counter_model.h"
 #include "counter/decoder_test_support.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -118,26 +118,17 @@ TEST(CounterSimulate, PlaysTheHeatsItPrintsOnTheLinkedDevice) {
 
 TEST(CounterSimulate, BadOptionsAreRefusedWithTheUsage) {
     TempDir data;
+    TempDir scratch;
     for (const auto& args :
-         std::vector<std::vector<std::string>>{{"--lanes", "4"},
-                                               {"--model", "DS999"},
-                                               {"--model", "DS030", "--cars", "x"},
-                                               {"--model", "DS030", "--lanes", "9"},
-                                               {"--model", "DS030", "--bogus", "1"}}) {
-        std::string command =
-            std::string(CRONOVOLTA_CLI) + " --data " + data.path().string() + " simulate";
-        for (const auto& a : args) {
-            command += " '" + a + "'";
-        }
-        command += " 2>&1";
-        FILE* pipe = ::popen(command.c_str(), "r");
-        std::string text;
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-            text += buffer;
-        }
-        EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 2) << command;
-        EXPECT_NE(text.find("usage:"), std::string::npos) << text;
+         std::vector<std::vector<std::string>>{{"simulate", "--lanes", "4"},
+                                               {"simulate", "--model", "DS999"},
+                                               {"simulate", "--model", "DS030", "--cars", "x"},
+                                               {"simulate", "--model", "DS030", "--lanes", "9"},
+                                               {"simulate", "--model", "DS030", "--bogus", "1"}}) {
+        const CliRun run = runCli(data.path(), args, scratch.path());
+        EXPECT_EQ(run.status, 2) << args.back();
+        EXPECT_NE(run.err.find("usage:"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
     }
 }
 

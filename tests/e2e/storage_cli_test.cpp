@@ -2,41 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 using namespace cronovolta;
+using cronovolta::test::CliRun;
 using cronovolta::test::TempDir;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& word) {
-    std::string q = "'";
-    for (char c : word) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
-
 class StorageCliTest : public ::testing::Test {
 protected:
     CliRun cli(const std::vector<std::string>& args) {
-        std::string command = quoted(CRONOVOLTA_CLI) + " --data " + quoted(m_data.path());
-        for (const auto& a : args) {
-            command += " " + quoted(a);
-        }
-        fs::path out = m_scratch.path() / "out";
-        fs::path err = m_scratch.path() / "err";
-        command += " >" + quoted(out) + " 2>" + quoted(err);
-        int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readBytes(out), test::readBytes(err)};
+        return test::runCli(m_data.path(), args, m_scratch.path());
     }
     const fs::path& data() const { return m_data.path(); }
     void writeTrack(int lanes) {

@@ -439,5 +439,35 @@ TEST_F(Lifecycle, FreePracticeRunsHeatOneWithoutSeriesFiles) {
     EXPECT_EQ(engine->panel().caption, " - Entrenaments lliures (1 #1)");
 }
 
+TEST_F(Lifecycle, AHeatThatCannotBeStoredIsNotCountedAndKeepsItsLaps) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    // A folder where the lap file should be: the block cannot be written.
+    fs::create_directories(seriesPath(".VAV"));
+    open();
+    start(kT0);
+    cross(1, kT0 + 5.0);
+    cross(1, kT0 + 10.0);
+    endHeat(kT0 + 12.0);
+    EXPECT_FALSE(engine->heatRunning());
+    EXPECT_EQ(heatCounter(), 0);
+    EXPECT_FALSE(fs::exists(seriesPath(".DAD")));
+    ASSERT_FALSE(observer.problems.empty());
+    auto kept = readLapFile(engine->workFolder() / "VLTAVLT.001");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->records.size(), 4u); // header, two crossings, end
+    EXPECT_TRUE(engine->closeProgramme());
+    EXPECT_TRUE(fs::exists(engine->workFolder() / "VLTAVLT.001"));
+
+    // With the folder out of the way the same heat runs again as heat 1.
+    fs::remove(seriesPath(".VAV"));
+    open();
+    start(kT0 + 100.0);
+    cross(2, kT0 + 105.0);
+    endHeat(kT0 + 110.0);
+    EXPECT_EQ(heatCounter(), 1);
+    EXPECT_FALSE(lapFile().empty());
+}
+
 } // namespace
 } // namespace cronovolta::test

@@ -15,6 +15,7 @@
 #include "ui/ui_context.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -174,7 +175,9 @@ bool HeatSession::openProgramme(int programa) {
     // opened from the menu is never such a recovery.
     if (!m_recovering) {
         m_ui.app.abnormalEnd = false;
-        openPorts();
+        if (m_replay.empty()) {
+            openPorts(); // a capture played back stands in for the counters
+        }
     }
     syncScreens();
     emit programmeOpened(programa);
@@ -244,11 +247,15 @@ void HeatSession::openWindows() {
         connect(m_standings, &StandingsWindow::heatKey, this, [this](int key) { heatKey(key); });
         connect(m_standings, &StandingsWindow::infoShownChanged, this,
                 [this](bool shown) { m_ui.infoShown = shown; });
-        connect(m_standings, &StandingsWindow::resultsRequested, this, [this] {
-            if (!showResults || !m_engine || m_engine->heatRunning()) {
+        connect(m_standings, &StandingsWindow::resultsRequested, this, [this, programa] {
+            if (!m_engine || m_engine->heatRunning()) {
                 return;
             }
-            showResults();
+            if (showResults) {
+                showResults();
+            } else {
+                m_window.runCommand("MnuCls", programa);
+            }
             if (auto reloaded = loadActiveSeries(m_ui.app); !reloaded) {
                 showMessage(toQString(reloaded.error()));
             }
@@ -498,6 +505,11 @@ void HeatSession::syncScreens() {
     if (running != m_heatShownRunning) {
         m_window.setHeatRunning(running);
         m_heatShownRunning = running;
+        if (running && m_window.isVisible()) {
+            // Out of the way of the screens while the heat runs.
+            QCursor::setPos(
+                m_window.mapToGlobal(QPoint(m_window.width() - 1, m_window.height() / 2)));
+        }
     }
     m_ui.app.seleccio.maniguesFetes = static_cast<std::int16_t>(m_engine->heatNumber());
     if (m_lapView) {
@@ -525,10 +537,10 @@ bool HeatSession::eventFilter(QObject* watched, QEvent* event) {
     if (widget->window() != &m_window) {
         return false; // a dialog keeps its keys
     }
-    // The heat windows pass their keys on themselves.
-    for (QWidget* own :
-         {static_cast<QWidget*>(m_lapView.data()), static_cast<QWidget*>(m_standings.data())}) {
-        if (own != nullptr && (own == widget || own->isAncestorOf(widget))) {
+    // The heat windows pass their keys on themselves, and the other screens of the
+    // document area keep theirs: a letter typed into a field must not start a heat.
+    for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        if (qobject_cast<QMdiSubWindow*>(w) != nullptr) {
             return false;
         }
     }
@@ -536,11 +548,13 @@ bool HeatSession::eventFilter(QObject* watched, QEvent* event) {
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
         return false; // menu shortcuts
     }
-    const int code = heatKeyCode(*key);
-    if (code == 0) {
+    const std::vector<int> codes = heatKeyCodes(*key);
+    if (codes.empty()) {
         return false;
     }
-    heatKey(code);
+    for (int code : codes) {
+        heatKey(code);
+    }
     return true;
 }
 

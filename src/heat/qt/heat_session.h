@@ -58,8 +58,9 @@ public:
     void setScreen(HeatCommand command, std::function<void()> open);
     // The correction screen for the comes; it calls comesEntryClosed() when it closes.
     std::function<void(ComesEntry)> enterComes;
-    // The results screen, asked for from the standings window; the participants of the
-    // series are reloaded when it returns.
+    // The results screen, asked for from the standings window (by default the main
+    // window's classification command); the participants of the series are reloaded when
+    // it returns.
     std::function<void()> showResults;
 
     // --- Programme ---

@@ -18,25 +18,28 @@ QColor qbQColor(int number, const QColor& fallback) {
     return QColor(c.r, c.g, c.b);
 }
 
-int heatKeyCode(const QKeyEvent& event) {
+std::vector<int> heatKeyCodes(const QKeyEvent& event) {
     switch (event.key()) {
     case Qt::Key_Shift:
-        return -1;
+        return {};
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return {13};
     case Qt::Key_Escape:
-        return 27;
+        if (event.modifiers() & Qt::ShiftModifier) {
+            return {-1, 27};
+        }
+        return {27};
     case Qt::Key_Backspace:
-        return 8;
+        return {8};
     default:
         break;
     }
     const QString text = event.text();
     if (text.isEmpty() || text.at(0).unicode() < 32) {
-        return 0;
+        return {};
     }
-    return text.at(0).unicode();
+    return {text.at(0).unicode()};
 }
 
 QPixmap chequeredFlag(QSize size) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <string_view>
+#include <vector>
 
 class QKeyEvent;
 
@@ -14,9 +15,11 @@ namespace cronovolta {
 // A QBColor of the 16-colour palette; -1 (or any other value) gives `fallback`.
 QColor qbQColor(int number, const QColor& fallback = QColor());
 
-// Character code of a key for the heat keys: Shift -1, Enter 13, Esc 27, Backspace 8,
-// otherwise the typed character; 0 when the key types nothing.
-int heatKeyCode(const QKeyEvent& event);
+// The heat-key codes of a key press: the typed character, Enter 13, Esc 27, Backspace 8;
+// an Esc typed with Shift held is preceded by the Shift code -1. Shift is read from the
+// Esc itself, so a Shift pressed and let go earlier never turns a later Esc into Shift+Esc.
+// Empty when the key types nothing.
+std::vector<int> heatKeyCodes(const QKeyEvent& event);
 
 inline QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

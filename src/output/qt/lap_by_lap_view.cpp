@@ -397,9 +397,11 @@ void LapByLapView::sync(const LapLanes& lanes) {
 }
 
 void LapByLapView::keyPressEvent(QKeyEvent* event) {
-    const int code = heatKeyCode(*event);
-    if (code != 0) {
-        emit heatKey(code);
+    const std::vector<int> codes = heatKeyCodes(*event);
+    if (!codes.empty()) {
+        for (int code : codes) {
+            emit heatKey(code);
+        }
         event->accept();
         return;
     }

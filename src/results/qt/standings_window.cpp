@@ -670,9 +670,11 @@ void StandingsWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space) {
         setInfoShown(!infoShown());
     }
-    const int code = heatKeyCode(*event);
-    if (code != 0) {
-        emit heatKey(code);
+    const std::vector<int> codes = heatKeyCodes(*event);
+    if (!codes.empty()) {
+        for (int code : codes) {
+            emit heatKey(code);
+        }
         event->accept();
         return;
     }

@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -85,6 +87,13 @@ private slots:
         // Lane 2 drives participant 3 in heat 1 (participant 1 enters at the last lane).
         QCOMPARE(f.session->lapByLapView()->pilot(2)->text(), QStringLiteral("Pilot 3"));
         QVERIFY(!f.window->heatPanel()->clock()->isHidden());
+
+        // Another screen of the document area keeps its keys.
+        auto* field = new QLineEdit;
+        f.window->mdiArea()->addSubWindow(field)->show();
+        QTest::keyClick(field, Qt::Key_P);
+        QCOMPARE(field->text(), QStringLiteral("p"));
+        QVERIFY(!f.session->engine()->heatPaused());
 
         // The standings window passes its keys on too: S ends the heat.
         QTest::keyClick(f.session->standingsWindow(), Qt::Key_S);
@@ -174,19 +183,46 @@ private slots:
         f.start();
         QVERIFY(f.session->openProgramme(4));
         QSignalSpy closed(f.session.get(), &HeatSession::programmeClosed);
-        QTest::keyPress(f.session->lapByLapView(), Qt::Key_Shift);
-        QTest::keyClick(f.session->lapByLapView(), Qt::Key_Escape);
+        QTest::keyClick(f.session->lapByLapView(), Qt::Key_Escape, Qt::ShiftModifier);
         QCOMPARE(closed.count(), 1);
         QVERIFY(f.session->programmeOpen());
         QCOMPARE(f.session->engine()->programme().serie, 2);
         QCOMPARE(f.window->selectedSeries(4), 1);
         QVERIFY(f.window->windowTitle().contains(QStringLiteral("(2 #2)")));
 
+        // A Shift let go before the Esc does not count.
+        QTest::keyPress(f.window->heatPanel(), Qt::Key_Shift);
+        QTest::keyRelease(f.window->heatPanel(), Qt::Key_Shift);
+        QTest::keyClick(f.window->heatPanel(), Qt::Key_Escape);
+        QVERIFY(!f.session->programmeOpen());
+        QVERIFY(!f.window->programmeOpen());
+        QVERIFY(f.session->openProgramme(4));
+        QCOMPARE(f.session->engine()->programme().serie, 2);
+
         // After the last series the programme just closes.
         f.session->heatKey(-1);
         f.session->heatKey(27);
         QVERIFY(!f.session->programmeOpen());
         QVERIFY(!f.window->programmeOpen());
+    }
+
+    void standingsDoubleClickOpensTheResultsBetweenHeats() {
+        LiveFixture f(4, 4);
+        f.start();
+        int opened = 0;
+        f.window->setCommand("MnuCls", 4, [&] { ++opened; });
+        QVERIFY(f.session->openProgramme(4));
+        StandingsWindow* standings = f.session->standingsWindow();
+        standings->resize(900, 700);
+        f.session->heatKey('S');
+        f.session->syncScreens();
+        emit standings->resultsRequested(); // a double click below the rows
+        QCOMPARE(opened, 0);
+        f.session->heatKey('S');
+        f.session->syncScreens();
+        QTest::mouseDClick(standings->grid()->viewport(), Qt::LeftButton, {},
+                           QPoint(5, standings->grid()->viewport()->height() - 2));
+        QCOMPARE(opened, 1);
     }
 
     void closingTheWindowWaitsForTheRunningHeat() {
@@ -270,6 +306,7 @@ private slots:
         g.session->setReplay(events, kSpeed);
         QSignalSpy heats(g.session.get(), &HeatSession::heatFinished);
         QVERIFY(g.session->openProgramme(4));
+        QVERIFY(!g.session->link()->isOpen(1)); // the capture stands in for the counter
         QTRY_COMPARE_WITH_TIMEOUT(heats.count(), 1, 20000);
         const auto replayed = test::crossingsOfHeat(g.lapFile(), 1);
         QCOMPARE(replayed.size(), recorded.size());

@@ -224,7 +224,8 @@ private slots:
         view.sync(lanesFor(straightOrder(4)));
         QSignalSpy spy(&view, &LapByLapView::heatKey);
         QTest::keyClick(&view, Qt::Key_S);
-        QTest::keyPress(&view, Qt::Key_Shift);
+        QTest::keyClick(&view, Qt::Key_Escape, Qt::ShiftModifier);
+        QTest::keyPress(&view, Qt::Key_Shift); // on its own it means nothing yet
         QTest::keyClick(&view, Qt::Key_Escape);
         QTest::keyClick(&view, Qt::Key_Plus);
         QTest::keyClick(&view, Qt::Key_3);
@@ -233,7 +234,7 @@ private slots:
         for (const auto& call : spy) {
             keys << call.at(0).toInt();
         }
-        QCOMPARE(keys, (QList<int>{'s', -1, 27, '+', '3', 13}));
+        QCOMPARE(keys, (QList<int>{'s', -1, 27, 27, '+', '3', 13}));
         // The name fields never take the keyboard.
         QCOMPARE(view.pilot(1)->focusPolicy(), Qt::NoFocus);
     }

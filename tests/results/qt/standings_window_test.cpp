@@ -177,11 +177,12 @@ private slots:
         QCOMPARE(toggled.count(), 1);
         QCOMPARE(toggled.at(0).at(0).toBool(), false);
         QTest::keyClick(&w, Qt::Key_P);
-        QTest::keyPress(&w, Qt::Key_Shift);
-        QCOMPARE(keys.count(), 3);
+        QTest::keyClick(&w, Qt::Key_Escape, Qt::ShiftModifier);
+        QCOMPARE(keys.count(), 4);
         QCOMPARE(keys.at(0).at(0).toInt(), int(' '));
         QCOMPARE(keys.at(1).at(0).toInt(), int('p'));
         QCOMPARE(keys.at(2).at(0).toInt(), -1);
+        QCOMPARE(keys.at(3).at(0).toInt(), 27);
     }
 
     void doubleClickSwitchesTheLapColumns() {
