@@ -289,6 +289,8 @@ constexpr MessageEntry kMessages[] = {
      "Cronometraje de carreras de slot a pie de pista."},
     {"Portada", 0, 20, "No s'ha pogut eliminar", "No se ha podido eliminar"},
     {"Portada", 0, 21, "No s'ha trobat l'ajuda", "No se ha encontrado la ayuda"},
+    {"Portada", 0, 22, "Hi ha una màniga en marxa: acaba-la (tecla S) abans de tancar el programa.",
+     "Hay una manga en marcha: termínala (tecla S) antes de cerrar el programa."},
 
     {"NovaProva", 2, 0, "Nova prova", "Nueva prueba"},
     {"NovaProva", 2, 1, "Modificar dades de la prova", "Modificar datos de la prueba"},

@@ -102,6 +102,7 @@ inline constexpr int kResumeFileInvalid = 18;
 inline constexpr int kAboutText = 19;
 inline constexpr int kCannotDelete = 20;
 inline constexpr int kHelpMissing = 21;
+inline constexpr int kHeatStillRunning = 22;
 // Column 2, NovaProva.
 inline constexpr int kNewEventTitle = 0;
 inline constexpr int kModifyEventTitle = 1;

@@ -14,6 +14,7 @@
 #include "ui/qt/portada.h"
 #include "ui/ui_context.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
@@ -62,7 +63,11 @@ HeatSession::HeatSession(Portada& window, UiContext& ui, Asker& asker, QObject* 
     window.resumeHeat = [this](const ResumeState& state) { resumeHeat(state); };
     window.mayClose = [this] {
         // Closing the window in the middle of a heat would lose it: the heat ends first.
-        return !(m_engine && m_engine->heatRunning()) && closeProgramme();
+        if (m_engine && m_engine->heatRunning()) {
+            showMessage(toQString(m_ui.message(0, msg::kHeatStillRunning)));
+            return false;
+        }
+        return closeProgramme();
     };
     for (int i = 0; i < 6; ++i) {
         connect(window.heatPanel()->button(i), &QPushButton::clicked, this,
@@ -155,6 +160,7 @@ bool HeatSession::openProgramme(int programa) {
     m_window.setProgrammeOpen(true);
     m_panel->invalidate();
     openWindows();
+    showManualLanes();
 
     m_link = std::make_unique<SerialLink>(*m_engine, *m_prompt);
     m_link->setClock(m_now);
@@ -206,6 +212,15 @@ bool HeatSession::openProgramme(int programa) {
         m_player->start();
     }
     return true;
+}
+
+void HeatSession::showManualLanes() {
+    // Only the lanes of the open programme's track: a click on another would do nothing.
+    for (int lane = 1; lane <= 16; ++lane) {
+        if (QAction* item = m_window.action("Manual", lane)) {
+            item->setVisible(!m_engine || m_engine->lanes().takesPart(lane));
+        }
+    }
 }
 
 void HeatSession::openPorts() {
@@ -310,6 +325,7 @@ bool HeatSession::closeProgramme(bool nextSeries) {
     m_window.setWindowTitle(m_baseCaption);
     m_ui.app.seleccio.programa = 0;
     m_engine.reset();
+    showManualLanes();
     emit programmeClosed();
 
     QListWidget* list = m_window.seriesList(request.programa);

@@ -108,6 +108,7 @@ private:
     std::optional<ProgrammeRequest> requestFor(int programa) const;
     void openWindows();
     void closeWindows();
+    void showManualLanes();
     void openPorts();
     void runCommand(HeatCommand command);
     void askCancel();

@@ -285,6 +285,7 @@ void LapByLapView::placePanels() {
     const double fastestHeight = kFastestHeight * l.scale;
     const QFont font = screenFont(s.font(l.fontSize * kTwipsPerPoint));
     const QFont bold = screenFont(s.font(l.fontSize * kTwipsPerPoint), true);
+    m_pilotFont = bold;
 
     for (std::size_t lane = 1; lane < m_lanes.size(); ++lane) {
         LaneWidgets& w = m_lanes[lane];
@@ -299,9 +300,9 @@ void LapByLapView::placePanels() {
         w.title->setFont(bold);
         w.title->setGeometry(s.x(centre - gridWidth / 2), s.y(top), s.x(gridWidth),
                              s.y(kTitleHeight));
-        w.pilot->setFont(bold);
         w.pilot->setGeometry(s.x(centre - pilotWidth / 2), s.y(top + kTitleHeight), s.x(pilotWidth),
                              s.y(kPilotHeight));
+        fitPilot(w);
         w.grid->setGeometry(s.x(centre - gridWidth / 2), s.y(gridTop), s.x(gridWidth),
                             s.y(l.gridHeight));
         w.grid->setMetrics(font, s.y(kGridRowHeight * l.scale));
@@ -337,6 +338,19 @@ void LapByLapView::moveArea() {
     m_area->move(0, -s.y((v - 1) * double(m_layout.rowStep)));
 }
 
+void LapByLapView::fitPilot(LaneWidgets& w) const {
+    // With many panels per row a long name takes a smaller font rather than losing its end.
+    QFont font = m_pilotFont;
+    const int text = QFontMetrics(font).horizontalAdvance(w.pilot->text());
+    const int room = w.pilot->width() - 8; // frame and text margins
+    if (text > room && room > 0 && font.pixelSize() > 0) {
+        font.setPixelSize(std::max(7, font.pixelSize() * room / text));
+    }
+    if (w.pilot->font() != font) {
+        w.pilot->setFont(font);
+    }
+}
+
 void LapByLapView::paintPilot(LaneWidgets& w, const LanePanel& panel) {
     const QColor background = qbQColor(panel.pilotColour, Qt::white);
     w.pilot->setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; color: black; "
@@ -350,6 +364,7 @@ bool LapByLapView::syncLane(LaneWidgets& w, const LanePanel& panel) {
         w.pilot->setText(toQString(panel.pilot));
         w.pilot->setCursorPosition(0);
         w.shown.pilot = panel.pilot;
+        fitPilot(w);
         changed = true;
     }
     if (panel.pilotColour != w.shown.pilotColour || w.pilot->styleSheet().isEmpty()) {

@@ -4,6 +4,7 @@
 #include "heat/standings_grid.h"
 
 #include <QAbstractScrollArea>
+#include <QFont>
 #include <QWidget>
 
 #include <vector>
@@ -99,9 +100,11 @@ private:
     void moveArea();
     bool syncLane(LaneWidgets& w, const LanePanel& panel);
     void paintPilot(LaneWidgets& w, const LanePanel& panel);
+    void fitPilot(LaneWidgets& w) const;
 
     std::vector<LaneWidgets> m_lanes; // index = lane number, 0 unused
     LanesLayout m_layout;
+    QFont m_pilotFont; // the names' font before fitting each name into its field
     ColourSlots m_colours;
     QWidget* m_area = nullptr;
     QScrollBar* m_bar = nullptr;

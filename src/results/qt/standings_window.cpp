@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -232,7 +233,8 @@ QVariant StandingsTableModel::headerData(int section, Qt::Orientation orientatio
         return QVariant::fromValue(columnAlignment(section));
     }
     if (role == Qt::FontRole) {
-        return m_bold;
+        const auto s = static_cast<std::size_t>(section);
+        return s < m_headingFonts.size() ? m_headingFonts[s] : m_bold;
     }
     return {};
 }
@@ -290,6 +292,7 @@ StandingsWindow::StandingsWindow(QWidget* parent) : QWidget(parent) {
     setPalette(pal);
 
     m_model = new StandingsTableModel(this);
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { fitHeadings(); });
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("InfoClass"));
     m_grid->setModel(m_model);
@@ -462,6 +465,30 @@ void StandingsWindow::applyColumns() {
     if (last >= 0 && used < available) {
         m_grid->setColumnWidth(last, m_grid->columnWidth(last) + available - used - 1);
     }
+    fitHeadings();
+}
+
+void StandingsWindow::fitHeadings() {
+    // Each heading takes the rows' bold font, smaller only where it would be cut off.
+    QFont bold = m_grid->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    QHeaderView* header = m_grid->horizontalHeader();
+    const int margins =
+        2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 2;
+    std::vector<QFont> fonts(col::Count, bold);
+    for (int c = 0; c < col::Count; ++c) {
+        const QString heading = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int text = metrics.horizontalAdvance(heading);
+        const int room = m_grid->columnWidth(c) - margins;
+        if (!heading.isEmpty() && text > room && bold.pixelSize() > 0) {
+            QFont& f = fonts[static_cast<std::size_t>(c)];
+            f.setPixelSize(std::max(7, bold.pixelSize() * std::max(room, 1) / text));
+        }
+    }
+    m_model->setHeadingFonts(std::move(fonts));
+    header->setFont(bold);
+    header->viewport()->update();
 }
 
 void StandingsWindow::applySizes() {

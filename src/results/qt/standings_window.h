@@ -28,6 +28,8 @@ public:
     explicit StandingsTableModel(QObject* parent = nullptr);
 
     void setFonts(const QFont& normal, const QFont& bold, int markerHeight);
+    // Per column, the heading's font: the bold font, smaller where the heading would be cut.
+    void setHeadingFonts(std::vector<QFont> fonts) { m_headingFonts = std::move(fonts); }
     // Returns the number of rows that changed.
     int sync(const StandingsGrid& grid, const std::vector<std::string>& headings);
 
@@ -55,6 +57,7 @@ private:
     QStringList m_headings;
     QFont m_font;
     QFont m_bold;
+    std::vector<QFont> m_headingFonts;
     QPixmap m_marker;
 };
 
@@ -147,6 +150,7 @@ protected:
 private:
     void buildSuperPolePanel();
     void applyColumns();
+    void fitHeadings();
     void applySizes();
     void syncInfo(const StandingsFrame& frame);
     void syncSuperPole(const SuperPoleModel& model);

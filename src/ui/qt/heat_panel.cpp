@@ -1,9 +1,12 @@
 #include "ui/qt/heat_panel.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace cronovolta {
 
@@ -32,10 +35,24 @@ HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
     m_textPausa = new QLabel(this);
     m_textPausa->setObjectName(QStringLiteral("TextPausa"));
     m_textPausa->setAlignment(Qt::AlignCenter);
-    m_textPausa->setStyleSheet(QStringLiteral("color: rgb(255,0,0); font-weight: bold;"));
+    // The pause paints this label bright red: white text stays readable on it.
+    QFont pauseFont = m_textPausa->font();
+    pauseFont.setPointSizeF(pauseFont.pointSizeF() * 1.8);
+    pauseFont.setBold(true);
+    m_textPausa->setFont(pauseFont);
+    QPalette pausePalette = m_textPausa->palette();
+    pausePalette.setColor(QPalette::WindowText, Qt::white);
+    m_textPausa->setPalette(pausePalette);
+    m_textPausa->setMargin(4);
     m_mesMenys = new QLabel(this);
     m_mesMenys->setObjectName(QStringLiteral("MesMenys"));
     m_mesMenys->setAlignment(Qt::AlignCenter);
+    // Read from a distance while the lane number is typed.
+    QFont adjustmentFont = m_mesMenys->font();
+    adjustmentFont.setPointSizeF(adjustmentFont.pointSizeF() * 2.0);
+    adjustmentFont.setBold(true);
+    m_mesMenys->setFont(adjustmentFont);
+    m_mesMenys->setFrameShape(QFrame::Box);
     m_errors = new QListWidget(this);
     m_errors->setObjectName(QStringLiteral("Errors"));
     m_errors->setFocusPolicy(Qt::NoFocus);
@@ -48,6 +65,14 @@ HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
     layout->addWidget(m_errors, 1);
     // Keeps the buttons together at the top while the list is hidden.
     layout->addStretch(0);
+    m_errors->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // One width for the heat and the time between heats, so the child windows do not shift
+    // when the buttons give way to the clock: the widest of the clock and an error entry.
+    const QMargins margins = layout->contentsMargins();
+    const int content = std::max(
+        QFontMetrics(clockFont).horizontalAdvance(QStringLiteral("00:00:00")),
+        m_errors->fontMetrics().horizontalAdvance(QStringLiteral("-16  (99)  0:00:00")) + 24);
+    setFixedWidth(content + margins.left() + margins.right() + 2 * frameWidth() + 8);
     reset();
 }
 

@@ -101,6 +101,12 @@ private slots:
         QVERIFY(!f.session->clockTick().isActive());
         QCOMPARE(f.storedHeats(), 1);
         QCOMPARE(test::crossingsOfHeat(f.lapFile(), 1).size(), std::size_t(1));
+
+        // The "Manual" menu offers the four lanes of this track, all sixteen once it closes.
+        QVERIFY(f.window->action("Manual", 4)->isVisible());
+        QVERIFY(!f.window->action("Manual", 5)->isVisible());
+        QVERIFY(f.session->closeProgramme());
+        QVERIFY(f.window->action("Manual", 16)->isVisible());
     }
 
     void lapAdjustmentChangesTheLaneAndItsRow() {
@@ -225,6 +231,31 @@ private slots:
         QCOMPARE(opened, 1);
     }
 
+    // The panel keeps one width between heats and during a heat, so the windows beside it
+    // stay put, and the pause label can be read on its colour.
+    void heatPanelDuringAHeat() {
+        LiveFixture f(4, 4);
+        f.start();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QVERIFY(f.session->openProgramme(4));
+        QCoreApplication::processEvents();
+        const int betweenHeats = f.window->heatPanel()->width();
+        f.session->heatKey('S');
+        f.session->syncScreens();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.window->heatPanel()->width(), betweenHeats);
+        f.session->heatKey('P');
+        f.session->syncScreens();
+        QLabel* pause = f.window->heatPanel()->pauseLabel();
+        QVERIFY(!pause->isHidden());
+        QVERIFY(!pause->text().isEmpty());
+        const QPalette pal = pause->palette();
+        QVERIFY(pal.color(pause->foregroundRole()) != pal.color(pause->backgroundRole()));
+        f.session->heatKey('P');
+        f.session->heatKey('S');
+    }
+
     void closingTheWindowWaitsForTheRunningHeat() {
         LiveFixture f(4, 4);
         f.start();
@@ -232,6 +263,10 @@ private slots:
         f.session->heatKey('S');
         QVERIFY(!f.window->close());
         QVERIFY(f.session->engine()->heatRunning());
+        // The organiser is told why the window stays open.
+        QCOMPARE(f.asker.asked.size(), std::size_t{1});
+        QCOMPARE(f.asker.asked.back().kind, QStringLiteral("message"));
+        QVERIFY(f.asker.asked.back().text.contains(QStringLiteral("màniga en marxa")));
         f.session->heatKey('S');
         QVERIFY(f.window->close());
         QVERIFY(!f.session->programmeOpen());

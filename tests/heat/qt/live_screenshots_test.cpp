@@ -159,6 +159,30 @@ private slots:
         f.session->heatKey('S');
     }
 
+    // The heat panel with all it shows during a heat: clock, pause, rejected crossings and
+    // a lap adjustment being typed.
+    void pausedRaceWithRejectedCrossings() {
+        LiveFixture f(8, 10, 1, 3.0f);
+        writeNames(f, 4, 10);
+        openWindow(f, 4);
+        f.window->resize(1366, 768);
+        std::mt19937 random(7);
+        f.session->heatKey('S');
+        race(f, 8, 75.0, random, 6.9);
+        for (int lane : {3, 6}) {
+            f.clock.advance(0.8);
+            f.session->engine()->RegistrarPas(lane, 0.8f, f.clock.now());
+        }
+        for (int key : {'+', '3'}) {
+            f.session->heatKey(key);
+        }
+        f.session->heatKey('P');
+        save(f, m_folder, QStringLiteral("live-race-paused.png"));
+        f.session->heatKey('P');
+        f.session->heatKey('S');
+        save(f, m_folder, QStringLiteral("live-between-heats.png"));
+    }
+
     void raceOfTwentyFourLanes() {
         LiveFixture f(24, 30);
         writeNames(f, 4, 30);

@@ -185,6 +185,20 @@ private slots:
         QCOMPARE(view.fastestLap(3)->text(), QString());
     }
 
+    void longNamesFitTheirFieldOnABusyTrack() {
+        LapLanes lanes = lanesFor(straightOrder(24));
+        LapByLapView view;
+        view.resize(800, 600);
+        view.show();
+        lanes.panel(5).pilot = "Montserrat Vidal";
+        lanes.panel(6).pilot = "Pol";
+        view.sync(lanes);
+        const QLineEdit* name = view.pilot(5);
+        QVERIFY(QFontMetrics(name->font()).horizontalAdvance(name->text()) <= name->width() - 8);
+        // A short name keeps the common font.
+        QCOMPARE(view.pilot(6)->font(), view.title(6)->font());
+    }
+
     void longListKeepsTheNewestLapInView() {
         LapLanes lanes = lanesFor(straightOrder(21));
         LapByLapView view;

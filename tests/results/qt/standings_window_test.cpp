@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -113,6 +114,22 @@ private slots:
         QCOMPARE(w.grid()->model()->headerData(col::LastLap, Qt::Horizontal).toString(),
                  QStringLiteral("Última"));
         QCOMPARE(w.absoluteFastest()->horizontalHeaderItem(4)->text(), QStringLiteral("Sèr."));
+
+        // Every heading is read whole, also in a window as narrow as beside the lap view.
+        w.resize(600, 600);
+        QCoreApplication::processEvents();
+        QHeaderView* header = w.grid()->horizontalHeader();
+        const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin);
+        for (int c = 0; c < col::Count; ++c) {
+            const QAbstractItemModel* model = w.grid()->model();
+            const QString text = model->headerData(c, Qt::Horizontal).toString();
+            const QVariant font = model->headerData(c, Qt::Horizontal, Qt::FontRole);
+            const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : header->font());
+            if (!w.grid()->isColumnHidden(c)) {
+                QVERIFY2(metrics.horizontalAdvance(text) + margins <= w.grid()->columnWidth(c),
+                         qPrintable(text));
+            }
+        }
 
         StandingsWindow castilian;
         StandingsSetup setup = setupFor(4, 4);
