@@ -154,13 +154,15 @@ std::string leaveFirstLane(ConfigPista& config, int circuit, std::string_view te
     // A lane beyond the last one a track can have is no start of a counter's block.
     int first = std::min(std::abs(wholeNumber(text)), MaxPistes);
     int previous = circuits[index - 1].firstLane;
+    // Pushing a block on never takes it past the last lane a track can have.
     if (previous > first) {
-        first = previous + 1;
+        first = std::min(previous + 1, MaxPistes);
     }
     circuits[index].firstLane = static_cast<std::int16_t>(first);
     for (std::size_t k = index + 1; k < circuits.size(); ++k) {
         if (circuits[k].firstLane < circuits[k - 1].firstLane) {
-            circuits[k].firstLane = static_cast<std::int16_t>(circuits[k - 1].firstLane + 1);
+            circuits[k].firstLane =
+                static_cast<std::int16_t>(std::min(circuits[k - 1].firstLane + 1, MaxPistes));
         }
     }
     return std::to_string(first);

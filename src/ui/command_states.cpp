@@ -9,6 +9,8 @@ bool serieActiva(const ShellSelection& selection, int programa) {
 
 namespace {
 
+// Practice is not among these: it runs on the data folder's track and participant list, so
+// that a club night (or "AUTORUNS.INI") needs no event.
 void provaActiva(std::vector<CommandState>& out, bool on) {
     out.push_back({"MnuNovaSerie", -1, on});
     for (int t = 2; t <= 4; ++t) {
@@ -22,8 +24,6 @@ void provaActiva(std::vector<CommandState>& out, bool on) {
     out.push_back({"MnuVltaaVlta", -1, on});
     out.push_back({"MnuIns", 0, on});
     out.push_back({"BotoIns", 0, on});
-    out.push_back({"MnuPrg", 0, on});
-    out.push_back({"BotoPrg", 0, on});
     out.push_back({"MnuPrg", 1, on});
     out.push_back({"BotoPrg", 1, on});
     out.push_back({"LlProves", -1, on, on});
@@ -64,6 +64,8 @@ std::vector<CommandState> commandStates(const ShellSelection& selection) {
         anySeries = anySeries || on;
     }
     out.push_back({"MnuExportar", -1, anySeries});
+    out.push_back({"MnuPrg", 0, true});
+    out.push_back({"BotoPrg", 0, true});
     // While a programme is open only its heat panel drives the program.
     const bool idle = !selection.programmeOpen;
     out.push_back({"MnuArxiu", -1, idle});

@@ -296,6 +296,11 @@ constexpr MessageEntry kMessages[] = {
     {"NovaProva", 2, 1, "Modificar dades de la prova", "Modificar datos de la prueba"},
     {"NovaProva", 2, 2, "Falta el nom de la prova", "Falta el nombre de la prueba"},
     {"NovaProva", 2, 3, "No s'ha pogut crear la prova", "No se ha podido crear la prueba"},
+    {"NovaProva", 2, 4,
+     "El nom o la data tenen caràcters que no es poden gravar (caràcters de control, o fora de "
+     "l'alfabet occidental), o són massa llargs",
+     "El nombre o la fecha tienen caracteres que no se pueden grabar (caracteres de control, o "
+     "fuera del alfabeto occidental), o son demasiado largos"},
 
     {"GestorProves", 3, 0, "mànigues", "mangas"},
     {"GestorProves", 3, 1, "sèries", "series"},

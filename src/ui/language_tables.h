@@ -108,6 +108,7 @@ inline constexpr int kNewEventTitle = 0;
 inline constexpr int kModifyEventTitle = 1;
 inline constexpr int kMissingEventName = 2;
 inline constexpr int kEventNotCreated = 3;
+inline constexpr int kInvalidEventText = 4;
 // Column 3, GestorProves.
 inline constexpr int kHeatsWord = 0;
 inline constexpr int kSeriesWord = 1;

@@ -138,6 +138,13 @@ TEST(TrackFields, PortsSwapAndFirstLanesStayOrdered) {
     EXPECT_EQ(leaveFirstLane(c, 3, "1"), "3");
     EXPECT_EQ(leaveFirstLane(c, 3, "2"), "2"); // equal to the predecessor is kept
     EXPECT_EQ(leaveFirstLane(c, 2, "99999"), "64");
+    // The circuits pushed on after it stay on the track too.
+    EXPECT_EQ(firstLanes(c), (std::vector<int>{1, 64, 64}));
+    chooseCircuitCount(c, 4);
+    leaveFirstLane(c, 2, "63");
+    leaveFirstLane(c, 3, "64");
+    leaveFirstLane(c, 4, "1");
+    EXPECT_EQ(firstLanes(c), (std::vector<int>{1, 63, 64, 64}));
 }
 
 TEST(TrackFields, SplitFieldsClampToTheLaneCount) {

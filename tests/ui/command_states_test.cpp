@@ -32,6 +32,8 @@ TEST(CommandStates, NoEventDisablesEventCommandsAndHidesTheLists) {
     EXPECT_FALSE(enabled(none, "BotoIns", 0));
     EXPECT_FALSE(enabled(none, "MnuNou", 4));
     EXPECT_FALSE(enabled(none, "MnuExportar"));
+    EXPECT_TRUE(enabled(none, "MnuPrg", 0)); // practice needs no event
+    EXPECT_TRUE(enabled(none, "BotoPrg", 0));
     EXPECT_TRUE(enabled(none, "MnuArxiu"));
     EXPECT_TRUE(enabled(none, "MnuAjuda"));
     const auto states = finalStates(none);

@@ -3,6 +3,7 @@
 #include "storage/number_format.h"
 #include "storage/track_fields.h"
 #include "ui/qt/asker.h"
+#include "ui/qt/dialog_parts.h"
 #include "ui/qt/localise.h"
 
 #include <QComboBox>
@@ -29,12 +30,6 @@ QString text(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-QLabel* label(QWidget* parent, const char* name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
 } // namespace
 
 ConfiguracioPista::ConfiguracioPista(UiContext& ui, Asker& asker, const ConfigPista& config,
@@ -58,24 +53,24 @@ ConfiguracioPista::ConfiguracioPista(UiContext& ui, Asker& asker, const ConfigPi
 }
 
 ConfiguracioPista::~ConfiguracioPista() {
-    // Hiding the dialog takes the focus from its field, which would apply the field's rule
-    // on a dialog that no longer exists.
-    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
-        QObject::disconnect(edit, nullptr, this, nullptr);
-    }
+    stopFieldRules(this);
 }
 
-void ConfiguracioPista::addField(QGridLayout* grid, int row, const char* labelName,
+void ConfiguracioPista::addField(QGridLayout* grid, int row, int column, const char* labelName,
                                  QLineEdit*& field, const char* name) {
     QWidget* owner = grid->parentWidget();
-    grid->addWidget(label(owner, labelName), row, 0);
+    grid->addWidget(namedLabel(owner, QString::fromLatin1(labelName)), row, 2 * column);
     field = new QLineEdit(owner);
     field->setObjectName(QString::fromLatin1(name));
+    grid->addWidget(field, row, 2 * column + 1);
+    watchField(field);
+}
+
+void ConfiguracioPista::watchField(QLineEdit* field) {
     field->setMaxLength(8);
-    grid->addWidget(field, row, 1);
-    QLineEdit* f = field;
-    connect(f, &QLineEdit::editingFinished, this, [this, f] { applyField(f); });
-    connect(f, &QLineEdit::returnPressed, this, [this, f] { fieldReturn(f); });
+    fitNumberBox(field);
+    connect(field, &QLineEdit::editingFinished, this, [this, field] { applyField(field); });
+    connect(field, &QLineEdit::returnPressed, this, [this, field] { fieldReturn(field); });
 }
 
 void ConfiguracioPista::build() {
@@ -86,33 +81,34 @@ void ConfiguracioPista::build() {
     auto* fieldsWidget = new QWidget(this);
     auto* fields = new QGridLayout(fieldsWidget);
     fields->setContentsMargins(0, 0, 0, 0);
-    addField(fields, 0, "TextNPistes", m_lanes, "CfgNPistes");
-    auto* range = label(fieldsWidget, "TextRang");
+    addField(fields, 0, 0, "TextNPistes", m_lanes, "CfgNPistes");
+    auto* range = namedLabel(fieldsWidget, QStringLiteral("TextRang"));
     range->setText(QStringLiteral("1 - %1").arg(MaxPistes));
     fields->addWidget(range, 0, 2);
-    addField(fields, 1, "TextMinim", m_minimum, "CfgMinim");
-    addField(fields, 2, "TextParcial", m_largest, "CfgParcial");
-    fields->addWidget(label(fieldsWidget, "TextNCircuits"), 3, 0);
+    addField(fields, 1, 0, "TextMinim", m_minimum, "CfgMinim");
+    addField(fields, 2, 0, "TextParcial", m_largest, "CfgParcial");
+    fields->addWidget(namedLabel(fieldsWidget, QStringLiteral("TextNCircuits")), 3, 0);
     m_circuitCount = new QComboBox(fieldsWidget);
     m_circuitCount->setObjectName(QStringLiteral("CfgNCircuits"));
     fields->addWidget(m_circuitCount, 3, 1);
     fields->setRowStretch(4, 1);
-    upper->addWidget(fieldsWidget);
+    fields->setColumnStretch(3, 1);
+    upper->addWidget(fieldsWidget, 1);
 
     auto* orderColumn = new QVBoxLayout;
-    m_orderLabel = label(this, "TextCanvi");
+    m_orderLabel = namedLabel(this, QStringLiteral("TextCanvi"));
     orderColumn->addWidget(m_orderLabel);
     m_orderPanel = new QScrollArea(this);
     m_orderPanel->setObjectName(QStringLiteral("MarcCanvi"));
     m_orderPanel->setWidgetResizable(true);
     m_orderPanel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     orderColumn->addWidget(m_orderPanel);
-    upper->addLayout(orderColumn, 1);
+    upper->addLayout(orderColumn);
 
     top->addWidget(buildCircuits());
     top->addWidget(buildSplit());
 
-    m_warning = label(this, "Avis");
+    m_warning = namedLabel(this, QStringLiteral("Avis"));
     m_warning->setWordWrap(true);
     m_warning->setFrameShape(QFrame::Box);
     m_warning->setMargin(6);
@@ -122,23 +118,7 @@ void ConfiguracioPista::build() {
     m_warning->hide();
     top->addWidget(m_warning);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* save = new QPushButton(this);
-    save->setObjectName(QStringLiteral("Sortir_1"));
-    auto* close = new QPushButton(this);
-    close->setObjectName(QStringLiteral("Sortir_0"));
-    for (QPushButton* b : {save, close}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
-    top->addLayout(buttons);
-    connect(save, &QPushButton::clicked, this, [this] {
-        if (this->save()) {
-            accept();
-        }
-    });
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    top->addLayout(sortirButtons(this, [this] { return save(); }));
 
     m_rules[m_lanes] = [this](std::string_view t) {
         const int before = m_config.lanes;
@@ -173,23 +153,20 @@ QWidget* ConfiguracioPista::buildCircuits() {
         auto* frame = new QGroupBox(box);
         frame->setObjectName(QStringLiteral("Connexio_%1").arg(c));
         auto* inner = new QGridLayout(frame);
-        auto* portLabel = new QLabel(frame);
-        portLabel->setObjectName(QStringLiteral("TextPort_%1").arg(c));
         auto* port = new QComboBox(frame);
         port->setObjectName(QStringLiteral("PortNum_%1").arg(c));
         for (int p = 1; p <= 4; ++p) {
             port->addItem(text(portCaption(p)));
         }
-        auto* firstLabel = new QLabel(frame);
-        firstLabel->setObjectName(QStringLiteral("TextPrimera_%1").arg(c));
         auto* first = new QLineEdit(frame);
         first->setObjectName(QStringLiteral("PrimeraPista_%1").arg(c));
-        first->setMaxLength(6);
         first->setReadOnly(!firstLaneEditable(c));
-        inner->addWidget(portLabel, 0, 0);
+        fitNumberBox(first);
+        inner->addWidget(namedLabel(frame, QStringLiteral("TextPort_%1").arg(c)), 0, 0);
         inner->addWidget(port, 0, 1);
-        inner->addWidget(firstLabel, 1, 0);
+        inner->addWidget(namedLabel(frame, QStringLiteral("TextPrimera_%1").arg(c)), 1, 0);
         inner->addWidget(first, 1, 1);
+        inner->setColumnStretch(2, 1);
         grid->addWidget(frame, 0, c - 1);
         m_circuitFrames[c - 1] = frame;
         m_ports[c - 1] = port;
@@ -204,8 +181,7 @@ QWidget* ConfiguracioPista::buildCircuits() {
                 showCircuits();
                 return shown;
             };
-            connect(first, &QLineEdit::editingFinished, this, [this, first] { applyField(first); });
-            connect(first, &QLineEdit::returnPressed, this, [this, first] { fieldReturn(first); });
+            watchField(first);
         }
     }
     return box;
@@ -215,7 +191,7 @@ QWidget* ConfiguracioPista::buildSplit() {
     auto* box = new QWidget(this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
-    m_splitLabel = label(box, "TextSplit");
+    m_splitLabel = namedLabel(box, QStringLiteral("TextSplit"));
     m_split = new QComboBox(box);
     m_split->setObjectName(QStringLiteral("Split"));
     row->addWidget(m_splitLabel);
@@ -223,21 +199,11 @@ QWidget* ConfiguracioPista::buildSplit() {
     m_splitFrame = new QGroupBox(box);
     m_splitFrame->setObjectName(QStringLiteral("MarcSplit"));
     auto* grid = new QGridLayout(m_splitFrame);
-    addField(grid, 0, "TextNParcials", m_partials, "CfgNParcials");
-    addField(grid, 1, "TextPstPar", m_partialLane, "CfgPstPar");
-    grid->addWidget(label(m_splitFrame, "TextPstVel"), 0, 2);
-    m_speedLane = new QLineEdit(m_splitFrame);
-    m_speedLane->setObjectName(QStringLiteral("CfgPstVel"));
-    grid->addWidget(m_speedLane, 0, 3);
-    grid->addWidget(label(m_splitFrame, "TextDstVel"), 1, 2);
-    m_speedDistance = new QLineEdit(m_splitFrame);
-    m_speedDistance->setObjectName(QStringLiteral("CfgDstVel"));
-    grid->addWidget(m_speedDistance, 1, 3);
-    for (QLineEdit* f : {m_speedLane, m_speedDistance}) {
-        f->setMaxLength(8);
-        connect(f, &QLineEdit::editingFinished, this, [this, f] { applyField(f); });
-        connect(f, &QLineEdit::returnPressed, this, [this, f] { fieldReturn(f); });
-    }
+    grid->setColumnStretch(4, 1);
+    addField(grid, 0, 0, "TextNParcials", m_partials, "CfgNParcials");
+    addField(grid, 1, 0, "TextPstPar", m_partialLane, "CfgPstPar");
+    addField(grid, 0, 1, "TextPstVel", m_speedLane, "CfgPstVel");
+    addField(grid, 1, 1, "TextDstVel", m_speedDistance, "CfgDstVel");
     row->addWidget(m_splitFrame, 1);
     m_rules[m_partials] = [this](std::string_view t) { return leavePartials(m_config, t); };
     m_rules[m_partialLane] = [this](std::string_view t) { return leavePartialLane(m_config, t); };
@@ -296,6 +262,7 @@ void ConfiguracioPista::rebuildOrderBoxes() {
         auto* box = new QLineEdit(m_orderBoxes);
         box->setObjectName(QStringLiteral("CfgCanvi_%1").arg(i));
         box->setMaxLength(6);
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
         box->setText(QString::number(m_config.OrdreCanvi[static_cast<std::size_t>(i)]));
         box->installEventFilter(this);
         const int row = (i - 1) / kBoxesPerRow;
@@ -320,9 +287,9 @@ void ConfiguracioPista::rebuildOrderBoxes() {
     grid->setRowStretch((m_config.lanes - 1) / kBoxesPerRow + 1, 1);
     m_orderPanel->setWidget(m_orderBoxes);
     // The four boxes of a row always show whole, beside room for the scroll bar.
-    m_orderPanel->setMinimumWidth(m_orderBoxes->sizeHint().width() +
-                                  m_orderPanel->verticalScrollBar()->sizeHint().width() +
-                                  2 * m_orderPanel->frameWidth());
+    m_orderPanel->setFixedWidth(m_orderBoxes->sizeHint().width() +
+                                m_orderPanel->verticalScrollBar()->sizeHint().width() +
+                                2 * m_orderPanel->frameWidth());
     // Four rows show; beyond 16 lanes the bar moves the boxes one row per step.
     const int rowHeight = m_order.front()->sizeHint().height() + grid->verticalSpacing();
     m_orderPanel->setFixedHeight(kRowsShown * rowHeight - grid->verticalSpacing() + 4 +

@@ -57,8 +57,9 @@ private:
     void build();
     QWidget* buildCircuits();
     QWidget* buildSplit();
-    void addField(QGridLayout* grid, int row, const char* label, QLineEdit*& field,
+    void addField(QGridLayout* grid, int row, int column, const char* label, QLineEdit*& field,
                   const char* name);
+    void watchField(QLineEdit* field);
     void rebuildOrderBoxes();
     void showCircuits();
     void showSplitFields();

@@ -3,6 +3,7 @@
 #include "storage/formatting.h"
 #include "storage/number_format.h"
 #include "ui/qt/asker.h"
+#include "ui/qt/dialog_parts.h"
 #include "ui/qt/localise.h"
 #include "ui/startup.h"
 
@@ -24,16 +25,35 @@ namespace cronovolta {
 
 namespace {
 
-QLabel* label(QWidget* parent, const QString& name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    return l;
-}
-
 // The integer part of the absolute value, at least 1, within a 16-bit field.
 int atLeastOne(const QString& text) {
     const double v = std::trunc(std::fabs(ValorNumeric(text.toStdString())));
     return static_cast<int>(std::clamp(v, 1.0, 32767.0));
+}
+
+// A frame of option buttons, one per row; the last option takes the number in the box
+// beside it.
+template <std::size_t N>
+QGroupBox* optionFrame(QWidget* parent, const QString& frameName, const QString& optionName,
+                       std::array<QRadioButton*, N>& options, QButtonGroup*& group,
+                       QLineEdit*& number, const QString& numberName) {
+    auto* frame = new QGroupBox(parent);
+    frame->setObjectName(frameName);
+    auto* grid = new QGridLayout(frame);
+    group = new QButtonGroup(frame);
+    for (int i = 0; i < static_cast<int>(N); ++i) {
+        auto* option = new QRadioButton(frame);
+        option->setObjectName(optionName + QStringLiteral("_%1").arg(i));
+        group->addButton(option, i);
+        grid->addWidget(option, i, 0);
+        options[static_cast<std::size_t>(i)] = option;
+    }
+    number = new QLineEdit(frame);
+    number->setObjectName(numberName);
+    number->setMaxLength(6);
+    fitNumberBox(number);
+    grid->addWidget(number, static_cast<int>(N) - 1, 1);
+    return frame;
 }
 
 } // namespace
@@ -57,11 +77,7 @@ ConfiguracioPrg::ConfiguracioPrg(UiContext& ui, Asker& asker, bool fullLayout, Q
 }
 
 ConfiguracioPrg::~ConfiguracioPrg() {
-    // Hiding the dialog takes the focus from its field, which would apply the field's rule
-    // on a dialog that no longer exists.
-    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
-        QObject::disconnect(edit, nullptr, this, nullptr);
-    }
+    stopFieldRules(this);
 }
 
 void ConfiguracioPrg::build() {
@@ -71,11 +87,11 @@ void ConfiguracioPrg::build() {
 
     auto* left = new QGridLayout;
     columns->addLayout(left);
-    left->addWidget(label(this, QStringLiteral("TextIdioma")), 0, 0);
+    left->addWidget(namedLabel(this, QStringLiteral("TextIdioma")), 0, 0);
     m_language = new QComboBox(this);
     m_language->setObjectName(QStringLiteral("LlIdioma"));
     left->addWidget(m_language, 0, 1);
-    left->addWidget(label(this, QStringLiteral("TextHardware")), 1, 0);
+    left->addWidget(namedLabel(this, QStringLiteral("TextHardware")), 1, 0);
     m_model = new QComboBox(this);
     m_model->setObjectName(QStringLiteral("Hardware"));
     left->addWidget(m_model, 1, 1);
@@ -84,7 +100,7 @@ void ConfiguracioPrg::build() {
     colourFrame->setObjectName(QStringLiteral("MarcColors"));
     auto* colourGrid = new QGridLayout(colourFrame);
     for (int slot = 1; slot <= 5; ++slot) {
-        QLabel* description = label(colourFrame, QStringLiteral("Descripcio_%1").arg(slot));
+        QLabel* description = namedLabel(colourFrame, QStringLiteral("Descripcio_%1").arg(slot));
         description->setAutoFillBackground(true);
         description->setMargin(3);
         auto* colour = new QComboBox(colourFrame);
@@ -96,8 +112,8 @@ void ConfiguracioPrg::build() {
         connect(colour, &QComboBox::currentIndexChanged, this, [this, slot] { paintSlot(slot); });
     }
     left->addWidget(colourFrame, 2, 0, 1, 2);
-    auto* version = label(this, QStringLiteral("TextVersio"));
-    auto* versionNumber = label(this, QStringLiteral("Versio"));
+    auto* version = namedLabel(this, QStringLiteral("TextVersio"));
+    auto* versionNumber = namedLabel(this, QStringLiteral("Versio"));
     versionNumber->setText(QString::fromStdString(formatNumber(m_version, "##")));
     auto* versionRow = new QHBoxLayout;
     versionRow->setSpacing(0);
@@ -108,60 +124,23 @@ void ConfiguracioPrg::build() {
 
     auto* right = new QVBoxLayout;
     columns->addLayout(right);
-    m_comesFrame = new QGroupBox(this);
-    m_comesFrame->setObjectName(QStringLiteral("DemanarComes"));
-    auto* comesGrid = new QGridLayout(m_comesFrame);
-    auto* comesGroup = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i) {
-        m_comes[i] = new QRadioButton(m_comesFrame);
-        m_comes[i]->setObjectName(QStringLiteral("OpcioComes_%1").arg(i));
-        comesGroup->addButton(m_comes[i], i);
-        comesGrid->addWidget(m_comes[i], i, 0);
-    }
-    m_comesPass = new QLineEdit(m_comesFrame);
-    m_comesPass->setObjectName(QStringLiteral("MngComes"));
-    m_comesPass->setMaxLength(6);
-    comesGrid->addWidget(m_comesPass, 2, 1);
+    QButtonGroup* comesGroup = nullptr;
+    m_comesFrame = optionFrame(this, QStringLiteral("DemanarComes"), QStringLiteral("OpcioComes"),
+                               m_comes, comesGroup, m_comesPass, QStringLiteral("MngComes"));
     right->addWidget(m_comesFrame);
-    m_scrollFrame = new QGroupBox(this);
-    m_scrollFrame->setObjectName(QStringLiteral("AutoScroll"));
-    auto* scrollGrid = new QGridLayout(m_scrollFrame);
-    auto* scrollGroup = new QButtonGroup(this);
-    for (int i = 0; i < 2; ++i) {
-        m_autoScroll[i] = new QRadioButton(m_scrollFrame);
-        m_autoScroll[i]->setObjectName(QStringLiteral("OpcioAutoScroll_%1").arg(i));
-        scrollGroup->addButton(m_autoScroll[i], i);
-        scrollGrid->addWidget(m_autoScroll[i], i, 0);
-    }
-    m_scrollSeconds = new QLineEdit(m_scrollFrame);
-    m_scrollSeconds->setObjectName(QStringLiteral("TempsScroll"));
-    m_scrollSeconds->setMaxLength(6);
-    m_seconds = label(m_scrollFrame, QStringLiteral("TextSegons"));
-    scrollGrid->addWidget(m_scrollSeconds, 1, 1);
-    scrollGrid->addWidget(m_seconds, 1, 2);
+    QButtonGroup* scrollGroup = nullptr;
+    m_scrollFrame =
+        optionFrame(this, QStringLiteral("AutoScroll"), QStringLiteral("OpcioAutoScroll"),
+                    m_autoScroll, scrollGroup, m_scrollSeconds, QStringLiteral("TempsScroll"));
+    m_seconds = namedLabel(m_scrollFrame, QStringLiteral("TextSegons"));
+    static_cast<QGridLayout*>(m_scrollFrame->layout())->addWidget(m_seconds, 1, 2);
     right->addWidget(m_scrollFrame);
     right->addStretch();
     m_comesFrame->setVisible(m_full);
     m_scrollFrame->setVisible(m_full);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* save = new QPushButton(this);
-    save->setObjectName(QStringLiteral("Sortir_1"));
-    auto* close = new QPushButton(this);
-    close->setObjectName(QStringLiteral("Sortir_0"));
-    for (QPushButton* b : {save, close}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
-    top->addLayout(buttons);
+    top->addLayout(sortirButtons(this, [this] { return save(); }));
 
-    connect(save, &QPushButton::clicked, this, [this] {
-        if (this->save()) {
-            accept();
-        }
-    });
-    connect(close, &QPushButton::clicked, this, &ConfiguracioPrg::reject);
     connect(m_language, &QComboBox::activated, this, &ConfiguracioPrg::chooseLanguage);
     connect(comesGroup, &QButtonGroup::idToggled, this, [this] { updateEnabling(); });
     connect(scrollGroup, &QButtonGroup::idToggled, this, [this] { updateEnabling(); });

@@ -4,6 +4,8 @@
 #include "storage/participant_list.h"
 #include "storage/qt/nova_prova.h"
 #include "ui/qt/asker.h"
+#include "ui/qt/dialog_parts.h"
+#include "ui/qt/event_lists.h"
 #include "ui/qt/localise.h"
 
 #include <QGridLayout>
@@ -27,9 +29,7 @@ QListWidget* list(QWidget* parent, const char* name) {
 }
 
 QLabel* label(QWidget* parent, int index) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QStringLiteral("Text_%1").arg(index));
-    return l;
+    return namedLabel(parent, QStringLiteral("Text_%1").arg(index));
 }
 
 } // namespace
@@ -99,13 +99,7 @@ void GestorProves::build() {
     connect(m_buttons[4], &QPushButton::clicked, this, &GestorProves::deleteSeries);
     connect(m_buttons[5], &QPushButton::clicked, this, [this] { archive(5); });
     connect(m_buttons[7], &QPushButton::clicked, this, [this] { archive(7); });
-    auto follow = [this](int row) {
-        if (!m_syncing) {
-            selectEvent(row);
-        }
-    };
-    connect(m_events, &QListWidget::currentRowChanged, this, follow);
-    connect(m_dates, &QListWidget::currentRowChanged, this, follow);
+    pairEventLists(m_events, m_dates, [this](int row) { selectEvent(row); });
     connect(m_programmes, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!m_syncing) {
             selectProgramme(row);
@@ -119,25 +113,13 @@ void GestorProves::build() {
 }
 
 void GestorProves::loadEvents() {
-    m_syncing = true;
-    m_events->clear();
-    m_dates->clear();
-    m_syncing = false;
+    fillEventLists(m_events, m_dates, {});
     auto catalog = loadCatalog(m_ui.app.dataDir);
     if (!catalog) {
         showError(QString::fromStdString(catalog.error()));
         return;
     }
-    for (const CatalogEntry& entry : catalog->entries) {
-        appendEvent(QString::fromStdString(entry.name), QString::fromStdString(entry.date));
-    }
-}
-
-void GestorProves::appendEvent(const QString& name, const QString& date) {
-    m_syncing = true;
-    m_events->addItem(name);
-    m_dates->addItem(date);
-    m_syncing = false;
+    fillEventLists(m_events, m_dates, catalog->entries);
 }
 
 void GestorProves::showError(const QString& text) {
@@ -163,10 +145,7 @@ void GestorProves::refreshButtons() {
 }
 
 void GestorProves::selectEvent(int index) {
-    m_syncing = true;
-    m_events->setCurrentRow(index);
-    m_dates->setCurrentRow(index);
-    m_syncing = false;
+    selectEventRow(m_events, m_dates, index);
     m_files->clear();
     m_counts = {};
     if (index >= 0 && index < m_events->count()) {
@@ -257,10 +236,7 @@ void GestorProves::deleteEvent() {
     if (!deleted->empty()) {
         showError(QString::fromStdString(*deleted));
     }
-    m_syncing = true;
-    delete m_events->takeItem(index);
-    delete m_dates->takeItem(index);
-    m_syncing = false;
+    removeEventRow(m_events, m_dates, index);
     selectEvent(std::min(index, m_events->count() - 1));
 }
 
@@ -334,8 +310,7 @@ void GestorProves::archive(int mode) {
     }
     const fs::path folder = eventFolder(m_ui.app.dataDir, before + 1);
     if (auto read = readCapcaleraProva(folder / kEventHeaderFileName); read) {
-        appendEvent(QString::fromStdString(read->header.name),
-                    QString::fromStdString(read->header.date));
+        appendEventRow(m_events, m_dates, {read->header.name, read->header.date});
         selectEvent(m_events->count() - 1);
     } else {
         showError(QString::fromStdString(read.error()));

@@ -52,7 +52,6 @@ private:
     void refreshButtons();
     void showError(const QString& text);
     int selectedProgramme() const; // 2..4
-    void appendEvent(const QString& name, const QString& date);
 
     UiContext& m_ui;
     Asker& m_asker;

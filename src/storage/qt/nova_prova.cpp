@@ -2,6 +2,7 @@
 
 #include "storage/event_manager.h"
 #include "ui/qt/asker.h"
+#include "ui/qt/dialog_parts.h"
 #include "ui/qt/localise.h"
 
 #include <QDate>
@@ -37,13 +38,11 @@ NovaProva::NovaProva(UiContext& ui, Asker& asker, QWidget* parent, int modifyEve
     auto* top = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     top->addLayout(grid);
-    auto* nameLabel = new QLabel(this);
-    nameLabel->setObjectName(QStringLiteral("Etiqueta_0"));
+    QLabel* nameLabel = namedLabel(this, QStringLiteral("Etiqueta_0"));
     m_nameField = new QLineEdit(name, this);
     m_nameField->setObjectName(QStringLiteral("TextProva"));
     m_nameField->setMaxLength(kMaxTextLength);
-    auto* dateLabel = new QLabel(this);
-    dateLabel->setObjectName(QStringLiteral("Etiqueta_1"));
+    QLabel* dateLabel = namedLabel(this, QStringLiteral("Etiqueta_1"));
     m_dateField = new QLineEdit(this);
     m_dateField->setObjectName(QStringLiteral("TextData"));
     m_dateField->setMaxLength(kMaxTextLength);
@@ -55,23 +54,8 @@ NovaProva::NovaProva(UiContext& ui, Asker& asker, QWidget* parent, int modifyEve
     grid->addWidget(m_dateField, 1, 1);
     grid->setColumnMinimumWidth(1, fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* save = new QPushButton(this);
-    save->setObjectName(QStringLiteral("Sortir_1"));
-    save->setDefault(true); // Enter saves
-    auto* close = new QPushButton(this);
-    close->setObjectName(QStringLiteral("Sortir_0"));
-    close->setAutoDefault(false);
-    buttons->addWidget(save);
-    buttons->addWidget(close);
-    top->addLayout(buttons);
-    connect(save, &QPushButton::clicked, this, [this] {
-        if (this->save()) {
-            accept();
-        }
-    });
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    top->addLayout(sortirButtons(
+        this, [this] { return save(); }, true)); // Enter saves
 
     LocaliseContext context;
     context.modeExportar = modifyEvent;
@@ -92,7 +76,9 @@ bool NovaProva::save() {
     }
     const auto checked = EventManager::checkEventText(name.toStdString(), date.toStdString());
     if (!checked) {
-        showError(QString::fromStdString(checked.error().message));
+        showError(checked.error().kind == EventError::InvalidText
+                      ? message(m_ui, 2, msg::kInvalidEventText)
+                      : QString::fromStdString(checked.error().message));
         return false;
     }
     if (m_modify == 0) {

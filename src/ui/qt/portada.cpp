@@ -2,6 +2,7 @@
 
 #include "ui/qt/asker.h"
 #include "ui/qt/cover.h"
+#include "ui/qt/event_lists.h"
 #include "ui/qt/heat_panel.h"
 #include "ui/qt/help_window.h"
 #include "ui/qt/localise.h"
@@ -244,7 +245,6 @@ void Portada::buildSideBar() {
     auto* eventGrid = new QGridLayout(eventFrame);
     m_events = makeList(eventFrame, QStringLiteral("LlProves"));
     m_dates = makeList(eventFrame, QStringLiteral("Data"));
-    m_dates->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* dateLabel = new QLabel(eventFrame);
     dateLabel->setObjectName(QStringLiteral("Text_0"));
     eventGrid->addWidget(dateLabel, 0, 1);
@@ -288,7 +288,12 @@ void Portada::buildSideBar() {
         grid->setColumnStretch(2, 1);
         grid->setColumnStretch(3, 1);
         const int buttonHeight = frame->findChild<QPushButton*>()->sizeHint().height();
-        m_series[t]->setFixedHeight(2 * buttonHeight + grid->verticalSpacing());
+        // As tall as the two rows of buttons, and never less than three series.
+        m_series[t]->addItem(QStringLiteral("0"));
+        const int threeSeries = 3 * m_series[t]->sizeHintForRow(0) + 2 * m_series[t]->frameWidth();
+        m_series[t]->clear();
+        m_series[t]->setFixedHeight(
+            std::max(2 * buttonHeight + grid->verticalSpacing(), threeSeries));
         column->addWidget(frame);
     }
 
@@ -299,15 +304,7 @@ void Portada::buildSideBar() {
     m_sideBar->setFrameShape(QFrame::NoFrame);
     m_sideBar->setWidget(content);
 
-    auto follow = [this](int row) {
-        if (!m_syncing) {
-            selectEvent(row);
-        }
-    };
-    connect(m_events, &QListWidget::currentRowChanged, this, follow);
-    connect(m_dates, &QListWidget::currentRowChanged, this, follow);
-    connect(m_events->verticalScrollBar(), &QScrollBar::valueChanged, m_dates->verticalScrollBar(),
-            &QScrollBar::setValue);
+    pairEventLists(m_events, m_dates, [this](int row) { selectEvent(row); });
 }
 
 void Portada::setCommand(std::string_view name, int index, std::function<void()> handler) {

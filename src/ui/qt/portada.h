@@ -140,7 +140,6 @@ private:
     Cover* m_cover = nullptr;
     QLabel* m_version = nullptr;
     QPointer<HelpWindow> m_help;
-    bool m_syncing = false;
 };
 
 } // namespace cronovolta

@@ -8,6 +8,8 @@
 #include "storage/track_fields.h"
 #include "ui/qt/asker.h"
 #include "ui/qt/cover.h"
+#include "ui/qt/dialog_parts.h"
+#include "ui/qt/event_lists.h"
 #include "ui/qt/localise.h"
 #include "ui/startup.h"
 
@@ -19,10 +21,6 @@
 namespace cronovolta {
 
 namespace {
-
-bool shiftHeld() {
-    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
-}
 
 QString joinProblems(const std::vector<std::string>& problems) {
     QStringList lines;
@@ -49,20 +47,12 @@ void Portada::loadLogo() {
 }
 
 void Portada::loadCatalog() {
-    m_syncing = true;
-    m_events->clear();
-    m_dates->clear();
-    m_syncing = false;
+    fillEventLists(m_events, m_dates, {});
     auto catalog = cronovolta::loadCatalog(m_ui.app.dataDir);
     if (!catalog) {
         showError(QString::fromStdString(catalog.error()));
     } else {
-        m_syncing = true;
-        for (const CatalogEntry& entry : catalog->entries) {
-            m_events->addItem(QString::fromStdString(entry.name));
-            m_dates->addItem(QString::fromStdString(entry.date));
-        }
-        m_syncing = false;
+        fillEventLists(m_events, m_dates, catalog->entries);
     }
     selectEvent(m_events->count() - 1);
 }
@@ -76,10 +66,7 @@ void Portada::fillSeriesList(int programa, int count) {
 }
 
 void Portada::selectEvent(int index) {
-    m_syncing = true;
-    m_events->setCurrentRow(index);
-    m_dates->setCurrentRow(index);
-    m_syncing = false;
+    selectEventRow(m_events, m_dates, index);
     if (index < 0 || index >= m_events->count()) {
         m_ui.app.seleccio.event = 0;
         for (int t = 1; t <= 4; ++t) {

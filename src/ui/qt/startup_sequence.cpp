@@ -3,6 +3,7 @@
 #include "storage/qt/configuracio_pista.h"
 #include "storage/qt/configuracio_prg.h"
 #include "ui/qt/asker.h"
+#include "ui/qt/dialog_parts.h"
 #include "ui/qt/localise.h"
 #include "ui/qt/portada.h"
 #include "ui/startup.h"
@@ -13,10 +14,6 @@
 namespace cronovolta {
 
 namespace {
-
-bool shiftHeld() {
-    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
-}
 
 void report(UiContext& ui, Asker& asker, const std::vector<std::string>& problems) {
     if (problems.empty()) {

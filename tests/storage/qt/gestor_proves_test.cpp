@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace cronovolta;
@@ -48,6 +49,7 @@ private slots:
     void modifyingAnEventRewritesItsHeader();
     void deletingEventsDownToNone();
     void archivingWaitsForTheFileScreen();
+    void datesStayBesideTheirEvents();
 };
 
 void GestorProvesTest::showsSeriesAndHeatCounts() {
@@ -160,6 +162,24 @@ void GestorProvesTest::archivingWaitsForTheFileScreen() {
     QCOMPARE(dialog.events()->count(), 2);
     QCOMPARE(dialog.events()->currentItem()->text(), QStringLiteral("Desarxivada"));
     QCOMPARE(f.ui.modeExportar, std::int16_t{0});
+}
+
+void GestorProvesTest::datesStayBesideTheirEvents() {
+    Fixture f(30);
+    GestorProves manager(f.ui, f.asker);
+    manager.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&manager));
+    QListWidget* dates = manager.dates();
+    QVERIFY(dates->fontMetrics().horizontalAdvance(dates->item(0)->text()) <
+            dates->viewport()->width());
+    manager.selectEvent(29);
+    QTest::qWait(20);
+    QVERIFY(manager.events()->verticalScrollBar()->value() > 0);
+    QCOMPARE(dates->verticalScrollBar()->value(), manager.events()->verticalScrollBar()->value());
+    dates->verticalScrollBar()->setValue(0); // a wheel turned over the dates
+    QCOMPARE(manager.events()->verticalScrollBar()->value(), 0);
+    dates->setCurrentRow(3);
+    QCOMPARE(manager.events()->currentRow(), 3);
 }
 
 QTEST_MAIN(GestorProvesTest)

@@ -122,6 +122,17 @@ void PortadaTest::emptyEventNameIsRefused() {
     QCOMPARE(asker.asked[0].title, QStringLiteral("Error"));
     QCOMPARE(asker.asked[0].text, QStringLiteral("Falta el nom de la prova"));
     QVERIFY(!fs::exists(dir.path() / "PROVA001"));
+
+    // A name the files cannot hold is refused in the organiser's language.
+    whenModal([&](QDialog* d) {
+        d->findChild<QLineEdit*>(QStringLiteral("TextProva"))->setText(QStringLiteral("Open ☃"));
+        clickButton(d, QStringLiteral("Sortir_1"));
+        d->reject();
+    });
+    window->runCommand("MnuNovaProva");
+    QCOMPARE(asker.asked.size(), std::size_t{2});
+    QVERIFY(asker.asked[1].text.startsWith(QStringLiteral("El nom o la data tenen caràcters")));
+    QVERIFY(!fs::exists(dir.path() / "PROVA001"));
 }
 
 void PortadaTest::castilianRelabelsTheMainWindowWhenSettingsClose() {

@@ -45,6 +45,7 @@ private slots:
     void missingWindowStateRaisesTheResumeQuestion();
     void answeringNoDiscardsTheHeat();
     void resumeFileIsIgnoredAfterANormalEnd();
+    void autorunsStartsPracticeWithoutAnEvent();
     void garbageStateFilesAreNotFatal();
 };
 
@@ -198,6 +199,22 @@ void StartupTest::resumeFileIsIgnoredAfterANormalEnd() {
     QVERIFY(asker.asked.empty());
     QVERIFY(fs::exists(dir.path() / "ZTR4.TMP"));
     QVERIFY(!ui.app.abnormalEnd);
+}
+
+void StartupTest::autorunsStartsPracticeWithoutAnEvent() {
+    TempDir dir;
+    UiContext ui;
+    prepareFolder(ui, dir.path(), 0);
+    test::writeBytes(dir.path() / "ZTR4.INI", "-1\r\n-1\r\n-1\r\n-1\r\n-1\r\n0\r\n");
+    test::writeBytes(dir.path() / "ZTR4.TMP", "1\n4\n1\n2\n500\n");
+    test::writeBytes(dir.path() / "AUTORUNS.INI", "");
+    ScriptedAsker asker;
+    int practice = 0;
+    auto window = openMainWindow(
+        ui, asker, false, [&](Portada& w) { w.setCommand("MnuPrg", 0, [&] { ++practice; }); });
+    QCOMPARE(practice, 1);
+    QVERIFY(asker.asked.empty());
+    QVERIFY(fs::exists(dir.path() / "ZTR4.TMP")); // a normal end leaves it alone
 }
 
 void StartupTest::garbageStateFilesAreNotFatal() {
