@@ -1,58 +1,50 @@
 #include "heat/heat_texts.h"
 
+#include "ui/language_tables.h"
+
 namespace cronovolta {
 namespace {
 
-HeatTexts catalan() {
+// The heat screens read their texts from the program's one text table, so a caption
+// changed there changes the keys and the screens together.
+HeatTexts fromTables(int language) {
+    auto caption = [language](std::string_view window, std::string_view control, int index) {
+        return std::string(tableCaption(window, control, index, language));
+    };
+    auto layout = [language](std::string_view window, std::string_view control) {
+        return std::string(tableText(window, control, -1, TextProperty::Layout, language));
+    };
+    auto message = [language](int column, int row) {
+        return std::string(messageText(column, row, language));
+    };
     HeatTexts t;
-    t.buttons = {"(Esc) Tancar", "(L)listar voltes", "(I)mprimir",
-                 "(C)orregir",   "(A)nul·lar",       "(,) Comes"};
-    t.elapsedLabel = "Temps transcorregut:";
-    t.pauseLabel = "EN PAUSA";
-    t.cancelQuestion = "Segur que vols anul·lar la màniga n.";
-    t.cancelTitle = "Anul·lar mànigues";
-    t.entryMark = "E";
-    t.lapLetter = "v";
-    t.secondsLetter = "s";
-    t.partialHeading = "Parc.";
-    t.speedHeading = "km/h";
-    t.standingsLayout = "|^Dorsal|<Participant|Voltes|HoraPas|>VRàpida|HoraPas|^Pst.|>Dif.Prm.|"
-                        ">Dif.Ant.|nm|^Pst.|^Voltes|^+/-|>Última|>Millor";
-    t.referenceLayout = "^VR|^Participant|n.|^Pst.|^Sèr.";
-    t.programmeCaptions = {"Entrenaments", "Entrenaments lliures", "Entrenaments oficials",
-                           "SuperPole", "Cursa"};
-    t.lanePrefix = "Pista";
-    return t;
-}
-
-HeatTexts castilian() {
-    HeatTexts t;
-    t.buttons = {"(Esc) Cerrar", "(L)istar vueltas", "(I)mprimir",
-                 "(C)orregir",   "(A)nular",         "(,) Comas"};
-    t.elapsedLabel = "Tiempo transcurrido:";
-    t.pauseLabel = "EN PAUSA";
-    t.cancelQuestion = "¿Seguro que quieres anular la manga nº";
-    t.cancelTitle = "Anular mangas";
-    t.entryMark = "E";
-    t.lapLetter = "v";
-    t.secondsLetter = "s";
-    t.partialHeading = "Parc.";
-    t.speedHeading = "km/h";
-    t.standingsLayout = "|^Dorsal|<Participante|Vueltas|HoraPaso|>VRápida|HoraPaso|^Pst.|"
-                        ">Dif.Prm.|>Dif.Ant.|nm|^Pst.|^Vueltas|^+/-|>Última|>Mejor";
-    t.referenceLayout = "^VR|^Participante|n.|^Pst.|^Ser.";
-    t.programmeCaptions = {"Entrenamientos", "Entrenamientos libres", "Entrenamientos oficiales",
-                           "SuperPole", "Carrera"};
-    t.lanePrefix = "Pista";
+    for (int i = 0; i < 6; ++i) {
+        t.buttons[static_cast<std::size_t>(i)] = caption("Portada", "Menu", i);
+    }
+    t.elapsedLabel = caption("Portada", "TextHora", -1);
+    t.pauseLabel = caption("Portada", "TextPausa", -1);
+    t.cancelQuestion = message(0, msg::kCancelHeatQuestion);
+    t.cancelTitle = message(0, msg::kCancelHeatTitle);
+    t.lapLetter = message(0, msg::kLapLetter);
+    t.secondsLetter = message(0, msg::kSecondsLetter);
+    t.entryMark = message(5, 0);
+    t.partialHeading = message(5, 2);
+    t.speedHeading = message(5, 3);
+    t.standingsLayout = layout("Classificacio", "InfoClass");
+    t.referenceLayout = layout("Classificacio", "Ref");
+    for (int i = 0; i < 5; ++i) {
+        t.programmeCaptions[static_cast<std::size_t>(i)] = caption("Portada", "MnuPrg", i);
+    }
+    t.lanePrefix = caption("VoltaaVolta", "Titol", 0);
     return t;
 }
 
 } // namespace
 
 const HeatTexts& heatTexts(int language) {
-    static const HeatTexts kCatalan = catalan();
-    static const HeatTexts kCastilian = castilian();
-    return language == 1 ? kCastilian : kCatalan;
+    static const HeatTexts kCatalan = fromTables(kCatala);
+    static const HeatTexts kCastilian = fromTables(kCastella);
+    return language == kCastella ? kCastilian : kCatalan;
 }
 
 } // namespace cronovolta

@@ -5,8 +5,8 @@
 
 namespace cronovolta {
 
-// The texts the heat screens show, in the active language. The desktop program may fill
-// them from its message table; the two built-in tables are the program's own texts.
+// The texts the heat screens show, in the active language, taken from the program's text
+// tables.
 struct HeatTexts {
     // Heat-panel buttons Menu 0..5; a letter alone between parentheses is its key.
     std::array<std::string, 6> buttons;

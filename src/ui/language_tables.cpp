@@ -411,6 +411,18 @@ std::string_view tableText(std::string_view window, std::string_view control, in
     return {};
 }
 
+std::string_view messageText(int column, int row, int language) {
+    if (!isLanguage(language)) {
+        return {};
+    }
+    for (const MessageEntry& e : kMessages) {
+        if (e.column == column && e.row == row) {
+            return e.text(language);
+        }
+    }
+    return {};
+}
+
 std::vector<std::string_view> messageColumnOwners(int column) {
     std::vector<std::string_view> owners;
     for (const MessageEntry& e : kMessages) {

@@ -62,6 +62,8 @@ struct MessageEntry {
 };
 
 std::span<const MessageEntry> messageEntries();
+// One message in a language; empty when the table has no such row.
+std::string_view messageText(int column, int row, int language);
 
 // Windows that own a column of the message table, by column (empty: unused column).
 std::vector<std::string_view> messageColumnOwners(int column);
