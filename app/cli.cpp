@@ -16,21 +16,22 @@ namespace {
 struct Command {
     std::string_view name;
     int (*run)(const Invocation&);
+    std::string_view synopsis;
     std::string_view help;
 };
 
 constexpr Command kCommands[] = {
-    {"events", cmdEvents, "events                      list the events of the data folder"},
-    {"event", cmdEvent, "event create|modify|delete  create, rename or delete an event"},
-    {"series", cmdSeries, "series add|delete          add or delete a series of an event"},
-    {"track", cmdTrack, "track show|set             show or change the track configuration"},
-    {"settings", cmdSettings, "settings show|set          show or change the program settings"},
-    {"simulate", cmdSimulate,
-     "simulate --model NAME ...   play a lap counter on a pseudo-terminal"},
-    {"replay", cmdReplay, "replay EVENT TYPE SERIES CAPTURE  run heats from a byte capture"},
-    {"entrants", cmdEntrants, "entrants show|set EVENT     the entrants of an event"},
-    {"participants", cmdParticipants, "participants show|set ...   the participants of a series"},
-    {"classify", cmdClassify, "classify EVENT TYPE SERIES|all  the classification"},
+    {"events", cmdEvents, "events", "list the events of the data folder"},
+    {"event", cmdEvent, "event create|modify|delete", "create, rename or delete an event"},
+    {"series", cmdSeries, "series add|delete", "add or delete a series of an event"},
+    {"track", cmdTrack, "track show|set", "show or change the track configuration"},
+    {"settings", cmdSettings, "settings show|set", "show or change the program settings"},
+    {"simulate", cmdSimulate, "simulate --model NAME ...",
+     "play a lap counter, or write a capture"},
+    {"replay", cmdReplay, "replay EVENT TYPE SERIES CAPTURE", "run heats from a byte capture"},
+    {"entrants", cmdEntrants, "entrants show|set EVENT", "the entrants of an event"},
+    {"participants", cmdParticipants, "participants show|set ...", "the participants of a series"},
+    {"classify", cmdClassify, "classify EVENT TYPE SERIES|all", "the classification"},
 };
 
 std::filesystem::path programFolder() {
@@ -46,7 +47,9 @@ std::filesystem::path programFolder() {
 void printUsage(std::ostream& os) {
     os << "usage: cronovolta-cli [--data DIR] COMMAND [ARGS...]\n\ncommands:\n";
     for (const auto& c : kCommands) {
-        os << "  " << c.help << "\n";
+        std::string synopsis(c.synopsis);
+        synopsis.resize(std::max<std::size_t>(synopsis.size() + 2, 34), ' ');
+        os << "  " << synopsis << c.help << "\n";
     }
 }
 
