@@ -72,8 +72,6 @@ public:
     ~HeatEngine() override;
 
     void setObserver(HeatObserver* observer) { m_observer = observer; }
-    // The texts of the screens; by default those of the settings' language.
-    void setTexts(const HeatTexts& texts) { m_texts = texts; }
     const ConfigPrg& settings() const { return m_settings; }
 
     // --- Programme ---

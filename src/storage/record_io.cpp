@@ -90,14 +90,6 @@ void ByteReader::skip(std::size_t n) {
     }
 }
 
-void ByteReader::seek(std::size_t pos) {
-    if (pos > m_bytes.size()) {
-        m_failed = true;
-    } else if (!m_failed) {
-        m_pos = pos;
-    }
-}
-
 bool fitsString16(std::string_view utf8) { return utf8ToWindows1252(utf8).size() <= 32767; }
 
 } // namespace cronovolta

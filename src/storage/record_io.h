@@ -46,7 +46,6 @@ public:
     // Length-prefixed Windows-1252 string, returned as UTF-8.
     std::string string16();
     void skip(std::size_t n);
-    void seek(std::size_t pos);
 
     bool ok() const { return !m_failed; }
     bool atEnd() const { return m_pos >= m_bytes.size(); }
