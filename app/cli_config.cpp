@@ -9,8 +9,8 @@
 #include "storage/formatting.h"
 #include "storage/number_format.h"
 #include "storage/track_fields.h"
-#include "ui/language_tables.h"
-#include "ui/localiser.h"
+#include "texts/language_tables.h"
+#include "texts/localiser.h"
 
 #include <algorithm>
 #include <cctype>

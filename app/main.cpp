@@ -1,10 +1,10 @@
-#include "heat/qt/live_start.h"
-#include "results/qt/results_commands.h"
+#include "shell/qt/live_start.h"
+#include "shell/qt/portada.h"
+#include "shell/qt/results_commands.h"
+#include "shell/qt/startup_sequence.h"
 #include "storage/formatting.h"
-#include "ui/qt/asker.h"
-#include "ui/qt/portada.h"
-#include "ui/qt/startup_sequence.h"
-#include "ui/startup.h"
+#include "storage/startup.h"
+#include "texts/qt/asker.h"
 
 #include <QApplication>
 #include <QMessageBox>

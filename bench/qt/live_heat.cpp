@@ -4,16 +4,16 @@
 
 #include "counter/counter_encoder.h"
 #include "counter/pseudo_terminal.h"
-#include "heat/qt/heat_session.h"
+#include "shell/qt/heat_session.h"
+#include "shell/qt/portada.h"
 #include "storage/config_pista.h"
 #include "storage/config_prg.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
 #include "storage/lap_record.h"
 #include "storage/participant_list.h"
-#include "ui/qt/asker.h"
-#include "ui/qt/portada.h"
-#include "ui/ui_context.h"
+#include "storage/ui_context.h"
+#include "texts/qt/asker.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "counter/port_map.h"
 
-#include "ui/localiser.h"
+#include "texts/localiser.h"
 
 #include <system_error>
 

@@ -1,6 +1,6 @@
 #include "heat/heat_texts.h"
 
-#include "ui/language_tables.h"
+#include "texts/language_tables.h"
 
 namespace cronovolta {
 namespace {

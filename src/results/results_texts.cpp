@@ -1,7 +1,7 @@
 #include "results/results_texts.h"
 
-#include "ui/language_tables.h"
-#include "ui/localiser.h"
+#include "texts/language_tables.h"
+#include "texts/localiser.h"
 
 namespace cronovolta {
 namespace {

@@ -1,7 +1,7 @@
 #include "heat/qt/heat_panel_adapter.h"
 
+#include "heat/qt/heat_panel.h"
 #include "heat/qt/screen_support.h"
-#include "ui/qt/heat_panel.h"
 
 #include <QLabel>
 #include <QListWidget>

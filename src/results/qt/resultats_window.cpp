@@ -2,7 +2,7 @@
 
 #include "results/results_texts.h"
 #include "storage/config_prg.h"
-#include "ui/grid_layout.h"
+#include "texts/grid_layout.h"
 
 #include <QApplication>
 #include <QButtonGroup>

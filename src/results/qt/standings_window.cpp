@@ -1,8 +1,8 @@
 #include "results/qt/standings_window.h"
 
 #include "heat/qt/screen_support.h"
-#include "ui/localiser.h"
-#include "ui/qt/window_texts.h"
+#include "texts/localiser.h"
+#include "texts/qt/window_texts.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 #include "storage/qt/configuracio_pista.h"
 
 #include "storage/number_format.h"
+#include "storage/qt/localise.h"
 #include "storage/track_fields.h"
-#include "ui/qt/asker.h"
-#include "ui/qt/dialog_parts.h"
-#include "ui/qt/localise.h"
+#include "texts/qt/asker.h"
+#include "texts/qt/dialog_parts.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -2,10 +2,10 @@
 
 #include "storage/formatting.h"
 #include "storage/number_format.h"
-#include "ui/qt/asker.h"
-#include "ui/qt/dialog_parts.h"
-#include "ui/qt/localise.h"
-#include "ui/startup.h"
+#include "storage/qt/localise.h"
+#include "storage/startup.h"
+#include "texts/qt/asker.h"
+#include "texts/qt/dialog_parts.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

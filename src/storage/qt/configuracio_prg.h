@@ -1,7 +1,7 @@
 #pragma once
 
 #include "storage/config_prg.h"
-#include "ui/ui_context.h"
+#include "storage/ui_context.h"
 
 #include <QDialog>
 

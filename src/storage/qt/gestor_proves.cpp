@@ -2,11 +2,11 @@
 
 #include "storage/event_manager.h"
 #include "storage/participant_list.h"
+#include "storage/qt/event_lists.h"
+#include "storage/qt/localise.h"
 #include "storage/qt/nova_prova.h"
-#include "ui/qt/asker.h"
-#include "ui/qt/dialog_parts.h"
-#include "ui/qt/event_lists.h"
-#include "ui/qt/localise.h"
+#include "texts/qt/asker.h"
+#include "texts/qt/dialog_parts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ui_context.h"
+#include "storage/ui_context.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
 #include "storage/qt/nova_prova.h"
 
 #include "storage/event_manager.h"
-#include "ui/qt/asker.h"
-#include "ui/qt/dialog_parts.h"
-#include "ui/qt/localise.h"
+#include "storage/qt/localise.h"
+#include "texts/qt/asker.h"
+#include "texts/qt/dialog_parts.h"
 
 #include <QDate>
 #include <QGridLayout>

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "../event_folder.h"
+#include "results/event_folder.h"
 
 using namespace cronovolta;
 

@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QTest>
 
-#include "../event_folder.h"
+#include "results/event_folder.h"
 
 using namespace cronovolta;
 

@@ -1,9 +1,9 @@
+#include "shell/qt/portada.h"
 #include "storage/config_pista.h"
 #include "storage/event_manager.h"
 #include "storage/qt/configuracio_pista.h"
+#include "support/qt/qt_test_support.h"
 #include "support/temp_dir.h"
-#include "ui/qt/portada.h"
-#include "ui/qt/qt_test_support.h"
 
 #include <QComboBox>
 #include <QGroupBox>

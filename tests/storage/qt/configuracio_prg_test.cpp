@@ -1,7 +1,7 @@
 #include "storage/config_prg.h"
 #include "storage/qt/configuracio_prg.h"
+#include "support/qt/qt_test_support.h"
 #include "support/temp_dir.h"
-#include "ui/qt/qt_test_support.h"
 
 #include <QComboBox>
 #include <QGroupBox>

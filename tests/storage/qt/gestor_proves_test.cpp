@@ -3,8 +3,8 @@
 #include "storage/event_manager.h"
 #include "storage/participant_list.h"
 #include "storage/qt/gestor_proves.h"
+#include "support/qt/qt_test_support.h"
 #include "support/temp_dir.h"
-#include "ui/qt/qt_test_support.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,0 +1,570 @@
+#include "shell/qt/heat_session.h"
+
+#include "counter/counter_decoder.h"
+#include "counter/port_map.h"
+#include "counter/qt/serial_link.h"
+#include "heat/qt/capture_player.h"
+#include "heat/qt/heat_panel.h"
+#include "heat/qt/heat_panel_adapter.h"
+#include "heat/qt/screen_support.h"
+#include "output/qt/lap_by_lap_view.h"
+#include "results/qt/standings_window.h"
+#include "shell/qt/portada.h"
+#include "storage/app_context.h"
+#include "storage/ui_context.h"
+#include "texts/qt/asker.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+namespace cronovolta {
+namespace {
+
+double monotonicMs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+QString withoutAccelerator(QString caption) {
+    return caption.remove(QLatin1Char('&'));
+}
+
+constexpr Qt::WindowFlags kChildFlags =
+    Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint;
+
+} // namespace
+
+HeatSession::HeatSession(Portada& window, UiContext& ui, Asker& asker, QObject* parent)
+    : QObject(parent), m_window(window), m_ui(ui), m_asker(asker),
+      m_now([] { return secondsSinceMidnight(); }),
+      m_prompt(std::make_unique<MessageBoxPrompt>(&window)),
+      m_panel(std::make_unique<HeatPanelAdapter>(*window.heatPanel())) {
+    m_tick.setTimerType(Qt::PreciseTimer);
+    connect(&m_tick, &QTimer::timeout, this, [this] { onTick(); });
+    m_sync.setSingleShot(true);
+    m_sync.setTimerType(Qt::PreciseTimer);
+    connect(&m_sync, &QTimer::timeout, this, [this] { syncScreens(); });
+
+    for (int t = 0; t <= 4; ++t) {
+        window.setCommand("MnuPrg", t, [this, t] { openProgramme(t); });
+    }
+    window.manualCrossing = [this](int lane) { manualCrossing(lane); };
+    window.resumeHeat = [this](const ResumeState& state) { resumeHeat(state); };
+    window.mayClose = [this] {
+        // Closing the window in the middle of a heat would lose it: the heat ends first.
+        if (m_engine && m_engine->heatRunning()) {
+            showMessage(toQString(m_ui.message(0, msg::kHeatStillRunning)));
+            return false;
+        }
+        return closeProgramme();
+    };
+    for (int i = 0; i < 6; ++i) {
+        connect(window.heatPanel()->button(i), &QPushButton::clicked, this,
+                [this, i] { clickButton(i); });
+    }
+    qApp->installEventFilter(this);
+}
+
+HeatSession::~HeatSession() {
+    qApp->removeEventFilter(this);
+    m_window.manualCrossing = nullptr;
+    m_window.resumeHeat = nullptr;
+    m_window.mayClose = nullptr;
+    if (m_link) {
+        m_link->closePorts();
+    }
+}
+
+void HeatSession::setPortOverride(int port, const QString& devicePath) {
+    m_portOverrides[port] = devicePath;
+}
+
+void HeatSession::setCaptureFile(const fs::path& file) {
+    m_capture.reset();
+    if (!file.empty()) {
+        m_capture.emplace(file);
+    }
+    if (m_link) {
+        m_link->setCaptureFile(file);
+    }
+}
+
+void HeatSession::setReplay(std::vector<CaptureEvent> events, double speed) {
+    m_replay = std::move(events);
+    m_replaySpeed = speed;
+}
+
+void HeatSession::setScreen(HeatCommand command, std::function<void()> open) {
+    m_screens[command] = std::move(open);
+}
+
+CounterModel HeatSession::counterModel() const {
+    return m_modelOverride.value_or(m_ui.app.configPrg.counterModel);
+}
+
+std::optional<ProgrammeRequest> HeatSession::requestFor(int programa) const {
+    ProgrammeRequest request;
+    request.dataDir = m_ui.app.dataDir;
+    request.event = m_ui.app.seleccio.event;
+    request.programa = programa;
+    if (programa >= 1) {
+        QListWidget* list = m_window.seriesList(programa);
+        const int index = m_window.selectedSeries(programa);
+        if (list == nullptr || index < 0 || index >= list->count()) {
+            return std::nullopt;
+        }
+        request.serie = index + 1;
+        request.seriesCount = list->count();
+        request.seriesListText = list->item(index)->text().toStdString();
+    }
+    return request;
+}
+
+bool HeatSession::openProgramme(int programa) {
+    if (programmeOpen()) {
+        return false;
+    }
+    const auto request = requestFor(programa);
+    if (!request) {
+        return false;
+    }
+    auto engine = std::make_unique<HeatEngine>(m_ui.app.configPrg);
+    engine->setObserver(this);
+    m_engine = std::move(engine);
+    if (auto opened = m_engine->openProgramme(*request); !opened) {
+        m_engine.reset();
+        const bool tooManyLanes =
+            opened.error() == "El nombre de pistes de la configuració és superior al màxim permès";
+        showMessage(tooManyLanes ? toQString(m_ui.message(0, msg::kTooManyLanes))
+                                 : toQString(opened.error()));
+        return false;
+    }
+    m_ui.app.seleccio.programa = static_cast<std::int16_t>(programa);
+    m_ui.app.seleccio.serie = static_cast<std::int16_t>(request->serie);
+    m_ui.app.seleccio.maniguesFetes = static_cast<std::int16_t>(m_engine->heatNumber());
+    m_ui.app.configPista = m_engine->track();
+    m_ui.app.llistaParticipants = m_engine->participants();
+
+    m_baseCaption = m_window.windowTitle();
+    m_window.setProgrammeOpen(true);
+    m_panel->invalidate();
+    openWindows();
+    showManualLanes();
+
+    m_link = std::make_unique<SerialLink>(*m_engine, *m_prompt);
+    m_link->setClock(m_now);
+    m_link->setTick([this] { m_tickHeld = true; },
+                    [this] {
+                        m_tickHeld = false;
+                        followClockTick();
+                        if (m_tickDeferred) {
+                            m_tickDeferred = false;
+                            onTick();
+                        }
+                    });
+    m_link->setLanguage(m_ui.language());
+    if (m_capture) {
+        m_link->setCaptureFile(m_capture->file());
+    }
+    // While an interrupted heat waits to be resumed the ports stay closed; a programme
+    // opened from the menu is never such a recovery.
+    if (!m_recovering) {
+        m_ui.app.abnormalEnd = false;
+        if (m_replay.empty()) {
+            openPorts(); // a capture played back stands in for the counters
+        }
+    }
+    syncScreens();
+    emit programmeOpened(programa);
+
+    if (!m_replay.empty()) {
+        const CounterSetup setup = counterSetup(m_engine->track(), counterModel());
+        auto decoder = std::shared_ptr<CounterDecoder>(makeDecoder(setup, *m_engine));
+        m_player = std::make_unique<CapturePlayer>(
+            std::move(m_replay), [this, decoder](const CaptureEvent& event) {
+                switch (event.kind) {
+                case CaptureEvent::Kind::Bytes:
+                    if (m_engine) {
+                        decoder->read(event.circuit, event.bytes, now());
+                    }
+                    break;
+                case CaptureEvent::Kind::Key:
+                    heatKey(event.key);
+                    break;
+                case CaptureEvent::Kind::Lane:
+                    manualCrossing(event.lane);
+                    break;
+                }
+            });
+        m_replay.clear();
+        m_player->setSpeed(m_replaySpeed);
+        m_player->start();
+    }
+    return true;
+}
+
+void HeatSession::showManualLanes() {
+    // Only the lanes of the open programme's track: a click on another would do nothing.
+    for (int lane = 1; lane <= 16; ++lane) {
+        if (QAction* item = m_window.action("Manual", lane)) {
+            item->setVisible(!m_engine || m_engine->lanes().takesPart(lane));
+        }
+    }
+}
+
+void HeatSession::openPorts() {
+    if (!m_link || !m_engine) {
+        return;
+    }
+    PortMap map = PortMap::load(m_ui.app.dataDir);
+    for (const auto& [port, path] : m_portOverrides) {
+        map.setOverride(port, path.toStdString());
+    }
+    m_link->setPortMap(std::move(map));
+    m_link->ConfigurarPorts(m_engine->track(), counterModel());
+}
+
+void HeatSession::openWindows() {
+    QMdiArea* area = m_window.mdiArea();
+    const int programa = m_engine->programme().programa;
+
+    m_lapView = new LapByLapView;
+    m_lapView->setColourSlots(ColourSlots::from(m_ui.app.configPrg.colours));
+    connect(m_lapView, &LapByLapView::heatKey, this, [this](int key) { heatKey(key); });
+    m_lapWindow = area->addSubWindow(m_lapView, kChildFlags);
+    m_lapWindow->setWindowTitle(toQString(tableCaption("VoltaaVolta", "", -1, m_ui.language())));
+
+    if (programa >= 2) {
+        m_standings = new StandingsWindow;
+        StandingsSetup setup;
+        setup.programa = programa;
+        setup.participants = m_engine->participantCount();
+        setup.language = m_ui.language();
+        setup.messages = &m_ui.messages;
+        setup.colours = ColourSlots::from(m_ui.app.configPrg.colours);
+        setup.infoShown = m_ui.infoShown;
+        m_standings->open(setup);
+        setup.title = toQString(m_ui.message(5, 8)) +
+                      withoutAccelerator(
+                          toQString(tableCaption("Portada", "MnuPrg", programa, m_ui.language())));
+        m_standings->setWindowTitle(setup.title);
+        connect(m_standings, &StandingsWindow::heatKey, this, [this](int key) { heatKey(key); });
+        connect(m_standings, &StandingsWindow::infoShownChanged, this,
+                [this](bool shown) { m_ui.infoShown = shown; });
+        connect(m_standings, &StandingsWindow::resultsRequested, this, [this, programa] {
+            if (!m_engine || m_engine->heatRunning()) {
+                return;
+            }
+            if (showResults) {
+                showResults();
+            } else {
+                m_window.runCommand("MnuCls", programa);
+            }
+            if (auto reloaded = loadActiveSeries(m_ui.app); !reloaded) {
+                showMessage(toQString(reloaded.error()));
+            }
+        });
+        m_standingsWindow = area->addSubWindow(m_standings, kChildFlags);
+        m_standingsWindow->setWindowTitle(setup.title);
+        m_lapWindow->show();
+        m_standingsWindow->show();
+        area->tileSubWindows();
+    } else {
+        m_lapWindow->showMaximized();
+    }
+    m_lapView->setFocus();
+}
+
+void HeatSession::closeWindows() {
+    for (QMdiSubWindow* w : {m_lapWindow.data(), m_standingsWindow.data()}) {
+        if (w != nullptr) {
+            w->hide();
+            // A key handler of the window itself may have asked for the close.
+            w->deleteLater();
+        }
+    }
+    m_lapWindow = nullptr;
+    m_standingsWindow = nullptr;
+    m_lapView = nullptr;
+    m_standings = nullptr;
+}
+
+bool HeatSession::closeProgramme(bool nextSeries) {
+    if (!m_engine) {
+        return true;
+    }
+    if (m_engine->heatRunning()) {
+        return false;
+    }
+    const ProgrammeRequest request = m_engine->programme();
+    if (m_player) {
+        m_player->stop();
+    }
+    m_tick.stop();
+    m_sync.stop();
+    if (m_link) {
+        m_link->closePorts();
+        m_link.reset();
+    }
+    m_engine->closeProgramme();
+    closeWindows();
+    m_window.setHeatRunning(false);
+    m_heatShownRunning = false;
+    m_window.setProgrammeOpen(false);
+    m_window.setWindowTitle(m_baseCaption);
+    m_ui.app.seleccio.programa = 0;
+    m_engine.reset();
+    showManualLanes();
+    emit programmeClosed();
+
+    QListWidget* list = m_window.seriesList(request.programa);
+    if (nextSeries && request.programa >= 2 && list != nullptr && request.serie < list->count()) {
+        m_window.selectSeries(request.programa, request.serie);
+        openProgramme(request.programa);
+    }
+    return true;
+}
+
+void HeatSession::resumeHeat(const ResumeState& state) {
+    if (!programmeOpen()) {
+        m_recovering = true; // the ports wait until the journal is replayed
+        const bool opened = openProgramme(state.programa);
+        m_recovering = false;
+        if (!opened) {
+            m_ui.app.abnormalEnd = false;
+            return;
+        }
+    }
+    const RecoveryOutcome outcome = m_engine->recoverHeat(state.heatStart, now());
+    m_ui.app.abnormalEnd = false;
+    if (outcome == RecoveryOutcome::NotStarted) {
+        showMessage(toQString(m_ui.message(0, msg::kResumeFileInvalid)));
+    }
+    openPorts();
+    followClockTick();
+    syncScreens();
+}
+
+void HeatSession::heatKey(int code) {
+    if (!programmeOpen()) {
+        return;
+    }
+    if (m_capture) {
+        (void)m_capture->key(now(), code);
+    }
+    runCommand(m_engine->handleKey(code, now()));
+}
+
+void HeatSession::manualCrossing(int lane) {
+    if (!m_engine || !m_engine->heatRunning()) {
+        return;
+    }
+    if (m_capture) {
+        (void)m_capture->lane(now(), lane);
+    }
+    m_engine->RegistrarPas(lane, 0.0f, now());
+}
+
+void HeatSession::clickButton(int button) {
+    if (programmeOpen()) {
+        runCommand(m_engine->clickButton(button));
+    }
+}
+
+void HeatSession::comesEntryClosed() {
+    if (m_engine) {
+        m_engine->comesEntryClosed();
+    }
+}
+
+void HeatSession::runCommand(HeatCommand command) {
+    switch (command) {
+    case HeatCommand::None:
+        return;
+    case HeatCommand::CloseProgramme:
+        closeProgramme(false);
+        return;
+    case HeatCommand::OpenNextSeries:
+        closeProgramme(true);
+        return;
+    case HeatCommand::AskCancel:
+        askCancel();
+        return;
+    case HeatCommand::EnterComes:
+        openComes(ComesEntry::Full);
+        return;
+    case HeatCommand::ListLaps:
+    case HeatCommand::Print:
+    case HeatCommand::Correct:
+        break;
+    }
+    if (auto it = m_screens.find(command); it != m_screens.end() && it->second) {
+        it->second();
+    } else {
+        showMessage(toQString(m_ui.message(0, msg::kNotAvailableYet)));
+    }
+}
+
+void HeatSession::askCancel() {
+    const QString title = toQString(m_ui.message(0, msg::kCancelHeatTitle));
+    if (m_asker.yesNo(&m_window, title, toQString(m_engine->cancelQuestion()))) {
+        if (m_engine) {
+            m_engine->cancelLastHeat();
+        }
+        syncScreens();
+    }
+}
+
+void HeatSession::openComes(ComesEntry entry) {
+    if (enterComes) {
+        enterComes(entry);
+        return;
+    }
+    showMessage(toQString(m_ui.message(0, msg::kNotAvailableYet)));
+    comesEntryClosed();
+}
+
+void HeatSession::followClockTick() {
+    if (!m_engine) {
+        m_tick.stop();
+        return;
+    }
+    const HeatPanelModel& panel = m_engine->panel();
+    if (!panel.clockTickEnabled) {
+        m_tick.stop();
+        return;
+    }
+    if (m_tick.interval() != panel.tickIntervalMs) {
+        m_tick.setInterval(panel.tickIntervalMs);
+    }
+    if (!m_tick.isActive()) {
+        m_tick.start();
+    }
+}
+
+void HeatSession::onTick() {
+    if (!m_engine) {
+        return;
+    }
+    if (m_tickHeld) {
+        // Bytes are being decoded (and a modal question may be waiting): tick afterwards.
+        m_tickDeferred = true;
+        return;
+    }
+    m_engine->tick(now());
+}
+
+void HeatSession::modelsChanged() {
+    if (!m_engine) {
+        return;
+    }
+    followClockTick();
+    if (!m_sync.isActive()) {
+        m_sync.start(kScreenSyncMs);
+    }
+}
+
+void HeatSession::heatEnded(int heat) {
+    QMetaObject::invokeMethod(
+        this, [this, heat] { emit heatFinished(heat); }, Qt::QueuedConnection);
+}
+
+void HeatSession::comesEntryDue(ComesEntry entry) {
+    // Outside the engine's call: the correction screen is modal.
+    QMetaObject::invokeMethod(
+        this, [this, entry] { openComes(entry); }, Qt::QueuedConnection);
+}
+
+void HeatSession::problem(const std::string& message) {
+    const QString text = toQString(message);
+    QMetaObject::invokeMethod(
+        this, [this, text] { showMessage(text); }, Qt::QueuedConnection);
+}
+
+void HeatSession::showMessage(const QString& text) {
+    m_asker.message(&m_window, toQString(m_ui.message(0, msg::kErrorTitle)), text);
+}
+
+void HeatSession::syncCaption() {
+    const QString caption = m_baseCaption + toQString(m_engine->panel().caption);
+    if (m_window.windowTitle() != caption) {
+        m_window.setWindowTitle(caption);
+    }
+}
+
+void HeatSession::syncScreens() {
+    m_sync.stop();
+    if (!m_engine || !m_engine->programmeOpen()) {
+        return;
+    }
+    const bool running = m_engine->heatRunning();
+    const double at = monotonicMs();
+    if (running && m_heatShownRunning && m_lastSync >= 0.0) {
+        m_longestGap = std::max(m_longestGap, at - m_lastSync);
+    }
+    m_lastSync = at;
+    ++m_syncs;
+
+    m_panel->sync(m_engine->panel());
+    syncCaption();
+    if (running != m_heatShownRunning) {
+        m_window.setHeatRunning(running);
+        m_heatShownRunning = running;
+        if (running && m_window.isVisible()) {
+            // Out of the way of the screens while the heat runs.
+            QCursor::setPos(
+                m_window.mapToGlobal(QPoint(m_window.width() - 1, m_window.height() / 2)));
+        }
+    }
+    m_ui.app.seleccio.maniguesFetes = static_cast<std::int16_t>(m_engine->heatNumber());
+    if (m_lapView) {
+        m_lapView->sync(m_engine->lanes());
+    }
+    if (m_standings) {
+        StandingsFrame frame;
+        frame.grid = &m_engine->standings();
+        frame.headings = &m_engine->standingsHeadings();
+        frame.absolute = &m_engine->absoluteFastestLap();
+        frame.superPole = &m_engine->superPole();
+        frame.heat = m_engine->heatNumber();
+        frame.clock = m_engine->panel().clock;
+        frame.heatRunning = running;
+        m_standings->sync(frame);
+    }
+    emit screensSynced();
+}
+
+bool HeatSession::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !programmeOpen() || !watched->isWidgetType()) {
+        return false;
+    }
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != &m_window) {
+        return false; // a dialog keeps its keys
+    }
+    // The heat windows pass their keys on themselves, and the other screens of the
+    // document area keep theirs: a letter typed into a field must not start a heat.
+    for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        if (qobject_cast<QMdiSubWindow*>(w) != nullptr) {
+            return false;
+        }
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+        return false; // menu shortcuts
+    }
+    return passHeatKeys(*key, [this](int code) { heatKey(code); });
+}
+
+} // namespace cronovolta

@@ -1,0 +1,448 @@
+#include "shell/qt/portada.h"
+
+#include "heat/qt/heat_panel.h"
+#include "shell/qt/cover.h"
+#include "shell/qt/help_window.h"
+#include "storage/qt/event_lists.h"
+#include "storage/qt/localise.h"
+#include "texts/qt/asker.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace cronovolta {
+
+namespace {
+
+constexpr const char* kCommandProperty = "cronovoltaCommand";
+
+QListWidget* makeList(QWidget* parent, const QString& name) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+} // namespace
+
+Portada::Portada(UiContext& ui, Asker& asker, QWidget* parent)
+    : QMainWindow(parent), m_ui(ui), m_asker(asker) {
+    setObjectName(QStringLiteral("Portada"));
+    m_cover = new Cover(this);
+    m_cover->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_cover->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_heatPanel = new HeatPanel(this);
+    buildMenus();
+    buildToolBar();
+    buildSideBar();
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    // One of the two shows at a time; the narrow heat panel leaves the child windows room.
+    layout->addWidget(m_sideBar);
+    layout->addWidget(m_heatPanel);
+    m_heatPanel->hide();
+    layout->addWidget(m_cover, 1);
+    setCentralWidget(central);
+    m_version = new QLabel(this);
+    m_version->setObjectName(QStringLiteral("Label1"));
+    statusBar()->addPermanentWidget(m_version);
+
+    setCommand("MnuNovaProva", [this] { newEvent(); });
+    for (int t = 2; t <= 4; ++t) {
+        setCommand("MnuNou", t, [this, t] { newSeries(t); });
+    }
+    setCommand("MnuGestor", [this] { eventManager(); });
+    setCommand("MnuCfg", 0, [this] { programSettings(); });
+    setCommand("MnuCfg", 1, [this] { trackSettings(false); });
+    setCommand("MnuCfg", 2, [this] { trackSettings(true); });
+    setCommand("MnuSortir", [this] { close(); });
+    setCommand("MnuAlternar", [this] { m_cover->activateNextSubWindow(); });
+    setCommand("MnuAjd", [this] { showHelp(); });
+    setCommand("MnuInfo", [this] { showAbout(); });
+    for (int lane = 1; lane <= 16; ++lane) {
+        setCommand("Manual", lane, [this, lane] {
+            if (manualCrossing) {
+                manualCrossing(lane);
+            }
+        });
+    }
+
+    loadLogo();
+    relocalise();
+    m_heatPanel->reset();
+    applyCommandStates();
+    resize(QSize(800, 600) * std::max(1.0, std::min(m_ui.scale.sx, m_ui.scale.sy)) * 0.9);
+}
+
+Portada::~Portada() = default;
+
+QMdiArea* Portada::mdiArea() const {
+    return m_cover;
+}
+
+QListWidget* Portada::seriesList(int programa) const {
+    return programa >= 1 && programa <= 4 ? m_series[programa] : nullptr;
+}
+
+QAction* Portada::addAction(QMenu* menu, std::string_view name, int index) {
+    auto* action = new QAction(this);
+    action->setObjectName(controlObjectName(name, index));
+    const QString command = action->objectName();
+    connect(action, &QAction::triggered, this, [this, command] {
+        auto it = m_commands.find(command);
+        if (it != m_commands.end()) {
+            it->second();
+        } else {
+            notAvailable();
+        }
+    });
+    menu->addAction(action);
+    return action;
+}
+
+QMenu* Portada::addMenu(QMenu* parent, std::string_view name) {
+    QMenu* menu = parent != nullptr ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
+    menu->setObjectName(controlObjectName(name, -1));
+    return menu;
+}
+
+void Portada::buildMenus() {
+    QMenu* file = addMenu(nullptr, "MnuArxiu");
+    addAction(file, "MnuNovaProva");
+    QMenu* newSeriesMenu = addMenu(file, "MnuNovaSerie");
+    for (int t = 2; t <= 4; ++t) {
+        addAction(newSeriesMenu, "MnuNou", t);
+    }
+    addAction(file, "MnuGestor");
+    file->addSeparator();
+    QMenu* settings = addMenu(file, "Cnf");
+    for (int i = 0; i <= 2; ++i) {
+        addAction(settings, "MnuCfg", i);
+    }
+    file->addSeparator();
+    addAction(file, "MnuSortir");
+
+    QMenu* programmes = addMenu(nullptr, "MnuProgrames");
+    for (int t = 0; t <= 4; ++t) {
+        addAction(programmes, "MnuPrg", t);
+    }
+    QMenu* data = addMenu(nullptr, "MnuDades");
+    addAction(data, "MnuIns100");
+    for (int t = 0; t <= 4; ++t) {
+        addAction(data, "MnuIns", t);
+    }
+    data->addSeparator();
+    addAction(data, "MnuPen", 4);
+    QMenu* results = addMenu(nullptr, "MnuResultats");
+    QMenu* classifications = addMenu(results, "MnuAltresRtats");
+    for (int t = 2; t <= 4; ++t) {
+        addAction(classifications, "MnuCls", t);
+    }
+    QMenu* lapByLap = addMenu(nullptr, "MnuVltaaVlta");
+    for (int t = 2; t <= 4; ++t) {
+        addAction(lapByLap, "MnuVaV", t);
+    }
+    // "Exportar" is a command of the menu bar itself.
+    auto* exportAction = new QAction(this);
+    exportAction->setObjectName(QStringLiteral("MnuExportar"));
+    connect(exportAction, &QAction::triggered, this, [this] { runCommand("MnuExportar"); });
+    menuBar()->addAction(exportAction);
+    QMenu* windows = addMenu(nullptr, "MnuFinestres");
+    addAction(windows, "MnuAlternar");
+    QMenu* manual = addMenu(nullptr, "ControlManual");
+    for (int lane = 1; lane <= 16; ++lane) {
+        addAction(manual, "Manual", lane);
+    }
+    QMenu* help = addMenu(nullptr, "MnuAjuda");
+    QAction* helpAction = addAction(help, "MnuAjd");
+    helpAction->setShortcut(QKeySequence(Qt::Key_F1));
+    helpAction->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(help, "MnuInfo");
+}
+
+QPushButton* Portada::addButton(QWidget* parent, std::string_view name, int index,
+                                std::string_view command, int commandIndex) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(controlObjectName(name, index));
+    const QString target = controlObjectName(command, commandIndex);
+    button->setProperty(kCommandProperty, target);
+    connect(button, &QPushButton::clicked, this, [this, target] {
+        if (QAction* a = findChild<QAction*>(target); a != nullptr) {
+            a->trigger();
+        }
+    });
+    return button;
+}
+
+void Portada::buildToolBar() {
+    auto makeBar = [this](const char* name) {
+        auto* bar = new QToolBar(this);
+        bar->setObjectName(QString::fromLatin1(name));
+        bar->setMovable(false);
+        bar->setFloatable(false);
+        addToolBar(Qt::TopToolBarArea, bar);
+        return bar;
+    };
+    m_settingsBar = makeBar("BarraBotons");
+    for (int i = 0; i <= 2; ++i) {
+        m_settingsBar->addWidget(addButton(m_settingsBar, "BotoCfg", i, "MnuCfg", i));
+    }
+    m_seriesBar = makeBar("BarraSeries");
+    auto* newSeries = new QLabel(m_seriesBar);
+    newSeries->setObjectName(QStringLiteral("MarcNovaSerie"));
+    newSeries->setContentsMargins(6, 0, 6, 0);
+    m_seriesBar->addWidget(newSeries);
+    for (int t = 2; t <= 4; ++t) {
+        m_seriesBar->addWidget(addButton(m_seriesBar, "BotoNou", t, "MnuNou", t));
+    }
+    m_seriesBar->addSeparator();
+    m_seriesBar->addWidget(addButton(m_seriesBar, "BotoIns", 100, "MnuIns100", -1));
+    auto* spacer = new QWidget(m_seriesBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_seriesBar->addWidget(spacer);
+    m_seriesBar->addWidget(addButton(m_seriesBar, "BotoSortir", -1, "MnuSortir", -1));
+}
+
+void Portada::wrapButtonBars() {
+    // On a narrow screen the second bar takes a row of its own rather than hiding buttons.
+    const bool fits =
+        m_settingsBar->sizeHint().width() + m_seriesBar->sizeHint().width() <= width();
+    if (fits == toolBarBreak(m_seriesBar)) {
+        if (fits) {
+            removeToolBarBreak(m_seriesBar);
+        } else {
+            insertToolBarBreak(m_seriesBar);
+        }
+    }
+}
+
+void Portada::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    wrapButtonBars();
+}
+
+void Portada::buildSideBar() {
+    auto* content = new QWidget(this);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(2, 2, 2, 2);
+
+    auto* eventFrame = new QGroupBox(content);
+    eventFrame->setObjectName(QStringLiteral("Marc_0"));
+    auto* eventGrid = new QGridLayout(eventFrame);
+    m_events = makeList(eventFrame, QStringLiteral("LlProves"));
+    m_dates = makeList(eventFrame, QStringLiteral("Data"));
+    auto* dateLabel = new QLabel(eventFrame);
+    dateLabel->setObjectName(QStringLiteral("Text_0"));
+    eventGrid->addWidget(dateLabel, 0, 1);
+    eventGrid->addWidget(m_events, 1, 0);
+    eventGrid->addWidget(m_dates, 1, 1);
+    eventGrid->setColumnStretch(0, 3);
+    eventGrid->setColumnStretch(1, 1);
+    eventGrid->setRowStretch(1, 1);
+    auto* eventButtons = new QHBoxLayout;
+    eventButtons->addWidget(addButton(eventFrame, "BotoPrg", 0, "MnuPrg", 0));
+    eventButtons->addWidget(addButton(eventFrame, "BotoIns", 0, "MnuIns", 0));
+    eventGrid->addLayout(eventButtons, 2, 0, 1, 2);
+    // Four events show even on the smallest screen.
+    m_events->setMinimumHeight(4 * m_events->fontMetrics().lineSpacing() +
+                               2 * m_events->frameWidth() + 4);
+    column->addWidget(eventFrame, 1);
+
+    for (int t = 1; t <= 4; ++t) {
+        auto* frame = new QGroupBox(content);
+        frame->setObjectName(QStringLiteral("Marc_%1").arg(t));
+        auto* grid = new QGridLayout(frame);
+        grid->setContentsMargins(6, 2, 6, 4);
+        grid->setVerticalSpacing(3);
+        auto* label = new QLabel(frame);
+        label->setObjectName(QStringLiteral("TextSerie_%1").arg(t));
+        label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        m_series[t] = makeList(frame, QStringLiteral("LlSeries_%1").arg(t));
+        m_series[t]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 24);
+        grid->addWidget(label, 0, 0);
+        grid->addWidget(m_series[t], 0, 1, 2, 1);
+        grid->addWidget(addButton(frame, "BotoPrg", t, "MnuPrg", t), 0, 2, 1, t >= 2 ? 1 : 2);
+        if (t >= 2) {
+            grid->addWidget(addButton(frame, "BotoCls", t, "MnuCls", t), 0, 3);
+        }
+        if (t == 4) {
+            grid->addWidget(addButton(frame, "BotoIns", t, "MnuIns", t), 1, 2);
+            grid->addWidget(addButton(frame, "BotoPen", 4, "MnuPen", 4), 1, 3);
+        } else {
+            grid->addWidget(addButton(frame, "BotoIns", t, "MnuIns", t), 1, 2, 1, 2);
+        }
+        grid->setColumnStretch(2, 1);
+        grid->setColumnStretch(3, 1);
+        const int buttonHeight = frame->findChild<QPushButton*>()->sizeHint().height();
+        // As tall as the two rows of buttons, and never less than three series.
+        m_series[t]->addItem(QStringLiteral("0"));
+        const int threeSeries = 3 * m_series[t]->sizeHintForRow(0) + 2 * m_series[t]->frameWidth();
+        m_series[t]->clear();
+        m_series[t]->setFixedHeight(
+            std::max(2 * buttonHeight + grid->verticalSpacing(), threeSeries));
+        column->addWidget(frame);
+    }
+
+    m_sideBar = new QScrollArea(this);
+    m_sideBar->setObjectName(QStringLiteral("BarraLateral"));
+    m_sideBar->setWidgetResizable(true);
+    m_sideBar->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_sideBar->setFrameShape(QFrame::NoFrame);
+    m_sideBar->setWidget(content);
+
+    pairEventLists(m_events, m_dates, [this](int row) { selectEvent(row); });
+}
+
+void Portada::setCommand(std::string_view name, int index, std::function<void()> handler) {
+    m_commands[controlObjectName(name, index)] = std::move(handler);
+}
+
+QAction* Portada::action(std::string_view name, int index) const {
+    return findChild<QAction*>(controlObjectName(name, index));
+}
+
+void Portada::runCommand(std::string_view name, int index) {
+    if (QAction* a = action(name, index); a != nullptr && a->isEnabled()) {
+        auto it = m_commands.find(controlObjectName(name, index));
+        if (it != m_commands.end()) {
+            it->second();
+        } else {
+            notAvailable();
+        }
+    }
+}
+
+void Portada::notAvailable() {
+    m_asker.message(this, qs(tableCaption("Portada", "", -1, m_ui.language())),
+                    message(m_ui, 0, msg::kNotAvailableYet));
+}
+
+void Portada::showError(const QString& text) {
+    m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), text);
+}
+
+void Portada::relocalise() {
+    localitzar(this, "Portada", m_ui);
+    const QString product = tableString(m_ui, "Portada", "");
+    m_version->setText(product + QLatin1Char(' ') + QStringLiteral(CRONOVOLTA_VERSION));
+    m_cover->setTitle(m_cover->hasLogo() ? QString() : product,
+                      m_cover->hasLogo() ? QString() : QStringLiteral(CRONOVOLTA_VERSION));
+    if (m_help != nullptr && m_help->isVisible()) {
+        m_help->showHelp(tableCaption("Portada", "HelpFile", -1, m_ui.language()));
+    }
+    fitSideBar();
+    wrapButtonBars();
+    emit relocalised();
+}
+
+void Portada::fitSideBar() {
+    // The bar keeps the width of its widest frame, shown or not, so that no caption is cut
+    // while the event controls are hidden.
+    QWidget* content = m_sideBar->widget();
+    int width = 0;
+    for (const QGroupBox* frame : content->findChildren<QGroupBox*>()) {
+        width = std::max(width, frame->sizeHint().width());
+    }
+    const QMargins margins = content->layout()->contentsMargins();
+    m_sideBar->setMinimumWidth(width + margins.left() + margins.right() +
+                               m_sideBar->verticalScrollBar()->sizeHint().width());
+}
+
+void Portada::applyCommandStates() {
+    for (const CommandState& state : commandStates(m_selection)) {
+        QObject* object = findChild<QObject*>(controlObjectName(state.name, state.index));
+        if (auto* menu = qobject_cast<QMenu*>(object)) {
+            menu->menuAction()->setEnabled(state.enabled);
+        } else if (auto* act = qobject_cast<QAction*>(object)) {
+            act->setEnabled(state.enabled);
+        } else if (auto* widget = qobject_cast<QWidget*>(object)) {
+            widget->setEnabled(state.enabled);
+            widget->setVisible(state.visible);
+        }
+    }
+}
+
+void Portada::refreshCommands() {
+    m_selection.eventActive = m_ui.app.seleccio.event > 0;
+    for (int t = 1; t <= 4; ++t) {
+        m_selection.seriesListed[t] = m_series[t]->count();
+    }
+    applyCommandStates();
+}
+
+void Portada::setProgrammeOpen(bool open) {
+    m_selection.programmeOpen = open;
+    // The heat panel stands in for the side bar and the button bar.
+    m_sideBar->setVisible(!open);
+    m_settingsBar->setVisible(!open);
+    m_seriesBar->setVisible(!open);
+    m_heatPanel->setVisible(open);
+    m_cover->setPictureShown(!open);
+    if (open) {
+        m_heatPanel->reset();
+    }
+    applyCommandStates();
+}
+
+void Portada::setHeatRunning(bool running) {
+    m_selection.heatRunning = running;
+    applyCommandStates();
+}
+
+void Portada::closeEvent(QCloseEvent* event) {
+    if (mayClose && !mayClose()) {
+        event->ignore();
+        return;
+    }
+    saveWindowState();
+    if (m_help != nullptr) {
+        m_help->close();
+    }
+    event->accept();
+}
+
+void Portada::showAbout() {
+    auto* box = new QMessageBox(this);
+    box->setObjectName(QStringLiteral("SobreElPrograma"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowTitle(tableString(m_ui, "Portada", "MnuInfo"));
+    box->setIconPixmap(QPixmap());
+    box->setText(QStringLiteral("<h2>%1</h2><p>%2 %3</p><p>%4</p>")
+                     .arg(tableString(m_ui, "Portada", ""), message(m_ui, 0, msg::kVersion),
+                          QStringLiteral(CRONOVOLTA_VERSION), message(m_ui, 0, msg::kAboutText)));
+    box->setStandardButtons(QMessageBox::Ok);
+    box->open();
+}
+
+void Portada::showHelp() {
+    if (m_selection.heatRunning) {
+        return;
+    }
+    if (m_help == nullptr) {
+        m_help = new HelpWindow(this);
+        m_help->resize(size() * 0.6);
+    }
+    if (!m_help->showHelp(tableCaption("Portada", "HelpFile", -1, m_ui.language()))) {
+        showError(message(m_ui, 0, msg::kHelpMissing));
+        return;
+    }
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+} // namespace cronovolta

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "shell/command_states.h"
+#include "shell/qt/help_window.h"
+#include "storage/resume_file.h"
+#include "storage/ui_context.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+#include <string_view>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMdiArea;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QToolBar;
+
+namespace cronovolta {
+
+class Asker;
+class Cover;
+class HeatPanel;
+
+// `Portada`: the main window. It holds the menus, the event and series lists, the side
+// bar and the heat panel; every other screen opens from it.
+//
+// Screens built later connect themselves with setCommand(): a menu entry and the side-bar
+// button that repeats it run the same command. A command without a handler tells the
+// organiser that it is not available yet.
+class Portada : public QMainWindow {
+    Q_OBJECT
+public:
+    Portada(UiContext& ui, Asker& asker, QWidget* parent = nullptr);
+    ~Portada() override;
+
+    void setCommand(std::string_view name, int index, std::function<void()> handler);
+    void setCommand(std::string_view name, std::function<void()> handler) {
+        setCommand(name, -1, std::move(handler));
+    }
+    QAction* action(std::string_view name, int index = -1) const;
+    void runCommand(std::string_view name, int index = -1);
+
+    QListWidget* eventList() const { return m_events; }  // `LlProves`
+    QListWidget* dateList() const { return m_dates; }    // `Data`
+    QListWidget* seriesList(int programa) const;         // `LlSeries`(1..4)
+    HeatPanel* heatPanel() const { return m_heatPanel; } // `FonsDeMenu`
+    QMdiArea* mdiArea() const;
+    HelpWindow* helpWindow() const { return m_help; }
+    UiContext& context() { return m_ui; }
+    Asker& asker() { return m_asker; }
+
+    // Start-up, in the order of the program's start: fill the event list from the
+    // catalogue, then read and delete "ZTR4.INI" (a missing or empty file marks an
+    // abnormal end), then offer to resume an interrupted heat or start practice.
+    void loadCatalog();
+    void restoreWindowState();
+    bool offerResume(); // true when a resume file was found and handled
+    void runAutoruns();
+
+    // Selections as a click makes them (index -1: none).
+    void selectEvent(int index);
+    void selectSeries(int programa, int index);
+    int selectedSeries(int programa) const; // list index, -1 none
+
+    // The heat panel in place of the side bar while a programme is open.
+    void setProgrammeOpen(bool open);
+    bool programmeOpen() const { return m_selection.programmeOpen; }
+    void setHeatRunning(bool running);
+
+    // Localises the window in the language of the settings (after the settings dialog).
+    void relocalise();
+    // `ProvaActiva` / `SerieActiva` for the current selection.
+    void refreshCommands();
+
+    // Writes "ZTR4.INI" with the current selections (done at normal close).
+    void saveWindowState();
+
+    // The live heat takes these over; until then a resumed heat only selects its event,
+    // programme and series, a new race series gets no automatic entries and the manual
+    // lane items do nothing.
+    std::function<void(const ResumeState&)> resumeHeat;
+    std::function<void(int serie)> prepareNewRaceSeries;
+    std::function<void(int lane)> manualCrossing;
+    // Asked before the window closes; false keeps it open.
+    std::function<bool()> mayClose;
+    // The file screen that archives (`ModeExportar` 5) and unarchives (7) for the event
+    // manager; without it the manager says that archiving is not available yet.
+    std::function<void(QWidget* parent)> fileScreen;
+
+    // The commands of the shell itself.
+    void newEvent();
+    void newSeries(int programa);
+    void eventManager();
+    void programSettings();
+    void trackSettings(bool eventCopy);
+    void showHelp();
+    void showAbout();
+
+signals:
+    void eventSelected(int event);
+    void relocalised();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildSideBar();
+    void buildToolBar();
+    QAction* addAction(QMenu* menu, std::string_view name, int index = -1);
+    QMenu* addMenu(QMenu* parent, std::string_view name);
+    QPushButton* addButton(QWidget* parent, std::string_view name, int index,
+                           std::string_view command, int commandIndex);
+    void notAvailable();
+    void showError(const QString& text);
+    void fillSeriesList(int programa, int count);
+    void applyCommandStates();
+    void fitSideBar();
+    void wrapButtonBars();
+    void loadLogo();
+
+    UiContext& m_ui;
+    Asker& m_asker;
+    ShellSelection m_selection;
+    std::map<QString, std::function<void()>> m_commands;
+    QListWidget* m_events = nullptr;
+    QListWidget* m_dates = nullptr;
+    QListWidget* m_series[5] = {};
+    QScrollArea* m_sideBar = nullptr;
+    QToolBar* m_settingsBar = nullptr;
+    QToolBar* m_seriesBar = nullptr;
+    HeatPanel* m_heatPanel = nullptr;
+    Cover* m_cover = nullptr;
+    QLabel* m_version = nullptr;
+    QPointer<HelpWindow> m_help;
+};
+
+} // namespace cronovolta

@@ -1,0 +1,287 @@
+#include "shell/qt/portada.h"
+
+#include "shell/qt/cover.h"
+#include "storage/event_manager.h"
+#include "storage/qt/configuracio_pista.h"
+#include "storage/qt/configuracio_prg.h"
+#include "storage/qt/event_lists.h"
+#include "storage/qt/gestor_proves.h"
+#include "storage/qt/localise.h"
+#include "storage/qt/nova_prova.h"
+#include "storage/startup.h"
+#include "storage/track_fields.h"
+#include "texts/qt/asker.h"
+#include "texts/qt/dialog_parts.h"
+
+#include <QGuiApplication>
+#include <QListWidget>
+
+#include <iostream>
+
+namespace cronovolta {
+
+namespace {
+
+QString joinProblems(const std::vector<std::string>& problems) {
+    QStringList lines;
+    for (const std::string& p : problems) {
+        lines << QString::fromStdString(p);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+void Portada::loadLogo() {
+    for (const char* name : {"LOGO.GIF", "LOGO.JPG"}) {
+        const fs::path file = m_ui.app.dataFile(name);
+        std::error_code ec;
+        if (fs::is_regular_file(file, ec)) {
+            QPixmap logo(QString::fromStdString(file.string()));
+            if (!logo.isNull()) {
+                m_cover->setLogo(logo);
+            }
+            return;
+        }
+    }
+}
+
+void Portada::loadCatalog() {
+    fillEventLists(m_events, m_dates, {});
+    auto catalog = cronovolta::loadCatalog(m_ui.app.dataDir);
+    if (!catalog) {
+        showError(QString::fromStdString(catalog.error()));
+    } else {
+        fillEventLists(m_events, m_dates, catalog->entries);
+    }
+    selectEvent(m_events->count() - 1);
+}
+
+void Portada::fillSeriesList(int programa, int count) {
+    QListWidget* list = m_series[programa];
+    list->clear();
+    for (int s = 1; s <= count; ++s) {
+        list->addItem(QString::number(s));
+    }
+}
+
+void Portada::selectEvent(int index) {
+    selectEventRow(m_events, m_dates, index);
+    if (index < 0 || index >= m_events->count()) {
+        m_ui.app.seleccio.event = 0;
+        for (int t = 1; t <= 4; ++t) {
+            m_series[t]->clear();
+        }
+        refreshCommands();
+        return;
+    }
+    m_ui.app.seleccio.event = static_cast<std::int16_t>(index + 1);
+    const fs::path header = m_ui.app.activeEventDir() / kEventHeaderFileName;
+    CapcaleraProva counts;
+    if (auto read = readCapcaleraProva(header); read) {
+        counts = read->header;
+    } else {
+        showError(QString::fromStdString(read.error()));
+    }
+    m_ui.app.setSeriesCounts(counts);
+    // Free practice always has its one series, whatever the header counts.
+    fillSeriesList(1, std::max<int>(1, m_ui.app.seriesCounts[1]));
+    m_series[1]->setCurrentRow(0);
+    for (int t = 2; t <= 4; ++t) {
+        fillSeriesList(t, m_ui.app.seriesCounts[t]);
+        m_series[t]->setCurrentRow(m_series[t]->count() - 1);
+    }
+    refreshCommands();
+    emit eventSelected(index + 1);
+}
+
+void Portada::selectSeries(int programa, int index) {
+    if (QListWidget* list = seriesList(programa); list != nullptr) {
+        if (index >= 0 && index < list->count()) {
+            list->setCurrentRow(index);
+        }
+    }
+}
+
+int Portada::selectedSeries(int programa) const {
+    const QListWidget* list = seriesList(programa);
+    return list != nullptr ? list->currentRow() : -1;
+}
+
+void Portada::restoreWindowState() {
+    const auto state = takeWindowState(m_ui.app.dataFile(kWindowStateFileName));
+    if (!state) {
+        m_ui.app.abnormalEnd = true;
+        return;
+    }
+    if (state->eventIndex >= 0 && state->eventIndex < m_events->count()) {
+        selectEvent(state->eventIndex);
+    }
+    for (std::size_t k = 0; k < state->seriesIndexes.size() && k < 4; ++k) {
+        selectSeries(static_cast<int>(k) + 1, state->seriesIndexes[k]);
+    }
+    m_ui.infoShown = state->infoShown;
+}
+
+void Portada::saveWindowState() {
+    WindowState state;
+    state.eventIndex = m_events->currentRow();
+    for (int t = 1; t <= 4; ++t) {
+        state.seriesIndexes.push_back(m_series[t]->currentRow());
+    }
+    state.infoShown = m_ui.infoShown;
+    if (auto written = writeWindowState(m_ui.app.dataFile(kWindowStateFileName), state); !written) {
+        // The next start then takes this run for an abnormal end, which costs nothing
+        // more than a question when a heat was interrupted.
+        std::cerr << written.error() << '\n';
+    }
+}
+
+bool Portada::offerResume() {
+    const ResumeAtStart found = takeResumeFile(m_ui.app.dataDir, m_ui.app.abnormalEnd);
+    auto& sel = m_ui.app.seleccio;
+    const bool eventKnown = found.state && found.state->event <= m_events->count();
+    if (eventKnown) {
+        selectEvent(found.state->event - 1);
+    }
+    // A heat of a series that the event no longer has cannot be resumed.
+    const bool heatKnown =
+        eventKnown && found.state->serie <= seriesList(found.state->programa)->count();
+    if (found.invalidFile || (found.state && !heatKnown)) {
+        showError(message(m_ui, 0, msg::kResumeFileInvalid));
+    }
+    if (!found.state || !heatKnown) {
+        if (found.invalidFile || found.state) {
+            m_ui.app.abnormalEnd = false;
+        }
+        return found.invalidFile || found.state.has_value();
+    }
+    const ResumeState& resume = *found.state;
+    selectSeries(resume.programa, resume.serie - 1);
+    RecoveryTexts texts;
+    texts.question = m_ui.message(0, msg::kRecoveryQuestion);
+    texts.eventCaption = tableCaption("Portada", "Marc", 0, m_ui.language());
+    texts.modeLabel = m_ui.message(0, msg::kModeLabel);
+    texts.programme = tableCaption("Portada", "MnuPrg", resume.programa, m_ui.language());
+    texts.seriesLabel = tableCaption("Portada", "TextSerie", 1, m_ui.language());
+    texts.heatLabel = m_ui.message(0, msg::kHeatLabel);
+    const std::string text = recoveryQuestionText(
+        texts, m_events->currentItem()->text().toStdString(), resume.serie, resume.heat);
+    if (m_asker.yesNo(this, message(m_ui, 0, msg::kRecoveryTitle), QString::fromStdString(text))) {
+        if (resumeHeat) {
+            resumeHeat(resume);
+        } else {
+            // Until the live heat can take it over, the heat is only selected; the flag
+            // stays set so that starting it replays its journal.
+            sel.programa = resume.programa;
+            sel.serie = resume.serie;
+            sel.maniguesFetes = resume.heat;
+            sel.heatStart = resume.heatStart;
+        }
+    } else {
+        sel.programa = 0;
+        sel.serie = 0;
+        sel.maniguesFetes = 0;
+        sel.heatStart = 0.0f;
+        m_ui.app.abnormalEnd = false;
+    }
+    return true;
+}
+
+void Portada::runAutoruns() {
+    std::error_code ec;
+    if (fs::exists(m_ui.app.dataFile(kAutorunsFileName), ec)) {
+        runCommand("MnuPrg", 0);
+    }
+}
+
+void Portada::newEvent() {
+    NovaProva dialog(m_ui, m_asker, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        loadCatalog();
+    }
+}
+
+void Portada::newSeries(int programa) {
+    const int event = m_ui.app.seleccio.event;
+    if (event <= 0 || programa < 2 || programa > 4) {
+        return;
+    }
+    const int next = m_ui.app.seriesCounts[programa] + 1;
+    const QString question = QString::fromStdString(
+        newSeriesQuestionText(m_ui.message(0, msg::kNewSeriesQuestion), next));
+    if (!m_asker.yesNo(this, tableString(m_ui, "Portada", "MnuPrg", programa), question, true)) {
+        return;
+    }
+    EventManager manager(m_ui.app.dataDir);
+    auto added = manager.addSeries(event, programa);
+    if (!added) {
+        showError(QString::fromStdString(added.error().message));
+        return;
+    }
+    m_ui.app.seriesCounts[programa] = static_cast<std::int16_t>(*added);
+    fillSeriesList(programa, *added);
+    m_series[programa]->setCurrentRow(*added - 1);
+    refreshCommands();
+    if (programa == kRace && prepareNewRaceSeries) {
+        prepareNewRaceSeries(*added);
+    }
+}
+
+void Portada::eventManager() {
+    {
+        GestorProves dialog(m_ui, m_asker, this, fileScreen);
+        dialog.exec();
+    }
+    // The catalogue follows the folders after every visit to the manager.
+    if (auto rebuilt = rebuildCatalog(m_ui.app.dataDir); !rebuilt) {
+        showError(QString::fromStdString(rebuilt.error()));
+    } else if (!rebuilt->problems.empty()) {
+        showError(joinProblems(rebuilt->problems));
+    }
+    loadCatalog();
+}
+
+void Portada::programSettings() {
+    {
+        ConfiguracioPrg dialog(m_ui, m_asker, shiftHeld(), this);
+        dialog.exec();
+    }
+    relocalise();
+}
+
+void Portada::trackSettings(bool eventCopy) {
+    if (eventCopy && m_ui.app.seleccio.event <= 0) {
+        return;
+    }
+    const fs::path folder = eventCopy ? m_ui.app.activeEventDir() : m_ui.app.dataDir;
+    const fs::path file = folder / kTrackFileName;
+    ConfigPista config = defaultConfigPista();
+    std::error_code ec;
+    if (fs::exists(file, ec)) {
+        auto loaded = loadConfigPistaChecked(file);
+        if (!loaded) {
+            showError(QString::fromStdString(loaded.error()));
+            return;
+        }
+        if (loaded->config.lanesAboveMaximum()) {
+            showError(message(m_ui, 0, msg::kTooManyLanes));
+            return;
+        }
+        if (!loaded->problems.empty()) {
+            showError(joinProblems(loaded->problems));
+        }
+        config = loaded->config;
+    }
+    TrackDialogOptions options;
+    options.file = file;
+    if (eventCopy && m_events->currentItem() != nullptr) {
+        options.eventName = m_events->currentItem()->text();
+        options.locked = heatsAlreadyRun(folder);
+    }
+    options.showSplit = shiftHeld();
+    ConfiguracioPista dialog(m_ui, m_asker, config, options, this);
+    dialog.exec();
+}
+
+} // namespace cronovolta

@@ -1,0 +1,128 @@
+#include "shell/qt/results_commands.h"
+
+#include "results/auto_entries.h"
+#include "results/qt/inscrits_window.h"
+#include "results/qt/resultats_window.h"
+#include "shell/qt/portada.h"
+#include "texts/language_tables.h"
+#include "texts/localiser.h"
+
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+
+#include <memory>
+
+namespace cronovolta {
+namespace {
+
+QString qstr(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+std::string menuCaption(const UiContext& ui, std::string_view control, int index) {
+    return withoutLastThree(tableCaption("Portada", control, index, ui.language()));
+}
+
+void showError(Portada& window, const std::string& text) {
+    QMessageBox::warning(&window, qstr(window.context().message(0, msg::kErrorTitle)), qstr(text));
+}
+
+// programa -1: the general list of the data folder.
+void openList(Portada& window, int programa) {
+    UiContext& ui = window.context();
+    InscritsContext ctx;
+    ctx.dataDir = ui.app.dataDir;
+    ctx.language = ui.language();
+    ctx.track = ui.app.configPista;
+    ctx.programa = std::max(programa, 0);
+    if (programa < 0) {
+        ctx.caption = menuCaption(ui, "MnuIns100", -1);
+    } else {
+        auto event = openEventFiles(ui.app.dataDir, ui.app.seleccio.event);
+        if (!event) {
+            showError(window, event.error());
+            return;
+        }
+        if (!event->problems.empty()) {
+            std::string text;
+            for (const auto& p : event->problems) {
+                text += p + "\n";
+            }
+            showError(window, text);
+        }
+        ctx.eventDir = event->eventDir;
+        ctx.eventName = event->eventName;
+        ctx.track = event->track;
+        ctx.serie = programa == kPractice ? 1 : window.selectedSeries(programa) + 1;
+        ctx.caption = menuCaption(ui, "MnuIns", programa);
+        if (ctx.serie < 1) {
+            return;
+        }
+    }
+    std::unique_ptr<InscritsWindow> screen(InscritsWindow::open(ctx, &window));
+    if (screen) {
+        screen->setAttribute(Qt::WA_DeleteOnClose, false);
+        screen->exec();
+    }
+}
+
+void openResults(Portada& window, int programa) {
+    UiContext& ui = window.context();
+    ResultatsRequest request;
+    request.dataDir = ui.app.dataDir;
+    request.event = ui.app.seleccio.event;
+    request.programa = programa;
+    request.activeSerie = std::max(window.selectedSeries(programa) + 1, 1);
+    if (window.programmeOpen()) {
+        request.heatPreset = ui.app.seleccio.maniguesFetes;
+    }
+    ResultatsWindow* screen = ResultatsWindow::open(request, &window);
+    if (screen == nullptr) {
+        return;
+    }
+    if (QMdiArea* area = window.mdiArea()) {
+        QMdiSubWindow* sub = area->addSubWindow(screen);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->resize(QSize(940, 620).boundedTo(area->viewport()->size()));
+        sub->move(0, 0);
+    }
+    screen->show();
+}
+
+void prepareRaceSeries(Portada& window, int added) {
+    UiContext& ui = window.context();
+    auto placed = placeAutomaticEntriesInto(ui.app.dataDir, ui.app.seleccio.event, added);
+    if (!placed) {
+        showError(window, placed.error());
+        return;
+    }
+    if (!placed->notes.empty()) {
+        // Why no list was placed, or what was read around: the organiser goes on by hand.
+        QStringList lines;
+        for (const auto& note : placed->notes) {
+            lines << qstr(note);
+        }
+        QMessageBox::information(&window, window.windowTitle(), lines.join(QLatin1Char('\n')));
+    }
+    if (placed->stage != kNoProgression) {
+        // The stage may have added more series: the lists follow "PROVA.DAD".
+        window.selectEvent(window.eventList()->currentRow());
+    }
+}
+
+} // namespace
+
+void connectResultsScreens(Portada& window) {
+    window.setCommand("MnuIns100", [&window] { openList(window, -1); });
+    for (int t = kPractice; t <= kRace; ++t) {
+        window.setCommand("MnuIns", t, [&window, t] { openList(window, t); });
+    }
+    for (int t = kOfficialPractice; t <= kRace; ++t) {
+        window.setCommand("MnuCls", t, [&window, t] { openResults(window, t); });
+    }
+    window.prepareNewRaceSeries = [&window](int added) { prepareRaceSeries(window, added); };
+}
+
+} // namespace cronovolta

@@ -1,0 +1,88 @@
+#include "storage/startup.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace cronovolta {
+
+std::expected<CommandLine, std::string> parseCommandLine(const std::vector<std::string>& args,
+                                                         const fs::path& programDir) {
+    CommandLine line;
+    line.dataDir = programDir;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            line.help = true;
+        } else if (arg == "--data") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return std::unexpected("--data needs a folder");
+            }
+            line.dataDir = args[++i];
+        } else if (arg.starts_with("--data=")) {
+            if (arg.size() == 7) {
+                return std::unexpected("--data needs a folder");
+            }
+            line.dataDir = arg.substr(7);
+        } else {
+            return std::unexpected("unknown argument: " + arg);
+        }
+    }
+    return line;
+}
+
+std::string commandLineUsage() {
+    return "usage: cronovolta [--data DIR]\n"
+           "  --data DIR  the data folder (default: the program's folder)\n";
+}
+
+double interfaceFontScale(int widthPixels, int heightPixels) {
+    if (widthPixels <= 0 || heightPixels <= 0) {
+        return 1.0;
+    }
+    const double scale = std::min(widthPixels / 1366.0, heightPixels / 768.0);
+    return std::clamp(scale, 1.0, 2.0);
+}
+
+std::expected<fs::path, std::string> prepareDataFolder(const fs::path& dir) {
+    std::error_code ec;
+    fs::path absolute = fs::absolute(dir, ec);
+    if (ec) {
+        return std::unexpected(describeIoError(dir, ec.message()));
+    }
+    if (!fs::is_directory(absolute, ec)) {
+        fs::create_directories(absolute, ec);
+        if (ec || !fs::is_directory(absolute)) {
+            return std::unexpected(describeIoError(absolute, ec ? ec.message() : "not a folder"));
+        }
+    }
+    return absolute.lexically_normal();
+}
+
+ResumeAtStart takeResumeFile(const fs::path& dataDir, bool abnormalEnd) {
+    ResumeAtStart result;
+    const fs::path file = dataDir / kResumeFileName;
+    std::error_code ec;
+    if (!abnormalEnd || !fs::exists(file, ec)) {
+        return result;
+    }
+    result.state = readResumeFile(file);
+    result.invalidFile = !result.state.has_value();
+    fs::remove(file, ec);
+    return result;
+}
+
+std::string recoveryQuestionText(const RecoveryTexts& t, std::string_view eventName, int serie,
+                                 int heat) {
+    std::string text = t.question + "\r\r";
+    text += t.eventCaption + ": " + std::string(eventName) + "\r";
+    text += t.modeLabel + " " + t.programme + "\r";
+    text += t.seriesLabel + " " + std::to_string(serie) + "\r";
+    text += t.heatLabel + " " + std::to_string(heat) + "\r";
+    return text;
+}
+
+std::string newSeriesQuestionText(std::string_view question, int newSerie) {
+    return std::string(question) + " " + std::to_string(newSerie) + "?";
+}
+
+} // namespace cronovolta

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "storage/app_context.h"
+#include "storage/formatting.h"
+#include "texts/localiser.h"
+
+#include <cstdint>
+#include <string>
+
+namespace cronovolta {
+
+// The run's shared state as the windows see it: the storage context plus what belongs to
+// the user interface.
+struct UiContext {
+    AppContext app;
+    MessageTable messages;
+    ScaleFactors scale;
+    bool infoShown = false;        // the standings window's information frame (ZTR4.INI)
+    std::int16_t modeExportar = 0; // `ModeExportar`
+
+    int language() const { return app.configPrg.language; }
+    // Message of the active language's table.
+    const std::string& message(int column, int row) const { return messages.text(column, row); }
+};
+
+} // namespace cronovolta

@@ -1,0 +1,76 @@
+#include "storage/startup.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace cronovolta {
+namespace {
+
+TEST(CommandLine, DataFolderDefaultsToTheProgramsFolder) {
+    auto line = parseCommandLine({}, "/opt/cronovolta");
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->dataDir, fs::path("/opt/cronovolta"));
+    line = parseCommandLine({"--data", "/tmp/x"}, "/opt/cronovolta");
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->dataDir, fs::path("/tmp/x"));
+    line = parseCommandLine({"--data=/tmp/y"}, "/opt");
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->dataDir, fs::path("/tmp/y"));
+    EXPECT_TRUE(parseCommandLine({"--help"}, "/opt")->help);
+}
+
+TEST(CommandLine, BadArgumentsAreRefused) {
+    EXPECT_FALSE(parseCommandLine({"--data"}, "/opt").has_value());
+    EXPECT_FALSE(parseCommandLine({"--data="}, "/opt").has_value());
+    EXPECT_FALSE(parseCommandLine({"--dada", "x"}, "/opt").has_value());
+}
+
+TEST(DataFolder, IsCreatedWhenMissingAndRefusedWhenAFile) {
+    test::TempDir dir;
+    const auto made = prepareDataFolder(dir.path() / "a" / "b");
+    ASSERT_TRUE(made.has_value());
+    EXPECT_TRUE(fs::is_directory(*made));
+    test::writeBytes(dir.path() / "file", "x");
+    EXPECT_FALSE(prepareDataFolder(dir.path() / "file").has_value());
+}
+
+TEST(ResumeFile, ReadAndDeletedOnlyAfterAnAbnormalEnd) {
+    test::TempDir dir;
+    const fs::path file = dir.path() / "ZTR4.TMP";
+    test::writeBytes(file, "3\r\n4\r\n2\r\n5\r\n41000.5\r\n41100.25\r\n");
+    EXPECT_FALSE(takeResumeFile(dir.path(), false).state.has_value());
+    EXPECT_TRUE(fs::exists(file));
+    const ResumeAtStart found = takeResumeFile(dir.path(), true);
+    ASSERT_TRUE(found.state.has_value());
+    EXPECT_EQ(found.state->event, 3);
+    EXPECT_EQ(found.state->programa, 4);
+    EXPECT_EQ(found.state->serie, 2);
+    EXPECT_EQ(found.state->heat, 5);
+    EXPECT_FLOAT_EQ(found.state->heatStart, 41100.25f);
+    EXPECT_FALSE(fs::exists(file));
+
+    test::writeBytes(file, "garbage");
+    const ResumeAtStart garbage = takeResumeFile(dir.path(), true);
+    EXPECT_TRUE(garbage.invalidFile);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(takeResumeFile(dir.path(), true).invalidFile); // no file, nothing to report
+}
+
+TEST(Questions, RecoveryAndNewSeriesTexts) {
+    RecoveryTexts t{"¿Quieres recuperar?", "Prueba", "Modalidad:", "Carrera", "Serie:", "Manga:"};
+    EXPECT_EQ(recoveryQuestionText(t, "Open", 2, 5),
+              "¿Quieres recuperar?\r\rPrueba: Open\rModalidad: Carrera\rSerie: 2\rManga: 5\r");
+    EXPECT_EQ(newSeriesQuestionText("¿Quieres crear la serie nº", 3),
+              "¿Quieres crear la serie nº 3?");
+}
+
+TEST(FontScale, GrowsOnlyBeyondTheMediumScreen) {
+    EXPECT_DOUBLE_EQ(interfaceFontScale(800, 600), 1.0);
+    EXPECT_DOUBLE_EQ(interfaceFontScale(1366, 768), 1.0);
+    EXPECT_NEAR(interfaceFontScale(1920, 1080), 1.4, 0.01);
+    EXPECT_DOUBLE_EQ(interfaceFontScale(7680, 4320), 2.0);
+    EXPECT_DOUBLE_EQ(interfaceFontScale(0, 0), 1.0);
+}
+
+} // namespace
+} // namespace cronovolta
