@@ -32,6 +32,7 @@ constexpr Command kCommands[] = {
     {"entrants", cmdEntrants, "entrants show|set EVENT", "the entrants of an event"},
     {"participants", cmdParticipants, "participants show|set ...", "the participants of a series"},
     {"classify", cmdClassify, "classify EVENT TYPE SERIES|all", "the classification"},
+    {"print", cmdPrint, "print REPORT EVENT TYPE SERIES", "a printed report as a PDF file"},
 };
 
 std::filesystem::path programFolder() {
