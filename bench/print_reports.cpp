@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 
 #include <stdexcept>
-
 #include <string>
 
 using namespace cronovolta;
