@@ -32,6 +32,11 @@ constexpr Command kCommands[] = {
     {"entrants", cmdEntrants, "entrants show|set EVENT", "the entrants of an event"},
     {"participants", cmdParticipants, "participants show|set ...", "the participants of a series"},
     {"classify", cmdClassify, "classify EVENT TYPE SERIES|all", "the classification"},
+    {"archive", cmdArchive, "archive EVENT FILE", "pack an event into a .prb file"},
+    {"unarchive", cmdUnarchive, "unarchive FILE", "rebuild a .prb file as a new event"},
+    {"export", cmdExport, "export EVENT FILE [--separate-grids]", "the results as a text file"},
+    {"special-export", cmdSpecialExport, "special-export EVENT",
+     "ENTRENAMENTS.TXT and the race tables"},
 };
 
 std::filesystem::path programFolder() {
