@@ -37,6 +37,7 @@ constexpr Command kCommands[] = {
     {"export", cmdExport, "export EVENT FILE [--separate-grids]", "the results as a text file"},
     {"special-export", cmdSpecialExport, "special-export EVENT",
      "ENTRENAMENTS.TXT and the race tables"},
+    {"print", cmdPrint, "print REPORT EVENT TYPE SERIES", "a printed report as a PDF file"},
 };
 
 std::filesystem::path programFolder() {

@@ -19,6 +19,7 @@ int cmdArchive(const Invocation& inv);
 int cmdUnarchive(const Invocation& inv);
 int cmdExport(const Invocation& inv);
 int cmdSpecialExport(const Invocation& inv);
+int cmdPrint(const Invocation& inv);
 
 // `series add EVENT CRS` on a track with a lane-distribution table: the automatic
 // progression creates the next stage's series and prints them, one line per series (its
