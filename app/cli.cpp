@@ -37,6 +37,10 @@ constexpr Command kCommands[] = {
     {"export", cmdExport, "export EVENT FILE [--separate-grids]", "the results as a text file"},
     {"special-export", cmdSpecialExport, "special-export EVENT",
      "ENTRENAMENTS.TXT and the race tables"},
+    {"correct", cmdCorrect, "correct EVENT TYPE SERIES HEAT ...", "correct laps and fastest laps"},
+    {"comes", cmdComes, "comes EVENT CRS SERIES HEAT ...", "enter the comes of a race heat"},
+    {"penalty", cmdPenalty, "penalty show|set EVENT SERIES ...", "the penalties of a race series"},
+    {"laps", cmdLaps, "laps EVENT TYPE SERIES HEAT|--dump", "list the laps of a heat"},
     {"print", cmdPrint, "print REPORT EVENT TYPE SERIES", "a printed report as a PDF file"},
 };
 

@@ -19,6 +19,10 @@ int cmdArchive(const Invocation& inv);
 int cmdUnarchive(const Invocation& inv);
 int cmdExport(const Invocation& inv);
 int cmdSpecialExport(const Invocation& inv);
+int cmdCorrect(const Invocation& inv);
+int cmdComes(const Invocation& inv);
+int cmdPenalty(const Invocation& inv);
+int cmdLaps(const Invocation& inv);
 int cmdPrint(const Invocation& inv);
 
 // `series add EVENT CRS` on a track with a lane-distribution table: the automatic

@@ -1,3 +1,4 @@
+#include "shell/qt/corrections_commands.h"
 #include "shell/qt/file_commands.h"
 #include "shell/qt/live_start.h"
 #include "shell/qt/portada.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
     });
     connectResultsScreens(*window);
     connectFileScreens(*window);
+    connectCorrectionScreens(*window, liveRun->session());
     liveRun->started(demo);
     const int status = QApplication::exec();
     liveRun.reset(); // before the window it works on

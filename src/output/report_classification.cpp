@@ -11,6 +11,7 @@ namespace cronovolta {
 namespace {
 
 constexpr double kDateColumn = 90;
+constexpr double kSmall = 6;
 
 // Row 0 is the headings row: it has no position.
 void writeRow(PrintLayout& p, int row, bool race, const std::vector<std::string>& cells) {
@@ -31,8 +32,11 @@ void writeRow(PrintLayout& p, int row, bool race, const std::vector<std::string>
         p.EscriureDreta(38, cell(col::Fastest));
     }
     p.EscriureCentre(45, bracketed(col::FastestLane));
+    // The gap headings are wider than the gaps and would run into the lane's heading.
+    p.setFontSize(row == 0 ? kSmall : kBaseFontSize);
     p.EscriureDreta(55, cell(col::GapLeader));
     p.EscriureDreta(65, cell(col::GapPrevious));
+    p.setFontSize(kBaseFontSize);
     p.EscriureCentre(74, bracketed(col::Lane));
     p.EscriureDreta(85, cell(col::HeatLaps));
     p.EscriureDreta(95, cell(col::HeatFastest));

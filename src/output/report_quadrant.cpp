@@ -23,6 +23,8 @@ double laneColumn(int place) {
     return 15.0 * (place + 1) + 15;
 }
 
+constexpr double kSmall = 6;
+
 using LapKey = std::tuple<int, int, int, int>; // series, participant, lane, pass
 
 } // namespace
@@ -77,11 +79,13 @@ PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& bro
 
     auto heading = [&](PrintLayout& p) {
         p.EscriureA(5, title(kColName));
+        p.setFontSize(kSmall);
         p.EscriureDreta(columns.gapFirst(), title(kColGapFirst));
         p.EscriureDreta(columns.gapPrevious(), title(kColGapPrevious));
         if (penalty) {
             p.EscriureDreta(columns.penalty(), title(kColPenalty));
         }
+        p.setFontSize(kBaseFontSize);
         p.EscriureDreta(columns.closing, race ? rt.quadrantColumnRace : rt.quadrantColumnOther);
         p.newLine();
         for (int band = 0; band < shape.bands; ++band) {
@@ -113,11 +117,14 @@ PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& bro
         p.ensureRoom(blockLines);
         p.EscriureDreta(4, rankNumber(row.cells[kColRank]));
         p.EscriureA(4, "-" + row.cells[kColName]);
+        // Small print keeps the gaps apart from the lane values below them.
+        p.setFontSize(kSmall);
         p.EscriureDreta(columns.gapFirst(), row.cells[kColGapFirst]);
         p.EscriureDreta(columns.gapPrevious(), row.cells[kColGapPrevious]);
         if (penalty) {
             p.EscriureDreta(columns.penalty(), row.cells[kColPenalty]);
         }
+        p.setFontSize(kBaseFontSize);
         p.EscriureDreta(columns.closing, row.cells[static_cast<std::size_t>(closingColumn)]);
         p.newLine();
         for (int band = 0; band < shape.bands; ++band) {

@@ -109,11 +109,17 @@ private slots:
             QVERIFY(save != nullptr);
             QCOMPARE(save->text(), QStringLiteral("Desa en PDF..."));
             save->trigger();
+            // A printer that refuses the job is told of, and the preview stays.
+            QPrinter broken(QPrinter::HighResolution);
+            broken.setOutputFormat(QPrinter::PdfFormat);
+            broken.setOutputFileName(QString::fromStdString((dir.path() / "no" / "x").string()));
+            emit dialog.paintRequested(&broken);
         };
         printer.preview(sheet(), nullptr);
         QVERIFY(shown);
-        QCOMPARE(int(asker.asked.size()), 1);
+        QCOMPARE(int(asker.asked.size()), 2);
         QVERIFY(asker.asked[0].text.startsWith(QStringLiteral("No hi ha cap impressora")));
+        QVERIFY(asker.asked[1].text.startsWith(QStringLiteral("La impressora no ha pogut")));
         QCOMPARE(int(test::pdfTextPages(dir.path() / "preview.pdf").size()), 2);
     }
 };
