@@ -157,6 +157,7 @@ private:
     bool endDeadlinePassed(double now) const;
     // registration
     double sinceHeatStart(double now) const;
+    float crossingTime(double now);
     void rejectCrossing(int lane, int participant, float lapTime, const std::string& clock);
     void addRejectedEntry(int lane, const std::string& clock);
     void standingsUpdate(int lane, int participant, int increment, bool counterResult,
@@ -207,6 +208,7 @@ private:
     int m_pauseCount = 0;
     float m_heatStart = 0.0f;
     float m_pauseStart = 0.0f;
+    float m_lastCrossing = 0.0f; // heat time of the latest journaled moment
     float m_endDeadline = -99.0f;
     int m_heat = 0;
     bool m_comesMode = false;

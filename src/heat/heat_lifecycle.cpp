@@ -92,6 +92,7 @@ void HeatEngine::IniciarManiga(double now) {
         std::fill(m_pilotPista.begin(), m_pilotPista.end(), 0);
     }
     m_pauseCount = 0;
+    m_lastCrossing = 0.0f;
     if (m_recovering) {
         m_heatStart = m_recoveryStart;
         m_recoveryOutcome = replayJournal();
@@ -172,7 +173,7 @@ void HeatEngine::ReprendreManiga(double now) {
     m_heatStart = storableTime(start);
     LapRecord pause;
     pause.lane = -1;
-    pause.crossingTime = static_cast<float>(wrapDay(now - m_heatStart));
+    pause.crossingTime = crossingTime(now);
     pause.lapTime = static_cast<float>(now - pauseStart);
     pause.laps = static_cast<std::int16_t>(m_pauseCount);
     journalRecord(pause);
@@ -234,7 +235,7 @@ void HeatEngine::AcabarManiga(double now) {
     }
     LapRecord end;
     end.crossingTime = static_cast<float>(endMoment);
-    end.lapTime = static_cast<float>(wrapDay(endMoment - m_heatStart));
+    end.lapTime = static_cast<float>(sinceEarlier(endMoment, m_heatStart));
     if (auto finished = m_journal.finish(end); !finished) {
         report(finished.error());
     }

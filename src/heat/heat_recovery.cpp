@@ -109,6 +109,9 @@ RecoveryOutcome HeatEngine::replayJournal() {
         return RecoveryOutcome::Resumed;
     }
     for (std::size_t i = 1; i < records.size(); ++i) {
+        if (records[i].lane != 0) {
+            m_lastCrossing = std::max(m_lastCrossing, records[i].crossingTime);
+        }
         replayRecord(records[i]);
     }
     if (!keepBackup && fs::exists(journal, ec)) {
