@@ -264,6 +264,7 @@ bool HeatEngine::closeProgramme() {
     m_journal.close();
     std::error_code ec;
     fs::remove(m_workDir / "VLTAVLT.TMP", ec);
+    m_adjustments.start(m_workDir / kAdjustmentJournalName);
     m_open = false;
     m_panel = HeatPanelModel{};
     m_superPole = SuperPoleModel{};

@@ -6,6 +6,7 @@
 #include "heat/heat_panel.h"
 #include "heat/heat_texts.h"
 #include "heat/lane_rotation.h"
+#include "heat/lap_adjustments.h"
 #include "heat/lap_lanes.h"
 #include "heat/standings_grid.h"
 #include "heat/super_pole.h"
@@ -172,6 +173,7 @@ private:
     HeatCommand idleKey(int key, bool shift);
     void adjustmentKey(int key);
     void applyLapAdjustment();
+    bool adjustLaps(int lane, int amount);
     // standings rebuild
     void entryMarksAndHeatCounts();
     void scanAbsoluteFastestLap();
@@ -181,6 +183,7 @@ private:
     // recovery
     RecoveryOutcome replayJournal();
     void replayRecord(const LapRecord& record);
+    std::vector<LapAdjustment> heatAdjustments(const LapRecord& header);
     // misc
     // Whole lap totals and heat keys as their texts, formatted once per value.
     const std::string& lapsText(double laps);
@@ -232,6 +235,7 @@ private:
     int m_splitStoredLane = 0;
 
     HeatJournal m_journal;
+    AdjustmentJournal m_adjustments;
     HeatPanelModel m_panel;
     LapLanes m_lanes;
     StandingsGrid m_grid;

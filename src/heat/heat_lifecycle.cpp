@@ -142,6 +142,8 @@ void HeatEngine::startHeatRecords(double now) {
     if (auto created = m_journal.create(m_workDir / "VLTAVLT.TMP", {header}); !created) {
         report(created.error());
     }
+    // Adjustments of an earlier heat left behind name that heat, so this order is safe.
+    m_adjustments.start(m_workDir / kAdjustmentJournalName);
 }
 
 void HeatEngine::PausarManiga(double now) {

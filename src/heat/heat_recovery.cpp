@@ -108,16 +108,44 @@ RecoveryOutcome HeatEngine::replayJournal() {
         report(created.error());
         return RecoveryOutcome::Resumed;
     }
+    // Each adjustment goes back in its place among the laps: a -1 is refused or not as it
+    // was then.
+    std::vector<LapAdjustment> adjustments = heatAdjustments(records.front());
+    auto next = adjustments.begin();
     for (std::size_t i = 1; i < records.size(); ++i) {
+        for (; next != adjustments.end() && next->afterRecords <= static_cast<std::int32_t>(i);
+             ++next) {
+            adjustLaps(next->lane, next->amount);
+        }
         if (records[i].lane != 0) {
             m_lastCrossing = std::max(m_lastCrossing, records[i].crossingTime);
         }
         replayRecord(records[i]);
     }
+    for (; next != adjustments.end(); ++next) {
+        adjustLaps(next->lane, next->amount);
+    }
     if (!keepBackup && fs::exists(journal, ec)) {
         fs::remove(backup, ec);
     }
     return RecoveryOutcome::Resumed;
+}
+
+std::vector<LapAdjustment> HeatEngine::heatAdjustments(const LapRecord& header) {
+    auto read = m_adjustments.resume(m_workDir / kAdjustmentJournalName);
+    if (!read) {
+        report(read.error());
+        return {};
+    }
+    std::vector<LapAdjustment> ours;
+    for (const auto& a : *read) {
+        if (a.heat == m_heat && a.heatStart == header.crossingTime && a.afterRecords >= 0) {
+            ours.push_back(a);
+        }
+    }
+    std::stable_sort(ours.begin(), ours.end(),
+                     [](const auto& a, const auto& b) { return a.afterRecords < b.afterRecords; });
+    return ours;
 }
 
 void HeatEngine::replayRecord(const LapRecord& record) {
