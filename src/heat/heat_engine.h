@@ -182,6 +182,7 @@ private:
     std::string participantName(int participant) const;
     // recovery
     RecoveryOutcome replayJournal();
+    fs::path keepAside(const fs::path& file, int heat);
     void replayRecord(const LapRecord& record);
     std::vector<LapAdjustment> heatAdjustments(const LapRecord& header);
     // misc
@@ -255,5 +256,8 @@ private:
 // A time of day as it reads back from the text of "ZTR4.TMP" (seven significant digits):
 // the heat start is kept at that value so a recovered heat goes on from the same instant.
 float storableTime(double seconds);
+
+// The start a heat's journal resumes from: its header's start moved on by every pause.
+float journalHeatStart(const std::vector<LapRecord>& records);
 
 } // namespace cronovolta

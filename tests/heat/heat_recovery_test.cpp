@@ -326,3 +326,76 @@ TEST_F(Recovery, MissingOrForeignJournalStartsTheHeatWithAFreshHeader) {
 
 } // namespace
 } // namespace cronovolta::test
+
+namespace cronovolta::test {
+namespace {
+
+// A recovery killed early left heat 1's journal as "VLTAVLT.BAK"; heat 1 was run again and
+// stored, then heat 2 was interrupted. The old backup belongs to neither and is never
+// taken for heat 2's journal, whether its heat number or only its start differs.
+TEST_F(Recovery, BackupOfAnotherHeatIsKeptAsideAndNeverReplayed) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    for (bool sameNumber : {false, true}) {
+        SCOPED_TRACE(sameNumber ? "same heat number" : "earlier heat");
+        fs::remove_all(eventDir() / "VLTAVLT.001");
+        open();
+        start(kT0);
+        cross(1, kT0 + 1.0);
+        cross(1, kT0 + 5.0, 4.0f);
+        const std::string abandoned = readBytes(eventDir() / "VLTAVLT.TMP");
+        engine.reset();
+        fs::rename(eventDir() / "VLTAVLT.TMP", eventDir() / "VLTAVLT.BAK");
+        fs::remove(dir.path() / "ZTR4.TMP"); // consumed by the killed recovery's start-up
+
+        open();
+        if (!sameNumber) {
+            start(kT0 + 500.0); // heat 1 again, stored this time
+            cross(1, kT0 + 501.0);
+            engine->handleKey('S', kT0 + 510.0);
+        }
+        // Heat 1 runs again from the start, or heat 2 runs; then a crash.
+        start(kT0 + 1000.0);
+        cross(2, kT0 + 1001.0);
+        cross(2, kT0 + 1007.0, 6.0f);
+        cross(2, kT0 + 1013.0, 6.0f);
+        const auto resume = readResumeFile(dir.path() / "ZTR4.TMP");
+        ASSERT_TRUE(resume);
+        const int heat = engine->heatNumber();
+        engine.reset();
+        open();
+        observer.problems.clear();
+        EXPECT_EQ(engine->recoverHeat(resume->heatStart, kT0 + 1020.0), RecoveryOutcome::Resumed);
+        EXPECT_EQ(engine->heatNumber(), heat);
+        EXPECT_EQ(lane(2).rows, (std::vector<std::string>{"3", "+1", "6.0000", "6.0000"}));
+        EXPECT_EQ(lane(1).rows[0], "");
+        // Kept aside under its heat's number, and the organiser is told where.
+        const std::string aside = "VLTAVLT.001";
+        EXPECT_FALSE(fs::exists(eventDir() / "VLTAVLT.BAK"));
+        EXPECT_EQ(readBytes(eventDir() / aside), abandoned);
+        ASSERT_EQ(observer.problems.size(), 1u);
+        EXPECT_NE(observer.problems[0].find(aside), std::string::npos);
+        EXPECT_NE(observer.problems[0].find("màniga 1 (començada a les 10:00:00)"),
+                  std::string::npos)
+            << observer.problems[0];
+        engine->handleKey('S', kT0 + 1030.0);
+        ASSERT_FALSE(engine->heatRunning());
+        engine->closeProgramme();
+        writeSeries(4, names(2)); // back to heat 0 for the second case
+        fs::remove(seriesPath(".VAV"));
+        fs::remove(seriesPath(".DAD"));
+    }
+}
+
+TEST_F(Recovery, JournalHeatStartFollowsItsPauses) {
+    LapRecord header;
+    header.crossingTime = 86390.0f;
+    LapRecord pause{-1, 0, 12.0f, 15.5f, 0, 1, 0.0f, 0.0f};
+    LapRecord lap{1, 1, 20.0f, 5.0f, 0, 2, 0.0f, 0.0f};
+    EXPECT_FLOAT_EQ(journalHeatStart({header, lap}), 86390.0f);
+    // Past midnight, as the resume file's lines go.
+    EXPECT_FLOAT_EQ(journalHeatStart({header, pause, lap, pause}), 21.0f);
+}
+
+} // namespace
+} // namespace cronovolta::test
