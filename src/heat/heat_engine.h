@@ -158,7 +158,7 @@ private:
     bool endDeadlinePassed(double now) const;
     // registration
     double sinceHeatStart(double now) const;
-    float crossingTime(double now);
+    float crossingTime(int lane, double now) const;
     void rejectCrossing(int lane, int participant, float lapTime, const std::string& clock);
     void addRejectedEntry(int lane, const std::string& clock);
     void standingsUpdate(int lane, int participant, int increment, bool counterResult,
@@ -212,7 +212,6 @@ private:
     int m_pauseCount = 0;
     float m_heatStart = 0.0f;
     float m_pauseStart = 0.0f;
-    float m_lastCrossing = 0.0f; // heat time of the latest journaled moment
     float m_endDeadline = -99.0f;
     int m_heat = 0;
     bool m_comesMode = false;
@@ -256,6 +255,9 @@ private:
 // A time of day as it reads back from the text of "ZTR4.TMP" (seven significant digits):
 // the heat start is kept at that value so a recovered heat goes on from the same instant.
 float storableTime(double seconds);
+// The same, never later than `seconds`: a start moved by a pause keeps the heat clock from
+// stepping back.
+float storableTimeNotAfter(double seconds);
 
 // The start a heat's journal resumes from: its header's start moved on by every pause.
 float journalHeatStart(const std::vector<LapRecord>& records);

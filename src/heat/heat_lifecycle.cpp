@@ -92,7 +92,6 @@ void HeatEngine::IniciarManiga(double now) {
         std::fill(m_pilotPista.begin(), m_pilotPista.end(), 0);
     }
     m_pauseCount = 0;
-    m_lastCrossing = 0.0f;
     if (m_recovering) {
         m_heatStart = m_recoveryStart;
         m_recoveryOutcome = replayJournal();
@@ -172,10 +171,10 @@ void HeatEngine::ReprendreManiga(double now) {
     if (start >= kSecondsPerDay) {
         start -= kSecondsPerDay;
     }
-    m_heatStart = storableTime(start);
+    m_heatStart = storableTimeNotAfter(start);
     LapRecord pause;
     pause.lane = -1;
-    pause.crossingTime = crossingTime(now);
+    pause.crossingTime = static_cast<float>(sinceHeatStart(now));
     pause.lapTime = static_cast<float>(now - pauseStart);
     pause.laps = static_cast<std::int16_t>(m_pauseCount);
     journalRecord(pause);

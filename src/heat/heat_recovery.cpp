@@ -30,7 +30,7 @@ float journalHeatStart(const std::vector<LapRecord>& records) {
     double start = records.front().crossingTime;
     for (std::size_t i = 1; i < records.size(); ++i) {
         if (records[i].lane == -1 && std::isfinite(records[i].lapTime)) {
-            start = storableTime(start + records[i].lapTime);
+            start = storableTimeNotAfter(start + records[i].lapTime);
             if (start >= kSecondsPerDay) {
                 start -= kSecondsPerDay;
             }
@@ -163,9 +163,6 @@ RecoveryOutcome HeatEngine::replayJournal() {
         for (; next != adjustments.end() && next->afterRecords <= static_cast<std::int32_t>(i);
              ++next) {
             adjustLaps(next->lane, next->amount);
-        }
-        if (records[i].lane != 0) {
-            m_lastCrossing = std::max(m_lastCrossing, records[i].crossingTime);
         }
         replayRecord(records[i]);
     }

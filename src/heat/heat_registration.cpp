@@ -21,17 +21,17 @@ std::string lapText(float lapTime) {
 } // namespace
 
 // Heat time stands still during a pause: a crossing in a pause takes the pause's start, and
-// a lap across a pause leaves the pause out, as the heat clock does. Crossing times so never
-// go backwards (the stored start's rounding is held off too), a lap is a plain difference of
-// two of them, and the midnight rule belongs to the heat clock alone.
+// a lap across a pause leaves the pause out, as the heat clock does. A resumed start is
+// stored rounded down, so crossing times never go backwards; a lap is a plain difference of
+// two of them, never negative, and the midnight rule belongs to the heat clock alone.
 double HeatEngine::sinceHeatStart(double now) const {
     return sinceEarlier(m_paused ? static_cast<double>(m_pauseStart) : now,
                         static_cast<double>(m_heatStart));
 }
 
-float HeatEngine::crossingTime(double now) {
-    m_lastCrossing = std::max(m_lastCrossing, static_cast<float>(sinceHeatStart(now)));
-    return m_lastCrossing;
+float HeatEngine::crossingTime(int lane, double now) const {
+    return std::max(m_tempsPas[static_cast<std::size_t>(lane)],
+                    static_cast<float>(sinceHeatStart(now)));
 }
 
 void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
@@ -51,7 +51,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
             return;
         }
     }
-    float crossing = crossingTime(now);
+    float crossing = crossingTime(lane, now);
     LanePanel& panel = m_lanes.panel(lane);
     float lapTime = kNoTime;
     std::int16_t fastestFlag = 0;
@@ -298,7 +298,7 @@ void HeatEngine::superPoleSensor(int lane, float counterTime, double now) {
     if (runs < 1) {
         return; // no run to time yet: the driver has not crossed the line
     }
-    float crossing = crossingTime(now);
+    float crossing = crossingTime(lane, now);
     float lapTime = counterTime != 0.0f
                         ? counterTime
                         : static_cast<float>(static_cast<double>(crossing) - m_tempsPas[l]);
