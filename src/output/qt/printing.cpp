@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
@@ -74,9 +75,13 @@ bool renderLayout(const PrintLayout& layout, QPrinter& printer) {
 ReportPrinter::ReportPrinter(Asker& asker, int language)
     : printerInstalled([] { return !QPrinterInfo::availablePrinterNames().isEmpty(); }),
       askPdfFile([this](QWidget* parent) {
-          return QFileDialog::getSaveFileName(
+          QString file = QFileDialog::getSaveFileName(
               parent, qstr(withoutAccelerators(printTexts(m_language).savePdf)), QString(),
               qstr(printTexts(m_language).pdfFilter));
+          if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty()) {
+              file += QStringLiteral(".pdf");
+          }
+          return file;
       }),
       showPreview([](QPrintPreviewDialog& dialog) { dialog.exec(); }), m_asker(asker),
       m_language(language) {}

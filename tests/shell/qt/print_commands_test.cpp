@@ -2,8 +2,10 @@
 
 #include "heat/qt/heat_panel.h"
 #include "output/print_layout.h"
+#include "output/qt/printing.h"
 #include "results/qt/resultats_window.h"
 #include "shell/qt/print_commands.h"
+#include "support/pdf_text.h"
 
 #include <QPushButton>
 
@@ -103,6 +105,27 @@ private slots:
         screen->printButton(1)->click();
         QCOMPARE(int(printed.layouts.size()), 2);
         QVERIFY(printed.has("Quadrant de voltes acabada la màniga 1"));
+
+        // Both as the desktop program saves them: every name on the page, under each other.
+        for (const auto& layout : printed.layouts) {
+            const auto pdf = f.dir.path() / "report.pdf";
+            QVERIFY(ReportPrinter(f.asker, 0)
+                        .savePdf(layout, QString::fromStdString(pdf.string()), nullptr));
+            const auto pages = test::pdfTextPages(pdf);
+            QCOMPARE(int(pages.size()), 1);
+            int column = -1;
+            for (int pilot = 1; pilot <= 4; ++pilot) {
+                const std::string name = "Pilot " + std::to_string(pilot);
+                const auto line =
+                    std::find_if(pages[0].begin(), pages[0].end(), [&](const std::string& l) {
+                        return l.find(name) != std::string::npos;
+                    });
+                QVERIFY(line != pages[0].end());
+                QVERIFY(column < 0 || test::textColumn(*line, name) == column);
+                column = test::textColumn(*line, name);
+            }
+        }
+        QVERIFY(f.asker.asked.empty());
     }
 };
 
