@@ -233,7 +233,8 @@ TEST_F(ArchiveTest, MembersBeyondTheFloatRangeAreRefusedAndAnOldArchiveIsKept) {
     auto refused = ArxivarProva(event(1), prb, 1);
     ASSERT_FALSE(refused.has_value());
     EXPECT_EQ(refused.error().kind, ArchiveFailure::TooLarge);
-    EXPECT_NE(refused.error().message.find("GRAN.BIN"), std::string::npos);
+    EXPECT_EQ(refused.error().message,
+              "El fichero supera los 16.777.216 bytes y no se puede archivar: GRAN.BIN");
     EXPECT_EQ(readBytes(prb), "old archive");
 }
 

@@ -10,8 +10,10 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTreeView>
 
 #include <thread>
 
@@ -92,6 +94,10 @@ Exportar::Exportar(UiContext& ui, Asker& asker, int mode, Operation operation, Q
     setNameFilter(pattern());
     setDirectory(QString::fromStdString(m_ui.app.dataDir.string()));
 
+    // Names are what the organiser looks for; the other columns keep their width.
+    if (auto* files = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        files->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     m_name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (m_name != nullptr) {
         connect(m_name, &QLineEdit::editingFinished, this, &Exportar::completeName);
