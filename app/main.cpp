@@ -1,3 +1,4 @@
+#include "announce/qt/announce_voice.h"
 #include "shell/qt/corrections_commands.h"
 #include "shell/qt/file_commands.h"
 #include "shell/qt/live_start.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         args.push_back(arguments[i].toStdString());
     }
+    // Speaks during heats even when the settings have announcements off.
+    const bool announce = std::erase(args, std::string("--announce")) > 0;
     auto live = takeLiveOptions(args);
     if (!live) {
         std::cerr << "cronovolta: " << live.error() << '\n'
@@ -38,7 +41,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (line->help) {
-        std::cout << commandLineUsage() << liveOptionsUsage();
+        std::cout
+            << commandLineUsage() << liveOptionsUsage()
+            << "  --announce          speaks the heats' announcements, whatever the settings say\n";
         return 0;
     }
     const auto dataDir = prepareDataFolder(line->dataDir);
@@ -73,6 +78,7 @@ int main(int argc, char** argv) {
     if (!prepareConfiguration(ui, asker)) {
         return 0;
     }
+    AnnounceVoice voice(ui.app.dataDir, announce);
     std::unique_ptr<LiveRun> liveRun;
     auto window = openMainWindow(ui, asker, true, [&](Portada& w) {
         liveRun = std::make_unique<LiveRun>(w, ui, asker, *live);
@@ -80,6 +86,7 @@ int main(int argc, char** argv) {
     connectResultsScreens(*window);
     connectFileScreens(*window);
     connectCorrectionScreens(*window, liveRun->session());
+    liveRun->session().setVoice(&voice);
     liveRun->started(demo);
     const int status = QApplication::exec();
     liveRun.reset(); // before the window it works on

@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   poppler-utils fonts-liberation
+  qt6-speech-dev qt6-speech-speechd-plugin speech-dispatcher-espeak-ng espeak-ng sox
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
