@@ -109,10 +109,14 @@ QString Exportar::pattern() const {
 }
 
 void Exportar::completeName() {
-    if (m_name == nullptr || m_mode == 7) {
+    if (m_name == nullptr) {
         return;
     }
     const QString name = m_name->text();
+    // An archive from another computer may be called "FINAL.PRB": the file is read as named.
+    if (m_mode == 7 && QFileInfo(directory().absoluteFilePath(name)).isFile()) {
+        return;
+    }
     const QString extension = pattern().right(4);
     if (!name.isEmpty() && name.right(4) != extension) {
         m_name->setText(name + extension);
@@ -157,6 +161,9 @@ void Exportar::reject() {
 }
 
 bool Exportar::run(const QString& file) {
+    if (!m_operation) {
+        return false;
+    }
     const bool exists = QFileInfo::exists(file);
     if (m_mode != 7 && exists && !m_asker.yesNo(this, message(m_ui, 9, 10), message(m_ui, 9, 11))) {
         return false;

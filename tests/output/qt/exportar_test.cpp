@@ -112,6 +112,14 @@ void ExportarTest::namesGetTheExtensionUnlessTheyEndWithIt() {
         emit screen.nameField()->editingFinished();
         QCOMPARE(screen.nameField()->text(), completed);
     }
+    test::writeBytes(f.dir.path() / "COPIA.PRB", "x");
+    Exportar reading(f.ui, f.asker, 7, {});
+    for (const auto& [typed, completed] :
+         {std::pair<QString, QString>{"COPIA.PRB", "COPIA.PRB"}, {"copia", "copia.prb"}}) {
+        reading.nameField()->setText(typed);
+        emit reading.nameField()->editingFinished();
+        QCOMPARE(reading.nameField()->text(), completed);
+    }
 }
 
 void ExportarTest::anEmptyNameKeepsTheScreenOpen() {
