@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that the build, the tests and the benchmarks need.
+# Installs every Debian 12 package that the build, the tests and the benchmarks need;
+# with --fuzz, also the compiler of the fuzz targets (scripts/fuzz.sh).
 set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config
@@ -8,6 +9,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
 )
+# clang 14 lacks <expected> support against g++ 12's library; clang 19 has it and libFuzzer.
+FUZZ_PACKAGES=(clang-19 libclang-rt-19-dev)
+if [ "${1:-}" = --fuzz ]; then PACKAGES+=("${FUZZ_PACKAGES[@]}"); fi
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
