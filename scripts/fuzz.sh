@@ -19,12 +19,13 @@ fi
 mkdir -p "$BUILD_DIR/findings" "$BUILD_DIR/logs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-19/bin/llvm-symbolizer
 
 run_one() {
   local name=$1 corpus=$BUILD_DIR/corpus/$1
   mkdir -p "$corpus" "fuzz/corpus/$name"
   # New inputs go to the first folder: the committed seeds stay as they are.
-  "$BUILD_DIR/fuzz_$name" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
+  "$BUILD_DIR/fuzz/fuzz_$name" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
     -max_len=4096 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/findings/$name-" \
     "$corpus" "fuzz/corpus/$name" >"$BUILD_DIR/logs/$name.log" 2>&1
 }
@@ -40,7 +41,7 @@ for name in "${targets[@]}"; do
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   size=$(find "$BUILD_DIR/corpus/$name" -type f | wc -l)
   result=ok
-  if grep -q -e '^==[0-9]*==ERROR' -e 'check failed' -e 'runtime error' -e 'deadly signal' "$log"; then
+  if [ -z "$runs" ] || grep -q -e '^==[0-9]*== *ERROR' -e 'check failed' -e 'runtime error' "$log"; then
     result="FAILED, see $log"
     failed=1
   fi

@@ -9,8 +9,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
 )
-# clang 14 lacks <expected> support against g++ 12's library; clang 19 has it and libFuzzer.
-FUZZ_PACKAGES=(clang-19 libclang-rt-19-dev)
+# clang 14 cannot compile the <expected> of g++ 12's library; clang 19 can and has libFuzzer
+# (llvm-19: the symbolizer of its reports).
+FUZZ_PACKAGES=(clang-19 libclang-rt-19-dev llvm-19)
 if [ "${1:-}" = --fuzz ]; then PACKAGES+=("${FUZZ_PACKAGES[@]}"); fi
 missing=()
 for p in "${PACKAGES[@]}"; do
