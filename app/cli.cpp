@@ -32,6 +32,16 @@ constexpr Command kCommands[] = {
     {"entrants", cmdEntrants, "entrants show|set EVENT", "the entrants of an event"},
     {"participants", cmdParticipants, "participants show|set ...", "the participants of a series"},
     {"classify", cmdClassify, "classify EVENT TYPE SERIES|all", "the classification"},
+    {"archive", cmdArchive, "archive EVENT FILE", "pack an event into a .prb file"},
+    {"unarchive", cmdUnarchive, "unarchive FILE", "rebuild a .prb file as a new event"},
+    {"export", cmdExport, "export EVENT FILE [--separate-grids]", "the results as a text file"},
+    {"special-export", cmdSpecialExport, "special-export EVENT",
+     "ENTRENAMENTS.TXT and the race tables"},
+    {"correct", cmdCorrect, "correct EVENT TYPE SERIES HEAT ...", "correct laps and fastest laps"},
+    {"comes", cmdComes, "comes EVENT CRS SERIES HEAT ...", "enter the comes of a race heat"},
+    {"penalty", cmdPenalty, "penalty show|set EVENT SERIES ...", "the penalties of a race series"},
+    {"laps", cmdLaps, "laps EVENT TYPE SERIES HEAT|--dump", "list the laps of a heat"},
+    {"print", cmdPrint, "print REPORT EVENT TYPE SERIES", "a printed report as a PDF file"},
 };
 
 std::filesystem::path programFolder() {

@@ -8,6 +8,7 @@ PACKAGES=(
   libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  poppler-utils fonts-liberation
 )
 # clang 14 cannot compile the <expected> of g++ 12's library; clang 19 can and has libFuzzer
 # (llvm-19: the symbolizer of its reports).
