@@ -28,6 +28,7 @@ cli replay 1 CRS 1 "$work/DS030.txt"
 cli settings set model=DS300
 cli track set split=on partial-lane=7 speed-lane=8 speed-distance=40
 cli replay 1 OFC 1 "$work/DS300.txt"
+cli archive 1 "$work/PROVA001.prb"
 
 rm -rf fuzz/corpus
 seed() { # seed TARGET NAME FILE
@@ -40,6 +41,7 @@ seed event_header PROVA.DAD "$event/PROVA.DAD"
 seed track_settings PISTA.CFG "$data/PISTA.CFG"
 seed track_settings PISTA-event.CFG "$event/PISTA.CFG"
 seed program_settings ZENTOR.CFG "$data/ZENTOR.CFG"
+seed archive PROVA001.prb "$work/PROVA001.prb"
 for f in "$event"/*.PAR; do seed participants "$(basename "$f")" "$f"; done
 for f in "$event"/*.VAV; do seed lap_records "$(basename "$f")" "$f"; done
 for f in "$event"/OFC*.DAD "$event"/CRS*.DAD; do seed heat_results "$(basename "$f")" "$f"; done
