@@ -1,4 +1,4 @@
-// A series whose files and heat journal may be damaged, as the heat engine meets them:
+// A series whose files and heat journals may be damaged, as the heat engine meets them:
 // opening the programme rebuilds the standings from the ".DAD", an interrupted heat is
 // resumed from the journal, and one more heat is run and stored behind what is there.
 #include "fuzz_check.h"
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The first byte picks official practice, Super Pole or race.
     const int programa = kOfficialPractice + data[0] % 3;
-    const auto parts = fuzz::splitParts(fuzz::asBytes(data + 1, size - 1), 5);
+    const auto parts = fuzz::splitParts(fuzz::asBytes(data + 1, size - 1), 6);
     const fs::path event = dataDir() / "PROVA001";
     fs::remove_all(event);
     fs::create_directories(event);
@@ -49,6 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     write(file(".VAV"), parts[3]);
     if (!parts[4].empty()) {
         write(event / "VLTAVLT.TMP", parts[4]);
+    }
+    if (!parts[5].empty()) {
+        write(event / "VLTAVLT.AJS", parts[5]);
     }
 
     HeatEngine engine(defaultConfigPrg());

@@ -91,14 +91,18 @@ heat_seed() { # heat_seed NAME PROGRAMME FILE...
   mv "$work/seed" "fuzz/corpus/heat_files/$name"
 }
 heat_seed CRS001 2 "$event/PISTA.CFG" "$event/CRS001.PAR" "$event/CRS001.DAD" \
-  "$event/CRS001.VAV" /dev/null
+  "$event/CRS001.VAV" /dev/null /dev/null
 heat_seed OFC001 0 "$event/PISTA.CFG" "$event/OFC001.PAR" "$event/OFC001.DAD" \
-  "$event/OFC001.VAV" /dev/null
-# A journal left by a stop in the middle of the first heat.
+  "$event/OFC001.VAV" /dev/null /dev/null
+# The journals left by a stop in the middle of the first heat: nine records, and "+2" on
+# lane 3 after the fifth.
 head -c 240 "$event/CRS001.VAV" >"$work/VLTAVLT.TMP"
 { printf '\000\000'; tail -c +3 "$event/CRS001.PAR"; } >"$work/first.PAR"
+printf '\001\000\003\000\001\000\000\000\000\040\014\107\000\000\240\100' >"$work/adj"
+cat "$work/adj" "$work/adj" >"$work/VLTAVLT.AJS"
+seed lap_adjustments VLTAVLT.AJS "$work/VLTAVLT.AJS"
 heat_seed CRS001-journal 2 "$event/PISTA.CFG" "$work/first.PAR" /dev/null /dev/null \
-  "$work/VLTAVLT.TMP"
+  "$work/VLTAVLT.TMP" "$work/VLTAVLT.AJS"
 
 # The counters' targets take a track byte (eight lanes on one circuit; for the DS300 family
 # the model in its top bits) before the bytes of circuit 1.
