@@ -107,7 +107,8 @@ std::vector<Announcement> scriptedHeat(const AnnounceSettings& settings) {
     a.lap(2, 99.9999f, 1, 1.2);
     a.lap(1, 8.0f, 2, 9.0);
     take(9.0);
-    a.lap(2, 7.5f, 2, 8.7 + 0.1);
+    a.lap(2, 7.5f, 2, 8.8);
+    take(9.0);
     a.lap(2, 7.4f, 3, 16.2);
     take(16.2);
     a.paused(20.0);
@@ -236,7 +237,7 @@ TEST(Announcer, BurstOfCrossingsNeverBuildsABacklog) {
         for (const auto& r : rest) {
             EXPECT_EQ(r.event, AnnounceEvent::HeatEnd);
         }
-        EXPECT_GT(spoken, 30u);
+        EXPECT_GT(spoken, 3u); // the voice was not starved either
     }
 }
 

@@ -43,9 +43,10 @@ protected:
     fs::path prepare(int language) { return prepare(m_data.path(), language); }
     fs::path prepare(const fs::path& data, int language) {
         EXPECT_EQ(cli(data, {"track", "set", "lanes=4", "circuits=1"}).status, 0);
-        EXPECT_EQ(
-            cli({"settings", "set", "model=1", "language=" + std::to_string(language)}).status, 0);
-        EXPECT_EQ(cli({"event", "create", "Veus"}).status, 0);
+        EXPECT_EQ(cli(data, {"settings", "set", "model=1", "language=" + std::to_string(language)})
+                      .status,
+                  0);
+        EXPECT_EQ(cli(data, {"event", "create", "Veus"}).status, 0);
         ParticipantList list;
         list.names = {"Anna Soler", "Bernat", "Clàudia", "Dídac"};
         EXPECT_TRUE(writeParticipantList(data / "PROVA001" / "CRS001.PAR", list));
