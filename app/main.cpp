@@ -1,6 +1,7 @@
 #include "announce/qt/announce_voice.h"
 #include "shell/qt/corrections_commands.h"
 #include "shell/qt/file_commands.h"
+#include "shell/qt/heat_session.h"
 #include "shell/qt/live_start.h"
 #include "shell/qt/portada.h"
 #include "shell/qt/results_commands.h"
