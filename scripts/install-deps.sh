@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   poppler-utils fonts-liberation
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
