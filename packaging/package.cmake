@@ -70,7 +70,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 include(CPack)
 
-if(CRONOVOLTA_BUILD_TESTS AND TARGET cronovolta)
+# A sanitizer build is no program for a club.
+if(CRONOVOLTA_BUILD_TESTS AND TARGET cronovolta AND NOT CRONOVOLTA_SANITIZE AND NOT CRONOVOLTA_FUZZ)
   add_test(NAME package_install COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-package.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(package_install PROPERTIES TIMEOUT 600)
 endif()
