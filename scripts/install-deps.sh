@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   poppler-utils fonts-liberation
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
   # qt6-speech-dev's CMake package needs qt6-declarative-dev (QmlIntegration).
   qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher-espeak-ng
   espeak-ng sox
