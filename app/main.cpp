@@ -1,8 +1,5 @@
-<<<<<<< HEAD
 #include "announce/qt/announce_voice.h"
-=======
 #include "counter/port_map.h"
->>>>>>> main
 #include "shell/qt/corrections_commands.h"
 #include "shell/qt/file_commands.h"
 #include "shell/qt/heat_session.h"
@@ -95,15 +92,12 @@ int main(int argc, char** argv) {
     if (!prepareConfiguration(ui, asker)) {
         return 0;
     }
-<<<<<<< HEAD
-    AnnounceVoice voice(ui.app.dataDir, announce);
-=======
     if (firstStart) {
         asker.message(
             nullptr, QStringLiteral("Cronovolta"),
             QString::fromStdString(serialAccessNoteText(ui.app.configPrg.language, *dataDir)));
     }
->>>>>>> main
+    AnnounceVoice voice(ui.app.dataDir, announce);
     std::unique_ptr<LiveRun> liveRun;
     auto window = openMainWindow(ui, asker, true, [&](Portada& w) {
         liveRun = std::make_unique<LiveRun>(w, ui, asker, *live);
