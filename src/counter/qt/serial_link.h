@@ -5,6 +5,7 @@
 #include "counter/port_map.h"
 
 #include <QObject>
+#include <QSerialPort>
 #include <QString>
 #include <QTimer>
 
@@ -13,7 +14,6 @@
 #include <optional>
 #include <vector>
 
-class QSerialPort;
 class QWidget;
 
 namespace cronovolta {
@@ -121,6 +121,9 @@ private:
     std::vector<std::unique_ptr<CounterDecoder>> m_retired;
     QTimer m_reconnect;
 };
+
+// Why a port could not be opened, from Qt's error and the device file.
+PortProblem portOpenProblem(QSerialPort::SerialPortError error, const QString& device);
 
 // Seconds since midnight of the local clock.
 double secondsSinceMidnight();
