@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 
 using namespace cronovolta;
@@ -172,11 +173,12 @@ private slots:
             QCOMPARE(screen->counter(1)->text(), QStringLiteral("13"));
             // Lane 2's second lap, slower than its third.
             screen->chooseSort(2);
-            QTableWidget* grid = screen->grid();
+            const QAbstractItemModel* grid = screen->grid()->model();
+            auto text = [grid](int r, int c) { return grid->index(r, c).data().toString(); };
             int row = -1;
             for (int r = 0; r < grid->rowCount(); ++r) {
-                if (grid->item(r, lapcol::Lane)->text() == QStringLiteral("2") &&
-                    grid->item(r, lapcol::Lap)->text() == QStringLiteral("2")) {
+                if (text(r, lapcol::Lane) == QStringLiteral("2") &&
+                    text(r, lapcol::Lap) == QStringLiteral("2")) {
                     row = r;
                 }
             }
@@ -232,7 +234,7 @@ private slots:
             QVERIFY(screen != nullptr);
             seen = true;
             QVERIFY(screen->selector(LapListing::SeriesSelector)->isEnabled());
-            QCOMPARE(screen->grid()->rowCount(), 13);
+            QCOMPARE(screen->grid()->model()->rowCount(), 13);
             screen->reject();
         });
         f.window->runCommand("MnuVaV", 4);
