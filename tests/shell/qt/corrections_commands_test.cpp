@@ -241,6 +241,29 @@ private slots:
         QVERIFY(seen);
         QVERIFY(!askedNotAvailable(f));
     }
+    void screensSpeakTheLanguageOfTheSettings() {
+        LiveFixture f(4, 5);
+        f.ui.app.configPrg.language = kCastella;
+        start(f);
+        QVERIFY(f.session->openProgramme(4));
+        runHeat(f);
+        QStringList seen;
+        auto note = [&](QDialog* d) {
+            seen << d->windowTitle();
+            if (auto* listing = qobject_cast<LlistarVoltes*>(d)) {
+                seen << listing->selector(LapListing::ParticipantSelector)->itemText(0)
+                     << listing->selector(LapListing::LaneSelector)->itemText(0);
+            }
+            d->reject();
+        };
+        test::whenModal(note);
+        f.session->heatKey('c');
+        test::whenModal(note);
+        f.session->heatKey('l');
+        QCOMPARE(seen, (QStringList{QStringLiteral("Corrección de mangas"),
+                                    QStringLiteral("Listado de vueltas - Gran Premi - Carrera"),
+                                    QStringLiteral("Todos"), QStringLiteral("Todas")}));
+    }
 };
 
 QTEST_MAIN(CorrectionScreens)
