@@ -194,8 +194,10 @@ private slots:
                                               "Maria Dolors Castellví Puigdomènech", "12", "3"};
             const SuperPoleModel superPole;
             w.sync(frameOf(grid, absolute, superPole));
-            QTest::qWait(20);
             const QTableWidget* table = w.absoluteFastest();
+            // Laid out once the window has handled the new width.
+            QTRY_VERIFY(table->viewport()->rect().contains(
+                table->visualRect(table->model()->index(0, table->columnCount() - 1))));
             const QRect view = table->viewport()->rect();
             for (int c = 0; c < table->columnCount(); ++c) {
                 const QRect cell = table->visualRect(table->model()->index(0, c));
