@@ -57,7 +57,7 @@ std::string portOpenFailedText(int language, int circuit) {
 std::string serialAccessNoteText(int language, const fs::path& dataFolder) {
     const std::string map = (dataFolder / kPortMapFile).string();
     if (language == 1) {
-        return "Para leer los contadores por los puertos serie, su usuario debe pertenecer al "
+        return "Para leer los cuentavueltas por los puertos serie, su usuario debe pertenecer al "
                "grupo dialout:\r    sudo adduser $USER dialout\r"
                "y después hay que cerrar la sesión y volver a entrar.\r\r"
                "El fichero " +
@@ -65,7 +65,7 @@ std::string serialAccessNoteText(int language, const fs::path& dataFolder) {
                " asigna un dispositivo a cada puerto COM1..COM4, una línea por puerto (por "
                "ejemplo /dev/ttyUSB0).";
     }
-    return "Per llegir els comptadors pels ports sèrie, el vostre usuari ha de ser del grup "
+    return "Per llegir els comptavoltes pels ports sèrie, el vostre usuari ha de ser del grup "
            "dialout:\r    sudo adduser $USER dialout\r"
            "i després cal tancar la sessió i tornar a entrar.\r\r"
            "El fitxer " +
