@@ -1,5 +1,7 @@
 #include "storage/file_io.h"
 
+#include "texts/system_errors.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,7 +18,7 @@ IoResult writeAll(int fd, std::string_view bytes, const fs::path& path) {
             if (errno == EINTR) {
                 continue;
             }
-            return std::unexpected(describeIoError(path, std::strerror(errno)));
+            return std::unexpected(describeIoError(path, systemErrorReason(errno)));
         }
         done += static_cast<std::size_t>(n);
     }
@@ -29,10 +31,17 @@ std::string describeIoError(const fs::path& path, std::string_view what) {
     return "cannot write " + path.string() + ": " + std::string(what);
 }
 
+std::string reasonOf(const std::error_code& ec) {
+    if (ec.category() == std::generic_category() || ec.category() == std::system_category()) {
+        return systemErrorReason(ec.value());
+    }
+    return ec.message();
+}
+
 std::expected<std::string, std::string> readFileBytes(const fs::path& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return std::unexpected("cannot read " + path.string() + ": " + std::strerror(errno));
+        return std::unexpected("cannot read " + path.string() + ": " + systemErrorReason(errno));
     }
     std::string out;
     char buf[65536];
@@ -42,7 +51,7 @@ std::expected<std::string, std::string> readFileBytes(const fs::path& path) {
             if (errno == EINTR) {
                 continue;
             }
-            std::string msg = "cannot read " + path.string() + ": " + std::strerror(errno);
+            std::string msg = "cannot read " + path.string() + ": " + systemErrorReason(errno);
             ::close(fd);
             return std::unexpected(msg);
         }
@@ -72,7 +81,7 @@ IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
     tmp += ".tmp~";
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
+        return std::unexpected(describeIoError(path, systemErrorReason(errno)));
     }
     if (auto r = writeAll(fd, bytes, path); !r) {
         ::close(fd);
@@ -80,12 +89,12 @@ IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
         return r;
     }
     if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        std::string msg = describeIoError(path, std::strerror(errno));
+        std::string msg = describeIoError(path, systemErrorReason(errno));
         ::unlink(tmp.c_str());
         return std::unexpected(msg);
     }
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::string msg = describeIoError(path, std::strerror(errno));
+        std::string msg = describeIoError(path, systemErrorReason(errno));
         ::unlink(tmp.c_str());
         return std::unexpected(msg);
     }
@@ -95,16 +104,16 @@ IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
 IoResult writeAt(const fs::path& path, std::uintmax_t offset, std::string_view bytes, bool sync) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
+        return std::unexpected(describeIoError(path, systemErrorReason(errno)));
     }
     if (::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
-        std::string msg = describeIoError(path, std::strerror(errno));
+        std::string msg = describeIoError(path, systemErrorReason(errno));
         ::close(fd);
         return std::unexpected(msg);
     }
     auto r = writeAll(fd, bytes, path);
     if (r && sync && ::fdatasync(fd) != 0) {
-        r = std::unexpected(describeIoError(path, std::strerror(errno)));
+        r = std::unexpected(describeIoError(path, systemErrorReason(errno)));
     }
     ::close(fd);
     return r;
@@ -113,11 +122,11 @@ IoResult writeAt(const fs::path& path, std::uintmax_t offset, std::string_view b
 IoResult appendToFile(const fs::path& path, std::string_view bytes, bool sync) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
+        return std::unexpected(describeIoError(path, systemErrorReason(errno)));
     }
     auto r = writeAll(fd, bytes, path);
     if (r && sync && ::fdatasync(fd) != 0) {
-        r = std::unexpected(describeIoError(path, std::strerror(errno)));
+        r = std::unexpected(describeIoError(path, systemErrorReason(errno)));
     }
     ::close(fd);
     return r;
