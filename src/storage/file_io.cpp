@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cronovolta {
@@ -23,6 +24,33 @@ IoResult writeAll(int fd, std::string_view bytes, const fs::path& path) {
     return {};
 }
 
+// Opens a file to change it in place. A symbolic link is refused, not followed: a link
+// planted in a data folder would otherwise let the program (perhaps run as root) write
+// to any file of the machine. Devices and pipes are refused too, without blocking.
+std::expected<int, std::string> openInPlace(const fs::path& path, int flags) {
+    int fd = ::open(path.c_str(), flags | O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                    0644);
+    if (fd < 0) {
+        return std::unexpected(describeIoError(
+            path, errno == ELOOP ? std::string_view(kSymlinkRefusal) : std::strerror(errno)));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::unexpected(describeIoError(path, "it is not a regular file"));
+    }
+    return fd;
+}
+
+IoResult finishInPlace(int fd, std::string_view bytes, const fs::path& path, bool sync) {
+    auto r = writeAll(fd, bytes, path);
+    if (r && sync && ::fdatasync(fd) != 0) {
+        r = std::unexpected(describeIoError(path, std::strerror(errno)));
+    }
+    ::close(fd);
+    return r;
+}
+
 } // namespace
 
 std::string describeIoError(const fs::path& path, std::string_view what) {
@@ -30,9 +58,19 @@ std::string describeIoError(const fs::path& path, std::string_view what) {
 }
 
 std::expected<std::string, std::string> readFileBytes(const fs::path& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return std::unexpected("cannot read " + path.string() + ": " + std::strerror(errno));
+    }
+    // A pipe or a device (planted under a data file's name) could block or never end.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::unexpected("cannot read " + path.string() + ": it is not a regular file");
+    }
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileBytes) {
+        ::close(fd);
+        return std::unexpected("cannot read " + path.string() + ": the file is too large");
     }
     std::string out;
     char buf[65536];
@@ -70,7 +108,9 @@ std::expected<std::string, std::string> readOptionalFile(const fs::path& path) {
 IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
     fs::path tmp = path;
     tmp += ".tmp~";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A leftover (or planted) temporary name is removed, never written through.
+    ::unlink(tmp.c_str());
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         return std::unexpected(describeIoError(path, std::strerror(errno)));
     }
@@ -93,34 +133,24 @@ IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
 }
 
 IoResult writeAt(const fs::path& path, std::uintmax_t offset, std::string_view bytes, bool sync) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
+    auto fd = openInPlace(path, 0);
+    if (!fd) {
+        return std::unexpected(fd.error());
     }
-    if (::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
+    if (::lseek(*fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
         std::string msg = describeIoError(path, std::strerror(errno));
-        ::close(fd);
+        ::close(*fd);
         return std::unexpected(msg);
     }
-    auto r = writeAll(fd, bytes, path);
-    if (r && sync && ::fdatasync(fd) != 0) {
-        r = std::unexpected(describeIoError(path, std::strerror(errno)));
-    }
-    ::close(fd);
-    return r;
+    return finishInPlace(*fd, bytes, path, sync);
 }
 
 IoResult appendToFile(const fs::path& path, std::string_view bytes, bool sync) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
+    auto fd = openInPlace(path, O_APPEND);
+    if (!fd) {
+        return std::unexpected(fd.error());
     }
-    auto r = writeAll(fd, bytes, path);
-    if (r && sync && ::fdatasync(fd) != 0) {
-        r = std::unexpected(describeIoError(path, std::strerror(errno)));
-    }
-    ::close(fd);
-    return r;
+    return finishInPlace(*fd, bytes, path, sync);
 }
 
 IoResult writeRecord(const fs::path& path, std::size_t recordNumber, std::size_t recordSize,

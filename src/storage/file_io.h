@@ -19,6 +19,10 @@ using IoResult = std::expected<void, std::string>;
 // writes comes close, so a bigger file is not one of ours.
 inline constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
 
+// Why a write in place was refused when the file is a symbolic link.
+inline constexpr std::string_view kSymlinkRefusal =
+    "it is a symbolic link, and the program does not write through links";
+
 std::expected<std::string, std::string> readFileBytes(const fs::path& path);
 
 // A file that may be missing reads as empty; any other failure is an error.
