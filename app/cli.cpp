@@ -32,6 +32,11 @@ constexpr Command kCommands[] = {
     {"entrants", cmdEntrants, "entrants show|set EVENT", "the entrants of an event"},
     {"participants", cmdParticipants, "participants show|set ...", "the participants of a series"},
     {"classify", cmdClassify, "classify EVENT TYPE SERIES|all", "the classification"},
+    {"correct", cmdCorrect, "correct EVENT TYPE SERIES HEAT ...", "correct laps and fastest laps"},
+    {"comes", cmdComes, "comes EVENT CRS SERIES HEAT ...", "enter the comes of a race heat"},
+    {"penalty", cmdPenalty, "penalty show|set EVENT SERIES ...", "the penalties of a race series"},
+    {"laps", cmdLaps, "laps EVENT TYPE SERIES HEAT|--dump", "list the laps of a heat"},
+    {"print", cmdPrint, "print REPORT EVENT TYPE SERIES", "a printed report as a PDF file"},
 };
 
 std::filesystem::path programFolder() {

@@ -15,6 +15,11 @@ int cmdReplay(const Invocation& inv);
 int cmdEntrants(const Invocation& inv);
 int cmdParticipants(const Invocation& inv);
 int cmdClassify(const Invocation& inv);
+int cmdCorrect(const Invocation& inv);
+int cmdComes(const Invocation& inv);
+int cmdPenalty(const Invocation& inv);
+int cmdLaps(const Invocation& inv);
+int cmdPrint(const Invocation& inv);
 
 // `series add EVENT CRS` on a track with a lane-distribution table: the automatic
 // progression creates the next stage's series and prints them, one line per series (its

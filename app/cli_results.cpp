@@ -1,4 +1,5 @@
 // The entrant, participant and classification commands.
+#include "cli_results.h"
 #include "cli_commands.h"
 
 #include "results/auto_entries.h"
@@ -277,29 +278,30 @@ int cmdParticipants(const Invocation& inv) {
     return show ? showList(inv, *ctx) : setList(inv, *ctx, {a.begin() + 4, a.end()});
 }
 
-int cmdClassify(const Invocation& inv) {
-    const auto& a = inv.args;
+std::expected<BrowsedResults, int> browseResults(const Invocation& inv,
+                                                 const std::vector<std::string>& a,
+                                                 const std::string& synopsis) {
     if (a.size() < 3) {
-        return usage(inv, kClassifyUsage);
+        return std::unexpected(usage(inv, synopsis));
     }
     auto event = parsePositive(a[0]);
     auto type = parseProgramType(a[1], kOfficialPractice);
     auto serie = a[2] == "all" ? std::optional<int>(0) : parsePositive(a[2]);
     auto options = parseClassifyOptions(a);
     if (!event || !type || !serie || !options) {
-        return usage(inv, kClassifyUsage);
+        return std::unexpected(usage(inv, synopsis));
     }
     auto files = openEventFiles(inv.dataDir, *event);
     if (!files) {
-        return fail(inv, files.error());
+        return std::unexpected(fail(inv, files.error()));
     }
     warn(inv, files->problems);
     const int count = files->seriesCounts[static_cast<std::size_t>(*type)];
     if (*serie > count || count == 0) {
-        return fail(inv, "event " + std::to_string(*event) + " has no series " +
-                             (*serie == 0 ? std::string("of type ")
-                                          : std::to_string(*serie) + " of type ") +
-                             std::string(seriesPrefix(*type)));
+        return std::unexpected(fail(inv, "event " + std::to_string(*event) + " has no series " +
+                                             (*serie == 0 ? std::string("of type ")
+                                                          : std::to_string(*serie) + " of type ") +
+                                             std::string(seriesPrefix(*type))));
     }
     auto problems = std::make_shared<std::vector<std::string>>();
     ResultsBrowser browser = makeResultsBrowser(*files, *type, std::max(*serie, 1), problems);
@@ -310,12 +312,20 @@ int cmdClassify(const Invocation& inv) {
     }
     warn(inv, describeProblems(browser, *problems, -1));
     const bool anyRow = applyFilters(browser, *options, *serie);
-    inv.out << resultsTexts(files->language).listLayout << '\n';
-    if (!anyRow) {
+    return BrowsedResults{std::move(*files), std::move(browser), anyRow};
+}
+
+int cmdClassify(const Invocation& inv) {
+    auto browsed = browseResults(inv, inv.args, kClassifyUsage);
+    if (!browsed) {
+        return browsed.error();
+    }
+    inv.out << resultsTexts(browsed->event.language).listLayout << '\n';
+    if (!browsed->anyRow) {
         return kOk; // a filter value that no row has: nothing to list
     }
-    for (int i : browser.visibleRows()) {
-        const auto& cells = browser.list().rows()[static_cast<std::size_t>(i)].cells;
+    for (int i : browsed->browser.visibleRows()) {
+        const auto& cells = browsed->browser.list().rows()[static_cast<std::size_t>(i)].cells;
         for (std::size_t c = 0; c < cells.size(); ++c) {
             inv.out << (c ? "\t" : "") << cells[c];
         }

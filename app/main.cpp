@@ -1,3 +1,4 @@
+#include "shell/qt/corrections_commands.h"
 #include "shell/qt/live_start.h"
 #include "shell/qt/portada.h"
 #include "shell/qt/results_commands.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
         liveRun = std::make_unique<LiveRun>(w, ui, asker, *live);
     });
     connectResultsScreens(*window);
+    connectCorrectionScreens(*window, liveRun->session());
     liveRun->started(demo);
     const int status = QApplication::exec();
     liveRun.reset(); // before the window it works on

@@ -7,6 +7,7 @@ PACKAGES=(
   libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  poppler-utils fonts-liberation
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -61,6 +61,7 @@ std::expected<EventFiles, std::string> openEventFiles(const fs::path& dataDir, i
         return std::unexpected(header.error());
     }
     files.eventName = header->header.name;
+    files.eventDate = header->header.date;
     for (std::size_t t = 0; t < 4; ++t) {
         files.seriesCounts[t + 1] = std::max<int>(header->header.seriesCounts[t], 0);
     }

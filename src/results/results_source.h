@@ -20,6 +20,7 @@ struct EventFiles {
     fs::path eventDir;
     int event = 0;
     std::string eventName;
+    std::string eventDate;
     std::array<int, 5> seriesCounts{1, 0, 0, 0, 0};
     ConfigPista track;
     int language = 0;

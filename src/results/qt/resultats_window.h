@@ -61,6 +61,7 @@ public:
     static ResultatsWindow* open(const ResultatsRequest& request, QWidget* parent = nullptr);
 
     const ResultsBrowser& browser() const { return *m_browser; }
+    const EventFiles& event() const { return m_event; }
     QComboBox* filter(ResultsBrowser::Filter f) const { return m_filters[f]; }
     QTableView* list() const { return m_table; } // `LlistaVoltes`
     QPushButton* printButton(int index) const { return m_print[index]; }

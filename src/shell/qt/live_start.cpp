@@ -5,6 +5,7 @@
 #include "heat/qt/screen_support.h"
 #include "shell/qt/heat_session.h"
 #include "shell/qt/portada.h"
+#include "shell/qt/print_commands.h"
 #include "storage/config_pista.h"
 #include "storage/config_prg.h"
 #include "storage/event_files.h"
@@ -166,6 +167,7 @@ bool ResumingAsker::yesNo(QWidget* parent, const QString& title, const QString& 
 LiveRun::LiveRun(Portada& window, UiContext& ui, Asker& asker, LiveOptions options)
     : m_window(window), m_ui(ui), m_options(std::move(options)),
       m_session(std::make_unique<HeatSession>(window, ui, asker)) {
+    connectHeatPrinting(*m_session, window, previewSink(window));
     auto error = [&](const QString& text) {
         asker.message(&window, toQString(ui.message(0, msg::kErrorTitle)), text);
     };

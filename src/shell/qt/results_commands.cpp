@@ -4,6 +4,7 @@
 #include "results/qt/inscrits_window.h"
 #include "results/qt/resultats_window.h"
 #include "shell/qt/portada.h"
+#include "shell/qt/print_commands.h"
 #include "texts/language_tables.h"
 #include "texts/localiser.h"
 
@@ -82,6 +83,7 @@ void openResults(Portada& window, int programa) {
     if (screen == nullptr) {
         return;
     }
+    connectResultsPrinting(*screen, previewSink(window));
     if (QMdiArea* area = window.mdiArea()) {
         QMdiSubWindow* sub = area->addSubWindow(screen);
         sub->setAttribute(Qt::WA_DeleteOnClose);

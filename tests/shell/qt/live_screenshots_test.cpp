@@ -3,6 +3,13 @@
 
 #include "live_fixture.h"
 
+#include "output/qt/printing.h"
+#include "results/qt/resultats_window.h"
+#include "shell/qt/print_commands.h"
+#include "storage/penalty_record.h"
+
+#include <QPushButton>
+
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -133,6 +140,37 @@ void writeTrackPictures(const fs::path& folder) {
     }
 }
 
+// Pages of a report as the desktop program saves its PDF, turned into PNG files
+// NAME-1.png, NAME-2.png...
+ReportSink pagesInto(LiveFixture& f, const QString& folder, const QString& name) {
+    return [&f, folder, name](const PrintLayout& layout, QWidget*) {
+        const QString pdf = folder + QLatin1Char('/') + name + QStringLiteral(".pdf");
+        QVERIFY(ReportPrinter(f.asker, 0).savePdf(layout, pdf, nullptr));
+        const QString command =
+            QStringLiteral("pdftoppm -r 90 -png '%1' '%2/%3'; rm -f '%1'").arg(pdf, folder, name);
+        QCOMPARE(std::system(command.toLocal8Bit().constData()), 0);
+    };
+}
+
+// The heat panel's quadrant after the last heat; with `all` also its classification and
+// the results screen's list.
+void printReports(LiveFixture& f, const QString& folder, const QString& prefix, bool all) {
+    printFromHeatPanel(*f.session, *f.window, pagesInto(f, folder, prefix + "-quadrant"), true);
+    if (!all) {
+        return;
+    }
+    printFromHeatPanel(*f.session, *f.window, pagesInto(f, folder, prefix + "-classification"),
+                       false);
+    ResultatsRequest request;
+    request.dataDir = f.dir.path();
+    request.event = 1;
+    request.programa = 4;
+    std::unique_ptr<ResultatsWindow> screen(ResultatsWindow::open(request));
+    QVERIFY(screen);
+    connectResultsPrinting(*screen, pagesInto(f, folder, prefix + "-results"));
+    screen->printButton(0)->click();
+}
+
 } // namespace
 
 class LiveScreenshots : public QObject {
@@ -242,6 +280,33 @@ private slots:
         f.session->engine()->tick(f.clock.now());
         save(f, m_folder, QStringLiteral("live-super-pole.png"));
         f.session->heatKey('S');
+    }
+
+    // Printed reports of a race: 8 lanes with a penalty, 6 lanes in landscape, and a
+    // 24-lane quadrant that runs over two pages.
+    void printedReports() {
+        struct Race {
+            int lanes;
+            int participants;
+            int heats;
+            double pace;
+            const char* prefix;
+        };
+        for (const Race& r :
+             {Race{8, 10, 3, 6.9, "print-race-8-lanes"}, Race{6, 6, 2, 7.4, "print-race-6-lanes"},
+              Race{24, 30, 2, 5.6, "print-race-24-lanes"}}) {
+            LiveFixture f(r.lanes, r.participants);
+            writeNames(f, 4, r.participants);
+            if (r.lanes == 8) {
+                writePenalties(f.eventDir() / "CRS001.PEN", {{3, 2.0f, "Sortida avançada"}});
+            }
+            openWindow(f, 4);
+            std::mt19937 random(static_cast<unsigned>(r.lanes));
+            for (int h = 0; h < r.heats; ++h) {
+                runHeat(f, r.lanes, 150.0, random, r.pace);
+            }
+            printReports(f, m_folder, QString::fromLatin1(r.prefix), r.lanes == 8);
+        }
     }
 
 private:

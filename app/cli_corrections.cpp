@@ -1,0 +1,386 @@
+// The correction, comes, penalty and lap listing commands: each saves as its screen does.
+#include "cli_commands.h"
+
+#include "corrections/correction_model.h"
+#include "corrections/penalties_model.h"
+#include "output/lap_listing.h"
+#include "results/results_source.h"
+#include "storage/event_files.h"
+#include "storage/formatting.h"
+#include "storage/number_format.h"
+
+#include <cmath>
+#include <iostream>
+
+namespace cronovolta::cli {
+namespace {
+
+constexpr const char* kCorrectUsage =
+    "correct EVENT TYPE SERIES HEAT --lane L [--laps X] [--fastest S] [--lane L ...]  "
+    "(TYPE: 2..4 or OFC, SPP, CRS; --laps in a race only)";
+constexpr const char* kComesUsage =
+    "comes EVENT CRS SERIES HEAT --lane L --comes C [--lane L --comes C ...]";
+constexpr const char* kPenaltyUsage =
+    "penalty show EVENT SERIES | penalty set EVENT SERIES PARTICIPANT LAPS [REASONS]";
+constexpr const char* kLapsUsage =
+    "laps EVENT TYPE SERIES HEAT [--participant N] [--lane L] [--sort 1|2|3] | "
+    "laps EVENT TYPE SERIES --dump  (TYPE: 0..4 or LLR, OFC, SPP, CRS)";
+
+// A number typed as the screens take it (decimal comma or point), and nothing else.
+std::optional<double> parseDecimal(const std::string& text) {
+    std::size_t i = text.size() > 0 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    bool digits = false;
+    bool separator = false;
+    for (std::size_t k = i; k < text.size(); ++k) {
+        const char c = text[k];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+        } else if ((c == ',' || c == '.') && !separator) {
+            separator = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits || text.size() > 16) {
+        return std::nullopt;
+    }
+    return ValorNumeric(text);
+}
+
+struct Target {
+    EventFiles event;
+    int programa = 0;
+    int serie = 0;
+};
+
+std::expected<Target, std::string> openTarget(const Invocation& inv, const std::string& eventWord,
+                                              int programa, const std::string& serieWord) {
+    auto event = parsePositive(eventWord);
+    auto serie = parsePositive(serieWord);
+    if (!event || !serie) {
+        return std::unexpected(std::string());
+    }
+    auto files = openEventFiles(inv.dataDir, *event);
+    if (!files) {
+        return std::unexpected(files.error());
+    }
+    for (const auto& p : files->problems) {
+        inv.err << "cronovolta-cli: warning: " << p << "\n";
+    }
+    const int count = files->seriesCounts[static_cast<std::size_t>(programa)];
+    if (programa >= kFreePractice && *serie > count) {
+        return std::unexpected("event " + std::to_string(*event) + " has no series " +
+                               std::to_string(*serie) + " of type " +
+                               std::string(seriesPrefix(programa)));
+    }
+    return Target{std::move(*files), programa, *serie};
+}
+
+struct LaneChange {
+    std::optional<int> lane;
+    std::optional<std::string> laps;
+    std::optional<std::string> second;
+};
+
+// --lane starts a lane's changes; Super Pole may leave it out.
+std::optional<std::vector<LaneChange>> parseLaneChanges(const std::vector<std::string>& a,
+                                                        const std::string& lapsFlag,
+                                                        const std::string& secondFlag,
+                                                        bool laneOptional) {
+    std::vector<LaneChange> changes;
+    for (std::size_t i = 4; i < a.size(); i += 2) {
+        if (i + 1 >= a.size()) {
+            return std::nullopt;
+        }
+        const std::string& v = a[i + 1];
+        if (a[i] == "--lane") {
+            auto lane = parsePositive(v);
+            if (!lane) {
+                return std::nullopt;
+            }
+            changes.push_back({*lane, {}, {}});
+            continue;
+        }
+        if (changes.empty()) {
+            if (!laneOptional) {
+                return std::nullopt;
+            }
+            changes.push_back({});
+        }
+        if (!lapsFlag.empty() && a[i] == lapsFlag && !changes.back().laps) {
+            changes.back().laps = v;
+        } else if (a[i] == secondFlag && !changes.back().second) {
+            changes.back().second = v;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (changes.empty()) {
+        return std::nullopt;
+    }
+    return changes;
+}
+
+int printSaved(const Invocation& inv, const CorrectionModel& model,
+               const std::expected<std::vector<int>, std::string>& saved) {
+    if (!saved) {
+        return fail(inv, saved.error());
+    }
+    inv.out << seriesBaseName(model.series().programa, model.series().serie) << ": heat";
+    if (saved->size() > 1) {
+        inv.out << "s " << saved->front() << " to " << saved->back();
+    } else if (!saved->empty()) {
+        inv.out << " " << saved->front();
+    }
+    inv.out << " recomputed\n";
+    return kOk;
+}
+
+// Opens the heat in the correction screen and applies the lanes' changes with its field
+// rules; `check` refuses a value before it is typed.
+int correctHeat(const Invocation& inv, CorrectionMode mode, int programa,
+                const std::vector<LaneChange>& changes, const std::string& usageText) {
+    const auto& a = inv.args;
+    auto heat = parsePositive(a[3]);
+    auto target = openTarget(inv, a[0], programa, a[2]);
+    if (!target && target.error().empty()) {
+        return usage(inv, usageText);
+    }
+    if (!heat) {
+        return usage(inv, usageText);
+    }
+    if (!target) {
+        return fail(inv, target.error());
+    }
+    auto model = CorrectionModel::open(target->event.eventDir, programa, target->serie, mode);
+    if (!model) {
+        return fail(inv, model.error());
+    }
+    if (*heat > model->heatCount()) {
+        return fail(inv, "heat " + std::to_string(*heat) + " has not been run in " +
+                             seriesBaseName(programa, target->serie) + " (heats 1 to " +
+                             std::to_string(model->heatCount()) + ")");
+    }
+    if (!model->selectHeat(*heat)) {
+        return fail(inv, model->problem());
+    }
+    for (const auto& change : changes) {
+        int k = 1;
+        if (programa != kSuperPole) {
+            k = model->rowOfLane(*change.lane);
+        } else if (change.lane && *change.lane != model->row(1).lane) {
+            k = 0;
+        }
+        if (k == 0 || model->row(k).participant == 0) {
+            return fail(inv, "heat " + std::to_string(*heat) + " has nobody on lane " +
+                                 std::to_string(change.lane.value_or(0)));
+        }
+        if (change.laps) {
+            auto laps = parseDecimal(*change.laps);
+            if (!laps || *laps < 0.0) {
+                return fail(inv, "\"" + *change.laps + "\" is not a number of laps");
+            }
+            model->setLaps(k, *change.laps);
+            model->leaveLaps(k);
+        }
+        if (change.second) {
+            auto value = parseDecimal(*change.second);
+            if (mode == CorrectionMode::Laps && !value) {
+                return fail(inv, "\"" + *change.second + "\" is not a lap time");
+            }
+            if (mode == CorrectionMode::Comes &&
+                (!value || *value < 0.0 || *value != std::floor(*value) ||
+                 *value >= std::pow(10.0, model->decimals()))) {
+                return fail(inv, "\"" + *change.second + "\" is not a comes value of " +
+                                     std::to_string(model->decimals()) + " digits");
+            }
+            model->setSecond(k, *change.second);
+            model->leaveSecond(k);
+        }
+    }
+    return printSaved(inv, *model, model->save());
+}
+
+} // namespace
+
+int cmdCorrect(const Invocation& inv) {
+    const auto& a = inv.args;
+    if (a.size() < 6) {
+        return usage(inv, kCorrectUsage);
+    }
+    auto programa = parseProgramType(a[1], kOfficialPractice);
+    if (!programa) {
+        return usage(inv, kCorrectUsage);
+    }
+    auto changes = parseLaneChanges(a, "--laps", "--fastest", *programa == kSuperPole);
+    if (!changes) {
+        return usage(inv, kCorrectUsage);
+    }
+    for (const auto& c : *changes) {
+        // The screen offers the laps of a race only.
+        if (c.laps && *programa != kRace) {
+            return usage(inv, kCorrectUsage);
+        }
+    }
+    return correctHeat(inv, CorrectionMode::Laps, *programa, *changes, kCorrectUsage);
+}
+
+int cmdComes(const Invocation& inv) {
+    const auto& a = inv.args;
+    if (a.size() < 8) {
+        return usage(inv, kComesUsage);
+    }
+    auto programa = parseProgramType(a[1], kRace);
+    auto changes = parseLaneChanges(a, "", "--comes", false);
+    if (!programa || !changes) {
+        return usage(inv, kComesUsage);
+    }
+    for (const auto& c : *changes) {
+        if (!c.second) {
+            return usage(inv, kComesUsage);
+        }
+    }
+    return correctHeat(inv, CorrectionMode::Comes, *programa, *changes, kComesUsage);
+}
+
+int cmdPenalty(const Invocation& inv) {
+    const auto& a = inv.args;
+    const bool show = a.size() == 3 && a[0] == "show";
+    const bool set = (a.size() == 5 || a.size() == 6) && a[0] == "set";
+    if (!show && !set) {
+        return usage(inv, kPenaltyUsage);
+    }
+    auto target = openTarget(inv, a[1], kRace, a[2]);
+    if (!target) {
+        return target.error().empty() ? usage(inv, kPenaltyUsage) : fail(inv, target.error());
+    }
+    auto model = PenaltiesModel::open(target->event.eventDir, target->serie);
+    if (!model) {
+        return fail(inv, model.error());
+    }
+    for (const auto& note : model->notes()) {
+        inv.err << "cronovolta-cli: warning: " << note << "\n";
+    }
+    if (show) {
+        for (int p = 1; p <= model->participants(); ++p) {
+            const PenaltyRow& r = model->row(p);
+            if (!r.penalty.empty()) {
+                inv.out << p << '\t' << r.name << '\t'
+                        << singleToText(static_cast<float>(ValorNumeric(r.penalty))) << '\t'
+                        << r.reasons << '\n';
+            }
+        }
+        return kOk;
+    }
+    auto participant = parsePositive(a[3]);
+    if (!participant) {
+        return usage(inv, kPenaltyUsage);
+    }
+    if (*participant > model->participants()) {
+        return fail(inv, seriesBaseName(kRace, target->serie) + " has no participant " +
+                             std::to_string(*participant));
+    }
+    if (!parseDecimal(a[4])) {
+        return fail(inv, "\"" + a[4] + "\" is not a number of laps");
+    }
+    model->select(*participant);
+    model->setValue(a[4]);
+    model->setReasons(a.size() == 6 ? a[5] : std::string());
+    if (auto saved = model->save(); !saved) {
+        return fail(inv, saved.error());
+    }
+    return kOk;
+}
+
+int cmdLaps(const Invocation& inv) {
+    const auto& a = inv.args;
+    if (a.size() < 4) {
+        return usage(inv, kLapsUsage);
+    }
+    auto programa = parseProgramType(a[1], kPractice);
+    if (!programa) {
+        return usage(inv, kLapsUsage);
+    }
+    auto target = openTarget(inv, a[0], *programa, a[2]);
+    if (!target) {
+        return target.error().empty() ? usage(inv, kLapsUsage) : fail(inv, target.error());
+    }
+    LapListingSetup setup;
+    setup.folder = *programa == kPractice ? inv.dataDir : target->event.eventDir;
+    setup.programa = *programa;
+    setup.seriesCount = target->event.seriesCounts[static_cast<std::size_t>(*programa)];
+    setup.activeSerie = target->serie;
+    LapListing listing(setup);
+    listing.load();
+    if (a[3] == "--dump") {
+        if (a.size() != 4) {
+            return usage(inv, kLapsUsage);
+        }
+        auto written = listing.writeDump();
+        if (!written) {
+            return fail(inv, written.error());
+        }
+        inv.out << written->string() << '\n';
+        return kOk;
+    }
+    auto heat = parsePositive(a[3]);
+    if (!heat) {
+        return usage(inv, kLapsUsage);
+    }
+    const int heats = static_cast<int>(listing.entries(LapListing::HeatSelector).size());
+    if (*heat > heats) {
+        return fail(inv, "heat " + std::to_string(*heat) + " has not been run in " +
+                             seriesBaseName(*programa, target->serie));
+    }
+    listing.choose(LapListing::HeatSelector, *heat - 1);
+    for (std::size_t i = 4; i < a.size(); i += 2) {
+        if (i + 1 >= a.size()) {
+            return usage(inv, kLapsUsage);
+        }
+        const std::string& v = a[i + 1];
+        if (a[i] == "--participant") {
+            auto n = parsePositive(v);
+            const auto& names = listing.entries(LapListing::ParticipantSelector);
+            if (!n) {
+                return usage(inv, kLapsUsage);
+            }
+            if (*n >= static_cast<int>(names.size())) {
+                return fail(inv,
+                            seriesBaseName(*programa, target->serie) + " has no participant " + v);
+            }
+            listing.choose(LapListing::ParticipantSelector, *n);
+        } else if (a[i] == "--lane") {
+            auto lane = parseInteger(v);
+            const auto& lanes = listing.entries(LapListing::LaneSelector);
+            auto it = lane ? std::find(lanes.begin() + 1, lanes.end(), std::to_string(*lane))
+                           : lanes.end();
+            if (!lane) {
+                return usage(inv, kLapsUsage);
+            }
+            if (it == lanes.end()) {
+                return fail(inv, "heat " + std::to_string(*heat) + " lists no lane " + v);
+            }
+            listing.choose(LapListing::LaneSelector, static_cast<int>(it - lanes.begin()));
+        } else if (a[i] == "--sort") {
+            auto option = parsePositive(v);
+            if (!option || *option > 3) {
+                return usage(inv, kLapsUsage);
+            }
+            listing.sortBy(*option);
+        } else {
+            return usage(inv, kLapsUsage);
+        }
+    }
+    for (const auto& row : listing.rows()) {
+        if (!row.visible) {
+            continue;
+        }
+        for (int c = 0; c < lapcol::Count; ++c) {
+            inv.out << (c > 0 ? "\t" : "") << row.cells[static_cast<std::size_t>(c)];
+        }
+        inv.out << '\n';
+    }
+    return kOk;
+}
+
+} // namespace cronovolta::cli

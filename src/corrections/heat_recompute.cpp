@@ -1,0 +1,230 @@
+#include "corrections/heat_recompute.h"
+
+#include "heat/series_files.h"
+#include "heat/standings_records.h"
+#include "storage/event_files.h"
+#include "storage/heat_result_record.h"
+#include "storage/number_format.h"
+#include "storage/participant_list.h"
+
+#include <algorithm>
+#include <map>
+
+namespace cronovolta {
+
+fs::path SeriesFiles::file(std::string_view extension) const {
+    return eventDir / seriesFileName(programa, serie, extension);
+}
+
+std::string SeriesFiles::name(int participant) const {
+    if (participant < 1 || participant > participants()) {
+        return {};
+    }
+    return names[static_cast<std::size_t>(participant - 1)];
+}
+
+std::expected<SeriesFiles, std::string> openSeriesFiles(const fs::path& eventDir, int programa,
+                                                        int serie) {
+    if (programa < kOfficialPractice || programa > kRace) {
+        return std::unexpected(
+            "only official practice, Super Pole and race series keep heat results");
+    }
+    SeriesFiles files;
+    files.eventDir = eventDir;
+    files.programa = programa;
+    files.serie = serie;
+    auto track = loadConfigPista(eventDir / kTrackFileName);
+    if (!track) {
+        return std::unexpected(track.error());
+    }
+    files.track = std::move(*track);
+    auto list = loadSeriesParticipants(eventDir, programa, serie, files.track.lanes);
+    if (!list) {
+        return std::unexpected(list.error());
+    }
+    files.names = std::move(list->names);
+    files.heats = std::max<int>(list->maniguesFetes, 0);
+    return files;
+}
+
+int superPoleDriver(int heat, int participants) {
+    return participants < 1 || heat < 1 ? 0 : (heat - 1) % participants + 1;
+}
+
+namespace {
+
+struct Block {
+    std::size_t header = 0;
+    std::size_t count = 0;
+};
+
+std::expected<Block, std::string> findBlock(const std::vector<HeatResultRecord>& records, int heat,
+                                            const std::string& fileName) {
+    auto header = resultHeaderIndex(records, heat);
+    if (!header) {
+        return std::unexpected("the results file " + fileName + " holds no heat " +
+                               std::to_string(heat));
+    }
+    const int count = records[*header].headerRecordCount();
+    if (count < 0 || *header + static_cast<std::size_t>(count) >= records.size()) {
+        return std::unexpected("the results file " + fileName + " ends inside heat " +
+                               std::to_string(heat));
+    }
+    Block block{*header, static_cast<std::size_t>(count)};
+    for (std::size_t i = 1; i <= block.count; ++i) {
+        if (records[block.header + i].isHeader()) {
+            return std::unexpected("the block of heat " + std::to_string(heat) + " in " + fileName +
+                                   " is damaged: it holds a heat header");
+        }
+    }
+    return block;
+}
+
+// The working tables of a participant as the heats accumulate them.
+struct Totals {
+    float laps = 0.0f;
+    float fastest = 0.0f;
+    std::int16_t fastestLane = 0;
+};
+
+void applyValues(HeatResultRecord& record, const SeriesFiles& series, int heat,
+                 const std::vector<LaneValues>& values) {
+    const LaneValues* row = nullptr;
+    if (series.programa == kSuperPole) {
+        if (record.participant == superPoleDriver(heat, series.participants()) && !values.empty()) {
+            row = &values.front();
+        }
+    } else {
+        auto it = std::find_if(values.begin(), values.end(),
+                               [&](const LaneValues& v) { return v.lane == record.lane; });
+        row = it != values.end() && record.lane != 0 ? &*it : nullptr;
+    }
+    if (row == nullptr) {
+        record.heatLaps = 0.0f;
+        record.heatFastestLap = 0.0f;
+        return;
+    }
+    record.heatLaps = row->laps;
+    record.heatFastestLap = row->fastest.value_or(record.heatFastestLap);
+}
+
+// The heat keys as the end of the heat leaves them for these heat values; the heat time
+// of the last crossing (column 18) is kept, so ties keep the order they were driven in.
+void heatKeys(StandingsGrid& grid, int row, int programa) {
+    grid.setText(row, col::HeatRank, "");
+    grid.setText(row, col::HeatKey1, "");
+    if (programa == kOfficialPractice && !grid.blank(row, col::HeatFastest)) {
+        grid.setText(row, col::HeatKey1, grid.text(row, col::HeatFastest));
+    } else if (programa == kRace && grid.value(row, col::HeatLaps) >= 2.0) {
+        grid.setText(row, col::HeatKey1,
+                     singleToText(static_cast<float>(1.0 - grid.value(row, col::HeatLaps))));
+    }
+    if (grid.blank(row, col::HeatKey1)) {
+        grid.setText(row, col::HeatKey2, "");
+    }
+}
+
+} // namespace
+
+std::expected<std::vector<int>, std::string>
+recomputeSeries(const SeriesFiles& series, int heat, const std::vector<LaneValues>& values) {
+    const fs::path path = series.file(".DAD");
+    const std::string fileName = path.filename().string();
+    if (heat < 1 || heat > series.heats) {
+        return std::unexpected("heat " + std::to_string(heat) + " has not been run in " +
+                               seriesBaseName(series.programa, series.serie) + " (heats 1 to " +
+                               std::to_string(series.heats) + ")");
+    }
+    auto bytes = readOptionalFile(path);
+    if (!bytes) {
+        return std::unexpected(bytes.error());
+    }
+    HeatResultFile file = decodeHeatResultFile(*bytes);
+    auto& records = file.records;
+
+    // Every block is found and checked before anything changes.
+    std::map<int, Block> blocks;
+    for (int h = std::max(heat - 1, 1); h <= series.heats; ++h) {
+        auto block = findBlock(records, h, fileName);
+        if (!block) {
+            return std::unexpected(block.error());
+        }
+        blocks[h] = *block;
+    }
+    for (int h = std::max(heat - 1, 1); h < series.heats; ++h) {
+        if (blocks[h + 1].header <= blocks[h].header + blocks[h].count) {
+            return std::unexpected("the blocks of heats " + std::to_string(h) + " and " +
+                                   std::to_string(h + 1) + " in " + fileName + " overlap");
+        }
+    }
+
+    const int n = series.participants();
+    std::vector<Totals> totals(static_cast<std::size_t>(n) + 1);
+    if (heat >= 2) {
+        const Block& previous = blocks[heat - 1];
+        for (std::size_t i = 1; i <= previous.count; ++i) {
+            const HeatResultRecord& r = records[previous.header + i];
+            if (r.participant >= 1 && r.participant <= n) {
+                totals[static_cast<std::size_t>(r.participant)] = {r.seriesLaps, r.fastestLap,
+                                                                   r.fastestLane};
+            }
+        }
+    }
+
+    std::vector<int> rewritten;
+    for (int h = heat; h <= series.heats; ++h) {
+        const Block& block = blocks[h];
+        StandingsGrid grid;
+        grid.reset(static_cast<int>(block.count));
+        int lastLane = 0;
+        for (std::size_t i = 1; i <= block.count; ++i) {
+            HeatResultRecord r = records[block.header + i];
+            if (h == heat) {
+                applyValues(r, series, heat, values);
+            }
+            if (r.participant >= 1 && r.participant <= n) {
+                Totals& t = totals[static_cast<std::size_t>(r.participant)];
+                t.laps += r.heatLaps;
+                r.seriesLaps = t.laps;
+                if (r.heatFastestLap > 0.0f &&
+                    (t.fastest == 0.0f || r.heatFastestLap < t.fastest)) {
+                    t.fastest = r.heatFastestLap;
+                    t.fastestLane = r.lane;
+                }
+                r.fastestLap = t.fastest;
+                r.fastestLane = t.fastestLane;
+            }
+            if (r.lastLaneRank < 0) {
+                lastLane = r.lane;
+            }
+            const int row = static_cast<int>(i);
+            fillStandingsRow(grid, row, r, series.name(r.participant), series.programa,
+                             series.track);
+            heatKeys(grid, row, series.programa);
+        }
+        grid.resort({series.programa, &series.track, {}, 0});
+        for (int row = 1; row <= grid.rowCount(); ++row) {
+            records[block.header + static_cast<std::size_t>(row)] =
+                recordFromStandingsRow(grid, row, series.programa, lastLane);
+        }
+        rewritten.push_back(h);
+    }
+
+    // Only the used bytes of the rewritten records change: the rest of the file, a short
+    // last record included, stays as it was.
+    std::string out = std::move(*bytes);
+    for (int h : rewritten) {
+        const Block& block = blocks[h];
+        for (std::size_t i = 1; i <= block.count; ++i) {
+            const std::size_t index = block.header + i;
+            out.replace(index * kHeatResultRecordSize, kHeatResultUsedBytes,
+                        encodeHeatResultRecord(records[index]).substr(0, kHeatResultUsedBytes));
+        }
+    }
+    if (auto written = writeFileAtomic(path, out); !written) {
+        return std::unexpected(written.error());
+    }
+    return rewritten;
+}
+
+} // namespace cronovolta

@@ -1,0 +1,150 @@
+#include "corrections/qt/penalitzacions.h"
+
+#include "storage/qt/localise.h"
+#include "texts/qt/asker.h"
+#include "texts/qt/dialog_parts.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace cronovolta {
+namespace {
+
+QString qstr(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Column widths of the table, from twips of the 800 x 600 design.
+constexpr int kWidths[] = {1500, 500, 4500};
+
+} // namespace
+
+Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiContext& ui,
+                               Asker& asker, QWidget* parent)
+    : QDialog(parent), m_model(std::move(model)), m_ui(ui), m_asker(asker) {
+    setObjectName(QStringLiteral("Penalitzacions"));
+    auto* top = new QVBoxLayout(this);
+    auto* fields = new QGridLayout;
+    fields->addWidget(namedLabel(this, QStringLiteral("TextParticipant")), 0, 0);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("Participant"));
+    for (int p = 1; p <= m_model.participants(); ++p) {
+        m_list->addItem(qstr(m_model.row(p).name));
+    }
+    fields->addWidget(m_list, 1, 0, 3, 1);
+    fields->addWidget(namedLabel(this, QStringLiteral("TextValor")), 0, 1);
+    m_value = new QLineEdit(this);
+    m_value->setObjectName(QStringLiteral("Valor"));
+    fitNumberBox(m_value);
+    fields->addWidget(m_value, 1, 1, Qt::AlignLeft | Qt::AlignTop);
+    fields->addWidget(namedLabel(this, QStringLiteral("TextConcepte")), 2, 1);
+    m_reasons = new QLineEdit(this);
+    m_reasons->setObjectName(QStringLiteral("Concepte"));
+    m_reasons->setMaxLength(32767);
+    fields->addWidget(m_reasons, 3, 1, Qt::AlignTop);
+    fields->setColumnStretch(1, 1);
+    top->addLayout(fields);
+
+    m_table = new QTableWidget(this);
+    m_table->setObjectName(QStringLiteral("Quadre"));
+    m_table->setColumnCount(3);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    top->addWidget(m_table, 1);
+    // Saving keeps the screen open: the close button stays, "&Gravar" only writes.
+    QHBoxLayout* buttons = sortirButtons(this, [this] {
+        save();
+        return false;
+    });
+    top->addLayout(buttons);
+
+    localitzar(this, "Penalitzacions", m_ui);
+    setWindowTitle(windowTitle() + title);
+    for (int c = 0; c < 3; ++c) {
+        m_table->setColumnWidth(c, kWidths[c] * 4 / 45);
+    }
+    fillTable();
+    if (auto* saveButton = findChild<QPushButton*>(QStringLiteral("Sortir_1"))) {
+        saveButton->setEnabled(m_model.saveEnabled());
+    }
+    connect(m_list, &QListWidget::currentRowChanged, this,
+            [this](int row) { selectParticipant(row + 1); });
+    connect(m_table, &QTableWidget::cellClicked, this,
+            [this](int row, int) { m_list->setCurrentRow(row); });
+    connect(m_value, &QLineEdit::editingFinished, this, [this] {
+        m_model.setValue(m_value->text().toStdString());
+        m_model.setReasons(m_reasons->text().toStdString());
+        m_model.leaveValue();
+        m_value->setText(qstr(m_model.value()));
+        m_reasons->setText(qstr(m_model.reasons()));
+    });
+    if (m_model.selected() >= 1) {
+        m_list->setCurrentRow(m_model.selected() - 1);
+    }
+    resize(720, 480);
+    if (!m_model.notes().empty()) {
+        QStringList lines;
+        for (const auto& note : m_model.notes()) {
+            lines << qstr(note);
+        }
+        m_asker.message(this, windowTitle(), lines.join(QLatin1Char('\n')));
+    }
+}
+
+Penalitzacions::~Penalitzacions() {
+    stopFieldRules(this);
+}
+
+void Penalitzacions::fillTable() {
+    m_table->setRowCount(m_model.participants());
+    for (int p = 1; p <= m_model.participants(); ++p) {
+        const PenaltyRow& r = m_model.row(p);
+        const QString cells[] = {qstr(r.name), qstr(r.penalty), qstr(r.reasons)};
+        for (int c = 0; c < 3; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c == 1) {
+                item->setTextAlignment(Qt::AlignCenter);
+            }
+            m_table->setItem(p - 1, c, item);
+        }
+    }
+}
+
+void Penalitzacions::selectParticipant(int participant) {
+    m_model.select(participant);
+    m_value->setText(qstr(m_model.value()));
+    m_reasons->setText(qstr(m_model.reasons()));
+    if (auto* saveButton = findChild<QPushButton*>(QStringLiteral("Sortir_1"))) {
+        saveButton->setEnabled(m_model.saveEnabled());
+    }
+    QSignalBlocker block(m_table);
+    m_table->selectRow(participant - 1);
+}
+
+bool Penalitzacions::save() {
+    m_model.setValue(m_value->text().toStdString());
+    m_model.setReasons(m_reasons->text().toStdString());
+    auto written = m_model.save();
+    m_value->setText(qstr(m_model.value()));
+    m_reasons->setText(qstr(m_model.reasons()));
+    fillTable();
+    m_table->selectRow(m_model.selected() - 1);
+    if (!written) {
+        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), qstr(written.error()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace cronovolta

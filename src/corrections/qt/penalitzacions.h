@@ -1,0 +1,46 @@
+#pragma once
+
+#include "corrections/penalties_model.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QListWidget;
+class QTableWidget;
+
+namespace cronovolta {
+
+class Asker;
+struct UiContext;
+
+// `Penalitzacions`: penalty laps and reasons of the participants of a race series. "&Gravar"
+// stores the selected participant's entry and writes the file; the screen stays open.
+class Penalitzacions : public QDialog {
+    Q_OBJECT
+public:
+    // `title`: the event and series part of the caption, " - event (Cursa 2)".
+    Penalitzacions(PenaltiesModel model, const QString& title, UiContext& ui, Asker& asker,
+                   QWidget* parent = nullptr);
+    ~Penalitzacions() override;
+
+    const PenaltiesModel& model() const { return m_model; }
+    QListWidget* participantList() const { return m_list; } // `Participant`
+    QLineEdit* valueField() const { return m_value; }       // `Valor`
+    QLineEdit* reasonsField() const { return m_reasons; }   // `Concepte`
+    QTableWidget* table() const { return m_table; }         // `Quadre`
+    bool save();
+
+private:
+    void selectParticipant(int participant);
+    void fillTable();
+
+    PenaltiesModel m_model;
+    UiContext& m_ui;
+    Asker& m_asker;
+    QListWidget* m_list = nullptr;
+    QLineEdit* m_value = nullptr;
+    QLineEdit* m_reasons = nullptr;
+    QTableWidget* m_table = nullptr;
+};
+
+} // namespace cronovolta

@@ -1,0 +1,220 @@
+#include "output/qt/llistar_voltes.h"
+
+#include "storage/qt/localise.h"
+#include "texts/language_tables.h"
+#include "texts/qt/asker.h"
+#include "texts/qt/dialog_parts.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace cronovolta {
+namespace {
+
+QString qstr(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+LapListingSetup withTexts(LapListingSetup setup, int language) {
+    setup.all = std::string(messageText(7, 0, language));
+    setup.allLanes = std::string(messageText(7, 1, language));
+    return setup;
+}
+
+constexpr std::array<LapListing::Selector, 4> kSelectors = {
+    LapListing::SeriesSelector, LapListing::ParticipantSelector, LapListing::LaneSelector,
+    LapListing::HeatSelector};
+
+} // namespace
+
+LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiContext& ui,
+                             Asker& asker, QWidget* parent)
+    : QDialog(parent), m_listing(withTexts(std::move(setup), ui.language())), m_ui(ui),
+      m_asker(asker) {
+    setObjectName(QStringLiteral("LlistarVoltes"));
+    auto* top = new QVBoxLayout(this);
+    auto* head = new QHBoxLayout;
+    auto* filters = new QGridLayout;
+    for (int i = 0; i <= 4; ++i) {
+        m_labels[static_cast<std::size_t>(i)] = namedLabel(this, controlObjectName("Text", i));
+        auto* combo = new QComboBox(this);
+        combo->setObjectName(controlObjectName("Filtre", i));
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        combo->setMinimumContentsLength(i == 1 ? 18 : 3);
+        m_selectors[static_cast<std::size_t>(i)] = combo;
+        filters->addWidget(m_labels[static_cast<std::size_t>(i)], 0, i);
+        filters->addWidget(combo, 1, i);
+    }
+    head->addLayout(filters);
+    auto* order = new QGroupBox(this);
+    order->setObjectName(QStringLiteral("Ordre"));
+    auto* orderLayout = new QVBoxLayout(order);
+    m_sorts = new QButtonGroup(this);
+    for (int k = 1; k <= 3; ++k) {
+        auto* option = new QRadioButton(order);
+        option->setObjectName(controlObjectName("CriteriOrdre", k));
+        m_sorts->addButton(option, k);
+        orderLayout->addWidget(option);
+    }
+    head->addWidget(order);
+    auto* counters = new QGridLayout;
+    for (int i = 0; i <= 3; ++i) {
+        m_counters[static_cast<std::size_t>(i)] =
+            namedLabel(this, controlObjectName("Contador", i));
+    }
+    counters->addWidget(m_counters[0], 0, 0);
+    counters->addWidget(m_counters[1], 0, 1);
+    counters->addWidget(m_counters[3], 1, 0);
+    counters->addWidget(m_counters[2], 1, 1);
+    m_counters[3]->installEventFilter(this);
+    head->addLayout(counters);
+    head->addStretch();
+    top->addLayout(head);
+
+    m_grid = new QTableWidget(this);
+    m_grid->setObjectName(QStringLiteral("LlistaVoltes"));
+    m_grid->setColumnCount(lapcol::Count);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(250 / 15 + 4);
+    top->addWidget(m_grid, 1);
+    auto* closeRow = new QHBoxLayout;
+    closeRow->addStretch();
+    auto* close = new QPushButton(this);
+    close->setObjectName(QStringLiteral("Sortir_0"));
+    close->setAutoDefault(false);
+    closeRow->addWidget(close);
+    top->addLayout(closeRow);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    localitzar(this, "LlistarVoltes", m_ui);
+    setWindowTitle(windowTitle() + title);
+    for (int c = 0; c < lapcol::Count; ++c) {
+        const int width = kLapListingWidths[static_cast<std::size_t>(c)];
+        m_grid->setColumnHidden(c, width == 0);
+        m_grid->setColumnWidth(c, width * 4 / 45);
+    }
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+
+    m_sorts->button(1)->setChecked(true);
+    m_listing.load();
+    for (LapListing::Selector s : kSelectors) {
+        connect(m_selectors[s], &QComboBox::activated, this, [this, s](int index) {
+            m_listing.choose(s, index);
+            showListing();
+        });
+    }
+    connect(m_sorts, &QButtonGroup::idClicked, this, &LlistarVoltes::chooseSort);
+    connect(m_grid, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { assignFastest(row); });
+    if (m_listing.onlyLaneSelector()) {
+        for (int i : {0, 1, 3, 4}) {
+            m_labels[static_cast<std::size_t>(i)]->hide();
+            m_selectors[static_cast<std::size_t>(i)]->hide();
+        }
+    }
+    m_labels[0]->setEnabled(m_listing.seriesSelectorEnabled());
+    m_selectors[0]->setEnabled(m_listing.seriesSelectorEnabled());
+    m_selectors[3]->setEnabled(false);
+    showListing();
+    resize(760, 560);
+}
+
+void LlistarVoltes::chooseSort(int option) {
+    m_listing.sortBy(option);
+    showListing();
+}
+
+void LlistarVoltes::showListing() {
+    for (LapListing::Selector s : kSelectors) {
+        QComboBox* combo = m_selectors[s];
+        QSignalBlocker block(combo);
+        combo->clear();
+        for (const auto& entry : m_listing.entries(s)) {
+            combo->addItem(qstr(entry));
+        }
+        combo->setCurrentIndex(m_listing.position(s));
+    }
+    m_sorts->button(m_listing.sortOption())->setChecked(true);
+    m_counters[1]->setText(QString::number(m_listing.visibleCount()));
+    m_counters[2]->setText(qstr(m_listing.startTime()));
+    m_counters[2]->setVisible(m_listing.startTimeShown());
+
+    const auto alignments = gridColumnAlignments(m_grid);
+    m_grid->setUpdatesEnabled(false);
+    m_shown.clear();
+    const auto& rows = m_listing.rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].visible) {
+            m_shown.push_back(static_cast<int>(i));
+        }
+    }
+    m_grid->setRowCount(static_cast<int>(m_shown.size()));
+    for (int r = 0; r < static_cast<int>(m_shown.size()); ++r) {
+        const auto& cells =
+            rows[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(r)])].cells;
+        for (int c = 0; c < lapcol::Count; ++c) {
+            auto* item = new QTableWidgetItem(qstr(cells[static_cast<std::size_t>(c)]));
+            if (c < static_cast<int>(alignments.size())) {
+                item->setTextAlignment(Qt::Alignment(alignments[static_cast<std::size_t>(c)]));
+            }
+            m_grid->setItem(r, c, item);
+        }
+    }
+    m_grid->setUpdatesEnabled(true);
+}
+
+void LlistarVoltes::assignFastest(int visibleRow) {
+    if (!m_listing.canAssignFastest() || visibleRow < 0 ||
+        visibleRow >= static_cast<int>(m_shown.size())) {
+        return;
+    }
+    const int row = m_shown[static_cast<std::size_t>(visibleRow)];
+    const auto& c = m_listing.rows()[static_cast<std::size_t>(row)].cells;
+    const QString question = message(m_ui, 7, 3) + qstr(c[lapcol::LapTime]) + message(m_ui, 7, 4) +
+                             qstr(c[lapcol::Name]) + message(m_ui, 7, 5) + qstr(c[lapcol::Lane]) +
+                             QStringLiteral("?");
+    if (!m_asker.yesNo(this, message(m_ui, 7, 6), question)) {
+        return;
+    }
+    auto result = m_listing.assignFastest(row);
+    if (!result) {
+        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), qstr(result.error()));
+        return;
+    }
+    emit corrected();
+}
+
+void LlistarVoltes::writeDump() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto written = m_listing.writeDump();
+    showListing();
+    QApplication::restoreOverrideCursor();
+    if (!written) {
+        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), qstr(written.error()));
+    }
+}
+
+bool LlistarVoltes::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_counters[3] && event->type() == QEvent::MouseButtonDblClick) {
+        writeDump();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace cronovolta

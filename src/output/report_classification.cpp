@@ -1,0 +1,89 @@
+// The classification of the heat just run, printed from the heat panel.
+#include "output/print_texts.h"
+#include "output/printed_reports.h"
+#include "output/report_parts.h"
+#include "storage/event_files.h"
+#include "storage/number_format.h"
+
+#include <algorithm>
+
+namespace cronovolta {
+namespace {
+
+constexpr double kDateColumn = 90;
+constexpr double kSmall = 6;
+
+// Row 0 is the headings row: it has no position.
+void writeRow(PrintLayout& p, int row, bool race, const std::vector<std::string>& cells) {
+    auto cell = [&cells](int column) -> const std::string& {
+        return cells[static_cast<std::size_t>(column)];
+    };
+    auto bracketed = [&cell](int column) {
+        return trimBlanks(cell(column)).empty() ? std::string() : "[" + cell(column) + "]";
+    };
+    if (row >= 1) {
+        p.EscriureDreta(8, std::to_string(row));
+        p.EscriureA(8, ".-");
+    }
+    p.EscriureA(10, cell(col::Name));
+    if (race) {
+        p.EscriureDreta(40, cell(col::SeriesLaps));
+    } else {
+        p.EscriureDreta(38, cell(col::Fastest));
+    }
+    p.EscriureCentre(45, bracketed(col::FastestLane));
+    // The gap headings are wider than the gaps and would run into the lane's heading.
+    p.setFontSize(row == 0 ? kSmall : kBaseFontSize);
+    p.EscriureDreta(55, cell(col::GapLeader));
+    p.EscriureDreta(65, cell(col::GapPrevious));
+    p.setFontSize(kBaseFontSize);
+    p.EscriureCentre(74, bracketed(col::Lane));
+    p.EscriureDreta(85, cell(col::HeatLaps));
+    p.EscriureDreta(95, cell(col::HeatFastest));
+    p.newLine();
+}
+
+} // namespace
+
+PrintLayout ImprimirClassificacio(const ReportEvent& event, const HeatReport& heat,
+                                  const StandingsGrid& grid,
+                                  const std::vector<std::string>& headings) {
+    const PrintTexts& t = printTexts(event.language);
+    const bool race = heat.programa == kRace;
+    std::vector<std::string> titles = headings;
+    titles.resize(col::Count);
+    auto headingBlock = [&](PrintLayout& p) {
+        writeRow(p, 0, race, titles);
+        p.newLine();
+    };
+
+    PrintLayout p;
+    writePageHeader(p, event, kDateColumn);
+    std::string title =
+        t.classification +
+        lowerAscii(t.programmeCaptions[static_cast<std::size_t>(std::clamp(heat.programa, 0, 4))]);
+    if (heat.seriesCount > 1) {
+        title += " - " + t.seriesLabel + heat.seriesText;
+    }
+    p.EscriureA(5, title);
+    p.newLine();
+    p.EscriureA(5, t.finishedHeat + printedNumber(static_cast<float>(heat.heat)));
+    p.newLine(3);
+    headingBlock(p);
+    p.setPageStart([&](PrintLayout& page) {
+        writePageHeader(page, event, kDateColumn);
+        page.newLine();
+        headingBlock(page);
+    });
+    std::vector<std::string> cells(col::Count);
+    for (int r = 1; r <= grid.rowCount(); ++r) {
+        for (int c = 0; c < col::Count; ++c) {
+            cells[static_cast<std::size_t>(c)] = grid.text(r, c);
+        }
+        writeRow(p, r, race, cells);
+    }
+    p.setPageStart(nullptr);
+    return p;
+}
+
+} // namespace cronovolta

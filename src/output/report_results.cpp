@@ -1,0 +1,103 @@
+// The results browser's list, printed with its selector settings.
+#include "output/print_texts.h"
+#include "output/printed_reports.h"
+#include "output/report_parts.h"
+#include "results/results_texts.h"
+
+#include <algorithm>
+
+namespace cronovolta {
+namespace {
+
+constexpr double kDateColumn = 90;
+constexpr double kSmall = 6;
+
+// Row 0 is the headings row: it has no position.
+void writeRow(PrintLayout& p, const Classification& list,
+              const std::array<std::string, kClassColumnCount>& cells, bool headings) {
+    if (!headings) {
+        if (auto rank = rankNumber(cells[kColRank]); !rank.empty()) {
+            p.EscriureDreta(8, rank);
+            p.EscriureA(8, ".-");
+        }
+    }
+    p.EscriureA(10, cells[kColName]);
+    p.setFontSize(kSmall);
+    p.EscriureCentre(35, cells[kColSerie]);
+    p.EscriureCentre(40, cells[kColPass]);
+    p.EscriureCentre(45, cells[kColLane]);
+    p.EscriureCentre(50, cells[kColHeat]);
+    p.setFontSize(kBaseFontSize);
+    for (int c : {kColTotal, kColFastest, kColHeatLaps, kColHeatFastest}) {
+        if (list.columnWidth(c) > 0) {
+            p.EscriureDreta(65, cells[static_cast<std::size_t>(c)]);
+        }
+    }
+    p.setFontSize(kSmall);
+    p.EscriureDreta(78, cells[kColGapFirst]);
+    p.EscriureDreta(87, cells[kColGapPrevious]);
+    if (list.columnWidth(kColPenalty) > 0) {
+        p.EscriureDreta(92, cells[kColPenalty]);
+    }
+    p.setFontSize(kBaseFontSize);
+    p.newLine();
+}
+
+// A label ending at `column`, a blank, then the selector's text.
+void writeSelector(PrintLayout& p, double column, const std::string& label,
+                   const ResultsBrowser& browser, ResultsBrowser::Filter filter) {
+    p.EscriureDreta(column, label);
+    const auto& entries = browser.entries(filter);
+    const int selected = browser.selected(filter);
+    if (selected >= 0 && selected < static_cast<int>(entries.size())) {
+        p.EscriureA(column + 1, entries[static_cast<std::size_t>(selected)]);
+    }
+}
+
+} // namespace
+
+PrintLayout ImprimirResultats(const ReportEvent& event, const ResultsBrowser& browser) {
+    using F = ResultsBrowser::Filter;
+    const PrintTexts& t = printTexts(event.language);
+    const ResultsTexts& rt = resultsTexts(event.language);
+    const Classification& list = browser.list();
+    std::array<std::string, kClassColumnCount> titles;
+    auto layout = layoutTitles(rt.listLayout);
+    for (std::size_t c = 0; c < titles.size() && c < layout.size(); ++c) {
+        titles[c] = layout[c];
+    }
+    auto headingBlock = [&](PrintLayout& p) {
+        writeRow(p, list, titles, true);
+        p.newLine();
+    };
+
+    PrintLayout p;
+    writePageHeader(p, event, kDateColumn);
+    const int programa = std::clamp(browser.setup().programa, 0, 4);
+    p.EscriureA(5, t.classification + t.programmeCaptions[static_cast<std::size_t>(programa)]);
+    p.newLine(2);
+    writeSelector(p, 20, rt.seriesLabel, browser, F::kSeries);
+    writeSelector(p, 50, rt.participantLabel, browser, F::kParticipant);
+    p.newLine();
+    writeSelector(p, 20, rt.passLabel, browser, F::kPass);
+    writeSelector(p, 50, rt.laneLabel, browser, F::kLane);
+    writeSelector(p, 80, rt.heatLabel, browser, F::kHeat);
+    p.newLine();
+    p.EscriureDreta(20, rt.criterionLabel);
+    const int criterion = std::clamp(browser.criterion(), 1, 4);
+    p.EscriureA(21, withoutAccelerators(rt.criteria[static_cast<std::size_t>(criterion - 1)]));
+    p.newLine(2);
+    headingBlock(p);
+    p.setPageStart([&](PrintLayout& page) {
+        writePageHeader(page, event, kDateColumn);
+        page.newLine();
+        headingBlock(page);
+    });
+    for (int r : browser.visibleRows()) {
+        writeRow(p, list, list.rows()[static_cast<std::size_t>(r)].cells, false);
+    }
+    p.setPageStart(nullptr);
+    return p;
+}
+
+} // namespace cronovolta

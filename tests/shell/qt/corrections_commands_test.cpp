@@ -1,0 +1,245 @@
+#include "corrections/qt/corregir.h"
+#include "corrections/qt/penalitzacions.h"
+#include "heat/qt/heat_panel.h"
+#include "heat/series_files.h"
+#include "live_fixture.h"
+#include "output/qt/llistar_voltes.h"
+#include "shell/qt/corrections_commands.h"
+#include "storage/heat_result_record.h"
+#include "storage/penalty_record.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+
+using namespace cronovolta;
+using cronovolta::test::LiveFixture;
+
+namespace {
+
+// The main window and its heat session with the correction screens connected; the event's
+// track keeps comes with three decimals.
+void start(LiveFixture& f, int comesPolicy = 0) {
+    ConfigPista track = *loadConfigPista(f.eventDir() / "PISTA.CFG");
+    track.largestPartial = 1000;
+    deriveConfigPista(track);
+    saveConfigPista(f.eventDir() / "PISTA.CFG", track);
+    f.ui.app.configPrg.comesPolicy = static_cast<std::int16_t>(comesPolicy);
+    f.start();
+    connectCorrectionScreens(*f.window, *f.session);
+}
+
+// One heat: lane 1 counts four laps, the other lanes three.
+void runHeat(LiveFixture& f) {
+    f.session->heatKey('S');
+    for (int lane = 1; lane <= 4; ++lane) {
+        f.cross(lane, 0.5);
+    }
+    for (int lap = 0; lap < 2; ++lap) {
+        f.cross(1, 6.0);
+        for (int lane = 2; lane <= 4; ++lane) {
+            f.cross(lane, 0.4);
+        }
+    }
+    f.cross(1, 6.0);
+    f.session->heatKey('S');
+    f.session->syncScreens();
+}
+
+HeatResultRecord storedOnLane(LiveFixture& f, int heat, int lane) {
+    auto file = readHeatResultFile(f.eventDir() / "CRS001.DAD");
+    const auto block = resultBlock(file->records, heat);
+    for (const auto& r : block.value_or(std::vector<HeatResultRecord>{})) {
+        if (r.lane == lane) {
+            return r;
+        }
+    }
+    return {};
+}
+
+void type(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    emit field->editingFinished();
+}
+
+bool askedNotAvailable(const LiveFixture& f) {
+    for (const auto& q : f.asker.asked) {
+        if (q.text.contains(QStringLiteral("encara no"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class CorrectionScreens : public QObject {
+    Q_OBJECT
+
+private slots:
+    void correctingFromTheHeatPanelRebuildsTheStandings() {
+        LiveFixture f(4, 5);
+        start(f);
+        QVERIFY(f.session->openProgramme(4));
+        runHeat(f);
+        bool seen = false;
+        test::whenModal([&](QDialog* d) {
+            auto* screen = qobject_cast<Corregir*>(d);
+            QVERIFY(screen != nullptr);
+            seen = true;
+            QCOMPARE(screen->windowTitle(), QStringLiteral("Correcció de mànigues"));
+            QCOMPARE(screen->heatSelector()->currentText(), QStringLiteral("1"));
+            QCOMPARE(screen->lapsField(1)->text(), QStringLiteral("4"));
+            type(screen->lapsField(1), QStringLiteral("9"));
+            type(screen->secondField(1), QStringLiteral("5,5"));
+            QCOMPARE(screen->secondField(1)->text(), QStringLiteral("5.5000"));
+            test::clickButton(screen, QStringLiteral("Sortir_1"));
+        });
+        f.session->heatKey('c');
+        QVERIFY(seen);
+        QCOMPARE(storedOnLane(f, 1, 1).heatLaps, 9.0f);
+        QCOMPARE(storedOnLane(f, 1, 1).fastestLap, 5.5f);
+        const auto& grid = f.session->engine()->standings();
+        const int row = grid.findLane(1);
+        QCOMPARE(grid.text(row, col::SeriesLaps), std::string("9"));
+        QCOMPARE(grid.text(row, col::Fastest), std::string("5.5000"));
+        QCOMPARE(grid.text(row, col::Rank), std::string("1"));
+        QVERIFY(!askedNotAvailable(f));
+    }
+
+    void comesAreAskedAfterTheHeatsTheSettingsSay() {
+        // One pass of five participants on four lanes: heat 4 asks the last lane only,
+        // heat 5 every lane.
+        LiveFixture f(4, 5);
+        start(f, 1);
+        QVERIFY(f.session->openProgramme(4));
+        int opened = 0;
+        for (int heat = 1; heat <= 3; ++heat) {
+            runHeat(f);
+        }
+        test::whenModal([&](QDialog* d) {
+            auto* screen = qobject_cast<Corregir*>(d);
+            QVERIFY(screen != nullptr);
+            ++opened;
+            QCOMPARE(screen->model().mode(), CorrectionMode::Comes);
+            for (int k = 1; k <= 3; ++k) {
+                QVERIFY(!screen->secondField(k)->isEnabled());
+            }
+            QVERIFY(screen->secondField(4)->isEnabled());
+            QVERIFY(screen->lapsField(4)->isReadOnly());
+            type(screen->secondField(4), QStringLiteral("350"));
+            test::clickButton(screen, QStringLiteral("Sortir_1"));
+        });
+        runHeat(f);
+        QTRY_COMPARE(opened, 1);
+        QCOMPARE(storedOnLane(f, 4, 4).heatLaps, 3.35f);
+        QVERIFY(!f.session->engine()->comesMode());
+
+        test::whenModal([&](QDialog* d) {
+            auto* screen = qobject_cast<Corregir*>(d);
+            QVERIFY(screen != nullptr);
+            ++opened;
+            QVERIFY(screen->secondField(1)->isEnabled());
+            screen->reject();
+        });
+        runHeat(f);
+        QTRY_COMPARE(opened, 2);
+        // The button and its key open the comes by hand.
+        test::whenModal([&](QDialog* d) {
+            ++opened;
+            d->reject();
+        });
+        f.session->heatKey(',');
+        QCOMPARE(opened, 3);
+        QVERIFY(!askedNotAvailable(f));
+    }
+
+    void aListedLapBecomesTheFastestLap() {
+        LiveFixture f(4, 5);
+        start(f);
+        QVERIFY(f.session->openProgramme(4));
+        runHeat(f);
+        bool seen = false;
+        test::whenModal([&](QDialog* d) {
+            auto* screen = qobject_cast<LlistarVoltes*>(d);
+            QVERIFY(screen != nullptr);
+            seen = true;
+            QVERIFY(screen->windowTitle().startsWith(QStringLiteral("Llistat de voltes - ")));
+            QVERIFY(!screen->selector(LapListing::SeriesSelector)->isEnabled());
+            QCOMPARE(screen->counter(1)->text(), QStringLiteral("13"));
+            // Lane 2's second lap, slower than its third.
+            screen->chooseSort(2);
+            QTableWidget* grid = screen->grid();
+            int row = -1;
+            for (int r = 0; r < grid->rowCount(); ++r) {
+                if (grid->item(r, lapcol::Lane)->text() == QStringLiteral("2") &&
+                    grid->item(r, lapcol::Lap)->text() == QStringLiteral("2")) {
+                    row = r;
+                }
+            }
+            QVERIFY(row >= 0);
+            f.asker.answers = {true};
+            screen->assignFastest(row);
+            const auto& q = f.asker.asked.back();
+            QCOMPARE(q.title, QStringLiteral("Corregir volta ràpida"));
+            QCOMPARE(q.text, QStringLiteral("Vols assignar 7.4000 com a volta ràpida de Pilot 3 "
+                                            "per la pista 2?"));
+            screen->reject();
+        });
+        f.session->heatKey('l');
+        QVERIFY(seen);
+        const auto& grid = f.session->engine()->standings();
+        QCOMPARE(grid.text(grid.findLane(2), col::Fastest), std::string("7.4000"));
+        QVERIFY(!askedNotAvailable(f));
+    }
+
+    void penaltiesAndSeriesListingsOpenFromTheMainWindow() {
+        LiveFixture f(4, 5);
+        start(f);
+        QVERIFY(f.session->openProgramme(4));
+        runHeat(f);
+        QVERIFY(f.session->closeProgramme());
+        f.window->selectSeries(4, 0);
+        bool seen = false;
+        test::whenModal([&](QDialog* d) {
+            auto* screen = qobject_cast<Penalitzacions*>(d);
+            QVERIFY(screen != nullptr);
+            seen = true;
+            QCOMPARE(screen->windowTitle(), QStringLiteral("Penalizacions - Gran Premi (Cursa 1)"));
+            screen->participantList()->setCurrentRow(1);
+            type(screen->valueField(), QStringLiteral("-2"));
+            QCOMPARE(screen->valueField()->text(), QStringLiteral("2"));
+            screen->reasonsField()->setText(QStringLiteral("  sortida avançada "));
+            test::clickButton(screen, QStringLiteral("Sortir_1"));
+            QVERIFY(screen->isVisible());
+            QCOMPARE(screen->table()->item(1, 1)->text(), QStringLiteral(" 2"));
+            screen->reject();
+        });
+        f.window->runCommand("MnuPen", 4);
+        QVERIFY(seen);
+        auto pens = readPenalties(f.eventDir() / "CRS001.PEN");
+        QCOMPARE(pens->records.size(), std::size_t{1});
+        QCOMPARE(pens->records[0].participant, std::int16_t{2});
+        QCOMPARE(pens->records[0].laps, 2.0f);
+        QCOMPARE(pens->records[0].reasons, std::string("sortida avançada"));
+
+        seen = false;
+        test::whenModal([&](QDialog* d) {
+            auto* screen = qobject_cast<LlistarVoltes*>(d);
+            QVERIFY(screen != nullptr);
+            seen = true;
+            QVERIFY(screen->selector(LapListing::SeriesSelector)->isEnabled());
+            QCOMPARE(screen->grid()->rowCount(), 13);
+            screen->reject();
+        });
+        f.window->runCommand("MnuVaV", 4);
+        QVERIFY(seen);
+        QVERIFY(!askedNotAvailable(f));
+    }
+};
+
+QTEST_MAIN(CorrectionScreens)
+#include "corrections_commands_test.moc"
