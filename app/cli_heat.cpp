@@ -129,13 +129,22 @@ std::expected<int, std::string> seriesCount(const fs::path& dataDir, int event, 
     return header->header.seriesCounts[static_cast<std::size_t>(type - 1)];
 }
 
-// Start-up with the abnormal-end flag: the resume file names the heat. It is consumed once
-// the programme is open, so a programme that cannot be opened can be recovered later.
+// Start-up with the abnormal-end flag: the resume file names the heat. Without one (killed
+// between the journal's creation and the resume file's), the event's journal names it by its
+// own header when that is the series' next heat. The resume file stays until the recovered
+// heat writes it anew, so a programme that cannot be opened can be recovered later.
 std::expected<float, std::string> readResumeStart(const Invocation& inv, int event, int type,
                                                   int serie) {
     fs::path file = inv.dataDir / "ZTR4.TMP";
     auto state = readResumeFile(file);
     if (!state) {
+        fs::path folder = eventFolder(inv.dataDir, event);
+        auto journal = readLapFile(folder / "VLTAVLT.TMP");
+        auto list = readParticipantList(participantFile(folder, type, serie));
+        if (journal && list && !journal->records.empty() && journal->records.front().lane == 0 &&
+            journal->records.front().lapTime == static_cast<float>(list->maniguesFetes + 1)) {
+            return journalHeatStart(journal->records);
+        }
         return std::unexpected("there is no interrupted heat to recover: " + file.string() +
                                " is missing or unreadable");
     }
@@ -206,10 +215,6 @@ int cmdReplay(const Invocation& inv) {
     if (!opened) {
         return fail(inv, opened.error());
     }
-    if (resumeStart) {
-        std::error_code ec;
-        fs::remove(inv.dataDir / "ZTR4.TMP", ec);
-    }
     CaptureReplay replay(engine);
     replay.onUnhandled([&](double, HeatCommand command) {
         inv.err << "cronovolta-cli: note: a key asked for " << commandName(command)
@@ -218,6 +223,10 @@ int cmdReplay(const Invocation& inv) {
     if (resumeStart) {
         double now = capture.events.empty() ? *resumeStart : capture.events.front().seconds;
         RecoveryOutcome outcome = engine.recoverHeat(*resumeStart, now);
+        if (outcome == RecoveryOutcome::AlreadyStored || outcome == RecoveryOutcome::NotStarted) {
+            std::error_code ec;
+            fs::remove(inv.dataDir / "ZTR4.TMP", ec);
+        }
         if (outcome == RecoveryOutcome::AlreadyStored) {
             inv.err << "cronovolta-cli: note: the interrupted heat had been stored already\n";
         } else if (outcome == RecoveryOutcome::NotStarted) {

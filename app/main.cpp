@@ -1,4 +1,5 @@
 #include "shell/qt/corrections_commands.h"
+#include "shell/qt/file_commands.h"
 #include "shell/qt/live_start.h"
 #include "shell/qt/portada.h"
 #include "shell/qt/results_commands.h"
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
         liveRun = std::make_unique<LiveRun>(w, ui, asker, *live);
     });
     connectResultsScreens(*window);
+    connectFileScreens(*window);
     connectCorrectionScreens(*window, liveRun->session());
     liveRun->started(demo);
     const int status = QApplication::exec();

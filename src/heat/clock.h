@@ -34,4 +34,15 @@ inline double wrapDay(double difference) {
     return difference < 0.0 ? difference + kSecondsPerDay : difference;
 }
 
+// Time since a moment a little earlier the same day or before midnight. A heat clock starts
+// at zero, so only a difference beyond half a day is midnight; a small negative one is the
+// rounding of a stored start and reads as zero.
+inline double sinceEarlier(double now, double earlier) {
+    double difference = now - earlier;
+    if (difference < -kSecondsPerDay / 2) {
+        difference += kSecondsPerDay;
+    }
+    return difference < 0.0 ? 0.0 : difference;
+}
+
 } // namespace cronovolta

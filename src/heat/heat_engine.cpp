@@ -5,7 +5,9 @@
 #include "storage/formatting.h"
 #include "storage/number_format.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <system_error>
 
 namespace cronovolta {
@@ -39,6 +41,16 @@ float storableTime(double seconds) {
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), back);
     (void)end;
     return ec == std::errc() ? back : value;
+}
+
+float storableTimeNotAfter(double seconds) {
+    // Seven significant digits: the last one's unit.
+    double unit = std::pow(10.0, std::floor(std::log10(std::max(seconds, 1.0))) - 6.0);
+    float value = storableTime(seconds);
+    for (int i = 1; i <= 3 && static_cast<double>(value) > seconds; ++i) {
+        value = storableTime(seconds - unit * i);
+    }
+    return value;
 }
 
 HeatEngine::HeatEngine(ConfigPrg settings)
@@ -264,6 +276,7 @@ bool HeatEngine::closeProgramme() {
     m_journal.close();
     std::error_code ec;
     fs::remove(m_workDir / "VLTAVLT.TMP", ec);
+    m_adjustments.start(m_workDir / kAdjustmentJournalName);
     m_open = false;
     m_panel = HeatPanelModel{};
     m_superPole = SuperPoleModel{};

@@ -6,6 +6,7 @@
 #include "heat/heat_panel.h"
 #include "heat/heat_texts.h"
 #include "heat/lane_rotation.h"
+#include "heat/lap_adjustments.h"
 #include "heat/lap_lanes.h"
 #include "heat/standings_grid.h"
 #include "heat/super_pole.h"
@@ -157,6 +158,7 @@ private:
     bool endDeadlinePassed(double now) const;
     // registration
     double sinceHeatStart(double now) const;
+    float crossingTime(int lane, double now) const;
     void rejectCrossing(int lane, int participant, float lapTime, const std::string& clock);
     void addRejectedEntry(int lane, const std::string& clock);
     void standingsUpdate(int lane, int participant, int increment, bool counterResult,
@@ -171,6 +173,7 @@ private:
     HeatCommand idleKey(int key, bool shift);
     void adjustmentKey(int key);
     void applyLapAdjustment();
+    bool adjustLaps(int lane, int amount);
     // standings rebuild
     void entryMarksAndHeatCounts();
     void scanAbsoluteFastestLap();
@@ -179,7 +182,9 @@ private:
     std::string participantName(int participant) const;
     // recovery
     RecoveryOutcome replayJournal();
+    fs::path keepAside(const fs::path& file, int heat);
     void replayRecord(const LapRecord& record);
+    std::vector<LapAdjustment> heatAdjustments(const LapRecord& header);
     // misc
     // Whole lap totals and heat keys as their texts, formatted once per value.
     const std::string& lapsText(double laps);
@@ -230,6 +235,7 @@ private:
     int m_splitStoredLane = 0;
 
     HeatJournal m_journal;
+    AdjustmentJournal m_adjustments;
     HeatPanelModel m_panel;
     LapLanes m_lanes;
     StandingsGrid m_grid;
@@ -249,5 +255,11 @@ private:
 // A time of day as it reads back from the text of "ZTR4.TMP" (seven significant digits):
 // the heat start is kept at that value so a recovered heat goes on from the same instant.
 float storableTime(double seconds);
+// The same, never later than `seconds`: a start moved by a pause keeps the heat clock from
+// stepping back.
+float storableTimeNotAfter(double seconds);
+
+// The start a heat's journal resumes from: its header's start moved on by every pause.
+float journalHeatStart(const std::vector<LapRecord>& records);
 
 } // namespace cronovolta

@@ -141,12 +141,27 @@ void HeatEngine::applyLapAdjustment() {
     double entered = ValorNumeric(m_panel.adjustment);
     int lane = static_cast<int>(std::fabs(entered));
     int amount = m_panel.adjustment.starts_with("-") ? -1 : 1;
-    if (lane < 1 || lane > m_lanes.highestLane()) {
+    if (!adjustLaps(lane, amount)) {
         return;
+    }
+    const auto& records = m_journal.records();
+    LapAdjustment adjustment{static_cast<std::int16_t>(m_heat), static_cast<std::int16_t>(lane),
+                             static_cast<std::int16_t>(amount),
+                             records.empty() ? m_heatStart : records.front().crossingTime,
+                             m_journal.recordCount()};
+    if (auto written = m_adjustments.append(adjustment); !written && !m_journalFailed) {
+        m_journalFailed = true;
+        report(written.error());
+    }
+}
+
+bool HeatEngine::adjustLaps(int lane, int amount) {
+    if (lane < 1 || lane > m_lanes.highestLane()) {
+        return false;
     }
     int r = m_grid.findLane(lane);
     if (r == 0 || (amount < 0 && m_grid.value(r, col::HeatLaps) < 1.0)) {
-        return;
+        return false;
     }
     m_grid.setText(r, col::SeriesLaps,
                    FormatVoltes(m_grid.value(r, col::SeriesLaps) + amount, false, m_track));
@@ -159,6 +174,7 @@ void HeatEngine::applyLapAdjustment() {
     panel.pilotColour = m_colours.slot[static_cast<std::size_t>(3 + lane % 2)];
     heatKeys(r, lane);
     resortStandings(r);
+    return true;
 }
 
 } // namespace cronovolta

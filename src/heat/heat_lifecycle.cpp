@@ -141,6 +141,8 @@ void HeatEngine::startHeatRecords(double now) {
     if (auto created = m_journal.create(m_workDir / "VLTAVLT.TMP", {header}); !created) {
         report(created.error());
     }
+    // Adjustments of an earlier heat left behind name that heat, so this order is safe.
+    m_adjustments.start(m_workDir / kAdjustmentJournalName);
 }
 
 void HeatEngine::PausarManiga(double now) {
@@ -169,10 +171,10 @@ void HeatEngine::ReprendreManiga(double now) {
     if (start >= kSecondsPerDay) {
         start -= kSecondsPerDay;
     }
-    m_heatStart = storableTime(start);
+    m_heatStart = storableTimeNotAfter(start);
     LapRecord pause;
     pause.lane = -1;
-    pause.crossingTime = static_cast<float>(wrapDay(now - m_heatStart));
+    pause.crossingTime = static_cast<float>(sinceHeatStart(now));
     pause.lapTime = static_cast<float>(now - pauseStart);
     pause.laps = static_cast<std::int16_t>(m_pauseCount);
     journalRecord(pause);
@@ -234,7 +236,7 @@ void HeatEngine::AcabarManiga(double now) {
     }
     LapRecord end;
     end.crossingTime = static_cast<float>(endMoment);
-    end.lapTime = static_cast<float>(wrapDay(endMoment - m_heatStart));
+    end.lapTime = static_cast<float>(sinceEarlier(endMoment, m_heatStart));
     if (auto finished = m_journal.finish(end); !finished) {
         report(finished.error());
     }

@@ -4,6 +4,7 @@
 #include "storage/number_format.h"
 
 #include <algorithm>
+#include <cmath>
 #include <system_error>
 
 namespace cronovolta {
@@ -13,7 +14,30 @@ bool isHeader(const LapRecord& r) {
     return r.lane == 0 && r.participant == 0;
 }
 
+// A heat number of the 16-bit range; a damaged header names none (-1).
+int headerHeat(const LapRecord& header) {
+    float number = header.lapTime;
+    return number >= 0.0f && number <= 32767.0f ? static_cast<int>(number) : -1;
+}
+
 } // namespace
+
+float journalHeatStart(const std::vector<LapRecord>& records) {
+    if (records.empty()) {
+        return 0.0f;
+    }
+    // Every pause moved the start on by its length, as the resume file's lines did.
+    double start = records.front().crossingTime;
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        if (records[i].lane == -1 && std::isfinite(records[i].lapTime)) {
+            start = storableTimeNotAfter(start + records[i].lapTime);
+            if (start >= kSecondsPerDay) {
+                start -= kSecondsPerDay;
+            }
+        }
+    }
+    return static_cast<float>(start);
+}
 
 RecoveryOutcome HeatEngine::recoverHeat(float heatStart, double now) {
     if (!m_open || m_running) {
@@ -38,55 +62,75 @@ RecoveryOutcome HeatEngine::recoverHeat(float heatStart, double now) {
     return RecoveryOutcome::Resumed;
 }
 
+// A journal that is not the running heat's is moved out of the way under a name of its own
+// that says which heat it was, never over another such file.
+fs::path HeatEngine::keepAside(const fs::path& file, int heat) {
+    std::string base = "VLTAVLT." + formatNumber(std::max(heat, 0) % 1000, "000");
+    fs::path aside = m_workDir / base;
+    std::error_code ec;
+    for (int n = 2; fs::exists(aside, ec) && n < 1000; ++n) {
+        aside = m_workDir / (base + "." + std::to_string(n));
+    }
+    fs::rename(file, aside, ec);
+    return ec ? file : aside;
+}
+
+// The journal is read whole and written anew beside the old one, which the new one then
+// replaces: a program killed during a recovery leaves one complete journal or the other,
+// and no backup that a later heat could take for its own. A backup "VLTAVLT.BAK" left by an
+// older recovery is this heat's only when its header says so (heat number, and a start that
+// its pauses carry to the start this recovery resumes from); any other is kept aside.
 RecoveryOutcome HeatEngine::replayJournal() {
     fs::path journal = m_workDir / "VLTAVLT.TMP";
     fs::path backup = m_workDir / "VLTAVLT.BAK";
     std::error_code ec;
-    // A backup left by a recovery that was itself interrupted is the whole journal.
-    if (!fs::exists(backup, ec)) {
-        if (!fs::exists(journal, ec)) {
-            if (auto made = writeFileAtomic(journal, ""); !made) {
-                report(made.error());
-            }
-        }
-        fs::rename(journal, backup, ec);
-        if (ec) {
-            report("cannot keep the heat journal " + journal.string() + ": " + ec.message());
-        }
-    }
     std::vector<LapRecord> records;
-    // Laps that this recovery does not replay stay on disk: the backup is removed only when
-    // its records are in the new journal.
-    bool keepBackup = false;
-    if (auto file = readLapFile(fs::exists(backup, ec) ? backup : journal); file) {
+    if (auto file = readLapFile(journal); file) {
         records = std::move(file->records);
         if (file->partialTail) {
             report("the last record of the heat journal was cut short and is left out");
         }
     } else {
-        report(file.error());
-        keepBackup = true;
+        // Unreadable: kept as it is, the heat goes on under a fresh header.
+        report(file.error() + "; it is kept as " + keepAside(journal, m_heat).string());
+    }
+    bool dropBackup = false;
+    if (fs::exists(backup, ec)) {
+        auto file = readLapFile(backup);
+        std::vector<LapRecord> saved = file ? std::move(file->records) : std::vector<LapRecord>{};
+        bool ours = !saved.empty() && isHeader(saved.front()) &&
+                    headerHeat(saved.front()) == m_heat &&
+                    std::fabs(journalHeatStart(saved) - m_heatStart) < 0.05f;
+        if (ours) {
+            // The journal an interrupted recovery was copying; gone once the copy is whole.
+            if (saved.size() >= records.size()) {
+                records = std::move(saved);
+            }
+            dropBackup = true;
+        } else {
+            int heat = saved.empty() ? -1 : headerHeat(saved.front());
+            fs::path aside = keepAside(backup, heat);
+            report(abandonedJournalText(m_settings.language, heat,
+                                        saved.empty() ? 0.0f : saved.front().crossingTime,
+                                        aside.filename().string()));
+        }
     }
 
     if (!records.empty() && isHeader(records.front())) {
-        // A heat number of the 16-bit range; a damaged header names none (-1).
-        float number = records.front().lapTime;
-        int journalHeat = number >= 0.0f && number <= 32767.0f ? static_cast<int>(number) : -1;
+        int journalHeat = headerHeat(records.front());
         if (journalHeat == m_heat - 1 && journalHeat >= 1 && m_programa >= 2) {
             // Killed after the heat counter was stored: that heat is complete.
-            fs::rename(backup, journal, ec);
+            if (!fs::exists(journal, ec)) {
+                (void)writeLapFile(journal, records);
+            }
             return RecoveryOutcome::AlreadyStored;
         }
         if (journalHeat != m_heat) {
             // Set aside under a name of its own: a backup left in place would be taken for
             // the journal of the next recovery.
-            fs::path aside =
-                m_workDir / ("VLTAVLT." + formatNumber(std::max(journalHeat, 0) % 1000, "000"));
-            fs::rename(backup, aside, ec);
+            fs::path aside = keepAside(journal, journalHeat);
             report("the heat journal belongs to heat " + std::to_string(journalHeat) +
-                   ", not to heat " + std::to_string(m_heat) + "; it is kept as " +
-                   (ec ? backup : aside).string());
-            keepBackup = true;
+                   ", not to heat " + std::to_string(m_heat) + "; it is kept as " + aside.string());
             records.clear();
         }
     } else if (!records.empty()) {
@@ -108,13 +152,41 @@ RecoveryOutcome HeatEngine::replayJournal() {
         report(created.error());
         return RecoveryOutcome::Resumed;
     }
-    for (std::size_t i = 1; i < records.size(); ++i) {
-        replayRecord(records[i]);
-    }
-    if (!keepBackup && fs::exists(journal, ec)) {
+    if (dropBackup) {
         fs::remove(backup, ec);
     }
+    // Each adjustment goes back in its place among the laps: a -1 is refused or not as it
+    // was then.
+    std::vector<LapAdjustment> adjustments = heatAdjustments(records.front());
+    auto next = adjustments.begin();
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        for (; next != adjustments.end() && next->afterRecords <= static_cast<std::int32_t>(i);
+             ++next) {
+            adjustLaps(next->lane, next->amount);
+        }
+        replayRecord(records[i]);
+    }
+    for (; next != adjustments.end(); ++next) {
+        adjustLaps(next->lane, next->amount);
+    }
     return RecoveryOutcome::Resumed;
+}
+
+std::vector<LapAdjustment> HeatEngine::heatAdjustments(const LapRecord& header) {
+    auto read = m_adjustments.resume(m_workDir / kAdjustmentJournalName);
+    if (!read) {
+        report(read.error());
+        return {};
+    }
+    std::vector<LapAdjustment> ours;
+    for (const auto& a : *read) {
+        if (a.heat == m_heat && a.heatStart == header.crossingTime && a.afterRecords >= 0) {
+            ours.push_back(a);
+        }
+    }
+    std::stable_sort(ours.begin(), ours.end(),
+                     [](const auto& a, const auto& b) { return a.afterRecords < b.afterRecords; });
+    return ours;
 }
 
 void HeatEngine::replayRecord(const LapRecord& record) {

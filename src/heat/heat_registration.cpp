@@ -6,6 +6,7 @@
 #include "storage/formatting.h"
 #include "storage/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace cronovolta {
@@ -19,8 +20,18 @@ std::string lapText(float lapTime) {
 
 } // namespace
 
+// Heat time stands still during a pause: a crossing in a pause takes the pause's start, and
+// a lap across a pause leaves the pause out, as the heat clock does. A resumed start is
+// stored rounded down, so crossing times never go backwards; a lap is a plain difference of
+// two of them, never negative, and the midnight rule belongs to the heat clock alone.
 double HeatEngine::sinceHeatStart(double now) const {
-    return wrapDay(now - static_cast<double>(m_heatStart));
+    return sinceEarlier(m_paused ? static_cast<double>(m_pauseStart) : now,
+                        static_cast<double>(m_heatStart));
+}
+
+float HeatEngine::crossingTime(int lane, double now) const {
+    return std::max(m_tempsPas[static_cast<std::size_t>(lane)],
+                    static_cast<float>(sinceHeatStart(now)));
 }
 
 void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
@@ -40,7 +51,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
             return;
         }
     }
-    float crossing = static_cast<float>(sinceHeatStart(now));
+    float crossing = crossingTime(lane, now);
     LanePanel& panel = m_lanes.panel(lane);
     float lapTime = kNoTime;
     std::int16_t fastestFlag = 0;
@@ -49,8 +60,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
         panel.rows[1] = "+1";
         m_tempsPas[l] = crossing;
     } else {
-        double pcLap =
-            wrapDay(static_cast<double>(crossing) - m_tempsPas[l] + m_tempsArrossegat[l]);
+        double pcLap = static_cast<double>(crossing) - m_tempsPas[l] + m_tempsArrossegat[l];
         // The counter's time unless it is missing or the lap is beyond its two-digit seconds.
         lapTime = pcLap <= 99.0 && counterTime != 0.0f ? counterTime + m_tempsArrossegat[l]
                                                        : static_cast<float>(pcLap);
@@ -288,11 +298,10 @@ void HeatEngine::superPoleSensor(int lane, float counterTime, double now) {
     if (runs < 1) {
         return; // no run to time yet: the driver has not crossed the line
     }
-    float crossing = static_cast<float>(sinceHeatStart(now));
-    float lapTime =
-        counterTime != 0.0f
-            ? counterTime
-            : static_cast<float>(wrapDay(static_cast<double>(crossing) - m_tempsPas[l]));
+    float crossing = crossingTime(lane, now);
+    float lapTime = counterTime != 0.0f
+                        ? counterTime
+                        : static_cast<float>(static_cast<double>(crossing) - m_tempsPas[l]);
     m_tempsPas[l] = crossing;
     double sinceRun = static_cast<double>(crossing) - m_tempsPas[0];
     const auto& current = m_superPole.splits.back();

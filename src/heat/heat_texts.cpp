@@ -1,5 +1,6 @@
 #include "heat/heat_texts.h"
 
+#include "storage/number_format.h"
 #include "texts/language_tables.h"
 
 namespace cronovolta {
@@ -40,6 +41,19 @@ HeatTexts fromTables(int language) {
 }
 
 } // namespace
+
+std::string abandonedJournalText(int language, int heat, float start, const std::string& file) {
+    const std::string number = heat >= 0 ? std::to_string(heat) : "?";
+    const std::string at = longTime(start);
+    if (language == kCastella) {
+        return "Una recuperación interrumpida dejó las vueltas de la manga " + number +
+               " (empezada a las " + at + "), que no es la que se recupera ahora. Se guardan " +
+               "aparte en el fichero " + file + " de la carpeta de la prueba.";
+    }
+    return "Una recuperació interrompuda va deixar les voltes de la màniga " + number +
+           " (començada a les " + at + "), que no és la que es recupera ara. Es desen a part " +
+           "al fitxer " + file + " de la carpeta de la prova.";
+}
 
 const HeatTexts& heatTexts(int language) {
     static const HeatTexts kCatalan = fromTables(kCatala);

@@ -28,4 +28,7 @@ struct HeatTexts {
 // 0 Catalan, 1 Castilian; any other value gives Catalan.
 const HeatTexts& heatTexts(int language);
 
+// A journal left by an interrupted recovery of another heat, kept aside under `file`.
+std::string abandonedJournalText(int language, int heat, float start, const std::string& file);
+
 } // namespace cronovolta

@@ -15,7 +15,7 @@ namespace cronovolta {
 namespace {
 
 double cell(const LapRow& row, int column) {
-    return ValorNumeric(row.cells[static_cast<std::size_t>(column)]);
+    return row.values[static_cast<std::size_t>(column)];
 }
 
 } // namespace
@@ -162,6 +162,9 @@ void LapListing::loadHeat() {
                 i == count && r.lane < 0 ? longTime(r.lapTime) : formatSingle(r.lapTime, "0.0000");
             c[lapcol::SinceStartKey] = c[lapcol::SinceStart];
             c[lapcol::Clock] = longTime(r.crossingTime);
+            for (std::size_t k = 0; k < c.size(); ++k) {
+                row.values[k] = ValorNumeric(c[k]);
+            }
             m_rows.push_back(std::move(row));
         }
     }

@@ -43,6 +43,8 @@ struct LapListingSetup {
 struct LapRow {
     std::array<std::string, lapcol::Count> cells;
     bool visible = true;
+    // The cells read back as numbers, as the sorts and filters compare them.
+    std::array<double, lapcol::Count> values{};
 };
 
 // `LlistarVoltes`: the crossings of one heat of one series, read from its lap file, with

@@ -67,8 +67,15 @@ ResumeAtStart takeResumeFile(const fs::path& dataDir, bool abnormalEnd) {
     }
     result.state = readResumeFile(file);
     result.invalidFile = !result.state.has_value();
-    fs::remove(file, ec);
+    if (result.invalidFile) {
+        fs::remove(file, ec);
+    }
     return result;
+}
+
+void dropResumeFile(const fs::path& dataDir) {
+    std::error_code ec;
+    fs::remove(dataDir / kResumeFileName, ec);
 }
 
 std::string recoveryQuestionText(const RecoveryTexts& t, std::string_view eventName, int serie,

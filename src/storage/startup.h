@@ -33,13 +33,16 @@ double interfaceFontScale(int widthPixels, int heightPixels);
 // Makes the data folder exist and returns its absolute path.
 std::expected<fs::path, std::string> prepareDataFolder(const fs::path& dir);
 
-// The resume file as start-up finds it. It is consumed (deleted) whenever the previous run
-// ended abnormally; a file that names no heat is reported, never obeyed.
+// The resume file as start-up finds it after an abnormal end. A file that names no heat is
+// reported, never obeyed, and deleted. One that names a heat stays until the heat's recovery
+// writes it anew or the organiser declines (dropResumeFile): a program killed during the
+// recovery asks again at its next start.
 struct ResumeAtStart {
     std::optional<ResumeState> state;
     bool invalidFile = false;
 };
 ResumeAtStart takeResumeFile(const fs::path& dataDir, bool abnormalEnd);
+void dropResumeFile(const fs::path& dataDir);
 
 // The question that offers to resume an interrupted heat: "Vols recuperar?", two carriage
 // returns, then event, programme, series and heat, each line ended by a carriage return.

@@ -182,6 +182,36 @@ TEST_F(HeatReplayTest, HeatCutShortIsRecoveredWithTheRestOfTheCapture) {
               1);
 }
 
+// Killed between the journal's creation and the resume file's: the journal's own header
+// names the heat, and its pauses carry its start on.
+TEST_F(HeatReplayTest, JournalWithoutResumeFileIsRecoveredFromItsHeader) {
+    SimulatedPlay sim = play();
+    TempDir whole;
+    prepare(whole.path());
+    fs::path all = m_scratch.path() / "all.cap";
+    test::writeBytes(all, capture(sim, 0, sim.chunks.size()));
+    ASSERT_EQ(cli(whole.path(), {"replay", "1", "4", "1", all.string()}).status, 0);
+
+    prepare(m_data.path());
+    std::size_t cut = 0;
+    while (sim.chunks[cut].at < sim.crossings.back().at * 0.5) {
+        ++cut;
+    }
+    fs::path first = m_scratch.path() / "first.cap";
+    fs::path rest = m_scratch.path() / "rest.cap";
+    test::writeBytes(first, capture(sim, 0, cut));
+    test::writeBytes(rest, capture(sim, cut, sim.chunks.size()));
+    ASSERT_EQ(cli(m_data.path(), {"replay", "1", "CRS", "1", first.string()}).status, 0);
+    fs::remove(m_data.path() / "ZTR4.TMP");
+    CliRun recovered = cli(m_data.path(), {"replay", "1", "CRS", "1", rest.string(), "--recover"});
+    ASSERT_EQ(recovered.status, 0) << recovered.err;
+    for (const char* name : {"CRS001.VAV", "CRS001.DAD", "CRS001.PAR"}) {
+        EXPECT_EQ(test::readBytes(m_data.path() / "PROVA001" / name),
+                  test::readBytes(whole.path() / "PROVA001" / name))
+            << name;
+    }
+}
+
 TEST_F(HeatReplayTest, BadArgumentsAndBadLinesAreReported) {
     prepare(m_data.path());
     fs::path file = m_scratch.path() / "bad.cap";

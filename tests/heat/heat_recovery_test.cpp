@@ -9,16 +9,26 @@ namespace {
 
 using Recovery = HeatFixture;
 
-// A race heat on three lanes with fast laps, rejected crossings, a carried time, a pause
-// and a lap beyond the counter's range: every kind of journal record.
+// A race heat on three lanes with fast laps, rejected crossings, a carried time, a pause,
+// a lap beyond the counter's range and lap adjustments: every kind of journal record.
 std::vector<std::function<void(HeatEngine&)>> scenario(double t0) {
     std::vector<std::function<void(HeatEngine&)>> steps;
     auto cross = [&steps, t0](int lane, double at, float counter) {
         steps.push_back([=](HeatEngine& e) { e.RegistrarPas(lane, counter, t0 + at); });
     };
+    auto adjust = [&steps](std::string keys) {
+        steps.push_back([=](HeatEngine& e) {
+            for (char key : keys + '\r') {
+                e.handleKey(key, 0.0);
+            }
+        });
+    };
     steps.push_back([t0](HeatEngine& e) { e.handleKey('S', t0); });
+    adjust("+1"); // lane 1 before its first crossing
     cross(1, 1.0, 0.0f);
     cross(2, 1.2, 0.0f);
+    adjust("-2"); // applies only after lane 2's first lap
+    adjust("-2"); // refused: no lap left
     cross(3, 1.5, 0.0f);
     cross(1, 6.1, 5.1f);
     cross(2, 3.0, 1.8f); // too short: carried
@@ -27,17 +37,20 @@ std::vector<std::function<void(HeatEngine&)>> scenario(double t0) {
     steps.push_back([t0](HeatEngine& e) { e.PausarManiga(t0 + 10.0); });
     steps.push_back([t0](HeatEngine& e) { e.ReprendreManiga(t0 + 20.0); });
     cross(1, 21.0, 4.9f);
+    adjust("+3");
     cross(3, 22.0, 0.0f); // manual
     cross(2, 22.5, 1.0f); // too short
     cross(2, 26.0, 4.5f);
     cross(1, 130.0, 9.0f); // beyond 99 s: the PC time
     cross(3, 131.0, 5.0f);
+    adjust("+2");
     return steps;
 }
 
 struct Scenario {
     std::size_t nextStep = 0; // the first step of the scenario not run before the cut
     std::string journal;
+    std::string adjustments;
     std::string resume;
     std::string vav;
     std::string dad;
@@ -85,19 +98,18 @@ protected:
         }
         return out;
     }
-    // Runs the scenario until the journal holds `records` records and ends with S.
-    Scenario reference(std::size_t records) {
+    // Runs the first `count` steps of the scenario (all of them when count is larger), keeps
+    // what a program killed then would leave, and ends the heat with S.
+    Scenario reference(std::size_t count) {
         prepare();
         open();
         auto steps = scenario(kT0);
         Scenario s;
-        for (; s.nextStep < steps.size(); ++s.nextStep) {
-            if (!engine->journalRecords().empty() && engine->journalRecords().size() >= records) {
-                break;
-            }
+        for (; s.nextStep < std::min(count, steps.size()); ++s.nextStep) {
             steps[s.nextStep](*engine);
         }
         s.journal = file(eventDir() / "VLTAVLT.TMP");
+        s.adjustments = file(eventDir() / "VLTAVLT.AJS");
         s.resume = file(dir.path() / "ZTR4.TMP");
         s.standings = standingsTexts();
         s.lanes = laneTexts();
@@ -109,11 +121,15 @@ protected:
     }
     // A fresh folder holding what a killed program left, recovered, given the crossings
     // from step `resumeAt` on, and ended with S.
-    Scenario recovered(const std::string& journalBytes, const std::string& resume,
+    Scenario recovered(const std::string& journalBytes, const std::string& adjustmentBytes,
+                       const std::string& resume,
                        RecoveryOutcome expected = RecoveryOutcome::Resumed,
                        std::size_t resumeAt = 1000) {
         prepare();
         writeBytes(eventDir() / "VLTAVLT.TMP", journalBytes);
+        if (adjustmentBytes != "<none>") {
+            writeBytes(eventDir() / "VLTAVLT.AJS", adjustmentBytes);
+        }
         writeBytes(dir.path() / "ZTR4.TMP", resume);
         auto state = readResumeFile(dir.path() / "ZTR4.TMP");
         EXPECT_TRUE(state);
@@ -135,21 +151,38 @@ protected:
     }
 };
 
+// Killed after any step that wrote a record to the lap journal or the adjustment journal,
+// or in the middle of writing the next one.
 TEST_F(RecoveryOfCutJournals, EveryCutEndsWithTheLapsOfAnUninterruptedRun) {
     Scenario full = reference(1000);
-    std::size_t total = full.journal.size() / kLapRecordSize;
-    ASSERT_EQ(total, 15u); // header, 13 crossings, 1 pause
-    for (std::size_t m = 1; m <= total; ++m) {
-        Scenario ref = reference(m);
-        ASSERT_EQ(ref.journal.size(), m * kLapRecordSize);
-        for (std::size_t extra :
-             {std::size_t{0}, std::size_t{1}, std::size_t{12}, std::size_t{23}}) {
-            if (m == total && extra > 0) {
+    ASSERT_EQ(full.journal.size() / kLapRecordSize, 15u); // header, 13 crossings, 1 pause
+    ASSERT_EQ(full.adjustments.size() / kLapAdjustmentSize, 4u);
+    Scenario before;
+    for (std::size_t k = 1; k <= full.nextStep; ++k) {
+        Scenario ref = reference(k);
+        if (k > 1 && ref.journal == before.journal && ref.adjustments == before.adjustments) {
+            continue; // nothing written: a pause, or a refused adjustment
+        }
+        before = ref;
+        Scenario next = reference(k + 1);
+        bool lapNext = next.journal.size() > ref.journal.size();
+        std::size_t recordSize = lapNext ? kLapRecordSize : kLapAdjustmentSize;
+        for (std::size_t extra : {std::size_t{0}, std::size_t{1}, recordSize / 2, recordSize - 1}) {
+            std::string journal = ref.journal;
+            std::string adjustments = ref.adjustments;
+            if (extra > 0 && k < full.nextStep) {
+                if (lapNext) {
+                    journal += next.journal.substr(journal.size(), extra);
+                } else {
+                    adjustments = (adjustments == "<none>" ? "" : adjustments) +
+                                  next.adjustments.substr(
+                                      adjustments == "<none>" ? 0 : adjustments.size(), extra);
+                }
+            } else if (extra > 0) {
                 continue;
             }
-            std::string cut = ref.journal + full.journal.substr(m * kLapRecordSize, extra);
-            Scenario rec = recovered(cut, ref.resume);
-            SCOPED_TRACE("records " + std::to_string(m) + " + " + std::to_string(extra));
+            Scenario rec = recovered(journal, adjustments, ref.resume);
+            SCOPED_TRACE("steps " + std::to_string(k) + " + " + std::to_string(extra));
             EXPECT_EQ(rec.lanes, ref.lanes);
             EXPECT_EQ(rec.standings, ref.standings);
             EXPECT_EQ(rec.vav, ref.vav);
@@ -158,7 +191,8 @@ TEST_F(RecoveryOfCutJournals, EveryCutEndsWithTheLapsOfAnUninterruptedRun) {
             EXPECT_FALSE(fs::exists(eventDir() / "VLTAVLT.BAK"));
             // The heat goes on after the recovery: every later crossing arrives as before,
             // and the heat is stored as if nothing had happened.
-            Scenario cont = recovered(cut, ref.resume, RecoveryOutcome::Resumed, ref.nextStep);
+            Scenario cont =
+                recovered(journal, adjustments, ref.resume, RecoveryOutcome::Resumed, ref.nextStep);
             EXPECT_EQ(cont.vav, full.vav);
             EXPECT_EQ(cont.dad, full.dad);
         }
@@ -176,7 +210,8 @@ TEST_F(RecoveryOfCutJournals, HeatThatHadEndedIsStoredFromItsJournal) {
     std::string resume = file(dir.path() / "ZTR4.TMP");
     engine->handleKey('S', kEnd);
     std::string endedJournal = file(eventDir() / "VLTAVLT.TMP");
-    Scenario rec = recovered(endedJournal, resume, RecoveryOutcome::Completed);
+    Scenario rec = recovered(endedJournal, file(eventDir() / "VLTAVLT.AJS"), resume,
+                             RecoveryOutcome::Completed);
     EXPECT_EQ(rec.vav, full.vav);
     EXPECT_EQ(rec.dad, full.dad);
     EXPECT_EQ(rec.par, full.par);
@@ -287,6 +322,79 @@ TEST_F(Recovery, MissingOrForeignJournalStartsTheHeatWithAFreshHeader) {
     engine->recoverHeat(static_cast<float>(kT0 + 200.0), kT0 + 205.0);
     EXPECT_EQ(engine->heatNumber(), 3);
     EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.000"), damaged);
+}
+
+} // namespace
+} // namespace cronovolta::test
+
+namespace cronovolta::test {
+namespace {
+
+// A recovery killed early left heat 1's journal as "VLTAVLT.BAK"; heat 1 was run again and
+// stored, then heat 2 was interrupted. The old backup belongs to neither and is never
+// taken for heat 2's journal, whether its heat number or only its start differs.
+TEST_F(Recovery, BackupOfAnotherHeatIsKeptAsideAndNeverReplayed) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    for (bool sameNumber : {false, true}) {
+        SCOPED_TRACE(sameNumber ? "same heat number" : "earlier heat");
+        fs::remove_all(eventDir() / "VLTAVLT.001");
+        open();
+        start(kT0);
+        cross(1, kT0 + 1.0);
+        cross(1, kT0 + 5.0, 4.0f);
+        const std::string abandoned = readBytes(eventDir() / "VLTAVLT.TMP");
+        engine.reset();
+        fs::rename(eventDir() / "VLTAVLT.TMP", eventDir() / "VLTAVLT.BAK");
+        fs::remove(dir.path() / "ZTR4.TMP"); // consumed by the killed recovery's start-up
+
+        open();
+        if (!sameNumber) {
+            start(kT0 + 500.0); // heat 1 again, stored this time
+            cross(1, kT0 + 501.0);
+            engine->handleKey('S', kT0 + 510.0);
+        }
+        // Heat 1 runs again from the start, or heat 2 runs; then a crash.
+        start(kT0 + 1000.0);
+        cross(2, kT0 + 1001.0);
+        cross(2, kT0 + 1007.0, 6.0f);
+        cross(2, kT0 + 1013.0, 6.0f);
+        const auto resume = readResumeFile(dir.path() / "ZTR4.TMP");
+        ASSERT_TRUE(resume);
+        const int heat = engine->heatNumber();
+        engine.reset();
+        open();
+        observer.problems.clear();
+        EXPECT_EQ(engine->recoverHeat(resume->heatStart, kT0 + 1020.0), RecoveryOutcome::Resumed);
+        EXPECT_EQ(engine->heatNumber(), heat);
+        EXPECT_EQ(lane(2).rows, (std::vector<std::string>{"3", "+1", "6.0000", "6.0000"}));
+        EXPECT_EQ(lane(1).rows[0], "");
+        // Kept aside under its heat's number, and the organiser is told where.
+        const std::string aside = "VLTAVLT.001";
+        EXPECT_FALSE(fs::exists(eventDir() / "VLTAVLT.BAK"));
+        EXPECT_EQ(readBytes(eventDir() / aside), abandoned);
+        ASSERT_EQ(observer.problems.size(), 1u);
+        EXPECT_NE(observer.problems[0].find(aside), std::string::npos);
+        EXPECT_NE(observer.problems[0].find("màniga 1 (començada a les 10:00:00)"),
+                  std::string::npos)
+            << observer.problems[0];
+        engine->handleKey('S', kT0 + 1030.0);
+        ASSERT_FALSE(engine->heatRunning());
+        engine->closeProgramme();
+        writeSeries(4, names(2)); // back to heat 0 for the second case
+        fs::remove(seriesPath(".VAV"));
+        fs::remove(seriesPath(".DAD"));
+    }
+}
+
+TEST_F(Recovery, JournalHeatStartFollowsItsPauses) {
+    LapRecord header;
+    header.crossingTime = 86390.0f;
+    LapRecord pause{-1, 0, 12.0f, 15.5f, 0, 1, 0.0f, 0.0f};
+    LapRecord lap{1, 1, 20.0f, 5.0f, 0, 2, 0.0f, 0.0f};
+    EXPECT_FLOAT_EQ(journalHeatStart({header, lap}), 86390.0f);
+    // Past midnight, as the resume file's lines go.
+    EXPECT_FLOAT_EQ(journalHeatStart({header, pause, lap, pause}), 21.0f);
 }
 
 } // namespace

@@ -34,7 +34,7 @@ TEST(DataFolder, IsCreatedWhenMissingAndRefusedWhenAFile) {
     EXPECT_FALSE(prepareDataFolder(dir.path() / "file").has_value());
 }
 
-TEST(ResumeFile, ReadAndDeletedOnlyAfterAnAbnormalEnd) {
+TEST(ResumeFile, ReadOnlyAfterAnAbnormalEndAndDeletedWhenItNamesNoHeat) {
     test::TempDir dir;
     const fs::path file = dir.path() / "ZTR4.TMP";
     test::writeBytes(file, "3\r\n4\r\n2\r\n5\r\n41000.5\r\n41100.25\r\n");
@@ -47,6 +47,10 @@ TEST(ResumeFile, ReadAndDeletedOnlyAfterAnAbnormalEnd) {
     EXPECT_EQ(found.state->serie, 2);
     EXPECT_EQ(found.state->heat, 5);
     EXPECT_FLOAT_EQ(found.state->heatStart, 41100.25f);
+    // Kept until the recovery writes it anew: a recovery cut short is offered again.
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_TRUE(takeResumeFile(dir.path(), true).state.has_value());
+    dropResumeFile(dir.path());
     EXPECT_FALSE(fs::exists(file));
 
     test::writeBytes(file, "garbage");

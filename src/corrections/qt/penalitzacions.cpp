@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace cronovolta {
 namespace {
 
@@ -39,7 +41,7 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
     for (int p = 1; p <= m_model.participants(); ++p) {
         m_list->addItem(qstr(m_model.row(p).name));
     }
-    fields->addWidget(m_list, 1, 0, 3, 1);
+    fields->addWidget(m_list, 1, 0, 4, 1);
     fields->addWidget(namedLabel(this, QStringLiteral("TextValor")), 0, 1);
     m_value = new QLineEdit(this);
     m_value->setObjectName(QStringLiteral("Valor"));
@@ -51,6 +53,7 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
     m_reasons->setMaxLength(32767);
     fields->addWidget(m_reasons, 3, 1, Qt::AlignTop);
     fields->setColumnStretch(1, 1);
+    fields->setRowStretch(4, 1);
     top->addLayout(fields);
 
     m_table = new QTableWidget(this);
@@ -60,6 +63,7 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_table->horizontalHeader()->setStretchLastSection(true);
     top->addWidget(m_table, 1);
     // Saving keeps the screen open: the close button stays, "&Gravar" only writes.
@@ -71,8 +75,13 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
 
     localitzar(this, "Penalitzacions", m_ui);
     setWindowTitle(windowTitle() + title);
+    // The design's widths, but never narrower than a heading.
     for (int c = 0; c < 3; ++c) {
-        m_table->setColumnWidth(c, kWidths[c] * 4 / 45);
+        const QTableWidgetItem* heading = m_table->horizontalHeaderItem(c);
+        const int text = heading != nullptr
+                             ? fontMetrics().horizontalAdvance(heading->text()) + 24
+                             : 0;
+        m_table->setColumnWidth(c, std::max(kWidths[c] * 4 / 45, text));
     }
     fillTable();
     if (auto* saveButton = findChild<QPushButton*>(QStringLiteral("Sortir_1"))) {
@@ -92,7 +101,7 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
     if (m_model.selected() >= 1) {
         m_list->setCurrentRow(m_model.selected() - 1);
     }
-    resize(720, 480);
+    resize(760, 560);
     if (!m_model.notes().empty()) {
         QStringList lines;
         for (const auto& note : m_model.notes()) {

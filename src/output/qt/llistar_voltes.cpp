@@ -52,7 +52,7 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
         auto* combo = new QComboBox(this);
         combo->setObjectName(controlObjectName("Filtre", i));
         combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        combo->setMinimumContentsLength(i == 1 ? 18 : 3);
+        combo->setMinimumContentsLength(i == 1 ? 18 : i == 2 ? 6 : 3);
         m_selectors[static_cast<std::size_t>(i)] = combo;
         filters->addWidget(m_labels[static_cast<std::size_t>(i)], 0, i);
         filters->addWidget(combo, 1, i);
@@ -108,7 +108,6 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
         m_grid->setColumnHidden(c, width == 0);
         m_grid->setColumnWidth(c, width * 4 / 45);
     }
-    m_grid->horizontalHeader()->setStretchLastSection(true);
 
     m_sorts->button(1)->setChecked(true);
     m_listing.load();
@@ -131,7 +130,7 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
     m_selectors[0]->setEnabled(m_listing.seriesSelectorEnabled());
     m_selectors[3]->setEnabled(false);
     showListing();
-    resize(760, 560);
+    resize(680, 600);
 }
 
 void LlistarVoltes::chooseSort(int option) {

@@ -11,6 +11,7 @@
 #include "results/qt/standings_window.h"
 #include "shell/qt/portada.h"
 #include "storage/app_context.h"
+#include "storage/startup.h"
 #include "storage/ui_context.h"
 #include "texts/qt/asker.h"
 
@@ -343,11 +344,15 @@ void HeatSession::resumeHeat(const ResumeState& state) {
         m_recovering = false;
         if (!opened) {
             m_ui.app.abnormalEnd = false;
+            dropResumeFile(m_ui.app.dataDir);
             return;
         }
     }
     const RecoveryOutcome outcome = m_engine->recoverHeat(state.heatStart, now());
     m_ui.app.abnormalEnd = false;
+    if (outcome == RecoveryOutcome::AlreadyStored || outcome == RecoveryOutcome::NotStarted) {
+        dropResumeFile(m_ui.app.dataDir); // a running heat has written it anew
+    }
     if (outcome == RecoveryOutcome::NotStarted) {
         showMessage(toQString(m_ui.message(0, msg::kResumeFileInvalid)));
     }

@@ -153,6 +153,7 @@ bool Portada::offerResume() {
     if (!found.state || !heatKnown) {
         if (found.invalidFile || found.state) {
             m_ui.app.abnormalEnd = false;
+            dropResumeFile(m_ui.app.dataDir);
         }
         return found.invalidFile || found.state.has_value();
     }
@@ -171,6 +172,7 @@ bool Portada::offerResume() {
         if (resumeHeat) {
             resumeHeat(resume);
         } else {
+            dropResumeFile(m_ui.app.dataDir);
             // Until the live heat can take it over, the heat is only selected; the flag
             // stays set so that starting it replays its journal.
             sel.programa = resume.programa;
@@ -179,6 +181,7 @@ bool Portada::offerResume() {
             sel.heatStart = resume.heatStart;
         }
     } else {
+        dropResumeFile(m_ui.app.dataDir);
         sel.programa = 0;
         sel.serie = 0;
         sel.maniguesFetes = 0;

@@ -1,0 +1,418 @@
+#include "output/archive.h"
+
+#include "storage/event_files.h"
+#include "storage/record_io.h"
+#include "storage/text_encoding.h"
+#include "texts/language_tables.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace cronovolta {
+namespace {
+
+constexpr std::size_t kBlock = 1 << 16;
+
+struct Wording {
+    std::string_view catalan;
+    std::string_view castilian;
+};
+
+// Refusals that only the archive gives; the wrong format is the file screen's message.
+std::string wording(ArchiveFailure::Kind kind, int language) {
+    static constexpr Wording kTexts[] = {
+        {"", ""},
+        {"L'arxiu està incomplet", "El archivo está incompleto"},
+        {"L'arxiu conté un nom de fitxer no vàlid",
+         "El archivo contiene un nombre de fichero no válido"},
+        {"L'arxiu conté dues vegades el fitxer", "El archivo contiene dos veces el fichero"},
+        {"L'arxiu indica una mida no vàlida per al fitxer",
+         "El archivo indica un tamaño no válido para el fichero"},
+        {"El nombre de fitxers de l'arxiu no és correcte",
+         "El número de ficheros del archivo no es correcto"},
+        {"L'arxiu no conté la capçalera de la prova (PROVA.DAD)",
+         "El archivo no contiene la cabecera de la prueba (PROVA.DAD)"},
+        {"El fitxer supera els 16.777.216 bytes i no es pot arxivar",
+         "El fichero supera los 16.777.216 bytes y no se puede archivar"},
+        {"No es pot llegir la capçalera de la prova", "No se puede leer la cabecera de la prueba"},
+        {"S'ha aturat l'operació", "Se ha detenido la operación"},
+        {"Error de fitxer", "Error de fichero"},
+    };
+    if (kind == ArchiveFailure::WrongMagic) {
+        return std::string(messageText(9, 16, language));
+    }
+    const Wording& w = kTexts[kind];
+    return std::string(language == kCastella ? w.castilian : w.catalan);
+}
+
+std::unexpected<ArchiveFailure> failure(ArchiveFailure::Kind kind, int language,
+                                        std::string_view detail = {}) {
+    std::string message = wording(kind, language);
+    if (!detail.empty()) {
+        message += ": ";
+        message += detail;
+    }
+    return std::unexpected(ArchiveFailure{kind, std::move(message)});
+}
+
+std::unexpected<ArchiveFailure> ioFailure(int language, const fs::path& path, int error) {
+    return failure(ArchiveFailure::Io, language, path.string() + " (" + std::strerror(error) + ")");
+}
+
+bool stopRequested(const ArchiveProgress& p) {
+    return p.stopRequested && p.stopRequested();
+}
+
+std::string trimmed(std::string_view s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
+}
+
+std::string foldCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 32);
+        }
+    }
+    return out;
+}
+
+// A member name that creates exactly one file inside the new event folder.
+bool safeMemberName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") {
+        return false;
+    }
+    return std::ranges::none_of(name, [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c < 0x20 || c == 0x7f || ch == '/' || ch == '\\' || ch == ':';
+    });
+}
+
+std::string infoLine(std::string_view action, std::string_view name, std::string_view date) {
+    return std::string(action) + " " + std::string(name) + " (" + std::string(date) + ")";
+}
+
+// Closes a descriptor when it goes out of scope.
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+
+bool writeAll(int fd, const char* data, std::size_t n) {
+    while (n > 0) {
+        const ssize_t w = ::write(fd, data, n);
+        if (w < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+std::size_t readSome(int fd, char* data, std::size_t n) {
+    while (true) {
+        const ssize_t r = ::read(fd, data, n);
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        return r < 0 ? static_cast<std::size_t>(-1) : static_cast<std::size_t>(r);
+    }
+}
+
+// The temporary name of a file or folder being built beside its final place.
+fs::path besideTemporary(const fs::path& final) {
+    fs::path tmp = final;
+    tmp += ".part~";
+    std::error_code ec;
+    for (int n = 1; fs::exists(fs::symlink_status(tmp, ec)); ++n) {
+        tmp = final;
+        tmp += ".part" + std::to_string(n) + "~";
+    }
+    return tmp;
+}
+
+} // namespace
+
+ArchiveResult<ArchiveIndex> readArchive(std::string_view bytes, int language) {
+    if (bytes.substr(0, kArchiveMagic.size()) != kArchiveMagic) {
+        return failure(ArchiveFailure::WrongMagic, language);
+    }
+    ByteReader r(bytes, kArchiveMagic.size());
+    auto text = [&r]() -> std::optional<std::string> {
+        const std::int16_t n = r.i16();
+        if (!r.ok() || n < 0 || static_cast<std::size_t>(n) > r.remaining()) {
+            return std::nullopt;
+        }
+        return r.raw(static_cast<std::size_t>(n));
+    };
+    ArchiveIndex index;
+    auto name = text();
+    auto date = name ? text() : std::nullopt;
+    if (!name || !date) {
+        return failure(ArchiveFailure::Truncated, language);
+    }
+    index.nameBytes = std::move(*name);
+    index.dateBytes = std::move(*date);
+    const std::int16_t count = r.i16();
+    if (!r.ok()) {
+        return failure(ArchiveFailure::Truncated, language);
+    }
+    if (count < 0) {
+        return failure(ArchiveFailure::BadCount, language);
+    }
+    std::set<std::string> seen;
+    bool header = false;
+    for (int i = 0; i < count; ++i) {
+        auto raw = text();
+        if (!raw) {
+            return failure(ArchiveFailure::Truncated, language);
+        }
+        const std::string memberName = trimmed(*raw);
+        const std::string shown = windows1252ToUtf8(*raw);
+        if (!safeMemberName(memberName)) {
+            return failure(ArchiveFailure::UnsafeName, language, "\"" + shown + "\"");
+        }
+        if (!seen.insert(foldCase(memberName)).second) {
+            return failure(ArchiveFailure::Duplicate, language, shown);
+        }
+        header = header || foldCase(memberName) == kEventHeaderFileName;
+        const float size = r.f32();
+        if (!r.ok()) {
+            return failure(ArchiveFailure::Truncated, language);
+        }
+        if (!(size >= 0.0f) || std::floor(size) != size ||
+            static_cast<double>(size) > static_cast<double>(r.remaining())) {
+            return failure(ArchiveFailure::BadSize, language, shown);
+        }
+        const auto n = static_cast<std::size_t>(size);
+        index.members.push_back({windows1252ToUtf8(memberName), r.pos(), n});
+        r.skip(n);
+    }
+    if (!r.atEnd()) {
+        return failure(ArchiveFailure::BadCount, language);
+    }
+    if (!header) {
+        return failure(ArchiveFailure::NoHeader, language);
+    }
+    return index;
+}
+
+std::vector<std::string> eventFolderFiles(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        if (entry.is_regular_file(ec) && !entry.is_symlink(ec)) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::ranges::sort(names);
+    return names;
+}
+
+ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& target, int language,
+                                 const ArchiveProgress& progress) {
+    const std::string action(messageText(9, 13, language));
+    if (progress.info) {
+        progress.info(action);
+    }
+    auto header = readFileBytes(eventDir / kEventHeaderFileName);
+    if (!header) {
+        return failure(ArchiveFailure::NoEvent, language, header.error());
+    }
+    // Name and date are copied as stored, whatever their bytes.
+    ByteReader hr(*header, kHeaderNameOffset);
+    std::string headFields;
+    std::string nameDate[2];
+    for (std::string& field : nameDate) {
+        const std::int16_t n = hr.i16();
+        if (!hr.ok() || n < 0 || static_cast<std::size_t>(n) > hr.remaining()) {
+            return failure(ArchiveFailure::NoEvent, language,
+                           (eventDir / kEventHeaderFileName).string());
+        }
+        field = hr.raw(static_cast<std::size_t>(n));
+        ByteWriter w;
+        w.i16(n);
+        w.raw(field);
+        headFields += w.bytes();
+    }
+    const std::string name = windows1252ToUtf8(nameDate[0]);
+    const std::string date = windows1252ToUtf8(nameDate[1]);
+    if (progress.info) {
+        progress.info(infoLine(action, name, date));
+    }
+
+    const std::vector<std::string> files = eventFolderFiles(eventDir);
+    if (files.size() > 32767) {
+        return failure(ArchiveFailure::TooLarge, language, eventDir.string());
+    }
+    std::vector<std::string> storedNames;
+    for (const std::string& file : files) {
+        std::error_code ec;
+        const auto size = fs::file_size(eventDir / file, ec);
+        if (ec) {
+            return ioFailure(language, eventDir / file, ec.value());
+        }
+        if (size > kMaxArchiveMember) {
+            return failure(ArchiveFailure::TooLarge, language, file);
+        }
+        const std::string stored = trimmed(file);
+        if (!fitsWindows1252(stored)) {
+            return failure(ArchiveFailure::UnsafeName, language, file);
+        }
+        storedNames.push_back(utf8ToWindows1252(stored));
+    }
+
+    const fs::path tmp = besideTemporary(target);
+    Fd out{::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+    if (out.fd < 0) {
+        return ioFailure(language, target, errno);
+    }
+    auto abandon = [&tmp](std::unexpected<ArchiveFailure> why) {
+        std::error_code ec;
+        fs::remove(tmp, ec);
+        return why;
+    };
+    ByteWriter head;
+    head.raw(kArchiveMagic);
+    head.raw(headFields);
+    head.i16(static_cast<std::int16_t>(files.size()));
+    if (!writeAll(out.fd, head.bytes().data(), head.size())) {
+        return abandon(ioFailure(language, target, errno));
+    }
+    std::string block(kBlock, '\0');
+    const int count = static_cast<int>(files.size());
+    for (int i = 0; i < count; ++i) {
+        const fs::path path = eventDir / files[static_cast<std::size_t>(i)];
+        if (progress.member) {
+            progress.member(i + 1, count, files[static_cast<std::size_t>(i)]);
+        }
+        Fd in{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
+        struct stat st {};
+        if (in.fd < 0 || ::fstat(in.fd, &st) != 0) {
+            return abandon(ioFailure(language, path, errno));
+        }
+        const auto size = static_cast<std::uintmax_t>(st.st_size);
+        if (size > kMaxArchiveMember) {
+            return abandon(failure(ArchiveFailure::TooLarge, language, files[i]));
+        }
+        ByteWriter entry;
+        entry.i16(static_cast<std::int16_t>(storedNames[i].size()));
+        entry.raw(storedNames[i]);
+        entry.f32(static_cast<float>(size));
+        if (!writeAll(out.fd, entry.bytes().data(), entry.size())) {
+            return abandon(ioFailure(language, target, errno));
+        }
+        std::uintmax_t left = size;
+        while (left > 0) {
+            if (stopRequested(progress)) {
+                return abandon(failure(ArchiveFailure::Stopped, language));
+            }
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::uintmax_t>(left, kBlock));
+            const std::size_t got = readSome(in.fd, block.data(), want);
+            if (got == static_cast<std::size_t>(-1)) {
+                return abandon(ioFailure(language, path, errno));
+            }
+            if (got == 0) {
+                // The file shrank while it was read: the stored size would be wrong.
+                return abandon(ioFailure(language, path, EIO));
+            }
+            if (!writeAll(out.fd, block.data(), got)) {
+                return abandon(ioFailure(language, target, errno));
+            }
+            left -= got;
+        }
+    }
+    if (stopRequested(progress)) {
+        return abandon(failure(ArchiveFailure::Stopped, language));
+    }
+    if (::fsync(out.fd) != 0 || ::close(std::exchange(out.fd, -1)) != 0) {
+        return abandon(ioFailure(language, target, errno));
+    }
+    std::error_code ec;
+    fs::rename(tmp, target, ec);
+    if (ec) {
+        return abandon(ioFailure(language, target, ec.value()));
+    }
+    return {};
+}
+
+ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::path& dataDir,
+                                          int language, const ArchiveProgress& progress) {
+    const std::string action(messageText(9, 14, language));
+    if (progress.info) {
+        progress.info(action);
+    }
+    auto bytes = readFileBytes(archive);
+    if (!bytes) {
+        return failure(ArchiveFailure::Io, language, bytes.error());
+    }
+    auto index = readArchive(*bytes, language);
+    if (!index) {
+        return std::unexpected(index.error());
+    }
+    Unarchived done;
+    done.name = windows1252ToUtf8(index->nameBytes);
+    done.date = windows1252ToUtf8(index->dateBytes);
+    if (progress.info) {
+        progress.info(infoLine(action, done.name, done.date));
+    }
+    done.event = countEventFolders(dataDir) + 1;
+    const fs::path final = eventFolder(dataDir, done.event);
+    const fs::path tmp = besideTemporary(final);
+    std::error_code ec;
+    if (!fs::create_directory(tmp, ec)) {
+        return ioFailure(language, tmp, ec ? ec.value() : EEXIST);
+    }
+    auto abandon = [&tmp](std::unexpected<ArchiveFailure> why) {
+        std::error_code ignored;
+        fs::remove_all(tmp, ignored);
+        return why;
+    };
+    const int count = static_cast<int>(index->members.size());
+    for (int i = 0; i < count; ++i) {
+        const ArchiveMember& m = index->members[static_cast<std::size_t>(i)];
+        if (stopRequested(progress)) {
+            return abandon(failure(ArchiveFailure::Stopped, language));
+        }
+        if (progress.member) {
+            progress.member(i + 1, count, m.name);
+        }
+        const fs::path path = tmp / m.name;
+        Fd out{::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644)};
+        if (out.fd < 0 || !writeAll(out.fd, bytes->data() + m.offset, m.size) ||
+            ::fsync(out.fd) != 0) {
+            return abandon(ioFailure(language, path, errno));
+        }
+    }
+    // The number may have been taken meanwhile; never rename over an event.
+    if (fs::exists(fs::symlink_status(final, ec))) {
+        return abandon(ioFailure(language, final, EEXIST));
+    }
+    fs::rename(tmp, final, ec);
+    if (ec) {
+        return abandon(ioFailure(language, final, ec.value()));
+    }
+    return done;
+}
+
+} // namespace cronovolta

@@ -1,0 +1,457 @@
+#include "output/text_export.h"
+
+#include "results/results_source.h"
+#include "results/results_texts.h"
+#include "storage/event_files.h"
+#include "storage/formatting.h"
+#include "storage/number_format.h"
+#include "storage/text_encoding.h"
+#include "texts/language_tables.h"
+
+#include <map>
+#include <memory>
+#include <tuple>
+
+namespace cronovolta {
+namespace {
+
+constexpr int kSteps = 18;
+constexpr double kNoTime = 99.0; // a value above it is a lap time that was never set
+
+enum TitleRow {
+    kGridsTitle = 0,
+    kAfterHeatTitle,
+    kLapsTableTitle,
+    kFastestTableTitle,
+    kLaneTitle,
+    kLaneTableTitle,
+    kHeatTitle,
+    kHeatTableTitle,
+    kParticipantTitle,
+    kAllHeatsTitle,
+};
+
+// Column titles of the classification list, without their alignment marks.
+std::vector<std::string> columnHeaders(int language) {
+    std::vector<std::string> out;
+    const std::string& layout = resultsTexts(language).listLayout;
+    std::size_t start = 0;
+    while (start <= layout.size()) {
+        std::size_t end = layout.find('|', start);
+        if (end == std::string::npos) {
+            end = layout.size();
+        }
+        std::string title = layout.substr(start, end - start);
+        if (!title.empty() && (title[0] == '<' || title[0] == '^' || title[0] == '>')) {
+            title.erase(0, 1);
+        }
+        out.push_back(title);
+        start = end + 1;
+    }
+    out.resize(kClassColumnCount);
+    return out;
+}
+
+bool timeCriterion(int criterion) {
+    return criterion == kFastestLap || criterion == kHeatFastestLap;
+}
+
+class Report {
+public:
+    Report(ResultsBrowser& browser, int programa, const ExportOptions& options, std::string& out)
+        : m_b(browser), m_programa(programa), m_options(options), m_out(out),
+          m_headers(columnHeaders(options.language)) {
+        m_P = count(ResultsBrowser::kParticipant);
+        m_L = count(ResultsBrowser::kLane);
+        m_S = count(ResultsBrowser::kPass);
+        m_H = count(ResultsBrowser::kHeat);
+    }
+
+    int heats() const { return m_H; }
+
+    void grids();
+    void afterEachHeat(int c, int v);
+    void byLane(int c, int v);
+    void byHeat(int c, int v);
+    void byParticipant(int c, int v);
+    void allHeats(int c, int v);
+
+private:
+    // Positions of the participants (rows, in the participant filter's order) by column.
+    struct PositionTable {
+        std::vector<std::vector<std::string>> cells;
+    };
+
+    int count(ResultsBrowser::Filter f) const {
+        return std::max(0, static_cast<int>(m_b.entries(f).size()) - 1);
+    }
+    void line(std::string_view text = {}) {
+        m_out += text;
+        m_out += "\r\n";
+    }
+    std::string title(int row) const {
+        return std::string(messageText(9, row, m_options.language));
+    }
+    const std::string& header(int column) const {
+        return m_headers[static_cast<std::size_t>(column)];
+    }
+    const ClassificationRow& row(int index) const {
+        return m_b.list().rows()[static_cast<std::size_t>(index)];
+    }
+    static std::string cell(const ClassificationRow& r, int column) {
+        return r.cells[static_cast<std::size_t>(column)];
+    }
+    static int position(const ClassificationRow& r) {
+        return static_cast<int>(ValorNumeric(cell(r, kColRank)));
+    }
+    static std::string positionText(const ClassificationRow& r) {
+        return formatNumber(position(r), "0") + ".-";
+    }
+    // Every selector at "all", then the criterion.
+    void reset(int criterion) {
+        m_b.selectParticipant(0);
+        m_b.selectLane(0);
+        m_b.selectPass(0);
+        m_b.selectHeat(0);
+        m_b.selectCriterion(criterion);
+    }
+    // The visible rows that a report writes: with a time criterion, rows without a time
+    // end the block, as they all sort last.
+    std::vector<int> written(int criterion, int v) const {
+        std::vector<int> rows = m_b.visibleRows();
+        if (timeCriterion(criterion)) {
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                if (row(rows[i]).values[static_cast<std::size_t>(v)] > kNoTime) {
+                    rows.resize(i);
+                    break;
+                }
+            }
+        }
+        return rows;
+    }
+    void dataLines(const std::vector<int>& rows, int v) {
+        for (int i : rows) {
+            const ClassificationRow& r = row(i);
+            line("\t" + positionText(r) + "\t" + r.name + "\t(" + header(kColLane) +
+                 cell(r, kColLane) + ")\t" + cell(r, v) + "\t" + cell(r, kColGapFirst) + "\t" +
+                 cell(r, kColGapPrevious));
+        }
+        line();
+    }
+    PositionTable newTable(int columns) const {
+        PositionTable t;
+        const auto& names = m_b.entries(ResultsBrowser::kParticipant);
+        for (int j = 1; j <= m_P; ++j) {
+            std::vector<std::string> cells(static_cast<std::size_t>(columns) + 1);
+            cells[0] = names[static_cast<std::size_t>(j)];
+            t.cells.push_back(std::move(cells));
+        }
+        return t;
+    }
+    void enter(PositionTable& t, const ClassificationRow& r, int column, std::string text) const {
+        for (int j = 1; j <= m_P; ++j) {
+            if (m_b.eqSerie()[static_cast<std::size_t>(j)] == r.serie &&
+                m_b.eqDorsal()[static_cast<std::size_t>(j)] == r.participant) {
+                t.cells[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(column)] =
+                    std::move(text);
+                return;
+            }
+        }
+    }
+    void writeTable(int titleRow, const std::vector<std::string>& headings,
+                    const PositionTable& t) {
+        line(title(titleRow));
+        line();
+        std::string heading = "\t" + header(kColName) + "\t";
+        for (const std::string& h : headings) {
+            heading += h + "\t";
+        }
+        line(heading);
+        for (const auto& cells : t.cells) {
+            std::string text;
+            for (const std::string& c : cells) {
+                text += "\t" + c;
+            }
+            line(text);
+        }
+        line();
+    }
+    void gridHeading() {
+        std::string heading = "\t" + header(kColName) + "\t";
+        for (int i = 1; i <= m_L; ++i) {
+            heading += header(kColLane) + " " +
+                       m_b.entries(ResultsBrowser::kLane)[static_cast<std::size_t>(i)] + "\t";
+        }
+        line(heading);
+    }
+    // Rows of one participant by (lane, pass), over every heat.
+    using Driven = std::map<std::tuple<int, int, int, int>, int>;
+    Driven drivenRows() const {
+        Driven out;
+        const auto& rows = m_b.list().rows();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const auto& r = rows[i];
+            out.emplace(std::make_tuple(r.serie, r.participant, r.lane,
+                                        static_cast<int>(r.values[kColPass])),
+                        static_cast<int>(i));
+        }
+        return out;
+    }
+    // One grid line: per lane driven in that pass the cell `laneValue` makes (nothing for
+    // a lane not driven, so the following cells move left), then the closing value.
+    template <class LaneValue>
+    void gridLine(const Driven& driven, const ClassificationRow& r, int pass, LaneValue laneValue,
+                  const std::string& closing) {
+        std::string text = "\t" + r.name + "\t";
+        for (int i = 1; i <= m_L; ++i) {
+            const int lane = static_cast<int>(
+                ValorNumeric(m_b.entries(ResultsBrowser::kLane)[static_cast<std::size_t>(i)]));
+            auto it = driven.find(std::make_tuple(r.serie, r.participant, lane, pass));
+            if (it != driven.end()) {
+                text += laneValue(row(it->second)) + "\t";
+            }
+        }
+        line(text + closing);
+    }
+
+    ResultsBrowser& m_b;
+    int m_programa;
+    const ExportOptions& m_options;
+    std::string& m_out;
+    std::vector<std::string> m_headers;
+    int m_P = 0;
+    int m_L = 0;
+    int m_S = 0;
+    int m_H = 0;
+};
+
+void Report::grids() {
+    reset(m_programa == kRace ? kTotalLaps : kFastestLap);
+    m_b.selectHeat(m_H);
+    const Driven driven = drivenRows();
+    const std::vector<int> rows = m_b.visibleRows();
+    auto fastestAsTime = [](const ClassificationRow& r) {
+        return formatNumber(ValorNumeric(cell(r, kColHeatFastest)), "0.0000");
+    };
+    auto heatLaps = [](const ClassificationRow& r) { return cell(r, kColHeatLaps); };
+    auto fastestIfSet = [](const ClassificationRow& r) {
+        return r.values[kColHeatFastest] > kNoTime ? std::string() : cell(r, kColHeatFastest);
+    };
+    line(title(kGridsTitle));
+    line();
+    if (!m_options.separateGrids) {
+        gridHeading();
+        for (int i : rows) {
+            for (int k = 1; k <= m_S; ++k) {
+                gridLine(driven, row(i), k, fastestAsTime, cell(row(i), kColFastest));
+                gridLine(driven, row(i), k, heatLaps, cell(row(i), kColTotal));
+            }
+        }
+        line();
+        return;
+    }
+    gridHeading();
+    for (int i : rows) {
+        for (int k = 1; k <= m_S; ++k) {
+            gridLine(driven, row(i), k, heatLaps, cell(row(i), kColTotal));
+        }
+    }
+    line();
+    gridHeading();
+    for (int i : rows) {
+        for (int k = 1; k <= m_S; ++k) {
+            gridLine(driven, row(i), k, fastestIfSet, cell(row(i), kColFastest));
+        }
+    }
+    line();
+}
+
+void Report::afterEachHeat(int c, int v) {
+    reset(c);
+    PositionTable table = newTable(m_H);
+    std::vector<std::string> headings;
+    for (int h = 1; h <= m_H; ++h) {
+        m_b.selectHeat(h);
+        line(title(kAfterHeatTitle) + printedNumber(static_cast<float>(h)));
+        line();
+        const std::vector<int> rows = written(c, v);
+        for (int i : rows) {
+            const ClassificationRow& r = row(i);
+            enter(table, r, h,
+                  c == kTotalLaps ? strValue(static_cast<float>(position(r))) : cell(r, v));
+        }
+        dataLines(rows, v);
+        headings.push_back(printedNumber(static_cast<float>(h)));
+    }
+    writeTable(c == kTotalLaps ? kLapsTableTitle : kFastestTableTitle, headings, table);
+}
+
+void Report::byLane(int c, int v) {
+    reset(c);
+    const int columns = m_S * m_L;
+    PositionTable table = newTable(columns);
+    std::vector<std::string> headings;
+    std::string passWord = resultsTexts(m_options.language).passLabel;
+    passWord.pop_back();
+    for (char& ch : passWord) {
+        if (ch >= 'a' && ch <= 'z') {
+            ch = static_cast<char>(ch - 32);
+        }
+    }
+    int column = 0;
+    for (int k = 1; k <= m_S; ++k) {
+        m_b.selectPass(k);
+        for (int i = 1; i <= m_L; ++i) {
+            m_b.selectLane(i);
+            const std::string& lane =
+                m_b.entries(ResultsBrowser::kLane)[static_cast<std::size_t>(i)];
+            std::string heading = title(kLaneTitle) + " " + lane;
+            if (m_S >= 2) {
+                heading += " " + passWord + printedNumber(static_cast<float>(k));
+                headings.push_back(header(kColLane) + lane + " " + header(kColPass) +
+                                   formatNumber(k, "0"));
+            } else {
+                headings.push_back(printedNumber(static_cast<float>(ValorNumeric(lane))));
+            }
+            line(heading);
+            line();
+            const std::vector<int> rows = written(c, v);
+            ++column;
+            for (int r : rows) {
+                enter(table, row(r), column, strValue(static_cast<float>(position(row(r)))));
+            }
+            dataLines(rows, v);
+        }
+    }
+    writeTable(kLaneTableTitle, headings, table);
+}
+
+void Report::byHeat(int c, int v) {
+    reset(c);
+    PositionTable table = newTable(m_H);
+    std::vector<std::string> headings;
+    for (int h = 1; h <= m_H; ++h) {
+        m_b.selectHeat(h);
+        line(title(kHeatTitle) + printedNumber(static_cast<float>(h)));
+        line();
+        const std::vector<int> rows = written(c, v);
+        for (int r : rows) {
+            enter(table, row(r), h, strValue(static_cast<float>(position(row(r)))));
+        }
+        dataLines(rows, v);
+        headings.push_back(printedNumber(static_cast<float>(h)));
+    }
+    writeTable(kHeatTableTitle, headings, table);
+}
+
+void Report::byParticipant(int c, int v) {
+    reset(c);
+    for (int j = 1; j <= m_P; ++j) {
+        m_b.selectParticipant(j);
+        line(title(kParticipantTitle) + " " +
+             m_b.entries(ResultsBrowser::kParticipant)[static_cast<std::size_t>(j)]);
+        line();
+        for (int i : written(c, v)) {
+            const ClassificationRow& r = row(i);
+            std::string text = "\t" + positionText(r) + "\t" + header(kColLane) + cell(r, kColLane);
+            if (m_S > 1) {
+                text += " " + header(kColPass) + cell(r, kColPass);
+            }
+            line(text + "\t(" + header(kColHeat) + cell(r, kColHeat) + ")\t" + cell(r, v) + "\t" +
+                 cell(r, kColGapFirst) + "\t" + cell(r, kColGapPrevious));
+        }
+        line();
+    }
+}
+
+void Report::allHeats(int c, int v) {
+    reset(c);
+    line(title(kAllHeatsTitle));
+    line();
+    for (int i : written(c, v)) {
+        const ClassificationRow& r = row(i);
+        std::string text =
+            "\t" + positionText(r) + "\t" + r.name + "\t(" + header(kColLane) + cell(r, kColLane);
+        if (m_S > 1) {
+            text += " " + header(kColPass) + cell(r, kColPass);
+        }
+        line(text + ")\t(" + header(kColHeat) + cell(r, kColHeat) + ")\t" + cell(r, v));
+    }
+    line();
+}
+
+} // namespace
+
+std::string exportText(const BrowserSource& source, const ExportOptions& options,
+                       const ExportProgress& progress) {
+    std::string out;
+    if (progress.info) {
+        progress.info(options.eventLine);
+    }
+    for (int t = kOfficialPractice; t <= kRace; ++t) {
+        std::optional<ResultsBrowser> browser = source(t);
+        if (!browser) {
+            continue;
+        }
+        const std::string caption(tableCaption("Portada", "Marc", t, options.language));
+        out += caption + "\r\n" + std::string(100, '-') + "\r\n\r\n";
+        Report report(*browser, t, options, out);
+        if (report.heats() == 0) {
+            continue;
+        }
+        const std::string work = options.eventLine + " - " + caption;
+        auto step = [&](int k) {
+            if (progress.step) {
+                progress.step(6 * (t - kOfficialPractice) + k, kSteps, work);
+            }
+        };
+        step(1);
+        report.grids();
+        step(2);
+        report.afterEachHeat(kTotalLaps, kColTotal);
+        report.afterEachHeat(kFastestLap, kColFastest);
+        step(3);
+        report.byLane(kHeatLaps, kColHeatLaps);
+        report.byLane(kHeatFastestLap, kColHeatFastest);
+        step(4);
+        report.byHeat(kHeatLaps, kColHeatLaps);
+        report.byHeat(kHeatFastestLap, kColHeatFastest);
+        step(5);
+        report.byParticipant(kHeatLaps, kColHeatLaps);
+        report.byParticipant(kHeatFastestLap, kColHeatFastest);
+        step(6);
+        report.allHeats(kHeatLaps, kColHeatLaps);
+        report.allHeats(kHeatFastestLap, kColHeatFastest);
+    }
+    return out;
+}
+
+IoResult ExportarProva(const EventFiles& event, const fs::path& target, bool separateGrids,
+                       std::vector<std::string>& problems, const ExportProgress& progress) {
+    ExportOptions options;
+    options.language = event.language;
+    options.separateGrids = separateGrids;
+    std::string date;
+    if (auto header = readCapcaleraProva(event.eventDir / kEventHeaderFileName)) {
+        date = header->header.date;
+    }
+    options.eventLine =
+        std::string(messageText(9, 15, event.language)) + " " + event.eventName + " (" + date + ")";
+    auto fileProblems = std::make_shared<std::vector<std::string>>();
+    BrowserSource source = [&](int programa) -> std::optional<ResultsBrowser> {
+        if (event.seriesCounts[static_cast<std::size_t>(programa)] < 1) {
+            return std::nullopt;
+        }
+        ResultsBrowser browser = makeResultsBrowser(event, programa, 1, fileProblems);
+        browser.open();
+        for (auto& p : describeProblems(browser, {}, event.language)) {
+            problems.push_back(std::move(p));
+        }
+        return browser;
+    };
+    const std::string text = exportText(source, options, progress);
+    problems.insert(problems.end(), fileProblems->begin(), fileProblems->end());
+    return writeFileAtomic(target, utf8ToWindows1252(text));
+}
+
+} // namespace cronovolta

@@ -1,0 +1,135 @@
+#include "shell/qt/file_commands.h"
+
+#include "output/archive.h"
+#include "output/qt/exportar.h"
+#include "output/special_export.h"
+#include "output/text_export.h"
+#include "results/results_source.h"
+#include "shell/qt/portada.h"
+#include "storage/number_format.h"
+#include "storage/qt/gestor_proves.h"
+#include "storage/qt/localise.h"
+#include "texts/qt/asker.h"
+
+#include <QAction>
+#include <QListWidget>
+
+namespace cronovolta {
+namespace {
+
+std::expected<void, std::string> failed(const ArchiveFailure& f) {
+    return std::unexpected(f.message);
+}
+
+void showText(Portada& window, const QString& title, const std::vector<std::string>& lines) {
+    if (lines.empty()) {
+        return;
+    }
+    QString text;
+    for (const auto& line : lines) {
+        text += QString::fromStdString(line) + QLatin1Char('\n');
+    }
+    window.asker().message(&window, title, text.trimmed());
+}
+
+// The event manager's archive (5) and unarchive (7) buttons.
+void archiveScreen(Portada& window, QWidget* parent) {
+    UiContext& ui = window.context();
+    const int mode = ui.modeExportar;
+    const int language = ui.language();
+    const fs::path dataDir = ui.app.dataDir;
+    int event = 0;
+    if (auto* manager = qobject_cast<GestorProves*>(parent)) {
+        event = manager->events()->currentRow() + 1;
+    }
+    Exportar::Operation operation;
+    if (mode == 5) {
+        operation = [dataDir, event,
+                     language](const fs::path& file, bool,
+                               const FileScreenReport& report) -> std::expected<void, std::string> {
+            if (auto done = ArxivarProva(eventFolder(dataDir, event), file, language,
+                                         archiveProgress(report));
+                !done) {
+                return failed(done.error());
+            }
+            return {};
+        };
+    } else {
+        operation = [dataDir,
+                     language](const fs::path& file, bool,
+                               const FileScreenReport& report) -> std::expected<void, std::string> {
+            if (auto done = DesarxivarProva(file, dataDir, language, archiveProgress(report));
+                !done) {
+                return failed(done.error());
+            }
+            return {};
+        };
+    }
+    Exportar screen(ui, window.asker(), mode, operation, parent);
+    screen.exec();
+}
+
+void exportScreen(Portada& window) {
+    UiContext& ui = window.context();
+    auto event = openEventFiles(ui.app.dataDir, ui.app.seleccio.event);
+    const QString errorTitle = message(ui, 0, msg::kErrorTitle);
+    if (!event) {
+        showText(window, errorTitle, {event.error()});
+        return;
+    }
+    auto problems = std::make_shared<std::vector<std::string>>(event->problems);
+    Exportar::Operation operation = [files = *event, problems](const fs::path& file, bool separate,
+                                                               const FileScreenReport& report) {
+        return ExportarProva(files, file, separate, *problems, exportProgress(report));
+    };
+    {
+        Exportar screen(ui, window.asker(), 0, operation, &window);
+        screen.exec();
+    }
+    showText(window, errorTitle, *problems);
+}
+
+void specialExport(Portada& window) {
+    UiContext& ui = window.context();
+    const QString errorTitle = message(ui, 0, msg::kErrorTitle);
+    auto event = openEventFiles(ui.app.dataDir, ui.app.seleccio.event);
+    if (!event) {
+        showText(window, errorTitle, {event.error()});
+        return;
+    }
+    std::vector<std::string> problems = event->problems;
+    auto written = writeSpecialExport(*event, problems);
+    showText(window, errorTitle, problems);
+    if (!written) {
+        showText(window, errorTitle, {written.error()});
+        return;
+    }
+    std::vector<std::string> paths;
+    for (const auto& p : *written) {
+        paths.push_back(p.string());
+    }
+    showText(window, window.windowTitle(), paths);
+}
+
+} // namespace
+
+void connectFileScreens(Portada& window) {
+    window.fileScreen = [&window](QWidget* parent) { archiveScreen(window, parent); };
+    window.setCommand("MnuExportar", [&window] { exportScreen(window); });
+
+    auto* special = new QAction(&window);
+    special->setObjectName(QStringLiteral("Command1"));
+    special->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+E")));
+    static_cast<QWidget&>(window).addAction(special);
+    QObject::connect(special, &QAction::triggered, &window, [&window] {
+        if (window.context().app.seleccio.event > 0) {
+            specialExport(window);
+        }
+    });
+    QObject::connect(&window, &Portada::eventSelected, special, [special](int event) {
+        special->setText(QStringLiteral("Exportar ENTRENAMENTS ") +
+                         QString::fromStdString(formatNumber(event, "000")));
+    });
+}
+
+} // namespace cronovolta

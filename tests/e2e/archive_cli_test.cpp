@@ -1,0 +1,75 @@
+#include "storage/event_files.h"
+
+#include <gtest/gtest.h>
+
+#include "support/cli_run.h"
+#include "support/temp_dir.h"
+
+using namespace cronovolta;
+using cronovolta::test::CliRun;
+using cronovolta::test::TempDir;
+
+namespace {
+
+class ArchiveCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(cli({"track", "set", "lanes=2"}).status, 0);
+        ASSERT_EQ(cli({"event", "create", "Ràl·li", "5-6-2026"}).status, 0);
+        ASSERT_EQ(cli({"participants", "set", "1", "CRS", "1", "Anna", "Bernat"}).status, 0);
+    }
+    CliRun cli(const std::vector<std::string>& args) {
+        return test::runCli(data(), args, m_scratch.path());
+    }
+    const fs::path& data() const { return m_data.path(); }
+    fs::path scratch(const char* name) const { return m_scratch.path() / name; }
+
+    TempDir m_data;
+    TempDir m_scratch;
+};
+
+TEST_F(ArchiveCliTest, ArchiveThenUnarchiveMakesTheNextEventWithTheSameFiles) {
+    const std::string prb = scratch("r.prb").string();
+    CliRun archived = cli({"archive", "1", prb});
+    ASSERT_EQ(archived.status, 0) << archived.err;
+    CliRun unarchived = cli({"unarchive", prb});
+    ASSERT_EQ(unarchived.status, 0) << unarchived.err;
+    EXPECT_EQ(unarchived.out, "2\tRàl·li\n");
+    EXPECT_EQ(test::readBytes(eventFolder(data(), 2) / "CRS001.PAR"),
+              test::readBytes(eventFolder(data(), 1) / "CRS001.PAR"));
+    EXPECT_EQ(cli({"events"}).out, "1\tRàl·li\t5-6-2026\n2\tRàl·li\t5-6-2026\n");
+}
+
+TEST_F(ArchiveCliTest, FailuresExitOneWithOneLineAndUsageErrorsTwo) {
+    test::writeBytes(scratch("bad.prb"), "not an archive at all");
+    CliRun wrong = cli({"unarchive", scratch("bad.prb").string()});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.err, "cronovolta-cli: El format de l'arxiu no és correcte\n");
+    EXPECT_FALSE(fs::exists(eventFolder(data(), 2)));
+
+    EXPECT_EQ(cli({"archive", "7", scratch("x.prb").string()}).status, 1);
+    EXPECT_EQ(cli({"export", "7", scratch("x.txt").string()}).status, 1);
+
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"archive", "1"},
+                                                 {"unarchive"},
+                                                 {"export", "1", "f", "--x"},
+                                                 {"special-export"},
+                                                 {"archive", "one", "f"}}) {
+        EXPECT_EQ(cli(args).status, 2) << args[0];
+    }
+}
+
+TEST_F(ArchiveCliTest, ExportsWriteTheEventsProgrammesAndSayWhere) {
+    const fs::path txt = scratch("r.txt");
+    CliRun exported = cli({"export", "1", txt.string(), "--separate-grids"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string dashes(100, '-');
+    // Every programme has one series and no heat yet.
+    EXPECT_EQ(test::readBytes(txt), "ENTRENAMENTS OFICIALS\r\n" + dashes + "\r\n\r\nSUPERPOLE\r\n" +
+                                        dashes + "\r\n\r\nCURSA\r\n" + dashes + "\r\n\r\n");
+    CliRun special = cli({"special-export", "1"});
+    ASSERT_EQ(special.status, 0) << special.err;
+    EXPECT_EQ(special.out, (eventFolder(data(), 1) / "ENTRENAMENTS.TXT").string() + "\n");
+}
+
+} // namespace

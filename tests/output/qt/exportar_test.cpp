@@ -1,0 +1,184 @@
+#include "output/archive.h"
+#include "output/qt/exportar.h"
+#include "storage/config_pista.h"
+#include "storage/event_files.h"
+#include "storage/event_manager.h"
+#include "support/qt/qt_test_support.h"
+#include "support/temp_dir.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace cronovolta;
+using cronovolta::test::ScriptedAsker;
+using cronovolta::test::TempDir;
+
+namespace {
+
+struct Fixture {
+    TempDir dir;
+    UiContext ui;
+    ScriptedAsker asker;
+    Fixture() {
+        ui.app.dataDir = dir.path();
+        ui.app.configPrg = defaultConfigPrg();
+        ui.messages.fill("Portada", kCatala);
+        ConfigPista track = defaultConfigPista();
+        track.lanes = 4;
+        deriveConfigPista(track);
+        saveConfigPista(dir.path() / "PISTA.CFG", track);
+        EventManager manager(dir.path());
+        manager.createEvent("Ràl·li", "01-03-2026");
+        for (int s = 1; s <= 15; ++s) { // with PROVA.DAD and PISTA.CFG, 17 files
+            test::writeBytes(eventFolder(dir.path(), 1) / ("F" + std::to_string(100 + s)),
+                             std::string(static_cast<std::size_t>(s) * 1000, 'x'));
+        }
+    }
+    fs::path event(int n) const { return eventFolder(dir.path(), n); }
+};
+
+Exportar::Operation archiveOf(const fs::path& eventDir) {
+    return [eventDir](const fs::path& file, bool,
+                      const FileScreenReport& report) -> std::expected<void, std::string> {
+        if (auto done = ArxivarProva(eventDir, file, 0, archiveProgress(report)); !done) {
+            return std::unexpected(done.error().message);
+        }
+        return {};
+    };
+}
+
+Exportar::Operation unarchiveInto(const fs::path& dataDir) {
+    return [dataDir](const fs::path& file, bool,
+                     const FileScreenReport& report) -> std::expected<void, std::string> {
+        if (auto done = DesarxivarProva(file, dataDir, 0, archiveProgress(report)); !done) {
+            return std::unexpected(done.error().message);
+        }
+        return {};
+    };
+}
+
+} // namespace
+
+class ExportarTest : public QObject {
+    Q_OBJECT
+private slots:
+    void eachModeHasItsTitlePatternAndOption();
+    void namesGetTheExtensionUnlessTheyEndWithIt();
+    void anEmptyNameKeepsTheScreenOpen();
+    void archivingAsksBeforeReplacingAndShowsProgress();
+    void unarchivingReportsAWrongFormatAndSignalsSuccess();
+};
+
+void ExportarTest::eachModeHasItsTitlePatternAndOption() {
+    Fixture f;
+    struct Case {
+        int mode;
+        QString title;
+        QString pattern;
+        bool option;
+        QString lookIn;
+    };
+    const Case cases[] = {
+        {0, "Exportar a TXT", "*.txt", true, "Gravar a:"},
+        {5, "Arxivar prova", "*.prb", false, "Gravar a:"},
+        {7, "Desarxivar prova", "*.prb", false, "Llegir de:"},
+    };
+    for (const Case& c : cases) {
+        Exportar screen(f.ui, f.asker, c.mode, {});
+        QCOMPARE(screen.windowTitle(), c.title);
+        QCOMPARE(screen.pattern(), c.pattern);
+        QCOMPARE(screen.nameFilters(), QStringList{c.pattern});
+        QCOMPARE(screen.separateGrids()->isVisibleTo(&screen), c.option);
+        QCOMPARE(screen.labelText(QFileDialog::LookIn), c.lookIn);
+        QCOMPARE(screen.labelText(QFileDialog::FileName), QStringLiteral("Nom de l'arxiu:"));
+        QCOMPARE(screen.labelText(QFileDialog::Accept), QStringLiteral("&Gravar"));
+        QVERIFY(screen.testOption(QFileDialog::DontUseNativeDialog));
+        QVERIFY(!screen.infoArxiu()->isVisibleTo(&screen));
+    }
+}
+
+void ExportarTest::namesGetTheExtensionUnlessTheyEndWithIt() {
+    Fixture f;
+    Exportar screen(f.ui, f.asker, 5, {});
+    QVERIFY(screen.nameField() != nullptr);
+    const std::pair<QString, QString> cases[] = {{"final", "final.prb"},
+                                                 {"final.PRB", "final.PRB.prb"},
+                                                 {"final.prb", "final.prb"},
+                                                 {"", ""}};
+    for (const auto& [typed, completed] : cases) {
+        screen.nameField()->setText(typed);
+        emit screen.nameField()->editingFinished();
+        QCOMPARE(screen.nameField()->text(), completed);
+    }
+}
+
+void ExportarTest::anEmptyNameKeepsTheScreenOpen() {
+    Fixture f;
+    bool ran = false;
+    Exportar screen(f.ui, f.asker, 5, [&ran](const fs::path&, bool, const FileScreenReport&) {
+        ran = true;
+        return std::expected<void, std::string>{};
+    });
+    screen.nameField()->clear();
+    screen.accept();
+    QVERIFY(!ran);
+    QCOMPARE(screen.result(), 0);
+    QCOMPARE(f.asker.asked.size(), std::size_t{1});
+    QCOMPARE(f.asker.asked[0].title, QStringLiteral("Error"));
+    QCOMPARE(f.asker.asked[0].text, QStringLiteral("Falta el nom de l'arxiu"));
+}
+
+void ExportarTest::archivingAsksBeforeReplacingAndShowsProgress() {
+    Fixture f;
+    const fs::path target = f.dir.path() / "final.prb";
+    test::writeBytes(target, "old");
+    Exportar screen(f.ui, f.asker, 5, archiveOf(f.event(1)));
+    screen.resize(900, 540);
+    screen.show();
+    screen.nameField()->setText(QStringLiteral("final"));
+    f.asker.answers = {false};
+    screen.accept();
+    QCOMPARE(f.asker.asked.back().title, QStringLiteral("L'arxiu ja existeix"));
+    QCOMPARE(f.asker.asked.back().text, QStringLiteral("Sobreescriure'l?"));
+    QCOMPARE(test::readBytes(target), std::string("old"));
+    QVERIFY(screen.isVisible());
+
+    f.asker.answers = {true};
+    QVERIFY(screen.run(QString::fromStdString(target.string())));
+    QCOMPARE(screen.infoArxiu()->text(), QStringLiteral("Arxivant Ràl·li (01-03-2026)"));
+    QCOMPARE(screen.percent()->text(), QStringLiteral("17/17"));
+    QCOMPARE(screen.infoTreball()->text(), QStringLiteral("PROVA.DAD"));
+    QVERIFY(screen.percent()->isVisible());
+    auto index = readArchive(test::readBytes(target), 0);
+    QVERIFY(index.has_value());
+    QCOMPARE(index->members.size(), std::size_t{17});
+    if (const QByteArray dir = qgetenv("CRONOVOLTA_SCREENSHOTS"); !dir.isEmpty()) {
+        QVERIFY(screen.grab().save(QString::fromUtf8(dir) + "/file-screen-archive.png"));
+    }
+}
+
+void ExportarTest::unarchivingReportsAWrongFormatAndSignalsSuccess() {
+    Fixture f;
+    const fs::path bad = f.dir.path() / "bad.prb";
+    test::writeBytes(bad, "ZTR_ARX_PRB_V00 and more");
+    const fs::path good = f.dir.path() / "good.prb";
+    QVERIFY(ArxivarProva(f.event(1), good, 0).has_value());
+
+    f.ui.modeExportar = 7;
+    Exportar screen(f.ui, f.asker, 7, unarchiveInto(f.dir.path()));
+    QVERIFY(!screen.run(QString::fromStdString(bad.string())));
+    QCOMPARE(f.asker.asked.back().title, QStringLiteral("Error"));
+    QCOMPARE(f.asker.asked.back().text, QStringLiteral("El format de l'arxiu no és correcte"));
+    QCOMPARE(f.ui.modeExportar, std::int16_t{7});
+    QVERIFY(!fs::exists(f.event(2)));
+
+    QVERIFY(screen.run(QString::fromStdString(good.string())));
+    QCOMPARE(f.ui.modeExportar, std::int16_t{0});
+    QCOMPARE(screen.infoArxiu()->text(), QStringLiteral("Desarxivant Ràl·li (01-03-2026)"));
+    QVERIFY(fs::exists(f.event(2) / "F115"));
+}
+
+QTEST_MAIN(ExportarTest)
+#include "exportar_test.moc"
