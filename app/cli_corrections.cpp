@@ -9,6 +9,7 @@
 #include "storage/formatting.h"
 #include "storage/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -283,9 +284,15 @@ int cmdPenalty(const Invocation& inv) {
     if (!parseDecimal(a[4])) {
         return fail(inv, "\"" + a[4] + "\" is not a number of laps");
     }
+    const std::string reasons = a.size() == 6 ? a[5] : std::string();
+    // A tab or line break would split the lines and columns of `penalty show`.
+    if (std::any_of(reasons.begin(), reasons.end(),
+                    [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
+        return fail(inv, "the reasons cannot hold tabs, line breaks or other control characters");
+    }
     model->select(*participant);
     model->setValue(a[4]);
-    model->setReasons(a.size() == 6 ? a[5] : std::string());
+    model->setReasons(reasons);
     if (auto saved = model->save(); !saved) {
         return fail(inv, saved.error());
     }

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -180,7 +181,7 @@ ArchiveResult<ArchiveIndex> readArchive(std::string_view bytes, int language) {
         return failure(ArchiveFailure::BadCount, language);
     }
     std::set<std::string> seen;
-    bool header = false;
+    std::optional<std::string_view> header;
     for (int i = 0; i < count; ++i) {
         auto raw = text();
         if (!raw) {
@@ -194,7 +195,7 @@ ArchiveResult<ArchiveIndex> readArchive(std::string_view bytes, int language) {
         if (!seen.insert(foldCase(memberName)).second) {
             return failure(ArchiveFailure::Duplicate, language, shown);
         }
-        header = header || foldCase(memberName) == kEventHeaderFileName;
+        const bool isHeader = foldCase(memberName) == kEventHeaderFileName;
         const float size = r.f32();
         if (!r.ok()) {
             return failure(ArchiveFailure::Truncated, language);
@@ -204,13 +205,20 @@ ArchiveResult<ArchiveIndex> readArchive(std::string_view bytes, int language) {
             return failure(ArchiveFailure::BadSize, language, shown);
         }
         const auto n = static_cast<std::size_t>(size);
-        index.members.push_back({windows1252ToUtf8(memberName), r.pos(), n});
+        // The manager finds the event by this exact name.
+        index.members.push_back(
+            {isHeader ? std::string(kEventHeaderFileName) : windows1252ToUtf8(memberName), r.pos(),
+             n});
+        if (isHeader) {
+            header = bytes.substr(r.pos(), n);
+        }
         r.skip(n);
     }
     if (!r.atEnd()) {
         return failure(ArchiveFailure::BadCount, language);
     }
-    if (!header) {
+    // Without a whole header the new event could not be listed or opened.
+    if (!header || !decodeCapcaleraProva(*header).complete) {
         return failure(ArchiveFailure::NoHeader, language);
     }
     return index;

@@ -10,9 +10,6 @@
 namespace cronovolta {
 namespace {
 
-constexpr double kDateColumn = 90;
-constexpr double kSmall = 6;
-
 // Row 0 is the headings row: it has no position.
 void writeRow(PrintLayout& p, int row, bool race, const std::vector<std::string>& cells) {
     auto cell = [&cells](int column) -> const std::string& {
@@ -33,7 +30,7 @@ void writeRow(PrintLayout& p, int row, bool race, const std::vector<std::string>
     }
     p.EscriureCentre(45, bracketed(col::FastestLane));
     // The gap headings are wider than the gaps and would run into the lane's heading.
-    p.setFontSize(row == 0 ? kSmall : kBaseFontSize);
+    p.setFontSize(row == 0 ? kSmallFontSize : kBaseFontSize);
     p.EscriureDreta(55, cell(col::GapLeader));
     p.EscriureDreta(65, cell(col::GapPrevious));
     p.setFontSize(kBaseFontSize);
@@ -58,7 +55,7 @@ PrintLayout ImprimirClassificacio(const ReportEvent& event, const HeatReport& he
     };
 
     PrintLayout p;
-    writePageHeader(p, event, kDateColumn);
+    writePageHeader(p, event, kPortraitDateColumn);
     std::string title =
         t.classification +
         lowerAscii(t.programmeCaptions[static_cast<std::size_t>(std::clamp(heat.programa, 0, 4))]);
@@ -70,11 +67,7 @@ PrintLayout ImprimirClassificacio(const ReportEvent& event, const HeatReport& he
     p.EscriureA(5, t.finishedHeat + printedNumber(static_cast<float>(heat.heat)));
     p.newLine(3);
     headingBlock(p);
-    p.setPageStart([&](PrintLayout& page) {
-        writePageHeader(page, event, kDateColumn);
-        page.newLine();
-        headingBlock(page);
-    });
+    repeatOnEveryPage(p, event, kPortraitDateColumn, headingBlock);
     std::vector<std::string> cells(col::Count);
     for (int r = 1; r <= grid.rowCount(); ++r) {
         for (int c = 0; c < col::Count; ++c) {

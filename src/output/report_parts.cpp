@@ -13,6 +13,15 @@ void writePageHeader(PrintLayout& layout, const ReportEvent& event, double dateC
     layout.newLine();
 }
 
+void repeatOnEveryPage(PrintLayout& layout, const ReportEvent& event, double dateColumn,
+                       std::function<void(PrintLayout&)> headings) {
+    layout.setPageStart([&event, dateColumn, headings](PrintLayout& page) {
+        writePageHeader(page, event, dateColumn);
+        page.newLine();
+        headings(page);
+    });
+}
+
 std::vector<std::string> layoutTitles(std::string_view layout) {
     std::vector<std::string> titles;
     for (auto& column : parseGridLayout(layout)) {

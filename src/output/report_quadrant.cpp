@@ -23,8 +23,6 @@ double laneColumn(int place) {
     return 15.0 * (place + 1) + 15;
 }
 
-constexpr double kSmall = 6;
-
 using LapKey = std::tuple<int, int, int, int>; // series, participant, lane, pass
 
 } // namespace
@@ -52,7 +50,7 @@ PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& bro
     const std::vector<int>& lanes = list.lanes();
     const QuadrantShape shape = quadrantShape(static_cast<int>(lanes.size()));
     const bool landscape = shape.orientation == Orientation::Landscape;
-    const double dateColumn = landscape ? 130 : 90;
+    const double dateColumn = landscape ? kLandscapeDateColumn : kPortraitDateColumn;
     const Columns columns{15.0 * shape.lanesPerBand + 32};
     const bool penalty = list.columnWidth(kColPenalty) > 0;
     const int heat = browser.selectedHeat();
@@ -79,7 +77,7 @@ PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& bro
 
     auto heading = [&](PrintLayout& p) {
         p.EscriureA(5, title(kColName));
-        p.setFontSize(kSmall);
+        p.setFontSize(kSmallFontSize);
         p.EscriureDreta(columns.gapFirst(), title(kColGapFirst));
         p.EscriureDreta(columns.gapPrevious(), title(kColGapPrevious));
         if (penalty) {
@@ -106,11 +104,7 @@ PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& bro
     p.EscriureA(5, (race ? rt.quadrantTitleRace : rt.quadrantTitleOther) + std::to_string(heat));
     p.newLine(2);
     heading(p);
-    p.setPageStart([&](PrintLayout& page) {
-        writePageHeader(page, event, dateColumn);
-        page.newLine();
-        heading(page);
-    });
+    repeatOnEveryPage(p, event, dateColumn, heading);
     const int blockLines = shape.bands * passes + 1;
     for (int r : browser.visibleRows()) {
         const auto& row = list.rows()[static_cast<std::size_t>(r)];
@@ -118,7 +112,7 @@ PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& bro
         p.EscriureDreta(4, rankNumber(row.cells[kColRank]));
         p.EscriureA(4, "-" + row.cells[kColName]);
         // Small print keeps the gaps apart from the lane values below them.
-        p.setFontSize(kSmall);
+        p.setFontSize(kSmallFontSize);
         p.EscriureDreta(columns.gapFirst(), row.cells[kColGapFirst]);
         p.EscriureDreta(columns.gapPrevious(), row.cells[kColGapPrevious]);
         if (penalty) {

@@ -9,9 +9,6 @@
 namespace cronovolta {
 namespace {
 
-constexpr double kDateColumn = 90;
-constexpr double kSmall = 6;
-
 // Row 0 is the headings row: it has no position.
 void writeRow(PrintLayout& p, const Classification& list,
               const std::array<std::string, kClassColumnCount>& cells, bool headings) {
@@ -22,7 +19,7 @@ void writeRow(PrintLayout& p, const Classification& list,
         }
     }
     p.EscriureA(10, cells[kColName]);
-    p.setFontSize(kSmall);
+    p.setFontSize(kSmallFontSize);
     p.EscriureCentre(35, cells[kColSerie]);
     p.EscriureCentre(40, cells[kColPass]);
     p.EscriureCentre(45, cells[kColLane]);
@@ -33,7 +30,7 @@ void writeRow(PrintLayout& p, const Classification& list,
             p.EscriureDreta(65, cells[static_cast<std::size_t>(c)]);
         }
     }
-    p.setFontSize(kSmall);
+    p.setFontSize(kSmallFontSize);
     p.EscriureDreta(78, cells[kColGapFirst]);
     p.EscriureDreta(87, cells[kColGapPrevious]);
     if (list.columnWidth(kColPenalty) > 0) {
@@ -72,7 +69,7 @@ PrintLayout ImprimirResultats(const ReportEvent& event, const ResultsBrowser& br
     };
 
     PrintLayout p;
-    writePageHeader(p, event, kDateColumn);
+    writePageHeader(p, event, kPortraitDateColumn);
     const int programa = std::clamp(browser.setup().programa, 0, 4);
     p.EscriureA(5, t.classification + t.programmeCaptions[static_cast<std::size_t>(programa)]);
     p.newLine(2);
@@ -88,11 +85,7 @@ PrintLayout ImprimirResultats(const ReportEvent& event, const ResultsBrowser& br
     p.EscriureA(21, withoutAccelerators(rt.criteria[static_cast<std::size_t>(criterion - 1)]));
     p.newLine(2);
     headingBlock(p);
-    p.setPageStart([&](PrintLayout& page) {
-        writePageHeader(page, event, kDateColumn);
-        page.newLine();
-        headingBlock(page);
-    });
+    repeatOnEveryPage(p, event, kPortraitDateColumn, headingBlock);
     for (int r : browser.visibleRows()) {
         writeRow(p, list, list.rows()[static_cast<std::size_t>(r)].cells, false);
     }

@@ -6,6 +6,7 @@
 #include "storage/formatting.h"
 #include "storage/number_format.h"
 #include "storage/text_encoding.h"
+#include "texts/grid_layout.h"
 #include "texts/language_tables.h"
 
 #include <map>
@@ -34,19 +35,8 @@ enum TitleRow {
 // Column titles of the classification list, without their alignment marks.
 std::vector<std::string> columnHeaders(int language) {
     std::vector<std::string> out;
-    const std::string& layout = resultsTexts(language).listLayout;
-    std::size_t start = 0;
-    while (start <= layout.size()) {
-        std::size_t end = layout.find('|', start);
-        if (end == std::string::npos) {
-            end = layout.size();
-        }
-        std::string title = layout.substr(start, end - start);
-        if (!title.empty() && (title[0] == '<' || title[0] == '^' || title[0] == '>')) {
-            title.erase(0, 1);
-        }
-        out.push_back(title);
-        start = end + 1;
+    for (const GridColumn& column : parseGridLayout(resultsTexts(language).listLayout)) {
+        out.push_back(column.title);
     }
     out.resize(kClassColumnCount);
     return out;

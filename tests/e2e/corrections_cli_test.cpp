@@ -133,6 +133,7 @@ TEST_F(CorrectionsCli, BadInputIsRefusedAndChangesNothing) {
         {{"comes", "1", "OFC", "1", "2", "--lane", "1", "--comes", "300"}, 2},
         {{"penalty", "set", "1", "1", "2", "two"}, 1},
         {{"penalty", "set", "1", "1", "9", "2"}, 1},
+        {{"penalty", "set", "1", "1", "2", "2", "salt\tde carril"}, 1},
         {{"laps", "1", "CRS", "1", "5"}, 1},
         {{"laps", "1", "CRS", "1", "1", "--sort", "4"}, 2},
     };

@@ -140,7 +140,11 @@ TEST_F(ArchiveTest, UnarchivingTwiceMakesConsecutiveEventsAndNeverTouchesOldOnes
     EXPECT_EQ(DesarxivarProva(prb, data(), 1).value().event, 3);
     EXPECT_EQ(tree(event(1)), before);
     EXPECT_EQ(readBytes(event(3) / "A.TXT"), "new");
-    EXPECT_EQ(countEventFolders(data()), 3);
+    // A header stored under another case still opens as the event's header.
+    writeBytes(prb, archiveOf(1, member("prova.dad", kHeader)));
+    EXPECT_EQ(DesarxivarProva(prb, data(), 0).value().event, 4);
+    EXPECT_EQ(readBytes(event(4) / "PROVA.DAD"), kHeader);
+    EXPECT_EQ(countEventFolders(data()), 4);
 }
 
 TEST_F(ArchiveTest, UnsafeArchivesAreRefusedAndLeaveNothingBehind) {
@@ -172,6 +176,8 @@ TEST_F(ArchiveTest, UnsafeArchivesAreRefusedAndLeaveNothingBehind) {
         {"count long", archiveOf(1, head + member("A", "x")), ArchiveFailure::BadCount},
         {"count negative", archiveOf(-1, ""), ArchiveFailure::BadCount},
         {"no header", archiveOf(1, member("A", "x")), ArchiveFailure::NoHeader},
+        {"header cut", archiveOf(1, member("PROVA.DAD", kHeader.substr(0, 22))),
+         ArchiveFailure::NoHeader},
     };
     fillEvent({}, kHeader);
     const auto before = tree(data());

@@ -367,3 +367,35 @@ TEST(ClassificationPrint, LongListsRepeatTheHeaderAndHeadingsOnEveryPage) {
     }
     EXPECT_EQ(rows, 150);
 }
+
+TEST(PrintTitles, FollowTheLanguageOfTheProgram) {
+    struct Case {
+        int language;
+        int programa;
+        int seriesCount;
+        std::string heatTitle;
+        std::string finished;
+        std::string resultsTitle;
+        std::string quadrantTitle;
+    };
+    const Case cases[] = {
+        {0, kRace, 2, "Classificació cursa - Sèrie:2", "Acabada la màniga: 3",
+         "Classificació Cursa", "Quadrant de voltes acabada la màniga 2"},
+        {1, kRace, 2, "Clasificación carrera - Serie:2", "Completada la manga: 3",
+         "Clasificación Carrera", "Cuadrante de vueltas finalizada la manga 2"},
+        {1, kOfficialPractice, 1, "Clasificación entrenamientos oficiales",
+         "Completada la manga: 3", "Clasificación Entrenamientos oficiales",
+         "Cuadrante de vueltas rápidas finalizada la manga 2"},
+    };
+    StandingsGrid grid;
+    for (const auto& c : cases) {
+        const ReportEvent event{"Copa", "1-1-2027", c.language};
+        const PrintLayout heat =
+            ImprimirClassificacio(event, HeatReport{c.programa, c.seriesCount, "2", 3}, grid, {});
+        EXPECT_EQ(count(heat, c.heatTitle), 1) << c.heatTitle;
+        EXPECT_EQ(count(heat, c.finished), 1) << c.finished;
+        auto b = openBrowser(fullRotation(2).data(), 2, c.programa);
+        EXPECT_EQ(count(ImprimirResultats(event, b), c.resultsTitle), 1) << c.resultsTitle;
+        EXPECT_EQ(count(ImprimirQuadrant(event, b), c.quadrantTitle), 1) << c.quadrantTitle;
+    }
+}

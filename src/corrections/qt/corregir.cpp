@@ -103,7 +103,7 @@ Corregir::Corregir(CorrectionModel model, UiContext& ui, Asker& asker, QWidget* 
     });
     localitzar(this, "Corregir", m_ui);
     showRows();
-    resize(560, std::min(160 + 34 * m_model.rowCount(), 700));
+    resize(560, std::min(150 + 28 * m_model.rowCount(), 700));
 }
 
 Corregir::~Corregir() {

@@ -26,8 +26,6 @@ void post(QLabel* label, const QString& text) {
         label, [label, text] { label->setText(text); }, Qt::QueuedConnection);
 }
 
-} // namespace
-
 ArchiveProgress archiveProgress(const FileScreenReport& report) {
     ArchiveProgress p;
     p.info = report.info;
@@ -38,6 +36,8 @@ ArchiveProgress archiveProgress(const FileScreenReport& report) {
     p.stopRequested = report.stopRequested;
     return p;
 }
+
+} // namespace
 
 ExportProgress exportProgress(const FileScreenReport& report) {
     ExportProgress p;
@@ -109,10 +109,14 @@ QString Exportar::pattern() const {
 }
 
 void Exportar::completeName() {
-    if (m_name == nullptr || m_mode == 7) {
+    if (m_name == nullptr) {
         return;
     }
     const QString name = m_name->text();
+    // An archive from another computer may be called "FINAL.PRB": the file is read as named.
+    if (m_mode == 7 && QFileInfo(directory().absoluteFilePath(name)).isFile()) {
+        return;
+    }
     const QString extension = pattern().right(4);
     if (!name.isEmpty() && name.right(4) != extension) {
         m_name->setText(name + extension);
@@ -157,6 +161,9 @@ void Exportar::reject() {
 }
 
 bool Exportar::run(const QString& file) {
+    if (!m_operation) {
+        return false;
+    }
     const bool exists = QFileInfo::exists(file);
     if (m_mode != 7 && exists && !m_asker.yesNo(this, message(m_ui, 9, 10), message(m_ui, 9, 11))) {
         return false;
@@ -199,6 +206,28 @@ bool Exportar::run(const QString& file) {
         m_ui.modeExportar = 0; // tells the event manager that an event was added
     }
     return true;
+}
+
+Exportar::Operation archiveOperation(std::filesystem::path eventDir, int language) {
+    return [eventDir = std::move(eventDir),
+            language](const std::filesystem::path& file, bool,
+                      const FileScreenReport& report) -> std::expected<void, std::string> {
+        if (auto done = ArxivarProva(eventDir, file, language, archiveProgress(report)); !done) {
+            return std::unexpected(done.error().message);
+        }
+        return {};
+    };
+}
+
+Exportar::Operation unarchiveOperation(std::filesystem::path dataDir, int language) {
+    return [dataDir = std::move(dataDir),
+            language](const std::filesystem::path& file, bool,
+                      const FileScreenReport& report) -> std::expected<void, std::string> {
+        if (auto done = DesarxivarProva(file, dataDir, language, archiveProgress(report)); !done) {
+            return std::unexpected(done.error().message);
+        }
+        return {};
+    };
 }
 
 } // namespace cronovolta

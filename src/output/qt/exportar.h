@@ -28,8 +28,7 @@ struct FileScreenReport {
     std::function<bool()> stopRequested;               // the close button was pressed
 };
 
-// The screen's labels as the archive and the export report their progress.
-ArchiveProgress archiveProgress(const FileScreenReport& report);
+// The screen's labels as the export reports its progress.
 ExportProgress exportProgress(const FileScreenReport& report);
 
 // `Exportar`: the file screen of the text export (`ModeExportar` 0), the archive (5) and
@@ -82,5 +81,10 @@ private:
     bool m_running = false;
     std::atomic<bool> m_stop = false;
 };
+
+// The operations of the archive (of the event in `eventDir`) and of the unarchive (into
+// `dataDir`), reporting through the screen and refusing in `language`.
+Exportar::Operation archiveOperation(std::filesystem::path eventDir, int language);
+Exportar::Operation unarchiveOperation(std::filesystem::path dataDir, int language);
 
 } // namespace cronovolta

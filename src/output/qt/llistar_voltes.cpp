@@ -1,6 +1,7 @@
 #include "output/qt/llistar_voltes.h"
 
 #include "storage/qt/localise.h"
+#include "texts/grid_layout.h"
 #include "texts/language_tables.h"
 #include "texts/qt/asker.h"
 #include "texts/qt/dialog_parts.h"
@@ -17,7 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace cronovolta {
@@ -37,7 +38,80 @@ constexpr std::array<LapListing::Selector, 4> kSelectors = {
     LapListing::SeriesSelector, LapListing::ParticipantSelector, LapListing::LaneSelector,
     LapListing::HeatSelector};
 
+Qt::Alignment toQt(ColumnAlignment a) {
+    switch (a) {
+    case ColumnAlignment::Centre:
+        return Qt::AlignCenter;
+    case ColumnAlignment::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    default:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
 } // namespace
+
+LapListingTableModel::LapListingTableModel(const LapListing& listing, int language, QObject* parent)
+    : QAbstractTableModel(parent), m_listing(listing) {
+    const auto layout =
+        tableText("LlistarVoltes", "LlistaVoltes", -1, TextProperty::Layout, language);
+    for (const auto& column : parseGridLayout(layout)) {
+        m_titles.push_back(qstr(column.title));
+        m_alignments.push_back(toQt(column.alignment));
+    }
+    m_titles.resize(lapcol::Count);
+    m_alignments.resize(lapcol::Count, Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void LapListingTableModel::refresh() {
+    beginResetModel();
+    m_rows.clear();
+    const auto& rows = m_listing.rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].visible) {
+            m_rows.push_back(static_cast<int>(i));
+        }
+    }
+    endResetModel();
+}
+
+int LapListingTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int LapListingTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : lapcol::Count;
+}
+
+QVariant LapListingTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) {
+        return {};
+    }
+    const auto column = static_cast<std::size_t>(index.column());
+    if (role == Qt::DisplayRole) {
+        return qstr(
+            m_listing.rows()[static_cast<std::size_t>(listingRow(index.row()))].cells[column]);
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(m_alignments[column]);
+    }
+    return {};
+}
+
+QVariant LapListingTableModel::headerData(int section, Qt::Orientation orientation,
+                                          int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= lapcol::Count) {
+        return {};
+    }
+    const auto column = static_cast<std::size_t>(section);
+    if (role == Qt::DisplayRole) {
+        return m_titles[column];
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(m_alignments[column]);
+    }
+    return {};
+}
 
 LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiContext& ui,
                              Asker& asker, QWidget* parent)
@@ -83,9 +157,10 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
     head->addStretch();
     top->addLayout(head);
 
-    m_grid = new QTableWidget(this);
+    m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("LlistaVoltes"));
-    m_grid->setColumnCount(lapcol::Count);
+    m_model = new LapListingTableModel(m_listing, ui.language(), this);
+    m_grid->setModel(m_model);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -118,8 +193,8 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
         });
     }
     connect(m_sorts, &QButtonGroup::idClicked, this, &LlistarVoltes::chooseSort);
-    connect(m_grid, &QTableWidget::cellDoubleClicked, this,
-            [this](int row, int) { assignFastest(row); });
+    connect(m_grid, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { assignFastest(index.row()); });
     if (m_listing.onlyLaneSelector()) {
         for (int i : {0, 1, 3, 4}) {
             m_labels[static_cast<std::size_t>(i)]->hide();
@@ -153,36 +228,14 @@ void LlistarVoltes::showListing() {
     m_counters[2]->setText(qstr(m_listing.startTime()));
     m_counters[2]->setVisible(m_listing.startTimeShown());
 
-    const auto alignments = gridColumnAlignments(m_grid);
-    m_grid->setUpdatesEnabled(false);
-    m_shown.clear();
-    const auto& rows = m_listing.rows();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].visible) {
-            m_shown.push_back(static_cast<int>(i));
-        }
-    }
-    m_grid->setRowCount(static_cast<int>(m_shown.size()));
-    for (int r = 0; r < static_cast<int>(m_shown.size()); ++r) {
-        const auto& cells =
-            rows[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(r)])].cells;
-        for (int c = 0; c < lapcol::Count; ++c) {
-            auto* item = new QTableWidgetItem(qstr(cells[static_cast<std::size_t>(c)]));
-            if (c < static_cast<int>(alignments.size())) {
-                item->setTextAlignment(Qt::Alignment(alignments[static_cast<std::size_t>(c)]));
-            }
-            m_grid->setItem(r, c, item);
-        }
-    }
-    m_grid->setUpdatesEnabled(true);
+    m_model->refresh();
 }
 
 void LlistarVoltes::assignFastest(int visibleRow) {
-    if (!m_listing.canAssignFastest() || visibleRow < 0 ||
-        visibleRow >= static_cast<int>(m_shown.size())) {
+    if (!m_listing.canAssignFastest() || visibleRow < 0 || visibleRow >= m_model->rowCount()) {
         return;
     }
-    const int row = m_shown[static_cast<std::size_t>(visibleRow)];
+    const int row = m_model->listingRow(visibleRow);
     const auto& c = m_listing.rows()[static_cast<std::size_t>(row)].cells;
     const QString question = message(m_ui, 7, 3) + qstr(c[lapcol::LapTime]) + message(m_ui, 7, 4) +
                              qstr(c[lapcol::Name]) + message(m_ui, 7, 5) + qstr(c[lapcol::Lane]) +

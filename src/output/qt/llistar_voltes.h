@@ -2,6 +2,7 @@
 
 #include "output/lap_listing.h"
 
+#include <QAbstractTableModel>
 #include <QDialog>
 
 #include <array>
@@ -9,12 +10,34 @@
 class QButtonGroup;
 class QComboBox;
 class QLabel;
-class QTableWidget;
+class QTableView;
 
 namespace cronovolta {
 
 class Asker;
 struct UiContext;
+
+// The visible rows of the lap listing, in its order.
+class LapListingTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    LapListingTableModel(const LapListing& listing, int language, QObject* parent = nullptr);
+
+    // Re-reads the visible rows; the listing row of a model row.
+    void refresh();
+    int listingRow(int row) const { return m_rows[static_cast<std::size_t>(row)]; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    const LapListing& m_listing;
+    std::vector<int> m_rows;
+    std::vector<QString> m_titles;
+    std::vector<Qt::Alignment> m_alignments;
+};
 
 // `LlistarVoltes`: the lap listing of one heat. A double-click on a row makes its lap the
 // fastest lap of its lane (while a programme is open); a double-click on the start-time
@@ -28,7 +51,8 @@ public:
 
     const LapListing& listing() const { return m_listing; }
     QComboBox* selector(LapListing::Selector s) const { return m_selectors[s]; } // `Filtre`
-    QTableWidget* grid() const { return m_grid; }                                // `LlistaVoltes`
+    QTableView* grid() const { return m_grid; }                                  // `LlistaVoltes`
+    const LapListingTableModel& rows() const { return *m_model; }
     QLabel* counter(int index) const { return m_counters[static_cast<std::size_t>(index)]; }
     void chooseSort(int option);
     // Double-click on a visible row (0-based among the rows shown).
@@ -53,8 +77,8 @@ private:
     std::array<QLabel*, 5> m_labels{};
     std::array<QLabel*, 4> m_counters{};
     QButtonGroup* m_sorts = nullptr;
-    QTableWidget* m_grid = nullptr;
-    std::vector<int> m_shown; // grid row -> listing row
+    QTableView* m_grid = nullptr;
+    LapListingTableModel* m_model = nullptr;
 };
 
 } // namespace cronovolta

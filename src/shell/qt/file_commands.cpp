@@ -1,6 +1,5 @@
 #include "shell/qt/file_commands.h"
 
-#include "output/archive.h"
 #include "output/qt/exportar.h"
 #include "output/special_export.h"
 #include "output/text_export.h"
@@ -16,10 +15,6 @@
 
 namespace cronovolta {
 namespace {
-
-std::expected<void, std::string> failed(const ArchiveFailure& f) {
-    return std::unexpected(f.message);
-}
 
 void showText(Portada& window, const QString& title, const std::vector<std::string>& lines) {
     if (lines.empty()) {
@@ -37,34 +32,13 @@ void archiveScreen(Portada& window, QWidget* parent) {
     UiContext& ui = window.context();
     const int mode = ui.modeExportar;
     const int language = ui.language();
-    const fs::path dataDir = ui.app.dataDir;
     int event = 0;
     if (auto* manager = qobject_cast<GestorProves*>(parent)) {
         event = manager->events()->currentRow() + 1;
     }
-    Exportar::Operation operation;
-    if (mode == 5) {
-        operation = [dataDir, event,
-                     language](const fs::path& file, bool,
-                               const FileScreenReport& report) -> std::expected<void, std::string> {
-            if (auto done = ArxivarProva(eventFolder(dataDir, event), file, language,
-                                         archiveProgress(report));
-                !done) {
-                return failed(done.error());
-            }
-            return {};
-        };
-    } else {
-        operation = [dataDir,
-                     language](const fs::path& file, bool,
-                               const FileScreenReport& report) -> std::expected<void, std::string> {
-            if (auto done = DesarxivarProva(file, dataDir, language, archiveProgress(report));
-                !done) {
-                return failed(done.error());
-            }
-            return {};
-        };
-    }
+    Exportar::Operation operation =
+        mode == 5 ? archiveOperation(eventFolder(ui.app.dataDir, event), language)
+                  : unarchiveOperation(ui.app.dataDir, language);
     Exportar screen(ui, window.asker(), mode, operation, parent);
     screen.exec();
 }

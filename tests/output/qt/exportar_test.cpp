@@ -39,26 +39,6 @@ struct Fixture {
     fs::path event(int n) const { return eventFolder(dir.path(), n); }
 };
 
-Exportar::Operation archiveOf(const fs::path& eventDir) {
-    return [eventDir](const fs::path& file, bool,
-                      const FileScreenReport& report) -> std::expected<void, std::string> {
-        if (auto done = ArxivarProva(eventDir, file, 0, archiveProgress(report)); !done) {
-            return std::unexpected(done.error().message);
-        }
-        return {};
-    };
-}
-
-Exportar::Operation unarchiveInto(const fs::path& dataDir) {
-    return [dataDir](const fs::path& file, bool,
-                     const FileScreenReport& report) -> std::expected<void, std::string> {
-        if (auto done = DesarxivarProva(file, dataDir, 0, archiveProgress(report)); !done) {
-            return std::unexpected(done.error().message);
-        }
-        return {};
-    };
-}
-
 } // namespace
 
 class ExportarTest : public QObject {
@@ -112,6 +92,14 @@ void ExportarTest::namesGetTheExtensionUnlessTheyEndWithIt() {
         emit screen.nameField()->editingFinished();
         QCOMPARE(screen.nameField()->text(), completed);
     }
+    test::writeBytes(f.dir.path() / "COPIA.PRB", "x");
+    Exportar reading(f.ui, f.asker, 7, {});
+    for (const auto& [typed, completed] :
+         {std::pair<QString, QString>{"COPIA.PRB", "COPIA.PRB"}, {"copia", "copia.prb"}}) {
+        reading.nameField()->setText(typed);
+        emit reading.nameField()->editingFinished();
+        QCOMPARE(reading.nameField()->text(), completed);
+    }
 }
 
 void ExportarTest::anEmptyNameKeepsTheScreenOpen() {
@@ -134,7 +122,7 @@ void ExportarTest::archivingAsksBeforeReplacingAndShowsProgress() {
     Fixture f;
     const fs::path target = f.dir.path() / "final.prb";
     test::writeBytes(target, "old");
-    Exportar screen(f.ui, f.asker, 5, archiveOf(f.event(1)));
+    Exportar screen(f.ui, f.asker, 5, archiveOperation(f.event(1), 0));
     screen.resize(900, 540);
     screen.show();
     screen.nameField()->setText(QStringLiteral("final"));
@@ -167,7 +155,7 @@ void ExportarTest::unarchivingReportsAWrongFormatAndSignalsSuccess() {
     QVERIFY(ArxivarProva(f.event(1), good, 0).has_value());
 
     f.ui.modeExportar = 7;
-    Exportar screen(f.ui, f.asker, 7, unarchiveInto(f.dir.path()));
+    Exportar screen(f.ui, f.asker, 7, unarchiveOperation(f.dir.path(), 0));
     QVERIFY(!screen.run(QString::fromStdString(bad.string())));
     QCOMPARE(f.asker.asked.back().title, QStringLiteral("Error"));
     QCOMPARE(f.asker.asked.back().text, QStringLiteral("El format de l'arxiu no és correcte"));

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 
 using namespace cronovolta;
@@ -172,11 +173,12 @@ private slots:
             QCOMPARE(screen->counter(1)->text(), QStringLiteral("13"));
             // Lane 2's second lap, slower than its third.
             screen->chooseSort(2);
-            QTableWidget* grid = screen->grid();
+            const QAbstractItemModel* grid = screen->grid()->model();
+            auto text = [grid](int r, int c) { return grid->index(r, c).data().toString(); };
             int row = -1;
             for (int r = 0; r < grid->rowCount(); ++r) {
-                if (grid->item(r, lapcol::Lane)->text() == QStringLiteral("2") &&
-                    grid->item(r, lapcol::Lap)->text() == QStringLiteral("2")) {
+                if (text(r, lapcol::Lane) == QStringLiteral("2") &&
+                    text(r, lapcol::Lap) == QStringLiteral("2")) {
                     row = r;
                 }
             }
@@ -232,12 +234,35 @@ private slots:
             QVERIFY(screen != nullptr);
             seen = true;
             QVERIFY(screen->selector(LapListing::SeriesSelector)->isEnabled());
-            QCOMPARE(screen->grid()->rowCount(), 13);
+            QCOMPARE(screen->grid()->model()->rowCount(), 13);
             screen->reject();
         });
         f.window->runCommand("MnuVaV", 4);
         QVERIFY(seen);
         QVERIFY(!askedNotAvailable(f));
+    }
+    void screensSpeakTheLanguageOfTheSettings() {
+        LiveFixture f(4, 5);
+        f.ui.app.configPrg.language = kCastella;
+        start(f);
+        QVERIFY(f.session->openProgramme(4));
+        runHeat(f);
+        QStringList seen;
+        auto note = [&](QDialog* d) {
+            seen << d->windowTitle();
+            if (auto* listing = qobject_cast<LlistarVoltes*>(d)) {
+                seen << listing->selector(LapListing::ParticipantSelector)->itemText(0)
+                     << listing->selector(LapListing::LaneSelector)->itemText(0);
+            }
+            d->reject();
+        };
+        test::whenModal(note);
+        f.session->heatKey('c');
+        test::whenModal(note);
+        f.session->heatKey('l');
+        QCOMPARE(seen, (QStringList{QStringLiteral("Corrección de mangas"),
+                                    QStringLiteral("Listado de vueltas - Gran Premi - Carrera"),
+                                    QStringLiteral("Todos"), QStringLiteral("Todas")}));
     }
 };
 
