@@ -9,6 +9,7 @@
 #include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
+#include "storage/text_encoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -70,7 +71,7 @@ int showList(const Invocation& inv, const InscritsContext& ctx) {
     warn(inv, opened->notes);
     const InscritsModel& m = opened->model;
     for (int i = 1; i <= m.storedCount(); ++i) {
-        inv.out << i << '\t' << m.names()[static_cast<std::size_t>(i - 1)];
+        inv.out << i << '\t' << escapeControls(m.names()[static_cast<std::size_t>(i - 1)]);
         if (m.showsStartLanes()) {
             inv.out << '\t' << m.startLaneText(i);
         }
@@ -327,7 +328,7 @@ int cmdClassify(const Invocation& inv) {
     for (int i : browsed->browser.visibleRows()) {
         const auto& cells = browsed->browser.list().rows()[static_cast<std::size_t>(i)].cells;
         for (std::size_t c = 0; c < cells.size(); ++c) {
-            inv.out << (c ? "\t" : "") << cells[c];
+            inv.out << (c ? "\t" : "") << escapeControls(cells[c]);
         }
         inv.out << '\n';
     }
@@ -354,7 +355,7 @@ std::optional<int> addRaceSeriesByProgression(const Invocation& inv, int event) 
     for (const auto& series : placed->created) {
         inv.out << series.serie;
         for (const auto& name : series.names) {
-            inv.out << '\t' << name;
+            inv.out << '\t' << escapeControls(name);
         }
         inv.out << '\n';
     }

@@ -1,5 +1,6 @@
 #include "storage/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -57,44 +58,67 @@ std::string describeIoError(const fs::path& path, std::string_view what) {
     return "cannot write " + path.string() + ": " + std::string(what);
 }
 
-std::expected<std::string, std::string> readFileBytes(const fs::path& path) {
+std::expected<FileHead, std::string> readFileHead(const fs::path& path, std::uintmax_t limit) {
+    auto fail = [&](std::string_view why) {
+        return std::unexpected("cannot read " + path.string() + ": " + std::string(why));
+    };
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return std::unexpected("cannot read " + path.string() + ": " + std::strerror(errno));
+        return fail(std::strerror(errno));
     }
     // A pipe or a device (planted under a data file's name) could block or never end.
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return std::unexpected("cannot read " + path.string() + ": it is not a regular file");
+        return fail("it is not a regular file");
     }
-    if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileBytes) {
-        ::close(fd);
-        return std::unexpected("cannot read " + path.string() + ": the file is too large");
-    }
-    std::string out;
+    FileHead head;
+    const auto size = static_cast<std::uintmax_t>(st.st_size);
+    head.bytes.reserve(static_cast<std::size_t>(std::min(size, limit)));
     char buf[65536];
-    while (true) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+    while (head.bytes.size() < limit) {
+        const auto want = static_cast<std::size_t>(std::min<std::uintmax_t>(
+            sizeof buf, limit - static_cast<std::uintmax_t>(head.bytes.size())));
+        ssize_t n = ::read(fd, buf, want);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            std::string msg = "cannot read " + path.string() + ": " + std::strerror(errno);
+            std::string why = std::strerror(errno);
             ::close(fd);
-            return std::unexpected(msg);
+            return fail(why);
         }
         if (n == 0) {
             break;
         }
-        out.append(buf, static_cast<std::size_t>(n));
-        if (out.size() > kMaxFileBytes) {
-            ::close(fd);
-            return std::unexpected("cannot read " + path.string() + ": the file is too large");
-        }
+        head.bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    if (head.bytes.size() >= limit && ::fstat(fd, &st) == 0 &&
+        static_cast<std::uintmax_t>(st.st_size) > head.bytes.size()) {
+        head.leftOut = static_cast<std::uintmax_t>(st.st_size) - head.bytes.size();
     }
     ::close(fd);
-    return out;
+    return head;
+}
+
+std::expected<std::string, std::string> readFileBytes(const fs::path& path) {
+    std::error_code ec;
+    if (auto size = fs::file_size(path, ec); !ec && size > kMaxFileBytes) {
+        return std::unexpected("cannot read " + path.string() + ": the file is too large");
+    }
+    auto head = readFileHead(path, kMaxFileBytes);
+    if (!head) {
+        return std::unexpected(head.error());
+    }
+    if (head->leftOut > 0) { // it grew while it was read
+        return std::unexpected("cannot read " + path.string() + ": the file is too large");
+    }
+    return std::move(head->bytes);
+}
+
+std::string describeLeftOut(const fs::path& path, std::uintmax_t bytes, std::string_view bound) {
+    return path.filename().string() + " holds " + std::to_string(bytes) + " bytes more than " +
+           std::string(bound) + "; they are left out";
 }
 
 std::expected<std::string, std::string> readOptionalFile(const fs::path& path) {

@@ -25,6 +25,19 @@ TEST(TextEncoding, EveryByteRoundTripsThroughUtf8) {
     EXPECT_FALSE(fitsWindows1252("Łódź"));
     EXPECT_FALSE(fitsWindows1252("caf\xE9")); // Latin-1, not UTF-8
     EXPECT_FALSE(fitsWindows1252("?日"));
+
+    // A name prints on one line whatever a damaged file put in it.
+    const std::pair<std::string, std::string> escaped[] = {
+        {"Anna Puig", "Anna Puig"},
+        {"Anna\nPuig\r", "Anna\\nPuig\\r"},
+        {"a\tb", "a\\tb"},
+        {std::string("\x1b[2J\0x\x7f", 7), "\\x1B[2J\\x00x\\x7F"},
+        {windows1252ToUtf8("\x81\x9D") + "ò€", "\\u0081\\u009Dò€"},
+        {"C:\\dir", "C:\\dir"},
+    };
+    for (const auto& [raw, shown] : escaped) {
+        EXPECT_EQ(escapeControls(raw), shown);
+    }
 }
 
 TEST(RecordIo, LittleEndianFieldsRoundTrip) {
