@@ -68,6 +68,9 @@ IoResult resizeHeats(const fs::path& file, int maniguesFetes, int oldCount, int 
     if (!heats) {
         return std::unexpected(heats.error());
     }
+    if (heats->leftOut > 0) {
+        saved.notes.push_back(describeLeftOut(file, heats->leftOut, "1000 heats"));
+    }
     auto resized = resizeHeatBlocks(heats->records, maniguesFetes, oldCount, newCount);
     for (int m : resized.missingHeats) {
         saved.notes.push_back(file.filename().string() + " has no block of heat " +
