@@ -1,5 +1,6 @@
 #include "counter/port_map.h"
 
+#include "texts/language_tables.h"
 #include "texts/localiser.h"
 
 #include <system_error>
@@ -48,10 +49,16 @@ std::string PortMap::devicePath(int port) const {
     return fs::exists(usb, ec) ? usb : "/dev/ttyS" + std::to_string(port - 1);
 }
 
-std::string portOpenFailedText(int language, int circuit) {
+std::string portOpenFailedText(int language, int circuit, PortProblem problem,
+                               std::string_view device) {
     MessageTable messages;
     messages.fill("Portada", language == kCastella ? kCastella : kCatala);
-    return messages.text(0, msg::kNoPortConnection) + " " + std::to_string(circuit) + ".";
+    std::string text =
+        messages.text(0, msg::kNoPortConnection) + " " + std::to_string(circuit) + ".";
+    if (!device.empty()) {
+        text += "\n" + portProblemText(problem, device, language);
+    }
+    return text;
 }
 
 std::string serialAccessNoteText(int language, const fs::path& dataFolder) {
@@ -100,12 +107,12 @@ std::string foreignCounterText(int language, int circuit, const std::string& dev
            "del programa.";
 }
 
-std::string retryButtonText(int) {
-    return "Reintentar";
+std::string retryButtonText(int language) {
+    return std::string(dialogButtonText(DialogButton::Retry, language));
 }
 
 std::string cancelButtonText(int language) {
-    return language == 1 ? "Cancelar" : "Cancel·lar";
+    return std::string(dialogButtonText(DialogButton::Cancel, language));
 }
 
 } // namespace cronovolta

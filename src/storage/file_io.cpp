@@ -1,5 +1,7 @@
 #include "storage/file_io.h"
 
+#include "texts/system_errors.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -18,7 +20,7 @@ IoResult writeAll(int fd, std::string_view bytes, const fs::path& path) {
             if (errno == EINTR) {
                 continue;
             }
-            return std::unexpected(describeIoError(path, std::strerror(errno)));
+            return std::unexpected(describeIoError(path, systemErrorReason(errno)));
         }
         done += static_cast<std::size_t>(n);
     }
@@ -33,7 +35,7 @@ std::expected<int, std::string> openInPlace(const fs::path& path, int flags) {
                     0644);
     if (fd < 0) {
         return std::unexpected(describeIoError(
-            path, errno == ELOOP ? std::string_view(kSymlinkRefusal) : std::strerror(errno)));
+            path, errno == ELOOP ? std::string_view(kSymlinkRefusal) : systemErrorReason(errno)));
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -46,7 +48,7 @@ std::expected<int, std::string> openInPlace(const fs::path& path, int flags) {
 IoResult finishInPlace(int fd, std::string_view bytes, const fs::path& path, bool sync) {
     auto r = writeAll(fd, bytes, path);
     if (r && sync && ::fdatasync(fd) != 0) {
-        r = std::unexpected(describeIoError(path, std::strerror(errno)));
+        r = std::unexpected(describeIoError(path, systemErrorReason(errno)));
     }
     ::close(fd);
     return r;
@@ -58,13 +60,20 @@ std::string describeIoError(const fs::path& path, std::string_view what) {
     return "cannot write " + path.string() + ": " + std::string(what);
 }
 
+std::string reasonOf(const std::error_code& ec) {
+    if (ec.category() == std::generic_category() || ec.category() == std::system_category()) {
+        return systemErrorReason(ec.value());
+    }
+    return ec.message();
+}
+
 std::expected<FileHead, std::string> readFileHead(const fs::path& path, std::uintmax_t limit) {
     auto fail = [&](std::string_view why) {
         return std::unexpected("cannot read " + path.string() + ": " + std::string(why));
     };
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return fail(std::strerror(errno));
+        return fail(systemErrorReason(errno));
     }
     // A pipe or a device (planted under a data file's name) could block or never end.
     struct stat st {};
@@ -84,7 +93,7 @@ std::expected<FileHead, std::string> readFileHead(const fs::path& path, std::uin
             if (errno == EINTR) {
                 continue;
             }
-            std::string why = std::strerror(errno);
+            std::string why = systemErrorReason(errno);
             ::close(fd);
             return fail(why);
         }
@@ -136,7 +145,7 @@ IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
     ::unlink(tmp.c_str());
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
+        return std::unexpected(describeIoError(path, systemErrorReason(errno)));
     }
     if (auto r = writeAll(fd, bytes, path); !r) {
         ::close(fd);
@@ -144,12 +153,12 @@ IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
         return r;
     }
     if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        std::string msg = describeIoError(path, std::strerror(errno));
+        std::string msg = describeIoError(path, systemErrorReason(errno));
         ::unlink(tmp.c_str());
         return std::unexpected(msg);
     }
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::string msg = describeIoError(path, std::strerror(errno));
+        std::string msg = describeIoError(path, systemErrorReason(errno));
         ::unlink(tmp.c_str());
         return std::unexpected(msg);
     }
@@ -162,7 +171,7 @@ IoResult writeAt(const fs::path& path, std::uintmax_t offset, std::string_view b
         return std::unexpected(fd.error());
     }
     if (::lseek(*fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
-        std::string msg = describeIoError(path, std::strerror(errno));
+        std::string msg = describeIoError(path, systemErrorReason(errno));
         ::close(*fd);
         return std::unexpected(msg);
     }
