@@ -9,6 +9,7 @@
 #include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
+#include "storage/text_encoding.h"
 #include "texts/grid_layout.h"
 
 #include <algorithm>
@@ -73,7 +74,7 @@ int showList(const Invocation& inv, const InscritsContext& ctx) {
     warn(inv, opened->notes);
     const InscritsModel& m = opened->model;
     for (int i = 1; i <= m.storedCount(); ++i) {
-        inv.out << i << '\t' << m.names()[static_cast<std::size_t>(i - 1)];
+        inv.out << i << '\t' << escapeControls(m.names()[static_cast<std::size_t>(i - 1)]);
         if (m.showsStartLanes()) {
             inv.out << '\t' << m.startLaneText(i);
         }
@@ -335,7 +336,7 @@ int cmdClassify(const Invocation& inv) {
         const auto& cells = browsed->browser.list().rows()[static_cast<std::size_t>(i)].cells;
         for (std::size_t c = 0; c < cells.size(); ++c) {
             // The grid's stand-in for "no time" would read as a real lap in a script.
-            inv.out << (c ? "\t" : "") << (cells[c] == kNoTimeText ? "" : cells[c]);
+            inv.out << (c ? "\t" : "") << (cells[c] == kNoTimeText ? "" : escapeControls(cells[c]));
         }
         inv.out << '\n';
     }
@@ -362,7 +363,7 @@ std::optional<int> addRaceSeriesByProgression(const Invocation& inv, int event) 
     for (const auto& series : placed->created) {
         inv.out << series.serie;
         for (const auto& name : series.names) {
-            inv.out << '\t' << name;
+            inv.out << '\t' << escapeControls(name);
         }
         inv.out << '\n';
     }

@@ -2,6 +2,7 @@
 #include "cli_commands.h"
 
 #include "storage/event_manager.h"
+#include "storage/text_encoding.h"
 
 #include <ctime>
 #include <iostream>
@@ -49,7 +50,8 @@ int cmdEvents(const Invocation& inv) {
     }
     int number = 0;
     for (const auto& entry : catalog->entries) {
-        inv.out << ++number << '\t' << entry.name << '\t' << entry.date << '\n';
+        inv.out << ++number << '\t' << escapeControls(entry.name) << '\t'
+                << escapeControls(entry.date) << '\n';
     }
     return kOk;
 }

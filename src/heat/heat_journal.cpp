@@ -45,7 +45,8 @@ IoResult HeatJournal::create(const fs::path& path, const std::vector<LapRecord>&
     // Written beside and renamed over the old journal: a crash leaves one or the other.
     fs::path tmp = path;
     tmp += ".new";
-    int fd = ::open(tmp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ::unlink(tmp.c_str()); // a leftover or planted name is replaced, never written through
+    int fd = ::open(tmp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         return std::unexpected(describeIoError(path, std::strerror(errno)));
     }

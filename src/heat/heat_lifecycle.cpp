@@ -305,12 +305,14 @@ void HeatEngine::finishHeatFiles() {
 
 void HeatEngine::keepUnstoredJournal() {
     fs::path kept = m_workDir / ("VLTAVLT." + formatNumber(m_heat % 1000, "000"));
-    std::error_code ec;
-    fs::copy_file(m_workDir / "VLTAVLT.TMP", kept, fs::copy_options::overwrite_existing, ec);
-    report(ec ? "the laps of heat " + std::to_string(m_heat) +
-                    " could not be stored nor kept: " + ec.message()
-              : "the laps of heat " + std::to_string(m_heat) +
-                    " were not stored; they are kept in " + kept.filename().string());
+    // Replaced rather than copied over, so a link under that name is not written through.
+    auto bytes = readFileBytes(m_workDir / "VLTAVLT.TMP");
+    IoResult copied =
+        bytes ? writeFileAtomic(kept, *bytes) : IoResult(std::unexpected(bytes.error()));
+    report(!copied ? "the laps of heat " + std::to_string(m_heat) +
+                         " could not be stored nor kept: " + copied.error()
+                   : "the laps of heat " + std::to_string(m_heat) +
+                         " were not stored; they are kept in " + kept.filename().string());
     // The heat was not stored, so it does not count: the next start runs the same heat again.
     m_heat = m_participants.maniguesFetes;
 }

@@ -77,7 +77,10 @@ IoResult writeLapBlock(const fs::path& path, int heat, const std::vector<LapReco
             return std::unexpected(file.error());
         }
         auto found = lapBlockStart(file->records, heat);
-        start = found ? *found : file->records.size();
+        // Past everything the file holds, what a bounded read left out included.
+        start = found
+                    ? *found
+                    : file->records.size() + (file->leftOut + kLapRecordSize - 1) / kLapRecordSize;
     }
     return writeAt(path, start * kLapRecordSize, encodeLapFile(journal));
 }
@@ -99,7 +102,8 @@ IoResult writeResultBlock(const fs::path& path, int heat, float heatStart,
     if (!file) {
         return std::unexpected(file.error());
     }
-    std::size_t start = file->records.size();
+    std::size_t start =
+        file->records.size() + (file->leftOut + kHeatResultRecordSize - 1) / kHeatResultRecordSize;
     if (auto previous = resultHeaderIndex(file->records, heat - 1)) {
         int count = std::max<int>(file->records[*previous].adjustments, 0);
         start = std::min(*previous + 1 + static_cast<std::size_t>(count), file->records.size());

@@ -107,6 +107,26 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
     std::vector<int> heatCount(static_cast<std::size_t>(n) + 1, 0);
 
     const int heatsRun = data.participants.maniguesFetes;
+    if (heatsRun < 0) {
+        m_issues.push_back({data.serie, heatsRun, LoadIssue::NegativeHeatCounter});
+        return;
+    }
+    if (!data.heats.empty() && std::all_of(names.begin(), names.end(),
+                                           [](const std::string& name) { return isBlank(name); })) {
+        m_issues.push_back({data.serie, 0, LoadIssue::NoParticipants});
+        return;
+    }
+    // Rows of participants the list does not hold are left out, and said once per series.
+    LoadIssue unknown{data.serie, 0, LoadIssue::UnknownParticipants};
+    struct SayUnknown {
+        LoadIssue& issue;
+        std::vector<LoadIssue>& issues;
+        ~SayUnknown() {
+            if (issue.count > 0) {
+                issues.push_back(issue);
+            }
+        }
+    } sayUnknown{unknown, m_issues};
     if (data.heatFileMissing) {
         if (heatsRun > 0) {
             m_issues.push_back({data.serie, 1, LoadIssue::HeatFileMissing});
@@ -136,7 +156,14 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
                 return;
             }
             const int p = rec.participant;
-            if (p < 1 || p > n || isBlank(names[static_cast<std::size_t>(p - 1)])) {
+            if (p < 1 || p > n) {
+                if (unknown.count++ == 0) {
+                    unknown.heat = h;
+                    unknown.participant = p;
+                }
+                continue;
+            }
+            if (isBlank(names[static_cast<std::size_t>(p - 1)])) {
                 continue;
             }
             if (rec.lane == 0 && (rec.heatFastestLap == 0.0f || rec.heatFastestLap >= 99.9f)) {
@@ -361,8 +388,18 @@ int Classification::columnWidth(int column) const {
     }
 }
 
+namespace {
+
+// The participant file beside a series results file: "CRS002.DAD" -> "CRS002.PAR".
+std::string listFile(const std::string& resultsFile) {
+    return fs::path(resultsFile).replace_extension(".PAR").string();
+}
+
+} // namespace
+
 std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileName) {
     const std::string heat = std::to_string(issue.heat);
+    const std::string serie = std::to_string(issue.serie);
     switch (issue.kind) {
     case LoadIssue::HeatFileMissing:
         return fileName + " is missing although heats were run in series " +
@@ -377,12 +414,23 @@ std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileNam
     case LoadIssue::UnexpectedRecord:
         return fileName + " holds an unexpected record in heat " + heat +
                "; the rows read so far are shown";
+    case LoadIssue::NegativeHeatCounter:
+        return listFile(fileName) + " holds the heat counter " + heat + "; series " + serie +
+               " is left out";
+    case LoadIssue::NoParticipants:
+        return listFile(fileName) + " is missing or holds no name although " + fileName +
+               " holds heats; series " + serie + " is left out";
+    case LoadIssue::UnknownParticipants:
+        return fileName + " holds " + std::to_string(issue.count) + " rows of participants that " +
+               listFile(fileName) + " does not list (the first: participant " +
+               std::to_string(issue.participant) + " in heat " + heat + "); they are left out";
     }
     return fileName;
 }
 
 std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileName, int language) {
     const std::string heat = std::to_string(issue.heat);
+    const std::string serie = std::to_string(issue.serie);
     const bool es = language == 1;
     const std::string file = (es ? "El archivo " : "El fitxer ") + fileName;
     switch (issue.kind) {
@@ -409,6 +457,27 @@ std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileNam
                                 ": se muestran los datos leídos hasta aquí."
                           : " té un registre inesperat a la màniga " + heat +
                                 ": es mostren les dades llegides fins aquí.");
+    case LoadIssue::NegativeHeatCounter:
+        return (es ? "El archivo " : "El fitxer ") + listFile(fileName) +
+               (es ? " tiene el contador de mangas " + heat + ": la serie " + serie +
+                         " no se muestra."
+                   : " té el comptador de mànigues " + heat + ": la sèrie " + serie +
+                         " no es mostra.");
+    case LoadIssue::NoParticipants:
+        return es ? "Falta el archivo " + listFile(fileName) + " o no tiene ningún nombre, y " +
+                        fileName + " tiene mangas: la serie " + serie + " no se muestra."
+                  : "Falta el fitxer " + listFile(fileName) + " o no té cap nom, i " + fileName +
+                        " té mànigues: la sèrie " + serie + " no es mostra.";
+    case LoadIssue::UnknownParticipants: {
+        const std::string count = std::to_string(issue.count);
+        const std::string p = std::to_string(issue.participant);
+        return file + (es ? " tiene " + count + " filas de participantes que no están en " +
+                                listFile(fileName) + " (la primera: participante " + p +
+                                " en la manga " + heat + "): no se muestran."
+                          : " té " + count + " files de participants que no són a " +
+                                listFile(fileName) + " (la primera: participant " + p +
+                                " a la màniga " + heat + "): no es mostren.");
+    }
     }
     return file;
 }

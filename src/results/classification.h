@@ -63,15 +63,20 @@ struct SeriesData {
 // Why the reading of a series' heats stopped before `ManiguesFetes`.
 struct LoadIssue {
     enum Kind {
-        HeatFileMissing,  // heats were run but the file is not there
-        HeatMissing,      // the file ends before the header of `heat`
-        WrongHeader,      // the record where `heat` should start is something else
-        RecordsMissing,   // the file ends inside the block of `heat`
-        UnexpectedRecord, // a header where a participant record of `heat` should be
+        HeatFileMissing,     // heats were run but the file is not there
+        HeatMissing,         // the file ends before the header of `heat`
+        WrongHeader,         // the record where `heat` should start is something else
+        RecordsMissing,      // the file ends inside the block of `heat`
+        UnexpectedRecord,    // a header where a participant record of `heat` should be
+        NegativeHeatCounter, // the participant file's heat counter (in `heat`) is below 0
+        NoParticipants,      // heats are stored but the participant list is missing or empty
+        UnknownParticipants, // `count` rows of participants the list does not hold
     };
     int serie = 0;
     int heat = 0;
     Kind kind = HeatMissing;
+    int participant = 0; // UnknownParticipants: the first one met, in `heat`
+    int count = 0;
 };
 
 struct ClassificationRow {

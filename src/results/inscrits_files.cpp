@@ -6,6 +6,7 @@
 #include "storage/penalty_record.h"
 #include "storage/text_encoding.h"
 
+#include <algorithm>
 #include <numeric>
 #include <utility>
 
@@ -20,11 +21,45 @@ bool fileExists(const fs::path& p) {
 std::expected<ParticipantList, std::string> readList(const fs::path& file,
                                                      std::vector<std::string>& notes) {
     auto list = readParticipantList(file);
-    if (list && list->truncated) {
-        notes.push_back(file.filename().string() +
-                        " ends inside a name; the names before it are kept");
+    if (list) {
+        auto damage = participantListDamage(file, *list);
+        notes.insert(notes.end(), damage.begin(), damage.end());
     }
     return list;
+}
+
+// Heats 1..n whose headers the results file holds.
+int storedHeats(const std::vector<HeatResultRecord>& records) {
+    std::vector<bool> seen(32768);
+    for (const auto& r : records) {
+        if (r.isHeader() && r.headerHeatNumber() >= 1) {
+            seen[static_cast<std::size_t>(r.headerHeatNumber())] = true;
+        }
+    }
+    int n = 0;
+    while (n + 1 < static_cast<int>(seen.size()) && seen[static_cast<std::size_t>(n + 1)]) {
+        ++n;
+    }
+    return n;
+}
+
+// A damaged heat counter must not decide the size of the list: it counts no more heats
+// than the series' results file holds, when there is one, and none below 0.
+void boundHeatCounter(const InscritsContext& ctx, ParticipantList& list,
+                      std::vector<std::string>& notes) {
+    const fs::path par = participantFile(ctx.eventDir, ctx.programa, ctx.serie);
+    int bound = list.maniguesFetes < 0 ? 0 : list.maniguesFetes;
+    const fs::path dad = ctx.eventDir / seriesFileName(ctx.programa, ctx.serie, ".DAD");
+    if (ctx.programa >= kOfficialPractice && list.maniguesFetes > 0 && fileExists(dad)) {
+        auto heats = readHeatResultFile(dad);
+        bound = std::min(bound, heats ? storedHeats(heats->records) : 0);
+    }
+    if (bound != list.maniguesFetes) {
+        notes.push_back(par.filename().string() + " counts " + std::to_string(list.maniguesFetes) +
+                        " heats run, but " + std::to_string(bound) +
+                        " are stored; the list is sized for " + std::to_string(bound));
+        list.maniguesFetes = static_cast<std::int16_t>(bound);
+    }
 }
 
 IoResult resizeHeats(const fs::path& file, int maniguesFetes, int oldCount, int newCount,
@@ -32,6 +67,9 @@ IoResult resizeHeats(const fs::path& file, int maniguesFetes, int oldCount, int 
     auto heats = readHeatResultFile(file);
     if (!heats) {
         return std::unexpected(heats.error());
+    }
+    if (heats->leftOut > 0) {
+        saved.notes.push_back(describeLeftOut(file, heats->leftOut, "1000 heats"));
     }
     auto resized = resizeHeatBlocks(heats->records, maniguesFetes, oldCount, newCount);
     for (int m : resized.missingHeats) {
@@ -84,6 +122,9 @@ std::expected<InscritsOpened, std::string> openInscrits(InscritsContext ctx) {
         return std::unexpected(list.error());
     }
     const InscritsMode mode = inscritsMode(ctx);
+    if (mode == InscritsMode::SeriesParticipants) {
+        boundHeatCounter(ctx, *list, notes);
+    }
     std::vector<std::string> source;
     bool sourceIsEntrants = false;
     if (mode != InscritsMode::GeneralList) {

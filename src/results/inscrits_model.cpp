@@ -44,7 +44,7 @@ int countLowerBound(int programa, int lanes, int maniguesFetes) {
             base = lanes;
         }
     }
-    return std::max(base, 1);
+    return std::clamp(base, 1, kMaxCount);
 }
 
 int startLane(int programa, int row, const ConfigPista& track) {

@@ -89,10 +89,8 @@ SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
     const auto parFile = participantFile(eventDir, programa, serie);
     if (auto list = readParticipantList(parFile)) {
         data.participants = std::move(*list);
-        if (data.participants.truncated) {
-            problems.push_back(parFile.filename().string() +
-                               " ends inside a name; the names before it are used");
-        }
+        auto damage = participantListDamage(parFile, data.participants);
+        problems.insert(problems.end(), damage.begin(), damage.end());
     } else {
         problems.push_back(list.error());
     }
@@ -102,6 +100,9 @@ SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
         if (pens->truncated) {
             problems.push_back(penFile.filename().string() +
                                " ends inside a record; the penalties before it are used");
+        }
+        if (pens->leftOut > 0) {
+            problems.push_back(describeLeftOut(penFile, pens->leftOut, "99 penalties"));
         }
         for (const auto& rec : data.penalties) {
             if (!penaltyApplies(rec)) {
@@ -118,6 +119,9 @@ SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
     if (!data.heatFileMissing) {
         if (auto heats = readHeatResultFile(dadFile)) {
             data.heats = std::move(heats->records);
+            if (heats->leftOut > 0) {
+                problems.push_back(describeLeftOut(dadFile, heats->leftOut, "1000 heats"));
+            }
         } else {
             problems.push_back(heats.error());
         }

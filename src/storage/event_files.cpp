@@ -46,7 +46,8 @@ std::string distributionTableName(int lanes) {
 int countEventFolders(const fs::path& dataDir) {
     int n = 0;
     std::error_code ec;
-    while (fs::is_directory(eventFolder(dataDir, n + 1), ec)) {
+    while (n < static_cast<int>(kMaxCatalogEntries) &&
+           fs::is_directory(eventFolder(dataDir, n + 1), ec)) {
         ++n;
     }
     return n;
@@ -72,7 +73,7 @@ std::string encodeCatalog(const std::vector<CatalogEntry>& entries) {
 Catalog decodeCatalog(std::string_view bytes) {
     Catalog catalog;
     ByteReader r(bytes);
-    while (!r.atEnd()) {
+    while (!r.atEnd() && catalog.entries.size() < kMaxCatalogEntries) {
         CatalogEntry entry;
         entry.name = r.string16();
         entry.date = r.string16();
@@ -82,11 +83,12 @@ Catalog decodeCatalog(std::string_view bytes) {
         }
         catalog.entries.push_back(std::move(entry));
     }
+    catalog.leftOut = r.remaining();
     return catalog;
 }
 
 std::expected<Catalog, std::string> readCatalog(const fs::path& file) {
-    return readOptionalDecoded(file, decodeCatalog);
+    return readOptionalBounded(file, kMaxFileBytes, decodeCatalog);
 }
 
 IoResult appendCatalogEntry(const fs::path& file, const CatalogEntry& entry) {
@@ -139,7 +141,7 @@ std::expected<Catalog, std::string> loadCatalog(const fs::path& dataDir) {
         if (!read) {
             return read;
         }
-        if (!read->truncated &&
+        if (!read->truncated && read->leftOut == 0 &&
             read->entries.size() == static_cast<std::size_t>(countEventFolders(dataDir))) {
             return read;
         }

@@ -67,10 +67,14 @@ int countEventFolders(const fs::path& dataDir);
 
 // --- The catalogue "PROVES.LLS" ---
 
+// Event numbers are 16-bit: a catalogue lists no more events than that.
+inline constexpr std::size_t kMaxCatalogEntries = 32767;
+
 struct Catalog {
     std::vector<CatalogEntry> entries;
-    bool truncated = false; // the file ended inside an entry; the entries before it are kept
-    bool repaired = false;  // loadCatalog found it damaged or stale and rebuilt it
+    bool truncated = false;     // the file ended inside an entry; the entries before it are kept
+    std::uintmax_t leftOut = 0; // bytes after the last event a catalogue can list
+    bool repaired = false;      // loadCatalog found it damaged or stale and rebuilt it
     std::vector<std::string> problems; // event headers the rebuild could not read soundly
 };
 

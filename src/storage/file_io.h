@@ -18,12 +18,45 @@ using IoResult = std::expected<void, std::string>;
 
 // Files larger than this are refused rather than read into memory: nothing the program
 // writes comes close, so a bigger file is not one of ours.
-inline constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxFileBytes = 32u * 1024u * 1024u;
+
+// The first `limit` bytes of a file; the bytes after them are counted, never read.
+struct FileHead {
+    std::string bytes;
+    std::uintmax_t leftOut = 0;
+};
+std::expected<FileHead, std::string> readFileHead(const fs::path& path, std::uintmax_t limit);
+
+// Why a write in place was refused when the file is a symbolic link.
+inline constexpr std::string_view kSymlinkRefusal =
+    "it is a symbolic link, and the program does not write through links";
 
 std::expected<std::string, std::string> readFileBytes(const fs::path& path);
 
 // A file that may be missing reads as empty; any other failure is an error.
 std::expected<std::string, std::string> readOptionalFile(const fs::path& path);
+
+// Reads at most `limit` bytes of a file that may be missing (missing decodes "") and
+// decodes them; the decoded value's `leftOut` adds the bytes past the limit, so a reader
+// bounded by what its format can hold reports the rest as damage.
+template <class Decode>
+auto readOptionalBounded(const fs::path& path, std::uintmax_t limit, Decode decode)
+    -> std::expected<decltype(decode(std::string_view())), std::string> {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        return decode(std::string_view());
+    }
+    auto head = readFileHead(path, limit);
+    if (!head) {
+        return std::unexpected(head.error());
+    }
+    auto decoded = decode(head->bytes);
+    decoded.leftOut += head->leftOut;
+    return decoded;
+}
+
+// "CRS001.PAR holds 1200 bytes more than ...": said of a bounded reader's leftover.
+std::string describeLeftOut(const fs::path& path, std::uintmax_t bytes, std::string_view bound);
 
 // Reads a file that may be missing and decodes its bytes (a missing file decodes "").
 template <class Decode>

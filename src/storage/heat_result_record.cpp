@@ -70,7 +70,7 @@ std::string encodeHeatResultFile(const std::vector<HeatResultRecord>& records) {
 }
 
 std::expected<HeatResultFile, std::string> readHeatResultFile(const fs::path& path) {
-    return readOptionalDecoded(path, decodeHeatResultFile);
+    return readOptionalBounded(path, kMaxHeatResultFileBytes, decodeHeatResultFile);
 }
 
 IoResult writeHeatResultRecord(const fs::path& path, std::size_t recordNumber,

@@ -42,9 +42,14 @@ inline constexpr std::size_t kHeatResultUsedBytes = 46;
 std::string encodeHeatResultRecord(const HeatResultRecord& record); // 50 bytes, tail zero
 HeatResultRecord decodeHeatResultRecord(std::string_view bytes);    // bytes.size() >= 46
 
+// A series of 1000 heats of 99 participants, a header each: several times what a day of
+// racing writes. A reader takes no more.
+inline constexpr std::uintmax_t kMaxHeatResultFileBytes = 1000u * 100u * kHeatResultRecordSize;
+
 struct HeatResultFile {
     std::vector<HeatResultRecord> records;
     bool partialTail = false;
+    std::uintmax_t leftOut = 0; // bytes past the bound, not read
 };
 
 // Whole records in order; a last record of at least the 46 used bytes counts as whole.

@@ -52,7 +52,7 @@ std::string encodeLapFile(const std::vector<LapRecord>& records) {
 }
 
 std::expected<LapFile, std::string> readLapFile(const fs::path& path) {
-    return readOptionalDecoded(path, decodeLapFile);
+    return readOptionalBounded(path, kMaxLapFileBytes, decodeLapFile);
 }
 
 IoResult writeLapRecord(const fs::path& path, std::size_t recordNumber, const LapRecord& record,

@@ -25,7 +25,7 @@ ParticipantList decodeParticipantList(std::string_view bytes) {
         list.truncated = !bytes.empty();
         return list;
     }
-    while (!r.atEnd()) {
+    while (!r.atEnd() && list.names.size() < static_cast<std::size_t>(kMaxParticipants)) {
         std::string name = r.string16();
         if (!r.ok()) {
             list.truncated = true;
@@ -33,11 +33,24 @@ ParticipantList decodeParticipantList(std::string_view bytes) {
         }
         list.names.push_back(std::move(name));
     }
+    list.leftOut = r.remaining();
     return list;
 }
 
 std::expected<ParticipantList, std::string> readParticipantList(const fs::path& path) {
-    return readOptionalDecoded(path, decodeParticipantList);
+    return readOptionalBounded(path, kMaxParticipantFileBytes, decodeParticipantList);
+}
+
+std::vector<std::string> participantListDamage(const fs::path& path, const ParticipantList& list) {
+    std::vector<std::string> out;
+    if (list.truncated) {
+        out.push_back(path.filename().string() +
+                      " ends inside a name; the names before it are kept");
+    }
+    if (list.leftOut > 0) {
+        out.push_back(describeLeftOut(path, list.leftOut, "a list of 99 names"));
+    }
+    return out;
 }
 
 IoResult writeParticipantList(const fs::path& path, const ParticipantList& list) {

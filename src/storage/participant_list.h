@@ -10,12 +10,17 @@
 
 namespace cronovolta {
 
+// A list holds at most this many names; a reader takes no more.
+inline constexpr int kMaxParticipants = 99;
+inline constexpr std::uintmax_t kMaxParticipantFileBytes = 2u + kMaxParticipants * (2u + 32767u);
+
 // A participant file (".PAR", "PROVA.PAR"): the heat counter and the names in order.
 // Participant number p is names[p - 1].
 struct ParticipantList {
     std::int16_t maniguesFetes = 0;
     std::vector<std::string> names;
-    bool truncated = false; // the file ended inside a name; the names before it are kept
+    bool truncated = false;     // the file ended inside a name; the names before it are kept
+    std::uintmax_t leftOut = 0; // bytes after the 99th name, not read as names
 };
 
 // Names are written as given: whoever saves a list from the screen trims them first.
@@ -24,6 +29,8 @@ ParticipantList decodeParticipantList(std::string_view bytes);
 
 // A missing file gives an empty list with heat counter 0.
 std::expected<ParticipantList, std::string> readParticipantList(const fs::path& path);
+// What a reader of `path` must tell about `list`: a cut name, bytes past the 99th name.
+std::vector<std::string> participantListDamage(const fs::path& path, const ParticipantList& list);
 // Replaced atomically; a name too long for a 16-bit length is refused.
 IoResult writeParticipantList(const fs::path& path, const ParticipantList& list);
 // Rewrites only the first 16 bits (the heat counter) in place.

@@ -17,7 +17,7 @@ std::string encodePenalties(const std::vector<PenaltyRecord>& records) {
 PenaltyFile decodePenalties(std::string_view bytes) {
     PenaltyFile file;
     ByteReader r(bytes);
-    while (!r.atEnd()) {
+    while (!r.atEnd() && file.records.size() < kMaxPenaltyRecords) {
         PenaltyRecord record;
         record.participant = r.i16();
         record.laps = r.f32();
@@ -28,11 +28,12 @@ PenaltyFile decodePenalties(std::string_view bytes) {
         }
         file.records.push_back(std::move(record));
     }
+    file.leftOut = r.remaining();
     return file;
 }
 
 std::expected<PenaltyFile, std::string> readPenalties(const fs::path& path) {
-    return readOptionalDecoded(path, decodePenalties);
+    return readOptionalBounded(path, kMaxPenaltyFileBytes, decodePenalties);
 }
 
 IoResult writePenalties(const fs::path& path, const std::vector<PenaltyRecord>& records) {

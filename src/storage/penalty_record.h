@@ -19,9 +19,14 @@ struct PenaltyRecord {
     bool operator==(const PenaltyRecord&) const = default;
 };
 
+// One record per participant of a list of at most 99: a reader takes no more.
+inline constexpr std::size_t kMaxPenaltyRecords = 99;
+inline constexpr std::uintmax_t kMaxPenaltyFileBytes = kMaxPenaltyRecords * (8u + 32767u);
+
 struct PenaltyFile {
     std::vector<PenaltyRecord> records;
     bool truncated = false;
+    std::uintmax_t leftOut = 0; // bytes after the 99th record, not read
 };
 
 std::string encodePenalties(const std::vector<PenaltyRecord>& records);

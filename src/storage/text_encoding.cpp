@@ -109,4 +109,34 @@ bool fitsWindows1252(std::string_view text) {
     return windows1252ToUtf8(utf8ToWindows1252(text)) == text;
 }
 
+std::string escapeControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (b == '\n') {
+            out += "\\n";
+        } else if (b == '\t') {
+            out += "\\t";
+        } else if (b == '\r') {
+            out += "\\r";
+        } else if (b < 0x20 || b == 0x7f) {
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else if (b == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            // U+0080..U+009F: the Windows-1252 bytes without a character, terminal controls.
+            out += "\\u00";
+            out += kHex[next >> 4];
+            out += kHex[next & 15];
+            ++i;
+        } else {
+            out += static_cast<char>(b);
+        }
+    }
+    return out;
+}
+
 } // namespace cronovolta

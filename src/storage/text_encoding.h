@@ -13,5 +13,8 @@ std::string utf8ToWindows1252(std::string_view text);
 // True when the text comes back unchanged from its Windows-1252 form: every character has
 // a byte of its own and the text is sound UTF-8.
 bool fitsWindows1252(std::string_view text);
+// A name fit for one line of a listing: control characters (a damaged file may hold a
+// line break or a tab inside a name) become "\n", "\t", "\r", "\xNN" or "\u00NN".
+std::string escapeControls(std::string_view text);
 
 } // namespace cronovolta

@@ -155,3 +155,36 @@ TEST_F(ResultsCliTest, SeriesAddPlacesTheQualifyingRaceAndTheStagesAfterIt) {
     EXPECT_EQ(manual.out, "5\n");
     EXPECT_FALSE(fs::exists(f.event() / "CRS005.PAR"));
 }
+
+// A damaged list is read no further than 99 names, its names print on one line each, and a
+// heat counter beyond the stored heats does not size the list.
+TEST_F(ResultsCliTest, DamagedListsAreBoundedReportedAndPrintedOnOneLine) {
+    test::EventFolder f(4);
+    const fs::path par = f.event() / "CRS001.PAR";
+    ParticipantList hostile;
+    hostile.names = {"Anna\nPuig", "Bernat\tRoca\x1b[2J"};
+    for (int i = 3; i <= 150; ++i) {
+        hostile.names.push_back("P" + std::to_string(i));
+    }
+    test::writeBytes(par, encodeParticipantList(hostile));
+    fs::resize_file(par, 250u * 1024u * 1024u);
+    CliRun shown = cli(f, {"participants", "show", "1", "CRS", "1"});
+    EXPECT_EQ(shown.status, 0);
+    const auto rows = lines(shown.out);
+    ASSERT_EQ(rows.size(), 99u);
+    EXPECT_EQ(rows[0], "1\tAnna\\nPuig\t4");
+    EXPECT_EQ(rows[1], "2\tBernat\\tRoca\\x1B[2J\t3");
+    EXPECT_NE(shown.err.find("bytes more than a list of 99 names"), std::string::npos) << shown.err;
+
+    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {10, 9}, {3.1f, 3.2f}, 4);
+    ASSERT_TRUE(writeHeatCounter(par, 28530));
+    CliRun set = cli(f, {"participants", "set", "1", "CRS", "1", "Anna", "Bernat", "Carles"});
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_NE(set.err.find("counts 28530 heats run, but 1 are stored"), std::string::npos)
+        << set.err;
+    auto saved = readParticipantList(par);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->maniguesFetes, 1);
+    EXPECT_EQ(saved->names.size(), 4u);
+    EXPECT_LT(fs::file_size(f.event() / "CRS001.DAD"), 1000u);
+}

@@ -115,3 +115,33 @@ TEST_F(StorageCliTest, ADamagedCatalogueIsRebuiltFromTheFolders) {
     EXPECT_NE(listed.out.find("2\tPROVA002\t\n"), std::string::npos) << listed.out;
     EXPECT_NE(listed.err.find("PROVA002/PROVA.DAD"), std::string::npos) << listed.err;
 }
+
+// A link planted in the data folder must not turn a command into a write elsewhere.
+TEST_F(StorageCliTest, CommandsRefuseToWriteThroughAPlantedLink) {
+    writeTrack(4);
+    ASSERT_EQ(cli({"event", "create", "Cursa"}).status, 0);
+    ASSERT_EQ(cli({"settings", "set", "language=ca"}).status, 0);
+    const fs::path ev = data() / "PROVA001";
+    struct Case {
+        fs::path file;
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {
+        {ev / "PROVA.DAD", {"event", "modify", "1", "Altra", "01-01-2027"}},
+        {ev / "PROVA.DAD", {"series", "add", "1", "CRS"}},
+        {data() / "ZENTOR.CFG", {"settings", "set", "language=es"}},
+    };
+    for (const auto& c : cases) {
+        const fs::path victim = m_scratch.path() / "victim";
+        const std::string original = test::readBytes(c.file);
+        test::writeBytes(victim, original);
+        fs::remove(c.file);
+        fs::create_symlink(victim, c.file);
+        CliRun refused = cli(c.args);
+        EXPECT_EQ(refused.status, 1) << c.args[0];
+        EXPECT_NE(refused.err.find("symbolic link"), std::string::npos) << refused.err;
+        EXPECT_EQ(test::readBytes(victim), original) << c.args[0];
+        fs::remove(c.file);
+        test::writeBytes(c.file, original);
+    }
+}

@@ -130,7 +130,12 @@ TEST(Classification, RowsWithoutADrivenHeatOrWithoutLapsAreDropped) {
     c.addSeries(s.data(), 0);
     c.finishLoad();
     ASSERT_EQ(c.rows().size(), 2u);
-    EXPECT_TRUE(c.issues().empty());
+    // Rows of participants the list does not hold are left out, but said.
+    ASSERT_EQ(c.issues().size(), 1u);
+    EXPECT_EQ(c.issues()[0].kind, LoadIssue::UnknownParticipants);
+    EXPECT_EQ(c.issues()[0].count, 2);
+    EXPECT_EQ(c.issues()[0].participant, 7);
+    EXPECT_EQ(c.issues()[0].heat, 3);
     for (const auto& row : c.rows()) {
         EXPECT_EQ(row.cells[kColHeat], row.participant == 1 ? "1" : "2") << row.name;
     }
@@ -241,6 +246,12 @@ TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {
              d.heatFileMissing = true;
          },
          LoadIssue::HeatFileMissing, 1, 0},
+        {"negative heat counter", [](SeriesData& d) { d.participants.maniguesFetes = -4; },
+         LoadIssue::NegativeHeatCounter, -4, 0},
+        {"no participant list", [](SeriesData& d) { d.participants = ParticipantList{}; },
+         LoadIssue::NoParticipants, 0, 0},
+        {"participant not in the list", [](SeriesData& d) { d.heats[1].participant = 32767; },
+         LoadIssue::UnknownParticipants, 1, 3},
     };
     for (const auto& k : cases) {
         auto s = base();
@@ -255,7 +266,17 @@ TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {
         EXPECT_EQ(c.issues()[0].heat, k.heat) << k.what;
         EXPECT_EQ(c.issues()[0].serie, 3) << k.what;
         EXPECT_FALSE(describeLoadIssue(c.issues()[0], "CRS003.DAD", 0).empty());
+        EXPECT_FALSE(describeLoadIssue(c.issues()[0], "CRS003.DAD", 1).empty());
     }
+    SeriesData unknown = base().data();
+    unknown.heats[1].participant = 32767;
+    unknown.heats[5].participant = -2;
+    Classification c(trackWith(2));
+    c.addSeries(unknown, 0);
+    ASSERT_EQ(c.issues().size(), 1u);
+    EXPECT_EQ(describeLoadIssue(c.issues()[0], "CRS003.DAD"),
+              "CRS003.DAD holds 2 rows of participants that CRS003.PAR does not list (the first: "
+              "participant 32767 in heat 1); they are left out");
 }
 
 TEST(LapsText, WholeLapsWithoutCommesAndTheResolutionsDecimalsWithThem) {

@@ -2,7 +2,9 @@
 #include "storage/record_io.h"
 #include "storage/text_encoding.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/temp_dir.h"
 
@@ -23,6 +25,19 @@ TEST(TextEncoding, EveryByteRoundTripsThroughUtf8) {
     EXPECT_FALSE(fitsWindows1252("Łódź"));
     EXPECT_FALSE(fitsWindows1252("caf\xE9")); // Latin-1, not UTF-8
     EXPECT_FALSE(fitsWindows1252("?日"));
+
+    // A name prints on one line whatever a damaged file put in it.
+    const std::pair<std::string, std::string> escaped[] = {
+        {"Anna Puig", "Anna Puig"},
+        {"Anna\nPuig\r", "Anna\\nPuig\\r"},
+        {"a\tb", "a\\tb"},
+        {std::string("\x1b[2J\0x\x7f", 7), "\\x1B[2J\\x00x\\x7F"},
+        {windows1252ToUtf8("\x81\x9D") + "ò€", "\\u0081\\u009Dò€"},
+        {"C:\\dir", "C:\\dir"},
+    };
+    for (const auto& [raw, shown] : escaped) {
+        EXPECT_EQ(escapeControls(raw), shown);
+    }
 }
 
 TEST(RecordIo, LittleEndianFieldsRoundTrip) {
@@ -82,4 +97,50 @@ TEST(FileIo, AtomicReplaceInPlacePatchAndRecords) {
     EXPECT_FALSE(readFileBytes(dir.path() / "missing"));
     EXPECT_FALSE(writeFileAtomic(dir.path() / "no" / "such" / "dir", "x"));
     EXPECT_FALSE(fs::exists(dir.path() / "X.DAT.tmp~"));
+}
+
+// A link planted under a data file's name must not lead a write to the file it names.
+TEST(FileIo, WritesNeverGoThroughASymbolicLink) {
+    const std::function<IoResult(const fs::path&)> inPlace[] = {
+        [](const fs::path& p) { return writeAt(p, 2, "ZZ"); },
+        [](const fs::path& p) { return appendToFile(p, "ZZ"); },
+        [](const fs::path& p) { return writeRecord(p, 1, 2, "ZZ", false); },
+    };
+    for (const auto& write : inPlace) {
+        test::TempDir dir;
+        const auto victim = dir.path() / "victim";
+        const auto link = dir.path() / "PROVA.DAD";
+        test::writeBytes(victim, "untouched");
+        fs::create_symlink(victim, link);
+        auto refused = write(link);
+        ASSERT_FALSE(refused);
+        EXPECT_NE(refused.error().find("symbolic link"), std::string::npos) << refused.error();
+        EXPECT_EQ(test::readBytes(victim), "untouched");
+        // A dangling link must not create its target either.
+        fs::remove(victim);
+        EXPECT_FALSE(write(link));
+        EXPECT_FALSE(fs::exists(victim));
+    }
+
+    // A replaced file replaces the link, and a planted temporary name is not followed.
+    test::TempDir dir;
+    const auto victim = dir.path() / "victim";
+    const auto file = dir.path() / "CRS001.PAR";
+    test::writeBytes(victim, "untouched");
+    fs::create_symlink(victim, file);
+    fs::create_symlink(victim, dir.path() / "CRS001.PAR.tmp~");
+    ASSERT_TRUE(writeFileAtomic(file, "new"));
+    EXPECT_FALSE(fs::is_symlink(file));
+    EXPECT_EQ(test::readBytes(file), "new");
+    EXPECT_EQ(test::readBytes(victim), "untouched");
+}
+
+TEST(FileIo, PipesAndFoldersAreRefusedWithoutBlocking) {
+    test::TempDir dir;
+    const auto fifo = dir.path() / "PROVA.PAR";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(readFileBytes(fifo));
+    EXPECT_FALSE(writeAt(fifo, 0, "x"));
+    EXPECT_FALSE(appendToFile(fifo, "x"));
+    EXPECT_FALSE(readFileBytes(dir.path()));
 }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -52,18 +53,29 @@ private:
 };
 
 // Runs `act` on the next modal dialog that opens (polling the event loop), so that a test
-// can fill in and close a dialog that a command opens with exec().
+// can fill in and close a dialog that a command opens with exec(). The poll belongs to the
+// application, so it is freed even when no dialog opens, and it ends with the test function
+// that started it, so it never answers a dialog of a later test.
 inline void whenModal(std::function<void(QDialog*)> act) {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp);
     auto shared = std::make_shared<std::function<void(QDialog*)>>(std::move(act));
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, shared] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog != nullptr && dialog->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            (*shared)(dialog);
-        }
-    });
+    auto currentTest = [] {
+        return QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag();
+    };
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, shared, currentTest, armedIn = currentTest()] {
+                         if (currentTest() != armedIn) {
+                             timer->stop();
+                             timer->deleteLater();
+                             return;
+                         }
+                         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                         if (dialog != nullptr && dialog->isVisible()) {
+                             timer->stop();
+                             timer->deleteLater();
+                             (*shared)(dialog);
+                         }
+                     });
     timer->start(10);
 }
 
