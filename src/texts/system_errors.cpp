@@ -70,6 +70,19 @@ const std::vector<Reason>& reasons() {
          "the name is too long",
          "el nom és massa llarg. Fes servir una carpeta de dades amb un camí més curt.",
          "el nombre es demasiado largo. Usa una carpeta de datos con una ruta más corta."},
+        // Refusals of the program's own, not of the system: no error number.
+        {{},
+         "it is not a regular file",
+         "no és un arxiu normal (és una carpeta, un dispositiu o una canonada). Treu-lo de "
+         "la carpeta de dades.",
+         "no es un archivo normal (es una carpeta, un dispositivo o una tubería). Sácalo de "
+         "la carpeta de datos."},
+        {{},
+         "it is a symbolic link, and the program does not write through links",
+         "és un enllaç simbòlic, i el programa no escriu a través d'enllaços. Posa-hi l'arxiu "
+         "mateix en lloc de l'enllaç.",
+         "es un enlace simbólico, y el programa no escribe a través de enlaces. Pon el archivo "
+         "mismo en lugar del enlace."},
     };
     return kReasons;
 }

@@ -24,7 +24,7 @@ TEST(FileProblemsTest, DiskFullFolderGoneAndAFileInTheWayAreToldInTheLanguage) {
     };
     const Case cases[] = {
         {appendToFile("/dev/full", "laps").error(),
-         "No s'ha pogut gravar l'arxiu /dev/full: el disc és ple"},
+         "No s'ha pogut gravar l'arxiu /dev/full: no és un arxiu normal"},
         {writeFileAtomic(gone / "ZENTOR.CFG", "x").error(), "No s'ha pogut gravar l'arxiu " +
                                                                 (gone / "ZENTOR.CFG").string() +
                                                                 ": l'arxiu o la "
