@@ -2,13 +2,13 @@
 #include "cli_commands.h"
 
 #include "storage/event_files.h"
+#include "storage/platform.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <iostream>
 #include <string_view>
-#include <unistd.h>
 
 namespace cronovolta::cli {
 namespace {
@@ -44,16 +44,6 @@ constexpr Command kCommands[] = {
     {"laps", cmdLaps, "laps EVENT TYPE SERIES HEAT|--dump", "list the laps of a heat"},
     {"print", cmdPrint, "print REPORT EVENT TYPE SERIES", "a printed report as a PDF file"},
 };
-
-std::filesystem::path programFolder() {
-    char buf[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) {
-        return std::filesystem::current_path();
-    }
-    buf[n] = '\0';
-    return std::filesystem::path(buf).parent_path();
-}
 
 void printUsage(std::ostream& os) {
     os << "usage: cronovolta-cli [--data DIR] COMMAND [ARGS...]\n\ncommands:\n";
@@ -125,7 +115,8 @@ std::optional<std::pair<std::string, std::string>> splitKeyValue(const std::stri
 
 int main(int argc, char** argv) {
     using namespace cronovolta::cli;
-    std::vector<std::string> words(argv + 1, argv + argc);
+    cronovolta::platform::useBinaryStandardStreams();
+    std::vector<std::string> words = cronovolta::platform::commandLineArguments(argc, argv);
     std::filesystem::path data;
     std::size_t i = 0;
     while (i < words.size() && words[i].starts_with("--")) {
@@ -145,7 +136,7 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     if (data.empty()) {
-        data = programFolder();
+        data = cronovolta::platform::programFolder();
     }
     std::error_code ec;
     if (!std::filesystem::is_directory(data, ec)) {

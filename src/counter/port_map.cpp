@@ -1,8 +1,7 @@
 #include "counter/port_map.h"
 
+#include "storage/platform.h"
 #include "texts/localiser.h"
-
-#include <system_error>
 
 namespace cronovolta {
 
@@ -43,9 +42,7 @@ std::string PortMap::devicePath(int port) const {
     if (!m_lines[index].empty()) {
         return m_lines[index];
     }
-    const std::string usb = "/dev/ttyUSB" + std::to_string(port - 1);
-    std::error_code ec;
-    return fs::exists(usb, ec) ? usb : "/dev/ttyS" + std::to_string(port - 1);
+    return platform::defaultSerialDevice(port);
 }
 
 std::string portOpenFailedText(int language, int circuit) {

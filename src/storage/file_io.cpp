@@ -1,24 +1,35 @@
 #include "storage/file_io.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include "storage/platform.h"
 
 namespace cronovolta {
 namespace {
 
-IoResult writeAll(int fd, std::string_view bytes, const fs::path& path) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return std::unexpected(describeIoError(path, std::strerror(errno)));
-        }
-        done += static_cast<std::size_t>(n);
+using platform::Access;
+using platform::File;
+
+std::string describeReadError(const fs::path& path, std::string_view what) {
+    return "cannot read " + path.string() + ": " + std::string(what);
+}
+
+// Writes through a freshly opened file, flushing it when asked; the close is checked
+// too, as some file systems report a failed write only then. Failures name `shown`.
+IoResult writeThrough(const fs::path& path, const fs::path& shown, Access access,
+                      std::uintmax_t offset, std::string_view bytes, bool sync) {
+    auto file = File::open(path, access);
+    if (!file) {
+        return std::unexpected(describeIoError(shown, file.error().message()));
+    }
+    std::error_code ec =
+        access == Access::Append ? file->write(bytes) : file->writeAt(offset, bytes);
+    if (!ec && sync) {
+        ec = file->sync(true);
+    }
+    if (const std::error_code closed = file->close(); !ec) {
+        ec = closed;
+    }
+    if (ec) {
+        return std::unexpected(describeIoError(shown, ec.message()));
     }
     return {};
 }
@@ -30,32 +41,25 @@ std::string describeIoError(const fs::path& path, std::string_view what) {
 }
 
 std::expected<std::string, std::string> readFileBytes(const fs::path& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return std::unexpected("cannot read " + path.string() + ": " + std::strerror(errno));
+    auto file = File::open(path, Access::Read);
+    if (!file) {
+        return std::unexpected(describeReadError(path, file.error().message()));
     }
     std::string out;
     char buf[65536];
     while (true) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            std::string msg = "cannot read " + path.string() + ": " + std::strerror(errno);
-            ::close(fd);
-            return std::unexpected(msg);
+        auto n = file->read(buf, sizeof buf);
+        if (!n) {
+            return std::unexpected(describeReadError(path, n.error().message()));
         }
-        if (n == 0) {
+        if (*n == 0) {
             break;
         }
-        out.append(buf, static_cast<std::size_t>(n));
+        out.append(buf, *n);
         if (out.size() > kMaxFileBytes) {
-            ::close(fd);
-            return std::unexpected("cannot read " + path.string() + ": the file is too large");
+            return std::unexpected(describeReadError(path, "the file is too large"));
         }
     }
-    ::close(fd);
     return out;
 }
 
@@ -70,57 +74,25 @@ std::expected<std::string, std::string> readOptionalFile(const fs::path& path) {
 IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
     fs::path tmp = path;
     tmp += ".tmp~";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
+    IoResult written = writeThrough(tmp, path, Access::Truncate, 0, bytes, true);
+    if (written) {
+        if (std::error_code ec = platform::replaceFile(tmp, path)) {
+            written = std::unexpected(describeIoError(path, ec.message()));
+        }
     }
-    if (auto r = writeAll(fd, bytes, path); !r) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return r;
+    if (!written) {
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        std::string msg = describeIoError(path, std::strerror(errno));
-        ::unlink(tmp.c_str());
-        return std::unexpected(msg);
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::string msg = describeIoError(path, std::strerror(errno));
-        ::unlink(tmp.c_str());
-        return std::unexpected(msg);
-    }
-    return {};
+    return written;
 }
 
 IoResult writeAt(const fs::path& path, std::uintmax_t offset, std::string_view bytes, bool sync) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
-    }
-    if (::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
-        std::string msg = describeIoError(path, std::strerror(errno));
-        ::close(fd);
-        return std::unexpected(msg);
-    }
-    auto r = writeAll(fd, bytes, path);
-    if (r && sync && ::fdatasync(fd) != 0) {
-        r = std::unexpected(describeIoError(path, std::strerror(errno)));
-    }
-    ::close(fd);
-    return r;
+    return writeThrough(path, path, Access::Write, offset, bytes, sync);
 }
 
 IoResult appendToFile(const fs::path& path, std::string_view bytes, bool sync) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
-    }
-    auto r = writeAll(fd, bytes, path);
-    if (r && sync && ::fdatasync(fd) != 0) {
-        r = std::unexpected(describeIoError(path, std::strerror(errno)));
-    }
-    ::close(fd);
-    return r;
+    return writeThrough(path, path, Access::Append, 0, bytes, sync);
 }
 
 IoResult writeRecord(const fs::path& path, std::size_t recordNumber, std::size_t recordSize,
