@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that the build, the tests and the benchmarks need.
+# Installs every Debian 12 package that the build, the tests and the benchmarks need;
+# with --fuzz, also the compiler of the fuzz targets (scripts/fuzz.sh).
 set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config
@@ -9,6 +10,10 @@ PACKAGES=(
   xvfb xauth fonts-dejavu-core
   poppler-utils fonts-liberation
 )
+# clang 14 cannot compile the <expected> of g++ 12's library; clang 19 can and has libFuzzer
+# (llvm-19: the symbolizer of its reports).
+FUZZ_PACKAGES=(clang-19 libclang-rt-19-dev llvm-19)
+if [ "${1:-}" = --fuzz ]; then PACKAGES+=("${FUZZ_PACKAGES[@]}"); fi
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

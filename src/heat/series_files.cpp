@@ -24,6 +24,9 @@ std::optional<std::size_t> lapBlockStart(const std::vector<LapRecord>& records, 
             break;
         }
         std::size_t next = pos + static_cast<std::size_t>(count) + 1;
+        if (next > records.size()) {
+            break; // a count beyond the file is damage, not a block
+        }
         if (h == heat - 1) {
             return next;
         }

@@ -37,6 +37,21 @@ TEST(SeriesFiles, LapBlocksFollowTheChainOfHeaders) {
     EXPECT_EQ(lapBlockStart(file, 3), 7u);
 }
 
+// A header that counts more records than the file holds must not send the next block past
+// the end, where it would leave a hole of zero records.
+TEST(SeriesFiles, ACountBeyondTheFileIsNoBlock) {
+    std::vector<LapRecord> file{header(1, 50), lap(1), endRecord(2.0f, 2)};
+    EXPECT_EQ(lapBlockStart(file, 2), std::nullopt);
+    TempDir dir;
+    fs::path vav = dir.path() / "CRS001.VAV";
+    writeBytes(vav, encodeLapFile(file));
+    ASSERT_TRUE(writeLapBlock(vav, 2, {header(2, 1), endRecord(10.0f, 1)}));
+    auto back = readLapFile(vav);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->records.size(), 5u);
+    EXPECT_EQ(back->records[3], header(2, 1));
+}
+
 TEST(SeriesFiles, BlocksAreWrittenInPlaceWithoutTruncating) {
     TempDir dir;
     fs::path vav = dir.path() / "CRS001.VAV";

@@ -1,0 +1,8 @@
+// The DS003 lap counter's byte stream.
+#include "counter_stream.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    cronovolta::fuzz::fuzzDecoder(cronovolta::fuzz::asBytes(data, size),
+                                  cronovolta::CounterModel::DS003);
+    return 0;
+}
