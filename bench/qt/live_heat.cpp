@@ -1,6 +1,7 @@
 // Four lap counters of the DS300 family at the full rate of their lines on a 64-lane track,
 // read by the desktop program's heat session with the lap-by-lap view and the standings
-// window open: how many laps got through and how long the screens went without an update.
+// window open: how many laps got through, how long the screens went without an update, and
+// per crossing how long from its bytes' arrival on the port to the frame that shows its lap.
 
 #include "counter/counter_encoder.h"
 #include "counter/pseudo_terminal.h"
@@ -22,15 +23,69 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <thread>
+#include <time.h>
 
 using namespace cronovolta;
 
 namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+double msSince(SteadyClock::time_point origin, SteadyClock::time_point t) {
+    return std::chrono::duration<double, std::milli>(t - origin).count();
+}
+
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// The moments widgets were painted: a lap is on screen with the first paint after the
+// screens were given it. Also the UI thread's processor time spent on repaints (from an
+// update request to the next event that is not a paint), the bulk of the screens' cost.
+class PaintTimes : public QObject {
+public:
+    std::vector<SteadyClock::time_point> times;
+    double repaintCpuMs = 0;
+    int repaints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Paint) {
+            const double cpu = threadCpuMs();
+            if (m_repainting) {
+                repaintCpuMs += cpu - m_repaintStart;
+            }
+            m_repainting = event->type() == QEvent::UpdateRequest;
+            repaints += m_repainting ? 1 : 0;
+            m_repaintStart = cpu;
+        }
+        if (event->type() == QEvent::Paint &&
+            (times.empty() || SteadyClock::now() - times.back() > std::chrono::microseconds(200))) {
+            times.push_back(SteadyClock::now());
+        }
+        return false;
+    }
+
+private:
+    bool m_repainting = false;
+    double m_repaintStart = 0;
+};
+
+double percentile(std::vector<double> values, double p) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const auto i = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(i, values.size() - 1)];
+}
 
 constexpr int kCircuits = 4;
 constexpr int kLanesPerCircuit = 16;
@@ -129,6 +184,9 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
     double longestGap = 0;
     double syncs = 0;
     double achievedRate = 0;
+    std::vector<double> latencies;
+    double repaintCpu = 0;
+    double uiCpu = 0;
     for (auto _ : state) {
         const fs::path dir = makeDataFolder();
         UiContext ui;
@@ -149,11 +207,34 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
         }
         session.openProgramme(4);
         session.heatKey('S');
+        PaintTimes paints;
+        qApp->installEventFilter(&paints);
+        const double cpuAtStart = threadCpuMs();
+        // At each screen update, how many crossings of each circuit the engine had.
+        struct Sync {
+            SteadyClock::time_point at;
+            std::array<std::size_t, kCircuits> crossings;
+        };
+        std::vector<Sync> screenSyncs;
+        std::array<std::size_t, kCircuits> counted{};
+        std::size_t journalSeen = 0;
+        QObject::connect(&session, &HeatSession::screensSynced, [&] {
+            const auto& records = session.engine()->journalRecords();
+            for (; journalSeen < records.size(); ++journalSeen) {
+                const int lane = records[journalSeen].lane;
+                if (lane > 0) {
+                    ++counted[static_cast<std::size_t>((lane - 1) / kLanesPerCircuit)];
+                }
+            }
+            screenSyncs.push_back({SteadyClock::now(), counted});
+        });
 
         const int frames = static_cast<int>(seconds * kLineBytesPerSecond / 42.0);
         const std::string stream = counterStream(frames);
         std::atomic<bool> done = false;
         std::atomic<std::size_t> written = 0;
+        // Per circuit: the end of each write and when it was done.
+        std::vector<std::vector<std::pair<std::size_t, SteadyClock::time_point>>> writes(kCircuits);
         // The counters write on their own, whatever the program is doing.
         std::thread counters([&] {
             const auto start = std::chrono::steady_clock::now();
@@ -170,6 +251,7 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
                         auto n = ports[static_cast<std::size_t>(c)].write(
                             std::string_view(stream).substr(at, due - at));
                         at += n ? *n : 0;
+                        writes[static_cast<std::size_t>(c)].emplace_back(at, SteadyClock::now());
                     }
                     finished = finished && at >= stream.size();
                 }
@@ -193,6 +275,34 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
         while (journaledCrossings(journal) < expected && drain.elapsed() < 10000) {
             waitEvents(100);
         }
+        qApp->removeEventFilter(&paints);
+        uiCpu = threadCpuMs() - cpuAtStart;
+        repaintCpu = paints.repaintCpuMs;
+        // Crossing n of a circuit is its n-th frame, whose first copy ends at byte 42n + 20.
+        for (int c = 0; c < kCircuits; ++c) {
+            const auto& w = writes[static_cast<std::size_t>(c)];
+            std::size_t wi = 0;
+            std::size_t si = 0;
+            std::size_t pi = 0;
+            for (std::size_t n = 0; n < static_cast<std::size_t>(frames); ++n) {
+                const std::size_t last = 42 * n + 20;
+                while (wi < w.size() && w[wi].first <= last) {
+                    ++wi;
+                }
+                while (si < screenSyncs.size() &&
+                       screenSyncs[si].crossings[static_cast<std::size_t>(c)] <= n) {
+                    ++si;
+                }
+                if (wi >= w.size() || si >= screenSyncs.size()) {
+                    break;
+                }
+                while (pi < paints.times.size() && paints.times[pi] < screenSyncs[si].at) {
+                    ++pi;
+                }
+                const auto shown = pi < paints.times.size() ? paints.times[pi] : screenSyncs[si].at;
+                latencies.push_back(msSince(w[wi].second, shown));
+            }
+        }
         sent = static_cast<double>(expected);
         stored = static_cast<double>(journaledCrossings(journal));
         longestGap = session.longestSyncGapMs();
@@ -209,6 +319,11 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
     state.counters["line_bytes_per_s"] = achievedRate;
     state.counters["longest_screen_gap_ms"] = longestGap;
     state.counters["screen_updates"] = syncs;
+    state.counters["lap_on_screen_p50_ms"] = percentile(latencies, 0.50);
+    state.counters["lap_on_screen_p99_ms"] = percentile(latencies, 0.99);
+    state.counters["lap_on_screen_max_ms"] = percentile(latencies, 1.0);
+    state.counters["ui_thread_cpu_ms"] = uiCpu;
+    state.counters["repaint_cpu_ms"] = repaintCpu;
 }
 
 BENCHMARK(BM_LiveHeat64Lanes)->Arg(20)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

@@ -4,6 +4,7 @@
 #include "storage/config_pista.h"
 #include "storage/config_prg.h"
 
+#include <bitset>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,24 @@ struct CounterSetup {
 // circuit ends at the highest lane of the lane-change order.
 CounterSetup counterSetup(const ConfigPista& track, CounterModel model);
 
+// Lanes whose next counter time measures no lap, set for a circuit whose port was closed
+// and reopened (see kCounterTimeUntrusted).
+class UntrustedLanes {
+public:
+    void markAll() { m_lanes.set(); }
+    // The time to pass on for this report of the lane.
+    float take(int lane, float counterTime) {
+        if (lane < 0 || lane > MaxPistes || !m_lanes.test(static_cast<std::size_t>(lane))) {
+            return counterTime;
+        }
+        m_lanes.reset(static_cast<std::size_t>(lane));
+        return kCounterTimeUntrusted;
+    }
+
+private:
+    std::bitset<MaxPistes + 1> m_lanes;
+};
+
 // A lap counter's byte stream, decoded per circuit. Pushed any split of the stream, a
 // decoder keeps its state between calls and never waits for more bytes.
 class CounterDecoder {
@@ -37,7 +56,8 @@ public:
     // Bytes received on circuit 1..n at host time `now` (seconds since midnight). Bytes of
     // an unknown circuit are dropped.
     virtual void read(int circuit, std::string_view bytes, double now) = 0;
-    // Forgets a half-received message of the circuit (its port was closed and reopened).
+    // Forgets a half-received message of the circuit (its port was closed and reopened), and
+    // trusts no lane's next counter time there.
     virtual void resetCircuit(int circuit) = 0;
 };
 

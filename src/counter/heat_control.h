@@ -2,6 +2,11 @@
 
 namespace cronovolta {
 
+// The counter time of a lane's first report after its circuit's link was lost and came
+// back: a counter that restarted meanwhile times it from its own restart, not from the
+// lane's last crossing. The lap counts with the PC's time and never becomes a best lap.
+inline constexpr float kCounterTimeUntrusted = -1.0f;
+
 // Heat-panel colour mirrored from the counter's start lights while no heat runs.
 enum class StartLight {
     Red,    // hide the six panel buttons (Menu 0..5) and Errors, panel QBColor 12
@@ -46,7 +51,8 @@ public:
     virtual void armHeatEnd(double now) = 0;
 
     // One crossing of a track lane inside the receiving circuit; counterTime is the counter's
-    // lap time in seconds (0 = no counter time, use the PC clock). Only while a heat runs.
+    // lap time in seconds (0 = no counter time, use the PC clock; kCounterTimeUntrusted).
+    // Only while a heat runs.
     virtual void RegistrarPas(int lane, float counterTime, double now) = 0;
     // DS003 result of one track lane: laps of the heat and fastest lap in seconds (99.9999 =
     // no valid time, the minimum-lap rule already applied). Between IniciarManiga and

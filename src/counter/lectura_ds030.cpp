@@ -21,7 +21,9 @@ bool isFiller(std::uint8_t byte) {
 LecturaDS030::LecturaDS030(const CounterSetup& setup, HeatControl& heat)
     : m_model(setup.model), m_heat(heat) {
     for (const auto& range : setup.circuits) {
-        m_circuits.push_back(Circuit{.lanes = range});
+        Circuit circuit;
+        circuit.lanes = range;
+        m_circuits.push_back(circuit);
     }
 }
 
@@ -43,6 +45,7 @@ void LecturaDS030::read(int circuit, std::string_view bytes, double now) {
 void LecturaDS030::resetCircuit(int circuit) {
     if (Circuit* state = circuitState(m_circuits, circuit)) {
         state->timeBytes = -1;
+        state->untrusted.markAll();
     }
 }
 
@@ -98,7 +101,8 @@ void LecturaDS030::timeByte(Circuit& circuit, std::uint8_t byte, double now) {
     }
     const double seconds = bcdValue(circuit.time[0]) + bcdValue(circuit.time[1]) / 100.0 +
                            bcdValue(circuit.time[2]) / 10000.0;
-    m_heat.RegistrarPas(circuit.lane, static_cast<float>(seconds), now);
+    m_heat.RegistrarPas(circuit.lane,
+                        circuit.untrusted.take(circuit.lane, static_cast<float>(seconds)), now);
 }
 
 } // namespace cronovolta

@@ -23,6 +23,7 @@ private:
         int timeBytes = -1;   // time bytes received so far; -1 when no report is open
         bool outside = false; // the open report's lane lies outside the circuit
         std::array<std::uint8_t, 3> time{};
+        UntrustedLanes untrusted;
     };
 
     void statusOrLane(Circuit& circuit, std::uint8_t byte, double now);

@@ -20,7 +20,9 @@ using namespace ds300;
 LecturaDS300::LecturaDS300(const CounterSetup& setup, HeatControl& heat)
     : m_model(setup.model), m_heat(heat) {
     for (const auto& range : setup.circuits) {
-        m_circuits.push_back(Circuit{.lanes = range});
+        Circuit circuit;
+        circuit.lanes = range;
+        m_circuits.push_back(circuit);
     }
 }
 
@@ -37,6 +39,7 @@ void LecturaDS300::read(int circuit, std::string_view bytes, double now) {
 void LecturaDS300::resetCircuit(int circuit) {
     if (Circuit* state = circuitState(m_circuits, circuit)) {
         state->size = 0;
+        state->untrusted.markAll();
     }
 }
 
@@ -84,7 +87,7 @@ void LecturaDS300::idleStatus(std::uint8_t status, double now) {
     }
 }
 
-void LecturaDS300::runningStatus(const Circuit& circuit, double now) {
+void LecturaDS300::runningStatus(Circuit& circuit, double now) {
     const Frame& frame = circuit.last;
     const bool paused = m_heat.heatPaused();
     switch (frame[kStatus]) {
@@ -129,7 +132,7 @@ void LecturaDS300::runningStatus(const Circuit& circuit, double now) {
     const double seconds = bcdValue(frame[kMinutes]) * 60.0 + bcdValue(frame[kMinutes + 1]) +
                            bcdValue(frame[kMinutes + 2]) / 100.0 +
                            bcdValue(frame[kMinutes + 3]) / 10000.0;
-    m_heat.RegistrarPas(lane, static_cast<float>(seconds), now);
+    m_heat.RegistrarPas(lane, circuit.untrusted.take(lane, static_cast<float>(seconds)), now);
 }
 
 } // namespace cronovolta

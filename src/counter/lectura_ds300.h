@@ -35,12 +35,13 @@ private:
         std::size_t size = 0;
         ds300::Frame last{};
         bool hasLast = false;
+        UntrustedLanes untrusted;
     };
 
     void frameByte(Circuit& circuit, std::uint8_t byte, double now);
     void completeFrame(Circuit& circuit, double now);
     void idleStatus(std::uint8_t status, double now);
-    void runningStatus(const Circuit& circuit, double now);
+    void runningStatus(Circuit& circuit, double now);
 
     CounterModel m_model;
     HeatControl& m_heat;

@@ -63,6 +63,20 @@ std::string portBackText(int language, int circuit) {
            " " + std::to_string(circuit) + ".";
 }
 
+std::string foreignCounterText(int language, int circuit, const std::string& device,
+                               std::string_view model) {
+    const std::string port = std::to_string(circuit) + " (" + device + ")";
+    const std::string name(model);
+    if (language == 1) {
+        return "Por el puerto " + port + " llegan datos, pero no son de un contador " + name +
+               ". Compruebe que el contador conectado es el del modelo escogido en la " +
+               "configuración del programa.";
+    }
+    return "Pel port " + port + " arriben dades, però no són d'un comptador " + name +
+           ". Comproveu que el comptador connectat és el del model triat a la configuració " +
+           "del programa.";
+}
+
 std::string retryButtonText(int) {
     return "Reintentar";
 }

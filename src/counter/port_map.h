@@ -36,6 +36,9 @@ private:
 std::string portOpenFailedText(int language, int circuit);
 std::string portLostText(int language, int circuit);
 std::string portBackText(int language, int circuit);
+// Bytes arrive on the circuit's port but none is of the configured model.
+std::string foreignCounterText(int language, int circuit, const std::string& device,
+                               std::string_view model);
 // Buttons of the question asked when a port cannot be opened.
 std::string retryButtonText(int language);
 std::string cancelButtonText(int language);

@@ -56,14 +56,15 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     float lapTime = kNoTime;
     std::int16_t fastestFlag = 0;
     bool firstCrossing = panel.rows[1].empty();
+    bool untimed = counterTime < 0.0f;
     if (firstCrossing) {
         panel.rows[1] = "+1";
         m_tempsPas[l] = crossing;
     } else {
         double pcLap = static_cast<double>(crossing) - m_tempsPas[l] + m_tempsArrossegat[l];
         // The counter's time unless it is missing or the lap is beyond its two-digit seconds.
-        lapTime = pcLap <= 99.0 && counterTime != 0.0f ? counterTime + m_tempsArrossegat[l]
-                                                       : static_cast<float>(pcLap);
+        lapTime = pcLap <= 99.0 && counterTime > 0.0f ? counterTime + m_tempsArrossegat[l]
+                                                      : static_cast<float>(pcLap);
         m_tempsPas[l] = crossing;
         if (lapTime < m_track.minimumLap) {
             rejectCrossing(lane, participant, lapTime, m_panel.clock);
@@ -73,7 +74,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
         m_tempsArrossegat[l] = 0.0f;
         panel.rows.push_back(lapText(lapTime));
         panel.highlighted.push_back(false);
-        if (panel.fastestLap.empty() || ValorNumeric(panel.fastestLap) >= lapTime) {
+        if (!untimed && (panel.fastestLap.empty() || ValorNumeric(panel.fastestLap) >= lapTime)) {
             panel.fastestLap = panel.rows.back();
             panel.highlighted.back() = true;
             fastestFlag = -1;
@@ -100,7 +101,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
         startSuperPoleRun(crossing);
     }
     if (standingsProgramme()) {
-        standingsUpdate(lane, participant, 1, false, true);
+        standingsUpdate(lane, participant, 1, false, !untimed);
     }
     changed();
 }
@@ -299,7 +300,7 @@ void HeatEngine::superPoleSensor(int lane, float counterTime, double now) {
         return; // no run to time yet: the driver has not crossed the line
     }
     float crossing = crossingTime(lane, now);
-    float lapTime = counterTime != 0.0f
+    float lapTime = counterTime > 0.0f
                         ? counterTime
                         : static_cast<float>(static_cast<double>(crossing) - m_tempsPas[l]);
     m_tempsPas[l] = crossing;

@@ -68,6 +68,28 @@ TEST_F(Registration, LapTimeFromTheCounterOrFromThePcClock) {
     EXPECT_EQ(lane(1).rows.back(), "12.3456");
 }
 
+// The first report after a lost link: the lap counts with the PC's time, which no best lap
+// takes, however short it is.
+TEST_F(Registration, UntrustedCounterTimeCountsTheLapButNeverMakesABestLap) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    open();
+    start(kT0);
+    cross(1, kT0 + 1.0);
+    cross(1, kT0 + 6.0, 5.0f);
+    cross(1, kT0 + 7.5, kCounterTimeUntrusted);
+    cross(1, kT0 + 13.0, 5.5f);
+    EXPECT_EQ(lane(1).rows, (std::vector<std::string>{"4", "+1", "5.0000", "1.5000", "5.5000"}));
+    EXPECT_EQ(lane(1).fastestLap, "5.0000");
+    EXPECT_EQ(lane(1).highlighted, (std::vector<bool>{false, false, true, false, false}));
+    const int p = engine->pilotOnLane(1);
+    EXPECT_EQ(cell(p, col::HeatLaps), "4");
+    EXPECT_EQ(cell(p, col::HeatFastest), "5.0000");
+    EXPECT_EQ(cell(p, col::Fastest), "5.0000");
+    EXPECT_EQ(engine->absoluteFastestLap().time, "5.0000");
+    EXPECT_EQ(engine->journalRecords()[3].fastestFlag, 0);
+}
+
 TEST_F(Registration, EqualFastestLapMovesTheMarkToTheNewerLap) {
     setTrack({1, 2});
     writeSeries(2, names(2));

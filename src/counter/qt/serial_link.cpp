@@ -26,21 +26,33 @@ bool MessageBoxPrompt::retryOpen(int, const QString& text) {
     return box.exec() == QMessageBox::Retry;
 }
 
-void MessageBoxPrompt::portLost(int, const QString& text) {
+void MessageBoxPrompt::portLost(int circuit, const QString& text) {
+    m_lost[circuit] = notice(text);
+}
+
+void MessageBoxPrompt::portRestored(int circuit, const QString& text) {
+    // The loss is over: its message would only contradict this one.
+    if (auto it = m_lost.find(circuit); it != m_lost.end()) {
+        if (it->second) {
+            it->second->close();
+        }
+        m_lost.erase(it);
+    }
     notice(text);
 }
 
-void MessageBoxPrompt::portRestored(int, const QString& text) {
+void MessageBoxPrompt::foreignCounter(int, const QString& text) {
     notice(text);
 }
 
-void MessageBoxPrompt::notice(const QString& text) {
+QMessageBox* MessageBoxPrompt::notice(const QString& text) {
     // Not modal: the heat goes on while the message is shown.
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Error"), text,
                                 QMessageBox::Ok, m_parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
+    return box;
 }
 
 SerialLink::SerialLink(HeatControl& heat, LinkPrompt& prompt, QObject* parent)
@@ -72,6 +84,7 @@ void SerialLink::ConfigurarPorts(const ConfigPista& track, CounterModel model) {
         m_retired.push_back(std::move(m_decoder)); // its read() is still on the stack
     }
     m_decoder = makeDecoder(setup, m_heat);
+    m_watch.emplace(model, static_cast<int>(track.circuits.size()));
     for (std::size_t c = m_ports.size(); c > track.circuits.size(); --c) {
         m_ports.back().serial->close();
         m_ports.back().serial->deleteLater();
@@ -197,6 +210,12 @@ void SerialLink::decode(const Chunk& chunk) {
     if (m_decoder) {
         m_decoder->read(chunk.circuit, bytes, chunk.now);
     }
+    if (m_watch && m_watch->read(chunk.circuit, bytes, chunk.now)) {
+        m_prompt.foreignCounter(
+            chunk.circuit, QString::fromStdString(foreignCounterText(
+                               m_language, chunk.circuit, devicePath(chunk.circuit).toStdString(),
+                               counterModelName(m_model))));
+    }
 }
 
 void SerialLink::portError(int circuit) {
@@ -228,6 +247,9 @@ void SerialLink::reconnect() {
         if (QFileInfo::exists(port.path) && openPort(port)) {
             port.lost = false;
             const int circuit = static_cast<int>(c) + 1;
+            if (m_watch) {
+                m_watch->reset(circuit);
+            }
             m_prompt.portRestored(circuit,
                                   QString::fromStdString(portBackText(m_language, circuit)));
         } else {

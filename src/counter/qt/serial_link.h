@@ -2,17 +2,21 @@
 
 #include "counter/capture.h"
 #include "counter/counter_decoder.h"
+#include "counter/foreign_counter_watch.h"
 #include "counter/port_map.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
+class QMessageBox;
 class QSerialPort;
 class QWidget;
 
@@ -27,6 +31,8 @@ public:
     // A port went away while open, or came back; told once each, without blocking.
     virtual void portLost(int circuit, const QString& text) = 0;
     virtual void portRestored(int circuit, const QString& text) = 0;
+    // Bytes arrive but do not fit the configured counter model; told once per opening.
+    virtual void foreignCounter(int /*circuit*/, const QString& /*text*/) {}
     // The language of the program settings (0 Català, 1 Castellà) for the prompt's own texts.
     virtual void setLanguage(int) {}
 };
@@ -39,12 +45,14 @@ public:
     bool retryOpen(int circuit, const QString& text) override;
     void portLost(int circuit, const QString& text) override;
     void portRestored(int circuit, const QString& text) override;
+    void foreignCounter(int circuit, const QString& text) override;
     void setLanguage(int language) override { m_language = language; }
 
 private:
-    void notice(const QString& text);
+    QMessageBox* notice(const QString& text);
     QWidget* m_parent;
     int m_language = 0;
+    std::map<int, QPointer<QMessageBox>> m_lost; // by circuit, while shown
 };
 
 // The serial ports of the circuits: one port per circuit, its bytes handed to the decoder
@@ -113,6 +121,7 @@ private:
     PortMap m_portMap;
     std::optional<CaptureWriter> m_capture;
     std::unique_ptr<CounterDecoder> m_decoder;
+    std::optional<ForeignCounterWatch> m_watch;
     std::vector<Port> m_ports;
     // Bytes that arrive while a decode is under way (heat control may open a modal dialog)
     // wait their turn, so that a decoder never runs inside itself and order is kept.
