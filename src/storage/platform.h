@@ -61,6 +61,8 @@ public:
     std::error_code write(std::string_view bytes);
     std::error_code writeAt(std::uint64_t offset, std::string_view bytes);
     std::expected<std::uint64_t, std::error_code> size() const;
+    // False for a pipe, a device or a folder planted under a data file's name.
+    std::expected<bool, std::error_code> isRegular() const;
     // To the disk; dataOnly leaves out times and other metadata where the system can.
     std::error_code sync(bool dataOnly = false);
     std::error_code close();

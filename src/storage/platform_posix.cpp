@@ -122,6 +122,14 @@ std::expected<std::uint64_t, std::error_code> File::size() const {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
+std::expected<bool, std::error_code> File::isRegular() const {
+    struct stat st {};
+    if (::fstat(static_cast<int>(m_handle), &st) != 0) {
+        return std::unexpected(lastError());
+    }
+    return S_ISREG(st.st_mode);
+}
+
 std::error_code File::sync(bool dataOnly) {
     const int fd = static_cast<int>(m_handle);
     return (dataOnly ? ::fdatasync(fd) : ::fsync(fd)) == 0 ? std::error_code() : lastError();

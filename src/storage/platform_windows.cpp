@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -179,6 +178,15 @@ std::expected<std::uint64_t, std::error_code> File::size() const {
         return std::unexpected(lastError());
     }
     return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::expected<bool, std::error_code> File::isRegular() const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(handleOf(m_handle)) != FILE_TYPE_DISK ||
+        !::GetFileInformationByHandle(handleOf(m_handle), &info)) {
+        return false;
+    }
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::error_code File::sync(bool) {

@@ -105,6 +105,29 @@ TEST(Platform, AFileHeldOpenCanBeMovedOverAnother) {
     EXPECT_FALSE(fs::exists(fresh));
 }
 
+// A device or a folder under a data file's name must never be taken for a data file.
+TEST(Platform, OnlyPlainFilesAreRegular) {
+    TempDir dir;
+    writeBytes(dir.path() / "CRS001.DAD", "x");
+    const struct {
+        fs::path path;
+        bool regular;
+    } cases[] = {
+        {dir.path() / "CRS001.DAD", true},
+        {platform::kWindows ? fs::path("NUL") : fs::path("/dev/null"), false},
+        {dir.path(), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.string());
+        auto file = File::open(c.path, Access::Read, {.noWait = true});
+        if (!file) {
+            EXPECT_FALSE(c.regular) << file.error().message(); // Windows opens no folder
+            continue;
+        }
+        EXPECT_EQ(file->isRegular().value_or(!c.regular), c.regular);
+    }
+}
+
 TEST(Platform, LinksAreRefusedWhenAsked) {
     if (platform::kWindows) {
         GTEST_SKIP() << "symbolic links need privileges that Windows users rarely have";
