@@ -3,9 +3,11 @@
 
 #include "storage/event_files.h"
 #include "storage/platform.h"
+#include "storage/startup.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string_view>
@@ -46,7 +48,10 @@ constexpr Command kCommands[] = {
 };
 
 void printUsage(std::ostream& os) {
-    os << "usage: cronovolta-cli [--data DIR] COMMAND [ARGS...]\n\ncommands:\n";
+    os << "usage: cronovolta-cli [--data DIR] COMMAND [ARGS...]\n"
+          "       cronovolta-cli --version\n\n"
+          "Without --data the data folder is the program's folder, or ~/Cronovolta when the\n"
+          "program's folder cannot hold data.\n\ncommands:\n";
     for (const auto& c : kCommands) {
         std::string synopsis(c.synopsis);
         synopsis.resize(std::max<std::size_t>(synopsis.size() + 2, 34), ' ');
@@ -123,6 +128,9 @@ int main(int argc, char** argv) {
         if (words[i] == "--data" && i + 1 < words.size()) {
             data = words[i + 1];
             i += 2;
+        } else if (words[i] == "--version") {
+            std::cout << "cronovolta-cli " CRONOVOLTA_VERSION "\n";
+            return kOk;
         } else if (words[i] == "--help") {
             printUsage(std::cout);
             return kOk;
@@ -136,7 +144,15 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     if (data.empty()) {
-        data = cronovolta::platform::programFolder();
+        const char* home = std::getenv("HOME");
+        // Unlike a folder named by --data, the user's own folder is made on first use.
+        auto folder = cronovolta::prepareDataFolder(
+            cronovolta::defaultDataFolder(cronovolta::platform::programFolder(), home ? home : ""));
+        if (!folder) {
+            std::cerr << "cronovolta-cli: " << folder.error() << "\n";
+            return kFailed;
+        }
+        data = *folder;
     }
     std::error_code ec;
     if (!std::filesystem::is_directory(data, ec)) {

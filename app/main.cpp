@@ -1,3 +1,4 @@
+#include "counter/port_map.h"
 #include "shell/qt/corrections_commands.h"
 #include "shell/qt/file_commands.h"
 #include "shell/qt/live_start.h"
@@ -9,13 +10,22 @@
 #include "texts/qt/asker.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QScreen>
 
 #include <iostream>
+#include <string_view>
 
 int main(int argc, char** argv) {
     using namespace cronovolta;
+    // Before QApplication, which needs a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--version") {
+            std::cout << "cronovolta " CRONOVOLTA_VERSION "\n";
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cronovolta"));
     QApplication::setApplicationVersion(QStringLiteral(CRONOVOLTA_VERSION));
@@ -32,7 +42,9 @@ int main(int argc, char** argv) {
                   << commandLineUsage() << liveOptionsUsage();
         return 2;
     }
-    const auto line = parseCommandLine(args, QApplication::applicationDirPath().toStdString());
+    const auto line =
+        parseCommandLine(args, defaultDataFolder(QApplication::applicationDirPath().toStdString(),
+                                                 QDir::homePath().toStdString()));
     if (!line) {
         std::cerr << "cronovolta: " << line.error() << '\n' << commandLineUsage();
         return 2;
@@ -70,8 +82,14 @@ int main(int argc, char** argv) {
     MessageBoxAsker boxes;
     ResumingAsker resuming(boxes);
     Asker& asker = live->resume ? static_cast<Asker&>(resuming) : boxes;
+    const bool firstStart = !fs::exists(*dataDir / kSettingsFileName);
     if (!prepareConfiguration(ui, asker)) {
         return 0;
+    }
+    if (firstStart) {
+        asker.message(
+            nullptr, QStringLiteral("Cronovolta"),
+            QString::fromStdString(serialAccessNoteText(ui.app.configPrg.language, *dataDir)));
     }
     std::unique_ptr<LiveRun> liveRun;
     auto window = openMainWindow(ui, asker, true, [&](Portada& w) {

@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   poppler-utils fonts-liberation
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
 )
 # clang 14 cannot compile the <expected> of g++ 12's library; clang 19 can and has libFuzzer
 # (llvm-19: the symbolizer of its reports).

@@ -68,6 +68,20 @@ void ForeignCounterWatch::byte(Circuit& c, std::uint8_t b) {
     }
 }
 
+// Between messages: a byte that starts one opens it, any other fits nothing.
+bool ForeignCounterWatch::opens(Circuit& c, std::uint8_t b, std::uint8_t start) {
+    if (c.state != 0) {
+        return false;
+    }
+    if (b == start) {
+        c.state = 1;
+        c.pending = 1;
+    } else {
+        ++c.foreign;
+    }
+    return true;
+}
+
 void ForeignCounterWatch::close(Circuit& c, bool fits) {
     (fits ? c.fitting : c.foreign) += c.pending;
     c.pending = 0;
@@ -109,13 +123,7 @@ void ForeignCounterWatch::ds030(Circuit& c, std::uint8_t b) {
 // Whole 21-byte frames from 0xE0 to 0xEB.
 void ForeignCounterWatch::frames(Circuit& c, std::uint8_t b) {
     using namespace ds300;
-    if (c.state == 0) {
-        if (b == kFrameStart) {
-            c.state = 1;
-            c.pending = 1;
-        } else {
-            ++c.foreign;
-        }
+    if (opens(c, b, kFrameStart)) {
         return;
     }
     ++c.pending;
@@ -133,13 +141,7 @@ void ForeignCounterWatch::frames(Circuit& c, std::uint8_t b) {
 
 // STX, printable characters, EOT.
 void ForeignCounterWatch::block(Circuit& c, std::uint8_t b) {
-    if (c.state == 0) {
-        if (b == 2) {
-            c.state = 1;
-            c.pending = 1;
-        } else {
-            ++c.foreign;
-        }
+    if (opens(c, b, 2)) {
         return;
     }
     ++c.pending;

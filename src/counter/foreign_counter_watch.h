@@ -39,6 +39,7 @@ private:
     void ds030(Circuit& c, std::uint8_t b);
     void frames(Circuit& c, std::uint8_t b);
     void block(Circuit& c, std::uint8_t b);
+    static bool opens(Circuit& c, std::uint8_t b, std::uint8_t start);
     void close(Circuit& c, bool fits);
 
     CounterModel m_model;

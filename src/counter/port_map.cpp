@@ -51,6 +51,26 @@ std::string portOpenFailedText(int language, int circuit) {
     return messages.text(0, msg::kNoPortConnection) + " " + std::to_string(circuit) + ".";
 }
 
+std::string serialAccessNoteText(int language, const fs::path& dataFolder) {
+    const std::string map = (dataFolder / kPortMapFile).string();
+    if (language == 1) {
+        return "Para leer los cuentavueltas por los puertos serie, su usuario debe pertenecer al "
+               "grupo dialout:\r    sudo adduser $USER dialout\r"
+               "y después hay que cerrar la sesión y volver a entrar.\r\r"
+               "El fichero " +
+               map +
+               " asigna un dispositivo a cada puerto COM1..COM4, una línea por puerto (por "
+               "ejemplo /dev/ttyUSB0).";
+    }
+    return "Per llegir els comptavoltes pels ports sèrie, el vostre usuari ha de ser del grup "
+           "dialout:\r    sudo adduser $USER dialout\r"
+           "i després cal tancar la sessió i tornar a entrar.\r\r"
+           "El fitxer " +
+           map +
+           " assigna un dispositiu a cada port COM1..COM4, una línia per port (per exemple "
+           "/dev/ttyUSB0).";
+}
+
 std::string portLostText(int language, int circuit) {
     return std::string(language == 1 ? "Se ha perdido la conexión por el puerto"
                                      : "S'ha perdut la connexió pel port") +

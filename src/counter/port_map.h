@@ -36,6 +36,9 @@ private:
 std::string portOpenFailedText(int language, int circuit);
 std::string portLostText(int language, int circuit);
 std::string portBackText(int language, int circuit);
+// Shown at first start: a user outside the group that owns the serial devices cannot open
+// them, and the port map is the organiser's to edit.
+std::string serialAccessNoteText(int language, const fs::path& dataFolder);
 // Bytes arrive on the circuit's port but none is of the configured model.
 std::string foreignCounterText(int language, int circuit, const std::string& device,
                                std::string_view model);

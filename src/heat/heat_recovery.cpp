@@ -126,8 +126,7 @@ RecoveryOutcome HeatEngine::replayJournal() {
             return RecoveryOutcome::AlreadyStored;
         }
         if (journalHeat != m_heat) {
-            // Set aside under a name of its own: a backup left in place would be taken for
-            // the journal of the next recovery.
+            // Set aside under a name of its own, where no later recovery takes it for its own.
             fs::path aside = keepAside(journal, journalHeat);
             report("the heat journal belongs to heat " + std::to_string(journalHeat) +
                    ", not to heat " + std::to_string(m_heat) + "; it is kept as " + aside.string());

@@ -3,7 +3,32 @@
 #include <algorithm>
 #include <system_error>
 
+#include <unistd.h>
+
 namespace cronovolta {
+
+namespace {
+
+// Even root must not scatter race data among the system's programs.
+bool isSystemFolder(const fs::path& dir) {
+    const std::string path = dir.lexically_normal().generic_string();
+    for (std::string_view top : {"/usr", "/bin", "/sbin", "/lib", "/lib64"}) {
+        if (path == top || (path.starts_with(top) && path[top.size()] == '/')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+fs::path defaultDataFolder(const fs::path& programDir, const fs::path& homeDir) {
+    if (homeDir.empty() ||
+        (!isSystemFolder(programDir) && ::access(programDir.c_str(), W_OK) == 0)) {
+        return programDir;
+    }
+    return homeDir / kUserDataFolderName;
+}
 
 std::expected<CommandLine, std::string> parseCommandLine(const std::vector<std::string>& args,
                                                          const fs::path& programDir) {
@@ -31,8 +56,10 @@ std::expected<CommandLine, std::string> parseCommandLine(const std::vector<std::
 }
 
 std::string commandLineUsage() {
-    return "usage: cronovolta [--data DIR]\n"
-           "  --data DIR  the data folder (default: the program's folder)\n";
+    return "usage: cronovolta [--data DIR] [--version]\n"
+           "  --data DIR  the data folder (default: the program's folder, or ~/Cronovolta\n"
+           "              when the program's folder cannot hold data)\n"
+           "  --version   print the version and end\n";
 }
 
 double interfaceFontScale(int widthPixels, int heightPixels) {

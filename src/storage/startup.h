@@ -16,6 +16,15 @@ inline constexpr std::string_view kResumeFileName = "ZTR4.TMP";
 inline constexpr std::string_view kWindowStateFileName = "ZTR4.INI";
 inline constexpr std::string_view kAutorunsFileName = "AUTORUNS.INI";
 
+// Where a program installed for the whole system keeps its data when --data names no folder:
+// ~/Cronovolta.
+inline constexpr std::string_view kUserDataFolderName = "Cronovolta";
+
+// The data folder when --data names none: the program's folder, so that a copy unpacked
+// anywhere keeps its data beside it, unless a user cannot keep data there (a system folder
+// such as /usr/bin, or no write access); then the user's own folder in homeDir.
+fs::path defaultDataFolder(const fs::path& programDir, const fs::path& homeDir);
+
 struct CommandLine {
     fs::path dataDir; // the program's folder unless --data names another
     bool help = false;

@@ -41,6 +41,13 @@ TEST(PortMap, MessagesOfBothLanguages) {
     EXPECT_EQ(portOpenFailedText(1, 1), "No hay conexión por el puerto 1.");
     EXPECT_EQ(portLostText(1, 3), "Se ha perdido la conexión por el puerto 3.");
     EXPECT_EQ(portBackText(0, 4), "S'ha recuperat la connexió pel port 4.");
+    for (int language : {0, 1}) {
+        const std::string note = serialAccessNoteText(language, "/home/pere/Cronovolta");
+        EXPECT_NE(note.find("adduser $USER dialout"), std::string::npos) << note;
+        EXPECT_NE(note.find("/home/pere/Cronovolta/PORTS.TXT"), std::string::npos) << note;
+    }
+    EXPECT_NE(serialAccessNoteText(0, "/d").substr(0, 20),
+              serialAccessNoteText(1, "/d").substr(0, 20));
 }
 
 } // namespace

@@ -30,8 +30,18 @@ std::string quoted(const std::string& word) {
 
 constexpr double kStart = 36000.0; // the capture begins at 10:00:00
 
+// The whole capture replayed into `whole`; the data folder prepared, and the capture cut in
+// the middle of heat 2, as when the program stops.
+struct CutCapture {
+    TempDir whole;
+    fs::path first;
+    fs::path rest;
+};
+
 class HeatReplayTest : public ::testing::Test {
 protected:
+    void cutInHalf(CutCapture& cut);
+    void expectSeriesFilesOf(const fs::path& whole);
     CliRun cli(const fs::path& data, const std::vector<std::string>& args) {
         std::string command = quoted(CRONOVOLTA_CLI) + " --data " + quoted(data);
         for (const auto& a : args) {
@@ -140,24 +150,36 @@ TEST_F(HeatReplayTest, CapturedHeatsAreStoredLapByLap) {
     EXPECT_FALSE(fs::exists(m_data.path() / "ZTR4.TMP"));
 }
 
-TEST_F(HeatReplayTest, HeatCutShortIsRecoveredWithTheRestOfTheCapture) {
+void HeatReplayTest::cutInHalf(CutCapture& cut) {
     SimulatedPlay sim = play();
-    TempDir whole;
-    prepare(whole.path());
+    prepare(cut.whole.path());
     fs::path all = m_scratch.path() / "all.cap";
     test::writeBytes(all, capture(sim, 0, sim.chunks.size()));
-    ASSERT_EQ(cli(whole.path(), {"replay", "1", "4", "1", all.string()}).status, 0);
-
+    EXPECT_EQ(cli(cut.whole.path(), {"replay", "1", "4", "1", all.string()}).status, 0);
     prepare(m_data.path());
-    // Cut in the middle of heat 2, as when the program stops.
-    std::size_t cut = 0;
-    while (sim.chunks[cut].at < sim.crossings.back().at * 0.5) {
-        ++cut;
+    std::size_t at = 0;
+    while (sim.chunks[at].at < sim.crossings.back().at * 0.5) {
+        ++at;
     }
-    fs::path first = m_scratch.path() / "first.cap";
-    fs::path rest = m_scratch.path() / "rest.cap";
-    test::writeBytes(first, capture(sim, 0, cut));
-    test::writeBytes(rest, capture(sim, cut, sim.chunks.size()));
+    cut.first = m_scratch.path() / "first.cap";
+    cut.rest = m_scratch.path() / "rest.cap";
+    test::writeBytes(cut.first, capture(sim, 0, at));
+    test::writeBytes(cut.rest, capture(sim, at, sim.chunks.size()));
+}
+
+void HeatReplayTest::expectSeriesFilesOf(const fs::path& whole) {
+    for (const char* name : {"CRS001.VAV", "CRS001.DAD", "CRS001.PAR"}) {
+        EXPECT_EQ(test::readBytes(m_data.path() / "PROVA001" / name),
+                  test::readBytes(whole / "PROVA001" / name))
+            << name;
+    }
+}
+
+TEST_F(HeatReplayTest, HeatCutShortIsRecoveredWithTheRestOfTheCapture) {
+    CutCapture cut;
+    cutInHalf(cut);
+    const fs::path& first = cut.first;
+    const fs::path& rest = cut.rest;
     CliRun interrupted = cli(m_data.path(), {"replay", "1", "CRS", "1", first.string()});
     ASSERT_EQ(interrupted.status, 0);
     EXPECT_NE(interrupted.err.find("--recover"), std::string::npos);
@@ -171,11 +193,7 @@ TEST_F(HeatReplayTest, HeatCutShortIsRecoveredWithTheRestOfTheCapture) {
     fs::rename(m_scratch.path() / "PISTA.CFG", track);
     CliRun recovered = cli(m_data.path(), {"replay", "1", "CRS", "1", rest.string(), "--recover"});
     ASSERT_EQ(recovered.status, 0) << recovered.err;
-    for (const char* name : {"CRS001.VAV", "CRS001.DAD", "CRS001.PAR"}) {
-        EXPECT_EQ(test::readBytes(m_data.path() / "PROVA001" / name),
-                  test::readBytes(whole.path() / "PROVA001" / name))
-            << name;
-    }
+    expectSeriesFilesOf(cut.whole.path());
     EXPECT_FALSE(fs::exists(m_data.path() / "ZTR4.TMP"));
     // Nothing left to recover now.
     EXPECT_EQ(cli(m_data.path(), {"replay", "1", "CRS", "1", rest.string(), "--recover"}).status,
@@ -184,32 +202,17 @@ TEST_F(HeatReplayTest, HeatCutShortIsRecoveredWithTheRestOfTheCapture) {
 
 // Killed between the journal's creation and the resume file's: the journal's own header
 // names the heat, and its pauses carry its start on.
+// Killed between the journal's creation and the resume file's: the journal's own header
+// names the heat, and its pauses carry its start on.
 TEST_F(HeatReplayTest, JournalWithoutResumeFileIsRecoveredFromItsHeader) {
-    SimulatedPlay sim = play();
-    TempDir whole;
-    prepare(whole.path());
-    fs::path all = m_scratch.path() / "all.cap";
-    test::writeBytes(all, capture(sim, 0, sim.chunks.size()));
-    ASSERT_EQ(cli(whole.path(), {"replay", "1", "4", "1", all.string()}).status, 0);
-
-    prepare(m_data.path());
-    std::size_t cut = 0;
-    while (sim.chunks[cut].at < sim.crossings.back().at * 0.5) {
-        ++cut;
-    }
-    fs::path first = m_scratch.path() / "first.cap";
-    fs::path rest = m_scratch.path() / "rest.cap";
-    test::writeBytes(first, capture(sim, 0, cut));
-    test::writeBytes(rest, capture(sim, cut, sim.chunks.size()));
-    ASSERT_EQ(cli(m_data.path(), {"replay", "1", "CRS", "1", first.string()}).status, 0);
+    CutCapture cut;
+    cutInHalf(cut);
+    ASSERT_EQ(cli(m_data.path(), {"replay", "1", "CRS", "1", cut.first.string()}).status, 0);
     fs::remove(m_data.path() / "ZTR4.TMP");
-    CliRun recovered = cli(m_data.path(), {"replay", "1", "CRS", "1", rest.string(), "--recover"});
+    CliRun recovered =
+        cli(m_data.path(), {"replay", "1", "CRS", "1", cut.rest.string(), "--recover"});
     ASSERT_EQ(recovered.status, 0) << recovered.err;
-    for (const char* name : {"CRS001.VAV", "CRS001.DAD", "CRS001.PAR"}) {
-        EXPECT_EQ(test::readBytes(m_data.path() / "PROVA001" / name),
-                  test::readBytes(whole.path() / "PROVA001" / name))
-            << name;
-    }
+    expectSeriesFilesOf(cut.whole.path());
 }
 
 TEST_F(HeatReplayTest, BadArgumentsAndBadLinesAreReported) {

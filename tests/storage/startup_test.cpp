@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace cronovolta {
 namespace {
 
@@ -32,6 +34,34 @@ TEST(DataFolder, IsCreatedWhenMissingAndRefusedWhenAFile) {
     EXPECT_TRUE(fs::is_directory(*made));
     test::writeBytes(dir.path() / "file", "x");
     EXPECT_FALSE(prepareDataFolder(dir.path() / "file").has_value());
+}
+
+TEST(DataFolder, DefaultsToTheProgramsFolderOnlyWhereAUserCanKeepDataThere) {
+    test::TempDir dir;
+    const fs::path home = dir.path() / "home";
+    const fs::path readOnly = dir.path() / "ro";
+    fs::create_directories(readOnly);
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool rootWritesAnywhere = ::geteuid() == 0;
+    const fs::path userFolder = home / "Cronovolta";
+    struct Case {
+        fs::path programDir;
+        fs::path home;
+        fs::path expected;
+    };
+    const Case cases[] = {
+        {dir.path(), home, dir.path()},
+        {readOnly, home, rootWritesAnywhere ? readOnly : userFolder},
+        {"/usr/bin", home, userFolder},
+        {"/usr/local/bin", home, userFolder},
+        {"/bin", home, userFolder},
+        {"/usr/bin", "", "/usr/bin"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.programDir.string() + " home=" + c.home.string());
+        EXPECT_EQ(defaultDataFolder(c.programDir, c.home), c.expected);
+    }
+    fs::permissions(readOnly, fs::perms::owner_all);
 }
 
 TEST(ResumeFile, ReadOnlyAfterAnAbnormalEndAndDeletedWhenItNamesNoHeat) {
