@@ -4,10 +4,10 @@
 #include "storage/event_files.h"
 #include "storage/platform.h"
 #include "storage/startup.h"
+#include "storage/user_folders.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string_view>
@@ -144,10 +144,9 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     if (data.empty()) {
-        const char* home = std::getenv("HOME");
         // Unlike a folder named by --data, the user's own folder is made on first use.
-        auto folder = cronovolta::prepareDataFolder(
-            cronovolta::defaultDataFolder(cronovolta::platform::programFolder(), home ? home : ""));
+        auto folder = cronovolta::prepareDataFolder(cronovolta::defaultDataFolder(
+            cronovolta::platform::programFolder(), cronovolta::platform::homeFolder()));
         if (!folder) {
             std::cerr << "cronovolta-cli: " << folder.error() << "\n";
             return kFailed;

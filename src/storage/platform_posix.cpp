@@ -1,7 +1,9 @@
 #include "storage/platform.h"
+#include "storage/user_folders.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -172,5 +174,14 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
 }
 
 void useBinaryStandardStreams() {}
+
+fs::path homeFolder() {
+    const char* home = std::getenv("HOME");
+    return home ? fs::path(home) : fs::path();
+}
+
+bool canWriteIn(const fs::path& folder) {
+    return ::access(folder.c_str(), W_OK) == 0;
+}
 
 } // namespace cronovolta::platform

@@ -1,8 +1,10 @@
 #include "storage/platform.h"
+#include "storage/user_folders.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
 
@@ -247,6 +249,16 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
     }
     ::LocalFree(words);
     return out;
+}
+
+fs::path homeFolder() {
+    const wchar_t* home = ::_wgetenv(L"USERPROFILE");
+    return home ? fs::path(home) : fs::path();
+}
+
+bool canWriteIn(const fs::path& folder) {
+    constexpr int kWrite = 2;
+    return ::_waccess(folder.c_str(), kWrite) == 0;
 }
 
 void useBinaryStandardStreams() {
