@@ -2,6 +2,7 @@
 #include "cli_commands.h"
 
 #include "storage/event_files.h"
+#include "storage/event_manager.h"
 #include "storage/platform.h"
 #include "storage/startup.h"
 #include "storage/user_folders.h"
@@ -157,6 +158,10 @@ int main(int argc, char** argv) {
     if (!std::filesystem::is_directory(data, ec)) {
         std::cerr << "cronovolta-cli: the data folder " << data.string() << " does not exist\n";
         return kFailed;
+    }
+    if (auto left = cronovolta::EventManager(data).finishInterruptedDeletion()) {
+        std::cerr << "cronovolta-cli: warning: " << cronovolta::describeInterruptedDeletion(*left)
+                  << "\n";
     }
     for (const auto& c : kCommands) {
         if (c.name == words[i]) {

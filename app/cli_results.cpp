@@ -9,6 +9,7 @@
 #include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
+#include "texts/grid_layout.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +18,8 @@
 
 namespace cronovolta::cli {
 namespace {
+
+constexpr std::string_view kNoTimeText = "99.9999";
 
 constexpr const char* kEntrantsUsage = "entrants show EVENT | entrants set EVENT [NAME...]";
 constexpr const char* kParticipantsUsage =
@@ -320,14 +323,19 @@ int cmdClassify(const Invocation& inv) {
     if (!browsed) {
         return browsed.error();
     }
-    inv.out << resultsTexts(browsed->event.language).listLayout << '\n';
+    const auto columns = parseGridLayout(resultsTexts(browsed->event.language).listLayout);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        inv.out << (c ? "\t" : "") << columns[c].title;
+    }
+    inv.out << '\n';
     if (!browsed->anyRow) {
         return kOk; // a filter value that no row has: nothing to list
     }
     for (int i : browsed->browser.visibleRows()) {
         const auto& cells = browsed->browser.list().rows()[static_cast<std::size_t>(i)].cells;
         for (std::size_t c = 0; c < cells.size(); ++c) {
-            inv.out << (c ? "\t" : "") << cells[c];
+            // The grid's stand-in for "no time" would read as a real lap in a script.
+            inv.out << (c ? "\t" : "") << (cells[c] == kNoTimeText ? "" : cells[c]);
         }
         inv.out << '\n';
     }

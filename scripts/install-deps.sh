@@ -5,6 +5,7 @@ set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqt6serialport6 qt6-image-formats-plugins
+  qt6-translations-l10n
   libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core

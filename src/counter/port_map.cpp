@@ -1,6 +1,7 @@
 #include "counter/port_map.h"
 
 #include "storage/platform.h"
+#include "texts/language_tables.h"
 #include "texts/localiser.h"
 
 namespace cronovolta {
@@ -45,10 +46,16 @@ std::string PortMap::devicePath(int port) const {
     return platform::defaultSerialDevice(port);
 }
 
-std::string portOpenFailedText(int language, int circuit) {
+std::string portOpenFailedText(int language, int circuit, PortProblem problem,
+                               std::string_view device) {
     MessageTable messages;
     messages.fill("Portada", language == kCastella ? kCastella : kCatala);
-    return messages.text(0, msg::kNoPortConnection) + " " + std::to_string(circuit) + ".";
+    std::string text =
+        messages.text(0, msg::kNoPortConnection) + " " + std::to_string(circuit) + ".";
+    if (!device.empty()) {
+        text += "\n" + portProblemText(problem, device, language);
+    }
+    return text;
 }
 
 std::string serialAccessNoteText(int language, const fs::path& dataFolder) {
@@ -97,12 +104,12 @@ std::string foreignCounterText(int language, int circuit, const std::string& dev
            "del programa.";
 }
 
-std::string retryButtonText(int) {
-    return "Reintentar";
+std::string retryButtonText(int language) {
+    return std::string(dialogButtonText(DialogButton::Retry, language));
 }
 
 std::string cancelButtonText(int language) {
-    return language == 1 ? "Cancelar" : "Cancel·lar";
+    return std::string(dialogButtonText(DialogButton::Cancel, language));
 }
 
 } // namespace cronovolta

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/file_io.h"
+#include "texts/system_errors.h"
 
 #include <array>
 #include <string>
@@ -33,7 +34,11 @@ private:
 };
 
 // Texts of the link, in the language of the program settings (0 Català, 1 Castellà).
-std::string portOpenFailedText(int language, int circuit);
+// A port that cannot be opened: "No hi ha connexió pel port N.", then, when the device is
+// known, a line that names it and says what to do.
+std::string portOpenFailedText(int language, int circuit,
+                               PortProblem problem = PortProblem::Unknown,
+                               std::string_view device = {});
 std::string portLostText(int language, int circuit);
 std::string portBackText(int language, int circuit);
 // Shown at first start: a user outside the group that owns the serial devices cannot open

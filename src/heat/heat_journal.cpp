@@ -15,7 +15,7 @@ IoResult HeatJournal::writeAll(std::size_t offset, const std::string& bytes) {
         return std::unexpected(describeIoError(m_path, "the journal is not open"));
     }
     if (std::error_code ec = m_file.writeAt(offset, bytes)) {
-        return std::unexpected(describeIoError(m_path, ec.message()));
+        return std::unexpected(describeIoError(m_path, reasonOf(ec)));
     }
     return {};
 }
@@ -30,13 +30,13 @@ IoResult HeatJournal::create(const fs::path& path, const std::vector<LapRecord>&
     tmp += ".new";
     auto file = platform::File::open(tmp, platform::Access::Truncate);
     if (!file) {
-        return std::unexpected(describeIoError(path, file.error().message()));
+        return std::unexpected(describeIoError(path, reasonOf(file.error())));
     }
     m_file = std::move(*file);
     auto written = writeAll(0, bytes);
     if (written) {
         if (std::error_code ec = platform::replaceFile(tmp, path)) {
-            written = std::unexpected(describeIoError(path, ec.message()));
+            written = std::unexpected(describeIoError(path, reasonOf(ec)));
         }
     }
     if (!written) {
@@ -65,7 +65,7 @@ IoResult HeatJournal::finish(LapRecord end) {
     }
     if (m_file.isOpen()) {
         if (std::error_code ec = m_file.sync(true); ec && result) {
-            result = std::unexpected(describeIoError(m_path, ec.message()));
+            result = std::unexpected(describeIoError(m_path, reasonOf(ec)));
         }
     }
     close();

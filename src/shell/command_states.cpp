@@ -57,11 +57,12 @@ void serieActivaStates(std::vector<CommandState>& out, int t, bool on) {
 std::vector<CommandState> commandStates(const ShellSelection& selection) {
     std::vector<CommandState> out;
     provaActiva(out, selection.eventActive);
+    // Listing laps and exporting work on official practice, Super Pole and race series.
     bool anySeries = false;
     for (int t = 1; t <= 4; ++t) {
         const bool on = serieActiva(selection, t);
         serieActivaStates(out, t, on);
-        anySeries = anySeries || on;
+        anySeries = anySeries || (on && t >= 2);
     }
     out.push_back({"MnuExportar", -1, anySeries});
     out.push_back({"MnuPrg", 0, true});
@@ -72,8 +73,10 @@ std::vector<CommandState> commandStates(const ShellSelection& selection) {
     out.push_back({"MnuProgrames", -1, idle});
     out.push_back({"MnuDades", -1, idle && selection.eventActive});
     out.push_back({"MnuResultats", -1, idle && selection.eventActive});
-    out.push_back({"MnuVltaaVlta", -1, idle && selection.eventActive});
+    out.push_back({"MnuVltaaVlta", -1, idle && anySeries});
     out.push_back({"MnuExportar", -1, idle && anySeries});
+    // Its only command alternates the windows of an open programme.
+    out.push_back({"MnuFinestres", -1, selection.programmeOpen});
     out.push_back({"MnuAjuda", -1, !selection.heatRunning});
     // The button bar repeats commands of those menus: it may not reach past them.
     const bool eventIdle = idle && selection.eventActive;

@@ -120,7 +120,7 @@ std::expected<CatalogRebuild, std::string> rebuildCatalog(const fs::path& dataDi
         std::error_code ec;
         fs::remove(file, ec);
         if (ec) {
-            return std::unexpected("cannot delete " + file.string() + ": " + ec.message());
+            return std::unexpected("cannot delete " + file.string() + ": " + reasonOf(ec));
         }
         return result;
     }

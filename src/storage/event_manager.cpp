@@ -2,6 +2,7 @@
 
 #include "storage/config_pista.h"
 #include "storage/record_io.h"
+#include "storage/rename_journal.h"
 #include "storage/text_encoding.h"
 
 #include <algorithm>
@@ -50,70 +51,19 @@ fs::path asideName(const fs::path& path) {
     return aside;
 }
 
-// Renames that can be undone, last first, when a later step fails.
-class RenameLog {
-public:
-    explicit RenameLog(const EventManager::RenameFunction& rename) : m_rename(rename) {}
-
-    // Never renames over an existing file or folder.
-    bool move(const fs::path& from, const fs::path& to, std::string& error) {
-        std::error_code ec;
-        if (fs::exists(to, ec)) {
-            error = to.filename().string() + " already exists";
-            return false;
-        }
-        m_rename(from, to, ec);
-        if (ec) {
-            error = ec.message();
-            return false;
-        }
-        m_done.emplace_back(from, to);
-        return true;
-    }
-
-    // "" when everything is back in place.
-    std::string undo() {
-        std::string failures;
-        for (auto it = m_done.rbegin(); it != m_done.rend(); ++it) {
-            std::error_code ec;
-            m_rename(it->second, it->first, ec);
-            if (ec) {
-                failures += "; " + it->first.filename().string() + " is still named " +
-                            it->second.filename().string();
-            }
-        }
-        m_done.clear();
-        return failures;
-    }
-
-private:
-    const EventManager::RenameFunction& m_rename;
-    std::vector<std::pair<fs::path, fs::path>> m_done;
-};
-
-EventError renameFailure(RenameLog& log, const fs::path& from, const fs::path& to,
-                         const std::string& reason, std::string_view whatKept) {
-    std::string message = "cannot rename " + from.filename().string() + " to " +
-                          to.filename().string() + " (" + reason + "); " + std::string(whatKept);
-    message += log.undo();
-    return {EventError::RenameFailed, message};
-}
-
-std::string removeAside(const fs::path& aside) {
-    std::error_code ec;
-    fs::remove_all(aside, ec);
-    return ec ? "could not remove " + aside.string() + ": " + ec.message() : "";
-}
-
 } // namespace
 
-EventManager::EventManager(fs::path dataDir, RenameFunction rename)
-    : m_dataDir(std::move(dataDir)), m_rename(std::move(rename)) {
-    if (!m_rename) {
-        m_rename = [](const fs::path& from, const fs::path& to, std::error_code& ec) {
-            fs::rename(from, to, ec);
-        };
+EventManager::EventManager(fs::path dataDir, RenameFunction rename, StepGate gate)
+    : m_dataDir(std::move(dataDir)), m_rename(std::move(rename)), m_gate(std::move(gate)) {}
+
+EventResult<std::string> EventManager::runDeletion(const std::vector<RenameStep>& plan,
+                                                   std::string_view whatKept) {
+    RenameOutcome outcome = RenameJournal(m_dataDir, m_rename, m_gate).run(plan);
+    if (!outcome.done) {
+        return std::unexpected(
+            EventError{EventError::RenameFailed, outcome.problem + "; " + std::string(whatKept)});
     }
+    return outcome.problem;
 }
 
 EventResult<CatalogEntry> EventManager::checkEventText(std::string_view name,
@@ -169,7 +119,7 @@ EventResult<int> EventManager::createEvent(std::string_view name, std::string_vi
     fs::path folder = eventFolder(m_dataDir, event);
     if (!fs::create_directory(folder, ec)) {
         return std::unexpected(ioError("cannot create the folder " + folder.string() + ": " +
-                                       (ec ? ec.message() : "something of that name exists")));
+                                       (ec ? reasonOf(ec) : "something of that name exists")));
     }
     IoResult written = writeFileAtomic(folder / kTrackFileName, *trackBytes);
     if (written) {
@@ -266,28 +216,19 @@ EventResult<std::string> EventManager::deleteEvent(int event) {
     std::error_code ec;
     fs::remove(m_dataDir / kCatalogFileName, ec);
 
-    RenameLog log(m_rename);
-    std::string reason;
-    fs::path aside = asideName(*folder);
-    if (!log.move(*folder, aside, reason)) {
-        rebuildCatalog(m_dataDir);
-        return std::unexpected(
-            renameFailure(log, *folder, aside, reason, "the event was not deleted"));
-    }
+    // The event is parked aside until the folders behind it have moved down.
+    const fs::path aside = asideName(*folder).filename();
+    std::vector<RenameStep> plan{{RenameStep::Rename, folder->filename(), aside, {}}};
     for (int k = event + 1; k <= events; ++k) {
-        fs::path from = eventFolder(m_dataDir, k);
-        fs::path to = eventFolder(m_dataDir, k - 1);
-        if (!log.move(from, to, reason)) {
-            EventError error = renameFailure(log, from, to, reason, "the event was not deleted");
-            rebuildCatalog(m_dataDir);
-            return std::unexpected(error);
-        }
+        plan.push_back({RenameStep::Rename, eventFolderName(k), eventFolderName(k - 1), {}});
     }
-    std::string warning = removeAside(aside);
-    if (auto rebuilt = rebuildCatalog(m_dataDir); !rebuilt) {
-        warning += (warning.empty() ? "" : "; ") + rebuilt.error();
+    plan.push_back({RenameStep::Remove, aside, {}, {}});
+    auto deleted = runDeletion(plan, "the event was not deleted");
+    auto rebuilt = rebuildCatalog(m_dataDir);
+    if (deleted && !rebuilt) {
+        *deleted += (deleted->empty() ? "" : "; ") + rebuilt.error();
     }
-    return warning;
+    return deleted;
 }
 
 EventResult<EventManager::SeriesEvent> EventManager::seriesEvent(int event, int programa) const {
@@ -338,45 +279,53 @@ EventResult<std::string> EventManager::deleteSeries(int event, int programa, int
                                               seriesBaseName(programa, serie)});
     }
 
-    RenameLog log(m_rename);
-    std::string reason;
-    std::error_code ec;
+    const fs::path eventDir = folder.filename();
+    std::vector<RenameStep> plan;
     std::vector<fs::path> asides;
+    std::error_code ec;
     for (auto ext : kSeriesExtensions) {
         fs::path file = folder / seriesFileName(programa, serie, ext);
         if (fs::exists(file, ec)) {
-            fs::path aside = asideName(file);
-            if (!log.move(file, aside, reason)) {
-                return std::unexpected(
-                    renameFailure(log, file, aside, reason, "the series was not deleted"));
-            }
-            asides.push_back(aside);
+            asides.push_back(eventDir / asideName(file).filename());
+            plan.push_back({RenameStep::Rename, eventDir / file.filename(), asides.back(), {}});
         }
     }
     for (int s = serie + 1; s <= count; ++s) {
         for (auto ext : kSeriesExtensions) {
-            fs::path from = folder / seriesFileName(programa, s, ext);
-            fs::path to = folder / seriesFileName(programa, s - 1, ext);
-            if (fs::exists(from, ec) && !log.move(from, to, reason)) {
-                return std::unexpected(
-                    renameFailure(log, from, to, reason, "the series was not deleted"));
+            const std::string from = seriesFileName(programa, s, ext);
+            if (fs::exists(folder / from, ec)) {
+                plan.push_back({RenameStep::Rename,
+                                eventDir / from,
+                                eventDir / seriesFileName(programa, s - 1, ext),
+                                {}});
             }
         }
     }
     --count;
-    if (auto written = writeSeriesCounts(folder / kEventHeaderFileName, counts); !written) {
-        std::string failures = log.undo();
-        return std::unexpected(
-            ioError(written.error() + "; the series was not deleted" + failures));
-    }
-    std::string warning;
+    plan.push_back({RenameStep::WriteCounts, eventDir / kEventHeaderFileName, {}, counts});
     for (const auto& aside : asides) {
-        std::string failed = removeAside(aside);
-        if (!failed.empty()) {
-            warning += (warning.empty() ? "" : "; ") + failed;
-        }
+        plan.push_back({RenameStep::Remove, aside, {}, {}});
     }
-    return warning;
+    return runDeletion(plan, "the series was not deleted");
+}
+
+std::optional<RenameOutcome> EventManager::finishInterruptedDeletion() {
+    auto outcome = RenameJournal(m_dataDir, m_rename, m_gate).finishInterrupted();
+    if (!outcome) {
+        return std::nullopt;
+    }
+    std::error_code ec;
+    fs::remove(m_dataDir / kCatalogFileName, ec);
+    if (auto rebuilt = rebuildCatalog(m_dataDir); !rebuilt) {
+        outcome->problem += (outcome->problem.empty() ? "" : "; ") + rebuilt.error();
+    }
+    return outcome;
+}
+
+std::string describeInterruptedDeletion(const RenameOutcome& outcome) {
+    std::string note = outcome.done ? "a deletion stopped half-way has been finished"
+                                    : "a deletion stopped half-way has been undone";
+    return outcome.problem.empty() ? note : note + ": " + outcome.problem;
 }
 
 } // namespace cronovolta

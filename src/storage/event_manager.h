@@ -1,11 +1,14 @@
 #pragma once
 
 #include "storage/event_files.h"
+#include "storage/rename_journal.h"
 
 #include <expected>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cronovolta {
 
@@ -34,11 +37,10 @@ template <typename T> using EventResult = std::expected<T, EventError>;
 // the next load rebuilds it from the folders.
 class EventManager {
 public:
-    // How folders and files are renamed; tests put a failing one in.
-    using RenameFunction =
-        std::function<void(const fs::path& from, const fs::path& to, std::error_code& ec)>;
+    using RenameFunction = cronovolta::RenameFunction;
 
-    explicit EventManager(fs::path dataDir, RenameFunction rename = {});
+    // Deletions go through a rename journal in the data folder (see RenameJournal).
+    explicit EventManager(fs::path dataDir, RenameFunction rename = {}, StepGate gate = {});
 
     // Name and date trimmed of blanks; an empty name, a text too long for its 16-bit
     // length or one with control characters is refused.
@@ -66,6 +68,10 @@ public:
     // down and lowers the count. A failed rename undoes everything.
     EventResult<std::string> deleteSeries(int event, int programa, int serie);
 
+    // Finishes (or, when it can no longer be finished, undoes) a deletion that a stopped
+    // run left half-way, and rebuilds the catalogue; nullopt when nothing was left.
+    std::optional<RenameOutcome> finishInterruptedDeletion();
+
 private:
     struct SeriesEvent {
         fs::path folder;
@@ -77,9 +83,15 @@ private:
     EventResult<SeriesEvent> seriesEvent(int event, int programa) const;
     EventResult<CapcaleraProva> readCounts(const fs::path& eventDir) const;
     EventResult<void> updateCatalogAfterCreate(int event, const CatalogEntry& entry);
+    EventResult<std::string> runDeletion(const std::vector<RenameStep>& plan,
+                                         std::string_view whatKept);
 
     fs::path m_dataDir;
     RenameFunction m_rename;
+    StepGate m_gate;
 };
+
+// The outcome of finishInterruptedDeletion in a line.
+std::string describeInterruptedDeletion(const RenameOutcome& outcome);
 
 } // namespace cronovolta

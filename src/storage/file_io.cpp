@@ -1,6 +1,7 @@
 #include "storage/file_io.h"
 
 #include "storage/platform.h"
+#include "texts/system_errors.h"
 
 namespace cronovolta {
 namespace {
@@ -18,7 +19,7 @@ IoResult writeThrough(const fs::path& path, const fs::path& shown, Access access
                       std::uintmax_t offset, std::string_view bytes, bool sync) {
     auto file = File::open(path, access);
     if (!file) {
-        return std::unexpected(describeIoError(shown, file.error().message()));
+        return std::unexpected(describeIoError(shown, reasonOf(file.error())));
     }
     std::error_code ec =
         access == Access::Append ? file->write(bytes) : file->writeAt(offset, bytes);
@@ -29,7 +30,7 @@ IoResult writeThrough(const fs::path& path, const fs::path& shown, Access access
         ec = closed;
     }
     if (ec) {
-        return std::unexpected(describeIoError(shown, ec.message()));
+        return std::unexpected(describeIoError(shown, reasonOf(ec)));
     }
     return {};
 }
@@ -40,17 +41,24 @@ std::string describeIoError(const fs::path& path, std::string_view what) {
     return "cannot write " + path.string() + ": " + std::string(what);
 }
 
+std::string reasonOf(const std::error_code& ec) {
+    if (ec.category() == std::generic_category() || ec.category() == std::system_category()) {
+        return systemErrorReason(ec.value());
+    }
+    return ec.message();
+}
+
 std::expected<std::string, std::string> readFileBytes(const fs::path& path) {
     auto file = File::open(path, Access::Read);
     if (!file) {
-        return std::unexpected(describeReadError(path, file.error().message()));
+        return std::unexpected(describeReadError(path, reasonOf(file.error())));
     }
     std::string out;
     char buf[65536];
     while (true) {
         auto n = file->read(buf, sizeof buf);
         if (!n) {
-            return std::unexpected(describeReadError(path, n.error().message()));
+            return std::unexpected(describeReadError(path, reasonOf(n.error())));
         }
         if (*n == 0) {
             break;
@@ -77,7 +85,7 @@ IoResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
     IoResult written = writeThrough(tmp, path, Access::Truncate, 0, bytes, true);
     if (written) {
         if (std::error_code ec = platform::replaceFile(tmp, path)) {
-            written = std::unexpected(describeIoError(path, ec.message()));
+            written = std::unexpected(describeIoError(path, reasonOf(ec)));
         }
     }
     if (!written) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace cronovolta {
 
@@ -53,5 +54,9 @@ IoResult writeRecord(const fs::path& path, std::size_t recordNumber, std::size_t
                      std::string_view bytes, bool sync = true);
 
 std::string describeIoError(const fs::path& path, std::string_view what);
+
+// Why a file-system call failed, in the words that the texts layer can put into the
+// organiser's language.
+std::string reasonOf(const std::error_code& ec);
 
 } // namespace cronovolta

@@ -64,7 +64,7 @@ IoResult appendLapRecord(const fs::path& path, const LapRecord& record, bool syn
     std::error_code ec;
     std::uintmax_t size = fs::exists(path, ec) ? fs::file_size(path, ec) : 0;
     if (ec) {
-        return std::unexpected(describeIoError(path, ec.message()));
+        return std::unexpected(describeIoError(path, reasonOf(ec)));
     }
     // A record torn by a crash is overwritten rather than shifting every later record.
     return writeAt(path, size / kLapRecordSize * kLapRecordSize, encodeLapRecord(record), sync);

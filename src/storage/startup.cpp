@@ -73,12 +73,13 @@ std::expected<fs::path, std::string> prepareDataFolder(const fs::path& dir) {
     std::error_code ec;
     fs::path absolute = fs::absolute(dir, ec);
     if (ec) {
-        return std::unexpected(describeIoError(dir, ec.message()));
+        return std::unexpected(describeIoError(dir, reasonOf(ec)));
     }
     if (!fs::is_directory(absolute, ec)) {
         fs::create_directories(absolute, ec);
         if (ec || !fs::is_directory(absolute)) {
-            return std::unexpected(describeIoError(absolute, ec ? ec.message() : "not a folder"));
+            return std::unexpected("cannot create the folder " + absolute.string() + ": " +
+                                   (ec ? reasonOf(ec) : "something of that name exists"));
         }
     }
     return absolute.lexically_normal();

@@ -142,6 +142,15 @@ std::string portCaption(int port) {
     return "COM" + std::to_string(port);
 }
 
+int circuitBeyondLanes(const ConfigPista& config) {
+    for (std::size_t c = 0; c < config.circuits.size(); ++c) {
+        if (config.circuits[c].firstLane > config.lanes) {
+            return static_cast<int>(c) + 1;
+        }
+    }
+    return 0;
+}
+
 std::string leaveFirstLane(ConfigPista& config, int circuit, std::string_view text) {
     if (!validCircuit(config, circuit)) {
         return {};

@@ -48,6 +48,9 @@ std::string leaveFirstLane(ConfigPista& config, int circuit, std::string_view te
 inline bool firstLaneEditable(int circuit) {
     return circuit >= 2;
 }
+// The first circuit whose first lane lies beyond the lane count (such a counter would
+// report no lane of the track); 0 when every circuit starts on the track.
+int circuitBeyondLanes(const ConfigPista& config);
 
 // "Superpole amb parcials:".
 void chooseSplitTiming(ConfigPista& config, bool on);

@@ -291,6 +291,22 @@ constexpr MessageEntry kMessages[] = {
     {"Portada", 0, 21, "No s'ha trobat l'ajuda", "No se ha encontrado la ayuda"},
     {"Portada", 0, 22, "Hi ha una màniga en marxa: acaba-la (tecla S) abans de tancar el programa.",
      "Hay una manga en marcha: termínala (tecla S) antes de cerrar el programa."},
+    {"Portada", 0, 42,
+     "La connexió %1 comença a la pista %2, però el circuit només té %3 pistes. Corregeix la "
+     "primera pista de la connexió, el nombre de connexions o el nombre de pistes.",
+     "La conexión %1 empieza en la pista %2, pero el circuito solo tiene %3 pistas. Corrige la "
+     "primera pista de la conexión, el número de conexiones o el número de pistas."},
+    {"Portada", 0, 40,
+     "L'eliminació d'una prova o d'una sèrie havia quedat a mitges quan es va tancar el "
+     "programa: s'ha acabat.",
+     "La eliminación de una prueba o de una serie había quedado a medias al cerrarse el "
+     "programa: se ha terminado."},
+    {"Portada", 0, 41,
+     "L'eliminació d'una prova o d'una sèrie havia quedat a mitges quan es va tancar el "
+     "programa i ja no es podia acabar: s'ha desfet, i la prova o la sèrie es conserva.",
+     "La eliminación de una prueba o de una serie había quedado a medias al cerrarse el "
+     "programa y ya no se podía terminar: se ha deshecho, y la prueba o la serie se "
+     "conserva."},
 
     {"NovaProva", 2, 0, "Nova prova", "Nueva prueba"},
     {"NovaProva", 2, 1, "Modificar dades de la prova", "Modificar datos de la prueba"},
@@ -389,6 +405,20 @@ bool isLanguage(int language) {
 }
 
 } // namespace
+
+std::string_view dialogButtonText(DialogButton button, int language) {
+    struct Pair {
+        std::string_view catalan;
+        std::string_view castilian;
+    };
+    static constexpr Pair kButtons[] = {
+        {"D'acord", "Aceptar"}, {"Cancel·lar", "Cancelar"},   {"&Sí", "&Sí"},
+        {"&No", "&No"},         {"Reintentar", "Reintentar"}, {"Tancar", "Cerrar"},
+        {"&Gravar", "&Grabar"}, {"&Obrir", "&Abrir"},
+    };
+    const Pair& pair = kButtons[static_cast<std::size_t>(button)];
+    return language == kCastella ? pair.castilian : pair.catalan;
+}
 
 std::span<const TextEntry> textTable() {
     return kTexts;

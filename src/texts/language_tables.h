@@ -76,6 +76,11 @@ enum class ItemList {
 };
 std::vector<std::string> itemList(ItemList list, int language);
 
+// The standard buttons of message boxes and file dialogs, for when the toolkit has no
+// translation of its own.
+enum class DialogButton { Ok, Cancel, Yes, No, Retry, Close, Save, Open };
+std::string_view dialogButtonText(DialogButton button, int language);
+
 // Names of the windows that have texts in the tables.
 std::vector<std::string_view> localisedWindows();
 
@@ -105,6 +110,9 @@ inline constexpr int kAboutText = 19;
 inline constexpr int kCannotDelete = 20;
 inline constexpr int kHelpMissing = 21;
 inline constexpr int kHeatStillRunning = 22;
+inline constexpr int kDeletionFinished = 40;
+inline constexpr int kDeletionUndone = 41;
+inline constexpr int kCircuitBeyondLanes = 42; // %1 circuit, %2 first lane, %3 lanes
 // Column 2, NovaProva.
 inline constexpr int kNewEventTitle = 0;
 inline constexpr int kModifyEventTitle = 1;

@@ -31,7 +31,7 @@ struct WindowText {
 class MessageTable {
 public:
     static constexpr int kColumns = 10;
-    static constexpr int kRows = 24;
+    static constexpr int kRows = 64;
 
     // Empty for a cell outside the table or never filled.
     const std::string& text(int column, int row) const;

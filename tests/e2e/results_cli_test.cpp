@@ -25,8 +25,9 @@ protected:
     test::TempDir m_scratch;
 };
 
-const char* const kHeader = "|^Ser.|Dor.|<Participant|^Psd.|^Pst.|^Mng.|>Total V.|HdP|>V. "
-                            "Ràpida|HdP|>V. parc.|HdP|>V.R. parc.|HdP|>Dif. Prm.|>Dif. Ant.|>Pen.";
+const char* const kHeader =
+    "\tSer.\tDor.\tParticipant\tPsd.\tPst.\tMng.\tTotal V.\tHdP\tV. "
+    "Ràpida\tHdP\tV. parc.\tHdP\tV.R. parc.\tHdP\tDif. Prm.\tDif. Ant.\tPen.";
 
 } // namespace
 
@@ -113,6 +114,19 @@ TEST_F(ResultsCliTest, ClassifyPrintsTheVisibleRowsOfTheBrowser) {
     EXPECT_EQ(lines(cutTrack.out).size(), 3u);
     EXPECT_NE(cutTrack.err.find("PISTA.CFG: the file ends before"), std::string::npos)
         << cutTrack.err;
+}
+
+TEST_F(ResultsCliTest, ClassifyLeavesAMissingTimeEmpty) {
+    test::EventFolder f(2);
+    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {5, 0}, {3.1f, 0.0f}, 2);
+    CliRun run = cli(f, {"classify", "1", "CRS", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto out = lines(run.out);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(cells(out[0]).size(), cells(out[2]).size());
+    EXPECT_EQ(run.out.find("99.9999"), std::string::npos) << run.out;
+    EXPECT_EQ(cells(out[1])[9], "3.1000");
+    EXPECT_EQ(cells(out[2])[9], "");
 }
 
 TEST_F(ResultsCliTest, SeriesAddPlacesTheQualifyingRaceAndTheStagesAfterIt) {

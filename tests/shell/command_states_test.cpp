@@ -66,6 +66,25 @@ TEST(CommandStates, ExportNeedsSomeSeries) {
     EXPECT_TRUE(enabled(s, "BotoPen", 4));
 }
 
+TEST(CommandStates, LapListingAndExportNeedASeriesTheyWorkOn) {
+    ShellSelection s;
+    s.eventActive = true;
+    s.seriesListed = {0, 2, 0, 0, 0}; // free practice only
+    EXPECT_FALSE(enabled(s, "MnuVltaaVlta"));
+    EXPECT_FALSE(enabled(s, "MnuExportar"));
+    EXPECT_FALSE(enabled(s, "MnuFinestres"));
+    for (int t = 2; t <= 4; ++t) {
+        ShellSelection one = s;
+        one.seriesListed[static_cast<std::size_t>(t)] = 1;
+        EXPECT_TRUE(enabled(one, "MnuVltaaVlta")) << t;
+        EXPECT_TRUE(enabled(one, "MnuExportar")) << t;
+        one.programmeOpen = true;
+        EXPECT_FALSE(enabled(one, "MnuVltaaVlta")) << t;
+        EXPECT_FALSE(enabled(one, "MnuExportar")) << t;
+        EXPECT_TRUE(enabled(one, "MnuFinestres")) << t;
+    }
+}
+
 TEST(CommandStates, OpenProgrammeAndRunningHeatLockMenus) {
     ShellSelection s;
     s.eventActive = true;

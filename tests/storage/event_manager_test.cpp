@@ -260,3 +260,123 @@ TEST_F(EventManagerTest, AFailedSeriesRenameKeepsTheSeries) {
     EXPECT_EQ(test::readBytes(ev / "OFC002.PAR"), "two");
     EXPECT_EQ(readHeader(1).seriesCounts[1], 2);
 }
+
+namespace {
+
+struct Killed {};
+
+// Every point where a stopped run can leave a deletion: before each step (and after the
+// last, before the journal goes), and right after each rename, before it is noted.
+template <class Delete, class Check>
+void killAtEveryStep(const fs::path& data, const std::function<void()>& prepare, Delete del,
+                     Check check) {
+    for (int mode = 0; mode < 2; ++mode) {
+        for (std::size_t at = 0;; ++at) {
+            fs::remove_all(data);
+            fs::create_directories(data);
+            prepare();
+            std::size_t renames = 0;
+            bool killed = false;
+            auto rename = [&](const fs::path& from, const fs::path& to, std::error_code& ec) {
+                fs::rename(from, to, ec);
+                if (mode == 1 && renames++ == at) {
+                    killed = true;
+                    throw Killed{};
+                }
+            };
+            auto gate = [&](std::size_t step) {
+                if (mode == 0 && step == at) {
+                    killed = true;
+                    throw Killed{};
+                }
+            };
+            try {
+                EventManager manager(data, rename, gate);
+                del(manager);
+            } catch (const Killed&) {
+            }
+            if (!killed) {
+                break; // past the last step
+            }
+            SCOPED_TRACE("stopped at " + std::to_string(at) + (mode ? " after rename" : ""));
+            EXPECT_TRUE(fs::exists(data / kRenameJournalFileName));
+            auto outcome = EventManager(data).finishInterruptedDeletion();
+            ASSERT_TRUE(outcome);
+            EXPECT_TRUE(outcome->done) << outcome->problem;
+            EXPECT_FALSE(fs::exists(data / kRenameJournalFileName));
+            check();
+            EXPECT_FALSE(EventManager(data).finishInterruptedDeletion());
+        }
+    }
+}
+
+} // namespace
+
+TEST_F(EventManagerTest, AnEventDeletionStoppedAtAnyStepIsFinishedAtTheNextStart) {
+    killAtEveryStep(
+        data(),
+        [&] {
+            SetUp();
+            EventManager manager(data());
+            createEvents(manager, 4);
+        },
+        [](EventManager& m) { ASSERT_TRUE(m.deleteEvent(2)); },
+        [&] {
+            for (int n = 1; n <= 3; ++n) {
+                EXPECT_EQ(readHeader(n).name, "Prova " + std::to_string(n == 1 ? 1 : n + 1));
+            }
+            EXPECT_EQ(catalog().size(), 3u);
+            EXPECT_EQ(std::distance(fs::directory_iterator(data()), fs::directory_iterator{}),
+                      5); // nothing left aside
+        });
+}
+
+TEST_F(EventManagerTest, ASeriesDeletionStoppedAtAnyStepIsFinishedAtTheNextStart) {
+    killAtEveryStep(
+        data(),
+        [&] {
+            SetUp();
+            EventManager manager(data());
+            createEvents(manager, 1);
+            manager.addSeries(1, kRace);
+            manager.addSeries(1, kRace);
+            for (int s = 1; s <= 3; ++s) {
+                touch(1, seriesFileName(kRace, s, ".PAR"), "race " + std::to_string(s));
+                touch(1, seriesFileName(kRace, s, ".VAV"), "race " + std::to_string(s));
+            }
+        },
+        [](EventManager& m) { ASSERT_TRUE(m.deleteSeries(1, kRace, 1)); },
+        [&] {
+            fs::path ev = eventFolder(data(), 1);
+            EXPECT_EQ(test::readBytes(ev / "CRS001.PAR"), "race 2");
+            EXPECT_EQ(test::readBytes(ev / "CRS002.VAV"), "race 3");
+            EXPECT_EQ(readHeader(1).seriesCounts[3], 2);
+            // PISTA.CFG, PROVA.DAD and two series of two files.
+            EXPECT_EQ(std::distance(fs::directory_iterator(ev), fs::directory_iterator{}), 6);
+        });
+}
+
+TEST_F(EventManagerTest, AJournalThatCanNoLongerBeFinishedIsUndone) {
+    EventManager manager(data());
+    createEvents(manager, 3);
+    // Stopped after the first folder moved aside; then someone removed PROVA003 by hand.
+    std::vector<RenameStep> plan{{RenameStep::Rename, "PROVA002", "PROVA002.deleted", {}},
+                                 {RenameStep::Rename, "PROVA003", "PROVA002", {}},
+                                 {RenameStep::Remove, "PROVA002.deleted", {}, {}}};
+    test::writeBytes(data() / kRenameJournalFileName, encodeRenamePlan(plan) + "+0\n+");
+    fs::rename(eventFolder(data(), 2), data() / "PROVA002.deleted");
+    fs::remove_all(eventFolder(data(), 3));
+    auto outcome = EventManager(data()).finishInterruptedDeletion();
+    ASSERT_TRUE(outcome);
+    EXPECT_FALSE(outcome->done);
+    EXPECT_NE(outcome->problem.find("PROVA003"), std::string::npos) << outcome->problem;
+    EXPECT_EQ(readHeader(2).name, "Prova 2");
+    EXPECT_FALSE(fs::exists(data() / kRenameJournalFileName));
+
+    // A journal naming something outside the data folder is not followed.
+    test::writeBytes(data() / kRenameJournalFileName, "R\t../x\tPROVA009\nEND\n");
+    EXPECT_FALSE(decodeRenamePlan(test::readBytes(data() / kRenameJournalFileName)));
+    EXPECT_TRUE(EventManager(data()).finishInterruptedDeletion());
+    EXPECT_FALSE(fs::exists(data() / kRenameJournalFileName));
+    EXPECT_EQ(decodeRenamePlan(encodeRenamePlan(plan)), plan);
+}

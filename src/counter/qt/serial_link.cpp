@@ -3,13 +3,31 @@
 #include "counter/counter_model.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSerialPort>
 #include <QTime>
 #include <QtDebug>
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace cronovolta {
+
+PortProblem portOpenProblem(QSerialPort::SerialPortError error, const QString& device) {
+    const QByteArray path = QFile::encodeName(device);
+    if (error == QSerialPort::DeviceNotFoundError || ::access(path.constData(), F_OK) != 0) {
+        return PortProblem::Missing;
+    }
+    if (error == QSerialPort::PermissionError) {
+        // Qt says "permission" for a port another program has locked, too.
+        return ::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES
+                   ? PortProblem::NoPermission
+                   : PortProblem::InUse;
+    }
+    return PortProblem::Unknown;
+}
 
 double secondsSinceMidnight() {
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
@@ -119,8 +137,10 @@ void SerialLink::ConfigurarPorts(const ConfigPista& track, CounterModel model) {
         port.serial->setFlowControl(QSerialPort::NoFlowControl);
         port.open = true;
         while (!openPort(port)) {
+            const PortProblem problem = portOpenProblem(port.serial->error(), port.path);
             if (!m_prompt.retryOpen(
-                    circuit, QString::fromStdString(portOpenFailedText(m_language, circuit)))) {
+                    circuit, QString::fromStdString(portOpenFailedText(m_language, circuit, problem,
+                                                                       port.path.toStdString())))) {
                 port.open = false;
                 break;
             }

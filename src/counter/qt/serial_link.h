@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSerialPort>
 #include <QString>
 #include <QTimer>
 
@@ -17,7 +18,6 @@
 #include <vector>
 
 class QMessageBox;
-class QSerialPort;
 class QWidget;
 
 namespace cronovolta {
@@ -130,6 +130,9 @@ private:
     std::vector<std::unique_ptr<CounterDecoder>> m_retired;
     QTimer m_reconnect;
 };
+
+// Why a port could not be opened, from Qt's error and the device file.
+PortProblem portOpenProblem(QSerialPort::SerialPortError error, const QString& device);
 
 // Seconds since midnight of the local clock.
 double secondsSinceMidnight();

@@ -56,6 +56,19 @@ QString labelStyle(const QColor& background, const QColor& text) {
         .arg(background.name(), text.name());
 }
 
+// The font shrunk so that `text` takes at most `room` pixels.
+QFont shrunkToFit(QFont font, const QString& text, int room) {
+    const int needed = QFontMetrics(font).horizontalAdvance(text);
+    if (needed > room && room > 0) {
+        if (font.pixelSize() > 0) {
+            font.setPixelSize(std::max(6, font.pixelSize() * room / needed));
+        } else {
+            font.setPointSizeF(std::max(5.0, font.pointSizeF() * room / needed));
+        }
+    }
+    return font;
+}
+
 } // namespace
 
 // ----- LaneGrid -----
@@ -84,7 +97,22 @@ void LaneGrid::setMetrics(const QFont& font, int rowHeight) {
     setFont(font);
     m_rowHeight = std::max(rowHeight, 8);
     updateScrollRange();
+    fitLapFont();
     viewport()->update();
+}
+
+void LaneGrid::fitLapFont() {
+    // On a busy track the columns are narrow: a lap of ten seconds or more needs its two
+    // digits as much as a short one.
+    m_lapFont = shrunkToFit(font(), QStringLiteral("00.0000"), viewport()->width() - 4);
+}
+
+QFont LaneGrid::fontFor(const QString& text) const {
+    const int room = viewport()->width() - 4;
+    if (text.size() <= 7) {
+        return m_lapFont;
+    }
+    return shrunkToFit(m_lapFont, text, room);
 }
 
 bool LaneGrid::setRows(const LanePanel& panel) {
@@ -142,6 +170,7 @@ void LaneGrid::updateScrollRange() {
 void LaneGrid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRange();
+    fitLapFont();
 }
 
 void LaneGrid::paintEvent(QPaintEvent*) {
@@ -157,7 +186,7 @@ void LaneGrid::paintEvent(QPaintEvent*) {
     p.setFont(bold);
     p.setPen(Qt::white);
     p.drawText(header, Qt::AlignCenter, rowText(0));
-    p.setFont(font());
+    p.setFont(m_lapFont);
 
     p.setPen(Qt::black);
     int y = m_rowHeight;
@@ -166,7 +195,14 @@ void LaneGrid::paintEvent(QPaintEvent*) {
         if (highlighted(row)) {
             p.fillRect(cell, m_highlightColour);
         }
-        p.drawText(cell, Qt::AlignCenter, rowText(row));
+        const QString& text = m_rows[static_cast<std::size_t>(row)];
+        if (text.size() > 7) {
+            p.setFont(fontFor(text));
+        }
+        p.drawText(cell, Qt::AlignCenter, text);
+        if (text.size() > 7) {
+            p.setFont(m_lapFont);
+        }
         y += m_rowHeight;
     }
 }
@@ -323,11 +359,23 @@ void LapByLapView::placePanels() {
 }
 
 void LapByLapView::placeFlag() {
+    for (std::size_t lane = 1; lane < m_lanes.size(); ++lane) {
+        QLabel* title = m_lanes[lane].title;
+        if (static_cast<int>(lane) != m_flagLane && title->contentsMargins().left() != 0) {
+            title->setContentsMargins(0, 0, 0, 0);
+            title->setFont(m_pilotFont);
+        }
+    }
     if (m_flagLane < 1 || m_flagLane > highestLane() || !at(m_flagLane).shown.takesPart) {
         m_flag->hide();
         return;
     }
-    m_flag->move(at(m_flagLane).title->pos());
+    // The flag takes the left of the title; "Pista N" moves beside it, smaller if need be.
+    QLabel* title = at(m_flagLane).title;
+    const int room = m_flag->width() + 2;
+    title->setContentsMargins(room, 0, 0, 0);
+    title->setFont(shrunkToFit(m_pilotFont, title->text(), title->width() - room - 2));
+    m_flag->move(title->pos());
     m_flag->show();
     m_flag->raise();
 }
@@ -340,12 +388,8 @@ void LapByLapView::moveArea() {
 
 void LapByLapView::fitPilot(LaneWidgets& w) const {
     // With many panels per row a long name takes a smaller font rather than losing its end.
-    QFont font = m_pilotFont;
-    const int text = QFontMetrics(font).horizontalAdvance(w.pilot->text());
-    const int room = w.pilot->width() - 8; // frame and text margins
-    if (text > room && room > 0 && font.pixelSize() > 0) {
-        font.setPixelSize(std::max(7, font.pixelSize() * room / text));
-    }
+    // 8: the field's frame and text margins.
+    const QFont font = shrunkToFit(m_pilotFont, w.pilot->text(), w.pilot->width() - 8);
     if (w.pilot->font() != font) {
         w.pilot->setFont(font);
     }

@@ -32,6 +32,8 @@ public:
     // First lap row (from 1) in view below the count.
     int firstVisibleRow() const;
     int visibleRows() const;
+    // The font a row's text is drawn in: the grid's, smaller where the text would not fit.
+    QFont fontFor(const QString& text) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -39,12 +41,14 @@ protected:
 
 private:
     void updateScrollRange();
+    void fitLapFont();
 
     std::vector<std::string> m_source;
     std::vector<QString> m_rows;
     std::vector<bool> m_highlight;
     int m_topRow = 1;
     int m_rowHeight = 20;
+    QFont m_lapFont; // fits a lap of up to 99.9999 s
     QColor m_background = Qt::white;
     QColor m_highlightColour = Qt::green;
 };

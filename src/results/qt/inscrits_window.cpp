@@ -3,6 +3,8 @@
 #include "results/inscrits_files.h"
 #include "results/results_texts.h"
 
+#include "texts/system_errors.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
@@ -269,7 +271,8 @@ bool InscritsWindow::save() {
     applyCount();
     auto saved = saveInscrits(m_model);
     if (!saved) {
-        QMessageBox::warning(this, QStringLiteral("Error"), qstr(saved.error()));
+        QMessageBox::warning(this, QStringLiteral("Error"),
+                             qstr(localiseProblems(saved.error(), m_model.context().language)));
         return false;
     }
     if (!saved->notes.empty()) {
@@ -283,7 +286,8 @@ bool InscritsWindow::save() {
 InscritsWindow* InscritsWindow::open(const InscritsContext& ctx, QWidget* parent) {
     auto opened = openInscrits(ctx);
     if (!opened) {
-        QMessageBox::warning(parent, QStringLiteral("Error"), qstr(opened.error()));
+        QMessageBox::warning(parent, QStringLiteral("Error"),
+                             qstr(localiseProblems(opened.error(), ctx.language)));
         return nullptr;
     }
     auto* window = new InscritsWindow(std::move(opened->model), parent);

@@ -87,9 +87,21 @@ QTableWidget* displayTable(QWidget* parent, const QString& name, int columns) {
 }
 
 void fitHeight(QTableWidget* table, int rows) {
+    // The heading's size hint, not its height: that is stale until the table is laid out.
     const int rowHeight = table->verticalHeader()->defaultSectionSize();
-    table->setFixedHeight(table->horizontalHeader()->height() + rows * rowHeight +
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() + rows * rowHeight +
                           2 * table->frameWidth() + 2);
+}
+
+void fitWidth(QTableWidget* table) {
+    table->resizeColumnsToContents();
+    int width = 2 * table->frameWidth();
+    for (int c = 0; c < table->columnCount(); ++c) {
+        width += table->columnWidth(c);
+    }
+    if (table->minimumWidth() != width) {
+        table->setMinimumWidth(width);
+    }
 }
 
 QString labelStyle(const QColor& background, const QColor& text) {
@@ -325,6 +337,10 @@ StandingsWindow::StandingsWindow(QWidget* parent) : QWidget(parent) {
     m_taulaVR = displayTable(m_infos, QStringLiteral("TaulaVR"), 5);
     m_taulaVR->setRowCount(1);
     m_taulaVR->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Each column as wide as its longest text, the table as wide as its columns: a name
+    // or a heading is never cut.
+    m_taulaVR->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_taulaVR->horizontalHeader()->setStretchLastSection(true);
     infoLayout->addWidget(m_heatLabel);
     infoLayout->addSpacing(12);
     infoLayout->addWidget(m_clock);
@@ -521,6 +537,7 @@ void StandingsWindow::applySizes() {
     m_taulaVR->horizontalHeader()->setFont(smallBold);
     m_taulaVR->verticalHeader()->setDefaultSectionSize(small.pixelSize() + 8);
     fitHeight(m_taulaVR, 1);
+    fitWidth(m_taulaVR);
 
     if (m_setup.programa == 3) {
         m_superPole->setFixedWidth(static_cast<int>(std::lround((kDesignWidth - 7495) * fx)));
@@ -600,6 +617,7 @@ void StandingsWindow::syncInfo(const StandingsFrame& frame) {
         setCell(m_taulaVR, 0, 2, toQString(a.participant));
         setCell(m_taulaVR, 0, 3, toQString(a.lane));
         setCell(m_taulaVR, 0, 4, toQString(a.series));
+        fitWidth(m_taulaVR);
     }
 }
 

@@ -242,7 +242,7 @@ void HeatSession::openWindows() {
 
     m_lapView = new LapByLapView;
     m_lapView->setColourSlots(ColourSlots::from(m_ui.app.configPrg.colours));
-    connect(m_lapView, &LapByLapView::heatKey, this, [this](int key) { heatKey(key); });
+    connect(m_lapView, &LapByLapView::heatKey, this, [this](int key) { keyOfHeatWindow(key); });
     m_lapWindow = area->addSubWindow(m_lapView, kChildFlags);
     m_lapWindow->setWindowTitle(toQString(tableCaption("VoltaaVolta", "", -1, m_ui.language())));
 
@@ -569,7 +569,16 @@ bool HeatSession::eventFilter(QObject* watched, QEvent* event) {
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
         return false; // menu shortcuts
     }
-    return passHeatKeys(*key, [this](int code) { heatKey(code); });
+    return passHeatKeys(*key, [this](int code) { keyOfHeatWindow(code); });
+}
+
+// The standings window answers the space bar itself; from the other heat windows it is
+// passed to it, so that the organiser need not click into the standings first.
+void HeatSession::keyOfHeatWindow(int code) {
+    if (code == ' ' && m_standings != nullptr) {
+        m_standings->setInfoShown(!m_standings->infoShown());
+    }
+    heatKey(code);
 }
 
 } // namespace cronovolta

@@ -106,6 +106,7 @@ private:
     void problem(const std::string& message) override;
 
     std::optional<ProgrammeRequest> requestFor(int programa) const;
+    void keyOfHeatWindow(int code);
     void openWindows();
     void closeWindows();
     void showManualLanes();

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <string_view>
 
 class QTextBrowser;
@@ -22,8 +23,15 @@ public:
     bool showHelp(std::string_view helpFileName);
     QTextBrowser* browser() const { return m_browser; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QTextBrowser* m_browser = nullptr;
 };
+
+// F1 in any window of the program, a dialog included, calls `open`. Qt's own shortcuts
+// do not reach past a modal dialog; this key does. Lives as long as `owner`.
+void installHelpKey(QObject* owner, std::function<void()> open);
 
 } // namespace cronovolta

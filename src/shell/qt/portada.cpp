@@ -8,6 +8,7 @@
 #include "texts/qt/asker.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,9 +18,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -72,6 +75,7 @@ Portada::Portada(UiContext& ui, Asker& asker, QWidget* parent)
     setCommand("MnuSortir", [this] { close(); });
     setCommand("MnuAlternar", [this] { m_cover->activateNextSubWindow(); });
     setCommand("MnuAjd", [this] { showHelp(); });
+    installHelpKey(this, [this] { showHelp(); });
     setCommand("MnuInfo", [this] { showAbout(); });
     for (int lane = 1; lane <= 16; ++lane) {
         setCommand("Manual", lane, [this, lane] {
@@ -219,6 +223,10 @@ void Portada::buildToolBar() {
 
 void Portada::wrapButtonBars() {
     // On a narrow screen the second bar takes a row of its own rather than hiding buttons.
+    // Hidden bars (a programme is open) measure nothing: they are placed when they return.
+    if (m_settingsBar->isHidden()) {
+        return;
+    }
     const bool fits =
         m_settingsBar->sizeHint().width() + m_seriesBar->sizeHint().width() <= width();
     if (fits == toolBarBreak(m_seriesBar)) {
@@ -332,7 +340,8 @@ void Portada::notAvailable() {
 }
 
 void Portada::showError(const QString& text) {
-    m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), text);
+    m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
+                    problemText(m_ui, text.toStdString()));
 }
 
 void Portada::relocalise() {
@@ -394,8 +403,22 @@ void Portada::setProgrammeOpen(bool open) {
     m_cover->setPictureShown(!open);
     if (open) {
         m_heatPanel->reset();
+    } else {
+        wrapButtonBars();
+        // Once the programme's windows have gone, which held the window wide while it closed.
+        QTimer::singleShot(0, this, &Portada::fitScreen);
     }
     applyCommandStates();
+}
+
+void Portada::fitScreen() {
+    layout()->activate();
+    if (const QScreen* s = screen()) {
+        const QSize room = s->availableGeometry().size();
+        if (width() > room.width() || height() > room.height()) {
+            resize(size().boundedTo(room));
+        }
+    }
 }
 
 void Portada::setHeatRunning(bool running) {
@@ -439,6 +462,14 @@ void Portada::showHelp() {
     if (!m_help->showHelp(tableCaption("Portada", "HelpFile", -1, m_ui.language()))) {
         showError(message(m_ui, 0, msg::kHelpMissing));
         return;
+    }
+    // In front of a modal dialog the help must be modal as well, or the dialog blocks it.
+    QWidget* modal = QApplication::activeModalWidget();
+    const Qt::WindowModality modality =
+        modal != nullptr && modal != m_help ? Qt::ApplicationModal : Qt::NonModal;
+    if (m_help->windowModality() != modality && modal != m_help) {
+        m_help->hide();
+        m_help->setWindowModality(modality);
     }
     m_help->show();
     m_help->raise();

@@ -123,6 +123,8 @@ private:
     void fillSeriesList(int programa, int count);
     void applyCommandStates();
     void fitSideBar();
+    // Back within the screen after something grew the window past it.
+    void fitScreen();
     void wrapButtonBars();
     void loadLogo();
 

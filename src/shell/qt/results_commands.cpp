@@ -5,6 +5,7 @@
 #include "results/qt/resultats_window.h"
 #include "shell/qt/portada.h"
 #include "shell/qt/print_commands.h"
+#include "storage/qt/localise.h"
 #include "texts/language_tables.h"
 #include "texts/localiser.h"
 
@@ -27,7 +28,8 @@ std::string menuCaption(const UiContext& ui, std::string_view control, int index
 }
 
 void showError(Portada& window, const std::string& text) {
-    QMessageBox::warning(&window, qstr(window.context().message(0, msg::kErrorTitle)), qstr(text));
+    QMessageBox::warning(&window, qstr(window.context().message(0, msg::kErrorTitle)),
+                         problemText(window.context(), text));
 }
 
 // programa -1: the general list of the data folder.

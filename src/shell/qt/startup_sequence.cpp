@@ -1,6 +1,7 @@
 #include "shell/qt/startup_sequence.h"
 
 #include "shell/qt/portada.h"
+#include "storage/event_manager.h"
 #include "storage/qt/configuracio_pista.h"
 #include "storage/qt/configuracio_prg.h"
 #include "storage/qt/localise.h"
@@ -21,7 +22,7 @@ void report(UiContext& ui, Asker& asker, const std::vector<std::string>& problem
     }
     QString text;
     for (const std::string& p : problems) {
-        text += QString::fromStdString(p) + QLatin1Char('\n');
+        text += problemText(ui, p) + QLatin1Char('\n');
     }
     asker.message(nullptr, message(ui, 0, msg::kErrorTitle), text.trimmed());
 }
@@ -83,6 +84,13 @@ std::unique_ptr<Portada> openMainWindow(UiContext& ui, Asker& asker, bool maximi
     auto window = std::make_unique<Portada>(ui, asker);
     if (beforeStart) {
         beforeStart(*window);
+    }
+    if (auto left = EventManager(ui.app.dataDir).finishInterruptedDeletion()) {
+        QString text = message(ui, 0, left->done ? msg::kDeletionFinished : msg::kDeletionUndone);
+        if (!left->problem.empty()) {
+            text += QLatin1Char('\n') + problemText(ui, left->problem);
+        }
+        asker.message(nullptr, message(ui, 0, msg::kErrorTitle), text);
     }
     window->loadCatalog();
     window->restoreWindowState();

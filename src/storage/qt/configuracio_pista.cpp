@@ -370,11 +370,20 @@ bool ConfiguracioPista::save() {
             }
         }
     }
+    if (const int circuit = circuitBeyondLanes(m_config)) {
+        const auto& c = m_config.circuits[static_cast<std::size_t>(circuit - 1)];
+        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
+                        message(m_ui, 0, msg::kCircuitBeyondLanes)
+                            .arg(circuit)
+                            .arg(c.firstLane)
+                            .arg(m_config.lanes));
+        m_firstLanes[static_cast<std::size_t>(circuit - 1)]->setFocus();
+        return false;
+    }
     deriveConfigPista(m_config);
     if (auto written = saveConfigPista(m_options.file, m_config); !written) {
         m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
-                        message(m_ui, 0, msg::kCannotWrite) + QStringLiteral("\n") +
-                            text(written.error()));
+                        problemText(m_ui, written.error(), msg::kCannotWrite));
         return false;
     }
     if (m_options.eventName.isEmpty()) {

@@ -225,8 +225,7 @@ bool ConfiguracioPrg::save() {
     const ConfigPrg settings = settingsFromFields();
     if (auto written = saveConfigPrg(m_ui.app.dataFile(kSettingsFileName), settings); !written) {
         m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
-                        message(m_ui, 0, msg::kCannotWrite) + QStringLiteral("\n") +
-                            QString::fromStdString(written.error()));
+                        problemText(m_ui, written.error(), msg::kCannotWrite));
         return false;
     }
     m_ui.app.configPrg = settings;

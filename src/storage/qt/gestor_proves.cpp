@@ -123,7 +123,8 @@ void GestorProves::loadEvents() {
 }
 
 void GestorProves::showError(const QString& text) {
-    m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), text);
+    m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
+                    problemText(m_ui, text.toStdString()));
 }
 
 void GestorProves::refreshButtons() {

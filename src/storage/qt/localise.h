@@ -1,7 +1,9 @@
 #pragma once
 
 #include "storage/ui_context.h"
+#include "texts/qt/qt_texts.h"
 #include "texts/qt/window_texts.h"
+#include "texts/system_errors.h"
 
 #include <QString>
 
@@ -15,12 +17,25 @@ namespace cronovolta {
 // the active language into its controls. Every window calls it when it opens.
 inline int localitzar(QWidget* window, std::string_view windowName, UiContext& ui,
                       const LocaliseContext& context = {}) {
+    followLanguage(ui.language());
     return applyWindowTexts(window, Localitzar(windowName, ui.language(), ui.messages, context));
 }
 
 // A message of the active language as a QString.
 inline QString message(const UiContext& ui, int column, int row) {
     return QString::fromStdString(ui.message(column, row));
+}
+
+// A problem reported by the core, with the file problems in it put into the active
+// language. `prefixRow` (a row of message column 0) goes before a problem that the texts
+// do not know, to say at least what failed.
+inline QString problemText(const UiContext& ui, const std::string& problem, int prefixRow = -1) {
+    const std::string localised = localiseProblems(problem, ui.language());
+    QString text = QString::fromStdString(localised);
+    if (prefixRow >= 0 && localised == problem) {
+        text = message(ui, 0, prefixRow) + QLatin1Char('\n') + text;
+    }
+    return text;
 }
 
 // A text of the active language's table.

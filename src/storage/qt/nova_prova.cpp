@@ -64,7 +64,8 @@ NovaProva::NovaProva(UiContext& ui, Asker& asker, QWidget* parent, int modifyEve
 }
 
 void NovaProva::showError(const QString& text) {
-    m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), text);
+    m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
+                    problemText(m_ui, text.toStdString()));
 }
 
 bool NovaProva::save() {

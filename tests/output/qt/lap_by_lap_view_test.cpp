@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 
 #include <set>
@@ -183,6 +184,47 @@ private slots:
         view.sync(lanes);
         QCOMPARE(view.laps(3)->rowCount(), 2);
         QCOMPARE(view.fastestLap(3)->text(), QString());
+    }
+
+    void flagAndLongLapsFitBesideTheTextOnEveryTrack() {
+        for (int n : {4, 8, 24, 64}) {
+            LapLanes lanes = lanesFor(straightOrder(n));
+            LapByLapView view;
+            view.resize(800, 600);
+            view.show();
+            for (const char* lap : {"9.8765", "12.3456", "99.9999", "123.4567"}) {
+                addLap(lanes.panel(2), lap, false);
+            }
+            lanes.setFlagLane(2);
+            view.sync(lanes);
+            const QString trace = QStringLiteral("%1 lanes").arg(n);
+
+            // "Pista 2" is drawn whole, and not under the flag.
+            const QLabel* title = view.title(2);
+            const QFontMetrics titleMetrics(title->font());
+            const QRect text = QStyle::alignedRect(
+                Qt::LeftToRight, Qt::AlignCenter,
+                QSize(titleMetrics.horizontalAdvance(title->text()), titleMetrics.height()),
+                title->contentsRect());
+            QVERIFY2(title->contentsRect().contains(text), qPrintable(trace));
+            QVERIFY2(!view.flag()->geometry().intersects(text.translated(title->pos())),
+                     qPrintable(trace));
+            // Other titles keep the whole width and the common font.
+            QCOMPARE(view.title(3)->contentsMargins().left(), 0);
+
+            const LaneGrid* grid = view.laps(2);
+            for (int row = 1; row < grid->rowCount(); ++row) {
+                const QString lap = grid->rowText(row);
+                QVERIFY2(QFontMetrics(grid->fontFor(lap)).horizontalAdvance(lap) <=
+                             grid->viewport()->width(),
+                         qPrintable(trace + QLatin1Char(' ') + lap));
+            }
+            // The flag moves on: the title it leaves has its room back.
+            lanes.setFlagLane(3);
+            view.sync(lanes);
+            QCOMPARE(title->contentsMargins().left(), 0);
+            QCOMPARE(title->font(), view.title(4)->font());
+        }
     }
 
     void longNamesFitTheirFieldOnABusyTrack() {

@@ -180,6 +180,40 @@ private slots:
         QCOMPARE(w.absoluteFastest()->item(0, 0)->text(), QStringLiteral("7.2000"));
     }
 
+    void informationPanelShowsTheWholeFastestLap() {
+        for (int width : {800, 1200}) {
+            StandingsWindow w;
+            StandingsSetup setup = setupFor(4, 24);
+            setup.infoShown = true;
+            w.open(setup);
+            w.resize(width, 600);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            const StandingsGrid grid = raceGrid(24);
+            const AbsoluteFastestLap absolute{"12.3456", "17",
+                                              "Maria Dolors Castellví Puigdomènech", "12", "3"};
+            const SuperPoleModel superPole;
+            w.sync(frameOf(grid, absolute, superPole));
+            const QTableWidget* table = w.absoluteFastest();
+            // Laid out once the window has handled the new width.
+            QTRY_VERIFY(table->viewport()->rect().contains(
+                table->visualRect(table->model()->index(0, table->columnCount() - 1))));
+            const QRect view = table->viewport()->rect();
+            for (int c = 0; c < table->columnCount(); ++c) {
+                const QRect cell = table->visualRect(table->model()->index(0, c));
+                const QString text = table->item(0, c)->text();
+                QVERIFY2(view.contains(cell), qPrintable(text));
+                QVERIFY2(QFontMetrics(table->font()).horizontalAdvance(text) < cell.width(),
+                         qPrintable(text));
+                const QString heading = table->horizontalHeaderItem(c)->text();
+                QVERIFY2(
+                    QFontMetrics(table->horizontalHeader()->font()).horizontalAdvance(heading) <
+                        table->columnWidth(c),
+                    qPrintable(heading));
+            }
+        }
+    }
+
     void spaceTogglesTheInformationPanelAndEveryKeyGoesToTheHeat() {
         StandingsWindow w;
         StandingsSetup setup = setupFor(4, 4);

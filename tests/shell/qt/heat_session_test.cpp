@@ -109,6 +109,47 @@ private slots:
         QVERIFY(f.window->action("Manual", 16)->isVisible());
     }
 
+    void spaceBarShowsTheInformationPanelFromEveryHeatWindow() {
+        LiveFixture f(4, 5);
+        f.start();
+        QVERIFY(f.session->openProgramme(4));
+        StandingsWindow* standings = f.session->standingsWindow();
+        QVERIFY(!standings->infoShown());
+        // No click into the standings first: the key reaches it from wherever it is typed.
+        QTest::keyClick(f.window->heatPanel(), Qt::Key_Space);
+        QVERIFY(standings->infoShown());
+        QTest::keyClick(f.session->lapByLapView(), Qt::Key_Space);
+        QVERIFY(!standings->infoShown());
+        QTest::keyClick(standings, Qt::Key_Space);
+        QVERIFY(standings->infoShown());
+        QVERIFY(f.ui.infoShown);
+    }
+
+    void mainWindowFitsTheSmallScreenAgainAfterAHeat() {
+        LiveFixture f(8, 10);
+        f.start();
+        const QRect screen = f.window->screen()->availableGeometry();
+        f.window->setGeometry(screen);
+        f.window->showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QVERIFY(f.session->openProgramme(4));
+        QTest::keyClick(f.window->heatPanel(), Qt::Key_S);
+        for (int lane = 1; lane <= 8; ++lane) {
+            f.cross(lane, 12.5);
+        }
+        QTest::keyClick(f.window->heatPanel(), Qt::Key_S);
+        QCOMPARE(f.storedHeats(), 1);
+        QVERIFY(f.session->closeProgramme());
+        QTest::qWait(50);
+
+        QVERIFY2(f.window->width() <= screen.width() && f.window->height() <= screen.height(),
+                 qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                                .arg(f.window->width())
+                                .arg(f.window->height())
+                                .arg(screen.width())
+                                .arg(screen.height())));
+    }
+
     void lapAdjustmentChangesTheLaneAndItsRow() {
         LiveFixture f(4, 5);
         f.start();

@@ -65,6 +65,7 @@ private slots:
     void heatPanelReplacesTheSideBar();
     void buttonBarsWrapOnANarrowScreen();
     void helpFollowsTheLanguage();
+    void helpOpensInFrontOfADialogAndEscapeClosesIt();
     void laterScreensConnectThroughCommands();
 };
 
@@ -381,6 +382,36 @@ void PortadaTest::helpFollowsTheLanguage() {
     QVERIFY(window->helpWindow()->browser()->toPlainText().contains(
         QStringLiteral("Preparar una prueba")));
     QVERIFY(asker.asked.empty());
+}
+
+void PortadaTest::helpOpensInFrontOfADialogAndEscapeClosesIt() {
+    TempDir dir;
+    UiContext ui;
+    prepareFolder(ui, dir.path());
+    ScriptedAsker asker;
+    auto window = openMainWindow(ui, asker, false);
+    bool helpUsable = false;
+    bool escapeClosed = false;
+    whenModal([&](QDialog* dialog) {
+        QTest::keyClick(dialog, Qt::Key_F1);
+        HelpWindow* help = window->helpWindow();
+        // Shown above the dialog and not blocked by it.
+        helpUsable =
+            help != nullptr && help->isVisible() && QApplication::activeModalWidget() == help;
+        if (help != nullptr) {
+            QTest::keyClick(help->browser(), Qt::Key_Escape);
+            escapeClosed = !help->isVisible();
+        }
+        dialog->reject();
+    });
+    QDialog dialog(window.get());
+    dialog.exec();
+    QVERIFY(helpUsable);
+    QVERIFY(escapeClosed);
+    // Without a dialog the help stays a window beside the main window.
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QVERIFY(window->helpWindow()->isVisible());
+    QCOMPARE(window->helpWindow()->windowModality(), Qt::NonModal);
 }
 
 void PortadaTest::laterScreensConnectThroughCommands() {

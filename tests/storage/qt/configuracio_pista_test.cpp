@@ -35,6 +35,9 @@ void type(QLineEdit* f, const QString& text) {
 ConfigPista lanes(int n) {
     ConfigPista c = defaultConfigPista();
     c.lanes = static_cast<std::int16_t>(n);
+    if (n < c.circuits.back().firstLane) {
+        c.circuits = {{1, 1}};
+    }
     c.OrdreCanvi.clear();
     deriveConfigPista(c);
     return c;
@@ -68,6 +71,7 @@ private slots:
     void heatsRunLockTheTrack();
     void eventCopyIsNamedInTheCaption();
     void storedLaneCountAbove64IsRefused();
+    void aConnectionStartingBeyondTheLanesIsRefused();
 };
 
 void ConfiguracioPistaTest::laneCountIsClampedAndRebuildsTheOrder() {
@@ -255,6 +259,27 @@ void ConfiguracioPistaTest::storedLaneCountAbove64IsRefused() {
     QCOMPARE(f.asker.asked[0].text,
              QStringLiteral("El nombre de pistes de la configuració és superior al màxim permès"));
     QCOMPARE(f.asker.asked[0].title, QStringLiteral("Error"));
+}
+
+void ConfiguracioPistaTest::aConnectionStartingBeyondTheLanesIsRefused() {
+    Fixture f;
+    f.ui.app.configPrg.language = kCastella;
+    f.ui.messages.fill("Portada", kCastella);
+    ConfiguracioPista dialog(f.ui, f.asker, defaultConfigPista(), f.options);
+    dialog.show();
+    // Two connections from lanes 1 and 9; then the track is cut down to 8 lanes.
+    type(field(&dialog, "CfgNPistes"), QStringLiteral("8"));
+    QVERIFY(!dialog.save());
+    QVERIFY(!fs::exists(f.options.file));
+    QCOMPARE(f.asker.asked.size(), std::size_t(1));
+    QVERIFY2(f.asker.asked[0].text.startsWith(
+                 QStringLiteral("La conexión 2 empieza en la pista 9, pero el circuito solo "
+                                "tiene 8 pistas.")),
+             qPrintable(f.asker.asked[0].text));
+    QCOMPARE(dialog.focusWidget(), field(&dialog, "PrimeraPista_2"));
+    type(field(&dialog, "PrimeraPista_2"), QStringLiteral("8"));
+    QVERIFY(dialog.save());
+    QCOMPARE(f.ui.app.configPista.circuits[1].firstLane, std::int16_t{8});
 }
 
 QTEST_MAIN(ConfiguracioPistaTest)

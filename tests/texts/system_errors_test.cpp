@@ -1,0 +1,95 @@
+#include "texts/language_tables.h"
+#include "texts/system_errors.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+using namespace cronovolta;
+
+TEST(SystemErrorsTest, EveryKnownFailureIsToldInBothLanguagesWithWhatToDo) {
+    struct Case {
+        int err;
+        std::string_view catalan;
+        std::string_view castilian;
+    };
+    const Case cases[] = {
+        {ENOSPC, "el disc és ple. Allibera espai", "el disco está lleno. Libera espacio"},
+        {EDQUOT, "el disc és ple", "el disco está lleno"},
+        {EACCES, "no tens permís", "no tienes permiso"},
+        {EPERM, "no tens permís", "no tienes permiso"},
+        {EROFS, "només és de lectura", "solo lectura"},
+        {ENOENT, "ja no hi és. Comprova", "ya no está. Comprueba"},
+        {ENOTDIR, "no és una carpeta", "no es una carpeta"},
+        {EIO, "ha fallat en llegir o escriure", "ha fallado al leer o escribir"},
+        {EBUSY, "un altre programa", "otro programa"},
+        {EEXIST, "amb aquest nom", "con ese nombre"},
+        {EMFILE, "massa arxius oberts", "demasiados archivos abiertos"},
+        {ENAMETOOLONG, "massa llarg", "demasiado largo"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.err);
+        const std::string english =
+            "cannot write /dades/PROVA001/CRS001.DAD: " + systemErrorReason(c.err);
+        const std::string ca = localiseProblems(english, kCatala);
+        const std::string es = localiseProblems(english, kCastella);
+        EXPECT_TRUE(ca.starts_with("No s'ha pogut gravar l'arxiu /dades/PROVA001/CRS001.DAD: "))
+            << ca;
+        EXPECT_TRUE(
+            es.starts_with("No se ha podido grabar el archivo /dades/PROVA001/CRS001.DAD: "))
+            << es;
+        EXPECT_NE(ca.find(c.catalan), std::string::npos) << ca;
+        EXPECT_NE(es.find(c.castilian), std::string::npos) << es;
+        // What to do ends every explanation as a sentence of its own.
+        EXPECT_TRUE(ca.ends_with(".") && ca.find(". ") != std::string::npos) << ca;
+    }
+}
+
+TEST(SystemErrorsTest, EachOperationAndClauseIsPutIntoTheLanguageOnItsOwn) {
+    const std::string full = systemErrorReason(ENOSPC);
+    EXPECT_EQ(localiseProblems("cannot read /d/PISTA.CFG: " + systemErrorReason(EACCES), kCatala)
+                  .find("No s'ha pogut llegir l'arxiu /d/PISTA.CFG: no tens permís"),
+              0u);
+    EXPECT_EQ(localiseProblems("cannot rename PROVA003 to PROVA002: " + systemErrorReason(EBUSY),
+                               kCastella)
+                  .find("No se ha podido cambiar el nombre de PROVA003 a PROVA002: otro "),
+              0u);
+    EXPECT_EQ(localiseProblems("cannot create the folder /d/PROVA004: " + full, kCatala)
+                  .find("No s'ha pogut crear la carpeta /d/PROVA004: el disc és ple"),
+              0u);
+    // A message of two problems and a clause the texts do not know.
+    const std::string mixed = localiseProblems("cannot delete /d/A: " + full +
+                                                   "; the series was not deleted; cannot write "
+                                                   "/d/B: " +
+                                                   systemErrorReason(ENOENT),
+                                               kCatala);
+    EXPECT_EQ(mixed.substr(0, mixed.find('\n')),
+              localiseProblems("cannot delete /d/A: " + full, kCatala));
+    EXPECT_NE(mixed.find("\nthe series was not deleted\nNo s'ha pogut gravar l'arxiu /d/B"),
+              std::string::npos)
+        << mixed;
+    // Only the core's own wording is recognised; other texts pass unchanged.
+    for (const char* other :
+         {"the file ends before the lane count", "cannot write /d/X: odd", "a; b", ""}) {
+        EXPECT_EQ(localiseProblems(other, kCatala), other);
+    }
+    EXPECT_EQ(localiseProblems("cannot write /d/F: " + full, 7), "cannot write /d/F: " + full);
+}
+
+TEST(SystemErrorsTest, APortThatWillNotOpenIsNamedWithWhatToDo) {
+    for (int language : {kCatala, kCastella}) {
+        for (auto problem : {PortProblem::Unknown, PortProblem::Missing, PortProblem::NoPermission,
+                             PortProblem::InUse}) {
+            const std::string text = portProblemText(problem, "/dev/ttyUSB0", language);
+            EXPECT_NE(text.find("/dev/ttyUSB0"), std::string::npos) << text;
+            EXPECT_NE(text.find(dialogButtonText(DialogButton::Retry, language)), std::string::npos)
+                << text;
+        }
+        const std::string denied =
+            portProblemText(PortProblem::NoPermission, "/dev/ttyS0", language);
+        EXPECT_NE(denied.find("dialout"), std::string::npos);
+        EXPECT_NE(denied.find("sudo usermod -aG dialout $USER"), std::string::npos);
+    }
+    EXPECT_NE(portProblemText(PortProblem::InUse, "/dev/ttyS1", kCatala).find("Un altre programa"),
+              std::string::npos);
+}
