@@ -32,6 +32,8 @@ constexpr Command kCommands[] = {
     {"simulate", cmdSimulate, "simulate --model NAME ...",
      "play a lap counter, or write a capture"},
     {"replay", cmdReplay, "replay EVENT TYPE SERIES CAPTURE", "run heats from a byte capture"},
+    {"announce", cmdAnnounce, "announce EVENT TYPE SERIES CAPTURE [--wav FILE]",
+     "the spoken announcements of a capture's heats"},
     {"entrants", cmdEntrants, "entrants show|set EVENT", "the entrants of an event"},
     {"participants", cmdParticipants, "participants show|set ...", "the participants of a series"},
     {"classify", cmdClassify, "classify EVENT TYPE SERIES|all", "the classification"},

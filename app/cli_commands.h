@@ -2,6 +2,10 @@
 
 #include "cli_common.h"
 
+#include "heat/heat_engine.h"
+
+#include <expected>
+
 namespace cronovolta::cli {
 
 // One function per command word; each lives in the cli_<area>.cpp of its subsystem.
@@ -12,6 +16,7 @@ int cmdTrack(const Invocation& inv);
 int cmdSettings(const Invocation& inv);
 int cmdSimulate(const Invocation& inv);
 int cmdReplay(const Invocation& inv);
+int cmdAnnounce(const Invocation& inv);
 int cmdEntrants(const Invocation& inv);
 int cmdParticipants(const Invocation& inv);
 int cmdClassify(const Invocation& inv);
@@ -29,5 +34,24 @@ int cmdPrint(const Invocation& inv);
 // progression creates the next stage's series and prints them, one line per series (its
 // number, then its names, tab-separated). nullopt: nothing placed, add the series as usual.
 std::optional<int> addRaceSeriesByProgression(const Invocation& inv, int event);
+
+// The program settings of the data folder, or the defaults (with a note) when unreadable.
+ConfigPrg programSettings(const Invocation& inv);
+
+// EVENT TYPE SERIES CAPTURE of the commands that run heats from a capture.
+struct ReplayRequest {
+    int event = 0;
+    int type = 0;
+    int serie = 1;
+    int seriesCount = 1;
+    std::string capture;
+    bool recover = false;
+};
+// On failure, the exit code after the usage or the message has been printed.
+std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,
+                                                     const std::vector<std::string>& words,
+                                                     const std::string& synopsis);
+// Plays the capture through an engine whose observers are attached already.
+int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& engine);
 
 } // namespace cronovolta::cli

@@ -104,19 +104,6 @@ private:
     std::ostream& m_err;
 };
 
-ConfigPrg programSettings(const Invocation& inv) {
-    fs::path file = inv.dataDir / "ZENTOR.CFG";
-    std::error_code ec;
-    if (fs::exists(file, ec)) {
-        if (auto loaded = loadConfigPrg(file)) {
-            return *loaded;
-        } else {
-            inv.err << "cronovolta-cli: " << loaded.error() << "; default settings used\n";
-        }
-    }
-    return defaultConfigPrg();
-}
-
 // The series of that type in the event's header (practice has one).
 std::expected<int, std::string> seriesCount(const fs::path& dataDir, int event, int type) {
     if (type == kPractice) {
@@ -158,60 +145,70 @@ std::expected<float, std::string> readResumeStart(const Invocation& inv, int eve
 
 } // namespace
 
-int cmdReplay(const Invocation& inv) {
-    std::vector<std::string> words;
-    bool recover = false;
-    for (const auto& a : inv.args) {
-        if (a == "--recover") {
-            recover = true;
+ConfigPrg programSettings(const Invocation& inv) {
+    fs::path file = inv.dataDir / "ZENTOR.CFG";
+    std::error_code ec;
+    if (fs::exists(file, ec)) {
+        if (auto loaded = loadConfigPrg(file)) {
+            return *loaded;
         } else {
-            words.push_back(a);
+            inv.err << "cronovolta-cli: " << loaded.error() << "; default settings used\n";
         }
     }
+    return defaultConfigPrg();
+}
+
+std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,
+                                                     const std::vector<std::string>& words,
+                                                     const std::string& synopsis) {
     if (words.size() != 4) {
-        return usage(inv, kReplayUsage);
+        return std::unexpected(usage(inv, synopsis));
     }
     auto event = parseInteger(words[0]);
     auto type = parseType(words[1]);
     auto serie = parseInteger(words[2]);
     if (!event || *event < 0 || *event > 32767 || !type || !serie || *serie < 1 || *serie > 32767) {
-        return usage(inv, kReplayUsage);
+        return std::unexpected(usage(inv, synopsis));
     }
     int ev = static_cast<int>(*event);
     int se = static_cast<int>(*serie);
     if (*type != kPractice && ev < 1) {
-        return usage(inv, kReplayUsage);
+        return std::unexpected(usage(inv, synopsis));
     }
     auto count = seriesCount(inv.dataDir, ev, *type);
     if (!count) {
-        return fail(inv, count.error());
+        return std::unexpected(fail(inv, count.error()));
     }
     if (se > *count) {
-        return fail(inv, "event " + std::to_string(ev) + " has " + std::to_string(*count) +
-                             " series of type " + std::to_string(*type));
+        return std::unexpected(fail(inv, "event " + std::to_string(ev) + " has " +
+                                             std::to_string(*count) + " series of type " +
+                                             std::to_string(*type)));
     }
-    auto text = readFileBytes(words[3]);
+    return ReplayRequest{ev, *type, se, *count, words[3], false};
+}
+
+int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& engine) {
+    auto text = readFileBytes(request.capture);
     if (!text) {
         return fail(inv, text.error());
     }
     CaptureContents capture = parseCapture(*text);
     for (const auto& problem : capture.problems) {
-        inv.err << "cronovolta-cli: " << words[3] << ":" << problem.line << ": " << problem.message
-                << " (line skipped)\n";
+        inv.err << "cronovolta-cli: " << request.capture << ":" << problem.line << ": "
+                << problem.message << " (line skipped)\n";
     }
-
-    HeatEngine engine(programSettings(inv));
-    StandingsPrinter printer(engine, inv.out, inv.err);
-    engine.setObserver(&printer);
+    int ev = request.event;
+    int se = request.serie;
     std::optional<float> resumeStart;
-    if (recover) {
-        auto start = readResumeStart(inv, ev, *type, se);
+    if (request.recover) {
+        auto start = readResumeStart(inv, ev, request.type, se);
         if (!start) {
             return fail(inv, start.error());
         }
         resumeStart = *start;
     }
-    auto opened = engine.openProgramme({inv.dataDir, ev, *type, se, *count, ""});
+    auto opened =
+        engine.openProgramme({inv.dataDir, ev, request.type, se, request.seriesCount, ""});
     if (!opened) {
         return fail(inv, opened.error());
     }
@@ -244,6 +241,27 @@ int cmdReplay(const Invocation& inv) {
     }
     engine.closeProgramme();
     return kOk;
+}
+
+int cmdReplay(const Invocation& inv) {
+    std::vector<std::string> words;
+    bool recover = false;
+    for (const auto& a : inv.args) {
+        if (a == "--recover") {
+            recover = true;
+        } else {
+            words.push_back(a);
+        }
+    }
+    auto request = parseReplayRequest(inv, words, kReplayUsage);
+    if (!request) {
+        return request.error();
+    }
+    request->recover = recover;
+    HeatEngine engine(programSettings(inv));
+    StandingsPrinter printer(engine, inv.out, inv.err);
+    engine.setObserver(&printer);
+    return runReplay(inv, *request, engine);
 }
 
 } // namespace cronovolta::cli

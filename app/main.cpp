@@ -1,6 +1,8 @@
+#include "announce/qt/announce_voice.h"
 #include "counter/port_map.h"
 #include "shell/qt/corrections_commands.h"
 #include "shell/qt/file_commands.h"
+#include "shell/qt/heat_session.h"
 #include "shell/qt/live_start.h"
 #include "shell/qt/portada.h"
 #include "shell/qt/results_commands.h"
@@ -36,6 +38,8 @@ int main(int argc, char** argv) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         args.push_back(arguments[i].toStdString());
     }
+    // Speaks during heats even when the settings have announcements off.
+    const bool announce = std::erase(args, std::string("--announce")) > 0;
     auto live = takeLiveOptions(args);
     if (!live) {
         std::cerr << "cronovolta: " << live.error() << '\n'
@@ -50,7 +54,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (line->help) {
-        std::cout << commandLineUsage() << liveOptionsUsage();
+        std::cout
+            << commandLineUsage() << liveOptionsUsage()
+            << "  --announce          speaks the heats' announcements, whatever the settings say\n";
         return 0;
     }
     const auto dataDir = prepareDataFolder(line->dataDir);
@@ -91,6 +97,7 @@ int main(int argc, char** argv) {
             nullptr, QStringLiteral("Cronovolta"),
             QString::fromStdString(serialAccessNoteText(ui.app.configPrg.language, *dataDir)));
     }
+    AnnounceVoice voice(ui.app.dataDir, announce);
     std::unique_ptr<LiveRun> liveRun;
     auto window = openMainWindow(ui, asker, true, [&](Portada& w) {
         liveRun = std::make_unique<LiveRun>(w, ui, asker, *live);
@@ -98,6 +105,7 @@ int main(int argc, char** argv) {
     connectResultsScreens(*window);
     connectFileScreens(*window);
     connectCorrectionScreens(*window, liveRun->session());
+    liveRun->session().setVoice(&voice);
     liveRun->started(demo);
     const int status = QApplication::exec();
     liveRun.reset(); // before the window it works on

@@ -44,3 +44,13 @@ inline std::vector<std::string_view> splitParts(std::string_view data, std::size
 
 #define FUZZ_CHECK(condition)                                                                      \
     ((condition) ? (void)0 : ::cronovolta::fuzz::fail(#condition, __FILE__, __LINE__))
+
+namespace cronovolta::fuzz {
+
+// Bytes read from disk come back unchanged when written again: a sound file as it was, a
+// damaged one as the whole records before the damage.
+inline void checkRewritten(std::string_view bytes, std::string_view again, bool damaged) {
+    FUZZ_CHECK(damaged ? bytes.starts_with(again) && again.size() < bytes.size() : again == bytes);
+}
+
+} // namespace cronovolta::fuzz

@@ -11,6 +11,9 @@ PACKAGES=(
   xvfb xauth fonts-dejavu-core
   poppler-utils fonts-liberation
   dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
+  # qt6-speech-dev's CMake package needs qt6-declarative-dev (QmlIntegration).
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher-espeak-ng
+  espeak-ng sox
 )
 # clang 14 cannot compile the <expected> of g++ 12's library; clang 19 can and has libFuzzer
 # (llvm-19: the symbolizer of its reports).

@@ -72,12 +72,12 @@ std::optional<int> wholeNumber(std::string_view text) {
 }
 
 std::optional<int> hexByte(std::string_view text) {
-    int value = 0;
+    unsigned value = 0; // unsigned: no sign is taken
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
     if (text.size() != 2 || ec != std::errc() || end != text.data() + 2) {
         return std::nullopt;
     }
-    return value;
+    return static_cast<int>(value);
 }
 
 std::optional<double> timeOfDay(std::string_view text) {
@@ -159,7 +159,8 @@ std::expected<CaptureEvent, std::string> parseLine(std::string_view line) {
 
 std::string formatCaptureEvent(const CaptureEvent& event) {
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%.4f", event.seconds);
+    // Rounded up, the last instant of the day would print as 86400, which no reader takes.
+    std::snprintf(stamp, sizeof stamp, "%.4f", std::min(event.seconds, 86399.9999));
     switch (event.kind) {
     case CaptureEvent::Kind::Key:
         return std::string(stamp) + " key " + keyText(event.key) + "\n";

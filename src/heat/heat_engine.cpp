@@ -68,6 +68,9 @@ void HeatEngine::report(const std::string& message) {
 
 void HeatEngine::journalRecord(const LapRecord& record) {
     auto appended = m_journal.append(record);
+    if (m_events) {
+        m_events->recordAppended(record);
+    }
     if (!appended && !m_journalFailed) {
         m_journalFailed = true;
         report(appended.error() + "; the laps of this heat are kept in memory and stored at "

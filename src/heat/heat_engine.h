@@ -2,6 +2,7 @@
 
 #include "counter/heat_control.h"
 #include "heat/clock.h"
+#include "heat/heat_events.h"
 #include "heat/heat_journal.h"
 #include "heat/heat_panel.h"
 #include "heat/heat_texts.h"
@@ -73,6 +74,7 @@ public:
     ~HeatEngine() override;
 
     void setObserver(HeatObserver* observer) { m_observer = observer; }
+    void setEventListener(HeatEvents* listener) { m_events = listener; }
     const ConfigPrg& settings() const { return m_settings; }
 
     // --- Programme ---
@@ -198,6 +200,7 @@ private:
     ConfigPrg m_settings;
     HeatTexts m_texts;
     HeatObserver* m_observer = nullptr;
+    HeatEvents* m_events = nullptr;
 
     bool m_open = false;
     ProgrammeRequest m_request;

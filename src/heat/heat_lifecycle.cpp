@@ -130,6 +130,9 @@ void HeatEngine::IniciarManiga(double now) {
             report(written.error());
         }
     }
+    if (m_events) {
+        m_events->heatStarted(m_heat);
+    }
     changed();
 }
 
@@ -154,6 +157,9 @@ void HeatEngine::PausarManiga(double now) {
     m_panel.pauseColour = kQbBrightRed;
     m_panel.pauseLabelVisible = true;
     m_panel.clockColour = kQbBrightRed;
+    if (m_events) {
+        m_events->heatPaused(sinceHeatStart(now));
+    }
     changed();
 }
 
@@ -187,6 +193,9 @@ void HeatEngine::ReprendreManiga(double now) {
     m_panel.pauseLabelVisible = false;
     m_panel.elapsedLabelVisible = true;
     m_panel.clockColour = kDefaultColour;
+    if (m_events) {
+        m_events->heatResumed(sinceHeatStart(now));
+    }
     changed();
 }
 
@@ -248,6 +257,9 @@ void HeatEngine::AcabarManiga(double now) {
     if (m_programa >= 1) {
         std::error_code ec;
         fs::remove(m_request.dataDir / "ZTR4.TMP", ec);
+    }
+    if (m_events) {
+        m_events->heatFinished(end.lapTime);
     }
     if (m_observer) {
         m_observer->heatEnded(m_heat);
@@ -349,6 +361,9 @@ void HeatEngine::tick(double now) {
         }
     }
     m_panel.clock = longTime(elapsed);
+    if (m_events) {
+        m_events->heatClock(elapsed);
+    }
     if (m_programa == 3 && m_superPole.timing.size() >= 2) {
         m_superPole.timing.back()[spcol::Lap] = formatNumber(elapsed - m_tempsPas[0], "0.0");
     }

@@ -51,7 +51,9 @@ TEST(Capture, BadLinesAreReportedWithTheirNumberAndSkipped) {
                                        "90000 1 00\n"
                                        "101,5 lane 3\n"
                                        "   \t\n"
-                                       "102 KEY Esc");
+                                       "102 KEY Esc\n"
+                                       "103 1 -1\n"
+                                       "104 key 0x-1");
     ASSERT_EQ(contents.events.size(), 3u);
     EXPECT_EQ(contents.events[0].bytes, "\xA0\xA1");
     EXPECT_DOUBLE_EQ(contents.events[1].seconds, 101.5);
@@ -61,7 +63,19 @@ TEST(Capture, BadLinesAreReportedWithTheirNumberAndSkipped) {
         lines.push_back(problem.line);
         EXPECT_FALSE(problem.message.empty());
     }
-    EXPECT_EQ(lines, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(lines, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11, 15, 16}));
+}
+
+// The host clock just before midnight must not be written as 86400, which no reader takes.
+TEST(Capture, TheLastInstantOfTheDayReadsBack) {
+    TempDir dir;
+    CaptureWriter writer(dir.path() / "heat.cap");
+    ASSERT_TRUE(writer.lane(86399.99997, 4));
+    ASSERT_TRUE(writer.bytes(86399.99999, 1, "\xA1"));
+    const auto contents = parseCapture(readBytes(writer.file()));
+    EXPECT_TRUE(contents.problems.empty());
+    ASSERT_EQ(contents.events.size(), 2u);
+    EXPECT_DOUBLE_EQ(contents.events[0].seconds, 86399.9999);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "shell/qt/heat_session.h"
 
+#include "announce/qt/announce_voice.h"
 #include "counter/counter_decoder.h"
 #include "counter/port_map.h"
 #include "counter/qt/serial_link.h"
@@ -82,6 +83,9 @@ HeatSession::~HeatSession() {
     m_window.manualCrossing = nullptr;
     m_window.resumeHeat = nullptr;
     m_window.mayClose = nullptr;
+    if (m_voice) {
+        m_voice->detach();
+    }
     if (m_link) {
         m_link->closePorts();
     }
@@ -150,6 +154,12 @@ bool HeatSession::openProgramme(int programa) {
         showMessage(tooManyLanes ? toQString(m_ui.message(0, msg::kTooManyLanes))
                                  : toQString(opened.error()));
         return false;
+    }
+    if (m_voice) {
+        if (QString problem = m_voice->attach(*m_engine, m_ui.app.configPrg.language);
+            !problem.isEmpty()) {
+            showMessage(problem);
+        }
     }
     m_ui.app.seleccio.programa = static_cast<std::int16_t>(programa);
     m_ui.app.seleccio.serie = static_cast<std::int16_t>(request->serie);
@@ -325,6 +335,9 @@ bool HeatSession::closeProgramme(bool nextSeries) {
     m_window.setProgrammeOpen(false);
     m_window.setWindowTitle(m_baseCaption);
     m_ui.app.seleccio.programa = 0;
+    if (m_voice) {
+        m_voice->detach();
+    }
     m_engine.reset();
     showManualLanes();
     emit programmeClosed();

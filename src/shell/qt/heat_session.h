@@ -20,6 +20,7 @@ class QMdiSubWindow;
 
 namespace cronovolta {
 
+class AnnounceVoice;
 class Asker;
 class CapturePlayer;
 class HeatPanelAdapter;
@@ -79,6 +80,8 @@ public:
 
     // --- State, for the screens and tests ---
     HeatEngine* engine() const { return m_engine.get(); }
+    // Spoken announcements follow every programme opened from now on.
+    void setVoice(AnnounceVoice* voice) { m_voice = voice; }
     LapByLapView* lapByLapView() const { return m_lapView; }
     StandingsWindow* standingsWindow() const { return m_standings; }
     SerialLink* link() const { return m_link.get(); }
@@ -126,6 +129,7 @@ private:
     std::function<double()> m_now;
     std::unique_ptr<LinkPrompt> m_prompt;
     std::unique_ptr<HeatEngine> m_engine;
+    AnnounceVoice* m_voice = nullptr;
     std::unique_ptr<SerialLink> m_link;
     std::unique_ptr<HeatPanelAdapter> m_panel;
     std::unique_ptr<CapturePlayer> m_player;

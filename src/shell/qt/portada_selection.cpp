@@ -1,5 +1,7 @@
 #include "shell/qt/portada.h"
 
+#include "announce/qt/announce_settings_box.h"
+
 #include "shell/qt/cover.h"
 #include "storage/event_manager.h"
 #include "storage/qt/configuracio_pista.h"
@@ -248,6 +250,7 @@ void Portada::eventManager() {
 void Portada::programSettings() {
     {
         ConfiguracioPrg dialog(m_ui, m_asker, shiftHeld(), this);
+        addAnnounceSection(dialog, m_ui.app.dataDir, m_ui.app.configPrg.language, m_asker);
         dialog.exec();
     }
     relocalise();

@@ -82,6 +82,7 @@ ConfiguracioPrg::~ConfiguracioPrg() {
 
 void ConfiguracioPrg::build() {
     auto* top = new QVBoxLayout(this);
+    m_top = top;
     auto* columns = new QHBoxLayout;
     top->addLayout(columns);
 
@@ -229,7 +230,17 @@ bool ConfiguracioPrg::save() {
         return false;
     }
     m_ui.app.configPrg = settings;
+    for (const auto& saveSection : m_sectionSavers) {
+        if (!saveSection()) {
+            return false;
+        }
+    }
     return true;
+}
+
+void ConfiguracioPrg::addSection(QWidget* section, std::function<bool()> save) {
+    m_top->insertWidget(m_top->count() - 1, section);
+    m_sectionSavers.push_back(std::move(save));
 }
 
 void ConfiguracioPrg::reject() {

@@ -6,12 +6,15 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace cronovolta {
 
@@ -32,6 +35,10 @@ public:
     ConfigPrg settingsFromFields() const;
 
     void reject() override;
+
+    // Settings that live in a file of their own, shown above the buttons and saved with
+    // the dialog; a saver that fails (after its own message) keeps the dialog open.
+    void addSection(QWidget* section, std::function<bool()> save);
 
 private:
     void build();
@@ -57,6 +64,8 @@ private:
     QLabel* m_seconds = nullptr;
     QGroupBox* m_comesFrame = nullptr;
     QGroupBox* m_scrollFrame = nullptr;
+    QVBoxLayout* m_top = nullptr;
+    std::vector<std::function<bool()>> m_sectionSavers;
 };
 
 } // namespace cronovolta
