@@ -3,15 +3,15 @@
 
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
+#include "storage/platform.h"
 #include "storage/startup.h"
+#include "storage/user_folders.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string_view>
-#include <unistd.h>
 
 namespace cronovolta::cli {
 namespace {
@@ -49,16 +49,6 @@ constexpr Command kCommands[] = {
     {"laps", cmdLaps, "laps EVENT TYPE SERIES HEAT|--dump", "list the laps of a heat"},
     {"print", cmdPrint, "print REPORT EVENT TYPE SERIES", "a printed report as a PDF file"},
 };
-
-std::filesystem::path programFolder() {
-    char buf[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) {
-        return std::filesystem::current_path();
-    }
-    buf[n] = '\0';
-    return std::filesystem::path(buf).parent_path();
-}
 
 void printUsage(std::ostream& os) {
     os << "usage: cronovolta-cli [--data DIR] COMMAND [ARGS...]\n"
@@ -133,7 +123,8 @@ std::optional<std::pair<std::string, std::string>> splitKeyValue(const std::stri
 
 int main(int argc, char** argv) {
     using namespace cronovolta::cli;
-    std::vector<std::string> words(argv + 1, argv + argc);
+    cronovolta::platform::useBinaryStandardStreams();
+    std::vector<std::string> words = cronovolta::platform::commandLineArguments(argc, argv);
     std::filesystem::path data;
     std::size_t i = 0;
     while (i < words.size() && words[i].starts_with("--")) {
@@ -156,10 +147,9 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     if (data.empty()) {
-        const char* home = std::getenv("HOME");
         // Unlike a folder named by --data, the user's own folder is made on first use.
-        auto folder = cronovolta::prepareDataFolder(
-            cronovolta::defaultDataFolder(programFolder(), home ? home : ""));
+        auto folder = cronovolta::prepareDataFolder(cronovolta::defaultDataFolder(
+            cronovolta::platform::programFolder(), cronovolta::platform::homeFolder()));
         if (!folder) {
             std::cerr << "cronovolta-cli: " << folder.error() << "\n";
             return kFailed;

@@ -2,6 +2,7 @@
 #include "cli_commands.h"
 
 #include "storage/event_manager.h"
+#include "storage/platform.h"
 #include "storage/text_encoding.h"
 
 #include <ctime>
@@ -11,9 +12,7 @@ namespace cronovolta::cli {
 namespace {
 
 std::string today() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::localTime(std::time(nullptr));
     char text[16];
     std::strftime(text, sizeof text, "%d-%m-%Y", &local);
     return text;

@@ -1,9 +1,8 @@
 #include "counter/port_map.h"
 
+#include "storage/platform.h"
 #include "texts/language_tables.h"
 #include "texts/localiser.h"
-
-#include <system_error>
 
 namespace cronovolta {
 
@@ -44,9 +43,7 @@ std::string PortMap::devicePath(int port) const {
     if (!m_lines[index].empty()) {
         return m_lines[index];
     }
-    const std::string usb = "/dev/ttyUSB" + std::to_string(port - 1);
-    std::error_code ec;
-    return fs::exists(usb, ec) ? usb : "/dev/ttyS" + std::to_string(port - 1);
+    return platform::defaultSerialDevice(port);
 }
 
 std::string portOpenFailedText(int language, int circuit, PortProblem problem,

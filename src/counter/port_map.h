@@ -12,8 +12,8 @@ namespace cronovolta {
 inline constexpr const char* kPortMapFile = "PORTS.TXT";
 
 // Which device path is "COM" n. A line of PORTS.TXT wins; an empty or missing line means
-// /dev/ttyUSB<n-1> when that exists, else /dev/ttyS<n-1>. An override (the in-process
-// simulator) wins over both.
+// COMn itself on Windows, elsewhere /dev/ttyUSB<n-1> when that exists, else /dev/ttyS<n-1>.
+// An override (the in-process simulator) wins over both.
 class PortMap {
 public:
     static constexpr int kPorts = 4;

@@ -1,10 +1,5 @@
 #include "heat/heat_journal.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace cronovolta {
 
 HeatJournal::~HeatJournal() {
@@ -12,27 +7,15 @@ HeatJournal::~HeatJournal() {
 }
 
 void HeatJournal::close() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_file.close();
 }
 
 IoResult HeatJournal::writeAll(std::size_t offset, const std::string& bytes) {
-    if (m_fd < 0) {
+    if (!m_file.isOpen()) {
         return std::unexpected(describeIoError(m_path, "the journal is not open"));
     }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::pwrite(m_fd, bytes.data() + done, bytes.size() - done,
-                             static_cast<off_t>(offset + done));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return std::unexpected(describeIoError(m_path, std::strerror(errno)));
-        }
-        done += static_cast<std::size_t>(n);
+    if (std::error_code ec = m_file.writeAt(offset, bytes)) {
+        return std::unexpected(describeIoError(m_path, reasonOf(ec)));
     }
     return {};
 }
@@ -45,19 +28,23 @@ IoResult HeatJournal::create(const fs::path& path, const std::vector<LapRecord>&
     // Written beside and renamed over the old journal: a crash leaves one or the other.
     fs::path tmp = path;
     tmp += ".new";
-    ::unlink(tmp.c_str()); // a leftover or planted name is replaced, never written through
-    int fd = ::open(tmp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return std::unexpected(describeIoError(path, std::strerror(errno)));
+    std::error_code ignored;
+    fs::remove(tmp, ignored); // a leftover or planted name is replaced, never written through
+    auto file = platform::File::open(tmp, platform::Access::Truncate, {.refuseLinks = true});
+    if (!file) {
+        return std::unexpected(describeIoError(path, reasonOf(file.error())));
     }
-    m_fd = fd;
+    m_file = std::move(*file);
     auto written = writeAll(0, bytes);
-    if (written && ::rename(tmp.c_str(), path.c_str()) != 0) {
-        written = std::unexpected(describeIoError(path, std::strerror(errno)));
+    if (written) {
+        if (std::error_code ec = platform::replaceFile(tmp, path)) {
+            written = std::unexpected(describeIoError(path, reasonOf(ec)));
+        }
     }
     if (!written) {
         close();
-        ::unlink(tmp.c_str());
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
     }
     return written;
 }
@@ -78,8 +65,10 @@ IoResult HeatJournal::finish(LapRecord end) {
     if (result && !appended) {
         result = appended;
     }
-    if (m_fd >= 0 && ::fdatasync(m_fd) != 0 && result) {
-        result = std::unexpected(describeIoError(m_path, std::strerror(errno)));
+    if (m_file.isOpen()) {
+        if (std::error_code ec = m_file.sync(true); ec && result) {
+            result = std::unexpected(describeIoError(m_path, reasonOf(ec)));
+        }
     }
     close();
     return result;

@@ -1,6 +1,7 @@
 #include "output/archive.h"
 
 #include "storage/event_files.h"
+#include "storage/platform.h"
 #include "storage/record_io.h"
 #include "storage/text_encoding.h"
 #include "texts/language_tables.h"
@@ -9,11 +10,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace cronovolta {
@@ -104,40 +102,8 @@ std::string infoLine(std::string_view action, std::string_view name, std::string
     return std::string(action) + " " + std::string(name) + " (" + std::string(date) + ")";
 }
 
-// Closes a descriptor when it goes out of scope.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-};
-
-bool writeAll(int fd, const char* data, std::size_t n) {
-    while (n > 0) {
-        const ssize_t w = ::write(fd, data, n);
-        if (w < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
-std::size_t readSome(int fd, char* data, std::size_t n) {
-    while (true) {
-        const ssize_t r = ::read(fd, data, n);
-        if (r < 0 && errno == EINTR) {
-            continue;
-        }
-        return r < 0 ? static_cast<std::size_t>(-1) : static_cast<std::size_t>(r);
-    }
-}
+using platform::Access;
+using platform::File;
 
 // The temporary name of a file or folder being built beside its final place.
 fs::path besideTemporary(const fs::path& final) {
@@ -290,11 +256,12 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
     }
 
     const fs::path tmp = besideTemporary(target);
-    Fd out{::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
-    if (out.fd < 0) {
-        return ioFailure(language, target, errno);
+    auto out = File::open(tmp, Access::Truncate);
+    if (!out) {
+        return ioFailure(language, target, out.error().value());
     }
-    auto abandon = [&tmp](std::unexpected<ArchiveFailure> why) {
+    auto abandon = [&tmp, &out](std::unexpected<ArchiveFailure> why) {
+        out->close();
         std::error_code ec;
         fs::remove(tmp, ec);
         return why;
@@ -303,8 +270,8 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
     head.raw(kArchiveMagic);
     head.raw(headFields);
     head.i16(static_cast<std::int16_t>(files.size()));
-    if (!writeAll(out.fd, head.bytes().data(), head.size())) {
-        return abandon(ioFailure(language, target, errno));
+    if (auto ec = out->write(head.bytes())) {
+        return abandon(ioFailure(language, target, ec.value()));
     }
     std::string block(kBlock, '\0');
     const int count = static_cast<int>(files.size());
@@ -313,12 +280,15 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
         if (progress.member) {
             progress.member(i + 1, count, files[static_cast<std::size_t>(i)]);
         }
-        Fd in{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
-        struct stat st {};
-        if (in.fd < 0 || ::fstat(in.fd, &st) != 0) {
-            return abandon(ioFailure(language, path, errno));
+        auto in = File::open(path, Access::Read, {.refuseLinks = true});
+        if (!in) {
+            return abandon(ioFailure(language, path, in.error().value()));
         }
-        const auto size = static_cast<std::uintmax_t>(st.st_size);
+        const auto measured = in->size();
+        if (!measured) {
+            return abandon(ioFailure(language, path, measured.error().value()));
+        }
+        const std::uintmax_t size = *measured;
         if (size > kMaxArchiveMember) {
             return abandon(failure(ArchiveFailure::TooLarge, language, files[i]));
         }
@@ -326,8 +296,8 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
         entry.i16(static_cast<std::int16_t>(storedNames[i].size()));
         entry.raw(storedNames[i]);
         entry.f32(static_cast<float>(size));
-        if (!writeAll(out.fd, entry.bytes().data(), entry.size())) {
-            return abandon(ioFailure(language, target, errno));
+        if (auto ec = out->write(entry.bytes())) {
+            return abandon(ioFailure(language, target, ec.value()));
         }
         std::uintmax_t left = size;
         while (left > 0) {
@@ -336,16 +306,17 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
             }
             const std::size_t want =
                 static_cast<std::size_t>(std::min<std::uintmax_t>(left, kBlock));
-            const std::size_t got = readSome(in.fd, block.data(), want);
-            if (got == static_cast<std::size_t>(-1)) {
-                return abandon(ioFailure(language, path, errno));
+            const auto read = in->read(block.data(), want);
+            if (!read) {
+                return abandon(ioFailure(language, path, read.error().value()));
             }
+            const std::size_t got = *read;
             if (got == 0) {
                 // The file shrank while it was read: the stored size would be wrong.
                 return abandon(ioFailure(language, path, EIO));
             }
-            if (!writeAll(out.fd, block.data(), got)) {
-                return abandon(ioFailure(language, target, errno));
+            if (auto ec = out->write(std::string_view(block.data(), got))) {
+                return abandon(ioFailure(language, target, ec.value()));
             }
             left -= got;
         }
@@ -353,11 +324,13 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
     if (stopRequested(progress)) {
         return abandon(failure(ArchiveFailure::Stopped, language));
     }
-    if (::fsync(out.fd) != 0 || ::close(std::exchange(out.fd, -1)) != 0) {
-        return abandon(ioFailure(language, target, errno));
+    std::error_code ec = out->sync();
+    if (auto closed = out->close(); !ec) {
+        ec = closed;
     }
-    std::error_code ec;
-    fs::rename(tmp, target, ec);
+    if (!ec) {
+        ec = platform::replaceFile(tmp, target);
+    }
     if (ec) {
         return abandon(ioFailure(language, target, ec.value()));
     }
@@ -406,10 +379,16 @@ ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::pat
             progress.member(i + 1, count, m.name);
         }
         const fs::path path = tmp / m.name;
-        Fd out{::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644)};
-        if (out.fd < 0 || !writeAll(out.fd, bytes->data() + m.offset, m.size) ||
-            ::fsync(out.fd) != 0) {
-            return abandon(ioFailure(language, path, errno));
+        auto out = File::open(path, Access::CreateNew, {.refuseLinks = true});
+        std::error_code failed =
+            out ? out->write(std::string_view(*bytes).substr(m.offset, m.size)) : out.error();
+        if (!failed) {
+            failed = out->sync();
+        }
+        if (failed) {
+            // Windows removes a folder only once nothing in it is open.
+            out = std::unexpected(failed);
+            return abandon(ioFailure(language, path, failed.value()));
         }
     }
     // The number may have been taken meanwhile; never rename over an event.

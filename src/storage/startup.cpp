@@ -1,9 +1,9 @@
 #include "storage/startup.h"
 
+#include "storage/user_folders.h"
+
 #include <algorithm>
 #include <system_error>
-
-#include <unistd.h>
 
 namespace cronovolta {
 
@@ -23,8 +23,7 @@ bool isSystemFolder(const fs::path& dir) {
 } // namespace
 
 fs::path defaultDataFolder(const fs::path& programDir, const fs::path& homeDir) {
-    if (homeDir.empty() ||
-        (!isSystemFolder(programDir) && ::access(programDir.c_str(), W_OK) == 0)) {
+    if (homeDir.empty() || (!isSystemFolder(programDir) && platform::canWriteIn(programDir))) {
         return programDir;
     }
     return homeDir / kUserDataFolderName;

@@ -1,4 +1,5 @@
 #include "counter/port_map.h"
+#include "storage/platform.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,12 @@ TEST(PortMap, FileLinesOverridesAndDefaults) {
     // Empty and missing lines fall back to the system's own serial devices.
     for (int port : {2, 4}) {
         const std::string path = map.devicePath(port);
-        const std::string n = std::to_string(port - 1);
-        EXPECT_TRUE(path == "/dev/ttyUSB" + n || path == "/dev/ttyS" + n) << path;
+        if (platform::kWindows) {
+            EXPECT_EQ(path, "COM" + std::to_string(port));
+        } else {
+            const std::string n = std::to_string(port - 1);
+            EXPECT_TRUE(path == "/dev/ttyUSB" + n || path == "/dev/ttyS" + n) << path;
+        }
     }
     EXPECT_EQ(map.devicePath(0), "");
     EXPECT_EQ(map.devicePath(5), "");

@@ -1,12 +1,9 @@
 // The simulator's bytes through a real pseudo-terminal: a reader that falls behind gets
 // every byte in order, a closed device loses what falls due meanwhile.
 #include "counter/simulation_player.h"
+#include "storage/platform.h"
 
 #include <gtest/gtest.h>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace cronovolta::test {
 namespace {
@@ -21,17 +18,31 @@ SimulatedPlay bigPlay() {
     return planSimulation(options);
 }
 
-std::string readAvailable(int fd) {
+std::string readAvailable(platform::File& reader) {
     std::string out;
     char buffer[4096];
-    ssize_t n = 0;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) {
-        out.append(buffer, static_cast<std::size_t>(n));
+    while (true) {
+        auto n = reader.read(buffer, sizeof buffer);
+        if (!n || *n == 0) {
+            return out;
+        }
+        out.append(buffer, *n);
     }
-    return out;
 }
 
+// The device as a program opens a serial port, without waiting for bytes.
+platform::File openReader(const PseudoTerminal& pty) {
+    auto reader = platform::File::open(pty.devicePath(), platform::Access::Read, {.noWait = true});
+    return reader ? std::move(*reader) : platform::File();
+}
+
+#define SKIP_WITHOUT_PSEUDO_TERMINALS()                                                            \
+    if (platform::kWindows) {                                                                      \
+        GTEST_SKIP() << "Windows has no pseudo-terminals";                                         \
+    }
+
 TEST(SimulationPlayer, AReaderThatFallsBehindGetsEveryByteInOrder) {
+    SKIP_WITHOUT_PSEUDO_TERMINALS();
     const SimulatedPlay play = bigPlay();
     std::string expected;
     for (const auto& chunk : play.chunks) {
@@ -41,8 +52,8 @@ TEST(SimulationPlayer, AReaderThatFallsBehindGetsEveryByteInOrder) {
 
     auto pty = PseudoTerminal::open();
     ASSERT_TRUE(pty) << pty.error();
-    const int reader = ::open(pty->devicePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
+    platform::File reader = openReader(*pty);
+    ASSERT_TRUE(reader.isOpen());
     SimulationPlayer player(play);
     // Everything is due at once and nobody reads: the terminal fills up.
     auto first = player.pump(*pty, play.length);
@@ -66,10 +77,10 @@ TEST(SimulationPlayer, AReaderThatFallsBehindGetsEveryByteInOrder) {
     EXPECT_EQ(sent, play.chunks.size());
     EXPECT_EQ(received.size(), expected.size());
     EXPECT_TRUE(received == expected);
-    ::close(reader);
 }
 
 TEST(SimulationPlayer, ChunksFallingDueWhileNobodyListensAreLost) {
+    SKIP_WITHOUT_PSEUDO_TERMINALS();
     const SimulatedPlay play = bigPlay();
     auto pty = PseudoTerminal::open();
     ASSERT_TRUE(pty) << pty.error();
@@ -81,13 +92,12 @@ TEST(SimulationPlayer, ChunksFallingDueWhileNobodyListensAreLost) {
     EXPECT_GE(progress->lost, 11);
     EXPECT_GT(player.nextAt(), t);
 
-    const int reader = ::open(pty->devicePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
+    platform::File reader = openReader(*pty);
+    ASSERT_TRUE(reader.isOpen());
     progress = player.pump(*pty, player.nextAt());
     ASSERT_TRUE(progress);
     ASSERT_FALSE(progress->sent.empty());
     EXPECT_EQ(readAvailable(reader), progress->sent.front()->bytes);
-    ::close(reader);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
+#include "storage/platform.h"
 #include "storage/startup.h"
+#include "storage/user_folders.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 namespace cronovolta {
 namespace {
@@ -40,9 +40,12 @@ TEST(DataFolder, DefaultsToTheProgramsFolderOnlyWhereAUserCanKeepDataThere) {
     test::TempDir dir;
     const fs::path home = dir.path() / "home";
     const fs::path readOnly = dir.path() / "ro";
+    if (platform::kWindows) {
+        GTEST_SKIP() << "Windows has no POSIX permissions and no /usr";
+    }
     fs::create_directories(readOnly);
     fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
-    const bool rootWritesAnywhere = ::geteuid() == 0;
+    const bool rootWritesAnywhere = platform::canWriteIn(readOnly);
     const fs::path userFolder = home / "Cronovolta";
     struct Case {
         fs::path programDir;

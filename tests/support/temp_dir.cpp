@@ -1,18 +1,26 @@
 #include "support/temp_dir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace cronovolta::test {
 
 TempDir::TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "cronovolta-test-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
+    const auto base = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    // create_directory reports a name already taken, so two tests never share a folder.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path candidate = base / ("cronovolta-test-" + std::to_string(random()));
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec)) {
+            m_path = candidate;
+            return;
+        }
     }
-    m_path = tmpl;
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {
