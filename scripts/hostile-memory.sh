@@ -100,4 +100,8 @@ measure print classification 1 CRS 1 --pdf "$WORK/classification.pdf"
 measure correct 1 CRS 1 1 --lane 1 --laps 3
 measure comes 1 CRS 1 1 --lane 1 --comes 0
 measure archive 1 "$WORK/event.prb"
-measure unarchive "$WORK/event.prb"
+# A legal archive beyond the whole-file read limit: three members of 16 MB.
+cli event create Gran 01-01-2027 >/dev/null
+for f in A B C; do head -c 16777216 /dev/urandom >"$DATA/PROVA002/$f.BIN"; done
+measure archive 2 "$WORK/large.prb"
+measure unarchive "$WORK/large.prb"
