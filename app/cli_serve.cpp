@@ -22,8 +22,8 @@ int cmdServe(const Invocation& inv) {
 #endif
     std::error_code ec;
     if (!fs::is_regular_file(server, ec)) {
-        return fail(inv, "the live-results server is not built in (" + server.string() +
-                             " is missing)");
+        return fail(inv,
+                    "the live-results server is not built in (" + server.string() + " is missing)");
     }
     std::vector<std::string> words{server.string(), "--data", inv.dataDir.string()};
     words.insert(words.end(), inv.args.begin(), inv.args.end());

@@ -7,6 +7,7 @@
 #include "live/qt/live_server.h"
 #include "storage/config_prg.h"
 #include "storage/event_files.h"
+#include "storage/startup.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -110,8 +111,7 @@ int main(int argc, char** argv) {
     publish();
     auto started = server.start(QString::fromStdString(where.address), where.port);
     if (!started) {
-        std::cerr << "cronovolta-serve: "
-                  << live::pageUrl(where.address, where.port) << ": "
+        std::cerr << "cronovolta-serve: " << live::pageUrl(where.address, where.port) << ": "
                   << started.error().toStdString() << '\n';
         return 1;
     }

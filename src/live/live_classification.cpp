@@ -22,8 +22,8 @@ char alignLetter(ColumnAlignment a) {
 
 const std::vector<std::string>& classificationKeys() {
     static const std::vector<std::string> kKeys{
-        "rank",     "series",      "number",     "name",        "pass",     "lane",
-        "heat",     "total",       "totalTie",   "fastest",     "fastestTie", "heatLaps",
+        "rank",        "series",      "number",         "name",     "pass",        "lane",
+        "heat",        "total",       "totalTie",       "fastest",  "fastestTie",  "heatLaps",
         "heatLapsTie", "heatFastest", "heatFastestTie", "gapFirst", "gapPrevious", "penalty"};
     return kKeys;
 }
@@ -31,8 +31,7 @@ const std::vector<std::string>& classificationKeys() {
 std::expected<LiveClassification, std::string>
 loadLiveClassification(const fs::path& dataDir, int event, int programa, int serie) {
     if (programa < kOfficialPractice || programa > kRace) {
-        return std::unexpected("no classification for programme type " +
-                               std::to_string(programa));
+        return std::unexpected("no classification for programme type " + std::to_string(programa));
     }
     auto files = openEventFiles(dataDir, event);
     if (!files) {
@@ -160,9 +159,9 @@ ServeSelection defaultServeSelection(const fs::path& dataDir) {
     }
     if (out.event > 0) {
         if (auto files = openEventFiles(dataDir, out.event)) {
-        for (int t = kRace; t >= kOfficialPractice; --t) {
-            if (files->seriesCounts[static_cast<std::size_t>(t)] > 0) {
-                out.programa = t;
+            for (int t = kRace; t >= kOfficialPractice; --t) {
+                if (files->seriesCounts[static_cast<std::size_t>(t)] > 0) {
+                    out.programa = t;
                     break;
                 }
             }

@@ -105,7 +105,7 @@ LiveSnapshot heatSnapshot(const HeatEngine& engine, const LiveContext& context) 
     std::string series = captions[static_cast<std::size_t>(programme.programa)];
     if (programme.programa >= 1) {
         series += " " + (programme.seriesListText.empty() ? std::to_string(programme.serie)
-                                                           : programme.seriesListText);
+                                                          : programme.seriesListText);
     }
     std::erase(series, '&');
     s.head["series"] = series;

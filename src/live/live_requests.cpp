@@ -30,8 +30,8 @@ std::string upper(std::string_view text) {
 
 } // namespace
 
-RequestVerdict checkRequest(std::string_view method, std::string_view path,
-                            std::size_t headerCount, std::size_t bodyBytes) {
+RequestVerdict checkRequest(std::string_view method, std::string_view path, std::size_t headerCount,
+                            std::size_t bodyBytes) {
     if (method != "GET") {
         return {405, Route::Page};
     }

@@ -35,8 +35,8 @@ struct RequestVerdict {
 // few paths. Anything else is 405 or 404; a path with "..", a backslash, an
 // encoded character or a drive is simply not one of them. A body or too many headers are
 // refused before any work is done.
-RequestVerdict checkRequest(std::string_view method, std::string_view path,
-                            std::size_t headerCount, std::size_t bodyBytes);
+RequestVerdict checkRequest(std::string_view method, std::string_view path, std::size_t headerCount,
+                            std::size_t bodyBytes);
 
 // The query of "/api/classification": type=OFC|SPP|CRS|2..4, series=N|all, event=N
 // (default the active event, `defaultEvent`).

@@ -20,9 +20,9 @@ struct LiveTexts {
     std::string laps;
     std::string lastLap;
     std::string fastestLap;
-    std::string notBuiltIn;   // the program was built without the server
-    std::string portInUse;    // %1: the address
-    std::string serving;      // %1: the address to type
+    std::string notBuiltIn; // the program was built without the server
+    std::string portInUse;  // %1: the address
+    std::string serving;    // %1: the address to type
 };
 
 const LiveTexts& liveTexts(int language);

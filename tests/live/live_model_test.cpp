@@ -22,11 +22,11 @@ TEST(LiveJson, EscapesEverythingAPageCouldTakeForMarkupAndRepairsBadUtf8) {
         {"a\"b\\c", "\"a\\\"b\\\\c\""},
         {"Dídac & Núria's", "\"Dídac \\u0026 Núria\\u0027s\""},
         {std::string("a\x01\tb\n", 5), "\"a\\u0001\\u0009b\\n\""},
-        {"\xff\xfe", "\"\\ufffd\\ufffd\""},                 // Windows-1252 bytes that slipped
-        {"\xc3", "\"\\ufffd\""},                            // cut sequence
-        {"\xe0\x80\xaf", "\"\\ufffd\\ufffd\\ufffd\""},      // overlong "/"
-        {"\xed\xa0\x80", "\"\\ufffd\\ufffd\\ufffd\""},      // surrogate
-        {"\xf0\x9f\x8f\x81", "\"\xf0\x9f\x8f\x81\""},       // a flag stays
+        {"\xff\xfe", "\"\\ufffd\\ufffd\""},            // Windows-1252 bytes that slipped
+        {"\xc3", "\"\\ufffd\""},                       // cut sequence
+        {"\xe0\x80\xaf", "\"\\ufffd\\ufffd\\ufffd\""}, // overlong "/"
+        {"\xed\xa0\x80", "\"\\ufffd\\ufffd\\ufffd\""}, // surrogate
+        {"\xf0\x9f\x8f\x81", "\"\xf0\x9f\x8f\x81\""},  // a flag stays
     };
     for (const auto& [in, out] : cases) {
         EXPECT_EQ(jsonString(in), out) << in;

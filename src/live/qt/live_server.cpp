@@ -6,6 +6,7 @@
 #include "live/client_flow.h"
 
 #include <QAbstractHttpServer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -19,6 +20,12 @@
 #include <list>
 #endif
 
+// The page lives in the static library: its resources are registered by hand, outside any
+// namespace.
+static void initLiveResources() {
+    Q_INIT_RESOURCE(live);
+}
+
 namespace cronovolta::live {
 
 QStringList LiveServer::pageAddresses(const QString& address, int port) {
@@ -29,8 +36,7 @@ QStringList LiveServer::pageAddresses(const QString& address, int port) {
         return {QString::fromStdString(pageUrl(address.toStdString(), port))};
     }
     for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
-        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback() &&
-            !a.isLinkLocal()) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback() && !a.isLinkLocal()) {
             out << QString::fromStdString(pageUrl(a.toString().toStdString(), port));
         }
     }
@@ -48,22 +54,45 @@ struct LiveServer::Impl {
 
 LiveServer::LiveServer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {}
 LiveServer::~LiveServer() = default;
-bool LiveServer::builtIn() { return false; }
+bool LiveServer::builtIn() {
+    return false;
+}
 std::expected<void, QString> LiveServer::start(const QString&, int) {
     return std::unexpected(QStringLiteral("not built in"));
 }
 void LiveServer::stop() {}
-bool LiveServer::listening() const { return false; }
-int LiveServer::port() const { return 0; }
-QString LiveServer::address() const { return {}; }
+void LiveServer::setIdleTimeout(int) {}
+bool LiveServer::listening() const {
+    return false;
+}
+int LiveServer::port() const {
+    return 0;
+}
+QString LiveServer::address() const {
+    return {};
+}
 void LiveServer::setClassificationSource(ClassificationSource, int) {}
-void LiveServer::publish(const LiveSnapshot& snapshot) { d->snapshot = snapshot; }
-const LiveSnapshot& LiveServer::snapshot() const { return d->snapshot; }
-long long LiveServer::version() const { return 0; }
-int LiveServer::connectionCount() const { return 0; }
-int LiveServer::clientCount() const { return 0; }
-long long LiveServer::messagesSent() const { return 0; }
-long long LiveServer::changesSkipped() const { return 0; }
+void LiveServer::publish(const LiveSnapshot& snapshot) {
+    d->snapshot = snapshot;
+}
+const LiveSnapshot& LiveServer::snapshot() const {
+    return d->snapshot;
+}
+long long LiveServer::version() const {
+    return 0;
+}
+int LiveServer::connectionCount() const {
+    return 0;
+}
+int LiveServer::clientCount() const {
+    return 0;
+}
+long long LiveServer::messagesSent() const {
+    return 0;
+}
+long long LiveServer::changesSkipped() const {
+    return 0;
+}
 
 #else
 
@@ -97,6 +126,7 @@ public:
     explicit LimitedTcpServer(std::shared_ptr<int> count, QObject* parent)
         : QTcpServer(parent), m_count(std::move(count)) {}
     std::list<QPointer<CountedSocket>> sockets;
+    int idleMs = kIdleHttpMs;
 
 protected:
     void incomingConnection(qintptr descriptor) override {
@@ -124,7 +154,7 @@ protected:
         });
         connect(socket, &QTcpSocket::bytesWritten, socket, [socket] { socket->received = 0; });
         auto* idle = new QTimer(socket);
-        idle->setInterval(kIdleHttpMs);
+        idle->setInterval(idleMs);
         idle->setSingleShot(true);
         connect(idle, &QTimer::timeout, socket, [socket] {
             if (!socket->upgraded) {
@@ -197,12 +227,13 @@ struct LiveServer::Impl : QAbstractHttpServer {
     ClassificationSource classification;
     int defaultEvent = 0;
     QTimer pings;
-    QElapsedTimer clock;
+    QElapsedTimer uptime;
     long long sent = 0;
     long long skipped = 0;
+    int idleMs = kIdleHttpMs;
 
     explicit Impl(LiveServer* o) : owner(o) {
-        clock.start();
+        uptime.start();
         connect(this, &QAbstractHttpServer::newWebSocketConnection, this, [this] { accept(); });
         pings.setInterval(kPingMs);
         connect(&pings, &QTimer::timeout, this, [this] { pingClients(); });
@@ -239,6 +270,11 @@ struct LiveServer::Impl : QAbstractHttpServer {
     }
 
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        // The WebSocket server has taken an upgrade over already: it answers it.
+        if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0 &&
+            request.method() == QHttpServerRequest::Method::Get) {
+            return true;
+        }
         QHttpServerResponder responder = makeResponder(request, socket);
         const QByteArray path = request.url().path(QUrl::FullyEncoded).toUtf8();
         const RequestVerdict verdict =
@@ -262,9 +298,10 @@ struct LiveServer::Impl : QAbstractHttpServer {
                        errorBody("type=OFC|SPP|CRS, series=N|all and event=N expected"));
                 break;
             }
-            auto json = classification ? classification(*query)
-                                       : std::expected<std::string, std::string>(
-                                             std::unexpected("no data folder"));
+            auto json =
+                classification
+                    ? classification(*query)
+                    : std::expected<std::string, std::string>(std::unexpected("no data folder"));
             if (json) {
                 answer(responder, 200, kJson, QByteArray::fromStdString(*json));
             } else {
@@ -306,7 +343,7 @@ struct LiveServer::Impl : QAbstractHttpServer {
             ws->setMaxAllowedIncomingMessageSize(kMaxClientMessageBytes);
             clients.push_back({std::move(ws)});
             Client& client = clients.back();
-            client.lastHeard = clock.elapsed();
+            client.lastHeard = uptime.elapsed();
             QWebSocket* socket = client.socket.get();
             connect(socket, &QWebSocket::bytesWritten, this, [this, &client](qint64 bytes) {
                 if (client.flow.written(static_cast<std::size_t>(bytes))) {
@@ -314,9 +351,9 @@ struct LiveServer::Impl : QAbstractHttpServer {
                 }
             });
             connect(socket, &QWebSocket::pong, this,
-                    [this, &client] { client.lastHeard = clock.elapsed(); });
+                    [this, &client] { client.lastHeard = uptime.elapsed(); });
             connect(socket, &QWebSocket::textMessageReceived, this,
-                    [this, &client] { client.lastHeard = clock.elapsed(); });
+                    [this, &client] { client.lastHeard = uptime.elapsed(); });
             connect(socket, &QWebSocket::disconnected, this, [this, socket] { drop(socket); });
             send(client, snapshotText());
             if (!pings.isActive()) {
@@ -345,7 +382,7 @@ struct LiveServer::Impl : QAbstractHttpServer {
     }
 
     void pingClients() {
-        const qint64 now = clock.elapsed();
+        const qint64 now = uptime.elapsed();
         std::vector<QWebSocket*> silent;
         for (Client& c : clients) {
             if (now - c.lastHeard > kSilentClientMs) {
@@ -407,11 +444,17 @@ struct LiveServer::Impl : QAbstractHttpServer {
     }
 };
 
-LiveServer::LiveServer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) {}
+LiveServer::LiveServer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) {
+    initLiveResources();
+}
 
-LiveServer::~LiveServer() { d->closeAll(); }
+LiveServer::~LiveServer() {
+    d->closeAll();
+}
 
-bool LiveServer::builtIn() { return true; }
+bool LiveServer::builtIn() {
+    return true;
+}
 
 std::expected<void, QString> LiveServer::start(const QString& address, int port) {
     stop();
@@ -425,28 +468,55 @@ std::expected<void, QString> LiveServer::start(const QString& address, int port)
         delete tcp;
         return std::unexpected(reason);
     }
+    tcp->idleMs = d->idleMs;
+    tcp->setMaxPendingConnections(kMaxConnections);
     d->tcp = tcp;
     d->bind(tcp);
     return {};
 }
 
-void LiveServer::stop() { d->closeAll(); }
-bool LiveServer::listening() const { return d->tcp && d->tcp->isListening(); }
-int LiveServer::port() const { return d->tcp ? d->tcp->serverPort() : 0; }
-QString LiveServer::address() const { return d->tcp ? d->tcp->serverAddress().toString() : QString(); }
+void LiveServer::stop() {
+    d->closeAll();
+}
+void LiveServer::setIdleTimeout(int ms) {
+    d->idleMs = ms;
+}
+bool LiveServer::listening() const {
+    return d->tcp && d->tcp->isListening();
+}
+int LiveServer::port() const {
+    return d->tcp ? d->tcp->serverPort() : 0;
+}
+QString LiveServer::address() const {
+    return d->tcp ? d->tcp->serverAddress().toString() : QString();
+}
 
 void LiveServer::setClassificationSource(ClassificationSource source, int defaultEvent) {
     d->classification = std::move(source);
     d->defaultEvent = defaultEvent;
 }
 
-void LiveServer::publish(const LiveSnapshot& snapshot) { d->publish(snapshot); }
-const LiveSnapshot& LiveServer::snapshot() const { return d->current; }
-long long LiveServer::version() const { return d->currentVersion; }
-int LiveServer::connectionCount() const { return *d->connections; }
-int LiveServer::clientCount() const { return static_cast<int>(d->clients.size()); }
-long long LiveServer::messagesSent() const { return d->sent; }
-long long LiveServer::changesSkipped() const { return d->skipped; }
+void LiveServer::publish(const LiveSnapshot& snapshot) {
+    d->publish(snapshot);
+}
+const LiveSnapshot& LiveServer::snapshot() const {
+    return d->current;
+}
+long long LiveServer::version() const {
+    return d->currentVersion;
+}
+int LiveServer::connectionCount() const {
+    return *d->connections;
+}
+int LiveServer::clientCount() const {
+    return static_cast<int>(d->clients.size());
+}
+long long LiveServer::messagesSent() const {
+    return d->sent;
+}
+long long LiveServer::changesSkipped() const {
+    return d->skipped;
+}
 
 #endif
 

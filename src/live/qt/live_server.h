@@ -30,6 +30,8 @@ public:
     // failure the system's reason, and nothing listens.
     std::expected<void, QString> start(const QString& address, int port);
     void stop();
+    // How long an HTTP connection may stay without completing a request (for the next start).
+    void setIdleTimeout(int ms);
     bool listening() const;
     int port() const; // the port listened on
     QString address() const;

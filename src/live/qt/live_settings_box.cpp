@@ -99,9 +99,9 @@ LiveSettingsBox::LiveSettingsBox(std::filesystem::path dataDir, int language, QW
         m_address->setEditText(current);
     }
     form->addRow(QString::fromUtf8(t.address), m_address);
-    auto* words = new QLabel(QString::fromUtf8(LiveServer::builtIn() ? t.explanation
-                                                                      : liveTexts(language)
-                                                                            .notBuiltIn.c_str()),
+    auto* words = new QLabel(QString::fromUtf8(LiveServer::builtIn()
+                                                   ? t.explanation
+                                                   : liveTexts(language).notBuiltIn.c_str()),
                              this);
     words->setWordWrap(true);
     form->addRow(words);
@@ -116,10 +116,10 @@ LiveSettings LiveSettingsBox::settingsFromFields() const {
     s.port = m_port->value();
     const int index = m_address->currentIndex();
     const QString text = m_address->currentText();
-    s.address = (index >= 0 && m_address->itemText(index) == text
-                     ? m_address->itemData(index).toString()
-                     : text.trimmed())
-                    .toStdString();
+    s.address =
+        (index >= 0 && m_address->itemText(index) == text ? m_address->itemData(index).toString()
+                                                          : text.trimmed())
+            .toStdString();
     return s;
 }
 

@@ -126,8 +126,7 @@ void LiveResults::applySettings() {
     if (!started) {
         // The timing goes on without the page: say so where the organiser looks.
         const QString where = QString::fromStdString(live::pageUrl(wanted->address, wanted->port));
-        const QString text =
-            QString::fromStdString(t.portInUse).arg(where, started.error());
+        const QString text = QString::fromStdString(t.portInUse).arg(where, started.error());
         std::cerr << "cronovolta: " << text.toStdString() << '\n';
         showStatus(text, {});
         return;
@@ -148,23 +147,25 @@ void LiveResults::showStatus(const QString& text, const QString& url) {
     m_status->show();
 }
 
-QString LiveResults::statusText() const { return m_status->isVisible() ? m_address->text() : QString(); }
+QString LiveResults::statusText() const {
+    return m_status->isVisible() ? m_address->text() : QString();
+}
 
 void LiveResults::refreshContext() {
     const SeleccioActiva& s = m_ui.app.seleccio;
     const HeatEngine* engine = m_session.engine();
     if (engine && engine->programmeOpen()) {
         const ProgrammeRequest& p = engine->programme();
-        m_context = live::selectionContext(m_ui.app.dataDir, p.event, p.programa, p.serie,
-                                           m_ui.language());
+        m_context =
+            live::selectionContext(m_ui.app.dataDir, p.event, p.programa, p.serie, m_ui.language());
     } else {
         m_context =
             live::selectionContext(m_ui.app.dataDir, s.event, s.programa, s.serie, m_ui.language());
     }
     m_server.setClassificationSource(
         [this](const live::ClassificationQuery& q) -> std::expected<std::string, std::string> {
-            auto list = live::loadLiveClassification(m_ui.app.dataDir, q.event, q.programa,
-                                                     q.serie);
+            auto list =
+                live::loadLiveClassification(m_ui.app.dataDir, q.event, q.programa, q.serie);
             if (!list) {
                 return std::unexpected(list.error());
             }
