@@ -148,7 +148,7 @@ void LiveResults::showStatus(const QString& text, const QString& url) {
 }
 
 QString LiveResults::statusText() const {
-    return m_status->isVisible() ? m_address->text() : QString();
+    return m_status->isHidden() ? QString() : m_address->text();
 }
 
 void LiveResults::refreshContext() {
