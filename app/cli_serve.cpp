@@ -16,11 +16,17 @@ namespace cronovolta::cli {
 
 int cmdServe(const Invocation& inv) {
 #ifdef _WIN32
-    const fs::path server = platform::programFolder() / "cronovolta-serve.exe";
+    const fs::path name = "cronovolta-serve.exe";
 #else
-    const fs::path server = platform::programFolder() / "cronovolta-serve";
+    const fs::path name = "cronovolta-serve";
 #endif
+    // Beside this program in a build, in libexec when installed.
+    const fs::path folder = platform::programFolder();
+    fs::path server = folder / name;
     std::error_code ec;
+    if (!fs::is_regular_file(server, ec)) {
+        server = folder.parent_path() / "libexec" / "cronovolta" / name;
+    }
     if (!fs::is_regular_file(server, ec)) {
         return fail(inv,
                     "the live-results server is not built in (" + server.string() + " is missing)");

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         if (option == "--data") {
             dataDir = value;
         } else if (option == "--port") {
-            auto p = number(value, 1, 65535);
+            auto p = number(value, 0, 65535); // 0: any free port
             ok = p.has_value();
             where.port = p.value_or(0);
         } else if (option == "--address") {
