@@ -4,11 +4,16 @@
 # counters of 32767, heat blocks that claim every lane and every participant. Prints one
 # line per command: its exit status and its maximum resident set size.
 #   scripts/hostile-memory.sh [BUILD_DIR]   (default build/)
+# KEEP=DIR keeps the folder in DIR (made anew) for a closer look.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 CLI=$(realpath "${1:-build}")/cronovolta-cli
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+if [ -n "${KEEP:-}" ]; then
+  rm -rf "$KEEP" && mkdir -p "$KEEP" && WORK=$(realpath "$KEEP")
+else
+  WORK=$(mktemp -d)
+  trap 'rm -rf "$WORK"' EXIT
+fi
 DATA=$WORK/data
 mkdir -p "$DATA"
 cli() { "$CLI" --data "$DATA" "$@"; }
