@@ -27,7 +27,7 @@ windows() {
 for side in native windows; do
   mkdir -p "$WORK/$side/$FOLDER"
   # Both write the capture; they must agree on it too.
-  $side simulate --model DS030 --lanes 4 --cars 5 --heats 4 --heat-length 90 --seed 11 \
+  $side simulate --model DS030 --lanes 4 --cars 4 --heats 4 --heat-length 90 --seed 11 \
     --capture "$WORK/$side Cròniques.cap" >/dev/null
   $side track set lanes=4 circuits=1 >/dev/null
   $side settings set model=1 >/dev/null

@@ -19,8 +19,10 @@ namespace fs = std::filesystem;
 
 #ifdef _WIN32
 inline constexpr bool kWindows = true;
+inline constexpr std::string_view kProgramSuffix = ".exe";
 #else
 inline constexpr bool kWindows = false;
+inline constexpr std::string_view kProgramSuffix = "";
 #endif
 
 enum class Access {
@@ -96,6 +98,11 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 // Runs a program found on the search path with these words (the first is its name) and
 // waits for it: its exit status, or ENOENT when it is not installed.
 std::expected<int, std::error_code> runProgram(const std::vector<std::string>& words);
+
+// Hands this process over to the program at words[0]: on POSIX it takes this process's
+// place (a signal to this one reaches it), on Windows this process waits for it and exits
+// with its status. Returns only when the program cannot be started.
+std::error_code replaceProcess(const std::vector<std::string>& words);
 
 // Standard output and error pass bytes through unchanged (no "\r\n" on Windows), so
 // printed results match byte for byte on every system.

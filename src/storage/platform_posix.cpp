@@ -178,13 +178,22 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
     return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
 }
 
-std::expected<int, std::error_code> runProgram(const std::vector<std::string>& words) {
-    constexpr int kNotStarted = 127;
+namespace {
+
+std::vector<char*> argvOf(const std::vector<std::string>& words) {
     std::vector<char*> argv;
     for (const auto& w : words) {
         argv.push_back(const_cast<char*>(w.c_str()));
     }
     argv.push_back(nullptr);
+    return argv;
+}
+
+} // namespace
+
+std::expected<int, std::error_code> runProgram(const std::vector<std::string>& words) {
+    constexpr int kNotStarted = 127;
+    std::vector<char*> argv = argvOf(words);
     const pid_t pid = ::fork();
     if (pid < 0) {
         return std::unexpected(lastError());
@@ -206,6 +215,12 @@ std::expected<int, std::error_code> runProgram(const std::vector<std::string>& w
         return std::unexpected(std::error_code(ENOENT, std::generic_category()));
     }
     return WEXITSTATUS(status);
+}
+
+std::error_code replaceProcess(const std::vector<std::string>& words) {
+    std::vector<char*> argv = argvOf(words);
+    ::execv(argv[0], argv.data());
+    return lastError();
 }
 
 void useBinaryStandardStreams() {}

@@ -317,10 +317,15 @@ std::expected<int, std::error_code> runProgram(const std::vector<std::string>& w
         }
         appendQuoted(line, wideOf(w));
     }
+    // The program writes where this one does, even when that is a file or a pipe.
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                           &startup, &process)) {
         return std::unexpected(lastError());
     }
@@ -330,6 +335,15 @@ std::expected<int, std::error_code> runProgram(const std::vector<std::string>& w
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     return static_cast<int>(code);
+}
+
+std::error_code replaceProcess(const std::vector<std::string>& words) {
+    const auto status = runProgram(words);
+    if (!status) {
+        return status.error();
+    }
+    std::fflush(nullptr);
+    std::exit(*status);
 }
 
 void useBinaryStandardStreams() {
