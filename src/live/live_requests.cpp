@@ -2,6 +2,7 @@
 
 #include "storage/event_files.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -26,6 +27,28 @@ std::string upper(std::string_view text) {
         out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return out;
+}
+
+// A numeric IPv4 or IPv6 address: the server binds to an address, never to a name.
+bool numericAddress(std::string_view host) {
+    if (host.find(':') != std::string_view::npos) {
+        return std::count(host.begin(), host.end(), ':') >= 2 &&
+               std::all_of(host.begin(), host.end(), [](char c) {
+                   return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
+               });
+    }
+    int parts = 0;
+    for (std::size_t from = 0;; ++parts) {
+        const std::size_t dot = host.find('.', from);
+        const std::string_view part = host.substr(from, dot - from);
+        if (part.size() > 3 || !number(part, 0, 255)) {
+            return false;
+        }
+        if (dot == std::string_view::npos) {
+            return parts == 3;
+        }
+        from = dot + 1;
+    }
 }
 
 } // namespace
@@ -121,7 +144,7 @@ std::optional<ServeAddress> parseServeAddress(std::string_view text) {
         } else if (host.find(':') != std::string_view::npos) {
             return std::nullopt; // an IPv6 address needs its brackets
         }
-        if (host.empty()) {
+        if (!numericAddress(host)) {
             return std::nullopt;
         }
         out.address = std::string(host);

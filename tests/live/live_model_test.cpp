@@ -129,7 +129,9 @@ TEST(LiveRequests, ClassificationQueryAndServeAddress) {
     a = parseServeAddress("[::1]:9000");
     ASSERT_TRUE(a);
     EXPECT_EQ(a->address, "::1");
-    for (const char* bad : {"", "0", "65536", "x", ":80", "::1:80", "host:", "80a"}) {
+    for (const char* bad :
+         {"", "0", "65536", "x", ":80", "::1:80", "host:", "80a", "localhost:80", "1.2.3:80",
+          "1.2.3.4.5:80", "256.1.1.1:80", "1.2.3.4 :80", "[fe80::1 x]:80"}) {
         EXPECT_FALSE(parseServeAddress(bad)) << bad;
     }
     EXPECT_EQ(pageUrl("::1", 80), "http://[::1]:80/");

@@ -422,6 +422,7 @@ struct LiveServer::Impl : QAbstractHttpServer {
                 break;
             }
         }
+        emit owner->published(currentVersion);
     }
 
     void closeAll() {

@@ -57,6 +57,8 @@ public:
 
 signals:
     void clientsChanged(int clients);
+    // A new version went out to the clients (the benchmark times its arrival).
+    void published(qint64 version);
 
 private:
     struct Impl;
