@@ -111,6 +111,35 @@ TEST(BoundedReaders, ReadNoFurtherThanTheFormatHoldsAndCountTheRest) {
     }
 }
 
+// Found by the fuzz targets: a list or a penalties file past its bound, written again, is
+// the part read, and the part left out is counted to the byte.
+TEST(BoundedReaders, ABoundedFileWrittenAgainIsThePartReadAndTheRestIsCounted) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::function<std::pair<std::string, std::uintmax_t>(std::string_view)> rewrite;
+    };
+    const Case cases[] = {
+        {"participant list of 114 empty names and a byte", "\x06" + std::string(230, '\0'),
+         [](std::string_view b) {
+             const auto list = decodeParticipantList(b);
+             EXPECT_EQ(list.names.size(), 99u);
+             return std::make_pair(encodeParticipantList(list), list.leftOut);
+         }},
+        {"120 empty penalties", std::string(120 * 8, '\0'),
+         [](std::string_view b) {
+             const auto file = decodePenalties(b);
+             EXPECT_EQ(file.records.size(), 99u);
+             return std::make_pair(encodePenalties(file.records), file.leftOut);
+         }},
+    };
+    for (const auto& c : cases) {
+        const auto [again, leftOut] = c.rewrite(c.bytes);
+        EXPECT_TRUE(c.bytes.starts_with(again)) << c.what;
+        EXPECT_EQ(again.size() + leftOut, c.bytes.size()) << c.what;
+    }
+}
+
 TEST(BoundedReaders, WholeFileReadsRefuseAHugeFileWithoutReadingIt) {
     test::TempDir dir;
     const fs::path file = hugeFile(dir.path(), "x", kHuge);
