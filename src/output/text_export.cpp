@@ -1,5 +1,7 @@
 #include "output/text_export.h"
 
+#include "storage/platform.h"
+
 #include "results/results_source.h"
 #include "results/results_texts.h"
 #include "storage/event_files.h"
@@ -15,6 +17,8 @@
 
 namespace cronovolta {
 namespace {
+
+constexpr std::size_t kSinkBytes = 1 << 20;
 
 constexpr int kSteps = 18;
 constexpr double kNoTime = 99.0; // a value above it is a lap time that was never set
@@ -82,6 +86,10 @@ private:
     void line(std::string_view text = {}) {
         m_out += text;
         m_out += "\r\n";
+        if (m_options.sink && m_out.size() >= kSinkBytes) {
+            m_options.sink(m_out);
+            m_out.clear();
+        }
     }
     std::string title(int row) const {
         return std::string(messageText(9, row, m_options.language));
@@ -426,7 +434,22 @@ std::string exportText(const BrowserSource& source, const ExportOptions& options
 
 IoResult ExportarProva(const EventFiles& event, const fs::path& target, bool separateGrids,
                        std::vector<std::string>& problems, const ExportProgress& progress) {
+    // Written as it is made, under a temporary name renamed over the target at the end.
+    fs::path tmp = target;
+    tmp += ".tmp~";
+    std::error_code ignored;
+    fs::remove(tmp, ignored);
+    auto file = platform::File::open(tmp, platform::Access::Truncate, {.refuseLinks = true});
+    if (!file) {
+        return std::unexpected(describeIoError(target, reasonOf(file.error())));
+    }
+    std::error_code failed;
     ExportOptions options;
+    options.sink = [&](std::string_view lines) {
+        if (!failed) {
+            failed = file->write(utf8ToWindows1252(lines));
+        }
+    };
     options.language = event.language;
     options.separateGrids = separateGrids;
     std::string date;
@@ -447,9 +470,22 @@ IoResult ExportarProva(const EventFiles& event, const fs::path& target, bool sep
         }
         return browser;
     };
-    const std::string text = exportText(source, options, progress);
+    options.sink(exportText(source, options, progress));
     problems.insert(problems.end(), fileProblems->begin(), fileProblems->end());
-    return writeFileAtomic(target, utf8ToWindows1252(text));
+    if (!failed) {
+        failed = file->sync();
+    }
+    if (const std::error_code closed = file->close(); !failed) {
+        failed = closed;
+    }
+    if (!failed) {
+        failed = platform::replaceFile(tmp, target);
+    }
+    if (failed) {
+        fs::remove(tmp, ignored);
+        return std::unexpected(describeIoError(target, reasonOf(failed)));
+    }
+    return {};
 }
 
 } // namespace cronovolta

@@ -26,6 +26,9 @@ struct ExportOptions {
     int language = 0;
     bool separateGrids = false; // "Voltes i V.Ràpides en quadrants separats"
     std::string eventLine;      // "Exportant a TXT Open (01-02-2026)", for the progress
+    // When set, whole lines are handed to it as the text grows, and the text returned is
+    // what is left: a damaged event may export tens of megabytes.
+    std::function<void(std::string_view lines)> sink;
 };
 
 // The export of official practice, Super Pole and race as UTF-8 text with CR LF line ends.
