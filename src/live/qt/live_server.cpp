@@ -369,6 +369,8 @@ struct LiveServer::Impl : QAbstractHttpServer {
 
     void send(Client& client, const std::string& text) {
         client.socket->sendTextMessage(QString::fromStdString(text));
+        // Out now, not after the screens' repaint that follows a burst of crossings.
+        client.socket->flush();
         client.flow.sent(text.size(), currentVersion);
         ++sent;
     }
