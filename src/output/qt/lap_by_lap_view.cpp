@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -69,6 +72,82 @@ QFont shrunkToFit(QFont font, const QString& text, int room) {
     return font;
 }
 
+// A lane's scroll bar. Each lap appended moves its range: it repaints only when what it
+// shows has changed, and at rest it is drawn from a picture shared by the bars of the same
+// look, as the lanes of a heat mostly have similar lap counts.
+class LapScrollBar : public QScrollBar {
+public:
+    explicit LapScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+
+protected:
+    void sliderChange(SliderChange change) override {
+        if ((change == SliderRangeChange || change == SliderValueChange) && look() == m_painted) {
+            return;
+        }
+        QScrollBar::sliderChange(change);
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        m_painted = look();
+        if (underMouse() || isSliderDown()) {
+            QScrollBar::paintEvent(event); // hovered or pressed parts have their own looks
+            return;
+        }
+        QStyleOptionSlider option = restingOption();
+        const qreal ratio = devicePixelRatioF();
+        const QRect& h = m_painted.handle;
+        const QString key = QStringLiteral("cronovolta-lap-bar:%1x%2:%3,%4,%5x%6:%7:%8%9:%10:%11")
+                                .arg(width())
+                                .arg(height())
+                                .arg(h.x())
+                                .arg(h.y())
+                                .arg(h.width())
+                                .arg(h.height())
+                                .arg(int(option.state))
+                                .arg(int(m_painted.atMinimum))
+                                .arg(int(m_painted.atMaximum))
+                                .arg(option.palette.cacheKey())
+                                .arg(ratio);
+        QPixmap picture;
+        if (!QPixmapCache::find(key, &picture)) {
+            picture = QPixmap(size() * ratio);
+            picture.setDevicePixelRatio(ratio);
+            picture.fill(Qt::transparent);
+            QPainter p(&picture);
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &p, this);
+            p.end();
+            QPixmapCache::insert(key, picture);
+        }
+        QPainter p(this);
+        p.drawPixmap(0, 0, picture);
+    }
+
+private:
+    struct Look {
+        QRect handle;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Look&) const = default;
+    };
+
+    QStyleOptionSlider restingOption() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        option.subControls = QStyle::SC_All;
+        option.activeSubControls = QStyle::SC_None;
+        return option;
+    }
+
+    Look look() const {
+        const QStyleOptionSlider option = restingOption();
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
+                value() == minimum(), value() == maximum()};
+    }
+
+    Look m_painted{QRect(-1, -1, 0, 0)};
+};
+
 } // namespace
 
 // ----- LaneGrid -----
@@ -79,6 +158,7 @@ LaneGrid::LaneGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::Box);
+    setVerticalScrollBar(new LapScrollBar(this));
     verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
     m_rows.assign(2, QString());
     m_highlight.assign(2, false);

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace cronovolta {
 namespace {
@@ -111,6 +112,47 @@ QString labelStyle(const QColor& background, const QColor& text) {
 }
 
 } // namespace
+
+// ----- StandingsCells -----
+
+StandingsCells::StandingsCells(const StandingsTableModel& model, QObject* parent)
+    : QStyledItemDelegate(parent), m_model(model) {
+    m_pictures.setMaxCost(kPictureCacheKb);
+}
+
+void StandingsCells::forget() {
+    m_pictures.clear();
+}
+
+void StandingsCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    const int row = index.row();
+    const int column = index.column();
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    const Look look{column,
+                    m_model.colour(row, column),
+                    column == col::Heats && m_model.marker(row),
+                    static_cast<int>(option.state),
+                    option.rect.size(),
+                    ratio,
+                    m_model.text(row, column)};
+    if (const QPixmap* picture = m_pictures.object(look)) {
+        painter->drawPixmap(option.rect.topLeft(), *picture);
+        return;
+    }
+    auto picture = std::make_unique<QPixmap>(option.rect.size() * ratio);
+    picture->setDevicePixelRatio(ratio);
+    {
+        QPainter cell(picture.get());
+        QStyleOptionViewItem local(option);
+        local.rect = QRect(QPoint(0, 0), option.rect.size());
+        QStyledItemDelegate::paint(&cell, local, index);
+    }
+    painter->drawPixmap(option.rect.topLeft(), *picture);
+    const qsizetype kb = std::max<qsizetype>(1, static_cast<qsizetype>(picture->width()) *
+                                                    picture->height() * 4 / 1024);
+    m_pictures.insert(look, picture.release(), kb);
+}
 
 // ----- StandingsTableModel -----
 
@@ -308,6 +350,8 @@ StandingsWindow::StandingsWindow(QWidget* parent) : QWidget(parent) {
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("InfoClass"));
     m_grid->setModel(m_model);
+    m_cells = new StandingsCells(*m_model, m_grid);
+    m_grid->setItemDelegate(m_cells);
     m_grid->setFocusPolicy(Qt::NoFocus); // the heat keys reach the window
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -518,6 +562,7 @@ void StandingsWindow::applySizes() {
     const int rowPx = std::max(fontPx + 6, static_cast<int>(std::lround(size.height * fy)));
     const QFont font = screenFont(fontPx);
     const QFont bold = screenFont(fontPx, true);
+    m_cells->forget();
     m_model->setFonts(font, bold, rowPx / 2);
     m_grid->verticalHeader()->setDefaultSectionSize(rowPx);
     m_grid->verticalHeader()->setMinimumSectionSize(rowPx);
