@@ -196,24 +196,24 @@ QFont LaneGrid::fontFor(const QString& text) const {
 }
 
 bool LaneGrid::setRows(const LanePanel& panel) {
-    bool sameRows = panel.rows == m_source;
-    bool sameMarks = panel.highlighted.size() == m_highlight.size() &&
-                     std::equal(m_highlight.begin(), m_highlight.end(), panel.highlighted.begin());
-    if (sameRows && sameMarks && panel.topRow == m_topRow) {
+    // Usually a lap was appended: only the rows that are new or changed are taken over.
+    bool changed = panel.rows.size() != m_source.size();
+    m_source.resize(panel.rows.size());
+    m_rows.resize(panel.rows.size());
+    for (std::size_t i = 0; i < panel.rows.size(); ++i) {
+        if (m_source[i] != panel.rows[i]) {
+            m_source[i] = panel.rows[i];
+            m_rows[i] = toQString(panel.rows[i]);
+            changed = true;
+        }
+    }
+    std::vector<bool> marks(panel.highlighted.begin(), panel.highlighted.end());
+    marks.resize(m_rows.size(), false);
+    changed = changed || marks != m_highlight || panel.topRow != m_topRow;
+    if (!changed) {
         return false;
     }
-    if (!sameRows) {
-        // Usually a lap was appended: convert only the rows that are new or changed.
-        m_rows.resize(panel.rows.size());
-        for (std::size_t i = 0; i < panel.rows.size(); ++i) {
-            if (i >= m_source.size() || m_source[i] != panel.rows[i]) {
-                m_rows[i] = toQString(panel.rows[i]);
-            }
-        }
-        m_source = panel.rows;
-    }
-    m_highlight.assign(panel.highlighted.begin(), panel.highlighted.end());
-    m_highlight.resize(m_rows.size(), false);
+    m_highlight = std::move(marks);
     m_topRow = panel.topRow;
     updateScrollRange();
     viewport()->update();
@@ -405,6 +405,7 @@ void LapByLapView::placePanels() {
 
     for (std::size_t lane = 1; lane < m_lanes.size(); ++lane) {
         LaneWidgets& w = m_lanes[lane];
+        w.flaggedTitleFont.reset();
         if (w.shown.position < 1) {
             continue;
         }
@@ -451,10 +452,14 @@ void LapByLapView::placeFlag() {
         return;
     }
     // The flag takes the left of the title; "Pista N" moves beside it, smaller if need be.
-    QLabel* title = at(m_flagLane).title;
+    LaneWidgets& w = m_lanes[static_cast<std::size_t>(m_flagLane)];
+    QLabel* title = w.title;
     const int room = m_flag->width() + 2;
+    if (!w.flaggedTitleFont) {
+        w.flaggedTitleFont = shrunkToFit(m_pilotFont, title->text(), title->width() - room - 2);
+    }
     title->setContentsMargins(room, 0, 0, 0);
-    title->setFont(shrunkToFit(m_pilotFont, title->text(), title->width() - room - 2));
+    title->setFont(*w.flaggedTitleFont);
     m_flag->move(title->pos());
     m_flag->show();
     m_flag->raise();
@@ -504,7 +509,11 @@ bool LapByLapView::syncLane(LaneWidgets& w, const LanePanel& panel) {
     }
     if (panel.fastestLap != w.shown.fastestLap) {
         w.fastest->setText(toQString(panel.fastestLap));
-        w.fastest->setStyleSheet(labelStyle(qbQColor(m_colours.slot[2], Qt::green), Qt::black));
+        // A style sheet set again, even unchanged, polishes the label anew.
+        const QString style = labelStyle(qbQColor(m_colours.slot[2], Qt::green), Qt::black);
+        if (w.fastest->styleSheet() != style) {
+            w.fastest->setStyleSheet(style);
+        }
         w.shown.fastestLap = panel.fastestLap;
         changed = true;
     }

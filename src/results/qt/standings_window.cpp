@@ -49,8 +49,9 @@ Qt::Alignment columnAlignment(int column) {
     }
 }
 
-// Writes a cell of a small display table only when its text or colour changed.
-void setCell(QTableWidget* table, int row, int column, const QString& text,
+// Writes a cell of a small display table only when its text or colour changed; returns
+// whether its text changed.
+bool setCell(QTableWidget* table, int row, int column, const QString& text,
              const QColor& background = QColor()) {
     if (row >= table->rowCount()) {
         table->setRowCount(row + 1);
@@ -65,13 +66,15 @@ void setCell(QTableWidget* table, int row, int column, const QString& text,
         item->setFlags(Qt::ItemIsEnabled);
         table->setItem(row, column, item);
     }
-    if (item->text() != text) {
+    const bool newText = item->text() != text;
+    if (newText) {
         item->setText(text);
     }
     const QBrush brush = background.isValid() ? QBrush(background) : QBrush();
     if (item->background() != brush) {
         item->setBackground(brush);
     }
+    return newText;
 }
 
 QTableWidget* displayTable(QWidget* parent, const QString& name, int columns) {
@@ -657,12 +660,15 @@ void StandingsWindow::syncInfo(const StandingsFrame& frame) {
     if (frame.absolute != nullptr) {
         const AbsoluteFastestLap& a = *frame.absolute;
         const QColor best = qbQColor(m_setup.colours.slot[1], Qt::white);
-        setCell(m_taulaVR, 0, 0, toQString(a.time), a.time.empty() ? QColor() : best);
-        setCell(m_taulaVR, 0, 1, toQString(a.name));
-        setCell(m_taulaVR, 0, 2, toQString(a.participant));
-        setCell(m_taulaVR, 0, 3, toQString(a.lane));
-        setCell(m_taulaVR, 0, 4, toQString(a.series));
-        fitWidth(m_taulaVR);
+        bool newText =
+            setCell(m_taulaVR, 0, 0, toQString(a.time), a.time.empty() ? QColor() : best);
+        newText = setCell(m_taulaVR, 0, 1, toQString(a.name)) || newText;
+        newText = setCell(m_taulaVR, 0, 2, toQString(a.participant)) || newText;
+        newText = setCell(m_taulaVR, 0, 3, toQString(a.lane)) || newText;
+        newText = setCell(m_taulaVR, 0, 4, toQString(a.series)) || newText;
+        if (newText) {
+            fitWidth(m_taulaVR); // measures every text: only when one changed
+        }
     }
 }
 
