@@ -37,6 +37,8 @@ constexpr Command kCommands[] = {
     {"entrants", cmdEntrants, "entrants show|set EVENT", "the entrants of an event"},
     {"participants", cmdParticipants, "participants show|set ...", "the participants of a series"},
     {"classify", cmdClassify, "classify EVENT TYPE SERIES|all", "the classification"},
+    {"serve", cmdServe, "serve [--port P] [--address A] [--event N] [--type T] [--series S|all]",
+     "the live-results page and its JSON over the data folder"},
     {"archive", cmdArchive, "archive EVENT FILE", "pack an event into a .prb file"},
     {"unarchive", cmdUnarchive, "unarchive FILE", "rebuild a .prb file as a new event"},
     {"export", cmdExport, "export EVENT FILE [OPTION]",

@@ -20,6 +20,7 @@ int cmdAnnounce(const Invocation& inv);
 int cmdEntrants(const Invocation& inv);
 int cmdParticipants(const Invocation& inv);
 int cmdClassify(const Invocation& inv);
+int cmdServe(const Invocation& inv);
 int cmdArchive(const Invocation& inv);
 int cmdUnarchive(const Invocation& inv);
 int cmdExport(const Invocation& inv);

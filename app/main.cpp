@@ -3,6 +3,7 @@
 #include "shell/qt/corrections_commands.h"
 #include "shell/qt/file_commands.h"
 #include "shell/qt/heat_session.h"
+#include "shell/qt/live_results.h"
 #include "shell/qt/live_start.h"
 #include "shell/qt/portada.h"
 #include "shell/qt/results_commands.h"
@@ -40,6 +41,11 @@ int main(int argc, char** argv) {
     }
     // Speaks during heats even when the settings have announcements off.
     const bool announce = std::erase(args, std::string("--announce")) > 0;
+    auto serve = takeServeOption(args);
+    if (!serve) {
+        std::cerr << "cronovolta: " << serve.error() << '\n';
+        return 2;
+    }
     auto live = takeLiveOptions(args);
     if (!live) {
         std::cerr << "cronovolta: " << live.error() << '\n'
@@ -56,7 +62,9 @@ int main(int argc, char** argv) {
     if (line->help) {
         std::cout
             << commandLineUsage() << liveOptionsUsage()
-            << "  --announce          speaks the heats' announcements, whatever the settings say\n";
+            << "  --announce          speaks the heats' announcements, whatever the settings say\n"
+            << "  --serve [ADDRESS:]PORT  live results for phones and screens on that address,\n"
+            << "                      whatever the settings say\n";
         return 0;
     }
     const auto dataDir = prepareDataFolder(line->dataDir);
@@ -106,8 +114,10 @@ int main(int argc, char** argv) {
     connectFileScreens(*window);
     connectCorrectionScreens(*window, liveRun->session());
     liveRun->session().setVoice(&voice);
+    auto liveResults = std::make_unique<LiveResults>(*window, liveRun->session(), *serve);
     liveRun->started(demo);
     const int status = QApplication::exec();
-    liveRun.reset(); // before the window it works on
+    liveResults.reset(); // before the session it reads
+    liveRun.reset();     // before the window it works on
     return status;
 }

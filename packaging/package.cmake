@@ -10,6 +10,10 @@ install(TARGETS cronovolta-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET cronovolta)
   install(TARGETS cronovolta RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# Run by `cronovolta-cli serve`, not by people: beside the programs, out of the PATH.
+if(TARGET cronovolta-serve)
+  install(TARGETS cronovolta-serve RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/cronovolta)
+endif()
 
 # Manual pages and the changelog carry the project version; Debian wants them gzipped
 # without a time stamp so that rebuilds give the same bytes.

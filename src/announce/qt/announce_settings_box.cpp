@@ -11,10 +11,17 @@
 #include <QLabel>
 #include <QSlider>
 #include <QSpinBox>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace cronovolta {
 namespace {
+
+class VoiceRelay : public QObject {
+    Q_OBJECT
+signals:
+    void listed(const QStringList& names);
+};
 
 struct Texts {
     const char* title;
@@ -93,9 +100,7 @@ AnnounceSettingsBox::AnnounceSettingsBox(std::filesystem::path dataDir, int lang
     m_voice = new QComboBox(this);
     m_voice->setObjectName(QStringLiteral("Veu"));
     m_voice->addItem(QString::fromUtf8(t.defaultVoice), QString());
-    for (const QString& name : AnnounceVoice::voiceNames(language)) {
-        m_voice->addItem(name, name);
-    }
+    listVoicesLater(language);
     form->addRow(QString::fromUtf8(t.voice), m_voice);
     m_rate = new QSlider(Qt::Horizontal, this);
     m_rate->setObjectName(QStringLiteral("VelocitatVeu"));
@@ -134,6 +139,37 @@ void AnnounceSettingsBox::fill(const AnnounceFileSettings& settings) {
     }
     m_voice->setCurrentIndex(std::max(index, 0));
     m_rate->setValue(settings.rate);
+}
+
+AnnounceSettingsBox::~AnnounceSettingsBox() {
+    // Gives a slow speech server a moment so that the program does not end under a running
+    // thread; one that never answers is left behind rather than waited for.
+    if (m_lister) {
+        m_lister->wait(QDeadlineTimer(2000));
+    }
+}
+
+void AnnounceSettingsBox::listVoicesLater(int language) {
+    if (!AnnounceVoice::speechAvailable()) {
+        return;
+    }
+    // The speech server is started on first use and may take seconds to answer, or never:
+    // the voices are asked for on a thread of their own so that the dialog opens at once.
+    // The relay lives until the thread ends; its queued signal is dropped if the dialog has
+    // closed by then.
+    auto* relay = new VoiceRelay;
+    QThread* thread = m_lister = QThread::create(
+        [relay, language] { emit relay->listed(AnnounceVoice::voiceNames(language)); });
+    connect(relay, &VoiceRelay::listed, this, [this](const QStringList& names) {
+        for (const QString& name : names) {
+            if (m_voice->findData(name) < 0) {
+                m_voice->addItem(name, name);
+            }
+        }
+    });
+    connect(thread, &QThread::finished, relay, &QObject::deleteLater);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 void AnnounceSettingsBox::updateEnabling() {
@@ -187,3 +223,5 @@ void addAnnounceSection(ConfiguracioPrg& dialog, const std::filesystem::path& da
 }
 
 } // namespace cronovolta
+
+#include "announce_settings_box.moc"

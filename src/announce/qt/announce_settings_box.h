@@ -3,6 +3,8 @@
 #include "announce/announce_settings.h"
 
 #include <QGroupBox>
+#include <QPointer>
+#include <QThread>
 
 #include <array>
 #include <filesystem>
@@ -25,6 +27,7 @@ class AnnounceSettingsBox : public QGroupBox {
     Q_OBJECT
 public:
     AnnounceSettingsBox(std::filesystem::path dataDir, int language, QWidget* parent = nullptr);
+    ~AnnounceSettingsBox() override;
 
     AnnounceFileSettings settingsFromFields() const;
     // Writes the file; on failure the message, in the language, for the organiser.
@@ -35,6 +38,7 @@ public:
 private:
     void fill(const AnnounceFileSettings& settings);
     void updateEnabling();
+    void listVoicesLater(int language);
 
     std::filesystem::path m_dataDir;
     int m_language = 0;
@@ -46,6 +50,7 @@ private:
     QComboBox* m_voice = nullptr;
     QSlider* m_rate = nullptr;
     QLabel* m_unavailable = nullptr;
+    QPointer<QThread> m_lister;
 };
 
 // Adds the announcements' settings to the program settings dialog, saved with it; bad

@@ -3,6 +3,7 @@
 #include "storage/qt/localise.h"
 #include "texts/language_tables.h"
 #include "texts/qt/asker.h"
+#include "texts/qt/dialog_parts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -102,6 +103,10 @@ Exportar::Exportar(UiContext& ui, Asker& asker, int mode, Operation operation, Q
     if (m_name != nullptr) {
         connect(m_name, &QLineEdit::editingFinished, this, &Exportar::completeName);
     }
+}
+
+Exportar::~Exportar() {
+    stopFieldRules(this);
 }
 
 QString Exportar::pattern() const {

@@ -44,6 +44,7 @@ public:
         const std::filesystem::path& file, bool separateGrids, const FileScreenReport& report)>;
 
     Exportar(UiContext& ui, Asker& asker, int mode, Operation operation, QWidget* parent = nullptr);
+    ~Exportar() override;
 
     QLineEdit* nameField() const { return m_name; }
     QCheckBox* separateGrids() const { return m_separate; }

@@ -3,6 +3,7 @@
 #include "results/inscrits_files.h"
 #include "results/results_texts.h"
 
+#include "texts/qt/dialog_parts.h"
 #include "texts/system_errors.h"
 
 #include <QApplication>
@@ -37,6 +38,10 @@ QString joinNotes(const std::vector<std::string>& notes) {
 }
 
 } // namespace
+
+InscritsWindow::~InscritsWindow() {
+    stopFieldRules(this);
+}
 
 InscritsWindow::InscritsWindow(InscritsModel model, QWidget* parent)
     : QDialog(parent), m_model(std::move(model)) {

@@ -22,6 +22,7 @@ class InscritsWindow : public QDialog {
     Q_OBJECT
 public:
     explicit InscritsWindow(InscritsModel model, QWidget* parent = nullptr);
+    ~InscritsWindow() override;
 
     // Opens the screen on the files of `ctx`; a list that cannot be read is reported in
     // a message box and nullptr comes back.

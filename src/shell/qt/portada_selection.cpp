@@ -1,6 +1,7 @@
 #include "shell/qt/portada.h"
 
 #include "announce/qt/announce_settings_box.h"
+#include "live/qt/live_settings_box.h"
 
 #include "shell/qt/cover.h"
 #include "storage/event_manager.h"
@@ -251,6 +252,7 @@ void Portada::programSettings() {
     {
         ConfiguracioPrg dialog(m_ui, m_asker, shiftHeld(), this);
         addAnnounceSection(dialog, m_ui.app.dataDir, m_ui.app.configPrg.language, m_asker);
+        live::addLiveSection(dialog, m_ui.app.dataDir, m_ui.app.configPrg.language, m_asker);
         dialog.exec();
     }
     relocalise();

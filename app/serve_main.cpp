@@ -1,0 +1,128 @@
+// cronovolta-serve: the live-results page over a data folder, without the desktop program
+// (the classifications only: no heat runs here). `cronovolta-cli serve` runs it.
+#include "live/live_classification.h"
+#include "live/live_heat.h"
+#include "live/live_requests.h"
+#include "live/live_texts.h"
+#include "live/qt/live_server.h"
+#include "storage/config_prg.h"
+#include "storage/event_files.h"
+#include "storage/startup.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <charconv>
+#include <iostream>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: cronovolta-serve --data DIR [--port P] [--address A] [--event N] [--type T] "
+    "[--series S|all]\n";
+
+std::optional<int> number(const std::string& text, int low, int high) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
+        value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace cronovolta;
+    QCoreApplication app(argc, argv);
+    std::filesystem::path dataDir;
+    live::ServeAddress where;
+    std::optional<int> event;
+    std::optional<int> programa;
+    std::optional<int> serie;
+    for (int i = 1; i < argc; i += 2) {
+        const std::string option = argv[i];
+        if (i + 1 >= argc) {
+            std::cerr << kUsage;
+            return 2;
+        }
+        const std::string value = argv[i + 1];
+        bool ok = true;
+        if (option == "--data") {
+            dataDir = value;
+        } else if (option == "--port") {
+            auto p = number(value, 0, 65535); // 0: any free port
+            ok = p.has_value();
+            where.port = p.value_or(0);
+        } else if (option == "--address") {
+            auto a = live::parseServeAddress(value + ":1");
+            ok = a.has_value();
+            where.address = a ? a->address : std::string();
+        } else if (option == "--event") {
+            event = number(value, 1, 32767);
+            ok = event.has_value();
+        } else if (option == "--type") {
+            auto q = live::parseClassificationQuery("type=" + value, 1);
+            ok = q.has_value();
+            programa = q ? std::optional<int>(q->programa) : std::nullopt;
+        } else if (option == "--series") {
+            serie = value == "all" ? std::optional<int>(0) : number(value, 1, 999);
+            ok = serie.has_value();
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            std::cerr << "cronovolta-serve: bad " << option << " \"" << value << "\"\n" << kUsage;
+            return 2;
+        }
+    }
+    if (dataDir.empty()) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    const auto settings = loadConfigPrg(dataDir / kSettingsFileName);
+    const int language = settings ? settings->language : 0;
+    live::ServeSelection selection = live::defaultServeSelection(dataDir);
+    selection.event = event.value_or(selection.event);
+    selection.programa = programa.value_or(selection.programa);
+    selection.serie = serie.value_or(selection.serie);
+
+    live::LiveServer server;
+    if (!live::LiveServer::builtIn()) {
+        std::cerr << "cronovolta-serve: " << live::liveTexts(language).notBuiltIn << '\n';
+        return 1;
+    }
+    server.setClassificationSource(
+        [&](const live::ClassificationQuery& q) -> std::expected<std::string, std::string> {
+            auto list = live::loadLiveClassification(dataDir, q.event, q.programa, q.serie);
+            if (!list) {
+                return std::unexpected(list.error());
+            }
+            return live::classificationJson(*list);
+        },
+        selection.event);
+    auto publish = [&] {
+        server.publish(live::idleSnapshot(live::selectionContext(
+            dataDir, selection.event, selection.programa, selection.serie, language)));
+    };
+    publish();
+    auto started = server.start(QString::fromStdString(where.address), where.port);
+    if (!started) {
+        std::cerr << "cronovolta-serve: " << live::pageUrl(where.address, where.port) << ": "
+                  << started.error().toStdString() << '\n';
+        return 1;
+    }
+    for (const QString& url :
+         live::LiveServer::pageAddresses(QString::fromStdString(where.address), server.port())) {
+        std::cout << url.toStdString() << '\n';
+    }
+    std::cout.flush();
+    // The desktop program may be storing heats in the same folder meanwhile.
+    QTimer refresh;
+    QObject::connect(&refresh, &QTimer::timeout, publish);
+    refresh.start(5000);
+    return QCoreApplication::exec();
+}

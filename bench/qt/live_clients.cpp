@@ -1,0 +1,323 @@
+// The live-results server under a busy heat: four DS300 counters at the full rate of their
+// lines on a 64-lane track, read by the desktop program's heat session with its screens,
+// and 200 phones on the loopback address following the page by WebSocket. Run with 0 and
+// with 200 clients: laps lost, the screens' longest update gap, per change how long until
+// every client had it, and the processor time the server took from the program's thread.
+
+#include "counter/counter_encoder.h"
+#include "counter/pseudo_terminal.h"
+#include "live/qt/live_server.h"
+#include "shell/qt/heat_session.h"
+#include "shell/qt/live_results.h"
+#include "shell/qt/portada.h"
+#include "storage/config_pista.h"
+#include "storage/config_prg.h"
+#include "storage/event_files.h"
+#include "storage/event_manager.h"
+#include "storage/lap_record.h"
+#include "storage/participant_list.h"
+#include "storage/ui_context.h"
+#include "texts/qt/asker.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+#include <QTimer>
+#include <QWebSocket>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <time.h>
+
+using namespace cronovolta;
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr int kCircuits = 4;
+constexpr int kLanesPerCircuit = 16;
+constexpr double kLineBytesPerSecond = 56000.0 / 10.0; // 8N1: ten bits a byte
+
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+double percentile(std::vector<double> values, double p) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const auto i = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(i, values.size() - 1)];
+}
+
+class NoAsker final : public Asker {
+public:
+    bool yesNo(QWidget*, const QString&, const QString&, bool) override { return false; }
+    bool okCancel(QWidget*, const QString&, const QString&) override { return false; }
+    void message(QWidget*, const QString&, const QString& text) override {
+        qWarning("%s", qPrintable(text));
+    }
+};
+
+fs::path makeDataFolder() {
+    std::string pattern = (fs::temp_directory_path() / "cronovolta-bench-XXXXXX").string();
+    const fs::path dir = ::mkdtemp(pattern.data());
+    ConfigPrg settings = defaultConfigPrg();
+    settings.counterModel = CounterModel::DS300DS4port;
+    (void)saveConfigPrg(dir / "ZENTOR.CFG", settings);
+    ConfigPista track = defaultConfigPista();
+    track.lanes = track.storedLanes = 64;
+    track.OrdreCanvi.assign(1, 0);
+    for (int lane = 1; lane <= 64; ++lane) {
+        track.OrdreCanvi.push_back(static_cast<std::int16_t>(lane));
+    }
+    track.circuits.clear();
+    for (int c = 0; c < kCircuits; ++c) {
+        track.circuits.push_back({static_cast<std::int16_t>(c + 1),
+                                  static_cast<std::int16_t>(1 + c * kLanesPerCircuit)});
+    }
+    deriveConfigPista(track);
+    (void)saveConfigPista(dir / "PISTA.CFG", track);
+    EventManager manager(dir);
+    (void)manager.createEvent("Banc de proves", "07-12-2026");
+    auto header = readCapcaleraProva(eventFolder(dir, 1) / "PROVA.DAD");
+    if (!header || header->header.seriesCounts[3] < 1) {
+        (void)manager.addSeries(1, 4);
+    }
+    ParticipantList list;
+    for (int i = 1; i <= 64; ++i) {
+        list.names.push_back("Participant " + std::to_string(i));
+    }
+    (void)writeParticipantList(participantFile(eventFolder(dir, 1), 4, 1), list);
+    return dir;
+}
+
+// One counter's bytes: lap reports of its sixteen lanes in turn, each frame sent twice as
+// the counters do.
+std::string counterStream(int frames) {
+    CounterEncoder encoder(CounterModel::DS300DS4port, 1);
+    std::string bytes;
+    for (int i = 0; i < frames; ++i) {
+        const std::string frame = encoder.lap(i % kLanesPerCircuit + 1, 40000 + (i * 37) % 9000);
+        bytes += frame;
+        bytes += frame;
+    }
+    return bytes;
+}
+
+std::size_t journaledCrossings(const fs::path& journal) {
+    auto file = readLapFile(journal);
+    std::size_t n = 0;
+    for (const LapRecord& r : file ? file->records : std::vector<LapRecord>{}) {
+        n += r.lane > 0 ? 1 : 0;
+    }
+    return n;
+}
+
+void runEventLoop(const std::function<bool()>& until) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (until()) {
+            loop.quit();
+        }
+    });
+    check.start(20);
+    loop.exec();
+}
+
+// The phones: WebSocket clients on a thread of their own, as other devices would be.
+class Phones : public QObject {
+public:
+    struct Arrival {
+        int client;
+        long long version;
+        bool snapshot;
+        SteadyClock::time_point at;
+    };
+    std::mutex lock;
+    std::vector<Arrival> arrivals;
+    std::vector<std::unique_ptr<QWebSocket>> sockets;
+
+    void open(int count, const QUrl& url) {
+        for (int i = 0; i < count; ++i) {
+            auto& s = sockets.emplace_back(std::make_unique<QWebSocket>());
+            QObject::connect(
+                s.get(), &QWebSocket::textMessageReceived, this, [this, i](const QString& text) {
+                    const auto now = SteadyClock::now();
+                    const QJsonObject o = QJsonDocument::fromJson(text.toUtf8()).object();
+                    std::lock_guard guard(lock);
+                    arrivals.push_back(
+                        {i, o.value(QStringLiteral("v")).toInteger(),
+                         o.value(QStringLiteral("type")) == QStringLiteral("snapshot"), now});
+                });
+            s->open(url);
+        }
+    }
+    void close() { sockets.clear(); }
+};
+
+double g_cpuWithoutClients = -1;
+
+void BM_LiveResultsClients(benchmark::State& state) {
+    const int clients = static_cast<int>(state.range(0));
+    constexpr double kSeconds = 15.0;
+    double sent = 0, stored = 0, longestGap = 0, uiCpu = 0, serverCpu = 0;
+    double versions = 0, missing = 0, skipped = 0;
+    std::vector<double> latencies;
+    for (auto _ : state) {
+        const fs::path dir = makeDataFolder();
+        UiContext ui;
+        ui.app.dataDir = dir;
+        ui.app.configPrg = *loadConfigPrg(dir / "ZENTOR.CFG");
+        NoAsker asker;
+        Portada window(ui, asker);
+        window.resize(1920, 1080);
+        window.show();
+        window.loadCatalog();
+        window.selectEvent(0);
+        window.selectSeries(4, 0);
+        HeatSession session(window, ui, asker);
+        std::vector<PseudoTerminal> ports;
+        for (int c = 1; c <= kCircuits; ++c) {
+            ports.push_back(std::move(*PseudoTerminal::open()));
+            session.setPortOverride(c, QString::fromStdString(ports.back().devicePath()));
+        }
+        LiveResults live(window, session, live::ServeAddress{"127.0.0.1", 0});
+        // Publishing costs the program's thread: timed on that thread at each version.
+        std::map<long long, SteadyClock::time_point> publishedAt;
+        QObject::connect(&live.server(), &live::LiveServer::published,
+                         [&](qint64 v) { publishedAt[v] = SteadyClock::now(); });
+        QThread phoneThread;
+        Phones phones;
+        phones.moveToThread(&phoneThread);
+        phoneThread.start();
+        const QUrl url(QStringLiteral("ws://127.0.0.1:%1/ws").arg(live.server().port()));
+        QMetaObject::invokeMethod(&phones, [&] { phones.open(clients, url); });
+        runEventLoop([&] { return live.server().clientCount() >= clients; });
+
+        session.openProgramme(4);
+        session.heatKey('S');
+        const double cpuAtStart = threadCpuMs();
+        const long long firstVersion = live.server().version();
+        const int frames = static_cast<int>(kSeconds * kLineBytesPerSecond / 42.0);
+        const std::string stream = counterStream(frames);
+        std::atomic<bool> done = false;
+        std::thread counters([&] {
+            const auto start = SteadyClock::now();
+            std::vector<std::size_t> position(kCircuits, 0);
+            for (bool finished = false; !finished;) {
+                const double elapsed =
+                    std::chrono::duration<double>(SteadyClock::now() - start).count();
+                const auto due = std::min(stream.size(),
+                                          static_cast<std::size_t>(elapsed * kLineBytesPerSecond));
+                finished = true;
+                for (std::size_t c = 0; c < kCircuits; ++c) {
+                    if (position[c] < due) {
+                        auto n = ports[c].write(
+                            std::string_view(stream).substr(position[c], due - position[c]));
+                        position[c] += n ? *n : 0;
+                    }
+                    finished = finished && position[c] >= stream.size();
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            done = true;
+        });
+        runEventLoop([&] { return done.load(); });
+        counters.join();
+        const fs::path journal = eventFolder(dir, 1) / "VLTAVLT.TMP";
+        const std::size_t expected = static_cast<std::size_t>(frames) * kCircuits;
+        QElapsedTimer drain;
+        drain.start();
+        runEventLoop(
+            [&] { return drain.elapsed() > 10000 || journaledCrossings(journal) >= expected; });
+        // Let the last changes reach the phones.
+        QElapsedTimer settle;
+        settle.start();
+        runEventLoop([&] { return settle.elapsed() > 1000; });
+        uiCpu = threadCpuMs() - cpuAtStart;
+        sent = static_cast<double>(expected);
+        stored = static_cast<double>(journaledCrossings(journal));
+        longestGap = session.longestSyncGapMs();
+        skipped = static_cast<double>(live.server().changesSkipped());
+        const long long lastVersion = live.server().version();
+        versions = static_cast<double>(lastVersion - firstVersion);
+        QMetaObject::invokeMethod(
+            &phones, [&] { phones.close(); }, Qt::BlockingQueuedConnection);
+        phoneThread.quit();
+        phoneThread.wait();
+        // Every client must hold every version after the first it saw, each change within
+        // its own time.
+        std::vector<std::set<long long>> seen(static_cast<std::size_t>(clients));
+        for (const auto& a : phones.arrivals) {
+            if (a.version > firstVersion && publishedAt.contains(a.version)) {
+                latencies.push_back(
+                    std::chrono::duration<double, std::milli>(a.at - publishedAt[a.version])
+                        .count());
+            }
+            seen[static_cast<std::size_t>(a.client)].insert(a.version);
+        }
+        missing = 0;
+        for (const auto& s : seen) {
+            for (long long v = firstVersion + 1; v <= lastVersion; ++v) {
+                missing += s.contains(v) ? 0 : 1;
+            }
+        }
+        session.heatKey('S');
+        session.closeProgramme();
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    if (clients == 0) {
+        g_cpuWithoutClients = uiCpu;
+    } else if (g_cpuWithoutClients >= 0) {
+        serverCpu = uiCpu - g_cpuWithoutClients;
+    }
+    state.counters["clients"] = clients;
+    state.counters["crossings_sent"] = sent;
+    state.counters["laps_lost"] = sent - stored;
+    state.counters["longest_screen_gap_ms"] = longestGap;
+    state.counters["versions_published"] = versions;
+    state.counters["client_versions_missing"] = missing;
+    state.counters["changes_skipped_as_behind"] = skipped;
+    state.counters["delivery_p50_ms"] = percentile(latencies, 0.50);
+    state.counters["delivery_p99_ms"] = percentile(latencies, 0.99);
+    state.counters["delivery_max_ms"] = percentile(latencies, 1.0);
+    state.counters["ui_thread_cpu_ms"] = uiCpu;
+    state.counters["server_cpu_share_pct"] = serverCpu / (kSeconds * 10.0);
+}
+
+BENCHMARK(BM_LiveResultsClients)
+    ->Arg(0)
+    ->Arg(200)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

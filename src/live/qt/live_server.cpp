@@ -1,0 +1,524 @@
+#include "live/qt/live_server.h"
+
+#include <QNetworkInterface>
+
+#ifdef CRONOVOLTA_HAVE_LIVE_SERVER
+#include "live/client_flow.h"
+
+#include <QAbstractHttpServer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrlQuery>
+#include <QWebSocket>
+
+#include <list>
+#endif
+
+// The page lives in the static library: its resources are registered by hand, outside any
+// namespace.
+static void initLiveResources() {
+    Q_INIT_RESOURCE(live);
+}
+
+namespace cronovolta::live {
+
+QStringList LiveServer::pageAddresses(const QString& address, int port) {
+    QStringList out;
+    const QHostAddress bound(address);
+    if (bound != QHostAddress::AnyIPv4 && bound != QHostAddress::Any &&
+        bound != QHostAddress::AnyIPv6) {
+        return {QString::fromStdString(pageUrl(address.toStdString(), port))};
+    }
+    for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback() && !a.isLinkLocal()) {
+            out << QString::fromStdString(pageUrl(a.toString().toStdString(), port));
+        }
+    }
+    if (out.isEmpty()) {
+        out << QString::fromStdString(pageUrl("127.0.0.1", port));
+    }
+    return out;
+}
+
+#ifndef CRONOVOLTA_HAVE_LIVE_SERVER
+
+struct LiveServer::Impl {
+    LiveSnapshot snapshot;
+};
+
+LiveServer::LiveServer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {}
+LiveServer::~LiveServer() = default;
+bool LiveServer::builtIn() {
+    return false;
+}
+std::expected<void, QString> LiveServer::start(const QString&, int) {
+    return std::unexpected(QStringLiteral("not built in"));
+}
+void LiveServer::stop() {}
+void LiveServer::setIdleTimeout(int) {}
+bool LiveServer::listening() const {
+    return false;
+}
+int LiveServer::port() const {
+    return 0;
+}
+QString LiveServer::address() const {
+    return {};
+}
+void LiveServer::setClassificationSource(ClassificationSource, int) {}
+void LiveServer::publish(const LiveSnapshot& snapshot) {
+    d->snapshot = snapshot;
+}
+const LiveSnapshot& LiveServer::snapshot() const {
+    return d->snapshot;
+}
+long long LiveServer::version() const {
+    return 0;
+}
+int LiveServer::connectionCount() const {
+    return 0;
+}
+int LiveServer::clientCount() const {
+    return 0;
+}
+long long LiveServer::messagesSent() const {
+    return 0;
+}
+long long LiveServer::changesSkipped() const {
+    return 0;
+}
+
+#else
+
+namespace {
+
+// Dead phones are found by their missing answers to pings.
+constexpr int kPingMs = 15000;
+constexpr int kSilentClientMs = 45000;
+// A connection that has not completed a request in this time is closed: idle connections
+// must not hold the places of the connection limit.
+constexpr int kIdleHttpMs = 10000;
+
+// A connection that counts itself while it lives: the HTTP server deletes it when it is
+// done, or the WebSocket that took it over does.
+class CountedSocket : public QTcpSocket {
+public:
+    CountedSocket(std::shared_ptr<int> count, QObject* parent)
+        : QTcpSocket(parent), m_count(std::move(count)) {
+        ++*m_count;
+    }
+    ~CountedSocket() override { --*m_count; }
+    bool upgraded = false;
+    std::size_t received = 0; // bytes of the request being read
+
+private:
+    std::shared_ptr<int> m_count;
+};
+
+class LimitedTcpServer : public QTcpServer {
+public:
+    explicit LimitedTcpServer(std::shared_ptr<int> count, QObject* parent)
+        : QTcpServer(parent), m_count(std::move(count)) {}
+    std::list<QPointer<CountedSocket>> sockets;
+    int idleMs = kIdleHttpMs;
+
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        if (*m_count >= kMaxConnections) {
+            auto* refused = new QTcpSocket(this);
+            refused->setSocketDescriptor(descriptor);
+            refused->write("HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\n"
+                           "Content-Length: 0\r\n\r\n");
+            connect(refused, &QTcpSocket::disconnected, refused, &QObject::deleteLater);
+            refused->disconnectFromHost();
+            return;
+        }
+        auto* socket = new CountedSocket(m_count, this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        // Before the HTTP server connects: this sees each piece of a request first. Once
+        // the connection becomes a WebSocket the server cuts these connections.
+        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            socket->received += static_cast<std::size_t>(socket->bytesAvailable());
+            if (socket->received > kMaxRequestBytes) {
+                socket->abort();
+            }
+        });
+        connect(socket, &QTcpSocket::bytesWritten, socket, [socket] { socket->received = 0; });
+        auto* idle = new QTimer(socket);
+        idle->setInterval(idleMs);
+        idle->setSingleShot(true);
+        connect(idle, &QTimer::timeout, socket, [socket] {
+            if (!socket->upgraded) {
+                socket->abort();
+            }
+        });
+        connect(socket, &QTcpSocket::bytesWritten, idle, qOverload<>(&QTimer::start));
+        idle->start();
+        std::erase_if(sockets, [](const QPointer<CountedSocket>& s) { return s.isNull(); });
+        sockets.emplace_back(socket);
+        addPendingConnection(socket);
+    }
+
+private:
+    std::shared_ptr<int> m_count;
+};
+
+struct Client {
+    std::unique_ptr<QWebSocket> socket;
+    ClientFlow flow{kMaxUnsentBytes};
+    qint64 lastHeard = 0;
+};
+
+QByteArray methodName(QHttpServerRequest::Method method) {
+    switch (method) {
+    case QHttpServerRequest::Method::Get:
+        return "GET";
+    case QHttpServerRequest::Method::Put:
+        return "PUT";
+    case QHttpServerRequest::Method::Delete:
+        return "DELETE";
+    case QHttpServerRequest::Method::Post:
+        return "POST";
+    case QHttpServerRequest::Method::Head:
+        return "HEAD";
+    case QHttpServerRequest::Method::Options:
+        return "OPTIONS";
+    case QHttpServerRequest::Method::Patch:
+        return "PATCH";
+    case QHttpServerRequest::Method::Connect:
+        return "CONNECT";
+    case QHttpServerRequest::Method::Trace:
+        return "TRACE";
+    default:
+        return "UNKNOWN";
+    }
+}
+
+QString resourceOf(Route route) {
+    switch (route) {
+    case Route::Script:
+        return QStringLiteral(":/live/live.js");
+    case Route::Style:
+        return QStringLiteral(":/live/live.css");
+    default:
+        return QStringLiteral(":/live/index.html");
+    }
+}
+
+} // namespace
+
+struct LiveServer::Impl : QAbstractHttpServer {
+    LiveServer* owner;
+    std::shared_ptr<int> connections = std::make_shared<int>(0);
+    LimitedTcpServer* tcp = nullptr;
+    std::list<Client> clients;
+    LiveSnapshot current;
+    long long currentVersion = 1;
+    std::string currentText; // the snapshot's JSON, made when first needed
+    ClassificationSource classification;
+    int defaultEvent = 0;
+    QTimer pings;
+    QElapsedTimer uptime;
+    long long sent = 0;
+    long long skipped = 0;
+    int idleMs = kIdleHttpMs;
+
+    explicit Impl(LiveServer* o) : owner(o) {
+        uptime.start();
+        connect(this, &QAbstractHttpServer::newWebSocketConnection, this, [this] { accept(); });
+        pings.setInterval(kPingMs);
+        connect(&pings, &QTimer::timeout, this, [this] { pingClients(); });
+    }
+
+    const std::string& snapshotText() {
+        if (currentText.empty()) {
+            currentText = snapshotJson(current, currentVersion);
+        }
+        return currentText;
+    }
+
+    static void answer(QHttpServerResponder& r, int status, std::string_view type,
+                       const QByteArray& body) {
+        r.writeStatusLine(static_cast<QHttpServerResponder::StatusCode>(status));
+        r.writeHeader("Content-Type", QByteArray(type.data(), static_cast<qsizetype>(type.size())));
+        r.writeHeader("Cache-Control", "no-store");
+        r.writeHeader("X-Content-Type-Options", "nosniff");
+        r.writeHeader("Referrer-Policy", "no-referrer");
+        r.writeHeader("Content-Security-Policy",
+                      "default-src 'none'; script-src 'self'; style-src 'self'; "
+                      "connect-src 'self'; img-src 'self'; base-uri 'none'; "
+                      "form-action 'none'; frame-ancestors 'none'");
+        r.writeHeader("Content-Length", QByteArray::number(body.size()));
+        r.writeBody(body);
+    }
+
+    static QByteArray errorBody(std::string_view message) {
+        std::string text = "{\"error\":" + std::string(1, '"');
+        for (char c : message) {
+            text += c == '"' || c == '\\' ? ' ' : c;
+        }
+        return QByteArray::fromStdString(text + "\"}");
+    }
+
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        // The WebSocket server has taken an upgrade over already: it answers it.
+        if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0 &&
+            request.method() == QHttpServerRequest::Method::Get) {
+            return true;
+        }
+        QHttpServerResponder responder = makeResponder(request, socket);
+        const QByteArray path = request.url().path(QUrl::FullyEncoded).toUtf8();
+        const RequestVerdict verdict =
+            checkRequest(methodName(request.method()).toStdString(), path.toStdString(),
+                         static_cast<std::size_t>(request.headers().size()),
+                         static_cast<std::size_t>(request.body().size()));
+        constexpr std::string_view kJson = "application/json; charset=utf-8";
+        if (verdict.status != 200) {
+            answer(responder, verdict.status, kJson, errorBody("refused"));
+            return true;
+        }
+        switch (verdict.route) {
+        case Route::Live:
+            answer(responder, 200, kJson, QByteArray::fromStdString(snapshotText()));
+            break;
+        case Route::Classification: {
+            auto query = parseClassificationQuery(
+                request.url().query(QUrl::FullyEncoded).toStdString(), defaultEvent);
+            if (!query) {
+                answer(responder, 400, kJson,
+                       errorBody("type=OFC|SPP|CRS, series=N|all and event=N expected"));
+                break;
+            }
+            auto json =
+                classification
+                    ? classification(*query)
+                    : std::expected<std::string, std::string>(std::unexpected("no data folder"));
+            if (json) {
+                answer(responder, 200, kJson, QByteArray::fromStdString(*json));
+            } else {
+                answer(responder, 404, kJson, errorBody(json.error()));
+            }
+            break;
+        }
+        case Route::Socket:
+            answer(responder, 426, kJson, errorBody("WebSocket only"));
+            break;
+        default: {
+            QFile file(resourceOf(verdict.route));
+            file.open(QIODevice::ReadOnly);
+            answer(responder, 200, contentType(verdict.route), file.readAll());
+        }
+        }
+        return true;
+    }
+
+    void missingHandler(const QHttpServerRequest&, QTcpSocket*) override {}
+
+    void accept() {
+        while (hasPendingWebSocketConnections()) {
+            std::unique_ptr<QWebSocket> ws = nextPendingWebSocketConnection();
+            if (!ws) {
+                continue;
+            }
+            for (const auto& s : tcp ? tcp->sockets : std::list<QPointer<CountedSocket>>{}) {
+                if (s && s->peerPort() == ws->peerPort() && s->peerAddress() == ws->peerAddress()) {
+                    s->upgraded = true;
+                }
+            }
+            if (ws->requestUrl().path() != QStringLiteral("/ws")) {
+                ws->close(QWebSocketProtocol::CloseCodePolicyViolated);
+                ws.release()->deleteLater();
+                continue;
+            }
+            ws->setMaxAllowedIncomingFrameSize(kMaxClientMessageBytes);
+            ws->setMaxAllowedIncomingMessageSize(kMaxClientMessageBytes);
+            clients.push_back({std::move(ws)});
+            Client& client = clients.back();
+            client.lastHeard = uptime.elapsed();
+            QWebSocket* socket = client.socket.get();
+            connect(socket, &QWebSocket::bytesWritten, this, [this, &client](qint64 bytes) {
+                if (client.flow.written(static_cast<std::size_t>(bytes))) {
+                    send(client, snapshotText());
+                }
+            });
+            connect(socket, &QWebSocket::pong, this,
+                    [this, &client] { client.lastHeard = uptime.elapsed(); });
+            connect(socket, &QWebSocket::textMessageReceived, this,
+                    [this, &client] { client.lastHeard = uptime.elapsed(); });
+            connect(socket, &QWebSocket::disconnected, this, [this, socket] { drop(socket); });
+            send(client, snapshotText());
+            if (!pings.isActive()) {
+                pings.start();
+            }
+            emit owner->clientsChanged(static_cast<int>(clients.size()));
+        }
+    }
+
+    void send(Client& client, const std::string& text) {
+        client.socket->sendTextMessage(QString::fromStdString(text));
+        client.flow.sent(text.size(), currentVersion);
+        ++sent;
+    }
+
+    void drop(QWebSocket* socket) {
+        for (auto it = clients.begin(); it != clients.end(); ++it) {
+            if (it->socket.get() == socket) {
+                it->socket->disconnect(this);
+                it->socket.release()->deleteLater(); // inside its own signal
+                clients.erase(it);
+                emit owner->clientsChanged(static_cast<int>(clients.size()));
+                return;
+            }
+        }
+    }
+
+    void pingClients() {
+        const qint64 now = uptime.elapsed();
+        std::vector<QWebSocket*> silent;
+        for (Client& c : clients) {
+            if (now - c.lastHeard > kSilentClientMs) {
+                silent.push_back(c.socket.get());
+            } else {
+                c.socket->ping();
+            }
+        }
+        for (QWebSocket* s : silent) {
+            s->abort();
+            drop(s);
+        }
+        if (clients.empty()) {
+            pings.stop();
+        }
+    }
+
+    void publish(const LiveSnapshot& next) {
+        if (next == current) {
+            return;
+        }
+        const long long base = currentVersion;
+        const std::string change = changeJson(current, next, base, base + 1);
+        current = next;
+        currentVersion = base + 1;
+        currentText.clear();
+        for (Client& c : clients) {
+            switch (c.flow.offer(base)) {
+            case ClientFlow::Send::Change:
+                send(c, change);
+                break;
+            case ClientFlow::Send::Snapshot:
+                send(c, snapshotText());
+                break;
+            case ClientFlow::Send::Nothing:
+                ++skipped;
+                break;
+            }
+        }
+        emit owner->published(currentVersion);
+    }
+
+    void closeAll() {
+        for (Client& c : clients) {
+            c.socket->disconnect(this);
+            c.socket->abort();
+        }
+        clients.clear();
+        pings.stop();
+        if (tcp) {
+            tcp->close();
+            for (const auto& s : tcp->sockets) {
+                if (s) {
+                    s->abort();
+                }
+            }
+            delete tcp;
+            tcp = nullptr;
+        }
+    }
+};
+
+LiveServer::LiveServer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) {
+    initLiveResources();
+}
+
+LiveServer::~LiveServer() {
+    d->closeAll();
+}
+
+bool LiveServer::builtIn() {
+    return true;
+}
+
+std::expected<void, QString> LiveServer::start(const QString& address, int port) {
+    stop();
+    QHostAddress host;
+    if (!host.setAddress(address)) {
+        return std::unexpected(QStringLiteral("%1 is not an IP address").arg(address));
+    }
+    auto* tcp = new LimitedTcpServer(d->connections, d.get());
+    if (!tcp->listen(host, static_cast<quint16>(port))) {
+        QString reason = tcp->errorString();
+        delete tcp;
+        return std::unexpected(reason);
+    }
+    tcp->idleMs = d->idleMs;
+    tcp->setMaxPendingConnections(kMaxConnections);
+    d->tcp = tcp;
+    d->bind(tcp);
+    return {};
+}
+
+void LiveServer::stop() {
+    d->closeAll();
+}
+void LiveServer::setIdleTimeout(int ms) {
+    d->idleMs = ms;
+}
+bool LiveServer::listening() const {
+    return d->tcp && d->tcp->isListening();
+}
+int LiveServer::port() const {
+    return d->tcp ? d->tcp->serverPort() : 0;
+}
+QString LiveServer::address() const {
+    return d->tcp ? d->tcp->serverAddress().toString() : QString();
+}
+
+void LiveServer::setClassificationSource(ClassificationSource source, int defaultEvent) {
+    d->classification = std::move(source);
+    d->defaultEvent = defaultEvent;
+}
+
+void LiveServer::publish(const LiveSnapshot& snapshot) {
+    d->publish(snapshot);
+}
+const LiveSnapshot& LiveServer::snapshot() const {
+    return d->current;
+}
+long long LiveServer::version() const {
+    return d->currentVersion;
+}
+int LiveServer::connectionCount() const {
+    return *d->connections;
+}
+int LiveServer::clientCount() const {
+    return static_cast<int>(d->clients.size());
+}
+long long LiveServer::messagesSent() const {
+    return d->sent;
+}
+long long LiveServer::changesSkipped() const {
+    return d->skipped;
+}
+
+#endif
+
+} // namespace cronovolta::live

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "live/live_requests.h"
+#include "live/live_snapshot.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <expected>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace cronovolta::live {
+
+// The live-results server: the page, its script and style, the two JSON paths and the
+// WebSocket that pushes the changes of the page's snapshot. It only reads: see
+// checkRequest() for what it answers. Everything runs on the thread that owns it.
+class LiveServer : public QObject {
+    Q_OBJECT
+public:
+    explicit LiveServer(QObject* parent = nullptr);
+    ~LiveServer() override;
+
+    // False when the program was built without Qt's HTTP server and WebSockets.
+    static bool builtIn();
+
+    // Listens on `address` ("0.0.0.0", "127.0.0.1", ...) and `port` (0: any free one). On
+    // failure the system's reason, and nothing listens.
+    std::expected<void, QString> start(const QString& address, int port);
+    void stop();
+    // How long an HTTP connection may stay without completing a request (for the next start).
+    void setIdleTimeout(int ms);
+    bool listening() const;
+    int port() const; // the port listened on
+    QString address() const;
+
+    // Answers "/api/classification": the JSON text, or the reason there is none.
+    using ClassificationSource =
+        std::function<std::expected<std::string, std::string>(const ClassificationQuery&)>;
+    void setClassificationSource(ClassificationSource source, int defaultEvent);
+
+    // The page's new state: its changes go to every client.
+    void publish(const LiveSnapshot& snapshot);
+    const LiveSnapshot& snapshot() const;
+    long long version() const;
+
+    int connectionCount() const; // HTTP and WebSocket connections open
+    int clientCount() const;     // WebSocket clients
+    // For the benchmark: messages handed to clients, and clients skipped as behind.
+    long long messagesSent() const;
+    long long changesSkipped() const;
+
+    // The addresses to type in a browser on the local networks.
+    static QStringList pageAddresses(const QString& address, int port);
+
+signals:
+    void clientsChanged(int clients);
+    // A new version went out to the clients (the benchmark times its arrival).
+    void published(qint64 version);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace cronovolta::live
