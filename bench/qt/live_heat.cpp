@@ -1,7 +1,8 @@
 // Four lap counters of the DS300 family at the full rate of their lines on a 64-lane track,
 // read by the desktop program's heat session with the lap-by-lap view and the standings
 // window open: how many laps got through, how long the screens went without an update, and
-// per crossing how long from its bytes' arrival on the port to the frame that shows its lap.
+// per crossing how long from its bytes' arrival on the port (and from the program's read of
+// them) to the end of the frame that shows its lap.
 
 #include "counter/counter_encoder.h"
 #include "counter/pseudo_terminal.h"
