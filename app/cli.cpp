@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     std::size_t i = 0;
     while (i < words.size() && words[i].starts_with("--")) {
         if (words[i] == "--data" && i + 1 < words.size()) {
-            data = words[i + 1];
+            data = cronovolta::platform::pathFromUtf8(words[i + 1]);
             i += 2;
         } else if (words[i] == "--version") {
             std::cout << "cronovolta-cli " CRONOVOLTA_VERSION "\n";

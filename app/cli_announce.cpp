@@ -5,11 +5,11 @@
 #include "announce/heat_announcer.h"
 #include "storage/event_files.h"
 #include "storage/number_format.h"
+#include "storage/platform.h"
 
 #include <cstdlib>
 #include <fstream>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <random>
 
 namespace cronovolta::cli {
 namespace {
@@ -75,20 +75,29 @@ private:
 // folder's own files (upper-case 8.3 names, unlike a program folder's binaries) and the
 // event's folder.
 std::expected<fs::path, std::string> scratchCopy(const fs::path& dataDir, int event) {
-    std::string pattern = (fs::temp_directory_path() / "cronovolta-announce-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        return std::unexpected("cannot create a scratch folder in " +
-                               fs::temp_directory_path().string());
-    }
-    fs::path scratch = pattern;
     std::error_code ec;
+    const fs::path temp = fs::temp_directory_path(ec);
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    fs::path scratch;
+    // create_directory tells a name already taken, so two replays never share a folder.
+    for (int attempt = 0; attempt < 100 && scratch.empty(); ++attempt) {
+        fs::path candidate = temp / ("cronovolta-announce-" + std::to_string(random()));
+        if (fs::create_directory(candidate, ec)) {
+            scratch = candidate;
+            fs::permissions(scratch, fs::perms::owner_all, ec);
+        }
+    }
+    if (scratch.empty()) {
+        return std::unexpected("cannot create a scratch folder in " + temp.string());
+    }
     for (const auto& entry : fs::directory_iterator(dataDir, ec)) {
         std::string name = entry.path().filename().string();
         bool dataName = std::none_of(name.begin(), name.end(), [](char c) {
             return std::islower(static_cast<unsigned char>(c));
         });
         if (dataName && entry.is_regular_file()) {
-            fs::copy_file(entry.path(), scratch / name, ec);
+            fs::copy_file(entry.path(), scratch / entry.path().filename(), ec);
             if (ec) {
                 break;
             }
@@ -122,22 +131,15 @@ std::expected<void, std::string> renderWav(const std::vector<std::string>& sente
     std::string voice = language == 1 ? "es" : "ca";
     std::string speed = std::to_string(175 + 10 * rate);
     std::string file = textFile.string();
-    std::vector<const char*> argv = {"espeak-ng", "-v", voice.c_str(), "-s",   speed.c_str(), "-w",
-                                     wav.c_str(), "-f", file.c_str(),  nullptr};
-    pid_t pid = ::fork();
-    if (pid < 0) {
-        return std::unexpected("cannot start espeak-ng");
-    }
-    if (pid == 0) {
-        ::execvp(argv[0], const_cast<char* const*>(argv.data()));
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) == 127) {
+    const auto status =
+        platform::runProgram({"espeak-ng", "-v", voice, "-s", speed, "-w", wav, "-f", file});
+    if (!status && status.error() == std::errc::no_such_file_or_directory) {
         return std::unexpected("espeak-ng is not installed; install the Debian package espeak-ng");
     }
-    if (WEXITSTATUS(status) != 0) {
+    if (!status) {
+        return std::unexpected("cannot start espeak-ng");
+    }
+    if (*status != 0) {
         return std::unexpected("espeak-ng could not write " + wav);
     }
     return {};

@@ -47,7 +47,9 @@ int cmdArchive(const Invocation& inv) {
     if (!event) {
         return fail(inv, event.error());
     }
-    if (auto done = ArxivarProva(event->eventDir, inv.args[1], event->language); !done) {
+    if (auto done =
+            ArxivarProva(event->eventDir, platform::pathFromUtf8(inv.args[1]), event->language);
+        !done) {
         return fail(inv, done.error().message);
     }
     return kOk;
@@ -57,7 +59,8 @@ int cmdUnarchive(const Invocation& inv) {
     if (inv.args.size() != 1) {
         return usage(inv, "unarchive FILE");
     }
-    auto done = DesarxivarProva(inv.args[0], inv.dataDir, settingsLanguage(inv.dataDir));
+    auto done = DesarxivarProva(platform::pathFromUtf8(inv.args[0]), inv.dataDir,
+                                settingsLanguage(inv.dataDir));
     if (!done) {
         return fail(inv, done.error().message);
     }

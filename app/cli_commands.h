@@ -3,6 +3,7 @@
 #include "cli_common.h"
 
 #include "heat/heat_engine.h"
+#include "storage/platform.h"
 
 #include <expected>
 

@@ -72,12 +72,12 @@ std::optional<std::string> parseArgs(const std::vector<std::string>& words, Simu
         {"--speed", decimal(args.speed)},
         {"--link",
          [&](const std::string& v) {
-             args.link = v;
+             args.link = platform::pathFromUtf8(v);
              return !v.empty();
          }},
         {"--capture",
          [&](const std::string& v) {
-             args.capture = v;
+             args.capture = platform::pathFromUtf8(v);
              return !v.empty();
          }},
         {"--start", decimal(args.start)},

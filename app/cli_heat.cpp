@@ -188,7 +188,7 @@ std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,
 }
 
 int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& engine) {
-    auto text = readFileBytes(request.capture);
+    auto text = readFileBytes(platform::pathFromUtf8(request.capture));
     if (!text) {
         return fail(inv, text.error());
     }

@@ -96,7 +96,7 @@ int cmdPrint(const Invocation& inv) {
     std::optional<fs::path> pdf;
     for (std::size_t i = 0; i < inv.args.size(); ++i) {
         if (inv.args[i] == "--pdf" && i + 1 < inv.args.size() && !pdf) {
-            pdf = inv.args[++i];
+            pdf = platform::pathFromUtf8(inv.args[++i]);
         } else {
             words.push_back(inv.args[i]);
         }

@@ -6,20 +6,10 @@
 
 #include <iostream>
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace cronovolta::cli {
 
 int cmdServe(const Invocation& inv) {
-#ifdef _WIN32
-    const fs::path name = "cronovolta-serve.exe";
-#else
-    const fs::path name = "cronovolta-serve";
-#endif
+    const fs::path name = "cronovolta-serve" + std::string(platform::kProgramSuffix);
     // Beside this program in a build, in libexec when installed.
     const fs::path folder = platform::programFolder();
     fs::path server = folder / name;
@@ -33,20 +23,10 @@ int cmdServe(const Invocation& inv) {
     }
     std::vector<std::string> words{server.string(), "--data", inv.dataDir.string()};
     words.insert(words.end(), inv.args.begin(), inv.args.end());
-    std::vector<char*> argv;
-    for (auto& w : words) {
-        argv.push_back(w.data());
-    }
-    argv.push_back(nullptr);
     inv.out.flush();
     std::cout.flush();
-#ifdef _WIN32
-    const auto status = _spawnv(_P_WAIT, argv[0], argv.data());
-    return status < 0 ? fail(inv, "cannot run " + server.string()) : static_cast<int>(status);
-#else
-    execv(argv[0], argv.data());
-    return fail(inv, "cannot run " + server.string());
-#endif
+    const std::error_code failed = platform::replaceProcess(words);
+    return fail(inv, "cannot run " + server.string() + ": " + failed.message());
 }
 
 } // namespace cronovolta::cli

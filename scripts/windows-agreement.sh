@@ -9,7 +9,9 @@ WINE=${WINE:-/usr/lib/wine/wine64}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-native() { "$NATIVE" --data "$WORK/native" "$@"; }
+# A folder name outside ASCII: Windows hands programs their words in its own code page.
+FOLDER="Curses/Sabadell Cròniques"
+native() { "$NATIVE" --data "$WORK/native/$FOLDER" "$@"; }
 # Wine sees the Unix file system as drive Z:.
 windows() {
   local args=()
@@ -19,25 +21,25 @@ windows() {
       *) args+=("$a") ;;
     esac
   done
-  "$WINE" "$WINDOWS" --data "Z:$WORK/windows" "${args[@]}"
+  "$WINE" "$WINDOWS" --data "Z:$WORK/windows/$FOLDER" "${args[@]}"
 }
 
 for side in native windows; do
-  mkdir "$WORK/$side"
+  mkdir -p "$WORK/$side/$FOLDER"
   # Both write the capture; they must agree on it too.
-  $side simulate --model DS030 --lanes 4 --cars 5 --heats 4 --heat-length 90 --seed 11 \
-    --capture "$WORK/$side.cap" >/dev/null
+  $side simulate --model DS030 --lanes 4 --cars 4 --heats 4 --heat-length 90 --seed 11 \
+    --capture "$WORK/$side Cròniques.cap" >/dev/null
   $side track set lanes=4 circuits=1 >/dev/null
   $side settings set model=1 >/dev/null
   $side event create "Prova d'acord" 07-12-2026 >/dev/null
   $side participants set 1 CRS 1 "Anna Puig" "Bernat Roca" "Clara Vidal" "Dídac Serra" \
     "Elna Mas" >/dev/null
-  $side replay 1 CRS 1 "$WORK/native.cap" >"$WORK/$side.replay" 2>&1
+  $side replay 1 CRS 1 "$WORK/native Cròniques.cap" >"$WORK/$side.replay" 2>&1
   $side classify 1 CRS all >"$WORK/$side.classify" 2>&1
   $side classify 1 CRS 1 --criterion 2 >>"$WORK/$side.classify" 2>&1
 done
 
-cmp "$WORK/native.cap" "$WORK/windows.cap"
+cmp "$WORK/native Cròniques.cap" "$WORK/windows Cròniques.cap"
 diff -r "$WORK/native" "$WORK/windows"
 diff "$WORK/native.replay" "$WORK/windows.replay"
 diff "$WORK/native.classify" "$WORK/windows.classify"

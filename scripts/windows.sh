@@ -45,20 +45,29 @@ export WINEPREFIX=$OUT/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC
 WINE=/usr/lib/wine/wine64
 "$WINE" wineboot --init >/dev/null 2>&1 || true
 
-# From the source folder, so that the tests' absolute paths to their data resolve on Z:.
 passed=0
 skipped=0
 for t in "$OUT"/build/tests_*.exe; do
-  log=$OUT/$(basename "$t" .exe).log
-  if ! "$WINE" "$t" --gtest_brief=1 >"$log" 2>&1; then
+  name=$(basename "$t" .exe)
+  log=$OUT/$name.log
+  if ! timeout 600 "$WINE" "$t" --gtest_brief=1 >"$log" 2>&1; then
     cat "$log"
-    echo "windows: $(basename "$t") failed under Wine" >&2
+    echo "windows: $name failed under Wine" >&2
     exit 1
   fi
-  passed=$((passed + $(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log")))
-  skipped=$((skipped + $(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?.*/\1/p' "$log" | head -1 | grep . || echo 0)))
+  p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log")
+  s=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?.*/\1/p' "$log" | head -1)
+  passed=$((passed + p))
+  skipped=$((skipped + ${s:-0}))
+  echo "windows: $name: ${p} passed, ${s:-0} skipped"
+  # Each skip says why: the POSIX-only case it leaves out.
+  tr -d '\r' <"$log" | grep -A1 ': Skipped$' | grep -v -e ': Skipped$' -e '^--$' | sed 's/^/  skipped: /' || true
 done
 echo "windows: $passed test(s) passed under Wine, $skipped skipped"
 
+if [ ! -x "$NATIVE_CLI" ]; then
+  echo "windows: $NATIVE_CLI is missing; build it first with scripts/build.sh" >&2
+  exit 1
+fi
 scripts/windows-agreement.sh "$NATIVE_CLI" "$OUT/build/cronovolta-cli.exe"
 echo "windows: done in $((SECONDS - START)) s"

@@ -241,9 +241,10 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
     std::vector<std::string> storedNames;
     for (const std::string& file : files) {
         std::error_code ec;
-        const auto size = fs::file_size(eventDir / file, ec);
+        const fs::path path = eventDir / platform::pathFromUtf8(file);
+        const auto size = fs::file_size(path, ec);
         if (ec) {
-            return ioFailure(language, eventDir / file, ec.value());
+            return ioFailure(language, path, ec.value());
         }
         if (size > kMaxArchiveMember) {
             return failure(ArchiveFailure::TooLarge, language, file);
@@ -276,7 +277,7 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
     std::string block(kBlock, '\0');
     const int count = static_cast<int>(files.size());
     for (int i = 0; i < count; ++i) {
-        const fs::path path = eventDir / files[static_cast<std::size_t>(i)];
+        const fs::path path = eventDir / platform::pathFromUtf8(files[static_cast<std::size_t>(i)]);
         if (progress.member) {
             progress.member(i + 1, count, files[static_cast<std::size_t>(i)]);
         }
@@ -378,7 +379,7 @@ ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::pat
         if (progress.member) {
             progress.member(i + 1, count, m.name);
         }
-        const fs::path path = tmp / m.name;
+        const fs::path path = tmp / platform::pathFromUtf8(m.name);
         auto out = File::open(path, Access::CreateNew, {.refuseLinks = true});
         std::error_code failed =
             out ? out->write(std::string_view(*bytes).substr(m.offset, m.size)) : out.error();

@@ -19,8 +19,10 @@ namespace fs = std::filesystem;
 
 #ifdef _WIN32
 inline constexpr bool kWindows = true;
+inline constexpr std::string_view kProgramSuffix = ".exe";
 #else
 inline constexpr bool kWindows = false;
+inline constexpr std::string_view kProgramSuffix = "";
 #endif
 
 enum class Access {
@@ -84,9 +86,23 @@ fs::path programFolder();
 // The device behind serial port n (1..) when no port map names one.
 std::string defaultSerialDevice(int port);
 
+// A path from UTF-8 text (a typed name, a stored member name). fs::path reads a char
+// string in the system's code page on Windows, though path::string() gives UTF-8 back;
+// this makes both ways UTF-8. Bytes that are not UTF-8 never throw.
+fs::path pathFromUtf8(std::string_view utf8);
+
 // The words after the program's name, in UTF-8 on every system (Windows hands main()
 // its own code page, which cannot hold every name).
 std::vector<std::string> commandLineArguments(int argc, char** argv);
+
+// Runs a program found on the search path with these words (the first is its name) and
+// waits for it: its exit status, or ENOENT when it is not installed.
+std::expected<int, std::error_code> runProgram(const std::vector<std::string>& words);
+
+// Hands this process over to the program at words[0]: on POSIX it takes this process's
+// place (a signal to this one reaches it), on Windows this process waits for it and exits
+// with its status. Returns only when the program cannot be started.
+std::error_code replaceProcess(const std::vector<std::string>& words);
 
 // Standard output and error pass bytes through unchanged (no "\r\n" on Windows), so
 // printed results match byte for byte on every system.

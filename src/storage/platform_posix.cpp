@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace cronovolta::platform {
@@ -169,8 +170,57 @@ std::string defaultSerialDevice(int port) {
     return fs::exists(usb, ec) ? usb : "/dev/ttyS" + std::to_string(port - 1);
 }
 
+fs::path pathFromUtf8(std::string_view utf8) {
+    return fs::path(utf8);
+}
+
 std::vector<std::string> commandLineArguments(int argc, char** argv) {
     return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
+}
+
+namespace {
+
+std::vector<char*> argvOf(const std::vector<std::string>& words) {
+    std::vector<char*> argv;
+    for (const auto& w : words) {
+        argv.push_back(const_cast<char*>(w.c_str()));
+    }
+    argv.push_back(nullptr);
+    return argv;
+}
+
+} // namespace
+
+std::expected<int, std::error_code> runProgram(const std::vector<std::string>& words) {
+    constexpr int kNotStarted = 127;
+    std::vector<char*> argv = argvOf(words);
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        return std::unexpected(lastError());
+    }
+    if (pid == 0) {
+        ::execvp(argv[0], argv.data());
+        ::_exit(kNotStarted);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return std::unexpected(lastError());
+        }
+    }
+    if (!WIFEXITED(status)) {
+        return 128 + WTERMSIG(status);
+    }
+    if (WEXITSTATUS(status) == kNotStarted) {
+        return std::unexpected(std::error_code(ENOENT, std::generic_category()));
+    }
+    return WEXITSTATUS(status);
+}
+
+std::error_code replaceProcess(const std::vector<std::string>& words) {
+    std::vector<char*> argv = argvOf(words);
+    ::execv(argv[0], argv.data());
+    return lastError();
 }
 
 void useBinaryStandardStreams() {}

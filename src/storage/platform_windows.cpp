@@ -59,6 +59,18 @@ HANDLE handleOf(std::intptr_t h) {
     return reinterpret_cast<HANDLE>(h);
 }
 
+// Invalid bytes become U+FFFD rather than an error.
+std::wstring wideOf(std::string_view utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
 struct Mode {
     DWORD access;
     DWORD disposition;
@@ -99,6 +111,10 @@ std::expected<File, std::error_code> File::open(const fs::path& path, Access acc
         return std::unexpected(lastError());
     }
     File file(reinterpret_cast<std::intptr_t>(h));
+    // A device (NUL, COM1) is no link and has no end to seek to; isRegular() tells it.
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        return file;
+    }
     if (flags.refuseLinks) {
         BY_HANDLE_FILE_INFORMATION info{};
         if (!::GetFileInformationByHandle(h, &info)) {
@@ -232,6 +248,10 @@ std::string defaultSerialDevice(int port) {
     return "COM" + std::to_string(port);
 }
 
+fs::path pathFromUtf8(std::string_view utf8) {
+    return fs::path(wideOf(utf8));
+}
+
 std::vector<std::string> commandLineArguments(int argc, char** argv) {
     int count = 0;
     LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
@@ -259,6 +279,71 @@ fs::path homeFolder() {
 bool canWriteIn(const fs::path& folder) {
     constexpr int kWrite = 2;
     return ::_waccess(folder.c_str(), kWrite) == 0;
+}
+
+namespace {
+
+// One word as CommandLineToArgvW reads it back: quotes around it when it needs them, and
+// backslashes doubled only where they come before a quote.
+void appendQuoted(std::wstring& line, const std::wstring& word) {
+    if (!word.empty() && word.find_first_of(L" \t\"") == std::wstring::npos) {
+        line += word;
+        return;
+    }
+    line += L'"';
+    std::size_t slashes = 0;
+    for (wchar_t c : word) {
+        if (c == L'\\') {
+            ++slashes;
+        } else {
+            if (c == L'"') {
+                line.append(slashes + 1, L'\\');
+            }
+            slashes = 0;
+        }
+        line += c;
+    }
+    line.append(slashes, L'\\');
+    line += L'"';
+}
+
+} // namespace
+
+std::expected<int, std::error_code> runProgram(const std::vector<std::string>& words) {
+    std::wstring line;
+    for (const auto& w : words) {
+        if (!line.empty()) {
+            line += L' ';
+        }
+        appendQuoted(line, wideOf(w));
+    }
+    // The program writes where this one does, even when that is a file or a pipe.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        return std::unexpected(lastError());
+    }
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+std::error_code replaceProcess(const std::vector<std::string>& words) {
+    const auto status = runProgram(words);
+    if (!status) {
+        return status.error();
+    }
+    std::fflush(nullptr);
+    std::exit(*status);
 }
 
 void useBinaryStandardStreams() {

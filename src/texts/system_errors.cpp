@@ -9,6 +9,13 @@
 namespace cronovolta {
 namespace {
 
+// Quotas are a POSIX notion; elsewhere a full disk is only ENOSPC.
+#ifdef EDQUOT
+constexpr int kQuotaExceeded = EDQUOT;
+#else
+constexpr int kQuotaExceeded = ENOSPC;
+#endif
+
 struct Reason {
     std::vector<int> errors;
     std::string_view english;
@@ -18,7 +25,7 @@ struct Reason {
 
 const std::vector<Reason>& reasons() {
     static const std::vector<Reason> kReasons = {
-        {{ENOSPC, EDQUOT},
+        {{ENOSPC, kQuotaExceeded},
          "the disk is full",
          "el disc és ple. Allibera espai al disc (o tria una carpeta de dades en un altre "
          "disc) i torna-ho a provar.",

@@ -1,6 +1,7 @@
 #include "output/archive.h"
 
 #include "storage/event_files.h"
+#include "storage/platform.h"
 #include "storage/record_io.h"
 #include "support/temp_dir.h"
 
@@ -68,7 +69,7 @@ protected:
     void fillEvent(const std::map<std::string, std::string>& files, const std::string& header) {
         writeBytes(event(1) / "PROVA.DAD", header);
         for (const auto& [name, bytes] : files) {
-            writeBytes(event(1) / name, bytes);
+            writeBytes(event(1) / platform::pathFromUtf8(name), bytes);
         }
     }
 

@@ -1,5 +1,6 @@
 #include "output/pdf_writer.h"
 #include "output/print_layout.h"
+#include "storage/platform.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +168,10 @@ TEST(PdfWriter, WritesASoundDocumentThatReadsBackWithItsColumns) {
 
     test::TempDir dir;
     ASSERT_TRUE(writePdf(dir.path() / "out.pdf", p));
+    EXPECT_EQ(test::readBytes(dir.path() / "out.pdf"), pdf);
+    if (platform::kWindows) {
+        GTEST_SKIP() << "the read-back uses poppler's pdftotext, a Debian program";
+    }
     const auto pages = test::pdfTextPages(dir.path() / "out.pdf");
     ASSERT_EQ(pages.size(), 2u);
     int dot = -1;

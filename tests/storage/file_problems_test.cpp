@@ -1,6 +1,7 @@
 // Real file-system failures reach the organiser in the language, naming the file.
 #include "storage/event_manager.h"
 #include "storage/file_io.h"
+#include "storage/platform.h"
 #include "storage/startup.h"
 #include "texts/language_tables.h"
 #include "texts/system_errors.h"
@@ -17,14 +18,15 @@ TEST(FileProblemsTest, DiskFullFolderGoneAndAFileInTheWayAreToldInTheLanguage) {
     fs::create_directory(gone);
     fs::remove(gone);
     test::writeBytes(dir.path() / "file", "x");
+    const std::string device = platform::kWindows ? "NUL" : "/dev/full";
 
     struct Case {
         std::string problem;
         std::string catalan;
     };
     const Case cases[] = {
-        {appendToFile("/dev/full", "laps").error(),
-         "No s'ha pogut gravar l'arxiu /dev/full: no és un arxiu normal"},
+        {appendToFile(device, "laps").error(),
+         "No s'ha pogut gravar l'arxiu " + device + ": no és un arxiu normal"},
         {writeFileAtomic(gone / "ZENTOR.CFG", "x").error(), "No s'ha pogut gravar l'arxiu " +
                                                                 (gone / "ZENTOR.CFG").string() +
                                                                 ": l'arxiu o la "

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 namespace cronovolta::test {
 namespace {
@@ -148,6 +149,40 @@ TEST(Platform, LocalTimeOfAKnownMoment) {
     EXPECT_EQ(local.tm_year, 126);
     EXPECT_EQ(local.tm_mon, 11);
     EXPECT_EQ(local.tm_mday, 7);
+}
+
+// Names typed on the command line or stored in an archive come as UTF-8 and must name the
+// same file when listed back, on Windows too, where fs::path reads char strings in the
+// system's code page.
+TEST(Platform, Utf8NamesRoundTripThroughTheFileSystem) {
+    TempDir dir;
+    for (const std::string name :
+         {"Sabadell Cròniques", "Ràl·li Sant Cugat", "Àéíòú ñ ç", "Ελλάδα 東京"}) {
+        const fs::path folder = dir.path() / platform::pathFromUtf8("Curses/" + name);
+        fs::create_directories(folder);
+        ASSERT_TRUE(writeFileAtomic(folder / "PISTA.CFG", name));
+        ASSERT_TRUE(fs::is_directory(dir.path() / "Curses" / platform::pathFromUtf8(name)));
+        EXPECT_EQ(readAll(folder / "PISTA.CFG"), name);
+        EXPECT_EQ(folder.filename().string(), name);
+    }
+    std::set<std::string> listed;
+    for (const auto& entry : fs::directory_iterator(dir.path() / "Curses")) {
+        listed.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(listed, (std::set<std::string>{"Sabadell Cròniques", "Ràl·li Sant Cugat", "Àéíòú ñ ç",
+                                             "Ελλάδα 東京"}));
+    // Bytes that are not UTF-8 (an old archive's member name) still make a path.
+    EXPECT_FALSE(platform::pathFromUtf8("CR\xd2NIQ.TXT").empty());
+}
+
+TEST(Platform, ProgramsRunWithTheirWordsAndTellTheirStatus) {
+    const std::vector<std::string> exitThree = platform::kWindows
+                                                   ? std::vector<std::string>{"cmd", "/c", "exit 3"}
+                                                   : std::vector<std::string>{"sh", "-c", "exit 3"};
+    EXPECT_EQ(platform::runProgram(exitThree).value_or(-1), 3);
+    const auto missing = platform::runProgram({"cronovolta-no-such-program", "a b"});
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error(), std::make_error_code(std::errc::no_such_file_or_directory));
 }
 
 } // namespace

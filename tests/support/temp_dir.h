@@ -23,4 +23,7 @@ private:
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
 std::string readBytes(const std::filesystem::path& path);
 
+// A FIFO in the file system (POSIX only: false on Windows, which has none).
+bool makeNamedPipe(const std::filesystem::path& path);
+
 } // namespace cronovolta::test

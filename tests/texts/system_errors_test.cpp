@@ -15,7 +15,9 @@ TEST(SystemErrorsTest, EveryKnownFailureIsToldInBothLanguagesWithWhatToDo) {
     };
     const Case cases[] = {
         {ENOSPC, "el disc és ple. Allibera espai", "el disco está lleno. Libera espacio"},
+#ifdef EDQUOT // a POSIX notion
         {EDQUOT, "el disc és ple", "el disco está lleno"},
+#endif
         {EACCES, "no tens permís", "no tienes permiso"},
         {EPERM, "no tens permís", "no tienes permiso"},
         {EROFS, "només és de lectura", "solo lectura"},
