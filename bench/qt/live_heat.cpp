@@ -4,19 +4,9 @@
 // per crossing how long from its bytes' arrival on the port (and from the program's read of
 // them) to the end of the frame that shows its lap.
 
-#include "counter/counter_encoder.h"
-#include "counter/pseudo_terminal.h"
+#include "heat_bench_support.h"
+
 #include "counter/qt/serial_link.h"
-#include "shell/qt/heat_session.h"
-#include "shell/qt/portada.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
-#include "storage/event_files.h"
-#include "storage/event_manager.h"
-#include "storage/lap_record.h"
-#include "storage/participant_list.h"
-#include "storage/ui_context.h"
-#include "texts/qt/asker.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,9 +22,9 @@
 #include <cstdlib>
 #include <functional>
 #include <thread>
-#include <time.h>
 
 using namespace cronovolta;
+using namespace cronovolta::bench;
 
 namespace {
 
@@ -42,12 +32,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 double msSince(SteadyClock::time_point origin, SteadyClock::time_point t) {
     return std::chrono::duration<double, std::milli>(t - origin).count();
-}
-
-double threadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 // The frames of the program's windows: a frame is the handling of a window's update
@@ -83,105 +67,6 @@ double loadAverage() {
     return ::getloadavg(load, 1) == 1 ? load[0] : -1.0;
 }
 
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    std::sort(values.begin(), values.end());
-    const auto i = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(i, values.size() - 1)];
-}
-
-constexpr int kCircuits = 4;
-constexpr int kLanesPerCircuit = 16;
-constexpr double kLineBytesPerSecond = 56000.0 / 10.0; // 8N1: ten bits a byte
-
-class NoAsker final : public Asker {
-public:
-    bool yesNo(QWidget*, const QString&, const QString&, bool) override { return false; }
-    bool okCancel(QWidget*, const QString&, const QString&) override { return false; }
-    void message(QWidget*, const QString&, const QString& text) override {
-        qWarning("%s", qPrintable(text));
-    }
-};
-
-fs::path makeDataFolder() {
-    std::string pattern = (fs::temp_directory_path() / "cronovolta-bench-XXXXXX").string();
-    const fs::path dir = ::mkdtemp(pattern.data());
-    ConfigPrg settings = defaultConfigPrg();
-    settings.counterModel = CounterModel::DS300DS4port;
-    (void)saveConfigPrg(dir / "ZENTOR.CFG", settings);
-    ConfigPista track = defaultConfigPista();
-    track.lanes = track.storedLanes = 64;
-    track.OrdreCanvi.assign(1, 0);
-    for (int lane = 1; lane <= 64; ++lane) {
-        track.OrdreCanvi.push_back(static_cast<std::int16_t>(lane));
-    }
-    track.circuits.clear();
-    for (int c = 0; c < kCircuits; ++c) {
-        track.circuits.push_back({static_cast<std::int16_t>(c + 1),
-                                  static_cast<std::int16_t>(1 + c * kLanesPerCircuit)});
-    }
-    deriveConfigPista(track);
-    (void)saveConfigPista(dir / "PISTA.CFG", track);
-    EventManager manager(dir);
-    (void)manager.createEvent("Banc de proves", "07-12-2026");
-    auto header = readCapcaleraProva(eventFolder(dir, 1) / "PROVA.DAD");
-    if (!header || header->header.seriesCounts[3] < 1) {
-        (void)manager.addSeries(1, 4);
-    }
-    ParticipantList list;
-    for (int i = 1; i <= 64; ++i) {
-        list.names.push_back("Participant " + std::to_string(i));
-    }
-    (void)writeParticipantList(participantFile(eventFolder(dir, 1), 4, 1), list);
-    return dir;
-}
-
-// One counter's bytes: lap reports of its sixteen lanes in turn, each frame sent twice as
-// the counters do.
-std::string counterStream(int frames) {
-    CounterEncoder encoder(CounterModel::DS300DS4port, 1);
-    std::string bytes;
-    for (int i = 0; i < frames; ++i) {
-        const int lane = i % kLanesPerCircuit + 1;
-        const std::string frame = encoder.lap(lane, 40000 + (i * 37) % 9000);
-        bytes += frame;
-        bytes += frame;
-    }
-    return bytes;
-}
-
-std::size_t journaledCrossings(const fs::path& journal) {
-    auto file = readLapFile(journal);
-    std::size_t n = 0;
-    if (file) {
-        for (const LapRecord& r : file->records) {
-            n += r.lane > 0 ? 1 : 0;
-        }
-    }
-    return n;
-}
-
-// Runs the event loop, as the program does, until `until` holds (checked every 20 ms).
-void runEventLoop(const std::function<bool()>& until) {
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (until()) {
-            loop.quit();
-        }
-    });
-    check.start(20);
-    loop.exec();
-}
-
-void waitEvents(int milliseconds) {
-    QElapsedTimer t;
-    t.start();
-    runEventLoop([&] { return t.elapsed() >= milliseconds; });
-}
-
 void BM_LiveHeat64Lanes(benchmark::State& state) {
     const double seconds = static_cast<double>(state.range(0));
     double sent = 0;
@@ -198,23 +83,10 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
     double loadAfter = 0;
     auto& frameClock = static_cast<FrameClock&>(*qApp);
     for (auto _ : state) {
-        const fs::path dir = makeDataFolder();
-        UiContext ui;
-        ui.app.dataDir = dir;
-        ui.app.configPrg = *loadConfigPrg(dir / "ZENTOR.CFG");
-        NoAsker asker;
-        Portada window(ui, asker);
-        window.resize(1920, 1080);
-        window.show();
-        window.loadCatalog();
-        window.selectEvent(0);
-        window.selectSeries(4, 0);
-        HeatSession session(window, ui, asker);
-        std::vector<PseudoTerminal> ports;
-        for (int c = 1; c <= kCircuits; ++c) {
-            ports.push_back(std::move(*PseudoTerminal::open()));
-            session.setPortOverride(c, QString::fromStdString(ports.back().devicePath()));
-        }
+        BenchProgram program;
+        const fs::path& dir = program.dir;
+        HeatSession& session = *program.session;
+        std::vector<PseudoTerminal>& ports = program.ports;
         session.openProgramme(4);
         session.heatKey('S');
         loadBefore = loadAverage();
@@ -345,8 +217,6 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
         session.heatKey('S');
         waitEvents(100);
         session.closeProgramme();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
     state.counters["crossings_sent"] = sent;
     state.counters["laps_lost"] = sent - stored;
