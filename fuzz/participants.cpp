@@ -12,7 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(list.names.empty());
         return 0;
     }
-    // Past the bound the rest is left out, and counted.
     fuzz::checkRewritten(bytes, again, list.truncated || list.leftOut > 0);
     return 0;
 }
