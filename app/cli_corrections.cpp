@@ -299,6 +299,16 @@ int cmdPenalty(const Invocation& inv) {
     return kOk;
 }
 
+namespace {
+
+void warnLapProblems(const Invocation& inv, const LapListing& listing) {
+    for (const auto& problem : listing.problems()) {
+        inv.err << "cronovolta-cli: warning: " << problem << "\n";
+    }
+}
+
+} // namespace
+
 int cmdLaps(const Invocation& inv) {
     const auto& a = inv.args;
     if (a.size() < 4) {
@@ -317,6 +327,7 @@ int cmdLaps(const Invocation& inv) {
     setup.programa = *programa;
     setup.seriesCount = target->event.seriesCounts[static_cast<std::size_t>(*programa)];
     setup.activeSerie = target->serie;
+    setup.language = target->event.language;
     LapListing listing(setup);
     listing.load();
     if (a[3] == "--dump") {
@@ -324,6 +335,7 @@ int cmdLaps(const Invocation& inv) {
             return usage(inv, kLapsUsage);
         }
         auto written = listing.writeDump();
+        warnLapProblems(inv, listing);
         if (!written) {
             return fail(inv, written.error());
         }
@@ -378,6 +390,7 @@ int cmdLaps(const Invocation& inv) {
             return usage(inv, kLapsUsage);
         }
     }
+    warnLapProblems(inv, listing);
     for (const auto& row : listing.rows()) {
         if (!row.visible) {
             continue;

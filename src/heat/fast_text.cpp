@@ -15,6 +15,9 @@ std::string fixedSingleText(float value, int decimals) {
         value = 0.0f;
     }
     double a = std::fabs(static_cast<double>(value));
+    if (a >= 1e9) { // only from a damaged file: the number formats bound its width
+        return formatSingle(value, decimals == 4 ? "0.0000" : "0.00");
+    }
     char sci[32];
     auto res = std::to_chars(sci, sci + sizeof sci, a, std::chars_format::scientific, 6);
     // sci: d.dddddde[+-]xx

@@ -86,10 +86,11 @@ RecoveryOutcome HeatEngine::replayJournal() {
     std::error_code ec;
     std::vector<LapRecord> records;
     if (auto file = readLapFile(journal); file) {
-        records = std::move(file->records);
-        if (file->partialTail) {
-            report("the last record of the heat journal was cut short and is left out");
+        if (auto skipped = describeSkippedLapBytes(journal, *file, m_settings.language);
+            !skipped.empty()) {
+            report(skipped);
         }
+        records = std::move(file->records);
     } else {
         // Unreadable: kept as it is, the heat goes on under a fresh header.
         report(file.error() + "; it is kept as " + keepAside(journal, m_heat).string());

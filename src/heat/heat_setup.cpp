@@ -202,6 +202,10 @@ void HeatEngine::seedSectorReferences() {
         report(file.error());
         return;
     }
+    if (auto skipped = describeSkippedLapBytes(seriesFile(".VAV"), *file, m_settings.language);
+        !skipped.empty()) {
+        report(skipped);
+    }
     const auto& records = file->records;
     for (int h = 1; h <= m_heat; ++h) {
         auto start = lapBlockStart(records, h);

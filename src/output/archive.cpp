@@ -43,6 +43,7 @@ std::string wording(ArchiveFailure::Kind kind, int language) {
         {"No es pot llegir la capçalera de la prova", "No se puede leer la cabecera de la prueba"},
         {"S'ha aturat l'operació", "Se ha detenido la operación"},
         {"Error de fitxer", "Error de fichero"},
+        {"L'arxiu supera els 2.147.483.648 bytes", "El archivo supera los 2.147.483.648 bytes"},
     };
     if (kind == ArchiveFailure::WrongMagic) {
         return std::string(messageText(9, 16, language));
@@ -119,17 +120,86 @@ fs::path besideTemporary(const fs::path& final) {
 
 } // namespace
 
-ArchiveResult<ArchiveIndex> readArchive(std::string_view bytes, int language) {
-    if (bytes.substr(0, kArchiveMagic.size()) != kArchiveMagic) {
+namespace {
+
+// The archive's bytes from the start, one piece after the other: from memory, or from a
+// file through a small buffer, so that an archive of any size holds no more than its index.
+class MemorySource {
+public:
+    explicit MemorySource(std::string_view bytes) : m_bytes(bytes) {}
+    std::uintmax_t remaining() const { return m_bytes.size() - m_pos; }
+    // n bytes into `out` (skipped when null); false when fewer remain.
+    bool take(std::uintmax_t n, std::string* out) {
+        if (n > remaining()) {
+            return false;
+        }
+        if (out) {
+            out->assign(m_bytes.substr(m_pos, static_cast<std::size_t>(n)));
+        }
+        m_pos += static_cast<std::size_t>(n);
+        return true;
+    }
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_pos = 0;
+};
+
+class FileSource {
+public:
+    FileSource(File& file, std::uintmax_t size) : m_file(file), m_left(size) {}
+    std::uintmax_t remaining() const { return m_left; }
+    bool take(std::uintmax_t n, std::string* out) {
+        if (n > m_left) {
+            return false;
+        }
+        if (out) {
+            out->clear();
+        }
+        char block[kBlock];
+        while (n > 0) {
+            const auto want = static_cast<std::size_t>(std::min<std::uintmax_t>(n, kBlock));
+            const auto got = m_file.read(block, want);
+            if (!got || *got == 0) {
+                m_left = 0; // shorter than it said: read as cut short
+                return false;
+            }
+            if (out) {
+                out->append(block, *got);
+            }
+            n -= *got;
+            m_left -= *got;
+        }
+        return true;
+    }
+
+private:
+    File& m_file;
+    std::uintmax_t m_left;
+};
+
+template <class Source> std::optional<std::int16_t> takeI16(Source& in) {
+    std::string raw;
+    if (!in.take(2, &raw)) {
+        return std::nullopt;
+    }
+    ByteReader r(raw);
+    return r.i16();
+}
+
+template <class Source> ArchiveResult<ArchiveIndex> parseArchive(Source& in, int language) {
+    const std::uintmax_t total = in.remaining();
+    std::string magic;
+    if (!in.take(kArchiveMagic.size(), &magic) || magic != kArchiveMagic) {
         return failure(ArchiveFailure::WrongMagic, language);
     }
-    ByteReader r(bytes, kArchiveMagic.size());
-    auto text = [&r]() -> std::optional<std::string> {
-        const std::int16_t n = r.i16();
-        if (!r.ok() || n < 0 || static_cast<std::size_t>(n) > r.remaining()) {
+    auto text = [&in]() -> std::optional<std::string> {
+        const auto n = takeI16(in);
+        std::string raw;
+        if (!n || *n < 0 || !in.take(static_cast<std::uintmax_t>(*n), &raw)) {
             return std::nullopt;
         }
-        return r.raw(static_cast<std::size_t>(n));
+        return raw;
     };
     ArchiveIndex index;
     auto name = text();
@@ -139,48 +209,53 @@ ArchiveResult<ArchiveIndex> readArchive(std::string_view bytes, int language) {
     }
     index.nameBytes = std::move(*name);
     index.dateBytes = std::move(*date);
-    const std::int16_t count = r.i16();
-    if (!r.ok()) {
+    const auto count = takeI16(in);
+    if (!count) {
         return failure(ArchiveFailure::Truncated, language);
     }
-    if (count < 0) {
+    if (*count < 0) {
         return failure(ArchiveFailure::BadCount, language);
     }
     std::set<std::string> seen;
-    std::optional<std::string_view> header;
-    for (int i = 0; i < count; ++i) {
+    std::optional<std::string> header;
+    for (int i = 0; i < *count; ++i) {
         auto raw = text();
         if (!raw) {
             return failure(ArchiveFailure::Truncated, language);
         }
         const std::string memberName = trimmed(*raw);
-        const std::string shown = windows1252ToUtf8(*raw);
-        if (!safeMemberName(memberName)) {
+        const std::string shown = windows1252ToUtf8(raw->substr(0, kMaxMemberName));
+        if (!safeMemberName(memberName) || memberName.size() > kMaxMemberName) {
             return failure(ArchiveFailure::UnsafeName, language, "\"" + shown + "\"");
         }
         if (!seen.insert(foldCase(memberName)).second) {
             return failure(ArchiveFailure::Duplicate, language, shown);
         }
         const bool isHeader = foldCase(memberName) == kEventHeaderFileName;
-        const float size = r.f32();
-        if (!r.ok()) {
+        std::string sizeBytes;
+        if (!in.take(4, &sizeBytes)) {
             return failure(ArchiveFailure::Truncated, language);
         }
+        ByteReader sizeReader(sizeBytes);
+        const float size = sizeReader.f32();
         if (!(size >= 0.0f) || std::floor(size) != size ||
-            static_cast<double>(size) > static_cast<double>(r.remaining())) {
+            static_cast<double>(size) > static_cast<double>(in.remaining())) {
             return failure(ArchiveFailure::BadSize, language, shown);
         }
-        const auto n = static_cast<std::size_t>(size);
+        const auto n = static_cast<std::uintmax_t>(size);
         // The manager finds the event by this exact name.
         index.members.push_back(
-            {isHeader ? std::string(kEventHeaderFileName) : windows1252ToUtf8(memberName), r.pos(),
-             n});
-        if (isHeader) {
-            header = bytes.substr(r.pos(), n);
+            {isHeader ? std::string(kEventHeaderFileName) : windows1252ToUtf8(memberName),
+             total - in.remaining(), n});
+        std::string content;
+        if (!in.take(n, isHeader ? &content : nullptr)) {
+            return failure(ArchiveFailure::Truncated, language);
         }
-        r.skip(n);
+        if (isHeader) {
+            header = std::move(content);
+        }
     }
-    if (!r.atEnd()) {
+    if (in.remaining() != 0) {
         return failure(ArchiveFailure::BadCount, language);
     }
     // Without a whole header the new event could not be listed or opened.
@@ -188,6 +263,41 @@ ArchiveResult<ArchiveIndex> readArchive(std::string_view bytes, int language) {
         return failure(ArchiveFailure::NoHeader, language);
     }
     return index;
+}
+
+// The archive opened for reading: a regular file within the bound, and its size.
+ArchiveResult<std::pair<File, std::uintmax_t>> openArchive(const fs::path& archive, int language) {
+    auto in = File::open(archive, Access::Read, {.noWait = true});
+    if (!in) {
+        return ioFailure(language, archive, in.error().value());
+    }
+    if (auto regular = in->isRegular(); !regular || !*regular) {
+        return ioFailure(language, archive, EINVAL);
+    }
+    const auto size = in->size();
+    if (!size) {
+        return ioFailure(language, archive, size.error().value());
+    }
+    if (*size > kMaxArchiveBytes) {
+        return failure(ArchiveFailure::ArchiveTooLarge, language, archive.string());
+    }
+    return std::pair{std::move(*in), *size};
+}
+
+} // namespace
+
+ArchiveResult<ArchiveIndex> readArchive(std::string_view bytes, int language) {
+    MemorySource in(bytes);
+    return parseArchive(in, language);
+}
+
+ArchiveResult<ArchiveIndex> readArchiveFile(const fs::path& archive, int language) {
+    auto opened = openArchive(archive, language);
+    if (!opened) {
+        return std::unexpected(opened.error());
+    }
+    FileSource in(opened->first, opened->second);
+    return parseArchive(in, language);
 }
 
 std::vector<std::string> eventFolderFiles(const fs::path& folder) {
@@ -239,6 +349,8 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
         return failure(ArchiveFailure::TooLarge, language, eventDir.string());
     }
     std::vector<std::string> storedNames;
+    // Every archive written can be read back: none beyond the bound of the reader.
+    std::uintmax_t total = kArchiveMagic.size() + headFields.size() + 2;
     for (const std::string& file : files) {
         std::error_code ec;
         const fs::path path = eventDir / platform::pathFromUtf8(file);
@@ -248,6 +360,10 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
         }
         if (size > kMaxArchiveMember) {
             return failure(ArchiveFailure::TooLarge, language, file);
+        }
+        total += 2 + file.size() + 4 + size;
+        if (total > kMaxArchiveBytes) {
+            return failure(ArchiveFailure::ArchiveTooLarge, language, eventDir.string());
         }
         const std::string stored = trimmed(file);
         if (!fitsWindows1252(stored)) {
@@ -344,14 +460,16 @@ ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::pat
     if (progress.info) {
         progress.info(action);
     }
-    auto bytes = readFileBytes(archive);
-    if (!bytes) {
-        return failure(ArchiveFailure::Io, language, bytes.error());
-    }
-    auto index = readArchive(*bytes, language);
+    auto index = readArchiveFile(archive, language);
     if (!index) {
         return std::unexpected(index.error());
     }
+    // A second pass copies the members, checked by the first, block by block.
+    auto opened = openArchive(archive, language);
+    if (!opened) {
+        return std::unexpected(opened.error());
+    }
+    FileSource in(opened->first, opened->second);
     Unarchived done;
     done.name = windows1252ToUtf8(index->nameBytes);
     done.date = windows1252ToUtf8(index->dateBytes);
@@ -381,8 +499,22 @@ ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::pat
         }
         const fs::path path = tmp / platform::pathFromUtf8(m.name);
         auto out = File::open(path, Access::CreateNew, {.refuseLinks = true});
-        std::error_code failed =
-            out ? out->write(std::string_view(*bytes).substr(m.offset, m.size)) : out.error();
+        std::error_code failed = out ? std::error_code() : out.error();
+        // What lies between two members (a name, a size) is passed over.
+        const std::uintmax_t at = opened->second - in.remaining();
+        if (!failed && !in.take(m.offset - at, nullptr)) {
+            failed = std::make_error_code(std::errc::io_error);
+        }
+        std::string block;
+        for (std::uintmax_t left = m.size; !failed && left > 0;) {
+            const std::uintmax_t n = std::min<std::uintmax_t>(left, kBlock);
+            if (!in.take(n, &block)) {
+                failed = std::make_error_code(std::errc::io_error); // it changed meanwhile
+            } else {
+                failed = out->write(block);
+                left -= n;
+            }
+        }
         if (!failed) {
             failed = out->sync();
         }

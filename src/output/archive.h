@@ -14,6 +14,11 @@ namespace cronovolta {
 inline constexpr std::string_view kArchiveMagic = "ZTR_ARX_PRB_V42";
 // The member size is stored as a single-precision float, exact up to 2^24.
 inline constexpr std::uintmax_t kMaxArchiveMember = 16777216;
+// An archive is read as a stream, so its size is not bounded by memory; this bound keeps a
+// hostile one (sparse, or claiming thousands of full members) from filling the disk.
+inline constexpr std::uintmax_t kMaxArchiveBytes = 2147483648u;
+// A member name longer than a file name can be is refused.
+inline constexpr std::size_t kMaxMemberName = 255;
 
 // What the file screen shows while an archive is written or read: `info` the event line
 // ("Arxivant Open (01-02-2026)"), `member` the i-th of `count` members and its name.
@@ -37,6 +42,7 @@ struct ArchiveFailure {
         NoEvent,    // the event header cannot be read
         Stopped,
         Io,
+        ArchiveTooLarge, // over kMaxArchiveBytes
     };
     Kind kind;
     std::string message; // in the language given to the operation
@@ -45,9 +51,9 @@ struct ArchiveFailure {
 template <typename T> using ArchiveResult = std::expected<T, ArchiveFailure>;
 
 struct ArchiveMember {
-    std::string name;       // UTF-8, as the file will be called
-    std::size_t offset = 0; // of its content in the archive bytes
-    std::size_t size = 0;
+    std::string name;          // UTF-8, as the file will be called
+    std::uintmax_t offset = 0; // of its content in the archive bytes
+    std::uintmax_t size = 0;
 };
 
 // An archive checked from end to end: every member whole and safe to create.
@@ -59,6 +65,9 @@ struct ArchiveIndex {
 
 // Reads and checks a whole ".prb" held in memory; nothing is trusted.
 ArchiveResult<ArchiveIndex> readArchive(std::string_view bytes, int language);
+// The same for a ".prb" file, read as a stream: only the index and the event header are
+// held in memory, whatever the archive's size.
+ArchiveResult<ArchiveIndex> readArchiveFile(const fs::path& archive, int language);
 
 // The files the event manager lists for an event folder, in its order: regular files
 // only (no folders, no links), by name.

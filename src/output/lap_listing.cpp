@@ -9,6 +9,8 @@
 #include "storage/text_encoding.h"
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <set>
 
 namespace cronovolta {
@@ -119,25 +121,53 @@ std::string LapListing::name(int participant) const {
     return m_names[static_cast<std::size_t>(participant - 1)];
 }
 
-void LapListing::loadHeat() {
-    const int serie = selectedSeries();
-    const int heat = selectedHeat();
-    m_rows.clear();
-    auto file = readLapFile(m_lapFile);
-    const std::vector<LapRecord> none;
-    const auto& records = file ? file->records : none;
-    // Heat headers chain through their record counts.
+namespace {
+
+// Heat headers chain through their record counts; a heat's block is the first header of
+// its number on the chain. One walk finds every heat's.
+std::map<float, std::size_t> heatHeaders(const std::vector<LapRecord>& records) {
+    std::map<float, std::size_t> starts;
     std::size_t pos = 0;
     while (pos < records.size()) {
         const LapRecord& r = records[pos];
         if (r.lane == 0) {
-            if (r.lapTime == static_cast<float>(heat)) {
-                break;
+            if (!std::isnan(r.lapTime)) {
+                starts.try_emplace(r.lapTime, pos);
             }
             pos += static_cast<std::size_t>(std::max<int>(r.laps, 0));
         }
         ++pos;
     }
+    return starts;
+}
+
+} // namespace
+
+std::vector<LapRecord> LapListing::readLaps() {
+    m_problems.clear();
+    auto file = readLapFile(m_lapFile);
+    if (!file) {
+        m_problems.push_back(file.error());
+        return {};
+    }
+    if (auto skipped = describeSkippedLapBytes(m_lapFile, *file, m_setup.language);
+        !skipped.empty()) {
+        m_problems.push_back(std::move(skipped));
+    }
+    return std::move(file->records);
+}
+
+void LapListing::loadHeat() {
+    const auto records = readLaps();
+    const auto starts = heatHeaders(records);
+    const auto start = starts.find(static_cast<float>(selectedHeat()));
+    listHeat(records, start == starts.end() ? records.size() : start->second);
+}
+
+void LapListing::listHeat(const std::vector<LapRecord>& records, std::size_t pos) {
+    const int serie = selectedSeries();
+    const int heat = selectedHeat();
+    m_rows.clear();
     if (pos < records.size()) {
         const LapRecord& header = records[pos];
         m_startShown = true;
@@ -220,8 +250,16 @@ std::expected<fs::path, std::string> LapListing::writeDump() {
     sortBy(3);
     std::string text;
     const int heats = static_cast<int>(entries(HeatSelector).size());
+    // One read for every heat: a heat counter of thousands must not read the file as often.
+    const auto records = readLaps();
+    const auto starts = heatHeaders(records);
     for (int k = 0; k < heats; ++k) {
-        choose(HeatSelector, k);
+        const auto start = starts.find(static_cast<float>(k + 1));
+        if (start == starts.end()) {
+            continue;
+        }
+        m_positions[HeatSelector] = k;
+        listHeat(records, start->second);
         for (const auto& row : m_rows) {
             const auto& c = row.cells;
             if (c[lapcol::Name].empty()) {
@@ -230,6 +268,9 @@ std::expected<fs::path, std::string> LapListing::writeDump() {
             text += c[lapcol::Name] + ";" + c[lapcol::Lane] + ";" + c[lapcol::Heat] + ";" +
                     c[lapcol::Lap] + ";" + c[lapcol::LapTime] + ";" + c[lapcol::Clock] + "\r\n";
         }
+    }
+    if (heats > 0) {
+        choose(HeatSelector, heats - 1); // the last heat stays listed, as after a choice
     }
     const fs::path path = m_setup.folder / "VLTAVLT.TXT";
     if (auto written = writeFileAtomic(path, utf8ToWindows1252(text)); !written) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/file_io.h"
+#include "storage/lap_record.h"
 
 #include <array>
 #include <expected>
@@ -38,6 +39,7 @@ struct LapListingSetup {
     bool programmeOpen = false; // a programme of the main window is open
     std::string all = "Tots";   // entry 0 of the participant selector
     std::string allLanes = "Totes";
+    int language = 0; // of the problems
 };
 
 struct LapRow {
@@ -86,6 +88,8 @@ public:
     bool startTimeShown() const { return m_startShown; }
     const std::string& startTime() const { return m_startTime; }
     int filterRuns() const { return m_filterRuns; }
+    // What the last read of the lap file could not read or skipped, in the setup's language.
+    const std::vector<std::string>& problems() const { return m_problems; }
 
     // `LlistatLectures`: every crossing of every heat of the series with a participant,
     // "name;lane;heat;lap;time;clock" per line, into "VLTAVLT.TXT" of the folder.
@@ -102,6 +106,9 @@ private:
     void seriesChosen();
     void clearLists();
     void loadHeat();
+    std::vector<LapRecord> readLaps();
+    // The rows of the heat whose header is records[pos] (none past the end).
+    void listHeat(const std::vector<LapRecord>& records, std::size_t pos);
     void filter();
     std::string name(int participant) const;
 
@@ -118,6 +125,7 @@ private:
     bool m_startShown = false;
     std::string m_startTime;
     int m_filterRuns = 0;
+    std::vector<std::string> m_problems;
 };
 
 } // namespace cronovolta

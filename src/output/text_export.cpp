@@ -68,8 +68,12 @@ public:
 
 private:
     // Positions of the participants (rows, in the participant filter's order) by column.
+    // Only the cells entered are held: a damaged file may make thousands of columns, of
+    // which each participant fills a few.
     struct PositionTable {
-        std::vector<std::vector<std::string>> cells;
+        int columns = 0;
+        std::vector<std::string> names;
+        std::vector<std::map<int, std::string>> cells;
     };
 
     int count(ResultsBrowser::Filter f) const {
@@ -130,20 +134,19 @@ private:
     }
     PositionTable newTable(int columns) const {
         PositionTable t;
+        t.columns = columns;
         const auto& names = m_b.entries(ResultsBrowser::kParticipant);
         for (int j = 1; j <= m_P; ++j) {
-            std::vector<std::string> cells(static_cast<std::size_t>(columns) + 1);
-            cells[0] = names[static_cast<std::size_t>(j)];
-            t.cells.push_back(std::move(cells));
+            t.names.push_back(names[static_cast<std::size_t>(j)]);
         }
+        t.cells.resize(t.names.size());
         return t;
     }
     void enter(PositionTable& t, const ClassificationRow& r, int column, std::string text) const {
         for (int j = 1; j <= m_P; ++j) {
             if (m_b.eqSerie()[static_cast<std::size_t>(j)] == r.serie &&
                 m_b.eqDorsal()[static_cast<std::size_t>(j)] == r.participant) {
-                t.cells[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(column)] =
-                    std::move(text);
+                t.cells[static_cast<std::size_t>(j - 1)][column] = std::move(text);
                 return;
             }
         }
@@ -157,10 +160,15 @@ private:
             heading += h + "\t";
         }
         line(heading);
-        for (const auto& cells : t.cells) {
-            std::string text;
-            for (const std::string& c : cells) {
-                text += "\t" + c;
+        for (std::size_t j = 0; j < t.names.size(); ++j) {
+            std::string text = "\t" + t.names[j];
+            auto entered = t.cells[j].begin();
+            for (int column = 1; column <= t.columns; ++column) {
+                text += '\t';
+                if (entered != t.cells[j].end() && entered->first == column) {
+                    text += entered->second;
+                    ++entered;
+                }
             }
             line(text);
         }

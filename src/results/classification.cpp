@@ -6,6 +6,7 @@
 #include "storage/number_format.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <map>
@@ -42,18 +43,24 @@ SortColumns sortColumns(int criterion) {
     }
 }
 
-// Rows are large: sort their positions, then move each row once.
+// Rows are large: sort their positions, then put each row in place by following the
+// cycles of the permutation, without a second list.
 template <class Less> void sortRows(std::vector<ClassificationRow>& rows, Less less) {
     std::vector<std::size_t> order(rows.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return less(rows[a], rows[b]); });
-    std::vector<ClassificationRow> sorted;
-    sorted.reserve(rows.size());
-    for (std::size_t i : order) {
-        sorted.push_back(std::move(rows[i]));
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        // Position i takes the row from order[i]; a visited position points to itself.
+        std::size_t at = i;
+        while (order[at] != i) {
+            const std::size_t from = order[at];
+            std::swap(rows[at], rows[from]);
+            order[at] = at;
+            at = from;
+        }
+        order[at] = at;
     }
-    rows = std::move(sorted);
 }
 
 // The cached value of `key`, made on the first request.
@@ -133,6 +140,25 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
         }
         return;
     }
+    // A participant has one row in a heat: a repeated one is damage, and the first one stays.
+    LoadIssue repeated{data.serie, 0, LoadIssue::RepeatedRows};
+    struct SayRepeated {
+        LoadIssue& issue;
+        std::vector<LoadIssue>& issues;
+        ~SayRepeated() {
+            if (issue.count > 0) {
+                issues.push_back(issue);
+            }
+        }
+    } sayRepeated{repeated, m_issues};
+    std::vector<int> participantHeat(heatCount.size(), 0);
+    // Room for every row this series may add, taken once: growing the list step by step
+    // would hold the old and the new list at once.
+    if (const std::size_t wanted =
+            std::min(kMaxClassificationRows, m_rows.size() + data.heats.size());
+        wanted > m_rows.capacity()) {
+        m_rows.reserve(m_rows.empty() ? wanted : kMaxClassificationRows);
+    }
     std::size_t next = 0;
     for (int h = 1; h <= heatsRun; ++h) {
         if (next >= data.heats.size()) {
@@ -169,9 +195,22 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
             if (rec.lane == 0 && (rec.heatFastestLap == 0.0f || rec.heatFastestLap >= 99.9f)) {
                 continue; // waited this heat out
             }
+            int& seenIn = participantHeat[static_cast<std::size_t>(p)];
+            if (seenIn == h) {
+                if (repeated.count++ == 0) {
+                    repeated.heat = h;
+                    repeated.participant = p;
+                }
+                continue;
+            }
+            seenIn = h;
             int count = ++heatCount[static_cast<std::size_t>(p)];
             if (rec.seriesLaps <= 0.0f && rec.fastestLap == kNoLap) {
                 continue;
+            }
+            if (m_rows.size() >= kMaxClassificationRows) {
+                m_issues.push_back({data.serie, h, LoadIssue::TooManyRows});
+                return;
             }
             auto pen = penalty.find(p);
             addRow(data, rec, pen == penalty.end() ? 0.0f : pen->second, count, colourSlot);
@@ -424,6 +463,13 @@ std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileNam
         return fileName + " holds " + std::to_string(issue.count) + " rows of participants that " +
                listFile(fileName) + " does not list (the first: participant " +
                std::to_string(issue.participant) + " in heat " + heat + "); they are left out";
+    case LoadIssue::RepeatedRows:
+        return fileName + " holds " + std::to_string(issue.count) +
+               " rows that repeat a participant of their heat (the first: participant " +
+               std::to_string(issue.participant) + " in heat " + heat + "); they are left out";
+    case LoadIssue::TooManyRows:
+        return "the classification holds at most " + std::to_string(kMaxClassificationRows) +
+               " rows; the rows of " + fileName + " from heat " + heat + " on are left out";
     }
     return fileName;
 }
@@ -477,6 +523,27 @@ std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileNam
                           : " té " + count + " files de participants que no són a " +
                                 listFile(fileName) + " (la primera: participant " + p +
                                 " a la màniga " + heat + "): no es mostren.");
+    }
+    case LoadIssue::RepeatedRows: {
+        const std::string count = std::to_string(issue.count);
+        const std::string p = std::to_string(issue.participant);
+        return file + (es ? " tiene " + count +
+                                " filas que repiten un participante de su manga (la primera: "
+                                "participante " +
+                                p + " en la manga " + heat + "): no se muestran."
+                          : " té " + count +
+                                " files que repeteixen un participant de la seva màniga (la "
+                                "primera: participant " +
+                                p + " a la màniga " + heat + "): no es mostren.");
+    }
+    case LoadIssue::TooManyRows: {
+        const std::string most = std::to_string(kMaxClassificationRows);
+        return es ? "La clasificación tiene como máximo " + most +
+                        " filas: no se muestran las "
+                        "de " +
+                        fileName + " desde la manga " + heat + "."
+                  : "La classificació té com a màxim " + most + " files: no es mostren les de " +
+                        fileName + " des de la màniga " + heat + ".";
     }
     }
     return file;

@@ -71,13 +71,20 @@ struct LoadIssue {
         NegativeHeatCounter, // the participant file's heat counter (in `heat`) is below 0
         NoParticipants,      // heats are stored but the participant list is missing or empty
         UnknownParticipants, // `count` rows of participants the list does not hold
+        RepeatedRows,        // `count` rows repeat a participant of their heat
+        TooManyRows,         // the list is full: the rows from `heat` on are left out
     };
     int serie = 0;
     int heat = 0;
     Kind kind = HeatMissing;
-    int participant = 0; // UnknownParticipants: the first one met, in `heat`
+    int participant = 0; // UnknownParticipants, RepeatedRows: the first one met, in `heat`
     int count = 0;
 };
+
+// A list of all the series of a programme holds at most this many rows (a heat has one
+// row per car, so 500 heats of the largest track, 4000 of an eight-lane one): a damaged
+// file cannot fill the memory.
+inline constexpr std::size_t kMaxClassificationRows = 32000;
 
 struct ClassificationRow {
     std::array<std::string, kClassColumnCount> cells;

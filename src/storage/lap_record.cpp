@@ -1,6 +1,7 @@
 #include "storage/lap_record.h"
 
 #include "storage/record_io.h"
+#include "texts/language_tables.h"
 
 namespace cronovolta {
 
@@ -38,8 +39,25 @@ LapFile decodeLapFile(std::string_view bytes) {
     for (std::size_t i = 0; i < whole; ++i) {
         file.records.push_back(decodeLapRecord(bytes.substr(i * kLapRecordSize, kLapRecordSize)));
     }
-    file.partialTail = bytes.size() % kLapRecordSize != 0;
+    file.partialBytes = bytes.size() % kLapRecordSize;
+    file.partialTail = file.partialBytes != 0;
     return file;
+}
+
+std::string describeSkippedLapBytes(const fs::path& file, const LapFile& read, int language) {
+    if (read.skippedBytes() == 0) {
+        return {};
+    }
+    const std::string name = file.filename().string();
+    const std::string bytes = std::to_string(read.skippedBytes());
+    if (language == kCastella) {
+        return "El archivo " + name + " tiene " + bytes +
+               " bytes que no se leen (un registro incompleto o más vueltas de las que caben): "
+               "se usan las vueltas leídas.";
+    }
+    return "El fitxer " + name + " té " + bytes +
+           " bytes que no es llegeixen (un registre incomplet o més voltes de les que hi "
+           "caben): es fan servir les voltes llegides.";
 }
 
 std::string encodeLapFile(const std::vector<LapRecord>& records) {

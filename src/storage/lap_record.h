@@ -37,7 +37,10 @@ inline constexpr std::uintmax_t kMaxLapFileBytes =
 struct LapFile {
     std::vector<LapRecord> records; // every whole record read
     bool partialTail = false;       // the file ended in the middle of a record
+    std::size_t partialBytes = 0;   // the bytes of that record
     std::uintmax_t leftOut = 0;     // bytes past the bound, not read
+
+    std::uintmax_t skippedBytes() const { return partialBytes + leftOut; }
 };
 
 LapFile decodeLapFile(std::string_view bytes);
@@ -45,6 +48,10 @@ std::string encodeLapFile(const std::vector<LapRecord>& records);
 
 // A missing file reads as empty; a partial last record is dropped and reported.
 std::expected<LapFile, std::string> readLapFile(const fs::path& path);
+
+// What a read of `file` skipped, in the organiser's language (kCatala, kCastella): a record
+// cut short at the end and the bytes past the bound. Empty when nothing was skipped.
+std::string describeSkippedLapBytes(const fs::path& file, const LapFile& read, int language);
 
 // Record n (1-based) in place.
 IoResult writeLapRecord(const fs::path& path, std::size_t recordNumber, const LapRecord& record,

@@ -1,5 +1,6 @@
 #include "storage/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -29,10 +30,18 @@ std::vector<std::vector<Token>> splitSections(std::string_view pattern) {
     return sections;
 }
 
+// Nothing a heat produces comes near a billion; a larger value comes from a damaged file
+// and prints as the nines of this width instead of up to 39 digits.
+constexpr double kLargestShown = 1e9;
+constexpr std::string_view kNines = "999999999";
+
 // Decimal digits of |value| rounded half away from zero to `decimals` places, computed
 // on the decimal text of the value with `significant` digits so that binary noise
 // (2.675 stored as 2.67499...) does not decide the rounding.
 std::string roundedDigits(double value, int decimals, int significant) {
+    if (std::fabs(value) >= kLargestShown) {
+        return std::string(kNines) + std::string(static_cast<std::size_t>(decimals), '9');
+    }
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(value));
     // buf: d.ddddde[+-]xx
@@ -55,7 +64,8 @@ std::string roundedDigits(double value, int decimals, int significant) {
         return std::string(1, '0') + std::string(static_cast<std::size_t>(decimals), '0');
     }
     std::string digits;
-    bool roundUp = keep < static_cast<int>(mant.size()) && mant[static_cast<std::size_t>(keep)] >= '5';
+    bool roundUp =
+        keep < static_cast<int>(mant.size()) && mant[static_cast<std::size_t>(keep)] >= '5';
     if (keep <= static_cast<int>(mant.size())) {
         digits = mant.substr(0, static_cast<std::size_t>(keep));
     } else {
@@ -202,13 +212,17 @@ std::string singleToText(float value) {
     if (!std::isfinite(value)) {
         return "0";
     }
+    if (std::fabs(value) >= kLargestShown) {
+        return (value < 0 ? "-" : "") + std::string(kNines);
+    }
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(value));
     std::string s(buf);
     if (s.find('e') != std::string::npos) {
-        // Fixed notation with as many decimals as 7 significant digits need.
+        // Fixed notation with as many decimals as 7 significant digits need, at most 12:
+        // what is smaller is no time nor count of a heat.
         int exp10 = static_cast<int>(std::floor(std::log10(std::fabs(static_cast<double>(value)))));
-        int decimals = std::max(0, 6 - exp10);
+        int decimals = std::clamp(6 - exp10, 0, 12);
         std::snprintf(buf, sizeof buf, "%.*f", decimals, static_cast<double>(value));
         s = buf;
     }
@@ -224,7 +238,9 @@ std::string strValue(float value) {
     return s.starts_with('-') ? s : " " + s;
 }
 
-std::string printedNumber(float value) { return strValue(value) + " "; }
+std::string printedNumber(float value) {
+    return strValue(value) + " ";
+}
 
 std::string longTime(double seconds) {
     if (!std::isfinite(seconds)) {
@@ -237,7 +253,8 @@ std::string longTime(double seconds) {
         total += 86400;
     }
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", total / 3600, (total / 60) % 60, total % 60);
+    std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", total / 3600, (total / 60) % 60,
+                  total % 60);
     return buf;
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -167,6 +168,8 @@ TEST_F(ArchiveTest, UnsafeArchivesAreRefusedAndLeaveNothingBehind) {
         {"backslash", archiveOf(2, head + member("..\\A", "x")), ArchiveFailure::UnsafeName},
         {"drive", archiveOf(2, head + member("C:A", "x")), ArchiveFailure::UnsafeName},
         {"control", archiveOf(2, head + member("A\nB", "x")), ArchiveFailure::UnsafeName},
+        {"longer than a file name", archiveOf(2, head + member(std::string(256, 'A'), "x")),
+         ArchiveFailure::UnsafeName},
         {"repeat", archiveOf(3, head + member("A.TXT", "x") + member("a.txt", "y")),
          ArchiveFailure::Duplicate},
         {"negative", archiveOf(2, head + member("A", "", -1.0f)), ArchiveFailure::BadSize},
@@ -243,6 +246,38 @@ TEST_F(ArchiveTest, MembersBeyondTheFloatRangeAreRefusedAndAnOldArchiveIsKept) {
     EXPECT_EQ(refused.error().message,
               "El fichero supera los 16.777.216 bytes y no se puede archivar: GRAN.BIN");
     EXPECT_EQ(readBytes(prb), "old archive");
+}
+
+// An archive larger than any file the program reads whole is read as a stream; one larger
+// than the archive bound is refused before anything is written.
+TEST_F(ArchiveTest, ArchivesBeyondTheWholeFileLimitAreStreamedAndHostileSizesRefused) {
+    std::string pattern(kMaxArchiveMember, '\0');
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        pattern[i] = static_cast<char>((i * 7919u) >> 3);
+    }
+    std::string other = pattern;
+    std::reverse(other.begin(), other.end());
+    fillEvent({{"CRS001.VAV", pattern}, {"CRS001.DAD", other}, {"CRS001.PAR", "abc"}}, kHeader);
+    const fs::path prb = m_dir.path() / "large.prb";
+    ASSERT_TRUE(ArxivarProva(event(1), prb, 0).has_value());
+    ASSERT_GT(fs::file_size(prb), kMaxFileBytes);
+    auto index = readArchiveFile(prb, 0);
+    ASSERT_TRUE(index.has_value()) << index.error().message;
+    EXPECT_EQ(index->members.size(), 4u);
+    auto done = DesarxivarProva(prb, data(), 0);
+    ASSERT_TRUE(done.has_value()) << done.error().message;
+    EXPECT_EQ(tree(event(2)), tree(event(1)));
+
+    // Cut short, or grown past the bound (a sparse file claims 2 GiB at no cost).
+    const auto before = tree(data());
+    fs::resize_file(prb, fs::file_size(prb) - 1);
+    EXPECT_EQ(DesarxivarProva(prb, data(), 0).error().kind, ArchiveFailure::BadSize);
+    fs::resize_file(prb, kMaxArchiveBytes + 1);
+    auto refused = DesarxivarProva(prb, data(), 0);
+    ASSERT_FALSE(refused.has_value());
+    EXPECT_EQ(refused.error().kind, ArchiveFailure::ArchiveTooLarge);
+    EXPECT_NE(refused.error().message.find("2.147.483.648"), std::string::npos);
+    EXPECT_EQ(tree(data()), before);
 }
 
 TEST_F(ArchiveTest, AStopLeavesNeitherArchiveNorEvent) {

@@ -4,6 +4,9 @@
 #include "storage/lap_record.h"
 #include "storage/participant_list.h"
 #include "support/temp_dir.h"
+#include "texts/language_tables.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -175,6 +178,60 @@ TEST_F(Listing, MissingOrDamagedLapFilesListNothing) {
     fs::remove(dir.path() / "OFC001.PAR");
     auto l = open();
     EXPECT_TRUE(l.entries(LapListing::HeatSelector).empty());
+    EXPECT_TRUE(l.rows().empty());
+}
+
+// Damaged bytes are skipped as before, and the listing now says how many, in the
+// organiser's language; the laps recovered stay the same.
+TEST_F(Listing, SkippedBytesOfTheLapFileAreReported) {
+    const fs::path vav = dir.path() / "OFC001.VAV";
+    const std::string sound = readBytes(vav);
+    const std::vector<std::string> lapTimes = {"99.9999", "99.9999"};
+    struct Case {
+        std::string tail;        // appended to the sound file
+        std::uintmax_t sparseTo; // then grown with zeros to this size (0: not)
+        int language;
+        std::string said; // in the report; empty: no report
+    };
+    const std::uintmax_t big = kMaxLapFileBytes + 1000;
+    const Case cases[] = {
+        {"", 0, kCatala, ""},
+        {std::string(7, '\x55'), 0, kCatala, "El fitxer OFC001.VAV té 7 bytes que no es llegeixen"},
+        {std::string(23, '\0'), 0, kCastella,
+         "El archivo OFC001.VAV tiene 23 bytes que no se leen"},
+        {"", big, kCatala, "té 1000 bytes que no es llegeixen"},
+    };
+    for (const auto& c : cases) {
+        writeBytes(vav, sound + c.tail);
+        if (c.sparseTo > 0) {
+            fs::resize_file(vav, c.sparseTo);
+        }
+        LapListingSetup setup;
+        setup.folder = dir.path();
+        setup.programa = kOfficialPractice;
+        setup.language = c.language;
+        LapListing l(setup);
+        l.load();
+        EXPECT_EQ(column(l, lapcol::LapTime), lapTimes) << c.said;
+        if (c.said.empty()) {
+            EXPECT_TRUE(l.problems().empty());
+        } else {
+            ASSERT_EQ(l.problems().size(), 1u) << c.said;
+            EXPECT_NE(l.problems()[0].find(c.said), std::string::npos) << l.problems()[0];
+        }
+    }
+}
+
+// A heat counter of thousands lists as many heats, but the dump reads the file once and
+// writes the heats it holds.
+TEST_F(Listing, DumpOfAHugeHeatCounterWritesTheHeatsTheFileHolds) {
+    ASSERT_TRUE(writeHeatCounter(dir.path() / "OFC001.PAR", 32767));
+    auto l = open();
+    EXPECT_EQ(l.entries(LapListing::HeatSelector).size(), 32767u);
+    auto path = l.writeDump();
+    ASSERT_TRUE(path) << path.error();
+    EXPECT_EQ(std::ranges::count(readBytes(*path), '\n'), 8);
+    EXPECT_EQ(l.selectedHeat(), 32767);
     EXPECT_TRUE(l.rows().empty());
 }
 

@@ -252,6 +252,8 @@ TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {
          LoadIssue::NoParticipants, 0, 0},
         {"participant not in the list", [](SeriesData& d) { d.heats[1].participant = 32767; },
          LoadIssue::UnknownParticipants, 1, 3},
+        {"participant twice in a heat", [](SeriesData& d) { d.heats[5].participant = 1; },
+         LoadIssue::RepeatedRows, 2, 3},
     };
     for (const auto& k : cases) {
         auto s = base();
@@ -277,6 +279,48 @@ TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {
     EXPECT_EQ(describeLoadIssue(c.issues()[0], "CRS003.DAD"),
               "CRS003.DAD holds 2 rows of participants that CRS003.PAR does not list (the first: "
               "participant 32767 in heat 1); they are left out");
+}
+
+// However many heats a damaged file holds, the list stops at its bound and says where.
+TEST(Classification, AHostileHeatFileFillsTheListOnlyToItsBound) {
+    SeriesData data;
+    data.serie = 1;
+    data.participants.maniguesFetes = 32767;
+    data.heatFileMissing = false;
+    for (int p = 1; p <= 99; ++p) {
+        data.participants.names.push_back("P" + std::to_string(p));
+    }
+    for (int h = 1; h <= 1000; ++h) {
+        HeatResultRecord header;
+        header.lane = static_cast<std::int16_t>(h);
+        header.adjustments = 99;
+        data.heats.push_back(header);
+        for (int p = 1; p <= 99; ++p) {
+            HeatResultRecord row;
+            row.participant = static_cast<std::int16_t>(p);
+            row.lane = static_cast<std::int16_t>(p % 8 + 1);
+            row.seriesLaps = static_cast<float>(h);
+            row.heatLaps = 12.0f;
+            row.fastestLap = row.heatFastestLap = 3.25f;
+            data.heats.push_back(row);
+        }
+    }
+    Classification c(trackWith(8));
+    c.addSeries(data, 0);
+    data.serie = 2;
+    c.addSeries(data, 0);
+    c.finishLoad();
+    c.rank(kTotalLaps);
+    EXPECT_EQ(c.rows().size(), kMaxClassificationRows);
+    ASSERT_EQ(c.issues().size(), 2u);
+    EXPECT_EQ(c.issues()[0].kind, LoadIssue::TooManyRows);
+    EXPECT_EQ(c.issues()[0].heat, static_cast<int>(kMaxClassificationRows / 99 + 1));
+    EXPECT_EQ(describeLoadIssue(c.issues()[0], "CRS001.DAD"),
+              "the classification holds at most 32000 rows; the rows of CRS001.DAD from heat 324 "
+              "on are left out");
+    EXPECT_EQ(c.issues()[1].serie, 2);
+    EXPECT_EQ(c.issues()[1].heat, 1);
+    EXPECT_EQ(c.rows().front().cells[kColTotal], "324");
 }
 
 TEST(LapsText, WholeLapsWithoutCommesAndTheResolutionsDecimalsWithThem) {

@@ -31,6 +31,7 @@ QString qstr(const std::string& s) {
 LapListingSetup withTexts(LapListingSetup setup, int language) {
     setup.all = std::string(messageText(7, 0, language));
     setup.allLanes = std::string(messageText(7, 1, language));
+    setup.language = language;
     return setup;
 }
 
