@@ -23,16 +23,6 @@ constexpr const char* kUsage =
     "usage: cronovolta-serve --data DIR [--port P] [--address A] [--event N] [--type T] "
     "[--series S|all]\n";
 
-std::optional<int> number(const std::string& text, int low, int high) {
-    int value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
-        value > high) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -54,7 +44,7 @@ int main(int argc, char** argv) {
         if (option == "--data") {
             dataDir = value;
         } else if (option == "--port") {
-            auto p = number(value, 0, 65535); // 0: any free port
+            auto p = live::parseNumber(value, 0, 65535); // 0: any free port
             ok = p.has_value();
             where.port = p.value_or(0);
         } else if (option == "--address") {
@@ -62,14 +52,14 @@ int main(int argc, char** argv) {
             ok = a.has_value();
             where.address = a ? a->address : std::string();
         } else if (option == "--event") {
-            event = number(value, 1, 32767);
+            event = live::parseNumber(value, 1, 32767);
             ok = event.has_value();
         } else if (option == "--type") {
             auto q = live::parseClassificationQuery("type=" + value, 1);
             ok = q.has_value();
             programa = q ? std::optional<int>(q->programa) : std::nullopt;
         } else if (option == "--series") {
-            serie = value == "all" ? std::optional<int>(0) : number(value, 1, 999);
+            serie = value == "all" ? std::optional<int>(0) : live::parseNumber(value, 1, 999);
             ok = serie.has_value();
         } else {
             ok = false;

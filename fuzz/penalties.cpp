@@ -8,6 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = fuzz::asBytes(data, size);
     const PenaltyFile file = decodePenalties(bytes);
     const std::string again = encodePenalties(file.records);
-    fuzz::checkRewritten(bytes, again, file.truncated);
+    fuzz::checkRewritten(bytes, again, file.truncated || file.leftOut > 0);
     return 0;
 }

@@ -4,28 +4,21 @@
 // with 200 clients: laps lost, the screens' longest update gap, per change how long until
 // every client had it, and the processor time the server took from the program's thread.
 
-#include "counter/counter_encoder.h"
+#include "heat_bench_support.h"
+
 #include "counter/pseudo_terminal.h"
 #include "live/qt/live_server.h"
 #include "shell/qt/heat_session.h"
 #include "shell/qt/live_results.h"
 #include "shell/qt/portada.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
 #include "storage/event_files.h"
-#include "storage/event_manager.h"
-#include "storage/lap_record.h"
-#include "storage/participant_list.h"
 #include "storage/ui_context.h"
-#include "texts/qt/asker.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThread>
-#include <QTimer>
 #include <QWebSocket>
 
 #include <benchmark/benchmark.h>
@@ -37,108 +30,13 @@
 #include <mutex>
 #include <set>
 #include <thread>
-#include <time.h>
 
 using namespace cronovolta;
+using namespace cronovolta::bench;
 
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-constexpr int kCircuits = 4;
-constexpr int kLanesPerCircuit = 16;
-constexpr double kLineBytesPerSecond = 56000.0 / 10.0; // 8N1: ten bits a byte
-
-double threadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    std::sort(values.begin(), values.end());
-    const auto i = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(i, values.size() - 1)];
-}
-
-class NoAsker final : public Asker {
-public:
-    bool yesNo(QWidget*, const QString&, const QString&, bool) override { return false; }
-    bool okCancel(QWidget*, const QString&, const QString&) override { return false; }
-    void message(QWidget*, const QString&, const QString& text) override {
-        qWarning("%s", qPrintable(text));
-    }
-};
-
-fs::path makeDataFolder() {
-    std::string pattern = (fs::temp_directory_path() / "cronovolta-bench-XXXXXX").string();
-    const fs::path dir = ::mkdtemp(pattern.data());
-    ConfigPrg settings = defaultConfigPrg();
-    settings.counterModel = CounterModel::DS300DS4port;
-    (void)saveConfigPrg(dir / "ZENTOR.CFG", settings);
-    ConfigPista track = defaultConfigPista();
-    track.lanes = track.storedLanes = 64;
-    track.OrdreCanvi.assign(1, 0);
-    for (int lane = 1; lane <= 64; ++lane) {
-        track.OrdreCanvi.push_back(static_cast<std::int16_t>(lane));
-    }
-    track.circuits.clear();
-    for (int c = 0; c < kCircuits; ++c) {
-        track.circuits.push_back({static_cast<std::int16_t>(c + 1),
-                                  static_cast<std::int16_t>(1 + c * kLanesPerCircuit)});
-    }
-    deriveConfigPista(track);
-    (void)saveConfigPista(dir / "PISTA.CFG", track);
-    EventManager manager(dir);
-    (void)manager.createEvent("Banc de proves", "07-12-2026");
-    auto header = readCapcaleraProva(eventFolder(dir, 1) / "PROVA.DAD");
-    if (!header || header->header.seriesCounts[3] < 1) {
-        (void)manager.addSeries(1, 4);
-    }
-    ParticipantList list;
-    for (int i = 1; i <= 64; ++i) {
-        list.names.push_back("Participant " + std::to_string(i));
-    }
-    (void)writeParticipantList(participantFile(eventFolder(dir, 1), 4, 1), list);
-    return dir;
-}
-
-// One counter's bytes: lap reports of its sixteen lanes in turn, each frame sent twice as
-// the counters do.
-std::string counterStream(int frames) {
-    CounterEncoder encoder(CounterModel::DS300DS4port, 1);
-    std::string bytes;
-    for (int i = 0; i < frames; ++i) {
-        const std::string frame = encoder.lap(i % kLanesPerCircuit + 1, 40000 + (i * 37) % 9000);
-        bytes += frame;
-        bytes += frame;
-    }
-    return bytes;
-}
-
-std::size_t journaledCrossings(const fs::path& journal) {
-    auto file = readLapFile(journal);
-    std::size_t n = 0;
-    for (const LapRecord& r : file ? file->records : std::vector<LapRecord>{}) {
-        n += r.lane > 0 ? 1 : 0;
-    }
-    return n;
-}
-
-void runEventLoop(const std::function<bool()>& until) {
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (until()) {
-            loop.quit();
-        }
-    });
-    check.start(20);
-    loop.exec();
-}
 
 // The phones: WebSocket clients on a thread of their own, as other devices would be.
 class Phones : public QObject {
@@ -180,23 +78,11 @@ void BM_LiveResultsClients(benchmark::State& state) {
     double versions = 0, missing = 0, skipped = 0;
     std::vector<double> latencies;
     for (auto _ : state) {
-        const fs::path dir = makeDataFolder();
-        UiContext ui;
-        ui.app.dataDir = dir;
-        ui.app.configPrg = *loadConfigPrg(dir / "ZENTOR.CFG");
-        NoAsker asker;
-        Portada window(ui, asker);
-        window.resize(1920, 1080);
-        window.show();
-        window.loadCatalog();
-        window.selectEvent(0);
-        window.selectSeries(4, 0);
-        HeatSession session(window, ui, asker);
-        std::vector<PseudoTerminal> ports;
-        for (int c = 1; c <= kCircuits; ++c) {
-            ports.push_back(std::move(*PseudoTerminal::open()));
-            session.setPortOverride(c, QString::fromStdString(ports.back().devicePath()));
-        }
+        BenchProgram program;
+        const fs::path& dir = program.dir;
+        Portada& window = *program.window;
+        HeatSession& session = *program.session;
+        std::vector<PseudoTerminal>& ports = program.ports;
         LiveResults live(window, session, live::ServeAddress{"127.0.0.1", 0});
         // Publishing costs the program's thread: timed on that thread at each version.
         std::map<long long, SteadyClock::time_point> publishedAt;
@@ -280,8 +166,6 @@ void BM_LiveResultsClients(benchmark::State& state) {
         }
         session.heatKey('S');
         session.closeProgramme();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
     if (clients == 0) {
         g_cpuWithoutClients = uiCpu;

@@ -3,7 +3,8 @@
 // window open: how many laps got through, how long the screens went without an update, and
 // per crossing how long from its bytes' arrival on the port to the frame that shows its lap.
 
-#include "counter/counter_encoder.h"
+#include "heat_bench_support.h"
+
 #include "counter/pseudo_terminal.h"
 #include "shell/qt/heat_session.h"
 #include "shell/qt/portada.h"
@@ -33,6 +34,7 @@
 #include <time.h>
 
 using namespace cronovolta;
+using namespace cronovolta::bench;
 
 namespace {
 
@@ -40,12 +42,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 double msSince(SteadyClock::time_point origin, SteadyClock::time_point t) {
     return std::chrono::duration<double, std::milli>(t - origin).count();
-}
-
-double threadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 // The moments widgets were painted: a lap is on screen with the first paint after the
@@ -78,105 +74,6 @@ private:
     double m_repaintStart = 0;
 };
 
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    std::sort(values.begin(), values.end());
-    const auto i = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(i, values.size() - 1)];
-}
-
-constexpr int kCircuits = 4;
-constexpr int kLanesPerCircuit = 16;
-constexpr double kLineBytesPerSecond = 56000.0 / 10.0; // 8N1: ten bits a byte
-
-class NoAsker final : public Asker {
-public:
-    bool yesNo(QWidget*, const QString&, const QString&, bool) override { return false; }
-    bool okCancel(QWidget*, const QString&, const QString&) override { return false; }
-    void message(QWidget*, const QString&, const QString& text) override {
-        qWarning("%s", qPrintable(text));
-    }
-};
-
-fs::path makeDataFolder() {
-    std::string pattern = (fs::temp_directory_path() / "cronovolta-bench-XXXXXX").string();
-    const fs::path dir = ::mkdtemp(pattern.data());
-    ConfigPrg settings = defaultConfigPrg();
-    settings.counterModel = CounterModel::DS300DS4port;
-    (void)saveConfigPrg(dir / "ZENTOR.CFG", settings);
-    ConfigPista track = defaultConfigPista();
-    track.lanes = track.storedLanes = 64;
-    track.OrdreCanvi.assign(1, 0);
-    for (int lane = 1; lane <= 64; ++lane) {
-        track.OrdreCanvi.push_back(static_cast<std::int16_t>(lane));
-    }
-    track.circuits.clear();
-    for (int c = 0; c < kCircuits; ++c) {
-        track.circuits.push_back({static_cast<std::int16_t>(c + 1),
-                                  static_cast<std::int16_t>(1 + c * kLanesPerCircuit)});
-    }
-    deriveConfigPista(track);
-    (void)saveConfigPista(dir / "PISTA.CFG", track);
-    EventManager manager(dir);
-    (void)manager.createEvent("Banc de proves", "07-12-2026");
-    auto header = readCapcaleraProva(eventFolder(dir, 1) / "PROVA.DAD");
-    if (!header || header->header.seriesCounts[3] < 1) {
-        (void)manager.addSeries(1, 4);
-    }
-    ParticipantList list;
-    for (int i = 1; i <= 64; ++i) {
-        list.names.push_back("Participant " + std::to_string(i));
-    }
-    (void)writeParticipantList(participantFile(eventFolder(dir, 1), 4, 1), list);
-    return dir;
-}
-
-// One counter's bytes: lap reports of its sixteen lanes in turn, each frame sent twice as
-// the counters do.
-std::string counterStream(int frames) {
-    CounterEncoder encoder(CounterModel::DS300DS4port, 1);
-    std::string bytes;
-    for (int i = 0; i < frames; ++i) {
-        const int lane = i % kLanesPerCircuit + 1;
-        const std::string frame = encoder.lap(lane, 40000 + (i * 37) % 9000);
-        bytes += frame;
-        bytes += frame;
-    }
-    return bytes;
-}
-
-std::size_t journaledCrossings(const fs::path& journal) {
-    auto file = readLapFile(journal);
-    std::size_t n = 0;
-    if (file) {
-        for (const LapRecord& r : file->records) {
-            n += r.lane > 0 ? 1 : 0;
-        }
-    }
-    return n;
-}
-
-// Runs the event loop, as the program does, until `until` holds (checked every 20 ms).
-void runEventLoop(const std::function<bool()>& until) {
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (until()) {
-            loop.quit();
-        }
-    });
-    check.start(20);
-    loop.exec();
-}
-
-void waitEvents(int milliseconds) {
-    QElapsedTimer t;
-    t.start();
-    runEventLoop([&] { return t.elapsed() >= milliseconds; });
-}
-
 void BM_LiveHeat64Lanes(benchmark::State& state) {
     const double seconds = static_cast<double>(state.range(0));
     double sent = 0;
@@ -188,23 +85,10 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
     double repaintCpu = 0;
     double uiCpu = 0;
     for (auto _ : state) {
-        const fs::path dir = makeDataFolder();
-        UiContext ui;
-        ui.app.dataDir = dir;
-        ui.app.configPrg = *loadConfigPrg(dir / "ZENTOR.CFG");
-        NoAsker asker;
-        Portada window(ui, asker);
-        window.resize(1920, 1080);
-        window.show();
-        window.loadCatalog();
-        window.selectEvent(0);
-        window.selectSeries(4, 0);
-        HeatSession session(window, ui, asker);
-        std::vector<PseudoTerminal> ports;
-        for (int c = 1; c <= kCircuits; ++c) {
-            ports.push_back(std::move(*PseudoTerminal::open()));
-            session.setPortOverride(c, QString::fromStdString(ports.back().devicePath()));
-        }
+        BenchProgram program;
+        const fs::path& dir = program.dir;
+        HeatSession& session = *program.session;
+        std::vector<PseudoTerminal>& ports = program.ports;
         session.openProgramme(4);
         session.heatKey('S');
         PaintTimes paints;
@@ -310,8 +194,6 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
         session.heatKey('S');
         waitEvents(100);
         session.closeProgramme();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
     state.counters["crossings_sent"] = sent;
     state.counters["laps_lost"] = sent - stored;

@@ -1,20 +1,12 @@
 #include "announce/announce_settings.h"
 
+#include "storage/ini_text.h"
+
 #include <charconv>
 #include <sstream>
 
 namespace cronovolta {
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 bool readInt(std::string_view text, int low, int high, int& out) {
     int value = 0;
@@ -30,7 +22,7 @@ bool readEvents(std::string_view text, std::array<bool, kAnnounceEventCount>& ou
     std::array<bool, kAnnounceEventCount> events{};
     while (!text.empty()) {
         std::size_t comma = text.find(',');
-        std::string key(trimmed(text.substr(0, comma)));
+        std::string key(iniTrimmed(text.substr(0, comma)));
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
         if (key.empty()) {
             continue;
@@ -45,31 +37,13 @@ bool readEvents(std::string_view text, std::array<bool, kAnnounceEventCount>& ou
     return true;
 }
 
-std::string problemText(int language, int line) {
-    return (language == 1 ? "Valor no válido en " : "Valor no vàlid a ") +
-           std::string(kAnnounceSettingsFileName) + (language == 1 ? ", línea " : ", línia ") +
-           std::to_string(line);
-}
-
 } // namespace
 
 DecodedAnnounceSettings decodeAnnounceSettings(std::string_view text, int language) {
     DecodedAnnounceSettings out;
     AnnounceFileSettings& s = out.settings;
     s.announce.language = language;
-    int lineNumber = 0;
-    while (!text.empty()) {
-        std::size_t newline = text.find('\n');
-        std::string_view line = trimmed(text.substr(0, newline));
-        text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
-        ++lineNumber;
-        std::size_t equals = line.find('=');
-        if (line.empty() || line.front() == '[' || line.front() == ';' ||
-            equals == std::string_view::npos) {
-            continue;
-        }
-        std::string_view key = trimmed(line.substr(0, equals));
-        std::string_view value = trimmed(line.substr(equals + 1));
+    forEachIniValue(text, [&](std::string_view key, std::string_view value, int line) {
         int number = 0;
         bool ok = true;
         if (key == "enabled") {
@@ -87,9 +61,9 @@ DecodedAnnounceSettings decodeAnnounceSettings(std::string_view text, int langua
             s.voice = std::string(value);
         }
         if (!ok) {
-            out.problems.push_back(problemText(language, lineNumber));
+            out.problems.push_back(iniValueProblem(kAnnounceSettingsFileName, line, language));
         }
-    }
+    });
     return out;
 }
 

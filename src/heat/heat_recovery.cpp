@@ -148,6 +148,9 @@ RecoveryOutcome HeatEngine::replayJournal() {
         records.pop_back();
     }
     records.front().laps = 0;
+    // A damaged header taken as this heat's ("1.00002") is stored as exactly this heat, or
+    // no reader would find the heat in the series file.
+    records.front().lapTime = static_cast<float>(m_heat);
     if (auto created = m_journal.create(journal, records); !created) {
         report(created.error());
         return RecoveryOutcome::Resumed;

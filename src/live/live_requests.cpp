@@ -9,9 +9,9 @@
 #include <utility>
 
 namespace cronovolta::live {
-namespace {
+namespace {} // namespace
 
-std::optional<int> number(std::string_view text, int low, int high) {
+std::optional<int> parseNumber(std::string_view text, int low, int high) {
     int value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low ||
@@ -20,6 +20,8 @@ std::optional<int> number(std::string_view text, int low, int high) {
     }
     return value;
 }
+
+namespace {
 
 std::string upper(std::string_view text) {
     std::string out;
@@ -41,7 +43,7 @@ bool numericAddress(std::string_view host) {
     for (std::size_t from = 0;; ++parts) {
         const std::size_t dot = host.find('.', from);
         const std::string_view part = host.substr(from, dot - from);
-        if (part.size() > 3 || !number(part, 0, 255)) {
+        if (part.size() > 3 || !parseNumber(part, 0, 255)) {
             return false;
         }
         if (dot == std::string_view::npos) {
@@ -112,13 +114,13 @@ std::optional<ClassificationQuery> parseClassificationQuery(std::string_view que
             q.programa = *type;
             typeGiven = true;
         } else if (name == "series") {
-            auto s = value == "all" ? std::optional<int>(0) : number(value, 1, 999);
+            auto s = value == "all" ? std::optional<int>(0) : parseNumber(value, 1, 999);
             if (!s) {
                 return std::nullopt;
             }
             q.serie = *s;
         } else if (name == "event") {
-            auto e = number(value, 1, 65535);
+            auto e = parseNumber(value, 1, 65535);
             if (!e) {
                 return std::nullopt;
             }
@@ -149,7 +151,7 @@ std::optional<ServeAddress> parseServeAddress(std::string_view text) {
         }
         out.address = std::string(host);
     }
-    auto p = number(port, 1, 65535);
+    auto p = parseNumber(port, 1, 65535);
     if (!p) {
         return std::nullopt;
     }

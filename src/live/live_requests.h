@@ -48,6 +48,9 @@ struct ClassificationQuery {
 std::optional<ClassificationQuery> parseClassificationQuery(std::string_view query,
                                                             int defaultEvent);
 
+// A whole decimal number low..high with nothing around it.
+std::optional<int> parseNumber(std::string_view text, int low, int high);
+
 // "[ADDRESS:]PORT" of --serve. The address defaults to every address of the computer
 // ("0.0.0.0"); a port is 1..65535. IPv6 addresses are written in brackets.
 struct ServeAddress {

@@ -324,6 +324,23 @@ TEST_F(Recovery, MissingOrForeignJournalStartsTheHeatWithAFreshHeader) {
     EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.000"), damaged);
 }
 
+TEST_F(Recovery, ADamagedHeaderNumberIsStoredAsTheHeatItWasTakenFor) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    LapRecord header;
+    header.crossingTime = static_cast<float>(kT0);
+    header.lapTime = 1.00002f;
+    LapRecord lap{1, 1, static_cast<float>(kT0 + 3.0), 3.0f, 0, 1, 0.0f, 0.0f};
+    writeBytes(eventDir() / "VLTAVLT.TMP", encodeLapFile({header, lap}));
+    open();
+    EXPECT_EQ(engine->recoverHeat(static_cast<float>(kT0), kT0 + 5.0), RecoveryOutcome::Resumed);
+    endHeat(kT0 + 6.0);
+    auto laps = lapFile();
+    ASSERT_FALSE(laps.empty());
+    EXPECT_EQ(laps.front().lapTime, 1.0f);
+    EXPECT_TRUE(lapBlockStart(laps, 2).has_value());
+}
+
 } // namespace
 } // namespace cronovolta::test
 

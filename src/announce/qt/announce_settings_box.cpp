@@ -209,17 +209,8 @@ std::expected<void, QString> AnnounceSettingsBox::save() const {
 void addAnnounceSection(ConfiguracioPrg& dialog, const std::filesystem::path& dataDir, int language,
                         Asker& asker) {
     auto* box = new AnnounceSettingsBox(dataDir, language, &dialog);
-    const QString title = QString::fromUtf8(texts(language).title);
-    if (!box->readProblems().isEmpty()) {
-        asker.message(&dialog, title, box->readProblems().join(QLatin1Char('\n')));
-    }
-    dialog.addSection(box, [box, title, &asker, &dialog] {
-        if (auto saved = box->save(); !saved) {
-            asker.message(&dialog, title, saved.error());
-            return false;
-        }
-        return true;
-    });
+    addFileSection(dialog, box, QString::fromUtf8(texts(language).title), box->readProblems(),
+                   asker, [box] { return box->save(); });
 }
 
 } // namespace cronovolta

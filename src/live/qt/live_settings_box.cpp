@@ -141,17 +141,8 @@ std::expected<void, QString> LiveSettingsBox::save() const {
 void addLiveSection(ConfiguracioPrg& dialog, const std::filesystem::path& dataDir, int language,
                     Asker& asker) {
     auto* box = new LiveSettingsBox(dataDir, language, &dialog);
-    const QString title = QString::fromUtf8(boxTexts(language).title);
-    if (!box->readProblems().isEmpty()) {
-        asker.message(&dialog, title, box->readProblems().join(QLatin1Char('\n')));
-    }
-    dialog.addSection(box, [box, title, &asker, &dialog] {
-        if (auto saved = box->save(); !saved) {
-            asker.message(&dialog, title, saved.error());
-            return false;
-        }
-        return true;
-    });
+    addFileSection(dialog, box, QString::fromUtf8(boxTexts(language).title), box->readProblems(),
+                   asker, [box] { return box->save(); });
 }
 
 } // namespace cronovolta::live

@@ -249,4 +249,19 @@ void ConfiguracioPrg::reject() {
     QDialog::reject();
 }
 
+void addFileSection(ConfiguracioPrg& dialog, QWidget* section, const QString& title,
+                    const QStringList& readProblems, Asker& asker,
+                    std::function<std::expected<void, QString>()> save) {
+    if (!readProblems.isEmpty()) {
+        asker.message(&dialog, title, readProblems.join(QLatin1Char('\n')));
+    }
+    dialog.addSection(section, [save = std::move(save), title, &asker, &dialog] {
+        if (auto saved = save(); !saved) {
+            asker.message(&dialog, title, saved.error());
+            return false;
+        }
+        return true;
+    });
+}
+
 } // namespace cronovolta

@@ -4,8 +4,10 @@
 #include "storage/ui_context.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <array>
+#include <expected>
 #include <functional>
 #include <vector>
 
@@ -67,5 +69,11 @@ private:
     QVBoxLayout* m_top = nullptr;
     std::vector<std::function<bool()>> m_sectionSavers;
 };
+
+// Adds a section that reads and writes a file of its own: what could not be read is told
+// first, and a save that fails is told under `title` and keeps the dialog open.
+void addFileSection(ConfiguracioPrg& dialog, QWidget* section, const QString& title,
+                    const QStringList& readProblems, Asker& asker,
+                    std::function<std::expected<void, QString>()> save);
 
 } // namespace cronovolta
