@@ -1,21 +1,12 @@
 // Four lap counters of the DS300 family at the full rate of their lines on a 64-lane track,
 // read by the desktop program's heat session with the lap-by-lap view and the standings
 // window open: how many laps got through, how long the screens went without an update, and
-// per crossing how long from its bytes' arrival on the port to the frame that shows its lap.
+// per crossing how long from its bytes' arrival on the port (and from the program's read of
+// them) to the end of the frame that shows its lap.
 
 #include "heat_bench_support.h"
 
-#include "counter/pseudo_terminal.h"
-#include "shell/qt/heat_session.h"
-#include "shell/qt/portada.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
-#include "storage/event_files.h"
-#include "storage/event_manager.h"
-#include "storage/lap_record.h"
-#include "storage/participant_list.h"
-#include "storage/ui_context.h"
-#include "texts/qt/asker.h"
+#include "counter/qt/serial_link.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -31,7 +22,6 @@
 #include <cstdlib>
 #include <functional>
 #include <thread>
-#include <time.h>
 
 using namespace cronovolta;
 using namespace cronovolta::bench;
@@ -44,35 +34,38 @@ double msSince(SteadyClock::time_point origin, SteadyClock::time_point t) {
     return std::chrono::duration<double, std::milli>(t - origin).count();
 }
 
-// The moments widgets were painted: a lap is on screen with the first paint after the
-// screens were given it. Also the UI thread's processor time spent on repaints (from an
-// update request to the next event that is not a paint), the bulk of the screens' cost.
-class PaintTimes : public QObject {
+// The frames of the program's windows: a frame is the handling of a window's update
+// request, from its first widget painted to the finished image. A lap is on screen at the
+// end of the first frame that began after the screens were given it.
+class FrameClock : public QApplication {
 public:
-    std::vector<SteadyClock::time_point> times;
-    double repaintCpuMs = 0;
-    int repaints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Paint) {
-            const double cpu = threadCpuMs();
-            if (m_repainting) {
-                repaintCpuMs += cpu - m_repaintStart;
-            }
-            m_repainting = event->type() == QEvent::UpdateRequest;
-            repaints += m_repainting ? 1 : 0;
-            m_repaintStart = cpu;
-        }
-        if (event->type() == QEvent::Paint &&
-            (times.empty() || SteadyClock::now() - times.back() > std::chrono::microseconds(200))) {
-            times.push_back(SteadyClock::now());
-        }
-        return false;
-    }
+    using QApplication::QApplication;
 
-private:
-    bool m_repainting = false;
-    double m_repaintStart = 0;
+    struct Frame {
+        SteadyClock::time_point start;
+        SteadyClock::time_point end;
+        double cpuMs = 0;
+    };
+    std::vector<Frame> frames;
+    bool recording = false;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        if (!recording || event->type() != QEvent::UpdateRequest || !receiver->isWidgetType() ||
+            !static_cast<QWidget*>(receiver)->isWindow()) {
+            return QApplication::notify(receiver, event);
+        }
+        const auto start = SteadyClock::now();
+        const double cpu = threadCpuMs();
+        const bool handled = QApplication::notify(receiver, event);
+        frames.push_back({start, SteadyClock::now(), threadCpuMs() - cpu});
+        return handled;
+    }
 };
+
+double loadAverage() {
+    double load[1] = {0};
+    return ::getloadavg(load, 1) == 1 ? load[0] : -1.0;
+}
 
 void BM_LiveHeat64Lanes(benchmark::State& state) {
     const double seconds = static_cast<double>(state.range(0));
@@ -81,9 +74,14 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
     double longestGap = 0;
     double syncs = 0;
     double achievedRate = 0;
-    std::vector<double> latencies;
+    std::vector<double> latencies; // from the bytes on the port
+    std::vector<double> fromRead;  // from the program's read of them
+    double notShown = 0;
     double repaintCpu = 0;
     double uiCpu = 0;
+    double loadBefore = 0;
+    double loadAfter = 0;
+    auto& frameClock = static_cast<FrameClock&>(*qApp);
     for (auto _ : state) {
         BenchProgram program;
         const fs::path& dir = program.dir;
@@ -91,8 +89,9 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
         std::vector<PseudoTerminal>& ports = program.ports;
         session.openProgramme(4);
         session.heatKey('S');
-        PaintTimes paints;
-        qApp->installEventFilter(&paints);
+        loadBefore = loadAverage();
+        frameClock.frames.clear();
+        frameClock.recording = true;
         const double cpuAtStart = threadCpuMs();
         // At each screen update, how many crossings of each circuit the engine had.
         struct Sync {
@@ -112,11 +111,19 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
             }
             screenSyncs.push_back({SteadyClock::now(), counted});
         });
+        // Per circuit: the end of each chunk the program read and when it read it.
+        std::vector<std::vector<std::pair<std::size_t, SteadyClock::time_point>>> reads(kCircuits);
+        QObject::connect(session.link(), &SerialLink::bytesReceived,
+                         [&](int circuit, const QByteArray& bytes) {
+                             auto& r = reads[static_cast<std::size_t>(circuit - 1)];
+                             const std::size_t end = (r.empty() ? 0 : r.back().first) +
+                                                     static_cast<std::size_t>(bytes.size());
+                             r.emplace_back(end, SteadyClock::now());
+                         });
 
-        const int frames = static_cast<int>(seconds * kLineBytesPerSecond / 42.0);
-        const std::string stream = counterStream(frames);
+        const int reports = static_cast<int>(seconds * kLineBytesPerSecond / 42.0);
+        const std::string stream = counterStream(reports);
         std::atomic<bool> done = false;
-        std::atomic<std::size_t> written = 0;
         // Per circuit: the end of each write and when it was done.
         std::vector<std::vector<std::pair<std::size_t, SteadyClock::time_point>>> writes(kCircuits);
         // The counters write on their own, whatever the program is doing.
@@ -139,7 +146,6 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
                     }
                     finished = finished && at >= stream.size();
                 }
-                written = position[0];
                 if (finished) {
                     break;
                 }
@@ -153,38 +159,55 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
         runEventLoop([&] { return done.load(); });
         counters.join();
         const fs::path journal = eventFolder(dir, 1) / "VLTAVLT.TMP";
-        const std::size_t expected = static_cast<std::size_t>(frames) * kCircuits;
+        const std::size_t expected = static_cast<std::size_t>(reports) * kCircuits;
         QElapsedTimer drain;
         drain.start();
         while (journaledCrossings(journal) < expected && drain.elapsed() < 10000) {
             waitEvents(100);
         }
-        qApp->removeEventFilter(&paints);
+        waitEvents(200); // the last laps stored reach the screens
+        frameClock.recording = false;
+        loadAfter = loadAverage();
         uiCpu = threadCpuMs() - cpuAtStart;
-        repaintCpu = paints.repaintCpuMs;
-        // Crossing n of a circuit is its n-th frame, whose first copy ends at byte 42n + 20.
+        const auto& shownFrames = frameClock.frames;
+        repaintCpu = 0;
+        for (const auto& f : shownFrames) {
+            repaintCpu += f.cpuMs;
+        }
+        // Crossing n of a circuit is its n-th frame, whose first copy, the one decoded,
+        // ends at byte 42n + 20.
         for (int c = 0; c < kCircuits; ++c) {
             const auto& w = writes[static_cast<std::size_t>(c)];
+            const auto& r = reads[static_cast<std::size_t>(c)];
             std::size_t wi = 0;
+            std::size_t ri = 0;
             std::size_t si = 0;
-            std::size_t pi = 0;
-            for (std::size_t n = 0; n < static_cast<std::size_t>(frames); ++n) {
+            std::size_t fi = 0;
+            for (std::size_t n = 0; n < static_cast<std::size_t>(reports); ++n) {
                 const std::size_t last = 42 * n + 20;
                 while (wi < w.size() && w[wi].first <= last) {
                     ++wi;
+                }
+                while (ri < r.size() && r[ri].first <= last) {
+                    ++ri;
                 }
                 while (si < screenSyncs.size() &&
                        screenSyncs[si].crossings[static_cast<std::size_t>(c)] <= n) {
                     ++si;
                 }
-                if (wi >= w.size() || si >= screenSyncs.size()) {
+                if (wi >= w.size() || ri >= r.size() || si >= screenSyncs.size()) {
+                    notShown += static_cast<double>(static_cast<std::size_t>(reports) - n);
                     break;
                 }
-                while (pi < paints.times.size() && paints.times[pi] < screenSyncs[si].at) {
-                    ++pi;
+                while (fi < shownFrames.size() && shownFrames[fi].start < screenSyncs[si].at) {
+                    ++fi;
                 }
-                const auto shown = pi < paints.times.size() ? paints.times[pi] : screenSyncs[si].at;
-                latencies.push_back(msSince(w[wi].second, shown));
+                if (fi >= shownFrames.size()) {
+                    notShown += static_cast<double>(static_cast<std::size_t>(reports) - n);
+                    break;
+                }
+                latencies.push_back(msSince(w[wi].second, shownFrames[fi].end));
+                fromRead.push_back(msSince(r[ri].second, shownFrames[fi].end));
             }
         }
         sent = static_cast<double>(expected);
@@ -204,6 +227,13 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
     state.counters["lap_on_screen_p50_ms"] = percentile(latencies, 0.50);
     state.counters["lap_on_screen_p99_ms"] = percentile(latencies, 0.99);
     state.counters["lap_on_screen_max_ms"] = percentile(latencies, 1.0);
+    state.counters["laps_not_shown"] = notShown;
+    state.counters["read_to_screen_p50_ms"] = percentile(fromRead, 0.50);
+    state.counters["read_to_screen_p99_ms"] = percentile(fromRead, 0.99);
+    state.counters["read_to_screen_max_ms"] = percentile(fromRead, 1.0);
+    state.counters["screen_frames"] = static_cast<double>(frameClock.frames.size());
+    state.counters["load_avg_before"] = loadBefore;
+    state.counters["load_avg_after"] = loadAfter;
     state.counters["ui_thread_cpu_ms"] = uiCpu;
     state.counters["repaint_cpu_ms"] = repaintCpu;
 }
@@ -216,7 +246,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication app(argc, argv);
+    FrameClock app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -69,6 +72,82 @@ QFont shrunkToFit(QFont font, const QString& text, int room) {
     return font;
 }
 
+// A lane's scroll bar. Each lap appended moves its range: it repaints only when what it
+// shows has changed, and at rest it is drawn from a picture shared by the bars of the same
+// look, as the lanes of a heat mostly have similar lap counts.
+class LapScrollBar : public QScrollBar {
+public:
+    explicit LapScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+
+protected:
+    void sliderChange(SliderChange change) override {
+        if ((change == SliderRangeChange || change == SliderValueChange) && look() == m_painted) {
+            return;
+        }
+        QScrollBar::sliderChange(change);
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        m_painted = look();
+        if (underMouse() || isSliderDown()) {
+            QScrollBar::paintEvent(event); // hovered or pressed parts have their own looks
+            return;
+        }
+        QStyleOptionSlider option = restingOption();
+        const qreal ratio = devicePixelRatioF();
+        const QRect& h = m_painted.handle;
+        const QString key = QStringLiteral("cronovolta-lap-bar:%1x%2:%3,%4,%5x%6:%7:%8%9:%10:%11")
+                                .arg(width())
+                                .arg(height())
+                                .arg(h.x())
+                                .arg(h.y())
+                                .arg(h.width())
+                                .arg(h.height())
+                                .arg(int(option.state))
+                                .arg(int(m_painted.atMinimum))
+                                .arg(int(m_painted.atMaximum))
+                                .arg(option.palette.cacheKey())
+                                .arg(ratio);
+        QPixmap picture;
+        if (!QPixmapCache::find(key, &picture)) {
+            picture = QPixmap(size() * ratio);
+            picture.setDevicePixelRatio(ratio);
+            picture.fill(Qt::transparent);
+            QPainter p(&picture);
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &p, this);
+            p.end();
+            QPixmapCache::insert(key, picture);
+        }
+        QPainter p(this);
+        p.drawPixmap(0, 0, picture);
+    }
+
+private:
+    struct Look {
+        QRect handle;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Look&) const = default;
+    };
+
+    QStyleOptionSlider restingOption() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        option.subControls = QStyle::SC_All;
+        option.activeSubControls = QStyle::SC_None;
+        return option;
+    }
+
+    Look look() const {
+        const QStyleOptionSlider option = restingOption();
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        this),
+                value() == minimum(), value() == maximum()};
+    }
+
+    Look m_painted{QRect(-1, -1, 0, 0)};
+};
+
 } // namespace
 
 // ----- LaneGrid -----
@@ -79,6 +158,7 @@ LaneGrid::LaneGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::Box);
+    setVerticalScrollBar(new LapScrollBar(this));
     verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
     m_rows.assign(2, QString());
     m_highlight.assign(2, false);
@@ -116,24 +196,24 @@ QFont LaneGrid::fontFor(const QString& text) const {
 }
 
 bool LaneGrid::setRows(const LanePanel& panel) {
-    bool sameRows = panel.rows == m_source;
-    bool sameMarks = panel.highlighted.size() == m_highlight.size() &&
-                     std::equal(m_highlight.begin(), m_highlight.end(), panel.highlighted.begin());
-    if (sameRows && sameMarks && panel.topRow == m_topRow) {
+    // Usually a lap was appended: only the rows that are new or changed are taken over.
+    bool changed = panel.rows.size() != m_source.size();
+    m_source.resize(panel.rows.size());
+    m_rows.resize(panel.rows.size());
+    for (std::size_t i = 0; i < panel.rows.size(); ++i) {
+        if (m_source[i] != panel.rows[i]) {
+            m_source[i] = panel.rows[i];
+            m_rows[i] = toQString(panel.rows[i]);
+            changed = true;
+        }
+    }
+    std::vector<bool> marks(panel.highlighted.begin(), panel.highlighted.end());
+    marks.resize(m_rows.size(), false);
+    changed = changed || marks != m_highlight || panel.topRow != m_topRow;
+    if (!changed) {
         return false;
     }
-    if (!sameRows) {
-        // Usually a lap was appended: convert only the rows that are new or changed.
-        m_rows.resize(panel.rows.size());
-        for (std::size_t i = 0; i < panel.rows.size(); ++i) {
-            if (i >= m_source.size() || m_source[i] != panel.rows[i]) {
-                m_rows[i] = toQString(panel.rows[i]);
-            }
-        }
-        m_source = panel.rows;
-    }
-    m_highlight.assign(panel.highlighted.begin(), panel.highlighted.end());
-    m_highlight.resize(m_rows.size(), false);
+    m_highlight = std::move(marks);
     m_topRow = panel.topRow;
     updateScrollRange();
     viewport()->update();
@@ -325,6 +405,7 @@ void LapByLapView::placePanels() {
 
     for (std::size_t lane = 1; lane < m_lanes.size(); ++lane) {
         LaneWidgets& w = m_lanes[lane];
+        w.flaggedTitleFont.reset();
         if (w.shown.position < 1) {
             continue;
         }
@@ -371,10 +452,14 @@ void LapByLapView::placeFlag() {
         return;
     }
     // The flag takes the left of the title; "Pista N" moves beside it, smaller if need be.
-    QLabel* title = at(m_flagLane).title;
+    LaneWidgets& w = m_lanes[static_cast<std::size_t>(m_flagLane)];
+    QLabel* title = w.title;
     const int room = m_flag->width() + 2;
+    if (!w.flaggedTitleFont) {
+        w.flaggedTitleFont = shrunkToFit(m_pilotFont, title->text(), title->width() - room - 2);
+    }
     title->setContentsMargins(room, 0, 0, 0);
-    title->setFont(shrunkToFit(m_pilotFont, title->text(), title->width() - room - 2));
+    title->setFont(*w.flaggedTitleFont);
     m_flag->move(title->pos());
     m_flag->show();
     m_flag->raise();
@@ -424,7 +509,11 @@ bool LapByLapView::syncLane(LaneWidgets& w, const LanePanel& panel) {
     }
     if (panel.fastestLap != w.shown.fastestLap) {
         w.fastest->setText(toQString(panel.fastestLap));
-        w.fastest->setStyleSheet(labelStyle(qbQColor(m_colours.slot[2], Qt::green), Qt::black));
+        // A style sheet set again, even unchanged, polishes the label anew.
+        const QString style = labelStyle(qbQColor(m_colours.slot[2], Qt::green), Qt::black);
+        if (w.fastest->styleSheet() != style) {
+            w.fastest->setStyleSheet(style);
+        }
         w.shown.fastestLap = panel.fastestLap;
         changed = true;
     }

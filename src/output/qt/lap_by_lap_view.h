@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -94,6 +95,7 @@ private:
         LaneGrid* grid = nullptr;
         QLabel* fastest = nullptr;
         LanePanel shown;
+        std::optional<QFont> flaggedTitleFont; // "Pista N" beside the flag
     };
 
     const LaneWidgets& at(int lane) const { return m_lanes.at(static_cast<std::size_t>(lane)); }

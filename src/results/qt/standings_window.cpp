@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace cronovolta {
 namespace {
@@ -48,8 +49,9 @@ Qt::Alignment columnAlignment(int column) {
     }
 }
 
-// Writes a cell of a small display table only when its text or colour changed.
-void setCell(QTableWidget* table, int row, int column, const QString& text,
+// Writes a cell of a small display table only when its text or colour changed; returns
+// whether its text changed.
+bool setCell(QTableWidget* table, int row, int column, const QString& text,
              const QColor& background = QColor()) {
     if (row >= table->rowCount()) {
         table->setRowCount(row + 1);
@@ -64,13 +66,15 @@ void setCell(QTableWidget* table, int row, int column, const QString& text,
         item->setFlags(Qt::ItemIsEnabled);
         table->setItem(row, column, item);
     }
-    if (item->text() != text) {
+    const bool newText = item->text() != text;
+    if (newText) {
         item->setText(text);
     }
     const QBrush brush = background.isValid() ? QBrush(background) : QBrush();
     if (item->background() != brush) {
         item->setBackground(brush);
     }
+    return newText;
 }
 
 QTableWidget* displayTable(QWidget* parent, const QString& name, int columns) {
@@ -111,6 +115,47 @@ QString labelStyle(const QColor& background, const QColor& text) {
 }
 
 } // namespace
+
+// ----- StandingsCells -----
+
+StandingsCells::StandingsCells(const StandingsTableModel& model, QObject* parent)
+    : QStyledItemDelegate(parent), m_model(model) {
+    m_pictures.setMaxCost(kPictureCacheKb);
+}
+
+void StandingsCells::forget() {
+    m_pictures.clear();
+}
+
+void StandingsCells::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    const int row = index.row();
+    const int column = index.column();
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    const Look look{column,
+                    m_model.colour(row, column),
+                    column == col::Heats && m_model.marker(row),
+                    static_cast<int>(option.state),
+                    option.rect.size(),
+                    ratio,
+                    m_model.text(row, column)};
+    if (const QPixmap* picture = m_pictures.object(look)) {
+        painter->drawPixmap(option.rect.topLeft(), *picture);
+        return;
+    }
+    auto picture = std::make_unique<QPixmap>(option.rect.size() * ratio);
+    picture->setDevicePixelRatio(ratio);
+    {
+        QPainter cell(picture.get());
+        QStyleOptionViewItem local(option);
+        local.rect = QRect(QPoint(0, 0), option.rect.size());
+        QStyledItemDelegate::paint(&cell, local, index);
+    }
+    painter->drawPixmap(option.rect.topLeft(), *picture);
+    const qsizetype kb = std::max<qsizetype>(1, static_cast<qsizetype>(picture->width()) *
+                                                    picture->height() * 4 / 1024);
+    m_pictures.insert(look, picture.release(), kb);
+}
 
 // ----- StandingsTableModel -----
 
@@ -308,6 +353,8 @@ StandingsWindow::StandingsWindow(QWidget* parent) : QWidget(parent) {
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("InfoClass"));
     m_grid->setModel(m_model);
+    m_cells = new StandingsCells(*m_model, m_grid);
+    m_grid->setItemDelegate(m_cells);
     m_grid->setFocusPolicy(Qt::NoFocus); // the heat keys reach the window
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -518,6 +565,7 @@ void StandingsWindow::applySizes() {
     const int rowPx = std::max(fontPx + 6, static_cast<int>(std::lround(size.height * fy)));
     const QFont font = screenFont(fontPx);
     const QFont bold = screenFont(fontPx, true);
+    m_cells->forget();
     m_model->setFonts(font, bold, rowPx / 2);
     m_grid->verticalHeader()->setDefaultSectionSize(rowPx);
     m_grid->verticalHeader()->setMinimumSectionSize(rowPx);
@@ -612,12 +660,15 @@ void StandingsWindow::syncInfo(const StandingsFrame& frame) {
     if (frame.absolute != nullptr) {
         const AbsoluteFastestLap& a = *frame.absolute;
         const QColor best = qbQColor(m_setup.colours.slot[1], Qt::white);
-        setCell(m_taulaVR, 0, 0, toQString(a.time), a.time.empty() ? QColor() : best);
-        setCell(m_taulaVR, 0, 1, toQString(a.name));
-        setCell(m_taulaVR, 0, 2, toQString(a.participant));
-        setCell(m_taulaVR, 0, 3, toQString(a.lane));
-        setCell(m_taulaVR, 0, 4, toQString(a.series));
-        fitWidth(m_taulaVR);
+        bool newText =
+            setCell(m_taulaVR, 0, 0, toQString(a.time), a.time.empty() ? QColor() : best);
+        newText = setCell(m_taulaVR, 0, 1, toQString(a.name)) || newText;
+        newText = setCell(m_taulaVR, 0, 2, toQString(a.participant)) || newText;
+        newText = setCell(m_taulaVR, 0, 3, toQString(a.lane)) || newText;
+        newText = setCell(m_taulaVR, 0, 4, toQString(a.series)) || newText;
+        if (newText) {
+            fitWidth(m_taulaVR); // measures every text: only when one changed
+        }
     }
 }
 

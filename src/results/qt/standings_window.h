@@ -5,8 +5,10 @@
 #include "heat/super_pole.h"
 
 #include <QAbstractTableModel>
+#include <QCache>
 #include <QFont>
 #include <QPixmap>
+#include <QStyledItemDelegate>
 #include <QWidget>
 
 #include <array>
@@ -59,6 +61,39 @@ private:
     QFont m_bold;
     std::vector<QFont> m_headingFonts;
     QPixmap m_marker;
+};
+
+// Paints the cells of the standings grid, each look (column, text, colour, marker, size)
+// drawn once and then copied: a crossing moves many rows at once, but the cells they show
+// recur. Fonts, alignment and text colour follow from the column; forget() when the fonts
+// change.
+class StandingsCells : public QStyledItemDelegate {
+public:
+    StandingsCells(const StandingsTableModel& model, QObject* parent = nullptr);
+    void forget();
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+private:
+    struct Look {
+        int column = 0;
+        int colour = 0;
+        bool marker = false;
+        int state = 0;
+        QSize size;
+        qreal ratio = 1.0;
+        QString text;
+
+        bool operator==(const Look&) const = default;
+        friend size_t qHash(const Look& look, size_t seed = 0) {
+            return qHashMulti(seed, look.column, look.colour, look.marker, look.state,
+                              look.size.width(), look.size.height(), look.text);
+        }
+    };
+
+    static constexpr int kPictureCacheKb = 16 * 1024;
+    const StandingsTableModel& m_model;
+    mutable QCache<Look, QPixmap> m_pictures;
 };
 
 // `Circuit`: the track picture of the Super Pole with the pictures of the sectors drawn
@@ -159,6 +194,7 @@ private:
 
     StandingsSetup m_setup;
     StandingsTableModel* m_model = nullptr;
+    StandingsCells* m_cells = nullptr;
     QTableView* m_grid = nullptr;
     QWidget* m_infos = nullptr;
     QLabel* m_heatLabel = nullptr;

@@ -26,6 +26,9 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
+#include <algorithm>
+#include <cmath>
+
 namespace cronovolta {
 namespace {
 
@@ -489,7 +492,10 @@ void HeatSession::modelsChanged() {
     }
     followClockTick();
     if (!m_sync.isActive()) {
-        m_sync.start(kScreenSyncMs);
+        // Not sooner than a frame after the last update; at once (once the bytes read are
+        // decoded) when that is past.
+        const double due = m_lastSync < 0.0 ? 0.0 : m_lastSync + kScreenSyncMs - monotonicMs();
+        m_sync.start(static_cast<int>(std::clamp(std::ceil(due), 0.0, double(kScreenSyncMs))));
     }
 }
 

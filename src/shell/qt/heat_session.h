@@ -29,8 +29,9 @@ class Portada;
 class SerialLink;
 struct UiContext;
 
-// How often the screens follow the engine at most: a burst of crossings is shown together.
-inline constexpr int kScreenSyncMs = 25;
+// How often the screens follow the engine at most, one frame of a 60 Hz screen: a burst of
+// crossings is shown together, and a crossing after a quiet spell is shown at once.
+inline constexpr int kScreenSyncMs = 16;
 
 // The live heats of the desktop program: opening and closing a programme from the main
 // window, the heat engine with its clock tick (`Transcorregut`), the serial ports of the

@@ -2,11 +2,13 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
 
+#include <functional>
 #include <set>
 
 using namespace cronovolta;
@@ -184,6 +186,48 @@ private slots:
         view.sync(lanes);
         QCOMPARE(view.laps(3)->rowCount(), 2);
         QCOMPARE(view.fastestLap(3)->text(), QString());
+    }
+
+    // A lane's scroll bar repaints only when its look changes, from a picture shared with the
+    // bars of the same look: on screen it must look as the style draws it itself (as it does
+    // while the handle is held).
+    void laneScrollBarOnScreenLooksAsTheStyleDrawsIt() {
+        LapLanes lanes = lanesFor(straightOrder(24));
+        LapByLapView view;
+        view.resize(800, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto onScreen = [&](QScrollBar* bar) {
+            QTest::qWait(20); // updates reach the screen
+            const QPoint at = bar->mapTo(&view, QPoint(0, 0));
+            return view.screen()
+                ->grabWindow(view.winId(), at.x(), at.y(), bar->width(), bar->height())
+                .toImage();
+        };
+        int compared = 0;
+        for (int laps : {3, 12, 13, 40, 41, 150, 151, 400}) {
+            for (LanePanel& panel : {std::ref(lanes.panel(2)), std::ref(lanes.panel(3))}) {
+                while (panel.lapCount() < laps) {
+                    addLap(panel, "7.5000", false);
+                }
+            }
+            view.sync(lanes);
+            QTest::qWait(20); // the bar is shown once the range needs it
+            for (int lane : {2, 3}) {
+                QScrollBar* bar = view.laps(lane)->verticalScrollBar();
+                if (!bar->isVisible()) {
+                    continue;
+                }
+                const QImage shown = onScreen(bar);
+                bar->setSliderDown(true);
+                bar->update();
+                const QImage drawn = onScreen(bar);
+                bar->setSliderDown(false);
+                QVERIFY2(shown == drawn, qPrintable(QStringLiteral("%1 laps").arg(laps)));
+                ++compared;
+            }
+        }
+        QVERIFY(compared >= 10);
     }
 
     void flagAndLongLapsFitBesideTheTextOnEveryTrack() {

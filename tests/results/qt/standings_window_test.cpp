@@ -7,9 +7,12 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+
+#include <random>
 
 using namespace cronovolta;
 
@@ -136,6 +139,56 @@ private slots:
         setup.language = 1;
         castilian.open(setup);
         QCOMPARE(castilian.legend(2)->text(), QStringLiteral("VR partic./manga"));
+    }
+
+    // The grid draws each look of a cell once and copies it afterwards: what it shows must
+    // be what the style draws, also after rows moved, and recoloured or marked cells.
+    void cellsLookAsTheStyleDrawsThemWhileRowsMove() {
+        StandingsWindow w;
+        w.resize(1100, 700);
+        w.open(setupFor(4, 12));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        StandingsGrid grid = raceGrid(12);
+        AbsoluteFastestLap absolute;
+        SuperPoleModel sp;
+        QAbstractItemDelegate* pictures = w.grid()->itemDelegate();
+        QStyledItemDelegate style;
+        auto drawnBy = [&](QAbstractItemDelegate* delegate) {
+            w.grid()->setItemDelegate(delegate);
+            return w.grid()->viewport()->grab().toImage();
+        };
+        std::mt19937 random(7);
+        ColourSlots colourSlots;
+        for (int round = 0; round < 6; ++round) {
+            for (int swap = 0; swap < 4; ++swap) {
+                const int a = 1 + static_cast<int>(random() % 12);
+                const int b = 1 + static_cast<int>(random() % 12);
+                for (int c = col::Dorsal; c < col::Count; ++c) {
+                    const std::string t = grid.text(a, c);
+                    grid.setText(a, c, grid.text(b, c));
+                    grid.setText(b, c, t);
+                }
+            }
+            const int r = 1 + static_cast<int>(random() % 12);
+            grid.setText(r, col::HeatLaps, std::to_string(round + 1));
+            grid.setText(r, col::LastLap, round % 2 ? "7.2000" : "10.0450");
+            grid.setText(r, col::HeatFastest, "7.2000");
+            grid.clearMarkers();
+            grid.setMarker(r, true);
+            absolute.time = round % 3 ? "7.2000" : "";
+            grid.colour(colourSlots, absolute.time);
+            if (round == 3) {
+                w.resize(900, 640); // other fonts and cell sizes
+            }
+            w.sync(frameOf(grid, absolute, sp));
+            const QImage first = drawnBy(pictures);
+            const QImage copied = drawnBy(pictures);
+            const QImage reference = drawnBy(&style);
+            w.grid()->setItemDelegate(pictures);
+            QVERIFY2(first == reference, qPrintable(QStringLiteral("round %1").arg(round)));
+            QVERIFY2(copied == reference, qPrintable(QStringLiteral("round %1").arg(round)));
+        }
     }
 
     void syncRepaintsOnlyRowsThatChanged() {
