@@ -144,12 +144,16 @@ protected:
             delete socket;
             return;
         }
+        // Little more than a request's worth is read from the system at a time, and past the
+        // limit the counting below closes the connection.
+        socket->setReadBufferSize(static_cast<qint64>(2 * kMaxRequestBytes));
         // Before the HTTP server connects: this sees each piece of a request first. Once
         // the connection becomes a WebSocket the server cuts these connections.
         connect(socket, &QTcpSocket::readyRead, socket, [socket] {
             socket->received += static_cast<std::size_t>(socket->bytesAvailable());
             if (socket->received > kMaxRequestBytes) {
-                socket->abort();
+                // Not inside this signal: the HTTP server's own slot still runs on it.
+                QTimer::singleShot(0, socket, [socket] { socket->abort(); });
             }
         });
         connect(socket, &QTcpSocket::bytesWritten, socket, [socket] { socket->received = 0; });
@@ -365,6 +369,8 @@ struct LiveServer::Impl : QAbstractHttpServer {
 
     void send(Client& client, const std::string& text) {
         client.socket->sendTextMessage(QString::fromStdString(text));
+        // Out now, not after the screens' repaint that follows a burst of crossings.
+        client.socket->flush();
         client.flow.sent(text.size(), currentVersion);
         ++sent;
     }
