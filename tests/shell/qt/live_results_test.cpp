@@ -92,6 +92,22 @@ private slots:
         QVERIFY(serving.server().listening());
     }
 
+    void serveOptionIsTakenOutOfTheArguments() {
+        std::vector<std::string> args{"--data", "x", "--serve", "127.0.0.1:9000", "--resume"};
+        auto serve = takeServeOption(args);
+        QVERIFY(serve && *serve);
+        QCOMPARE((*serve)->address, std::string("127.0.0.1"));
+        QCOMPARE((*serve)->port, 9000);
+        QCOMPARE(args, (std::vector<std::string>{"--data", "x", "--resume"}));
+        std::vector<std::string> none{"--resume"};
+        serve = takeServeOption(none);
+        QVERIFY(serve && !*serve);
+        for (std::vector<std::string> bad :
+             {std::vector<std::string>{"--serve"}, std::vector<std::string>{"--serve", "web"}}) {
+            QVERIFY(!takeServeOption(bad));
+        }
+    }
+
     void settingsBoxSavesItsFileAndRefusesABadAddress() {
         test::LiveFixture f(4, 4);
         live::LiveSettingsBox box(f.dir.path(), 1);
