@@ -230,6 +230,17 @@ void LlistarVoltes::showListing() {
     m_counters[2]->setVisible(m_listing.startTimeShown());
 
     m_model->refresh();
+
+    // Damage of the lap file is told once, not again at every choice of the selectors.
+    QStringList damage;
+    for (const auto& problem : m_listing.problems()) {
+        damage << qstr(problem);
+    }
+    const QString text = damage.join(QLatin1Char('\n'));
+    if (!text.isEmpty() && text != m_damageTold) {
+        m_damageTold = text;
+        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), text);
+    }
 }
 
 void LlistarVoltes::assignFastest(int visibleRow) {

@@ -79,6 +79,7 @@ private:
     QButtonGroup* m_sorts = nullptr;
     QTableView* m_grid = nullptr;
     LapListingTableModel* m_model = nullptr;
+    QString m_damageTold;
 };
 
 } // namespace cronovolta

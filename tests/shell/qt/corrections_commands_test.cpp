@@ -240,6 +240,18 @@ private slots:
         f.window->runCommand("MnuVaV", 4);
         QVERIFY(seen);
         QVERIFY(!askedNotAvailable(f));
+
+        // A lap file ending inside a record: the laps before it are listed, the rest is told.
+        const fs::path laps = f.eventDir() / "CRS001.VAV";
+        test::writeBytes(laps, test::readBytes(laps) + std::string(10, '\x7f'));
+        f.asker.asked.clear();
+        test::whenModal([&](QDialog* d) {
+            QCOMPARE(qobject_cast<LlistarVoltes*>(d)->grid()->model()->rowCount(), 13);
+            d->reject();
+        });
+        f.window->runCommand("MnuVaV", 4);
+        QCOMPARE(f.asker.asked.size(), std::size_t{1});
+        QVERIFY(f.asker.asked[0].text.contains(QStringLiteral("CRS001.VAV")));
     }
     void screensSpeakTheLanguageOfTheSettings() {
         LiveFixture f(4, 5);
