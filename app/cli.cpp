@@ -43,7 +43,7 @@ constexpr Command kCommands[] = {
     {"unarchive", cmdUnarchive, "unarchive FILE", "rebuild a .prb file as a new event"},
     {"export", cmdExport, "export EVENT FILE [OPTION]",
      "the results as a text file; --separate-grids"},
-    {"special-export", cmdSpecialExport, "special-export EVENT",
+    {"result-tables", cmdResultTables, "result-tables EVENT",
      "ENTRENAMENTS.TXT and the race tables"},
     {"correct", cmdCorrect, "correct EVENT TYPE SERIES HEAT ...", "correct laps and fastest laps"},
     {"comes", cmdComes, "comes EVENT CRS SERIES HEAT ...", "enter the comes of a race heat"},

@@ -2,7 +2,7 @@
 #include "cli_commands.h"
 
 #include "output/archive.h"
-#include "output/special_export.h"
+#include "output/result_tables.h"
 #include "output/text_export.h"
 #include "results/results_source.h"
 #include "storage/config_prg.h"
@@ -90,16 +90,16 @@ int cmdExport(const Invocation& inv) {
     return kOk;
 }
 
-int cmdSpecialExport(const Invocation& inv) {
+int cmdResultTables(const Invocation& inv) {
     if (inv.args.size() != 1 || !parsePositive(inv.args[0])) {
-        return usage(inv, "special-export EVENT");
+        return usage(inv, "result-tables EVENT");
     }
     auto event = openEvent(inv, inv.args[0]);
     if (!event) {
         return fail(inv, event.error());
     }
     std::vector<std::string> problems;
-    auto written = writeSpecialExport(*event, problems);
+    auto written = writeResultTables(*event, problems);
     warn(inv, problems);
     if (!written) {
         return fail(inv, written.error());

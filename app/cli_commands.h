@@ -25,7 +25,7 @@ int cmdServe(const Invocation& inv);
 int cmdArchive(const Invocation& inv);
 int cmdUnarchive(const Invocation& inv);
 int cmdExport(const Invocation& inv);
-int cmdSpecialExport(const Invocation& inv);
+int cmdResultTables(const Invocation& inv);
 int cmdCorrect(const Invocation& inv);
 int cmdComes(const Invocation& inv);
 int cmdPenalty(const Invocation& inv);

@@ -99,7 +99,7 @@ measure laps 1 CRS 1 1
 measure laps 1 CRS 1 --dump
 measure laps 1 LLR 1 1
 measure export 1 "$WORK/export.txt"
-measure special-export 1
+measure result-tables 1
 measure print results 1 CRS 1 --pdf "$WORK/results.pdf"
 measure print classification 1 CRS 1 --pdf "$WORK/classification.pdf"
 measure correct 1 CRS 1 1 --lane 1 --laps 3

@@ -53,7 +53,7 @@ TEST_F(ArchiveCliTest, FailuresExitOneWithOneLineAndUsageErrorsTwo) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"archive", "1"},
                                                  {"unarchive"},
                                                  {"export", "1", "f", "--x"},
-                                                 {"special-export"},
+                                                 {"result-tables"},
                                                  {"archive", "one", "f"}}) {
         EXPECT_EQ(cli(args).status, 2) << args[0];
     }
@@ -67,9 +67,9 @@ TEST_F(ArchiveCliTest, ExportsWriteTheEventsProgrammesAndSayWhere) {
     // Every programme has one series and no heat yet.
     EXPECT_EQ(test::readBytes(txt), "ENTRENAMENTS OFICIALS\r\n" + dashes + "\r\n\r\nSUPERPOLE\r\n" +
                                         dashes + "\r\n\r\nCURSA\r\n" + dashes + "\r\n\r\n");
-    CliRun special = cli({"special-export", "1"});
-    ASSERT_EQ(special.status, 0) << special.err;
-    EXPECT_EQ(special.out, (eventFolder(data(), 1) / "ENTRENAMENTS.TXT").string() + "\n");
+    CliRun tables = cli({"result-tables", "1"});
+    ASSERT_EQ(tables.status, 0) << tables.err;
+    EXPECT_EQ(tables.out, (eventFolder(data(), 1) / "ENTRENAMENTS.TXT").string() + "\n");
 }
 
 } // namespace

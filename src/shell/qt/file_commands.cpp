@@ -1,7 +1,7 @@
 #include "shell/qt/file_commands.h"
 
 #include "output/qt/exportar.h"
-#include "output/special_export.h"
+#include "output/result_tables.h"
 #include "output/text_export.h"
 #include "results/results_source.h"
 #include "shell/qt/portada.h"
@@ -63,7 +63,7 @@ void exportScreen(Portada& window) {
     showText(window, errorTitle, *problems);
 }
 
-void specialExport(Portada& window) {
+void exportResultTables(Portada& window) {
     UiContext& ui = window.context();
     const QString errorTitle = message(ui, 0, msg::kErrorTitle);
     auto event = openEventFiles(ui.app.dataDir, ui.app.seleccio.event);
@@ -72,7 +72,7 @@ void specialExport(Portada& window) {
         return;
     }
     std::vector<std::string> problems = event->problems;
-    auto written = writeSpecialExport(*event, problems);
+    auto written = writeResultTables(*event, problems);
     showText(window, errorTitle, problems);
     if (!written) {
         showText(window, errorTitle, {written.error()});
@@ -91,18 +91,18 @@ void connectFileScreens(Portada& window) {
     window.fileScreen = [&window](QWidget* parent) { archiveScreen(window, parent); };
     window.setCommand("MnuExportar", [&window] { exportScreen(window); });
 
-    auto* special = new QAction(&window);
-    special->setObjectName(QStringLiteral("Command1"));
-    special->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+E")));
-    static_cast<QWidget&>(window).addAction(special);
-    QObject::connect(special, &QAction::triggered, &window, [&window] {
+    auto* tables = new QAction(&window);
+    tables->setObjectName(QStringLiteral("Command1"));
+    tables->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+E")));
+    static_cast<QWidget&>(window).addAction(tables);
+    QObject::connect(tables, &QAction::triggered, &window, [&window] {
         if (window.context().app.seleccio.event > 0) {
-            specialExport(window);
+            exportResultTables(window);
         }
     });
-    QObject::connect(&window, &Portada::eventSelected, special, [special](int event) {
-        special->setText(QStringLiteral("Exportar ENTRENAMENTS ") +
-                         QString::fromStdString(formatNumber(event, "000")));
+    QObject::connect(&window, &Portada::eventSelected, tables, [tables](int event) {
+        tables->setText(QStringLiteral("Exportar ENTRENAMENTS ") +
+                        QString::fromStdString(formatNumber(event, "000")));
     });
 }
 

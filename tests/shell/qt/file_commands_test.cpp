@@ -79,14 +79,14 @@ private slots:
         QCOMPARE(main.ui.modeExportar, std::int16_t{0});
     }
 
-    void specialExportWritesIntoTheEventFolder() {
+    void resultTablesAreWrittenIntoTheEventFolder() {
         test::EventFolder f(2);
         f.writeOneHeat(kOfficialPractice, 1, {"Anna", "Bernat"}, {10.0f, 11.0f}, {5.1f, 4.9f}, 2);
         MainWindow main(f);
-        auto* special = main.window->findChild<QAction*>(QStringLiteral("Command1"));
-        QVERIFY(special);
-        QCOMPARE(special->text(), QStringLiteral("Exportar ENTRENAMENTS 001"));
-        special->trigger();
+        auto* tables = main.window->findChild<QAction*>(QStringLiteral("Command1"));
+        QVERIFY(tables);
+        QCOMPARE(tables->text(), QStringLiteral("Exportar ENTRENAMENTS 001"));
+        tables->trigger();
         QVERIFY(test::readBytes(f.event() / "ENTRENAMENTS.TXT").starts_with("1.- Bernat\t"));
         QVERIFY(main.asker.asked.back().text.endsWith(QStringLiteral("ENTRENAMENTS.TXT")));
     }

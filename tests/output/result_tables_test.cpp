@@ -1,4 +1,4 @@
-#include "output/special_export.h"
+#include "output/result_tables.h"
 
 #include "output/browsers.h"
 #include "results/event_folder.h"
@@ -12,7 +12,7 @@ namespace {
 using test::sourceOf;
 using test::twoByTwo;
 
-TEST(SpecialExport, TrainingTablePairsRanksAndLapsPerLaneOfTheChangeOrder) {
+TEST(ResultTables, TrainingTablePairsRanksAndLapsPerLaneOfTheChangeOrder) {
     // Official practice ranks by fastest lap: Bernat 4.9 before Anna 5.0. On lane 1 Anna
     // (5.1) beats Bernat (5.3); on lane 2 Bernat (4.9) beats Anna (5.0).
     struct Case {
@@ -35,7 +35,7 @@ TEST(SpecialExport, TrainingTablePairsRanksAndLapsPerLaneOfTheChangeOrder) {
     }
 }
 
-TEST(SpecialExport, RaceTablesListEachStageWithItsResults) {
+TEST(ResultTables, RaceTablesListEachStageWithItsResults) {
     SeriesData repechage =
         test::SeriesBuilder(2, {"Carla", "Dani"}).heat({{1, 8, 100.0f, 6.0f, 1, 8, 6.0f}}).data();
     auto browser = sourceOf({{kRace, {twoByTwo(), repechage}}}, 2)(kRace);
@@ -49,7 +49,7 @@ TEST(SpecialExport, RaceTablesListEachStageWithItsResults) {
                                           "1\tClassificatòria\t2\tBernat\t1\t2\t18\t4.9000\r\n"));
 }
 
-TEST(SpecialExport, WritesOnlyWhatTheEventHasIntoItsFolder) {
+TEST(ResultTables, WritesOnlyWhatTheEventHasIntoItsFolder) {
     test::EventFolder folder(2);
     SeriesData practice = twoByTwo();
     ASSERT_TRUE(writeParticipantList(participantFile(folder.event(), kOfficialPractice, 1),
@@ -58,7 +58,7 @@ TEST(SpecialExport, WritesOnlyWhatTheEventHasIntoItsFolder) {
     auto event = openEventFiles(folder.data(), 1);
     ASSERT_TRUE(event.has_value());
     std::vector<std::string> problems;
-    auto written = writeSpecialExport(*event, problems);
+    auto written = writeResultTables(*event, problems);
     ASSERT_TRUE(written.has_value()) << written.error();
     // No lane-distribution table: no race tables.
     ASSERT_EQ(written->size(), 1u);

@@ -32,6 +32,6 @@ std::string raceTable(ResultsBrowser& race, const std::vector<ProgressionStage>&
 // table when the event has official practice, the race tables when it has race series
 // and the track's lane-distribution table exists.
 std::expected<std::vector<fs::path>, std::string>
-writeSpecialExport(const EventFiles& event, std::vector<std::string>& problems);
+writeResultTables(const EventFiles& event, std::vector<std::string>& problems);
 
 } // namespace cronovolta

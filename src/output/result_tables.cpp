@@ -1,4 +1,4 @@
-#include "output/special_export.h"
+#include "output/result_tables.h"
 
 #include "results/inscrits_model.h"
 #include "results/results_source.h"
@@ -154,7 +154,7 @@ std::string raceTable(ResultsBrowser& race, const std::vector<ProgressionStage>&
 }
 
 std::expected<std::vector<fs::path>, std::string>
-writeSpecialExport(const EventFiles& event, std::vector<std::string>& problems) {
+writeResultTables(const EventFiles& event, std::vector<std::string>& problems) {
     std::vector<fs::path> written;
     auto fileProblems = std::make_shared<std::vector<std::string>>();
     auto write = [&](std::string_view name, const std::string& text) -> IoResult {
