@@ -2,7 +2,7 @@
 # Cross-builds the core, cronovolta-cli.exe and the core's tests for 64-bit Windows with
 # MinGW-w64 into build-windows/, runs the tests under Wine, then checks that the Windows
 # and the native command line turn the same capture into the same files and results.
-# The native command line comes from build/ (scripts/build.sh).
+# The native command line comes from build/ (scripts/build.sh), built here when missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -66,8 +66,12 @@ done
 echo "windows: $passed test(s) passed under Wine, $skipped skipped"
 
 if [ ! -x "$NATIVE_CLI" ]; then
-  echo "windows: $NATIVE_CLI is missing; build it first with scripts/build.sh" >&2
-  exit 1
+  echo "windows: $NATIVE_CLI is missing; building it"
+  scripts/install-deps.sh
+  native=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+  if command -v ccache >/dev/null; then native+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  cmake -S . -B "${BUILD_DIR:-build}" -G Ninja "${native[@]}" >/dev/null
+  cmake --build "${BUILD_DIR:-build}" --target cronovolta-cli -j "$JOBS"
 fi
 scripts/windows-agreement.sh "$NATIVE_CLI" "$OUT/build/cronovolta-cli.exe"
 echo "windows: done in $((SECONDS - START)) s"
