@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace cronovolta::live {
 
@@ -35,6 +36,10 @@ public:
     bool listening() const;
     int port() const; // the port listened on
     QString address() const;
+
+    // Names besides "localhost" and the computer's addresses that a request's Host may give
+    // (the settings' "hosts"); any other Host is refused.
+    void setAllowedHosts(const std::vector<std::string>& names);
 
     // Answers "/api/classification": the JSON text, or the reason there is none.
     using ClassificationSource =
