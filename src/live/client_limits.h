@@ -17,6 +17,8 @@ public:
     bool take(const std::string& client);
     void release(const std::string& client);
 
+    void setPerClient(int places) { m_perClient = places; }
+
     int taken() const { return m_taken; }
     int takenBy(const std::string& client) const;
 

@@ -64,6 +64,7 @@ std::expected<void, QString> LiveServer::start(const QString&, int) {
 }
 void LiveServer::stop() {}
 void LiveServer::setIdleTimeout(int) {}
+void LiveServer::setClientShare(int) {}
 bool LiveServer::listening() const {
     return false;
 }
@@ -567,6 +568,9 @@ void LiveServer::stop() {
 }
 void LiveServer::setIdleTimeout(int ms) {
     d->idleMs = ms;
+}
+void LiveServer::setClientShare(int places) {
+    d->places->setPerClient(places);
 }
 bool LiveServer::listening() const {
     return d->tcp && d->tcp->isListening();

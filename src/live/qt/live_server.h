@@ -33,6 +33,8 @@ public:
     void stop();
     // How long an HTTP connection may stay without completing a request (for the next start).
     void setIdleTimeout(int ms);
+    // How many places one client address may hold (the benchmark's phones share one).
+    void setClientShare(int places);
     bool listening() const;
     int port() const; // the port listened on
     QString address() const;
