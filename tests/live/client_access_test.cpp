@@ -10,40 +10,23 @@
 
 using namespace cronovolta::live;
 
-TEST(LiveAccess, HostMustNameThisComputer) {
-    const std::vector<std::string> allowed{"192.168.1.20", "fe80::1%eth0", "Pista.Club.", "::1"};
-    struct Case {
-        const char* host;
-        bool ok;
-    };
-    for (const Case& c : std::vector<Case>{
-             {"192.168.1.20:8080", true},
-             {"192.168.1.20", true},
-             {"localhost:8080", true},
-             {"LOCALHOST.", true},
-             {"pista.club:80", true},
-             {"PISTA.CLUB", true},
-             {"[fe80::1]:8080", true},
-             {"[::1]", true},
-             {"  192.168.1.20:8080 ", true},
-             {"", false},
-             {"192.168.1.21:8080", false},
-             {"attacker.example:8080", false}, // a rebinding name
-             {"pista.club.attacker.example", false},
-             {"localhost.attacker.example", false},
-             {"192.168.1.20:80x", false},
-             {"192.168.1.20:99999", false},
-             {"192.168.1.20:8080:1", false},
-             {"fe80::1", false}, // an IPv6 Host needs its brackets
-             {"[fe80::1", false},
-             {"user@192.168.1.20", false},
-             {"pista club", false},
-         }) {
-        EXPECT_EQ(hostAllowed(c.host, allowed), c.ok) << c.host;
+TEST(LiveAccess, HostMustNameThisComputerAndOriginBeThePagesOwn) {
+    const std::vector<std::string> allowed{"192.168.1.20", "fe80::1%eth0", "Pista.Club."};
+    for (const auto& [host, ok] :
+         std::vector<std::pair<const char*, bool>>{{"192.168.1.20:8080", true},
+                                                   {"LOCALHOST.:80", true},
+                                                   {"pista.club", true},
+                                                   {"[fe80::1]:8080", true},
+                                                   {"", false},
+                                                   {"192.168.1.21:8080", false},
+                                                   {"attacker.example", false},
+                                                   {"pista.club.attacker.example", false},
+                                                   {"192.168.1.20:80x", false},
+                                                   {"192.168.1.20:99999", false},
+                                                   {"fe80::1", false},
+                                                   {"user@192.168.1.20", false}}) {
+        EXPECT_EQ(hostAllowed(host, allowed), ok) << host;
     }
-}
-
-TEST(LiveAccess, WebSocketOnlyFromThePagesOwnOrigin) {
     struct Case {
         const char* origin;
         const char* host;
@@ -51,47 +34,31 @@ TEST(LiveAccess, WebSocketOnlyFromThePagesOwnOrigin) {
     };
     for (const Case& c : std::vector<Case>{
              {"http://192.168.1.20:8080", "192.168.1.20:8080", true},
-             {"HTTP://Pista.Club:8080", "pista.club:8080", true},
-             {"http://pista.club", "pista.club:80", true},
-             {"http://pista.club:80", "pista.club", true},
+             {"HTTP://Pista.Club", "pista.club:80", true},
              {"https://pista.club", "pista.club:443", true}, // behind a proxy that adds TLS
              {"", "192.168.1.20:8080", true},                // no browser page
              {"http://evil.example", "192.168.1.20:8080", false},
-             {"http://192.168.1.20:9999", "192.168.1.20:8080", false},
              {"http://192.168.1.20", "192.168.1.20:8080", false},
-             {"https://192.168.1.20:8080", "192.168.1.20", false},
              {"null", "192.168.1.20:8080", false},
-             {"file://", "192.168.1.20:8080", false},
-             {"ftp://192.168.1.20:8080", "192.168.1.20:8080", false},
              {"http://192.168.1.20:8080/ws", "192.168.1.20:8080", false},
-             {"http://x@192.168.1.20:8080", "192.168.1.20:8080", false},
-             {"http://192.168.1.20:8080", "", false},
-         }) {
+             {"http://192.168.1.20:8080", "", false}}) {
         EXPECT_EQ(originAllowed(c.origin, c.host), c.ok) << c.origin << " for " << c.host;
     }
 }
 
 TEST(LiveAccess, OneAddressCannotTakeEveryPlace) {
     ClientPlaces places(5, 2);
-    EXPECT_TRUE(places.take("a"));
-    EXPECT_TRUE(places.take("a"));
-    EXPECT_FALSE(places.take("a")); // its share is full; the first two keep theirs
-    EXPECT_TRUE(places.take("b"));
-    EXPECT_TRUE(places.take("b"));
-    EXPECT_TRUE(places.take("c"));
+    for (const char* client : {"a", "a", "b", "b", "c"}) {
+        EXPECT_TRUE(places.take(client));
+    }
+    EXPECT_FALSE(places.take("a")); // its share is full
     EXPECT_FALSE(places.take("d")); // all five are taken
-    EXPECT_EQ(places.takenBy("d"), 0);
-    EXPECT_EQ(places.taken(), 5);
     places.release("a");
     places.release("nobody");
-    EXPECT_EQ(places.taken(), 4);
     EXPECT_TRUE(places.take("d"));
     EXPECT_FALSE(places.take("c"));
-    places.release("d");
-    places.release("c");
-    EXPECT_TRUE(places.take("c"));
-    EXPECT_TRUE(places.take("c"));
-    EXPECT_EQ(places.takenBy("c"), 2);
+    EXPECT_EQ(places.taken(), 5);
+    EXPECT_EQ(places.takenBy("a"), 1);
 }
 
 // The HTTP server as Qt's reads a connection: one request per turn, byte by byte until the
@@ -147,17 +114,12 @@ TEST(LiveAccess, RequestBytesAreCountedOnce) {
 
 TEST(LiveSettingsFile, OtherHostNamesRoundTripAndOldFilesRead) {
     LiveSettings s;
-    s.hosts = {"pista.club", "cronometre", "fe80::1", "10.0.0.5"};
-    auto back = decodeLiveSettings(encodeLiveSettings(s), 0);
-    EXPECT_TRUE(back.problems.empty());
-    EXPECT_EQ(back.settings.hosts, s.hosts);
-
-    // A file written before the names existed.
+    s.hosts = {"pista.club", "fe80::1", "10.0.0.5"};
+    EXPECT_EQ(decodeLiveSettings(encodeLiveSettings(s), 0).settings.hosts, s.hosts);
+    // A file written before the names existed reads as it did.
     auto old = decodeLiveSettings("[live]\nenabled=1\nport=8081\naddress=127.0.0.1\n", 0);
     EXPECT_TRUE(old.problems.empty());
     EXPECT_TRUE(old.settings.hosts.empty());
-    EXPECT_EQ(old.settings.port, 8081);
-
     // A bad name is reported; the good ones are kept.
     auto bad = decodeLiveSettings("[live]\nhosts=pista.club, mal nom,,x:80 , altre\n", 0);
     EXPECT_EQ(bad.settings.hosts, (std::vector<std::string>{"pista.club", "altre"}));
