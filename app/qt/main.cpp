@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
     // Speaks during heats even when the settings have announcements off.
     const bool announce = std::erase(args, std::string("--announce")) > 0;
     auto serve = takeServeOption(args);
-    if (!serve) {
-        std::cerr << "cronovolta: " << serve.error() << '\n';
+    auto serveAddress = takeAddressOption(args);
+    if (!serve || !serveAddress) {
+        std::cerr << "cronovolta: " << (serve ? serveAddress.error() : serve.error()) << '\n';
         return 2;
     }
     auto live = takeLiveOptions(args);
@@ -64,7 +65,9 @@ int main(int argc, char** argv) {
             << commandLineUsage() << liveOptionsUsage()
             << "  --announce          speaks the heats' announcements, whatever the settings say\n"
             << "  --serve [ADDRESS:]PORT  live results for phones and screens on that address,\n"
-            << "                      whatever the settings say\n";
+            << "                      whatever the settings say\n"
+            << "  --address ADDRESS   the address the live results listen on (127.0.0.1: this\n"
+            << "                      computer only), whatever the settings or --serve say\n";
         return 0;
     }
     const auto dataDir = prepareDataFolder(line->dataDir);
@@ -114,7 +117,8 @@ int main(int argc, char** argv) {
     connectFileScreens(*window);
     connectCorrectionScreens(*window, liveRun->session());
     liveRun->session().setVoice(&voice);
-    auto liveResults = std::make_unique<LiveResults>(*window, liveRun->session(), *serve);
+    auto liveResults =
+        std::make_unique<LiveResults>(*window, liveRun->session(), *serve, *serveAddress);
     liveRun->started(demo);
     const int status = QApplication::exec();
     liveResults.reset(); // before the session it reads

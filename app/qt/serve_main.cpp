@@ -3,6 +3,7 @@
 #include "live/live_classification.h"
 #include "live/live_heat.h"
 #include "live/live_requests.h"
+#include "live/live_settings.h"
 #include "live/live_texts.h"
 #include "live/qt/live_server.h"
 #include "storage/config_prg.h"
@@ -80,9 +81,10 @@ int main(int argc, char** argv) {
     selection.programa = programa.value_or(selection.programa);
     selection.serie = serie.value_or(selection.serie);
 
+    const live::LiveTexts& texts = live::liveTexts(language);
     live::LiveServer server;
     if (!live::LiveServer::builtIn()) {
-        std::cerr << "cronovolta-serve: " << live::liveTexts(language).notBuiltIn << '\n';
+        std::cerr << "cronovolta-serve: " << texts.notBuiltIn << '\n';
         return 1;
     }
     server.setClassificationSource(
@@ -94,6 +96,16 @@ int main(int argc, char** argv) {
             return live::classificationJson(*list);
         },
         selection.event);
+    // LIVE.INI lends its other names of this computer; the desktop program's on/off, port
+    // and address are its own.
+    if (auto stored = live::loadLiveSettings(dataDir, language)) {
+        for (const std::string& problem : stored->problems) {
+            std::cerr << "cronovolta-serve: " << problem << '\n';
+        }
+        server.setAllowedHosts(stored->settings.hosts);
+    } else {
+        std::cerr << "cronovolta-serve: " << stored.error() << '\n';
+    }
     auto publish = [&] {
         server.publish(live::idleSnapshot(live::selectionContext(
             dataDir, selection.event, selection.programa, selection.serie, language)));
@@ -110,6 +122,13 @@ int main(int argc, char** argv) {
         std::cout << url.toStdString() << '\n';
     }
     std::cout.flush();
+    if (live::reachableFromNetwork(where.address)) {
+        std::cerr << "cronovolta-serve: "
+                  << QString::fromStdString(texts.openToNetwork)
+                         .arg(QStringLiteral("--address 127.0.0.1"))
+                         .toStdString()
+                  << '\n';
+    }
     // The desktop program may be storing heats in the same folder meanwhile.
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, publish);

@@ -9,8 +9,6 @@
 #include <utility>
 
 namespace cronovolta::live {
-namespace {} // namespace
-
 std::optional<int> parseNumber(std::string_view text, int low, int high) {
     int value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -157,6 +155,127 @@ std::optional<ServeAddress> parseServeAddress(std::string_view text) {
     }
     out.port = *p;
     return out;
+}
+
+namespace {
+
+std::string lower(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+struct Authority {
+    std::string host; // lower case
+    std::optional<int> port;
+};
+
+// "host[:port]" as a Host header or an origin writes it.
+std::optional<Authority> parseAuthority(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    std::string_view host = text;
+    std::string_view rest;
+    if (text.starts_with('[')) {
+        const std::size_t close = text.find(']');
+        if (close == std::string_view::npos) {
+            return std::nullopt;
+        }
+        host = text.substr(1, close - 1);
+        rest = text.substr(close + 1);
+        if (host.find(':') == std::string_view::npos || !numericAddress(host)) {
+            return std::nullopt;
+        }
+    } else {
+        if (const std::size_t colon = text.find(':'); colon != std::string_view::npos) {
+            host = text.substr(0, colon);
+            rest = text.substr(colon);
+        }
+        if (host.ends_with('.')) {
+            host.remove_suffix(1);
+        }
+        const bool nameChars = std::all_of(host.begin(), host.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_';
+        });
+        if (host.empty() || !nameChars) {
+            return std::nullopt;
+        }
+    }
+    Authority out{lower(host), std::nullopt};
+    if (!rest.empty()) {
+        if (rest.front() != ':') {
+            return std::nullopt;
+        }
+        out.port = parseNumber(rest.substr(1), 0, 65535);
+        if (!out.port) {
+            return std::nullopt;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<std::string> hostOfHeader(std::string_view header) {
+    auto authority = parseAuthority(header);
+    if (!authority) {
+        return std::nullopt;
+    }
+    return authority->host;
+}
+
+bool hostAllowed(std::string_view header, const std::vector<std::string>& allowed) {
+    const auto host = hostOfHeader(header);
+    if (!host) {
+        return false;
+    }
+    if (*host == "localhost") {
+        return true;
+    }
+    return std::any_of(allowed.begin(), allowed.end(), [&](const std::string& entry) {
+        // An interface's IPv6 address may carry its zone ("fe80::1%eth0"); a Host never does.
+        std::string name = lower(entry.substr(0, entry.find('%')));
+        if (name.ends_with('.')) {
+            name.pop_back();
+        }
+        return !name.empty() && name == *host;
+    });
+}
+
+bool originAllowed(std::string_view origin, std::string_view hostHeader) {
+    if (origin.empty()) {
+        return true;
+    }
+    const std::size_t sep = origin.find("://");
+    if (sep == std::string_view::npos) {
+        return false; // "null" among others: a sandboxed page or a file
+    }
+    const std::string scheme = lower(origin.substr(0, sep));
+    if (scheme != "http" && scheme != "https") {
+        return false;
+    }
+    const std::string_view rest = origin.substr(sep + 3);
+    if (rest.find_first_of("/?#@") != std::string_view::npos) {
+        return false;
+    }
+    const auto from = parseAuthority(rest);
+    const auto to = parseAuthority(hostHeader);
+    if (!from || !to) {
+        return false;
+    }
+    const int defaultPort = scheme == "https" ? 443 : 80;
+    return from->host == to->host &&
+           from->port.value_or(defaultPort) == to->port.value_or(defaultPort);
+}
+
+bool reachableFromNetwork(std::string_view address) {
+    return !(address.starts_with("127.") || address == "::1" || address == "localhost");
 }
 
 std::string pageUrl(const std::string& host, int port) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cronovolta::live {
 
@@ -11,6 +12,9 @@ namespace cronovolta::live {
 inline constexpr std::size_t kMaxRequestBytes = 16 * 1024; // request line, headers and body
 inline constexpr std::size_t kMaxHeaders = 64;
 inline constexpr int kMaxConnections = 200;
+// One client address holds at most this share of the places, so that a single host (or a
+// page that opens socket after socket) cannot shut the phones of the track out.
+inline constexpr int kMaxConnectionsPerClient = kMaxConnections / 4;
 // Bytes handed to a client's connection and not yet sent: above it the client is behind and
 // gets no more changes until it has caught up, then the latest snapshot.
 inline constexpr std::size_t kMaxUnsentBytes = 256 * 1024;
@@ -58,8 +62,25 @@ struct ServeAddress {
     int port = 8080;
 };
 std::optional<ServeAddress> parseServeAddress(std::string_view text);
+// Whether a server on `address` can be reached from other computers: every address but
+// this computer's own (127.x.x.x, ::1).
+bool reachableFromNetwork(std::string_view address);
 // The address to type in a browser: "http://host:port/".
 std::string pageUrl(const std::string& host, int port);
+
+// The host part of an HTTP Host header ("name", "name:port", "1.2.3.4:80", "[::1]:80") in
+// lower case, without a final dot; nothing when the header is not one.
+std::optional<std::string> hostOfHeader(std::string_view header);
+
+// Whether a request's Host names this server: "localhost" or one of `allowed` (the
+// computer's addresses and the names the settings list). A page of another site that a
+// rebinding name brings here carries that site's name and is not answered.
+bool hostAllowed(std::string_view header, const std::vector<std::string>& allowed);
+
+// Whether a WebSocket may be opened from `origin`: only the page's own origin, the scheme and
+// the Host it was asked for. A browser always sends its page's origin; a client that sends
+// none is not a page of another site.
+bool originAllowed(std::string_view origin, std::string_view hostHeader);
 
 // The Content-Type of an answer.
 std::string_view contentType(Route route);

@@ -19,7 +19,15 @@ struct LiveSettings {
     // The address the server listens on: "0.0.0.0" every network of the computer,
     // "127.0.0.1" this computer only, or one address of one network.
     std::string address = "0.0.0.0";
+    // Names besides "localhost" and the computer's addresses under which the page may be
+    // asked for ("hosts=" in the file, separated by commas): a name the club's network gives
+    // this computer, or an address a router forwards to it.
+    std::vector<std::string> hosts;
 };
+
+// A name or address that "hosts=" may list: letters, digits, '-', '.', '_', or an IPv6
+// address.
+bool validHostName(std::string_view name);
 
 struct DecodedLiveSettings {
     LiveSettings settings;

@@ -21,6 +21,9 @@ const LiveTexts& liveTexts(int language) {
         "Aquest programa s'ha construït sense el servidor de resultats en directe.",
         "No s'ha pogut obrir el servidor de resultats a %1: %2. El cronometratge continua.",
         "Resultats en directe: %1",
+        "Atenció: la pàgina de resultats és oberta a tota la xarxa; qualsevol aparell connectat "
+        "a la xarxa la pot llegir. Per obrir-la només en aquest ordinador: %1",
+        "oberta a tota la xarxa",
     };
     static const LiveTexts kCastilian{
         "es",
@@ -40,6 +43,9 @@ const LiveTexts& liveTexts(int language) {
         "Este programa se ha construido sin el servidor de resultados en directo.",
         "No se ha podido abrir el servidor de resultados en %1: %2. El cronometraje continúa.",
         "Resultados en directo: %1",
+        "Atención: la página de resultados está abierta a toda la red; cualquier aparato "
+        "conectado a la red puede leerla. Para abrirla solo en este ordenador: %1",
+        "abierta a toda la red",
     };
     return language == 1 ? kCastilian : kCatalan;
 }

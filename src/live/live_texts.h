@@ -23,6 +23,9 @@ struct LiveTexts {
     std::string notBuiltIn; // the program was built without the server
     std::string portInUse;  // %1: the address
     std::string serving;    // %1: the address to type
+    // The server listens on every network: %1 is how to keep it to this computer.
+    std::string openToNetwork;
+    std::string wholeNetwork; // the same, in a few words for the status bar
 };
 
 const LiveTexts& liveTexts(int language);

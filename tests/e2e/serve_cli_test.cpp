@@ -26,14 +26,18 @@ class ServeProcess {
 public:
     ServeProcess(const fs::path& data, const std::vector<std::string>& words) {
         int out[2];
-        if (pipe(out) != 0) {
+        int err[2];
+        if (pipe(out) != 0 || pipe(err) != 0) {
             return;
         }
         m_pid = fork();
         if (m_pid == 0) {
             dup2(out[1], STDOUT_FILENO);
+            dup2(err[1], STDERR_FILENO);
             close(out[0]);
             close(out[1]);
+            close(err[0]);
+            close(err[1]);
             std::vector<std::string> all{CRONOVOLTA_CLI, "--data", data.string(), "serve"};
             all.insert(all.end(), words.begin(), words.end());
             std::vector<char*> argv;
@@ -45,36 +49,45 @@ public:
             _exit(127);
         }
         close(out[1]);
+        close(err[1]);
         m_out = out[0];
+        m_err = err[0];
     }
     ~ServeProcess() {
         if (m_pid > 0) {
             kill(m_pid, SIGTERM);
             waitpid(m_pid, nullptr, 0);
         }
-        if (m_out >= 0) {
-            close(m_out);
+        for (int fd : {m_out, m_err}) {
+            if (fd >= 0) {
+                close(fd);
+            }
         }
     }
     // The first line the server prints, its address; empty when nothing comes in time or the
     // server ended.
-    std::string firstLine() {
+    std::string firstLine() { return lineOf(m_out); }
+    // The next line of its messages.
+    std::string messageLine() { return lineOf(m_err); }
+
+private:
+    static std::string lineOf(int fd) {
         std::string line;
         char c = 0;
-        pollfd p{m_out, POLLIN, 0};
-        while (poll(&p, 1, 20000) > 0 && read(m_out, &c, 1) == 1 && c != '\n') {
+        pollfd p{fd, POLLIN, 0};
+        while (poll(&p, 1, 20000) > 0 && read(fd, &c, 1) == 1 && c != '\n') {
             line += c;
         }
         return line;
     }
 
-private:
     pid_t m_pid = -1;
     int m_out = -1;
+    int m_err = -1;
 };
 
 // One GET on the loopback address; the body of the answer ("" on any failure).
-std::string httpGet(int port, const std::string& path) {
+std::string httpGet(int port, const std::string& path, const std::string& host = "127.0.0.1") {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -82,7 +95,7 @@ std::string httpGet(int port, const std::string& path) {
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string data;
     if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
-        const std::string request = "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+        const std::string request = "GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n";
         (void)!write(s, request.data(), request.size());
         char buffer[4096];
         pollfd p{s, POLLIN, 0};
@@ -172,4 +185,30 @@ TEST(ServeCli, ClassificationJsonHoldsWhatClassifyPrints) {
     EXPECT_EQ(rows, 4);
     EXPECT_NE(httpGet(port, "/api/live").find("\"Resultats \\u003cb\\u003e\""), std::string::npos);
     EXPECT_EQ(httpGet(port, "/api/classification?type=CRS&series=9"), "");
+}
+
+TEST(ServeCli, SaysWhenThePageIsOpenToTheWholeNetwork) {
+    if (!fs::exists(fs::path(CRONOVOLTA_CLI).parent_path() / "cronovolta-serve")) {
+        GTEST_SKIP() << "built without the live-results server";
+    }
+    test::TempDir data;
+    test::TempDir scratch;
+    ASSERT_EQ(test::runCli(data.path(), {"settings", "set", "language=1"}, scratch.path()).status,
+              0);
+    {
+        ServeProcess everywhere(data.path(), {"--port", "0"});
+        ASSERT_EQ(everywhere.firstLine().rfind("http://", 0), 0u);
+        const std::string said = everywhere.messageLine();
+        EXPECT_NE(said.find("abierta a toda la red"), std::string::npos) << said;
+        EXPECT_NE(said.find("--address 127.0.0.1"), std::string::npos) << said;
+    }
+    // Only this computer: nothing to warn about, and the names LIVE.INI lists are answered.
+    test::writeBytes(data.path() / "LIVE.INI", "[live]\nhosts=pista.club, no valid\n");
+    ServeProcess here(data.path(), {"--port", "0", "--address", "127.0.0.1"});
+    const std::string url = here.firstLine();
+    ASSERT_EQ(url.rfind("http://127.0.0.1:", 0), 0u) << url;
+    EXPECT_EQ(here.messageLine(), "cronovolta-serve: Valor no válido en LIVE.INI, línea 2");
+    const int port = std::stoi(url.substr(17));
+    EXPECT_NE(httpGet(port, "/api/live", "pista.club"), "");
+    EXPECT_EQ(httpGet(port, "/api/live", "attacker.example"), "");
 }

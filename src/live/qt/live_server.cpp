@@ -4,10 +4,12 @@
 
 #ifdef CRONOVOLTA_HAVE_LIVE_SERVER
 #include "live/client_flow.h"
+#include "live/client_limits.h"
 
 #include <QAbstractHttpServer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHostInfo>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QPointer>
@@ -62,6 +64,7 @@ std::expected<void, QString> LiveServer::start(const QString&, int) {
 }
 void LiveServer::stop() {}
 void LiveServer::setIdleTimeout(int) {}
+void LiveServer::setClientShare(int) {}
 bool LiveServer::listening() const {
     return false;
 }
@@ -71,6 +74,7 @@ int LiveServer::port() const {
 QString LiveServer::address() const {
     return {};
 }
+void LiveServer::setAllowedHosts(const std::vector<std::string>&) {}
 void LiveServer::setClassificationSource(ClassificationSource, int) {}
 void LiveServer::publish(const LiveSnapshot& snapshot) {
     d->snapshot = snapshot;
@@ -105,75 +109,107 @@ constexpr int kSilentClientMs = 45000;
 // must not hold the places of the connection limit.
 constexpr int kIdleHttpMs = 10000;
 
-// A connection that counts itself while it lives: the HTTP server deletes it when it is
-// done, or the WebSocket that took it over does.
+// The places of the connection limit are shared by address; an IPv6 host is one /64 network,
+// which it can fill with addresses of its own.
+std::string clientKey(const QHostAddress& address) {
+    bool v4 = false;
+    const quint32 ip4 = address.toIPv4Address(&v4);
+    if (v4) {
+        return QHostAddress(ip4).toString().toStdString();
+    }
+    const Q_IPV6ADDR ip6 = address.toIPv6Address();
+    QByteArray prefix(reinterpret_cast<const char*>(ip6.c), 8);
+    return prefix.toHex().toStdString() + "::/64";
+}
+
+// An address as a Host header writes it: an IPv4 client of a server on "::" reaches it at
+// "::ffff:a.b.c.d", and asks for "a.b.c.d".
+std::string hostText(const QHostAddress& address) {
+    bool v4 = false;
+    const quint32 ip4 = address.toIPv4Address(&v4);
+    return (v4 ? QHostAddress(ip4) : address).toString().toStdString();
+}
+
+// A connection that holds its place in the limit while it lives: the HTTP server deletes it
+// when it is done, or the WebSocket that took it over does.
 class CountedSocket : public QTcpSocket {
 public:
-    CountedSocket(std::shared_ptr<int> count, QObject* parent)
-        : QTcpSocket(parent), m_count(std::move(count)) {
-        ++*m_count;
+    CountedSocket(std::shared_ptr<ClientPlaces> places, QObject* parent)
+        : QTcpSocket(parent), m_places(std::move(places)) {}
+    ~CountedSocket() override {
+        if (m_holds) {
+            m_places->release(m_client);
+        }
     }
-    ~CountedSocket() override { --*m_count; }
+    bool takePlace() {
+        m_client = clientKey(peerAddress());
+        m_holds = m_places->take(m_client);
+        return m_holds;
+    }
     bool upgraded = false;
-    std::size_t received = 0; // bytes of the request being read
+    RequestMeter meter{kMaxRequestBytes};
 
 private:
-    std::shared_ptr<int> m_count;
+    std::shared_ptr<ClientPlaces> m_places;
+    std::string m_client;
+    bool m_holds = false;
 };
 
 class LimitedTcpServer : public QTcpServer {
 public:
-    explicit LimitedTcpServer(std::shared_ptr<int> count, QObject* parent)
-        : QTcpServer(parent), m_count(std::move(count)) {}
+    explicit LimitedTcpServer(std::shared_ptr<ClientPlaces> places, QObject* parent)
+        : QTcpServer(parent), m_places(std::move(places)) {}
     std::list<QPointer<CountedSocket>> sockets;
     int idleMs = kIdleHttpMs;
 
 protected:
     void incomingConnection(qintptr descriptor) override {
-        if (*m_count >= kMaxConnections) {
-            auto* refused = new QTcpSocket(this);
-            refused->setSocketDescriptor(descriptor);
-            refused->write("HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\n"
-                           "Content-Length: 0\r\n\r\n");
-            connect(refused, &QTcpSocket::disconnected, refused, &QObject::deleteLater);
-            refused->disconnectFromHost();
+        auto* counted = new CountedSocket(m_places, this);
+        if (!counted->setSocketDescriptor(descriptor)) {
+            delete counted;
             return;
         }
-        auto* socket = new CountedSocket(m_count, this);
-        if (!socket->setSocketDescriptor(descriptor)) {
-            delete socket;
+        if (!counted->takePlace()) {
+            // Those who came first keep their places; the newcomer is told to come back.
+            counted->write("HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\n"
+                           "Content-Length: 0\r\n\r\n");
+            connect(counted, &QTcpSocket::disconnected, counted, &QObject::deleteLater);
+            counted->disconnectFromHost();
             return;
         }
         // Little more than a request's worth is read from the system at a time, and past the
         // limit the counting below closes the connection.
-        socket->setReadBufferSize(static_cast<qint64>(2 * kMaxRequestBytes));
-        // Before the HTTP server connects: this sees each piece of a request first. Once
-        // the connection becomes a WebSocket the server cuts these connections.
-        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-            socket->received += static_cast<std::size_t>(socket->bytesAvailable());
-            if (socket->received > kMaxRequestBytes) {
-                // Not inside this signal: the HTTP server's own slot still runs on it.
-                QTimer::singleShot(0, socket, [socket] { socket->abort(); });
-            }
+        counted->setReadBufferSize(static_cast<qint64>(2 * kMaxRequestBytes));
+        // Before the HTTP server's own slot: what arrived since the last look.
+        connect(counted, &QTcpSocket::readyRead, counted, [counted] {
+            counted->meter.beforeRead(static_cast<std::size_t>(counted->bytesAvailable()));
         });
-        connect(socket, &QTcpSocket::bytesWritten, socket, [socket] { socket->received = 0; });
-        auto* idle = new QTimer(socket);
+        auto* idle = new QTimer(counted);
         idle->setInterval(idleMs);
         idle->setSingleShot(true);
-        connect(idle, &QTimer::timeout, socket, [socket] {
-            if (!socket->upgraded) {
-                socket->abort();
+        connect(idle, &QTimer::timeout, counted, [counted] {
+            if (!counted->upgraded) {
+                counted->abort();
             }
         });
-        connect(socket, &QTcpSocket::bytesWritten, idle, qOverload<>(&QTimer::start));
+        connect(counted, &QTcpSocket::bytesWritten, idle, qOverload<>(&QTimer::start));
         idle->start();
         std::erase_if(sockets, [](const QPointer<CountedSocket>& s) { return s.isNull(); });
-        sockets.emplace_back(socket);
-        addPendingConnection(socket);
+        sockets.emplace_back(counted);
+        // The HTTP server takes the connection and connects to it here.
+        addPendingConnection(counted);
+        // After the HTTP server's slot: what it left unread. Once the connection becomes a
+        // WebSocket the server cuts these connections.
+        connect(counted, &QTcpSocket::readyRead, counted, [counted] {
+            if (!counted->meter.afterRead(static_cast<std::size_t>(counted->bytesAvailable()))) {
+                // Not inside this signal: other slots may still run on it.
+                QTimer::singleShot(0, counted, [counted] { counted->abort(); });
+            }
+        });
     }
 
 private:
-    std::shared_ptr<int> m_count;
+    std::shared_ptr<ClientPlaces> m_places;
 };
 
 struct Client {
@@ -222,7 +258,10 @@ QString resourceOf(Route route) {
 
 struct LiveServer::Impl : QAbstractHttpServer {
     LiveServer* owner;
-    std::shared_ptr<int> connections = std::make_shared<int>(0);
+    std::shared_ptr<ClientPlaces> places =
+        std::make_shared<ClientPlaces>(kMaxConnections, kMaxConnectionsPerClient);
+    std::vector<std::string> allowedHosts; // the computer's addresses and names
+    std::vector<std::string> extraHosts;   // the names of the settings
     LimitedTcpServer* tcp = nullptr;
     std::list<Client> clients;
     LiveSnapshot current;
@@ -273,19 +312,52 @@ struct LiveServer::Impl : QAbstractHttpServer {
         return QByteArray::fromStdString(text + "\"}");
     }
 
+    // The computer's addresses as they were at the start, and its name.
+    void findAllowedHosts() {
+        allowedHosts = extraHosts;
+        for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+            allowedHosts.push_back(hostText(a));
+        }
+        const QString name = QHostInfo::localHostName().toLower();
+        if (!name.isEmpty()) {
+            allowedHosts.push_back(name.toStdString());
+            allowedHosts.push_back(name.toStdString() + ".local");
+        }
+    }
+
+    // The Host of a request, checked against the computer's names and the address the client
+    // reached, which may have come up after the start.
+    bool hostOk(const QByteArray& host, const QHostAddress& local) const {
+        if (hostAllowed(host.toStdString(), allowedHosts)) {
+            return true;
+        }
+        return hostAllowed(host.toStdString(), {hostText(local)});
+    }
+
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        auto* counted = dynamic_cast<CountedSocket*>(socket);
+        if (counted &&
+            !counted->meter.requestDone(static_cast<std::size_t>(socket->bytesAvailable()))) {
+            // Too long, though it came in one piece: not answered, as one that goes on.
+            QTimer::singleShot(0, counted, [counted] { counted->abort(); });
+            return true;
+        }
         // The WebSocket server has taken an upgrade over already: it answers it.
         if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0 &&
             request.method() == QHttpServerRequest::Method::Get) {
             return true;
         }
         QHttpServerResponder responder = makeResponder(request, socket);
+        constexpr std::string_view kJson = "application/json; charset=utf-8";
+        if (!hostOk(request.value("host"), socket->localAddress())) {
+            answer(responder, 421, kJson, errorBody("unknown host name"));
+            return true;
+        }
         const QByteArray path = request.url().path(QUrl::FullyEncoded).toUtf8();
         const RequestVerdict verdict =
             checkRequest(methodName(request.method()).toStdString(), path.toStdString(),
                          static_cast<std::size_t>(request.headers().size()),
                          static_cast<std::size_t>(request.body().size()));
-        constexpr std::string_view kJson = "application/json; charset=utf-8";
         if (verdict.status != 200) {
             answer(responder, verdict.status, kJson, errorBody("refused"));
             return true;
@@ -338,7 +410,15 @@ struct LiveServer::Impl : QAbstractHttpServer {
                     s->upgraded = true;
                 }
             }
-            if (ws->requestUrl().path() != QStringLiteral("/ws")) {
+            // Nothing is sent before these checks: a page of another site, or a name that is
+            // not this computer's, reads no data.
+            QByteArray host = ws->request().rawHeader("Host");
+            if (host.isEmpty()) { // the handshake's Host, as the request's address holds it
+                host = ws->requestUrl().authority(QUrl::FullyEncoded).toUtf8();
+            }
+            if (ws->requestUrl().path() != QStringLiteral("/ws") ||
+                !hostOk(host, ws->localAddress()) ||
+                !originAllowed(ws->origin().toStdString(), host.toStdString())) {
                 ws->close(QWebSocketProtocol::CloseCodePolicyViolated);
                 ws.release()->deleteLater();
                 continue;
@@ -469,13 +549,14 @@ std::expected<void, QString> LiveServer::start(const QString& address, int port)
     if (!host.setAddress(address)) {
         return std::unexpected(QStringLiteral("%1 is not an IP address").arg(address));
     }
-    auto* tcp = new LimitedTcpServer(d->connections, d.get());
+    auto* tcp = new LimitedTcpServer(d->places, d.get());
     if (!tcp->listen(host, static_cast<quint16>(port))) {
         QString reason = tcp->errorString();
         delete tcp;
         return std::unexpected(reason);
     }
     tcp->idleMs = d->idleMs;
+    d->findAllowedHosts();
     tcp->setMaxPendingConnections(kMaxConnections);
     d->tcp = tcp;
     d->bind(tcp);
@@ -488,6 +569,9 @@ void LiveServer::stop() {
 void LiveServer::setIdleTimeout(int ms) {
     d->idleMs = ms;
 }
+void LiveServer::setClientShare(int places) {
+    d->places->setPerClient(places);
+}
 bool LiveServer::listening() const {
     return d->tcp && d->tcp->isListening();
 }
@@ -496,6 +580,11 @@ int LiveServer::port() const {
 }
 QString LiveServer::address() const {
     return d->tcp ? d->tcp->serverAddress().toString() : QString();
+}
+
+void LiveServer::setAllowedHosts(const std::vector<std::string>& names) {
+    d->extraHosts = names;
+    d->findAllowedHosts();
 }
 
 void LiveServer::setClassificationSource(ClassificationSource source, int defaultEvent) {
@@ -513,7 +602,7 @@ long long LiveServer::version() const {
     return d->currentVersion;
 }
 int LiveServer::connectionCount() const {
-    return *d->connections;
+    return d->places->taken();
 }
 int LiveServer::clientCount() const {
     return static_cast<int>(d->clients.size());

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace cronovolta::live {
 
@@ -32,9 +33,15 @@ public:
     void stop();
     // How long an HTTP connection may stay without completing a request (for the next start).
     void setIdleTimeout(int ms);
+    // How many places one client address may hold (the benchmark's phones share one).
+    void setClientShare(int places);
     bool listening() const;
     int port() const; // the port listened on
     QString address() const;
+
+    // Names besides "localhost" and the computer's addresses that a request's Host may give
+    // (the settings' "hosts"); any other Host is refused.
+    void setAllowedHosts(const std::vector<std::string>& names);
 
     // Answers "/api/classification": the JSON text, or the reason there is none.
     using ClassificationSource =

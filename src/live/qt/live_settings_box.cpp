@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QNetworkInterface>
 #include <QSpinBox>
 
@@ -24,6 +25,8 @@ struct BoxTexts {
     const char* thisComputer;
     const char* explanation;
     const char* saveFailed;
+    const char* hosts;
+    const char* hostsHint;
 };
 
 const BoxTexts& boxTexts(int language) {
@@ -39,6 +42,9 @@ const BoxTexts& boxTexts(int language) {
         "a la xarxa de la pista (també la Wi-Fi) pot obrir la pàgina; amb \"només aquest "
         "ordinador\", ningú més.",
         "No s'han pogut desar els paràmetres dels resultats en directe: ",
+        "Altres noms:",
+        "Noms d'aquest ordinador a la xarxa, separats per comes (a més de les seves adreces i "
+        "localhost): la pàgina no respon a cap altre nom.",
     };
     static const BoxTexts kCastilian{
         "Resultados en directo",
@@ -52,6 +58,9 @@ const BoxTexts& boxTexts(int language) {
         "conectado a la red de la pista (también la Wi-Fi) puede abrir la página; con \"solo "
         "este ordenador\", nadie más.",
         "No se han podido guardar los parámetros de los resultados en directo: ",
+        "Otros nombres:",
+        "Nombres de este ordenador en la red, separados por comas (además de sus direcciones y "
+        "localhost): la página no responde a ningún otro nombre.",
     };
     return language == 1 ? kCastilian : kCatalan;
 }
@@ -99,6 +108,15 @@ LiveSettingsBox::LiveSettingsBox(std::filesystem::path dataDir, int language, QW
         m_address->setEditText(current);
     }
     form->addRow(QString::fromUtf8(t.address), m_address);
+    m_hosts = new QLineEdit(this);
+    m_hosts->setObjectName(QStringLiteral("liveHosts"));
+    QStringList hosts;
+    for (const std::string& h : settings.hosts) {
+        hosts << QString::fromStdString(h);
+    }
+    m_hosts->setText(hosts.join(QStringLiteral(", ")));
+    m_hosts->setToolTip(QString::fromUtf8(t.hostsHint));
+    form->addRow(QString::fromUtf8(t.hosts), m_hosts);
     auto* words = new QLabel(QString::fromUtf8(LiveServer::builtIn()
                                                    ? t.explanation
                                                    : liveTexts(language).notBuiltIn.c_str()),
@@ -120,6 +138,11 @@ LiveSettings LiveSettingsBox::settingsFromFields() const {
         (index >= 0 && m_address->itemText(index) == text ? m_address->itemData(index).toString()
                                                           : text.trimmed())
             .toStdString();
+    for (const QString& h : m_hosts->text().split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (!h.trimmed().isEmpty()) {
+            s.hosts.push_back(h.trimmed().toStdString());
+        }
+    }
     return s;
 }
 
@@ -128,8 +151,9 @@ std::expected<void, QString> LiveSettingsBox::save() const {
     // The file's own check: an address that does not read is refused here, not at start.
     auto back = decodeLiveSettings(encodeLiveSettings(s), m_language);
     if (!back.problems.empty()) {
+        const bool addressRead = back.settings.address == s.address;
         return std::unexpected(QString::fromUtf8(boxTexts(m_language).saveFailed) +
-                               QString::fromStdString(s.address));
+                               (addressRead ? m_hosts->text() : QString::fromStdString(s.address)));
     }
     if (auto saved = saveLiveSettings(m_dataDir, s); !saved) {
         return std::unexpected(QString::fromUtf8(boxTexts(m_language).saveFailed) +

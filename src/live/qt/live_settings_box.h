@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
 class QSpinBox;
 
 namespace cronovolta {
@@ -19,7 +20,8 @@ class ConfiguracioPrg;
 namespace live {
 
 // The live-results server's part of the program settings: on/off, the port and the address
-// it listens on, said in plain words. Reads and writes its own file in the data folder.
+// it listens on, said in plain words, and the other names the page may be asked for by. Reads and
+// writes its own file in the data folder.
 class LiveSettingsBox : public QGroupBox {
     Q_OBJECT
 public:
@@ -36,6 +38,7 @@ private:
     QCheckBox* m_enabled = nullptr;
     QSpinBox* m_port = nullptr;
     QComboBox* m_address = nullptr;
+    QLineEdit* m_hosts = nullptr;
 };
 
 // Adds the server's settings to the program settings dialog, saved with it.

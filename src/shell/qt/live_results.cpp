@@ -45,10 +45,33 @@ takeServeOption(std::vector<std::string>& args) {
     return out;
 }
 
+std::expected<std::optional<std::string>, std::string>
+takeAddressOption(std::vector<std::string>& args) {
+    std::optional<std::string> out;
+    for (std::size_t i = 0; i < args.size();) {
+        if (args[i] != "--address") {
+            ++i;
+            continue;
+        }
+        auto parsed = i + 1 < args.size() ? live::parseServeAddress(args[i + 1] + ":1")
+                                          : std::optional<live::ServeAddress>();
+        if (!parsed) {
+            return std::unexpected(i + 1 < args.size()
+                                       ? "--address: \"" + args[i + 1] + "\" is not an IP address"
+                                       : std::string("--address needs an IP address"));
+        }
+        out = parsed->address;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    }
+    return out;
+}
+
 LiveResults::LiveResults(Portada& window, HeatSession& session,
-                         std::optional<live::ServeAddress> serve)
+                         std::optional<live::ServeAddress> serve,
+                         std::optional<std::string> address)
     : QObject(&window), m_window(window), m_session(session), m_ui(window.context()),
-      m_override(std::move(serve)) {
+      m_override(std::move(serve)), m_listenAddress(std::move(address)) {
     m_throttle.setSingleShot(true);
     m_throttle.setInterval(kPublishMs);
     connect(&m_throttle, &QTimer::timeout, this, &LiveResults::publishNow);
@@ -99,12 +122,14 @@ void LiveResults::applySettings() {
     const int language = m_ui.language();
     const live::LiveTexts& t = live::liveTexts(language);
     std::optional<live::ServeAddress> wanted = m_override;
-    if (!wanted) {
-        auto loaded = live::loadLiveSettings(m_ui.app.dataDir, language);
-        if (loaded && loaded->settings.enabled) {
-            wanted = live::ServeAddress{loaded->settings.address, loaded->settings.port};
-        }
+    auto loaded = live::loadLiveSettings(m_ui.app.dataDir, language);
+    if (!wanted && loaded && loaded->settings.enabled) {
+        wanted = live::ServeAddress{loaded->settings.address, loaded->settings.port};
     }
+    if (wanted && m_listenAddress) {
+        wanted->address = *m_listenAddress;
+    }
+    m_server.setAllowedHosts(loaded ? loaded->settings.hosts : std::vector<std::string>());
     if (!wanted) {
         m_server.stop();
         m_listening.reset();
@@ -134,8 +159,17 @@ void LiveResults::applySettings() {
     m_listening = wanted;
     m_clock.start();
     const QStringList urls = live::LiveServer::pageAddresses(address, m_server.port());
-    showStatus(QString::fromStdString(t.serving).arg(urls.join(QStringLiteral("  "))),
-               urls.value(0));
+    QString text = QString::fromStdString(t.serving).arg(urls.join(QStringLiteral("  ")));
+    if (live::reachableFromNetwork(wanted->address)) {
+        const QString warning =
+            QString::fromStdString(t.openToNetwork).arg(QStringLiteral("--address 127.0.0.1"));
+        std::cerr << "cronovolta: " << warning.toStdString() << '\n';
+        text += QStringLiteral(" (%1)").arg(QString::fromStdString(t.wholeNetwork));
+        showStatus(text, urls.value(0));
+        m_status->setToolTip(warning);
+        return;
+    }
+    showStatus(text, urls.value(0));
 }
 
 void LiveResults::showStatus(const QString& text, const QString& url) {

@@ -25,6 +25,11 @@ struct UiContext;
 std::expected<std::optional<live::ServeAddress>, std::string>
 takeServeOption(std::vector<std::string>& args);
 
+// --address A: where the server listens (127.0.0.1: this computer only), whatever the
+// settings or --serve say.
+std::expected<std::optional<std::string>, std::string>
+takeAddressOption(std::vector<std::string>& args);
+
 // The live results of the desktop program: the server the settings (or --serve) ask for,
 // fed from the heat session's models after each screen update, and the address with its QR
 // code in the main window's status bar.
@@ -32,7 +37,8 @@ class LiveResults : public QObject {
     Q_OBJECT
 public:
     LiveResults(Portada& window, HeatSession& session,
-                std::optional<live::ServeAddress> serve = std::nullopt);
+                std::optional<live::ServeAddress> serve = std::nullopt,
+                std::optional<std::string> address = std::nullopt);
     ~LiveResults() override;
 
     live::LiveServer& server() { return m_server; }
@@ -51,6 +57,7 @@ private:
     HeatSession& m_session;
     UiContext& m_ui;
     std::optional<live::ServeAddress> m_override;
+    std::optional<std::string> m_listenAddress;
     std::optional<live::ServeAddress> m_listening;
     live::LiveServer m_server;
     live::LiveContext m_context;

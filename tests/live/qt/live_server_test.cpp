@@ -30,8 +30,11 @@ struct Answer {
 
 // Sends `request` as it is and reads one answer (by its Content-Length), or what came before
 // the server closed the connection.
-Answer exchange(int port, const QByteArray& request) {
+Answer exchange(int port, const QByteArray& request, const QString& from = {}) {
     QTcpSocket socket;
+    if (!from.isEmpty()) {
+        socket.bind(QHostAddress(from));
+    }
     socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
     if (!socket.waitForConnected(5000)) {
         return {};
@@ -63,8 +66,13 @@ Answer exchange(int port, const QByteArray& request) {
     return a;
 }
 
-QByteArray get(const QByteArray& path) {
-    return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+QByteArray get(const QByteArray& path, const QByteArray& host = "127.0.0.1") {
+    return "GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n";
+}
+
+// A loopback address of its own for client `i`: the server sees four hosts.
+QString clientAddress(int i) {
+    return QStringLiteral("127.0.0.%1").arg(1 + i % 4);
 }
 
 LiveSnapshot snapshotWith(const std::string& name, int rows = 3) {
@@ -105,7 +113,7 @@ private slots:
         QVERIFY(port > 0);
         for (const char* method : {"POST", "PUT", "DELETE", "PATCH", "HEAD", "OPTIONS", "TRACE"}) {
             const Answer a =
-                exchange(port, QByteArray(method) + " /api/live HTTP/1.1\r\nHost: x\r\n"
+                exchange(port, QByteArray(method) + " /api/live HTTP/1.1\r\nHost: localhost\r\n"
                                                     "Content-Length: 0\r\n\r\n");
             QCOMPARE(a.status, 405);
         }
@@ -118,7 +126,8 @@ private slots:
         QCOMPARE(exchange(port, get("/ws")).status, 426);
         // A body on a GET is not read into anything.
         QCOMPARE(
-            exchange(port, "GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\n\r\nhello").status,
+            exchange(port, "GET / HTTP/1.1\r\nHost: localhost\r\nContent-Length: 5\r\n\r\nhello")
+                .status,
             413);
     }
 
@@ -160,8 +169,8 @@ private slots:
         QVERIFY(port > 0);
         std::list<QTcpSocket> held;
         for (int i = 1; i <= kMaxConnections; ++i) {
-            held.emplace_back().connectToHost(QStringLiteral("127.0.0.1"),
-                                              static_cast<quint16>(port));
+            held.emplace_back().bind(QHostAddress(clientAddress(i)));
+            held.back().connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
             if (i % 20 == 0) { // within the listen queue of the system
                 QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), i, 10000);
             }
@@ -172,7 +181,7 @@ private slots:
             held.pop_front();
         }
         QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), kMaxConnections - 10, 10000);
-        QCOMPARE(exchange(port, get("/")).status, 200);
+        QCOMPARE(exchange(port, get("/"), clientAddress(1)).status, 200);
         // A request that goes on past the limit is cut off.
         QTcpSocket big;
         big.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
@@ -258,6 +267,103 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(server->clientCount(), 0, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), 0, 10000);
 #endif
+    }
+
+    // A page of another site reaches the server only through a name that is not this
+    // computer's (a rebinding name), or opens the WebSocket from its own origin.
+    void onlyItsOwnNamesAndPagesAreAnswered() {
+        const int port = startServer();
+        QVERIFY(port > 0);
+        const QByteArray at = ":" + QByteArray::number(port);
+        QCOMPARE(exchange(port, get("/api/live", "127.0.0.1" + at)).status, 200);
+        QCOMPARE(exchange(port, get("/api/live", "localhost" + at)).status, 200);
+        for (const QByteArray& host : {QByteArray("attacker.example") + at,
+                                       QByteArray("pista.club"), QByteArray("127.0.0.2")}) {
+            const Answer refused = exchange(port, get("/api/live", host));
+            QCOMPARE(refused.status, 421);
+            QVERIFY(!refused.body.contains("\"v\""));
+        }
+        QCOMPARE(exchange(port, "GET /api/live HTTP/1.1\r\n\r\n").status, 421);
+        server->setAllowedHosts({"pista.club"});
+        QCOMPARE(exchange(port, get("/api/live", "Pista.Club" + at)).status, 200);
+
+        // The WebSocket's handshake under a foreign name: closed before any data.
+        QTcpSocket raw;
+        raw.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
+        QVERIFY(raw.waitForConnected(5000));
+        raw.write(
+            "GET /ws HTTP/1.1\r\nHost: attacker.example" + at +
+            "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
+        QByteArray received;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (received += raw.readAll(), raw.state() == QAbstractSocket::UnconnectedState), 10000);
+        received += raw.readAll();
+        QVERIFY(!received.contains("\"v\""));
+#ifdef HAVE_WEBSOCKET_CLIENT
+        server->publish(snapshotWith("Anna"));
+        const QUrl url(QStringLiteral("ws://127.0.0.1:%1/ws").arg(port));
+        QWebSocket own(QStringLiteral("http://127.0.0.1:%1").arg(port));
+        QWebSocket foreign(QStringLiteral("http://attacker.example"));
+        QSignalSpy ownData(&own, &QWebSocket::textMessageReceived);
+        QSignalSpy foreignData(&foreign, &QWebSocket::textMessageReceived);
+        QSignalSpy foreignClosed(&foreign, &QWebSocket::disconnected);
+        foreign.open(url);
+        own.open(url);
+        QTRY_COMPARE_WITH_TIMEOUT(ownData.count(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(foreignClosed.count(), 1, 10000);
+        QCOMPARE(foreignData.count(), 0);
+        QCOMPARE(server->clientCount(), 1);
+#endif
+    }
+
+    // One host holds a quarter of the places; the others still come in, and the first
+    // clients are served on.
+    void oneHostCannotTakeEveryPlace() {
+        const int port = startServer();
+        QVERIFY(port > 0);
+        std::list<QTcpSocket> held;
+        for (int i = 1; i <= kMaxConnectionsPerClient; ++i) {
+            held.emplace_back().connectToHost(QStringLiteral("127.0.0.1"),
+                                              static_cast<quint16>(port));
+            if (i % 10 == 0) {
+                QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), i, 10000);
+            }
+        }
+        QCOMPARE(exchange(port, get("/")).status, 503);
+        QCOMPARE(exchange(port, get("/"), QStringLiteral("127.0.0.2")).status, 200);
+        QTcpSocket& first = held.front();
+        first.write(get("/api/live"));
+        QTRY_VERIFY_WITH_TIMEOUT(first.bytesAvailable() > 0, 10000);
+        QVERIFY(first.readAll().startsWith("HTTP/1.1 200"));
+        QCOMPARE(server->connectionCount(), kMaxConnectionsPerClient);
+        held.back().abort();
+        QTRY_COMPARE_WITH_TIMEOUT(server->connectionCount(), kMaxConnectionsPerClient - 1, 10000);
+        QCOMPARE(exchange(port, get("/")).status, 200);
+    }
+
+    // Requests sent back to back on one connection are each answered: the bytes waiting
+    // behind a request count once, not again at every request read.
+    void pipelinedRequestsAreAllAnswered() {
+        const int port = startServer();
+        QVERIFY(port > 0);
+        constexpr int kRequests = 300;
+        QByteArray requests;
+        for (int i = 0; i < kRequests; ++i) {
+            requests += get("/api/live");
+        }
+        QVERIFY(requests.size() > 11000);
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write(requests);
+        QByteArray answers;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (answers += socket.readAll(), answers.count("HTTP/1.1 200") == kRequests ||
+                                              socket.state() != QAbstractSocket::ConnectedState),
+            20000);
+        QCOMPARE(answers.count("HTTP/1.1 200"), kRequests);
+        QCOMPARE(socket.state(), QAbstractSocket::ConnectedState);
     }
 
     void portInUseIsReported() {

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTcpServer>
 
@@ -106,6 +107,31 @@ private slots:
              {std::vector<std::string>{"--serve"}, std::vector<std::string>{"--serve", "web"}}) {
             QVERIFY(!takeServeOption(bad));
         }
+        std::vector<std::string> address{"--address", "127.0.0.1", "--resume"};
+        auto taken = takeAddressOption(address);
+        QVERIFY(taken && *taken == std::string("127.0.0.1"));
+        QCOMPARE(address, (std::vector<std::string>{"--resume"}));
+        for (std::vector<std::string> bad : {std::vector<std::string>{"--address"},
+                                             std::vector<std::string>{"--address", "pista"}}) {
+            QVERIFY(!takeAddressOption(bad));
+        }
+    }
+
+    // Listening on every network is said where the organiser looks; --address 127.0.0.1
+    // keeps the page to this computer.
+    void openToTheWholeNetworkIsSaid() {
+        test::LiveFixture f(4, 4);
+        f.start();
+        {
+            LiveResults everywhere(*f.window, *f.session, live::ServeAddress{"0.0.0.0", 0});
+            QVERIFY(everywhere.server().listening());
+            QVERIFY2(everywhere.statusText().contains(QStringLiteral("tota la xarxa")),
+                     qPrintable(everywhere.statusText()));
+        }
+        LiveResults here(*f.window, *f.session, live::ServeAddress{"0.0.0.0", 0},
+                         std::string("127.0.0.1"));
+        QCOMPARE(here.server().address(), QStringLiteral("127.0.0.1"));
+        QVERIFY(!here.statusText().contains(QStringLiteral("xarxa")));
     }
 
     void settingsBoxSavesItsFileAndRefusesABadAddress() {
@@ -126,6 +152,19 @@ private slots:
         QVERIFY(!refused);
         QVERIFY(refused.error().startsWith(QStringLiteral("No se han podido guardar")));
         QCOMPARE(live::loadLiveSettings(f.dir.path(), 1)->settings.port, 9123); // kept
+        // The other names: a bad one refuses the save, good ones are kept in the file.
+        address->setCurrentIndex(1);
+        auto* hosts = box.findChild<QLineEdit*>(QStringLiteral("liveHosts"));
+        QVERIFY(hosts);
+        hosts->setText(QStringLiteral("pista.club, mal nom"));
+        QVERIFY(!box.save());
+        hosts->setText(QStringLiteral("pista.club, cronometre"));
+        QVERIFY(box.save());
+        QCOMPARE(live::loadLiveSettings(f.dir.path(), 1)->settings.hosts,
+                 (std::vector<std::string>{"pista.club", "cronometre"}));
+        live::LiveSettingsBox again(f.dir.path(), 1);
+        QCOMPARE(again.settingsFromFields().hosts,
+                 (std::vector<std::string>{"pista.club", "cronometre"}));
     }
 
     // Not a check: the main window with the address, and the settings, for the documentation.
