@@ -230,6 +230,9 @@ private:
     std::vector<float> m_tempsPas;
     std::vector<float> m_tempsArrossegat;
     std::vector<float> m_tempsInici;
+    // The lane's lap running since its last crossing holds some of a pause: its time is not
+    // a time driven, so the minimum does not judge it and it is nobody's best lap.
+    std::vector<bool> m_lapHoldsPause;
 
     // Super Pole run state.
     int m_activeLane = 0;
