@@ -125,6 +125,9 @@ public:
 
     // --- Standings from the series files (window opening, cancel, corrections) ---
     void rebuildStandings();
+    // The series' penalties read again (after the penalties screen): the race standings rank
+    // by the laps less them, as the classification does; the stored heats keep their laps.
+    void reloadPenalties();
 
     // --- State and models ---
     int heatNumber() const { return m_heat; }
@@ -181,6 +184,7 @@ private:
     void scanAbsoluteFastestLap();
     void seedSectorReferences();
     void entryStandingsRow(int row, int participant);
+    std::vector<float> seriesPenalties();
     std::string participantName(int participant) const;
     // recovery
     RecoveryOutcome replayJournal();
