@@ -127,6 +127,11 @@ int printSaved(const Invocation& inv, const CorrectionModel& model,
     if (!saved) {
         return fail(inv, saved.error());
     }
+    if (saved->empty()) {
+        inv.out << seriesBaseName(model.series().programa, model.series().serie) << ": heat "
+                << model.selectedHeat() << " unchanged, nothing written\n";
+        return kOk;
+    }
     inv.out << seriesBaseName(model.series().programa, model.series().serie) << ": heat";
     if (saved->size() > 1) {
         inv.out << "s " << saved->front() << " to " << saved->back();

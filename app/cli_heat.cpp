@@ -84,7 +84,7 @@ private:
             m_out << grid.text(r, col::Rank) << '\t' << grid.text(r, col::Dorsal) << '\t'
                   << grid.text(r, col::Name);
             for (int c : columns) {
-                m_out << '\t' << grid.text(r, c);
+                m_out << '\t' << grid.shownText(r, c);
             }
             m_out << '\n';
         }

@@ -221,7 +221,9 @@ bool applyFilters(ResultsBrowser& b, const ClassifyOptions& o, int chosenSerie) 
         } else if (filter == F::kPass) {
             b.selectPass(*index, shift);
         } else {
-            b.selectHeat(*index, shift);
+            // A heat asked for by number is that heat; without the option every
+            // participant's latest heat shows.
+            b.selectExactHeat(*index, shift);
         }
     }
     if (o.criterion) {

@@ -43,7 +43,9 @@ void HeatAnnouncer::heatFinished(double heatTime) {
 void HeatAnnouncer::recordAppended(const LapRecord& record) {
     // Pauses, rejected crossings and Super Pole sensors carry no lap count of a lane.
     if (record.lane >= 1 && record.laps > 0 && record.splitKind == 0.0f) {
-        m_announcer.lap(record.lane, record.lapTime, record.laps, record.crossingTime);
+        // Only a lap marked as the lane's best can be a best lap: one across a pause never is.
+        float best = record.fastestFlag == -1 ? record.lapTime : 0.0f;
+        m_announcer.lap(record.lane, best, record.laps, record.crossingTime);
         told(record.crossingTime);
     }
 }

@@ -8,6 +8,7 @@
 #include "storage/participant_list.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace cronovolta {
@@ -87,7 +88,8 @@ struct Totals {
     std::int16_t fastestLane = 0;
 };
 
-void applyValues(HeatResultRecord& record, const SeriesFiles& series, int heat,
+// Replaces the heat values of a record of the corrected heat; true when they changed.
+bool applyValues(HeatResultRecord& record, const SeriesFiles& series, int heat,
                  const std::vector<LaneValues>& values) {
     const LaneValues* row = nullptr;
     if (series.programa == kSuperPole) {
@@ -99,28 +101,41 @@ void applyValues(HeatResultRecord& record, const SeriesFiles& series, int heat,
                                [&](const LaneValues& v) { return v.lane == record.lane; });
         row = it != values.end() && record.lane != 0 ? &*it : nullptr;
     }
+    const HeatResultRecord before = record;
     if (row == nullptr) {
         record.heatLaps = 0.0f;
         record.heatFastestLap = 0.0f;
-        return;
+    } else {
+        record.heatLaps = row->laps;
+        record.heatFastestLap = row->fastest.value_or(record.heatFastestLap);
     }
-    record.heatLaps = row->laps;
-    record.heatFastestLap = row->fastest.value_or(record.heatFastestLap);
+    // Values that went through their texts and back may differ in the last bit.
+    auto moved = [](float a, float b) { return std::fabs(a - b) > 5e-5f; };
+    if (!moved(before.heatLaps, record.heatLaps) &&
+        !moved(before.heatFastestLap, record.heatFastestLap)) {
+        record = before;
+        return false;
+    }
+    return true;
 }
 
-// The heat keys as the end of the heat leaves them for these heat values; the heat time
-// of the last crossing (column 18) is kept, so ties keep the order they were driven in.
+// The heat keys of a row whose heat values were corrected, as the end of the heat leaves
+// them. The heat time (column 18) is the heat's own and no correction knows a better one,
+// so it stays unless the row no longer has the two crossings that make a heat time.
 void heatKeys(StandingsGrid& grid, int row, int programa) {
     grid.setText(row, col::HeatRank, "");
-    grid.setText(row, col::HeatKey1, "");
-    if (programa == kOfficialPractice && !grid.blank(row, col::HeatFastest)) {
-        grid.setText(row, col::HeatKey1, grid.text(row, col::HeatFastest));
-    } else if (programa == kRace && grid.value(row, col::HeatLaps) >= 2.0) {
+    if (programa == kOfficialPractice) {
         grid.setText(row, col::HeatKey1,
-                     singleToText(static_cast<float>(1.0 - grid.value(row, col::HeatLaps))));
-    }
-    if (grid.blank(row, col::HeatKey1)) {
-        grid.setText(row, col::HeatKey2, "");
+                     grid.blank(row, col::HeatFastest) ? std::string()
+                                                       : grid.text(row, col::HeatFastest));
+    } else if (programa == kRace) {
+        const bool timed = grid.value(row, col::HeatLaps) >= 2.0;
+        grid.setText(row, col::HeatKey1,
+                     timed ? singleToText(static_cast<float>(1.0 - grid.value(row, col::HeatLaps)))
+                           : std::string());
+        if (!timed) {
+            grid.setText(row, col::HeatKey2, "");
+        }
     }
 }
 
@@ -171,17 +186,37 @@ recomputeSeries(const SeriesFiles& series, int heat, const std::vector<LaneValue
         }
     }
 
+    // A correction that changes no heat value leaves the file as it is.
+    {
+        const Block& block = blocks[heat];
+        bool changes = false;
+        for (std::size_t i = 1; i <= block.count; ++i) {
+            HeatResultRecord r = records[block.header + i];
+            changes = applyValues(r, series, heat, values) || changes;
+        }
+        if (!changes) {
+            return std::vector<int>{};
+        }
+    }
+
     std::vector<int> rewritten;
     for (int h = heat; h <= series.heats; ++h) {
         const Block& block = blocks[h];
         StandingsGrid grid;
         grid.reset(static_cast<int>(block.count));
         int lastLane = 0;
+        // The stored keys by participant: the grid's texts round them, the file keeps them
+        // as they were unless the correction changed them.
+        struct StoredKeys {
+            bool corrected;
+            float key1;
+            float key2;
+        };
+        std::map<int, StoredKeys> storedKeys;
         for (std::size_t i = 1; i <= block.count; ++i) {
             HeatResultRecord r = records[block.header + i];
-            if (h == heat) {
-                applyValues(r, series, heat, values);
-            }
+            const bool corrected = h == heat && applyValues(r, series, heat, values);
+            storedKeys.emplace(r.participant, StoredKeys{corrected, r.sortKey1, r.sortKey2});
             if (r.participant >= 1 && r.participant <= n) {
                 Totals& t = totals[static_cast<std::size_t>(r.participant)];
                 t.laps += r.heatLaps;
@@ -200,12 +235,27 @@ recomputeSeries(const SeriesFiles& series, int heat, const std::vector<LaneValue
             const int row = static_cast<int>(i);
             fillStandingsRow(grid, row, r, series.name(r.participant), series.programa,
                              series.track);
-            heatKeys(grid, row, series.programa);
+            // The heat ranks compare the whole keys, as when the heat was run.
+            for (auto [column, key] :
+                 {std::pair{col::HeatKey1, r.sortKey1}, std::pair{col::HeatKey2, r.sortKey2}}) {
+                grid.setText(row, column, key != 0.0f ? singleToText(key) : std::string());
+            }
+            if (corrected) {
+                heatKeys(grid, row, series.programa);
+            }
         }
         grid.resort({series.programa, &series.track, {}, 0});
         for (int row = 1; row <= grid.rowCount(); ++row) {
-            records[block.header + static_cast<std::size_t>(row)] =
-                recordFromStandingsRow(grid, row, series.programa, lastLane);
+            HeatResultRecord rec = recordFromStandingsRow(grid, row, series.programa, lastLane);
+            if (auto kept = storedKeys.find(rec.participant); kept != storedKeys.end()) {
+                if (!kept->second.corrected) {
+                    rec.sortKey1 = kept->second.key1;
+                }
+                if (!kept->second.corrected || rec.sortKey2 != 0.0f) {
+                    rec.sortKey2 = kept->second.key2;
+                }
+            }
+            records[block.header + static_cast<std::size_t>(row)] = rec;
         }
         rewritten.push_back(h);
     }

@@ -43,7 +43,8 @@ struct LaneValues {
 // and ranks of that heat and every later one through the standings re-sort, as the heats
 // would have stored them. Every block it rewrites is read and checked first; nothing is
 // written when one is missing or damaged, and the results file is replaced atomically.
-// Returns the heats rewritten.
+// Heat keys the correction does not change stay as stored. Returns the heats rewritten:
+// none, with nothing written, when no heat value changes.
 std::expected<std::vector<int>, std::string> recomputeSeries(const SeriesFiles& series, int heat,
                                                              const std::vector<LaneValues>& values);
 

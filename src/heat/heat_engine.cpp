@@ -226,6 +226,7 @@ std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeReques
     m_tempsPas.assign(size, 0.0f);
     m_tempsArrossegat.assign(size, 0.0f);
     m_tempsInici.assign(size, 0.0f);
+    m_lapHoldsPause.assign(size, false);
     m_lanes.layOut(m_track.OrdreCanvi, m_texts.lanePrefix, m_colours.slot[4], m_colours.slot[3]);
 
     m_panel = HeatPanelModel{};

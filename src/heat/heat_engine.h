@@ -125,6 +125,9 @@ public:
 
     // --- Standings from the series files (window opening, cancel, corrections) ---
     void rebuildStandings();
+    // The series' penalties read again (after the penalties screen): the race standings rank
+    // by the laps less them, as the classification does; the stored heats keep their laps.
+    void reloadPenalties();
 
     // --- State and models ---
     int heatNumber() const { return m_heat; }
@@ -181,6 +184,7 @@ private:
     void scanAbsoluteFastestLap();
     void seedSectorReferences();
     void entryStandingsRow(int row, int participant);
+    std::vector<float> seriesPenalties();
     std::string participantName(int participant) const;
     // recovery
     RecoveryOutcome replayJournal();
@@ -230,6 +234,9 @@ private:
     std::vector<float> m_tempsPas;
     std::vector<float> m_tempsArrossegat;
     std::vector<float> m_tempsInici;
+    // The lane's lap running since its last crossing holds some of a pause: its time is not
+    // a time driven, so the minimum does not judge it and it is nobody's best lap.
+    std::vector<bool> m_lapHoldsPause;
 
     // Super Pole run state.
     int m_activeLane = 0;

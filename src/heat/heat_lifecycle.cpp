@@ -48,6 +48,7 @@ void HeatEngine::setRestartLight(RestartLight light) {
 void HeatEngine::resetLanesForHeat() {
     std::fill(m_tempsArrossegat.begin(), m_tempsArrossegat.end(), 0.0f);
     std::fill(m_tempsPas.begin(), m_tempsPas.end(), 0.0f);
+    std::fill(m_lapHoldsPause.begin(), m_lapHoldsPause.end(), false);
     m_lanes.setFlagLane(0);
     for (int lane = 1; lane <= m_lanes.highestLane(); ++lane) {
         LanePanel& panel = m_lanes.panel(lane);
@@ -154,6 +155,7 @@ void HeatEngine::PausarManiga(double now) {
     }
     m_paused = true;
     m_pauseStart = static_cast<float>(now);
+    std::fill(m_lapHoldsPause.begin(), m_lapHoldsPause.end(), true);
     m_panel.pauseColour = kQbBrightRed;
     m_panel.pauseLabelVisible = true;
     m_panel.clockColour = kQbBrightRed;

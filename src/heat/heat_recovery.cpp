@@ -194,6 +194,11 @@ std::vector<LapAdjustment> HeatEngine::heatAdjustments(const LapRecord& header) 
 
 void HeatEngine::replayRecord(const LapRecord& record) {
     int lane = record.lane;
+    if (lane == -1) {
+        // A pause: the lap each lane is on holds part of it.
+        std::fill(m_lapHoldsPause.begin(), m_lapHoldsPause.end(), true);
+        return;
+    }
     if (!m_lanes.takesPart(lane)) {
         return;
     }
@@ -220,6 +225,7 @@ void HeatEngine::replayRecord(const LapRecord& record) {
         return;
     }
     m_tempsPas[l] = record.crossingTime;
+    m_lapHoldsPause[l] = false;
     if (record.laps <= 0) {
         m_tempsArrossegat[l] = record.lapTime;
         addRejectedEntry(lane, longTime(record.crossingTime));

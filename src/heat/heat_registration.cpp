@@ -56,7 +56,10 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     float lapTime = kNoTime;
     std::int16_t fastestFlag = 0;
     bool firstCrossing = panel.rows[1].empty();
-    bool untimed = counterTime < 0.0f;
+    // A crossing in a pause ends a lap that holds part of it and starts another that will.
+    bool acrossPause = m_lapHoldsPause[l] || m_paused;
+    m_lapHoldsPause[l] = m_paused;
+    bool untimed = counterTime < 0.0f || acrossPause;
     if (firstCrossing) {
         panel.rows[1] = "+1";
         m_tempsPas[l] = crossing;
@@ -66,7 +69,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
         lapTime = pcLap <= 99.0 && counterTime > 0.0f ? counterTime + m_tempsArrossegat[l]
                                                       : static_cast<float>(pcLap);
         m_tempsPas[l] = crossing;
-        if (lapTime < m_track.minimumLap) {
+        if (lapTime < m_track.minimumLap && !acrossPause) {
             rejectCrossing(lane, participant, lapTime, m_panel.clock);
             changed();
             return;

@@ -6,8 +6,10 @@
 #include "storage/event_files.h"
 #include "storage/formatting.h"
 #include "storage/number_format.h"
+#include "storage/penalty_record.h"
 
 #include <algorithm>
+#include <cmath>
 #include <system_error>
 
 namespace cronovolta {
@@ -159,8 +161,35 @@ void HeatEngine::rebuildStandings() {
     }
     entryMarksAndHeatCounts();
     scanAbsoluteFastestLap();
+    m_grid.setPenalties(seriesPenalties());
     resortStandings(0);
     changed();
+}
+
+void HeatEngine::reloadPenalties() {
+    if (!m_open || !standingsProgramme()) {
+        return;
+    }
+    m_grid.setPenalties(seriesPenalties());
+    resortStandings(0);
+    changed();
+}
+
+// A participant's last penalty record counts, as in the classification: they do not add up.
+std::vector<float> HeatEngine::seriesPenalties() {
+    std::vector<float> laps(static_cast<std::size_t>(participantCount()) + 1, 0.0f);
+    auto file = readPenalties(seriesFile(".PEN"));
+    if (!file) {
+        report(file.error());
+        return laps;
+    }
+    for (const auto& record : file->records) {
+        if (record.participant >= 1 && static_cast<std::size_t>(record.participant) < laps.size() &&
+            std::isfinite(record.laps) && record.laps > 0.0f) {
+            laps[static_cast<std::size_t>(record.participant)] = record.laps;
+        }
+    }
+    return laps;
 }
 
 void HeatEngine::scanAbsoluteFastestLap() {

@@ -65,6 +65,35 @@ void StandingsGrid::reset(int rows) {
     m_topRow = 1;
 }
 
+const std::string& StandingsGrid::shownText(int row, int column) const {
+    const Row& r = at(row);
+    return column == col::SeriesLaps ? lapsText(r) : r.cells[idx(column)];
+}
+
+void StandingsGrid::setPenalties(std::vector<float> lapsByParticipant) {
+    m_penalties = std::move(lapsByParticipant);
+    for (auto& row : m_rows) {
+        row.gapMemo = {};
+    }
+}
+
+void StandingsGrid::applyPenalties(const ConfigPista& config) {
+    for (auto& row : m_rows) {
+        const double participant = valueOf(row, col::Dorsal);
+        const float penalty =
+            participant >= 1.0 && participant < static_cast<double>(m_penalties.size())
+                ? m_penalties[static_cast<std::size_t>(participant)]
+                : 0.0f;
+        if (penalty != row.penalty) {
+            row.penalty = penalty;
+            row.gapMemo = {};
+        }
+        if (penalty > 0.0f) {
+            row.netLaps = FormatVoltes(valueOf(row, col::SeriesLaps) - penalty, false, config);
+        }
+    }
+}
+
 double StandingsGrid::valueOf(const Row& row, int column) const {
     std::uint32_t bit = 1u << column;
     if (!(row.parsed & bit)) {
@@ -254,13 +283,12 @@ const std::string& StandingsGrid::lapGapText(double laps, const ResortOptions& o
 std::string StandingsGrid::raceGap(const Row& reference, const Row& own,
                                    const ResortOptions& options, GapMemo& memo, bool& changed) {
     GapMemo key;
-    const std::string& refLaps = reference.cells[col::SeriesLaps];
-    const std::string& ownLaps = own.cells[col::SeriesLaps];
+    const std::string& refLaps = lapsText(reference);
+    const std::string& ownLaps = lapsText(own);
     // Equal texts read as equal values, so differing values settle it without comparing.
-    bool differ =
-        valueOf(reference, col::SeriesLaps) != valueOf(own, col::SeriesLaps) || refLaps != ownLaps;
+    bool differ = lapsValue(reference) != lapsValue(own) || refLaps != ownLaps;
     if (differ) {
-        key = {1, valueOf(reference, col::SeriesLaps) - valueOf(own, col::SeriesLaps), 0.0};
+        key = {1, lapsValue(reference) - lapsValue(own), 0.0};
     } else {
         key = {2, valueOf(reference, col::OrderTime), valueOf(own, col::OrderTime)};
     }
@@ -360,11 +388,15 @@ void StandingsGrid::resort(const ResortOptions& options) {
     m_position.resize(m_rows.size());
     m_keyPosition.resize(m_rows.size());
     m_keys.resize(m_rows.size());
+    applyPenalties(*options.config);
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const Row& row = m_rows[i];
-        m_keys[i] = {valueOf(row, col::HeatKey1),   valueOf(row, col::HeatKey2),
-                     valueOf(row, col::SeriesLaps), valueOf(row, col::OrderTime),
-                     valueOf(row, col::Fastest),    valueOf(row, col::FastestTime)};
+        m_keys[i] = {valueOf(row, col::HeatKey1),
+                     valueOf(row, col::HeatKey2),
+                     lapsValue(row),
+                     valueOf(row, col::OrderTime),
+                     valueOf(row, col::Fastest),
+                     valueOf(row, col::FastestTime)};
     }
     numberHeatRanks(options.programa, options.currentRow);
     sortSeries(options.programa);

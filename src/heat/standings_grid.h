@@ -60,6 +60,9 @@ public:
     int rowCount() const { return static_cast<int>(m_order.size()); }
 
     const std::string& text(int row, int column) const { return at(row).cells[idx(column)]; }
+    // The cell as the screens, prints and live page show it: the series laps less the
+    // participant's penalty laps. The cells themselves keep what the heats store.
+    const std::string& shownText(int row, int column) const;
     // The cell read as a number (ValorNumeric), cached until the cell changes.
     double value(int row, int column) const;
     void setText(int row, int column, std::string_view text);
@@ -71,6 +74,10 @@ public:
     int background(int row) const { return at(row).background; }
     // Background of one cell: the row's unless a fastest-lap colour applies.
     int cellColour(int row, int column) const;
+
+    // Penalty laps by participant number (index 0 unused): the race ranks by the laps less
+    // them from the next re-sort on.
+    void setPenalties(std::vector<float> lapsByParticipant);
 
     // Empties columns from..to of every row.
     void clearColumns(int from, int to);
@@ -120,6 +127,8 @@ private:
         int shownHeatRank = -2;  // the same for column 16
         bool colourDirty = true; // a cell that decides a colour changed
         int colouredParity = -1; // the row parity the colours were set for
+        float penalty = 0.0f;    // penalty laps of the row's participant
+        std::string netLaps;     // the series laps less the penalty, when there is one
         Row() { colours.fill(-1); }
     };
 
@@ -140,6 +149,11 @@ private:
         double fastestTime = 0.0;
     };
     bool seriesBefore(const SortKeys& a, const SortKeys& b, bool race) const;
+    void applyPenalties(const ConfigPista& config);
+    double lapsValue(const Row& row) const { return valueOf(row, col::SeriesLaps) - row.penalty; }
+    const std::string& lapsText(const Row& row) const {
+        return row.penalty > 0.0f ? row.netLaps : row.cells[col::SeriesLaps];
+    }
     void setRank(Row& row, int rank);
     void setHeatRank(Row& row, int rank);
     void writeRanksAndGaps(const ResortOptions& options);
@@ -160,6 +174,7 @@ private:
     std::string m_lapTotalFormat = "?";
     std::string m_lapLetter;
     std::string m_secondsLetter;
+    std::vector<float> m_penalties;
 };
 
 } // namespace cronovolta

@@ -33,7 +33,7 @@ LiveTable standingsTable(const HeatEngine& engine) {
         }
         std::vector<std::string> row;
         for (int c : columns) {
-            row.push_back(grid.text(r, c));
+            row.push_back(grid.shownText(r, c));
         }
         table.rows.push_back(std::move(row));
     }

@@ -71,7 +71,7 @@ PrintLayout ImprimirClassificacio(const ReportEvent& event, const HeatReport& he
     std::vector<std::string> cells(col::Count);
     for (int r = 1; r <= grid.rowCount(); ++r) {
         for (int c = 0; c < col::Count; ++c) {
-            cells[static_cast<std::size_t>(c)] = grid.text(r, c);
+            cells[static_cast<std::size_t>(c)] = grid.shownText(r, c);
         }
         writeRow(p, r, race, cells);
     }

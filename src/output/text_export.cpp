@@ -277,7 +277,7 @@ void Report::afterEachHeat(int c, int v) {
     PositionTable table = newTable(m_H);
     std::vector<std::string> headings;
     for (int h = 1; h <= m_H; ++h) {
-        m_b.selectHeat(h);
+        m_b.selectExactHeat(h);
         line(title(kAfterHeatTitle) + printedNumber(static_cast<float>(h)));
         line();
         const std::vector<int> rows = written(c, v);
@@ -337,7 +337,7 @@ void Report::byHeat(int c, int v) {
     PositionTable table = newTable(m_H);
     std::vector<std::string> headings;
     for (int h = 1; h <= m_H; ++h) {
-        m_b.selectHeat(h);
+        m_b.selectExactHeat(h);
         line(title(kHeatTitle) + printedNumber(static_cast<float>(h)));
         line();
         const std::vector<int> rows = written(c, v);

@@ -81,6 +81,13 @@ void ResultsBrowser::selectPass(int index, bool shift) {
 
 void ResultsBrowser::selectHeat(int index, bool shift) {
     m_selected[kHeat] = clampIndex(index, m_entries[kHeat].size());
+    m_exactHeat = false;
+    filter(shift);
+}
+
+void ResultsBrowser::selectExactHeat(int heat, bool shift) {
+    m_selected[kHeat] = clampIndex(heat, m_entries[kHeat].size());
+    m_exactHeat = m_selected[kHeat] != 0;
     filter(shift);
 }
 
@@ -93,6 +100,7 @@ void ResultsBrowser::selectCriterion(int criterion, bool shift) {
 void ResultsBrowser::load() {
     const auto& texts = resultsTexts(m_setup.language);
     m_list.clear();
+    m_exactHeat = false;
     const int chosen = m_selected[kSeries];
     const int first = chosen == 0 ? 1 : chosen;
     const int last = chosen == 0 ? m_setup.seriesCount : chosen;
@@ -183,8 +191,8 @@ bool ResultsBrowser::rowVisible(const ClassificationRow& row, bool shift) const 
     const int lastHeat = static_cast<int>(m_entries[kHeat].size()) - 1;
     if (heat != 0) {
         // The last entry is every participant's latest heat, also for a participant
-        // who has run fewer heats than the others.
-        if (heat == lastHeat ? !row.latest : heat != row.heat) {
+        // who has run fewer heats than the others, unless that very heat was asked for.
+        if (heat == lastHeat && !m_exactHeat ? !row.latest : heat != row.heat) {
             return false;
         }
     }

@@ -41,6 +41,9 @@ public:
     void selectLane(int index, bool shift = false);
     void selectPass(int index, bool shift = false);
     void selectHeat(int index, bool shift = false);
+    // The rows of exactly the participants' heat `heat`, also when it is the filter's last
+    // entry: what a report titled with that heat shows.
+    void selectExactHeat(int heat, bool shift = false);
     void selectCriterion(int criterion, bool shift = false);
 
     const std::vector<std::string>& entries(Filter f) const { return m_entries[f]; }
@@ -80,6 +83,7 @@ private:
     int m_criterion = kTotalLaps;
     bool m_quadrantEnabled = false;
     bool m_presetUsed = false;
+    bool m_exactHeat = false;
     int m_filterRuns = 0;
 };
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace cronovolta {
@@ -106,6 +107,33 @@ TEST(TextExport, HeatTitlesCarryTheNumberBetweenBlanksInEitherLanguage) {
     EXPECT_EQ(countOf(ls, "CLASIFICACIÓN COMPLETADA LA MANGA 2 "), 2);
     EXPECT_EQ(countOf(ls, "CLASIFICACIÓN DEL PARTICIPANTE Bernat"), 2);
     EXPECT_EQ(countOf(ls, "\tParticipante\tPst. 1\tPst. 2\t"), 1);
+}
+
+// A heat's blocks hold that heat only: a series that ran fewer heats is not in them.
+TEST(TextExport, HeatBlocksHoldOnlyTheRowsOfTheirHeat) {
+    SeriesData two = SeriesBuilder(1, {"Anna", "Bernat"})
+                         .heat({{1, 5, 10.0f, 3.0f, 1, 5, 3.0f}, {2, 6, 11.0f, 2.9f, 2, 6, 2.9f}})
+                         .heat({{1, 11, 20.0f, 3.0f, 2, 6, 3.0f}, {2, 10, 21.0f, 2.9f, 1, 4, 3.1f}})
+                         .data();
+    SeriesData one = SeriesBuilder(2, {"Carles", "Dolors"})
+                         .heat({{1, 7, 10.0f, 2.8f, 1, 7, 2.8f}, {2, 3, 11.0f, 3.5f, 2, 3, 3.5f}})
+                         .data();
+    const auto ls = lines(exportText(sourceOf({{kRace, {two, one}}}, 2), {}));
+    int blocks = 0;
+    for (const std::string title :
+         {"CLASSIFICACIÓ COMPLETADA LA MÀNIGA 2 ", "CLASSIFICACIÓ DE LA MÀNIGA 2 "}) {
+        for (auto at = ls.begin(); (at = std::find(at, ls.end(), title)) != ls.end(); ++at) {
+            ++blocks;
+            std::vector<std::string> names;
+            for (auto l = at + 2; l != ls.end() && !l->empty(); ++l) {
+                names.push_back(
+                    l->substr(l->find('\t', 1) + 1, l->find("\t(") - l->find('\t', 1) - 1));
+            }
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(names, (std::vector<std::string>{"Anna", "Bernat"})) << title;
+        }
+    }
+    EXPECT_EQ(blocks, 4);
 }
 
 TEST(TextExport, SecondPassesAreNamedInLaneTitlesAndRows) {

@@ -108,6 +108,28 @@ TEST(ResultsBrowser, HeatLaneAndPassFiltersRankTheRowsTheyKeep) {
     EXPECT_EQ(b.visibleRows().size(), 6u); // nobody drove a lane twice
 }
 
+// The last entry shows each participant's latest heat; that heat asked for by number shows
+// only the rows of that heat, and keeps doing so when the criterion changes.
+TEST(ResultsBrowser, AHeatAskedForByNumberIsThatHeatEvenWhenItIsTheLastEntry) {
+    auto b = browserOver(twoSeries());
+    b.open();
+    const std::vector<std::string> latest{"Anna/1", "Bernat/1", " anna /2", "Carles/2"};
+    EXPECT_EQ(visible(b), latest);
+    b.selectExactHeat(2);
+    EXPECT_EQ(visible(b), (std::vector<std::string>{"Anna/1", "Bernat/1"}));
+    b.selectCriterion(kFastestLap);
+    EXPECT_EQ(visible(b), (std::vector<std::string>{"Bernat/1", "Anna/1"}));
+    b.selectExactHeat(1);
+    auto same = browserOver(twoSeries());
+    same.open();
+    same.selectHeat(1);
+    same.selectCriterion(kFastestLap);
+    EXPECT_EQ(visible(b), visible(same));
+    b.selectHeat(2);
+    b.selectCriterion(kTotalLaps);
+    EXPECT_EQ(visible(b), latest);
+}
+
 TEST(ResultsBrowser, QuadrantPrintNeedsTheProgrammesCriterionAndOneHeatOfEveryone) {
     auto b = browserOver(twoSeries());
     b.open();

@@ -174,7 +174,7 @@ bool StandingsTableModel::fill(RowView& view, const StandingsGrid& grid, int row
     bool changed = false;
     for (int c = 0; c < col::Count; ++c) {
         const auto i = static_cast<std::size_t>(c);
-        const std::string& text = grid.text(row, c);
+        const std::string& text = grid.shownText(row, c);
         if (view.source[i] != text) {
             view.source[i] = text;
             view.text[i] = toQString(text);

@@ -102,7 +102,7 @@ void openSeriesListing(Portada& window, HeatSession& session, int programa) {
     openListing(window, session, std::move(setup));
 }
 
-void openPenalties(Portada& window) {
+void openPenalties(Portada& window, HeatSession& session) {
     UiContext& ui = window.context();
     const int serie = window.selectedSeries(kRace) + 1;
     if (ui.app.seleccio.event < 1 || serie < 1) {
@@ -118,6 +118,11 @@ void openPenalties(Portada& window) {
                           QString::number(serie) + QLatin1Char(')');
     Penalitzacions screen(std::move(*model), title, ui, window.asker(), &window);
     screen.exec();
+    // The open race's standings rank by the penalties just stored.
+    if (HeatEngine* engine = session.engine(); engine != nullptr && engine->programmeOpen()) {
+        engine->reloadPenalties();
+        session.syncScreens();
+    }
 }
 
 } // namespace
@@ -136,7 +141,7 @@ void connectCorrectionScreens(Portada& window, HeatSession& session) {
         window.setCommand("MnuVaV", t,
                           [&window, &session, t] { openSeriesListing(window, session, t); });
     }
-    window.setCommand("MnuPen", kRace, [&window] { openPenalties(window); });
+    window.setCommand("MnuPen", kRace, [&window, &session] { openPenalties(window, session); });
 }
 
 } // namespace cronovolta
