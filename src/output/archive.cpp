@@ -44,6 +44,10 @@ std::string wording(ArchiveFailure::Kind kind, int language) {
         {"S'ha aturat l'operació", "Se ha detenido la operación"},
         {"Error de fitxer", "Error de fichero"},
         {"L'arxiu supera els 2.147.483.648 bytes", "El archivo supera los 2.147.483.648 bytes"},
+        {"La carpeta de la prova conté un fitxer el nom del qual no es pot arxivar (només "
+         "caràcters de Windows-1252); canvia-li el nom o treu-lo de la carpeta",
+         "La carpeta de la prueba contiene un fichero cuyo nombre no se puede archivar (solo "
+         "caracteres de Windows-1252); cámbiale el nombre o sácalo de la carpeta"},
     };
     if (kind == ArchiveFailure::WrongMagic) {
         return std::string(messageText(9, 16, language));
@@ -105,6 +109,45 @@ std::string infoLine(std::string_view action, std::string_view name, std::string
 
 using platform::Access;
 using platform::File;
+
+// "NAME.part~" or "NAME.part<n>~": the temporary name of NAME while it is being built.
+bool isTemporaryOf(const std::string& entry, const std::string& name) {
+    if (!entry.starts_with(name + ".part") || !entry.ends_with('~')) {
+        return false;
+    }
+    const std::string_view number(entry.data() + name.size() + 5, entry.size() - name.size() - 6);
+    return std::ranges::all_of(number, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The temporary files or folders a killed run left in `folder`: only names that the program
+// makes, and never through a link.
+void removeLeftovers(const fs::path& folder, const std::function<bool(const std::string&)>& ours,
+                     fs::file_type type) {
+    std::error_code ec;
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        std::error_code ignored;
+        if (entry.symlink_status(ignored).type() == type &&
+            ours(entry.path().filename().string())) {
+            found.push_back(entry.path());
+        }
+    }
+    for (const fs::path& p : found) {
+        fs::remove_all(p, ec);
+    }
+}
+
+// "PROVA007.part~": an event folder being unarchived.
+bool isEventUnderConstruction(const std::string& entry) {
+    const auto dot = entry.find('.');
+    if (dot == std::string::npos || !entry.starts_with("PROVA") || dot < 8) {
+        return false;
+    }
+    const std::string event = entry.substr(0, dot);
+    return std::all_of(event.begin() + 5, event.end(),
+                       [](char c) { return c >= '0' && c <= '9'; }) &&
+           isTemporaryOf(entry, event);
+}
 
 // The temporary name of a file or folder being built beside its final place.
 fs::path besideTemporary(const fs::path& final) {
@@ -367,11 +410,16 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
         }
         const std::string stored = trimmed(file);
         if (!fitsWindows1252(stored)) {
-            return failure(ArchiveFailure::UnsafeName, language, file);
+            return failure(ArchiveFailure::FolderFileName, language, path.string());
         }
         storedNames.push_back(utf8ToWindows1252(stored));
     }
 
+    const std::string targetName = target.filename().string();
+    removeLeftovers(
+        target.parent_path().empty() ? fs::path(".") : target.parent_path(),
+        [&targetName](const std::string& entry) { return isTemporaryOf(entry, targetName); },
+        fs::file_type::regular);
     const fs::path tmp = besideTemporary(target);
     auto out = File::open(tmp, Access::Truncate);
     if (!out) {
@@ -476,6 +524,7 @@ ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::pat
     if (progress.info) {
         progress.info(infoLine(action, done.name, done.date));
     }
+    removeLeftovers(dataDir, isEventUnderConstruction, fs::file_type::directory);
     done.event = countEventFolders(dataDir) + 1;
     const fs::path final = eventFolder(dataDir, done.event);
     const fs::path tmp = besideTemporary(final);

@@ -138,6 +138,41 @@ TEST(FileIo, WritesNeverGoThroughASymbolicLink) {
     EXPECT_EQ(test::readBytes(victim), "untouched");
 }
 
+// An event folder that is a link could lead every write of the event out of the data
+// folder; a data folder reached through a link is the organiser's own choice.
+TEST(FileIo, NothingIsWrittenIntoALinkedEventFolder) {
+    if (platform::kWindows) {
+        GTEST_SKIP() << "symbolic links need privileges that Windows users rarely have";
+    }
+    test::TempDir dir;
+    const auto outside = dir.path() / "outside";
+    const auto data = dir.path() / "data";
+    fs::create_directories(outside);
+    fs::create_directories(data);
+    test::writeBytes(outside / "CRS001.PEN", "untouched");
+    fs::create_directory_symlink(outside, data / "PROVA001");
+    const std::function<IoResult(const fs::path&)> writes[] = {
+        [](const fs::path& p) { return writeFileAtomic(p, "new"); },
+        [](const fs::path& p) { return writeAt(p, 2, "ZZ"); },
+        [](const fs::path& p) { return appendToFile(p, "ZZ"); },
+    };
+    for (const auto& write : writes) {
+        for (const char* name : {"CRS001.PEN", "CRS002.PEN"}) {
+            auto refused = write(data / "PROVA001" / name);
+            ASSERT_FALSE(refused);
+            EXPECT_NE(refused.error().find("event folder is a symbolic link"), std::string::npos)
+                << refused.error();
+        }
+    }
+    EXPECT_EQ(test::readBytes(outside / "CRS001.PEN"), "untouched");
+    EXPECT_FALSE(fs::exists(outside / "CRS002.PEN"));
+
+    fs::create_directory_symlink(data, dir.path() / "linked-data");
+    fs::create_directories(data / "PROVA002");
+    EXPECT_TRUE(writeFileAtomic(dir.path() / "linked-data" / "ZENTOR.CFG", "x"));
+    EXPECT_TRUE(writeFileAtomic(dir.path() / "linked-data" / "PROVA002" / "CRS001.PEN", "x"));
+}
+
 TEST(FileIo, PipesAndFoldersAreRefusedWithoutBlocking) {
     test::TempDir dir;
     EXPECT_FALSE(readFileBytes(dir.path()));
