@@ -194,7 +194,8 @@ TEST_F(CorrectionsCli, ALinkedEventFolderIsNotWrittenThrough) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"penalty", "set", "1", "1", "2", "1"},
           {"correct", "1", "CRS", "1", "2", "--lane", "3", "--laps", "4"},
-          {"participants", "set", "1", "CRS", "1", "A", "B", "C", "D"}}) {
+          {"participants", "set", "1", "CRS", "1", "A", "B", "C", "D"},
+          {"series", "delete", "1", "CRS", "1"}}) {
         test::CliRun run = cli(args);
         EXPECT_EQ(run.status, 1) << args[0];
         EXPECT_NE(run.err.find("event folder is a symbolic link"), std::string::npos) << run.err;
