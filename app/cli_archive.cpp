@@ -62,9 +62,12 @@ bool has(const std::vector<std::string>& options, const std::string& option) {
 }
 
 // The file screen's rule: a name that does not end in the extension gets it.
+// A folder keeps its name, to be refused as one.
 fs::path withExtension(const std::string& name, std::string_view extension) {
-    if (name.size() >= extension.size() && name.ends_with(extension)) {
-        return platform::pathFromUtf8(name);
+    const fs::path given = platform::pathFromUtf8(name);
+    std::error_code ec;
+    if (name.ends_with(extension) || fs::is_directory(given, ec) || !given.has_filename()) {
+        return given;
     }
     return platform::pathFromUtf8(name + std::string(extension));
 }

@@ -80,6 +80,7 @@ TEST_F(ArchiveCliTest, TheExtensionIsAddedAndAnExistingFileIsReplacedOnlyWithFor
         ASSERT_EQ(cli({command, "1", named.string(), "--force"}).status, 0);
         EXPECT_NE(test::readBytes(written), "kept");
         EXPECT_EQ(cli({command, "1", named.string(), "--force", "--force"}).status, 2);
+        EXPECT_EQ(cli({command, "1", m_scratch.path().string(), "--force"}).status, 1);
     }
 }
 
