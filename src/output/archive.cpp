@@ -110,43 +110,46 @@ std::string infoLine(std::string_view action, std::string_view name, std::string
 using platform::Access;
 using platform::File;
 
-// "NAME.part~" or "NAME.part<n>~": the temporary name of NAME while it is being built.
-bool isTemporaryOf(const std::string& entry, const std::string& name) {
-    if (!entry.starts_with(name + ".part") || !entry.ends_with('~')) {
-        return false;
-    }
-    const std::string_view number(entry.data() + name.size() + 5, entry.size() - name.size() - 6);
-    return std::ranges::all_of(number, [](char c) { return c >= '0' && c <= '9'; });
+// File names as the system holds them: no conversion can fail on a name found on disk.
+using NativeName = fs::path::string_type;
+
+bool allDigits(NativeName::const_iterator from, NativeName::const_iterator to) {
+    return std::all_of(from, to, [](auto c) { return c >= '0' && c <= '9'; });
 }
 
-// The temporary files or folders a killed run left in `folder`: only names that the program
-// makes, and never through a link.
-void removeLeftovers(const fs::path& folder, const std::function<bool(const std::string&)>& ours,
+// "NAME.part~" or "NAME.part<n>~": the temporary name of NAME while it is being built.
+bool isTemporaryOf(const NativeName& entry, const NativeName& name) {
+    const NativeName part = name + fs::path(".part").native();
+    return entry.size() > part.size() && entry.starts_with(part) && entry.back() == '~' &&
+           allDigits(entry.begin() + static_cast<long>(part.size()), entry.end() - 1);
+}
+
+// "PROVA007.part~": an event folder being unarchived.
+bool isEventUnderConstruction(const NativeName& entry) {
+    const NativeName prefix = fs::path("PROVA").native();
+    const auto dot = entry.find('.');
+    return dot != NativeName::npos && dot >= prefix.size() + 3 && entry.starts_with(prefix) &&
+           allDigits(entry.begin() + static_cast<long>(prefix.size()),
+                     entry.begin() + static_cast<long>(dot)) &&
+           isTemporaryOf(entry, entry.substr(0, dot));
+}
+
+// Removes what a killed run left in `folder` under the temporary names that `ours` knows,
+// never following a link.
+void removeLeftovers(const fs::path& folder, const std::function<bool(const NativeName&)>& ours,
                      fs::file_type type) {
     std::error_code ec;
     std::vector<fs::path> found;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         std::error_code ignored;
         if (entry.symlink_status(ignored).type() == type &&
-            ours(entry.path().filename().string())) {
+            ours(entry.path().filename().native())) {
             found.push_back(entry.path());
         }
     }
     for (const fs::path& p : found) {
         fs::remove_all(p, ec);
     }
-}
-
-// "PROVA007.part~": an event folder being unarchived.
-bool isEventUnderConstruction(const std::string& entry) {
-    const auto dot = entry.find('.');
-    if (dot == std::string::npos || !entry.starts_with("PROVA") || dot < 8) {
-        return false;
-    }
-    const std::string event = entry.substr(0, dot);
-    return std::all_of(event.begin() + 5, event.end(),
-                       [](char c) { return c >= '0' && c <= '9'; }) &&
-           isTemporaryOf(entry, event);
 }
 
 // The temporary name of a file or folder being built beside its final place.
@@ -415,10 +418,10 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
         storedNames.push_back(utf8ToWindows1252(stored));
     }
 
-    const std::string targetName = target.filename().string();
+    const NativeName targetName = target.filename().native();
     removeLeftovers(
         target.parent_path().empty() ? fs::path(".") : target.parent_path(),
-        [&targetName](const std::string& entry) { return isTemporaryOf(entry, targetName); },
+        [&targetName](const NativeName& entry) { return isTemporaryOf(entry, targetName); },
         fs::file_type::regular);
     const fs::path tmp = besideTemporary(target);
     auto out = File::open(tmp, Access::Truncate);
