@@ -7,7 +7,10 @@
 #include "results/results_source.h"
 #include "storage/config_prg.h"
 #include "storage/event_files.h"
+#include "storage/platform.h"
+#include "texts/language_tables.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace cronovolta::cli {
@@ -37,19 +40,71 @@ std::expected<EventFiles, std::string> openEvent(const Invocation& inv, const st
     return files;
 }
 
+// EVENT FILE, then options each given at most once; nullopt for anything else.
+std::optional<std::vector<std::string>> optionsAfterFile(const std::vector<std::string>& a,
+                                                         const std::vector<std::string>& known) {
+    if (a.size() < 2 || !parsePositive(a[0])) {
+        return std::nullopt;
+    }
+    std::vector<std::string> given(a.begin() + 2, a.end());
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        if (std::ranges::find(known, given[i]) == known.end() ||
+            std::ranges::find(given.begin(), given.begin() + static_cast<long>(i), given[i]) !=
+                given.begin() + static_cast<long>(i)) {
+            return std::nullopt;
+        }
+    }
+    return given;
+}
+
+bool has(const std::vector<std::string>& options, const std::string& option) {
+    return std::ranges::find(options, option) != options.end();
+}
+
+// The file screen's rule: a name that does not end in the extension gets it.
+// A folder keeps its name, to be refused as one.
+fs::path withExtension(const std::string& name, std::string_view extension) {
+    const fs::path given = platform::pathFromUtf8(name);
+    std::error_code ec;
+    if (name.ends_with(extension) || fs::is_directory(given, ec) || !given.has_filename()) {
+        return given;
+    }
+    return platform::pathFromUtf8(name + std::string(extension));
+}
+
+// As the file screen asks before it overwrites, the command line wants --force.
+std::optional<std::string> overwriteRefusal(const fs::path& target, bool force, int language) {
+    std::error_code ec;
+    const auto status = fs::symlink_status(target, ec);
+    if (!fs::exists(status)) {
+        return std::nullopt;
+    }
+    if (fs::is_directory(status)) {
+        return target.string() + " is a folder";
+    }
+    if (force) {
+        return std::nullopt;
+    }
+    return std::string(messageText(9, 10, language)) + ": " + target.string() + " (--force " +
+           (language == kCastella ? "lo sobreescribe" : "el sobreescriu") + ")";
+}
+
 } // namespace
 
 int cmdArchive(const Invocation& inv) {
-    if (inv.args.size() != 2 || !parsePositive(inv.args[0])) {
-        return usage(inv, "archive EVENT FILE");
+    auto options = optionsAfterFile(inv.args, {"--force"});
+    if (!options) {
+        return usage(inv, "archive EVENT FILE [--force]");
     }
     auto event = openEvent(inv, inv.args[0]);
     if (!event) {
         return fail(inv, event.error());
     }
-    if (auto done =
-            ArxivarProva(event->eventDir, platform::pathFromUtf8(inv.args[1]), event->language);
-        !done) {
+    const fs::path target = withExtension(inv.args[1], ".prb");
+    if (auto refused = overwriteRefusal(target, has(*options, "--force"), event->language)) {
+        return fail(inv, *refused);
+    }
+    if (auto done = ArxivarProva(event->eventDir, target, event->language); !done) {
         return fail(inv, done.error().message);
     }
     return kOk;
@@ -73,16 +128,20 @@ int cmdUnarchive(const Invocation& inv) {
 
 int cmdExport(const Invocation& inv) {
     const auto& a = inv.args;
-    const bool separate = a.size() == 3 && a[2] == "--separate-grids";
-    if ((a.size() != 2 && !separate) || !parsePositive(a[0])) {
-        return usage(inv, "export EVENT FILE [--separate-grids]");
+    auto options = optionsAfterFile(a, {"--separate-grids", "--force"});
+    if (!options) {
+        return usage(inv, "export EVENT FILE [--separate-grids] [--force]");
     }
     auto event = openEvent(inv, a[0]);
     if (!event) {
         return fail(inv, event.error());
     }
+    const fs::path target = withExtension(a[1], ".txt");
+    if (auto refused = overwriteRefusal(target, has(*options, "--force"), event->language)) {
+        return fail(inv, *refused);
+    }
     std::vector<std::string> problems;
-    auto written = ExportarProva(*event, a[1], separate, problems);
+    auto written = ExportarProva(*event, target, has(*options, "--separate-grids"), problems);
     warn(inv, problems);
     if (!written) {
         return fail(inv, written.error());

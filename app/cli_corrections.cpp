@@ -2,12 +2,15 @@
 #include "cli_commands.h"
 
 #include "corrections/correction_model.h"
+#include "corrections/field_limits.h"
 #include "corrections/penalties_model.h"
 #include "output/lap_listing.h"
 #include "results/results_source.h"
 #include "storage/event_files.h"
 #include "storage/formatting.h"
 #include "storage/number_format.h"
+#include "storage/text_encoding.h"
+#include "texts/language_tables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +49,39 @@ std::optional<double> parseDecimal(const std::string& text) {
         return std::nullopt;
     }
     return ValorNumeric(text);
+}
+
+std::string numberText(double value) {
+    return singleToText(static_cast<float>(value));
+}
+
+// A count of laps a single-precision field cannot keep to the track's fraction, or that no
+// heat gives.
+std::optional<std::string> lapCountRefusal(const std::string& typed, double laps, int decimals) {
+    const double most = largestLapCount(decimals);
+    if (std::abs(laps) <= most) {
+        return std::nullopt;
+    }
+    return "\"" + typed + "\" laps cannot be stored: a heat or a penalty holds at most " +
+           numberText(most) + " laps";
+}
+
+// What the fastest-lap field rule would turn into "no fastest lap" without a word.
+std::optional<std::string> lapTimeRefusal(const std::string& typed, std::optional<double> value,
+                                          double minimumLap) {
+    if (!value) {
+        return "\"" + typed + "\" is not a lap time";
+    }
+    if (*value == 0.0) {
+        return std::nullopt; // no fastest lap, as the screen shows it
+    }
+    if (*value < 0.0 || *value <= minimumLap || *value > kLongestLap) {
+        return "\"" + typed +
+               "\" is not a lap time: a fastest lap is above the track's minimum lap (" +
+               numberText(minimumLap) + " s) and at most " + numberText(kLongestLap) +
+               " s; 0 clears it";
+    }
+    return std::nullopt;
 }
 
 struct Target {
@@ -167,6 +203,10 @@ int correctHeat(const Invocation& inv, CorrectionMode mode, int programa,
                              seriesBaseName(programa, target->serie) + " (heats 1 to " +
                              std::to_string(model->heatCount()) + ")");
     }
+    if (mode == CorrectionMode::Comes && model->decimals() == 0) {
+        return fail(inv, "comes are not used on this track: its laps have no fraction "
+                         "(track set largest-partial=...)");
+    }
     if (!model->selectHeat(*heat)) {
         return fail(inv, model->problem());
     }
@@ -186,13 +226,19 @@ int correctHeat(const Invocation& inv, CorrectionMode mode, int programa,
             if (!laps || *laps < 0.0) {
                 return fail(inv, "\"" + *change.laps + "\" is not a number of laps");
             }
+            if (auto refused = lapCountRefusal(*change.laps, *laps, model->decimals())) {
+                return fail(inv, *refused);
+            }
             model->setLaps(k, *change.laps);
             model->leaveLaps(k);
         }
         if (change.second) {
             auto value = parseDecimal(*change.second);
-            if (mode == CorrectionMode::Laps && !value) {
-                return fail(inv, "\"" + *change.second + "\" is not a lap time");
+            if (mode == CorrectionMode::Laps) {
+                if (auto refused =
+                        lapTimeRefusal(*change.second, value, model->series().track.minimumLap)) {
+                    return fail(inv, *refused);
+                }
             }
             if (mode == CorrectionMode::Comes &&
                 (!value || *value < 0.0 || *value != std::floor(*value) ||
@@ -286,20 +332,34 @@ int cmdPenalty(const Invocation& inv) {
         return fail(inv, seriesBaseName(kRace, target->serie) + " has no participant " +
                              std::to_string(*participant));
     }
-    if (!parseDecimal(a[4])) {
+    auto laps = parseDecimal(a[4]);
+    if (!laps) {
         return fail(inv, "\"" + a[4] + "\" is not a number of laps");
     }
-    const std::string reasons = a.size() == 6 ? a[5] : std::string();
-    // A tab or line break would split the lines and columns of `penalty show`.
-    if (std::any_of(reasons.begin(), reasons.end(),
-                    [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
-        return fail(inv, "the reasons cannot hold tabs, line breaks or other control characters");
+    const auto decimals = static_cast<int>(target->event.track.decimalsText.size());
+    if (auto refused = lapCountRefusal(a[4], *laps, decimals)) {
+        return fail(inv, *refused);
     }
     model->select(*participant);
+    // Without reasons the stored ones stay; "" given on purpose clears them.
+    if (a.size() == 6) {
+        const std::string& reasons = a[5];
+        // A tab or line break would split the lines and columns of `penalty show`.
+        if (std::any_of(reasons.begin(), reasons.end(),
+                        [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
+            return fail(inv,
+                        "the reasons cannot hold tabs, line breaks or other control characters");
+        }
+        model->setReasons(reasons);
+    }
     model->setValue(a[4]);
-    model->setReasons(reasons);
     if (auto saved = model->save(); !saved) {
         return fail(inv, saved.error());
+    }
+    if (a.size() == 6 && !model->row(*participant).penalty.empty() && !fitsWindows1252(a[5])) {
+        inv.err << "cronovolta-cli: warning: \"" << a[5] << "\" is stored as \""
+                << windows1252ToUtf8(utf8ToWindows1252(a[5]))
+                << "\": reasons keep Windows-1252 characters only\n";
     }
     return kOk;
 }
@@ -396,6 +456,15 @@ int cmdLaps(const Invocation& inv) {
         }
     }
     warnLapProblems(inv, listing);
+    // What the window shows above its table: the crossings listed and the heat's start.
+    const int language = target->event.language;
+    inv.out << "# " << tableCaption("LlistarVoltes", "Contador", 0, language) << ' '
+            << listing.visibleCount();
+    if (listing.startTimeShown()) {
+        inv.out << '\t' << tableCaption("LlistarVoltes", "Contador", 3, language) << ' '
+                << listing.startTime();
+    }
+    inv.out << '\n';
     for (const auto& row : listing.rows()) {
         if (!row.visible) {
             continue;

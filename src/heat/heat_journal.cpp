@@ -26,6 +26,9 @@ IoResult HeatJournal::create(const fs::path& path, const std::vector<LapRecord>&
     m_records = records;
     std::string bytes = encodeLapFile(records);
     // Written beside and renamed over the old journal: a crash leaves one or the other.
+    if (inLinkedEventFolder(path)) {
+        return std::unexpected(describeIoError(path, kLinkedEventFolderRefusal));
+    }
     fs::path tmp = path;
     tmp += ".new";
     std::error_code ignored;

@@ -44,6 +44,10 @@ std::string wording(ArchiveFailure::Kind kind, int language) {
         {"S'ha aturat l'operació", "Se ha detenido la operación"},
         {"Error de fitxer", "Error de fichero"},
         {"L'arxiu supera els 2.147.483.648 bytes", "El archivo supera los 2.147.483.648 bytes"},
+        {"La carpeta de la prova conté un fitxer el nom del qual no es pot arxivar (només "
+         "caràcters de Windows-1252); canvia-li el nom o treu-lo de la carpeta",
+         "La carpeta de la prueba contiene un fichero cuyo nombre no se puede archivar (solo "
+         "caracteres de Windows-1252); cámbiale el nombre o sácalo de la carpeta"},
     };
     if (kind == ArchiveFailure::WrongMagic) {
         return std::string(messageText(9, 16, language));
@@ -105,6 +109,48 @@ std::string infoLine(std::string_view action, std::string_view name, std::string
 
 using platform::Access;
 using platform::File;
+
+// File names as the system holds them: no conversion can fail on a name found on disk.
+using NativeName = fs::path::string_type;
+
+bool allDigits(NativeName::const_iterator from, NativeName::const_iterator to) {
+    return std::all_of(from, to, [](auto c) { return c >= '0' && c <= '9'; });
+}
+
+// "NAME.part~" or "NAME.part<n>~": the temporary name of NAME while it is being built.
+bool isTemporaryOf(const NativeName& entry, const NativeName& name) {
+    const NativeName part = name + fs::path(".part").native();
+    return entry.size() > part.size() && entry.starts_with(part) && entry.back() == '~' &&
+           allDigits(entry.begin() + static_cast<long>(part.size()), entry.end() - 1);
+}
+
+// "PROVA007.part~": an event folder being unarchived.
+bool isEventUnderConstruction(const NativeName& entry) {
+    const NativeName prefix = fs::path("PROVA").native();
+    const auto dot = entry.find('.');
+    return dot != NativeName::npos && dot >= prefix.size() + 3 && entry.starts_with(prefix) &&
+           allDigits(entry.begin() + static_cast<long>(prefix.size()),
+                     entry.begin() + static_cast<long>(dot)) &&
+           isTemporaryOf(entry, entry.substr(0, dot));
+}
+
+// Removes what a killed run left in `folder` under the temporary names that `ours` knows,
+// never following a link.
+void removeLeftovers(const fs::path& folder, const std::function<bool(const NativeName&)>& ours,
+                     fs::file_type type) {
+    std::error_code ec;
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        std::error_code ignored;
+        if (entry.symlink_status(ignored).type() == type &&
+            ours(entry.path().filename().native())) {
+            found.push_back(entry.path());
+        }
+    }
+    for (const fs::path& p : found) {
+        fs::remove_all(p, ec);
+    }
+}
 
 // The temporary name of a file or folder being built beside its final place.
 fs::path besideTemporary(const fs::path& final) {
@@ -367,11 +413,16 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
         }
         const std::string stored = trimmed(file);
         if (!fitsWindows1252(stored)) {
-            return failure(ArchiveFailure::UnsafeName, language, file);
+            return failure(ArchiveFailure::FolderFileName, language, path.string());
         }
         storedNames.push_back(utf8ToWindows1252(stored));
     }
 
+    const NativeName targetName = target.filename().native();
+    removeLeftovers(
+        target.parent_path().empty() ? fs::path(".") : target.parent_path(),
+        [&targetName](const NativeName& entry) { return isTemporaryOf(entry, targetName); },
+        fs::file_type::regular);
     const fs::path tmp = besideTemporary(target);
     auto out = File::open(tmp, Access::Truncate);
     if (!out) {
@@ -476,6 +527,7 @@ ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::pat
     if (progress.info) {
         progress.info(infoLine(action, done.name, done.date));
     }
+    removeLeftovers(dataDir, isEventUnderConstruction, fs::file_type::directory);
     done.event = countEventFolders(dataDir) + 1;
     const fs::path final = eventFolder(dataDir, done.event);
     const fs::path tmp = besideTemporary(final);

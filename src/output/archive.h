@@ -43,6 +43,7 @@ struct ArchiveFailure {
         Stopped,
         Io,
         ArchiveTooLarge, // over kMaxArchiveBytes
+        FolderFileName,  // an event folder's file whose name Windows-1252 cannot hold
     };
     Kind kind;
     std::string message; // in the language given to the operation
@@ -74,7 +75,8 @@ ArchiveResult<ArchiveIndex> readArchiveFile(const fs::path& archive, int languag
 std::vector<std::string> eventFolderFiles(const fs::path& folder);
 
 // Packs the event folder into `target`, written under a temporary name and renamed at the
-// end, so a failure leaves any earlier file of that name as it was.
+// end, so a failure leaves any earlier file of that name as it was. The temporary files that
+// a killed run left beside `target` are removed first.
 ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& target, int language,
                                  const ArchiveProgress& progress = {});
 
@@ -85,7 +87,8 @@ struct Unarchived {
 };
 
 // Rebuilds the archive as the data folder's next event. The members are written into a
-// temporary folder beside the events and it is renamed into place only when all are whole.
+// temporary folder beside the events and it is renamed into place only when all are whole;
+// the temporary folders that a killed run left are removed first.
 ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::path& dataDir,
                                           int language, const ArchiveProgress& progress = {});
 

@@ -22,6 +22,9 @@ IoResult writeThrough(const fs::path& path, const fs::path& shown, Access access
     // A symbolic link is refused, not followed: a link planted in a data folder would
     // otherwise let the program (perhaps run as root) write to any file of the machine.
     // Devices and pipes are refused too, without blocking.
+    if (inLinkedEventFolder(path)) {
+        return std::unexpected(describeIoError(shown, kLinkedEventFolderRefusal));
+    }
     auto file = File::open(path, access, {.refuseLinks = true, .noWait = true});
     if (!file) {
         return std::unexpected(
@@ -47,6 +50,19 @@ IoResult writeThrough(const fs::path& path, const fs::path& shown, Access access
 }
 
 } // namespace
+
+bool inLinkedEventFolder(const fs::path& file) {
+    // The data folder itself may well be a link (to a memory stick, say); its event
+    // folders are the program's own and never are.
+    const fs::path folder = file.parent_path();
+    const std::string name = folder.filename().string();
+    if (name.size() < 8 || !name.starts_with("PROVA") ||
+        !std::all_of(name.begin() + 5, name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    std::error_code ec;
+    return fs::is_symlink(fs::symlink_status(folder, ec));
+}
 
 std::string describeIoError(const fs::path& path, std::string_view what) {
     return "cannot write " + path.string() + ": " + std::string(what);

@@ -31,6 +31,14 @@ std::expected<FileHead, std::string> readFileHead(const fs::path& path, std::uin
 inline constexpr std::string_view kSymlinkRefusal =
     "it is a symbolic link, and the program does not write through links";
 
+// Why a write into an event folder that is itself a link is refused: the link could lead
+// the program's writes out of the data folder.
+inline constexpr std::string_view kLinkedEventFolderRefusal =
+    "its event folder is a symbolic link, and the program does not write through links";
+
+// True when `file` lies in an event folder ("PROVAnnn") that is a symbolic link.
+bool inLinkedEventFolder(const fs::path& file);
+
 std::expected<std::string, std::string> readFileBytes(const fs::path& path);
 
 // A file that may be missing reads as empty; any other failure is an error.

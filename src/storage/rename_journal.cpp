@@ -202,6 +202,11 @@ RenameOutcome RenameJournal::runFrom(const std::vector<RenameStep>& plan, std::s
                 return fail(i, "cannot rename " + step.from.generic_string() + " to " +
                                    step.to.generic_string() + ": something of that name exists");
             }
+            if (inLinkedEventFolder(at(step.from)) || inLinkedEventFolder(at(step.to))) {
+                return fail(i, "cannot rename " + step.from.generic_string() + " to " +
+                                   step.to.generic_string() + ": " +
+                                   std::string(kLinkedEventFolderRefusal));
+            }
             m_rename(at(step.from), at(step.to), ec);
             if (ec) {
                 return fail(i, "cannot rename " + step.from.generic_string() + " to " +

@@ -90,6 +90,12 @@ const std::vector<Reason>& reasons() {
          "mateix en lloc de l'enllaç.",
          "es un enlace simbólico, y el programa no escribe a través de enlaces. Pon el archivo "
          "mismo en lugar del enlace."},
+        {{},
+         "its event folder is a symbolic link, and the program does not write through links",
+         "la carpeta de la prova és un enllaç simbòlic, i el programa no escriu a través "
+         "d'enllaços. Posa-hi la carpeta mateixa en lloc de l'enllaç.",
+         "la carpeta de la prueba es un enlace simbólico, y el programa no escribe a través de "
+         "enlaces. Pon la carpeta misma en lugar del enlace."},
     };
     return kReasons;
 }

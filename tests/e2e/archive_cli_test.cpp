@@ -59,6 +59,76 @@ TEST_F(ArchiveCliTest, FailuresExitOneWithOneLineAndUsageErrorsTwo) {
     }
 }
 
+// As the file screen does: the extension is added when missing, and nothing is replaced
+// unless asked for.
+TEST_F(ArchiveCliTest, TheExtensionIsAddedAndAnExistingFileIsReplacedOnlyWithForce) {
+    for (const auto& [command, extension] : {std::pair{"archive", ".prb"}, {"export", ".txt"}}) {
+        SCOPED_TRACE(command);
+        const fs::path named = scratch("result");
+        const fs::path written = scratch((std::string("result") + extension).c_str());
+        ASSERT_EQ(cli({command, "1", named.string()}).status, 0);
+        EXPECT_FALSE(fs::exists(named));
+        ASSERT_TRUE(fs::exists(written));
+        test::writeBytes(written, "kept");
+        for (const fs::path& target : {named, written}) {
+            CliRun again = cli({command, "1", target.string()});
+            EXPECT_EQ(again.status, 1);
+            EXPECT_EQ(again.err, "cronovolta-cli: L'arxiu ja existeix: " + written.string() +
+                                     " (--force el sobreescriu)\n");
+            EXPECT_EQ(test::readBytes(written), "kept");
+        }
+        ASSERT_EQ(cli({command, "1", named.string(), "--force"}).status, 0);
+        EXPECT_NE(test::readBytes(written), "kept");
+        EXPECT_EQ(cli({command, "1", named.string(), "--force", "--force"}).status, 2);
+        EXPECT_EQ(cli({command, "1", m_scratch.path().string(), "--force"}).status, 1);
+    }
+}
+
+TEST_F(ArchiveCliTest, AFileNameOutsideWindows1252IsPinnedOnTheEventFolder) {
+    const fs::path odd = eventFolder(data(), 1) / "日本.txt";
+    test::writeBytes(odd, "x");
+    CliRun refused = cli({"archive", "1", scratch("r.prb").string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.starts_with("cronovolta-cli: La carpeta de la prova conté un fitxer"))
+        << refused.err;
+    EXPECT_NE(refused.err.find(odd.string()), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(scratch("r.prb")));
+}
+
+// A killed archive or unarchive leaves its temporary file or folder; the next run of the
+// same command removes them, and nothing else.
+TEST_F(ArchiveCliTest, LeftoversOfKilledRunsAreRemovedByTheNextRun) {
+    const fs::path prb = scratch("r.prb");
+    const std::vector<std::string> ours = {"r.prb.part~", "r.prb.part1~", "r.prb.part12~"};
+    const std::vector<std::string> theirs = {"r.prb.partial~", "r.prb.part~x", "s.prb.part~"};
+    for (const auto& name : ours) {
+        test::writeBytes(m_scratch.path() / name, "half");
+    }
+    for (const auto& name : theirs) {
+        test::writeBytes(m_scratch.path() / name, "other");
+    }
+    ASSERT_EQ(cli({"archive", "1", prb.string()}).status, 0);
+    for (const auto& name : ours) {
+        EXPECT_FALSE(fs::exists(m_scratch.path() / name)) << name;
+    }
+    for (const auto& name : theirs) {
+        EXPECT_EQ(test::readBytes(m_scratch.path() / name), "other") << name;
+    }
+
+    const std::vector<std::string> folders = {"PROVA002.part~", "PROVA005.part2~"};
+    for (const auto& name : folders) {
+        fs::create_directories(data() / name);
+        test::writeBytes(data() / name / "CRS001.PAR", "half");
+    }
+    fs::create_directories(data() / "PROVA2.part~");
+    ASSERT_EQ(cli({"unarchive", prb.string()}).status, 0);
+    for (const auto& name : folders) {
+        EXPECT_FALSE(fs::exists(data() / name)) << name;
+    }
+    EXPECT_TRUE(fs::exists(data() / "PROVA2.part~"));
+    EXPECT_TRUE(fs::exists(eventFolder(data(), 2) / "CRS001.PAR"));
+}
+
 TEST_F(ArchiveCliTest, ExportsWriteTheEventsProgrammesAndSayWhere) {
     const fs::path txt = scratch("r.txt");
     CliRun exported = cli({"export", "1", txt.string(), "--separate-grids"});

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -74,12 +75,21 @@ protected:
         EXPECT_EQ(run.status, 0) << run.err;
         std::vector<std::vector<std::string>> out;
         for (const auto& line : test::splitLines(run.out)) {
-            out.push_back(test::splitCells(line));
+            if (!line.starts_with("# ")) {
+                out.push_back(test::splitCells(line));
+            }
         }
         return out;
     }
 
-    std::string resultsFile() { return test::readBytes(m_data.path() / "PROVA001" / "CRS001.DAD"); }
+    // Every file of the event folder, by name.
+    std::map<std::string, std::string> eventFiles() {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::directory_iterator(m_data.path() / "PROVA001")) {
+            files[entry.path().filename().string()] = test::readBytes(entry.path());
+        }
+        return files;
+    }
 
     test::TempDir m_data;
     test::TempDir m_scratch;
@@ -109,18 +119,38 @@ TEST_F(CorrectionsCli, CorrectionsComesAndPenaltiesReachTheClassification) {
     ASSERT_EQ(set.status, 0) << set.err;
     EXPECT_EQ(cli({"penalty", "show", "1", "1"}).out, "2\tPere Roca\t1.5\tsalt de carril\n");
     const auto penalised = totals();
+    // New laps alone keep the reasons; an empty reason given on purpose clears them.
+    ASSERT_EQ(cli({"penalty", "set", "1", "1", "2", "2"}).status, 0);
+    EXPECT_EQ(cli({"penalty", "show", "1", "1"}).out, "2\tPere Roca\t2\tsalt de carril\n");
+    ASSERT_EQ(cli({"penalty", "set", "1", "1", "2", "2", ""}).status, 0);
+    EXPECT_EQ(cli({"penalty", "show", "1", "1"}).out, "2\tPere Roca\t2\t\n");
+    test::CliRun lossy = cli({"penalty", "set", "1", "1", "2", "1,5", "日本 salt"});
+    ASSERT_EQ(lossy.status, 0) << lossy.err;
+    EXPECT_EQ(lossy.err, "cronovolta-cli: warning: \"日本 salt\" is stored as \"?? salt\": "
+                         "reasons keep Windows-1252 characters only\n");
     ASSERT_EQ(cli({"penalty", "set", "1", "1", "2", "0"}).status, 0);
     EXPECT_EQ(cli({"penalty", "show", "1", "1"}).out, "");
     EXPECT_DOUBLE_EQ(totals()["Pere Roca"], penalised.at("Pere Roca") + 1.5);
 }
 
 TEST_F(CorrectionsCli, BadInputIsRefusedAndChangesNothing) {
-    const std::string stored = resultsFile();
+    const auto stored = eventFiles();
     struct Case {
         std::vector<std::string> args;
         int status;
     };
+    const std::string huge = "99999999999999";
     const Case cases[] = {
+        {{"correct", "1", "CRS", "1", "2", "--lane", "3", "--laps", huge}, 1},
+        {{"correct", "1", "CRS", "1", "2", "--lane", "3", "--laps", "16778"}, 1},
+        {{"correct", "1", "CRS", "1", "2", "--lane", "3", "--fastest", "-5"}, 1},
+        {{"correct", "1", "CRS", "1", "2", "--lane", "3", "--fastest", "2,5"}, 1},
+        {{"correct", "1", "CRS", "1", "2", "--lane", "3", "--fastest", huge}, 1},
+        {{"correct", "1", "CRS", "1", "2", "--lane", "3", "--fastest", "6", "--lane", "1",
+          "--fastest", "-5"},
+         1},
+        {{"penalty", "set", "1", "1", "2", huge, "x"}, 1},
+        {{"penalty", "set", "1", "1", "2", "-" + huge}, 1},
         {{"correct", "1", "CRS", "1", "2", "--lane", "3", "--laps", "12x"}, 1},
         {{"correct", "1", "CRS", "1", "2", "--lane", "3", "--fastest", "abc"}, 1},
         {{"correct", "1", "CRS", "1", "2", "--lane", "3", "--laps", "-4"}, 1},
@@ -141,14 +171,46 @@ TEST_F(CorrectionsCli, BadInputIsRefusedAndChangesNothing) {
         SCOPED_TRACE(c.args[0] + " " + c.args.back());
         test::CliRun run = cli(c.args);
         EXPECT_EQ(run.status, c.status) << run.err;
-        EXPECT_EQ(resultsFile(), stored);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(eventFiles(), stored);
     }
     EXPECT_FALSE(fs::exists(m_data.path() / "PROVA001" / "CRS001.PEN"));
+
+    // A track without lap fractions takes no comes.
+    ASSERT_EQ(cli({"track", "set", "--event", "1", "largest-partial=0"}).status, 0);
+    const auto withoutComes = eventFiles();
+    test::CliRun comes = cli({"comes", "1", "CRS", "1", "2", "--lane", "1", "--comes", "5"});
+    EXPECT_EQ(comes.status, 1);
+    EXPECT_NE(comes.err.find("comes are not used on this track"), std::string::npos) << comes.err;
+    EXPECT_EQ(eventFiles(), withoutComes);
+}
+
+// An event folder that is a link to a folder elsewhere is read, never written.
+TEST_F(CorrectionsCli, ALinkedEventFolderIsNotWrittenThrough) {
+    const fs::path outside = m_scratch.path() / "elsewhere";
+    fs::rename(m_data.path() / "PROVA001", outside);
+    fs::create_directory_symlink(outside, m_data.path() / "PROVA001");
+    const auto before = eventFiles();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"penalty", "set", "1", "1", "2", "1"},
+          {"correct", "1", "CRS", "1", "2", "--lane", "3", "--laps", "4"},
+          {"participants", "set", "1", "CRS", "1", "A", "B", "C", "D"},
+          {"series", "delete", "1", "CRS", "1"}}) {
+        test::CliRun run = cli(args);
+        EXPECT_EQ(run.status, 1) << args[0];
+        EXPECT_NE(run.err.find("event folder is a symbolic link"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(eventFiles(), before);
+    EXPECT_EQ(cli({"classify", "1", "CRS", "1"}).status, 0);
 }
 
 TEST_F(CorrectionsCli, LapsListsTheVisibleRowsAndDumpsEveryHeat) {
     const auto all = laps({"1"});
     ASSERT_GT(all.size(), 8u);
+    // Above the table, as in the window: the crossings listed and the heat's start.
+    const auto head = test::splitLines(cli({"laps", "1", "CRS", "1", "1"}).out).front();
+    EXPECT_EQ(head.substr(0, head.find('\t')), "# Lectures: " + std::to_string(all.size()));
+    EXPECT_TRUE(head.substr(head.find('\t') + 1).starts_with("Inici de la màniga: 10:0")) << head;
     for (std::size_t i = 0; i < all.size(); ++i) {
         ASSERT_EQ(all[i].size(), 12u);
         EXPECT_EQ(all[i][0], std::to_string(i + 1) + ".-");

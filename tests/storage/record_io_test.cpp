@@ -138,6 +138,27 @@ TEST(FileIo, WritesNeverGoThroughASymbolicLink) {
     EXPECT_EQ(test::readBytes(victim), "untouched");
 }
 
+// An event folder that is a link could lead every write of the event out of the data
+// folder; a data folder reached through a link is the organiser's own choice.
+TEST(FileIo, NothingIsWrittenIntoALinkedEventFolder) {
+    if (platform::kWindows) {
+        GTEST_SKIP() << "symbolic links need privileges that Windows users rarely have";
+    }
+    test::TempDir dir;
+    const auto data = dir.path() / "data";
+    fs::create_directories(dir.path() / "outside");
+    fs::create_directories(data / "PROVA002");
+    fs::create_directory_symlink(dir.path() / "outside", data / "PROVA001");
+    for (const auto& refused : {writeFileAtomic(data / "PROVA001" / "CRS001.PEN", "new"),
+                                appendToFile(data / "PROVA001" / "CRS001.VAV", "ZZ")}) {
+        ASSERT_FALSE(refused);
+        EXPECT_NE(refused.error().find("event folder is a symbolic link"), std::string::npos);
+    }
+    EXPECT_TRUE(fs::is_empty(dir.path() / "outside"));
+    fs::create_directory_symlink(data, dir.path() / "linked-data");
+    EXPECT_TRUE(writeFileAtomic(dir.path() / "linked-data" / "PROVA002" / "CRS001.PEN", "x"));
+}
+
 TEST(FileIo, PipesAndFoldersAreRefusedWithoutBlocking) {
     test::TempDir dir;
     EXPECT_FALSE(readFileBytes(dir.path()));
