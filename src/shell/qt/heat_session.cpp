@@ -94,6 +94,17 @@ HeatSession::~HeatSession() {
     }
 }
 
+void HeatSession::setVoice(AnnounceVoice* voice) {
+    if (m_voice) {
+        disconnect(m_voice, nullptr, this, nullptr);
+    }
+    m_voice = voice;
+    if (m_voice) {
+        connect(m_voice, &AnnounceVoice::problem, this,
+                [this](const QString& text) { showMessage(text); });
+    }
+}
+
 void HeatSession::setPortOverride(int port, const QString& devicePath) {
     m_portOverrides[port] = devicePath;
 }
