@@ -392,6 +392,13 @@ void HeatSession::heatKey(int code) {
     if (!programmeOpen()) {
         return;
     }
+    if ((code == 's' || code == 'S') && m_engine->endByKeyNeedsAsking(now())) {
+        const HeatTexts& texts = m_engine->texts();
+        if (!m_asker.yesNo(&m_window, toQString(texts.endHeatTitle),
+                           toQString(texts.endWhileCrossingQuestion))) {
+            return;
+        }
+    }
     if (m_capture) {
         (void)m_capture->key(now(), code);
     }
