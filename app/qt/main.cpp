@@ -17,8 +17,6 @@
 #include <QMessageBox>
 #include <QScreen>
 
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string_view>
 
@@ -119,15 +117,8 @@ int main(int argc, char** argv) {
     auto liveResults = std::make_unique<LiveResults>(*window, liveRun->session(), *serve);
     liveRun->started(demo);
     const int status = QApplication::exec();
-    liveResults.reset(); // before the session it reads
-    liveRun.reset();     // before the window it works on
-    if (!voice.shutDown()) {
-        // A speech server that never answers holds a thread that the normal end of the
-        // process would wait on or pull code from under: everything is written by now.
-        std::cout.flush();
-        std::cerr.flush();
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
+    liveResults.reset();                   // before the session it reads
+    liveRun.reset();                       // before the window it works on
+    exitLeavingVoiceBehind(voice, status); // never waits on a hung speech server
     return status;
 }

@@ -11,6 +11,10 @@
 #include <QLocale>
 #include <QThread>
 
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
 namespace cronovolta {
 namespace {
 
@@ -245,6 +249,19 @@ bool AnnounceVoice::shutDown() {
     m_thread = nullptr;
     m_worker = nullptr;
     return ended;
+}
+
+void exitLeavingVoiceBehind(AnnounceVoice& voice, int status) {
+    if (voice.shutDown()) {
+        return;
+    }
+    // The normal end of the process would wait on that thread or pull code from under it.
+    // Only our own streams are flushed: the speech library's stream is locked by its reader.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
 }
 
 QString AnnounceVoice::attach(HeatEngine& engine, int language) {

@@ -83,6 +83,10 @@ private:
     double m_heatTime = 0.0;
 };
 
+// The program's last step: when the voice's thread cannot be ended, the process ends at once
+// with `status`, our output flushed, instead of waiting on the speech server; else returns.
+void exitLeavingVoiceBehind(AnnounceVoice& voice, int status);
+
 // The organiser's text for speech that cannot be had, in the language; "" when it can.
 QString speechUnavailableText(int language);
 

@@ -4,6 +4,7 @@
 #include "texts/qt/asker.h"
 #include "texts/qt/dialog_parts.h"
 
+#include <QColor>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -136,6 +137,7 @@ void Penalitzacions::fillTable() {
             }
             if (typed) {
                 item->setFont(typedFont);
+                item->setBackground(QColor(255, 250, 200)); // seen at a glance: not saved yet
             }
             m_table->setItem(p - 1, c, item);
         }

@@ -280,6 +280,10 @@ private slots:
             QVERIFY(screen.table()->item(0, 1)->font().italic()); // typed, not saved
             QVERIFY(screen.table()->item(2, 1)->font().italic());
             QVERIFY(!screen.table()->item(1, 1)->font().italic());
+            if (const QString folder = qEnvironmentVariable("CRONOVOLTA_SCREENSHOTS");
+                !folder.isEmpty() && answer) {
+                QVERIFY(screen.grab().save(folder + QStringLiteral("/penalties-typed.png")));
+            }
             list->setCurrentRow(0);
             QCOMPARE(screen.valueField()->text(), QStringLiteral("2"));
             QCOMPARE(screen.reasonsField()->text(), QStringLiteral("salt"));
