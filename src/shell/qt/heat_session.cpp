@@ -394,8 +394,10 @@ void HeatSession::heatKey(int code) {
     }
     if ((code == 's' || code == 'S') && m_engine->endByKeyNeedsAsking(now())) {
         const HeatTexts& texts = m_engine->texts();
+        // The counter may end the heat while the question waits: S must not start another.
         if (!m_asker.yesNo(&m_window, toQString(texts.endHeatTitle),
-                           toQString(texts.endWhileCrossingQuestion))) {
+                           toQString(texts.endWhileCrossingQuestion)) ||
+            !m_engine || !m_engine->heatRunning()) {
             return;
         }
     }

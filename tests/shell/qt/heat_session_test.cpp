@@ -336,6 +336,30 @@ private slots:
         f.session->heatKey('S');
         QVERIFY(!f.session->engine()->heatRunning());
         QCOMPARE(f.asker.asked.size(), std::size_t{2});
+        QVERIFY(f.session->closeProgramme());
+
+        // The counter ends the heat while the question waits: the Yes then starts nothing.
+        struct CounterEndsMeanwhile final : Asker {
+            HeatSession* session = nullptr;
+            double now = 0.0;
+            bool yesNo(QWidget*, const QString&, const QString&, bool) override {
+                session->engine()->armHeatEnd(now);
+                session->engine()->AcabarManiga(now);
+                return true;
+            }
+            bool okCancel(QWidget*, const QString&, const QString&) override { return true; }
+            void message(QWidget*, const QString&, const QString&) override {}
+        } meanwhile;
+        f.session = std::make_unique<HeatSession>(*f.window, f.ui, meanwhile);
+        f.session->setClock([&f] { return f.clock.now(); });
+        meanwhile.session = f.session.get();
+        QVERIFY(f.session->openProgramme(4));
+        f.session->engine()->IniciarManiga(f.clock.now());
+        f.cross(1, 1.0);
+        meanwhile.now = f.clock.now();
+        f.session->heatKey('S');
+        QVERIFY(!f.session->engine()->heatRunning());
+        QCOMPARE(f.storedHeats(), 3);
     }
 
     void closingTheWindowWaitsForTheRunningHeat() {
