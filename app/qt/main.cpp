@@ -121,7 +121,8 @@ int main(int argc, char** argv) {
         std::make_unique<LiveResults>(*window, liveRun->session(), *serve, *serveAddress);
     liveRun->started(demo);
     const int status = QApplication::exec();
-    liveResults.reset(); // before the session it reads
-    liveRun.reset();     // before the window it works on
+    liveResults.reset();                   // before the session it reads
+    liveRun.reset();                       // before the window it works on
+    exitLeavingVoiceBehind(voice, status); // never waits on a hung speech server
     return status;
 }

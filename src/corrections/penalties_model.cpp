@@ -55,11 +55,47 @@ std::expected<PenaltiesModel, std::string> PenaltiesModel::open(const fs::path& 
     return model;
 }
 
+namespace {
+
+// The laps a text stands for, as the file would store them: 0 for none.
+float typedLaps(const std::string& text) {
+    const float laps = static_cast<float>(std::abs(ValorNumeric(text)));
+    return std::isfinite(laps) ? laps : 0.0f;
+}
+
+} // namespace
+
+bool PenaltiesModel::differs(const PenaltyRow& row, const std::string& value,
+                             const std::string& reasons) {
+    const float laps = typedLaps(value);
+    if (laps != typedLaps(row.penalty)) {
+        return true;
+    }
+    return laps > 0.0f && trimBlanks(reasons) != trimBlanks(row.reasons);
+}
+
+void PenaltiesModel::keepTyped() {
+    if (m_selected < 1) {
+        return;
+    }
+    if (differs(row(m_selected), m_value, m_reasons)) {
+        m_typed[m_selected] = {m_value, m_reasons};
+    } else {
+        m_typed.erase(m_selected);
+    }
+}
+
 void PenaltiesModel::select(int participant) {
     if (participant < 1 || participant > participants()) {
         return;
     }
+    keepTyped();
     m_selected = participant;
+    if (auto typed = m_typed.find(participant); typed != m_typed.end()) {
+        m_value = typed->second.value;
+        m_reasons = typed->second.reasons;
+        return;
+    }
     const PenaltyRow& r = row(participant);
     m_value = r.penalty;
     m_reasons = m_value.empty() ? std::string() : r.reasons;
@@ -76,24 +112,59 @@ void PenaltiesModel::leaveValue() {
     m_value = singleToText(stored);
 }
 
+bool PenaltiesModel::unsaved(int participant) const {
+    if (participant == m_selected && m_selected >= 1) {
+        return differs(row(participant), m_value, m_reasons);
+    }
+    return m_typed.contains(participant);
+}
+
+std::vector<int> PenaltiesModel::unsavedParticipants() const {
+    std::vector<int> out;
+    for (int p = 1; p <= participants(); ++p) {
+        if (unsaved(p)) {
+            out.push_back(p);
+        }
+    }
+    return out;
+}
+
+PenaltyRow PenaltiesModel::shown(int participant) const {
+    PenaltyRow r = row(participant);
+    if (auto typed = m_typed.find(participant); typed != m_typed.end()) {
+        r.penalty = typed->second.value;
+        r.reasons = typed->second.reasons;
+    }
+    return r;
+}
+
 IoResult PenaltiesModel::save() {
     if (!saveEnabled()) {
         return {};
     }
     leaveValue();
-    PenaltyRow& current = m_rows[static_cast<std::size_t>(m_selected - 1)];
-    current.penalty =
-        m_value.empty() ? std::string() : strValue(static_cast<float>(ValorNumeric(m_value)));
-    current.reasons = m_reasons;
+    keepTyped();
+    std::vector<PenaltyRow> rows = m_rows;
+    for (const auto& [participant, typed] : m_typed) {
+        PenaltyRow& r = rows[static_cast<std::size_t>(participant - 1)];
+        const float laps = typedLaps(typed.value);
+        r.penalty = laps > 0.0f ? strValue(laps) : std::string();
+        r.reasons = laps > 0.0f ? typed.reasons : std::string();
+    }
     std::vector<PenaltyRecord> records;
-    for (int p = 1; p <= participants(); ++p) {
-        const PenaltyRow& r = row(p);
-        const float laps = static_cast<float>(ValorNumeric(r.penalty));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const float laps = static_cast<float>(ValorNumeric(rows[i].penalty));
         if (laps > 0.0f) {
-            records.push_back({static_cast<std::int16_t>(p), laps, trimBlanks(r.reasons)});
+            records.push_back(
+                {static_cast<std::int16_t>(i + 1), laps, trimBlanks(rows[i].reasons)});
         }
     }
-    return writePenalties(m_file, records);
+    if (auto written = writePenalties(m_file, records); !written) {
+        return written;
+    }
+    m_rows = std::move(rows);
+    m_typed.clear();
+    return {};
 }
 
 } // namespace cronovolta

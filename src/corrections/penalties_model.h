@@ -3,6 +3,7 @@
 #include "storage/file_io.h"
 
 #include <expected>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,9 @@ struct PenaltyRow {
 };
 
 // `Penalitzacions`: the penalty laps and reasons of the participants of a race series. The
-// table is the working copy of the ".PEN" file; "&Gravar" stores the selected participant's
-// entry and writes the whole file. Participants are 1-based.
+// table is the working copy of the ".PEN" file. What is typed for a participant is kept
+// when another one is selected, until "&Gravar" stores every typed entry and writes the
+// whole file, or the screen is closed. Participants are 1-based.
 class PenaltiesModel {
 public:
     static std::expected<PenaltiesModel, std::string> open(const fs::path& eventDir, int serie);
@@ -42,10 +44,26 @@ public:
     // Leaving `Valor`: its absolute value; 0 clears the penalty and its reasons.
     void leaveValue();
 
-    // Button 1: the entry into the table, then the whole file.
+    // Button 1: every typed entry into the table, then the whole file. When the file
+    // cannot be written the table and the typed entries stay as they were.
     IoResult save();
 
+    // Participants whose typed entry differs from the table (the selected one included).
+    std::vector<int> unsavedParticipants() const;
+    bool unsaved(int participant) const;
+    // What row p shows: its typed entry while one is kept, else the table's.
+    PenaltyRow shown(int participant) const;
+
 private:
+    struct TypedEntry {
+        std::string value;
+        std::string reasons;
+    };
+    void keepTyped();
+    static bool differs(const PenaltyRow& row, const std::string& value,
+                        const std::string& reasons);
+
+    std::map<int, TypedEntry> m_typed;
     fs::path m_file;
     std::vector<PenaltyRow> m_rows;
     std::vector<std::string> m_notes;

@@ -112,6 +112,9 @@ public:
     HeatCommand handleKey(int key, double now);
     HeatCommand clickButton(int button);
     std::string cancelQuestion() const;
+    // S would end a heat that the counter started while its crossings still come in: the
+    // counter goes on, and its next start would begin a heat of its own. Ask first.
+    bool endByKeyNeedsAsking(double now) const;
     // Button 4 after the organiser said Yes: the last heat is forgotten.
     bool cancelLastHeat();
     // The correction screen opened for comes entry has closed.
@@ -179,6 +182,8 @@ private:
     void adjustmentKey(int key);
     void applyLapAdjustment();
     bool adjustLaps(int lane, int amount);
+    // Called by every heat start: notes who started it and whether the panel must say why.
+    void noteHeatStart(double now);
     // standings rebuild
     void entryMarksAndHeatCounts();
     void scanAbsoluteFastestLap();
@@ -228,6 +233,10 @@ private:
     bool m_recovering = false;
     bool m_journalFailed = false;
     float m_recoveryStart = 0.0f;
+    bool m_startingByKey = false;
+    bool m_counterRun = false;          // the running heat was started by the counter
+    std::optional<double> m_keyEndedAt; // the last heat ended with S, and when
+    int m_keyEndedHeat = 0;
 
     // Per-lane arrays, 0 .. highest lane.
     std::vector<std::int16_t> m_pilotPista;

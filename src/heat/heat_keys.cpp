@@ -6,12 +6,29 @@
 
 #include <cctype>
 #include <cmath>
+#include <initializer_list>
+#include <string>
 
 namespace cronovolta {
 namespace {
 
 constexpr int kEnter = 13;
 constexpr int kEscape = 27;
+// A crossing this recent means the cars are still running.
+constexpr double kStillCrossingSeconds = 5.0;
+// A counter's start this soon after S ended a heat is most likely the same race going on.
+constexpr double kCounterStartAfterKeyEnd = 10.0;
+
+std::string fillIn(std::string text, std::initializer_list<std::string> values) {
+    int n = 1;
+    for (const std::string& value : values) {
+        const std::string mark = "%" + std::to_string(n++);
+        if (auto at = text.find(mark); at != std::string::npos) {
+            text.replace(at, mark.size(), value);
+        }
+    }
+    return text;
+}
 
 // The key of a caption: a single character alone between parentheses, "(L)listar".
 bool captionHasKey(const std::string& caption, int upper) {
@@ -64,12 +81,19 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
     m_shiftHeld = false;
     if (key == 's' || key == 'S') {
         if (m_running) {
+            const int heat = m_heat;
             armHeatEnd(now);
             AcabarManiga(now);
+            if (!m_running) {
+                m_keyEndedAt = now;
+                m_keyEndedHeat = heat;
+            }
         } else {
             m_panel.clearErrors();
             m_panel.showButtons(false);
+            m_startingByKey = true;
             IniciarManiga(now);
+            m_startingByKey = false;
         }
         return HeatCommand::None;
     }
@@ -90,6 +114,34 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
         return HeatCommand::None;
     }
     return idleKey(key, shift);
+}
+
+bool HeatEngine::endByKeyNeedsAsking(double now) const {
+    if (!m_running || !m_counterRun) {
+        return false;
+    }
+    const auto& records = m_journal.records();
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        if (it->lane > 0) {
+            return sinceHeatStart(now) - it->crossingTime <= kStillCrossingSeconds;
+        }
+    }
+    return false;
+}
+
+void HeatEngine::noteHeatStart(double now) {
+    m_counterRun = !m_startingByKey && !m_recovering;
+    m_panel.notice.clear();
+    if (m_counterRun && m_keyEndedAt) {
+        const double after = now - *m_keyEndedAt;
+        if (after >= 0.0 && after <= kCounterStartAfterKeyEnd) {
+            m_panel.notice = fillIn(m_texts.counterStartNotice,
+                                    {std::to_string(m_heat),
+                                     std::to_string(static_cast<int>(std::lround(after))),
+                                     std::to_string(m_keyEndedHeat)});
+        }
+    }
+    m_keyEndedAt.reset();
 }
 
 HeatCommand HeatEngine::idleKey(int key, bool shift) {

@@ -131,6 +131,7 @@ void HeatEngine::IniciarManiga(double now) {
             report(written.error());
         }
     }
+    noteHeatStart(now);
     if (m_events) {
         m_events->heatStarted(m_heat);
     }

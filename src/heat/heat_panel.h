@@ -38,6 +38,9 @@ struct HeatPanelModel {
     bool adjustmentVisible = false; // MesMenys
     std::string adjustment;
 
+    // Why a heat has started, when the organiser may not expect it ("" for none).
+    std::string notice;
+
     bool helpMenuEnabled = true; // MnuAjuda, disabled while a heat runs
     bool clockTickEnabled = false;
     int tickIntervalMs = 500;

@@ -37,6 +37,9 @@ HeatTexts fromTables(int language) {
         t.programmeCaptions[static_cast<std::size_t>(i)] = caption("Portada", "MnuPrg", i);
     }
     t.lanePrefix = caption("VoltaaVolta", "Titol", 0);
+    t.endWhileCrossingQuestion = message(0, msg::kEndHeatWhileCrossing);
+    t.endHeatTitle = message(0, msg::kEndHeatTitle);
+    t.counterStartNotice = message(0, msg::kCounterStartedNewHeat);
     return t;
 }
 

@@ -23,6 +23,10 @@ struct HeatTexts {
     std::string referenceLayout; // Super Pole reference table heading
     std::array<std::string, 5> programmeCaptions;
     std::string lanePrefix; // "Pista": lap-by-lap panel titles
+    // S while a counter's heat still has crossings coming in; a counter's start soon after.
+    std::string endWhileCrossingQuestion;
+    std::string endHeatTitle;
+    std::string counterStartNotice; // %1 new heat, %2 seconds, %3 ended heat
 };
 
 // 0 Catalan, 1 Castilian; any other value gives Catalan.

@@ -296,6 +296,24 @@ constexpr MessageEntry kMessages[] = {
      "primera pista de la connexió, el nombre de connexions o el nombre de pistes.",
      "La conexión %1 empieza en la pista %2, pero el circuito solo tiene %3 pistas. Corrige la "
      "primera pista de la conexión, el número de conexiones o el número de pistas."},
+    // The voice, unsaved penalties and a heat ended by key while the counter runs.
+    {"Portada", 0, 56,
+     "El servidor de veu no respon: la veu no està disponible i els anuncis no es diran.",
+     "El servidor de voz no responde: la voz no está disponible y los anuncios no se dirán."},
+    {"Portada", 0, 57,
+     "Hi ha penalitzacions escrites i no gravades (%1).\r\rVols gravar-les abans de tancar?",
+     "Hay penalizaciones escritas y no grabadas (%1).\r\r¿Quieres grabarlas antes de cerrar?"},
+    {"Portada", 0, 58,
+     "Encara arriben passades del comptador: la màniga potser no ha acabat.\r\rSegur que "
+     "vols acabar-la ara?",
+     "Todavía llegan pasos del cuentavueltas: puede que la manga no haya terminado.\r\r"
+     "¿Seguro que quieres terminarla ahora?"},
+    {"Portada", 0, 59, "Acabar la màniga", "Terminar la manga"},
+    {"Portada", 0, 60,
+     "Màniga %1: l'ha començada el comptador %2 s després que s'acabés la màniga %3 amb la "
+     "tecla S. Si no és una màniga nova, acaba-la (S) i anul·la-la (A).",
+     "Manga %1: la ha empezado el cuentavueltas %2 s después de terminar la manga %3 con la "
+     "tecla S. Si no es una manga nueva, termínala (S) y anúlala (A)."},
     {"Portada", 0, 40,
      "L'eliminació d'una prova o d'una sèrie havia quedat a mitges quan es va tancar el "
      "programa: s'ha acabat.",

@@ -113,6 +113,12 @@ inline constexpr int kHeatStillRunning = 22;
 inline constexpr int kDeletionFinished = 40;
 inline constexpr int kDeletionUndone = 41;
 inline constexpr int kCircuitBeyondLanes = 42; // %1 circuit, %2 first lane, %3 lanes
+// The voice, unsaved penalties and a heat ended by key while the counter runs.
+inline constexpr int kVoiceNotAnswering = 56;
+inline constexpr int kUnsavedPenalties = 57; // %1 the participants' names
+inline constexpr int kEndHeatWhileCrossing = 58;
+inline constexpr int kEndHeatTitle = 59;
+inline constexpr int kCounterStartedNewHeat = 60; // %1 new heat, %2 seconds, %3 ended heat
 // Column 2, NovaProva.
 inline constexpr int kNewEventTitle = 0;
 inline constexpr int kModifyEventTitle = 1;

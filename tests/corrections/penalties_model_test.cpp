@@ -67,7 +67,7 @@ TEST_F(Penalties, StoredTrimmedAbsoluteInParticipantOrderAndZeroRemoves) {
     EXPECT_EQ(readBytes(pen()), "");
 }
 
-TEST_F(Penalties, TheTableShowsTheFileAndSelectingDiscardsWhatWasNotSaved) {
+TEST_F(Penalties, TheTableShowsTheFileAndSelectingKeepsWhatWasTyped) {
     ASSERT_TRUE(writePenalties(pen(), {{2, 1.5f, "salt"}, {4, 3.0f, "contacte"}}));
     auto m = open();
     EXPECT_EQ(m.row(2).penalty, " 1.5");
@@ -76,12 +76,46 @@ TEST_F(Penalties, TheTableShowsTheFileAndSelectingDiscardsWhatWasNotSaved) {
     m.select(2);
     EXPECT_EQ(m.value(), " 1.5");
     EXPECT_EQ(m.reasons(), "salt");
-    m.setValue("9");
+    // Reselecting and retyping what is stored ("1,5", blanks) is no change.
+    m.setValue("1,5");
+    m.setReasons(" salt ");
     m.select(4);
+    EXPECT_TRUE(m.unsavedParticipants().empty());
+
+    m.setValue("9");
+    m.select(1);
+    m.setValue("2");
+    m.setReasons("sortida avançada");
+    m.select(3); // nothing typed for 3
     m.select(2);
     EXPECT_EQ(m.value(), " 1.5");
     m.leaveValue();
     EXPECT_EQ(m.value(), "1.5");
+    EXPECT_EQ(m.unsavedParticipants(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(m.shown(4).penalty, "9");
+    EXPECT_EQ(m.shown(4).reasons, "contacte");
+    EXPECT_EQ(m.row(4).penalty, " 3"); // the table is the file until saved
+    m.select(4);
+    EXPECT_EQ(m.value(), "9");
+    EXPECT_EQ(m.reasons(), "contacte");
+    m.setValue("0"); // typed back to no penalty: still a change to store
+    m.select(1);
+    EXPECT_EQ(m.value(), "2");
+
+    // A file that cannot be written loses nothing typed.
+    const fs::path file = pen();
+    fs::remove(file);
+    fs::create_directory(file);
+    EXPECT_FALSE(m.save());
+    EXPECT_EQ(m.unsavedParticipants(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(m.row(4).penalty, " 3");
+    fs::remove(file);
+
+    ASSERT_TRUE(m.save());
+    EXPECT_TRUE(m.unsavedParticipants().empty());
+    EXPECT_EQ(stored(),
+              (std::vector<PenaltyRecord>{{1, 2.0f, "sortida avançada"}, {2, 1.5f, "salt"}}));
+    EXPECT_EQ(m.row(4).penalty, "");
 }
 
 TEST_F(Penalties, AFileEndingInsideARecordKeepsTheRecordsBeforeIt) {

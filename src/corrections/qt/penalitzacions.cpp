@@ -4,6 +4,7 @@
 #include "texts/qt/asker.h"
 #include "texts/qt/dialog_parts.h"
 
+#include <QColor>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -78,15 +79,16 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
     // The design's widths, but never narrower than a heading.
     for (int c = 0; c < 3; ++c) {
         const QTableWidgetItem* heading = m_table->horizontalHeaderItem(c);
-        const int text = heading != nullptr
-                             ? fontMetrics().horizontalAdvance(heading->text()) + 24
-                             : 0;
+        const int text =
+            heading != nullptr ? fontMetrics().horizontalAdvance(heading->text()) + 24 : 0;
         m_table->setColumnWidth(c, std::max(kWidths[c] * 4 / 45, text));
     }
     fillTable();
     if (auto* saveButton = findChild<QPushButton*>(QStringLiteral("Sortir_1"))) {
         saveButton->setEnabled(m_model.saveEnabled());
     }
+    m_value->setText(qstr(m_model.value()));
+    m_reasons->setText(qstr(m_model.reasons()));
     connect(m_list, &QListWidget::currentRowChanged, this,
             [this](int row) { selectParticipant(row + 1); });
     connect(m_table, &QTableWidget::cellClicked, this,
@@ -97,6 +99,11 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
         m_model.leaveValue();
         m_value->setText(qstr(m_model.value()));
         m_reasons->setText(qstr(m_model.reasons()));
+    });
+    // Enter moves on from the laps to the reasons, as in the other entry screens.
+    connect(m_value, &QLineEdit::returnPressed, this, [this] {
+        m_reasons->setFocus();
+        m_reasons->selectAll();
     });
     if (m_model.selected() >= 1) {
         m_list->setCurrentRow(m_model.selected() - 1);
@@ -117,21 +124,38 @@ Penalitzacions::~Penalitzacions() {
 
 void Penalitzacions::fillTable() {
     m_table->setRowCount(m_model.participants());
+    QFont typedFont = m_table->font();
+    typedFont.setItalic(true);
     for (int p = 1; p <= m_model.participants(); ++p) {
-        const PenaltyRow& r = m_model.row(p);
+        const PenaltyRow r = m_model.shown(p);
+        const bool typed = m_model.unsaved(p) && p != m_model.selected();
         const QString cells[] = {qstr(r.name), qstr(r.penalty), qstr(r.reasons)};
         for (int c = 0; c < 3; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c == 1) {
                 item->setTextAlignment(Qt::AlignCenter);
             }
+            if (typed) {
+                item->setFont(typedFont);
+                item->setBackground(QColor(255, 250, 200)); // seen at a glance: not saved yet
+            }
             m_table->setItem(p - 1, c, item);
         }
     }
 }
 
+void Penalitzacions::takeFields() {
+    m_model.setValue(m_value->text().toStdString());
+    m_model.setReasons(m_reasons->text().toStdString());
+}
+
 void Penalitzacions::selectParticipant(int participant) {
+    const int before = m_model.selected();
+    takeFields();
     m_model.select(participant);
+    if (before != participant) {
+        fillTable(); // the entry left behind shows as typed
+    }
     m_value->setText(qstr(m_model.value()));
     m_reasons->setText(qstr(m_model.reasons()));
     if (auto* saveButton = findChild<QPushButton*>(QStringLiteral("Sortir_1"))) {
@@ -142,8 +166,7 @@ void Penalitzacions::selectParticipant(int participant) {
 }
 
 bool Penalitzacions::save() {
-    m_model.setValue(m_value->text().toStdString());
-    m_model.setReasons(m_reasons->text().toStdString());
+    takeFields();
     auto written = m_model.save();
     m_value->setText(qstr(m_model.value()));
     m_reasons->setText(qstr(m_model.reasons()));
@@ -154,6 +177,24 @@ bool Penalitzacions::save() {
         return false;
     }
     return true;
+}
+
+void Penalitzacions::reject() {
+    takeFields();
+    const std::vector<int> unsaved = m_model.unsavedParticipants();
+    if (!unsaved.empty()) {
+        QStringList names;
+        for (int p : unsaved) {
+            names << qstr(m_model.row(p).name).trimmed();
+        }
+        const QString question =
+            message(m_ui, 0, msg::kUnsavedPenalties).arg(names.join(QStringLiteral(", ")));
+        // Yes is the default: what was typed is kept unless the organiser says otherwise.
+        if (m_asker.yesNo(this, windowTitle(), question, true) && !save()) {
+            return; // the file could not be written: the screen stays, with what was typed
+        }
+    }
+    QDialog::reject();
 }
 
 } // namespace cronovolta

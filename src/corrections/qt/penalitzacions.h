@@ -13,8 +13,9 @@ namespace cronovolta {
 class Asker;
 struct UiContext;
 
-// `Penalitzacions`: penalty laps and reasons of the participants of a race series. "&Gravar"
-// stores the selected participant's entry and writes the file; the screen stays open.
+// `Penalitzacions`: penalty laps and reasons of the participants of a race series. What is
+// typed for each participant is kept, shown in italics in the table, until "&Gravar" stores
+// it all and writes the file (the screen stays open) or the screen closes, which asks first.
 class Penalitzacions : public QDialog {
     Q_OBJECT
 public:
@@ -29,8 +30,11 @@ public:
     QLineEdit* reasonsField() const { return m_reasons; }   // `Concepte`
     QTableWidget* table() const { return m_table; }         // `Quadre`
     bool save();
+    // Closing: asks whether to save what was typed and not saved.
+    void reject() override;
 
 private:
+    void takeFields();
     void selectParticipant(int participant);
     void fillTable();
 

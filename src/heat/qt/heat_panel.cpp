@@ -53,6 +53,17 @@ HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
     adjustmentFont.setBold(true);
     m_mesMenys->setFont(adjustmentFont);
     m_mesMenys->setFrameShape(QFrame::Box);
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("AvisManiga"));
+    m_notice->setWordWrap(true);
+    m_notice->setFrameShape(QFrame::Box);
+    m_notice->setMargin(4);
+    // Yellow, like a warning light: it must be seen from the track.
+    QPalette noticePalette = m_notice->palette();
+    noticePalette.setColor(QPalette::Window, QColor(255, 255, 0));
+    noticePalette.setColor(QPalette::WindowText, Qt::black);
+    m_notice->setPalette(noticePalette);
+    m_notice->setAutoFillBackground(true);
     m_errors = new QListWidget(this);
     m_errors->setObjectName(QStringLiteral("Errors"));
     m_errors->setFocusPolicy(Qt::NoFocus);
@@ -62,6 +73,7 @@ HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
     layout->addWidget(m_hora);
     layout->addWidget(m_textPausa);
     layout->addWidget(m_mesMenys);
+    layout->addWidget(m_notice);
     layout->addWidget(m_errors, 1);
     // Keeps the buttons together at the top while the list is hidden.
     layout->addStretch(0);
@@ -86,6 +98,8 @@ void HeatPanel::reset() {
     m_textPausa->hide();
     m_mesMenys->clear();
     m_mesMenys->hide();
+    m_notice->clear();
+    m_notice->hide();
     m_errors->clear();
     m_errors->hide();
 }

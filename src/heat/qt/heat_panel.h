@@ -25,6 +25,7 @@ public:
     QLabel* pauseLabel() const { return m_textPausa; }          // `TextPausa`
     QListWidget* rejectedCrossings() const { return m_errors; } // `Errors`
     QLabel* lapAdjustment() const { return m_mesMenys; }        // `MesMenys`
+    QLabel* notice() const { return m_notice; }                 // why a heat started
 
     // Back to the state of an open programme before its first heat.
     void reset();
@@ -36,6 +37,7 @@ private:
     QLabel* m_textPausa = nullptr;
     QListWidget* m_errors = nullptr;
     QLabel* m_mesMenys = nullptr;
+    QLabel* m_notice = nullptr;
 };
 
 } // namespace cronovolta

@@ -100,6 +100,7 @@ void HeatPanelAdapter::sync(const HeatPanelModel& model) {
     setLabel(m_panel.clock(), model.clockVisible, model.clock);
     setLabel(m_panel.pauseLabel(), model.pauseLabelVisible, model.pauseLabel);
     setLabel(m_panel.lapAdjustment(), model.adjustmentVisible, model.adjustment);
+    setLabel(m_panel.notice(), !model.notice.empty(), model.notice);
     syncErrors(model);
     m_shown = model;
     m_valid = true;

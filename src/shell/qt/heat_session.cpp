@@ -94,6 +94,17 @@ HeatSession::~HeatSession() {
     }
 }
 
+void HeatSession::setVoice(AnnounceVoice* voice) {
+    if (m_voice) {
+        disconnect(m_voice, nullptr, this, nullptr);
+    }
+    m_voice = voice;
+    if (m_voice) {
+        connect(m_voice, &AnnounceVoice::problem, this,
+                [this](const QString& text) { showMessage(text); });
+    }
+}
+
 void HeatSession::setPortOverride(int port, const QString& devicePath) {
     m_portOverrides[port] = devicePath;
 }
@@ -380,6 +391,15 @@ void HeatSession::resumeHeat(const ResumeState& state) {
 void HeatSession::heatKey(int code) {
     if (!programmeOpen()) {
         return;
+    }
+    if ((code == 's' || code == 'S') && m_engine->endByKeyNeedsAsking(now())) {
+        const HeatTexts& texts = m_engine->texts();
+        // The counter may end the heat while the question waits: S must not start another.
+        if (!m_asker.yesNo(&m_window, toQString(texts.endHeatTitle),
+                           toQString(texts.endWhileCrossingQuestion)) ||
+            !m_engine || !m_engine->heatRunning()) {
+            return;
+        }
     }
     if (m_capture) {
         (void)m_capture->key(now(), code);

@@ -82,7 +82,8 @@ public:
     // --- State, for the screens and tests ---
     HeatEngine* engine() const { return m_engine.get(); }
     // Spoken announcements follow every programme opened from now on.
-    void setVoice(AnnounceVoice* voice) { m_voice = voice; }
+    // What the voice finds out later (a speech server that does not answer) is shown too.
+    void setVoice(AnnounceVoice* voice);
     LapByLapView* lapByLapView() const { return m_lapView; }
     StandingsWindow* standingsWindow() const { return m_standings; }
     SerialLink* link() const { return m_link.get(); }

@@ -171,7 +171,9 @@ bool Portada::offerResume() {
     texts.heatLabel = m_ui.message(0, msg::kHeatLabel);
     const std::string text = recoveryQuestionText(
         texts, m_events->currentItem()->text().toStdString(), resume.serie, resume.heat);
-    if (m_asker.yesNo(this, message(m_ui, 0, msg::kRecoveryTitle), QString::fromStdString(text))) {
+    // Yes is the default: a reflex Enter must keep the interrupted heat, not throw it away.
+    if (m_asker.yesNo(this, message(m_ui, 0, msg::kRecoveryTitle), QString::fromStdString(text),
+                      true)) {
         if (resumeHeat) {
             resumeHeat(resume);
         } else {

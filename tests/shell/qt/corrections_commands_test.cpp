@@ -253,6 +253,68 @@ private slots:
         QCOMPARE(f.asker.asked.size(), std::size_t{1});
         QVERIFY(f.asker.asked[0].text.contains(QStringLiteral("CRS001.VAV")));
     }
+    // What is typed for a participant survives clicking another one; closing asks to save it.
+    void typedPenaltiesWaitForSavingOrTheCloseQuestion() {
+        LiveFixture f(4, 5);
+        start(f);
+        for (bool answer : {false, true}) {
+            auto model = PenaltiesModel::open(f.eventDir(), 1);
+            QVERIFY(model);
+            Penalitzacions screen(std::move(*model), QStringLiteral(" - Gran Premi"), f.ui, f.asker,
+                                  f.window.get());
+            screen.show();
+            QVERIFY(QTest::qWaitForWindowActive(&screen));
+            QListWidget* list = screen.participantList();
+            list->setCurrentRow(0);
+            screen.valueField()->setFocus();
+            QTest::keyClicks(screen.valueField(), QStringLiteral("-2"));
+            QTest::keyClick(screen.valueField(), Qt::Key_Return);
+            QCOMPARE(screen.valueField()->text(), QStringLiteral("2"));
+            QTRY_VERIFY(screen.reasonsField()->hasFocus()); // Enter moves on
+            QTest::keyClicks(screen.reasonsField(), QStringLiteral("salt"));
+            list->setCurrentRow(2);
+            QCOMPARE(screen.valueField()->text(), QString());
+            type(screen.valueField(), QStringLiteral("1"));
+            list->setCurrentRow(1);
+            QCOMPARE(screen.table()->item(0, 1)->text(), QStringLiteral("2"));
+            QVERIFY(screen.table()->item(0, 1)->font().italic()); // typed, not saved
+            QVERIFY(screen.table()->item(2, 1)->font().italic());
+            QVERIFY(!screen.table()->item(1, 1)->font().italic());
+            if (const QString folder = qEnvironmentVariable("CRONOVOLTA_SCREENSHOTS");
+                !folder.isEmpty() && answer) {
+                QVERIFY(screen.grab().save(folder + QStringLiteral("/penalties-typed.png")));
+            }
+            list->setCurrentRow(0);
+            QCOMPARE(screen.valueField()->text(), QStringLiteral("2"));
+            QCOMPARE(screen.reasonsField()->text(), QStringLiteral("salt"));
+            QVERIFY(!fs::exists(f.eventDir() / "CRS001.PEN"));
+
+            f.asker.asked.clear();
+            f.asker.answers = {answer};
+            screen.reject();
+            QCOMPARE(f.asker.asked.size(), std::size_t{1});
+            const auto& question = f.asker.asked.front();
+            QVERIFY(question.yesIsDefault); // Enter keeps what was typed
+            QVERIFY(question.text.startsWith(
+                QStringLiteral("Hi ha penalitzacions escrites i no gravades (Pilot 1, Pilot 3)")));
+            QVERIFY(!screen.isVisible());
+        }
+        auto pens = readPenalties(f.eventDir() / "CRS001.PEN");
+        QVERIFY(pens);
+        QCOMPARE(pens->records.size(), std::size_t{2});
+        QCOMPARE(pens->records[0].laps, 2.0f);
+        QCOMPARE(pens->records[0].reasons, std::string("salt"));
+        QCOMPARE(pens->records[1].participant, std::int16_t{3});
+
+        // Nothing typed: closing asks nothing.
+        auto model = PenaltiesModel::open(f.eventDir(), 1);
+        Penalitzacions again(std::move(*model), QString(), f.ui, f.asker, f.window.get());
+        again.participantList()->setCurrentRow(2);
+        f.asker.asked.clear();
+        again.reject();
+        QVERIFY(f.asker.asked.empty());
+    }
+
     void screensSpeakTheLanguageOfTheSettings() {
         LiveFixture f(4, 5);
         f.ui.app.configPrg.language = kCastella;

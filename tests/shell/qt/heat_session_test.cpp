@@ -297,6 +297,71 @@ private slots:
         f.session->heatKey('S');
     }
 
+    // The counter started the heat: S while its cars still cross asks first, and a start
+    // of the counter just after S is explained on the heat panel.
+    void endingACountersHeatByKeyAsksAndItsNextStartIsExplained() {
+        LiveFixture f(4, 4);
+        f.start();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QVERIFY(f.session->openProgramme(4));
+        f.session->engine()->IniciarManiga(f.clock.now()); // the counter's start signal
+        f.cross(1, 3.0);
+        f.cross(2, 2.0);
+        f.session->heatKey('S');
+        QCOMPARE(f.asker.asked.size(), std::size_t{1});
+        QCOMPARE(f.asker.asked[0].title, QStringLiteral("Acabar la màniga"));
+        QVERIFY(f.asker.asked[0].text.startsWith(QStringLiteral("Encara arriben passades")));
+        QVERIFY(!f.asker.asked[0].yesIsDefault);
+        QVERIFY(f.session->engine()->heatRunning()); // No: the heat goes on
+        f.asker.answers = {true};
+        f.session->heatKey('S');
+        QVERIFY(!f.session->engine()->heatRunning());
+        QCOMPARE(f.storedHeats(), 1);
+
+        f.clock.advance(4.0);
+        f.session->engine()->IniciarManiga(f.clock.now());
+        f.session->syncScreens();
+        QLabel* notice = f.window->heatPanel()->notice();
+        QVERIFY(!notice->isHidden());
+        QVERIFY(
+            notice->text().startsWith(QStringLiteral("Màniga 2: l'ha començada el comptador 4 s")));
+        const QString folder = qEnvironmentVariable("CRONOVOLTA_SCREENSHOTS");
+        if (!folder.isEmpty()) {
+            QCoreApplication::processEvents();
+            QVERIFY(
+                f.window->grab().save(folder + QStringLiteral("/heat-panel-counter-start.png")));
+        }
+        f.clock.advance(20.0); // long after the last crossing: S ends it at once
+        f.session->heatKey('S');
+        QVERIFY(!f.session->engine()->heatRunning());
+        QCOMPARE(f.asker.asked.size(), std::size_t{2});
+        QVERIFY(f.session->closeProgramme());
+
+        // The counter ends the heat while the question waits: the Yes then starts nothing.
+        struct CounterEndsMeanwhile final : Asker {
+            HeatSession* session = nullptr;
+            double now = 0.0;
+            bool yesNo(QWidget*, const QString&, const QString&, bool) override {
+                session->engine()->armHeatEnd(now);
+                session->engine()->AcabarManiga(now);
+                return true;
+            }
+            bool okCancel(QWidget*, const QString&, const QString&) override { return true; }
+            void message(QWidget*, const QString&, const QString&) override {}
+        } meanwhile;
+        f.session = std::make_unique<HeatSession>(*f.window, f.ui, meanwhile);
+        f.session->setClock([&f] { return f.clock.now(); });
+        meanwhile.session = f.session.get();
+        QVERIFY(f.session->openProgramme(4));
+        f.session->engine()->IniciarManiga(f.clock.now());
+        f.cross(1, 1.0);
+        meanwhile.now = f.clock.now();
+        f.session->heatKey('S');
+        QVERIFY(!f.session->engine()->heatRunning());
+        QCOMPARE(f.storedHeats(), 3);
+    }
+
     void closingTheWindowWaitsForTheRunningHeat() {
         LiveFixture f(4, 4);
         f.start();

@@ -44,6 +44,7 @@ private slots:
     void windowStateRoundTripsTheSelections();
     void missingWindowStateRaisesTheResumeQuestion();
     void answeringNoDiscardsTheHeat();
+    void enterOnTheRealQuestionKeepsTheHeat();
     void resumeFileIsIgnoredAfterANormalEnd();
     void autorunsStartsPracticeWithoutAnEvent();
     void garbageStateFilesAreNotFatal();
@@ -156,7 +157,7 @@ void StartupTest::missingWindowStateRaisesTheResumeQuestion() {
     QCOMPARE(asker.asked.size(), std::size_t{1});
     const auto& question = asker.asked.front();
     QCOMPARE(question.kind, QStringLiteral("yesNo"));
-    QVERIFY(!question.yesIsDefault);
+    QVERIFY(question.yesIsDefault); // Enter keeps the heat
     QCOMPARE(question.title, QStringLiteral("El programa s'ha tancat involuntàriament"));
     QCOMPARE(question.text, QStringLiteral("Vols recuperar?\r\rProva: Prova 3\rModalitat: "
                                            "Cursa\rSèrie: 2\rMàniga: 5\r"));
@@ -186,6 +187,25 @@ void StartupTest::answeringNoDiscardsTheHeat() {
     }
     auto again = openMainWindow(ui, asker, false);
     QCOMPARE(asker.asked.size(), std::size_t{1}); // nothing asked the second time
+}
+
+// Through the real message box: the reflex Enter of an organiser in a hurry.
+void StartupTest::enterOnTheRealQuestionKeepsTheHeat() {
+    TempDir dir;
+    UiContext ui;
+    prepareFolder(ui, dir.path(), 1);
+    test::writeBytes(dir.path() / "ZTR4.TMP", "1\n4\n1\n2\n500\n");
+    MessageBoxAsker boxes;
+    QString title;
+    whenModal([&](QDialog* box) {
+        title = box->windowTitle();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    auto window = openMainWindow(ui, boxes, false);
+    QCOMPARE(title, QStringLiteral("El programa s'ha tancat involuntàriament"));
+    QCOMPARE(ui.app.seleccio.programa, std::int16_t{4});
+    QCOMPARE(ui.app.seleccio.maniguesFetes, std::int16_t{2});
+    QVERIFY(ui.app.abnormalEnd); // starting the heat replays its journal
 }
 
 void StartupTest::resumeFileIsIgnoredAfterANormalEnd() {
