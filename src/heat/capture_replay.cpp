@@ -32,13 +32,22 @@ void CaptureReplay::heatRunningSince(double now) {
 }
 
 void CaptureReplay::play(const std::vector<CaptureEvent>& events) {
+    m_firstUnplayed.reset();
     for (const auto& event : events) {
+        if (m_engine.holdsHeat()) {
+            m_firstUnplayed = event.seconds;
+            return;
+        }
         double t = event.seconds + m_offset;
         if (m_timeline >= 0.0 && t < m_timeline - kSecondsPerDay / 2) {
             m_offset += kSecondsPerDay; // the capture went past midnight
             t += kSecondsPerDay;
         }
         tickUntil(t);
+        if (m_engine.holdsHeat()) {
+            m_firstUnplayed = event.seconds;
+            return;
+        }
         m_timeline = std::max(m_timeline, t);
         dispatch(event, event.seconds);
     }
@@ -90,6 +99,7 @@ void CaptureReplay::dispatch(const CaptureEvent& event, double now) {
     }
     if (!running && m_engine.heatRunning()) {
         m_nextTick = m_timeline + m_engine.panel().tickIntervalMs / 1000.0;
+        m_lastHeatStart = event.seconds;
     }
 }
 
