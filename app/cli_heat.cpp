@@ -144,8 +144,8 @@ std::expected<int, std::string> seriesCount(const fs::path& dataDir, int event, 
 // between the journal's creation and the resume file's), the event's journal names it by its
 // own header when that is the series' next heat. The resume file stays until the recovered
 // heat writes it anew, so a programme that cannot be opened can be recovered later.
-std::expected<float, std::string> readResumeStart(const Invocation& inv, int event, int type,
-                                                  int serie) {
+std::expected<float, std::string> readResumeStart(const Invocation& inv, int language, int event,
+                                                  int type, int serie) {
     fs::path file = inv.dataDir / "ZTR4.TMP";
     auto state = readResumeFile(file);
     if (!state) {
@@ -156,13 +156,21 @@ std::expected<float, std::string> readResumeStart(const Invocation& inv, int eve
             journal->records.front().lapTime == static_cast<float>(list->maniguesFetes + 1)) {
             return journalHeatStart(journal->records);
         }
-        return std::unexpected("there is no interrupted heat to recover: " + file.string() +
-                               " is missing or unreadable");
+        return std::unexpected(say(language,
+                                   "no hi ha cap màniga interrompuda per recuperar: " +
+                                       file.string() + " no hi és o no es pot llegir",
+                                   "no hay ninguna manga interrumpida que recuperar: " +
+                                       file.string() + " no está o no se puede leer"));
     }
     if (state->event != event || state->programa != type || state->serie != serie) {
-        return std::unexpected(
-            "the interrupted heat belongs to event " + std::to_string(state->event) + ", type " +
-            std::to_string(state->programa) + ", series " + std::to_string(state->serie));
+        const std::string e = std::to_string(state->event);
+        const std::string t = std::to_string(state->programa);
+        const std::string r = std::to_string(state->serie);
+        return std::unexpected(say(language,
+                                   "la màniga interrompuda és de la prova " + e + ", tipus " + t +
+                                       ", sèrie " + r,
+                                   "la manga interrumpida es de la prueba " + e + ", tipo " + t +
+                                       ", serie " + r));
     }
     return state->heatStart;
 }
@@ -243,35 +251,6 @@ std::expected<void, std::string> discardInterruptedHeat(const Invocation& inv, i
         fs::remove(inv.dataDir / "ZTR4.TMP", ec);
     }
     return {};
-}
-
-// A capture names the counter model it came from; bytes of one model decode as garbage
-// with another's decoder. A mismatch is refused, naming both.
-std::optional<std::string> modelMismatch(const CaptureContents& capture, const ConfigPrg& settings,
-                                         const std::string& file) {
-    const int language = settings.language;
-    for (const CaptureModel& named : capture.models) {
-        if (named.model == static_cast<int>(settings.counterModel)) {
-            continue;
-        }
-        const std::string theirs(counterModelName(named.model));
-        const std::string ours(counterModelName(static_cast<int>(settings.counterModel)));
-        const std::string where = file + ":" + std::to_string(named.line);
-        return say(language,
-                   "la captura " + where + " és d'un comptador " + theirs +
-                       ", però la configuració del programa diu " + ours +
-                       ": les lectures no es poden desxifrar amb el model " + ours +
-                       ". Canvia el model (cronovolta-cli settings set model=" +
-                       std::to_string(named.model) + ") o reprodueix-la en una carpeta de dades "
-                       "amb el model " + theirs + ". No s'ha gravat res.",
-                   "la captura " + where + " es de un contador " + theirs +
-                       ", pero la configuración del programa dice " + ours +
-                       ": las lecturas no se pueden descifrar con el modelo " + ours +
-                       ". Cambia el modelo (cronovolta-cli settings set model=" +
-                       std::to_string(named.model) + ") o reprodúcela en una carpeta de datos "
-                       "con el modelo " + theirs + ". No se ha grabado nada.");
-    }
-    return std::nullopt;
 }
 
 // The capture line where an event of that time begins (1-based; 0 when none does).
@@ -410,13 +389,14 @@ std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,
 }
 
 int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& engine) {
+    const int language = engine.settings().language;
     auto text = readFileBytes(platform::pathFromUtf8(request.capture));
     if (!text) {
-        return fail(inv, text.error());
+        return fail(inv, localiseProblems(text.error(), language));
     }
     CaptureContents capture = parseCapture(*text);
-    const int language = engine.settings().language;
-    if (auto mismatch = modelMismatch(capture, engine.settings(), request.capture)) {
+    if (auto mismatch = captureModelMismatch(capture, engine.settings().counterModel, language,
+                                             request.capture)) {
         return fail(inv, *mismatch);
     }
     for (const auto& problem : capture.problems) {
@@ -438,7 +418,7 @@ int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& e
     }
     std::optional<float> resumeStart;
     if (request.recover) {
-        auto start = readResumeStart(inv, ev, request.type, se);
+        auto start = readResumeStart(inv, language, ev, request.type, se);
         if (!start) {
             return fail(inv, start.error());
         }
@@ -447,7 +427,7 @@ int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& e
     auto opened =
         engine.openProgramme({inv.dataDir, ev, request.type, se, request.seriesCount, ""});
     if (!opened) {
-        return fail(inv, opened.error());
+        return fail(inv, localiseProblems(opened.error(), language));
     }
     CaptureReplay replay(engine);
     replay.onUnhandled([&](double, HeatCommand command) {

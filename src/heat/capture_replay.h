@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace cronovolta {
@@ -53,5 +54,12 @@ private:
     std::optional<double> m_firstUnplayed;
     std::optional<double> m_lastHeatStart;
 };
+
+// A capture names the counter model its bytes came from (CaptureContents::models); bytes of
+// one model decode as garbage with another's decoder. A model other than `model` (the one
+// the replay decodes with) is refused with this message, which names both, in the
+// language; nullopt when every model line names `model` or there is none.
+std::optional<std::string> captureModelMismatch(const CaptureContents& capture, CounterModel model,
+                                                int language, const std::string& file);
 
 } // namespace cronovolta

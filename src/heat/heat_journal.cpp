@@ -2,6 +2,7 @@
 
 #include "heat/lap_adjustments.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
