@@ -83,9 +83,11 @@ public:
         m_err << "cronovolta-cli: "
               << say(language,
                      "nota: toca entrar les comes de la màniga " + heat +
-                         (last ? " (només l'última pista)" : "") + "; una reproducció no n'entra cap",
+                         (last ? " (només l'última pista)" : "") +
+                         "; una reproducció no n'entra cap",
                      "nota: toca entrar las comes de la manga " + heat +
-                         (last ? " (solo la última pista)" : "") + "; una reproducción no entra ninguna")
+                         (last ? " (solo la última pista)" : "") +
+                         "; una reproducción no entra ninguna")
               << "\n";
     }
     void problem(const std::string& message) override {
@@ -156,21 +158,21 @@ std::expected<float, std::string> readResumeStart(const Invocation& inv, int lan
             journal->records.front().lapTime == static_cast<float>(list->maniguesFetes + 1)) {
             return journalHeatStart(journal->records);
         }
-        return std::unexpected(say(language,
-                                   "no hi ha cap màniga interrompuda per recuperar: " +
-                                       file.string() + " no hi és o no es pot llegir",
-                                   "no hay ninguna manga interrumpida que recuperar: " +
-                                       file.string() + " no está o no se puede leer"));
+        return std::unexpected(
+            say(language,
+                "no hi ha cap màniga interrompuda per recuperar: " + file.string() +
+                    " no hi és o no es pot llegir",
+                "no hay ninguna manga interrumpida que recuperar: " + file.string() +
+                    " no está o no se puede leer"));
     }
     if (state->event != event || state->programa != type || state->serie != serie) {
         const std::string e = std::to_string(state->event);
         const std::string t = std::to_string(state->programa);
         const std::string r = std::to_string(state->serie);
-        return std::unexpected(say(language,
-                                   "la màniga interrompuda és de la prova " + e + ", tipus " + t +
-                                       ", sèrie " + r,
-                                   "la manga interrumpida es de la prueba " + e + ", tipo " + t +
-                                       ", serie " + r));
+        return std::unexpected(
+            say(language,
+                "la màniga interrompuda és de la prova " + e + ", tipus " + t + ", sèrie " + r,
+                "la manga interrumpida es de la prueba " + e + ", tipo " + t + ", serie " + r));
     }
     return state->heatStart;
 }
@@ -204,21 +206,20 @@ std::optional<InterruptedHeat> findInterruptedHeat(const Invocation& inv, int ev
 }
 
 std::string interruptedText(int language, const InterruptedHeat& h) {
-    const std::string which = std::to_string(h.event) + " " + std::to_string(h.type) + " " +
-                              std::to_string(h.serie);
-    const std::string command = "cronovolta-cli replay " + which + " " +
-                                "CAPTURA --recover";
+    const std::string which =
+        std::to_string(h.event) + " " + std::to_string(h.type) + " " + std::to_string(h.serie);
+    const std::string command = "cronovolta-cli replay " + which + " " + "CAPTURA --recover";
     return say(language,
                "hi ha una màniga interrompuda i no recuperada (prova " + std::to_string(h.event) +
                    ", tipus " + std::to_string(h.type) + ", sèrie " + std::to_string(h.serie) +
-                   ", màniga " + std::to_string(h.heat) +
-                   "). Recupera-la abans amb --recover (" + command +
+                   ", màniga " + std::to_string(h.heat) + "). Recupera-la abans amb --recover (" +
+                   command +
                    "), o descarta-la amb --discard: les seves voltes es desen a part. No s'ha "
                    "gravat res.",
                "hay una manga interrumpida y no recuperada (prueba " + std::to_string(h.event) +
                    ", tipo " + std::to_string(h.type) + ", serie " + std::to_string(h.serie) +
-                   ", manga " + std::to_string(h.heat) +
-                   "). Recupérala antes con --recover (" + command +
+                   ", manga " + std::to_string(h.heat) + "). Recupérala antes con --recover (" +
+                   command +
                    "), o descártala con --discard: sus vueltas se guardan aparte. No se ha "
                    "grabado nada.");
 }
@@ -231,8 +232,8 @@ std::expected<void, std::string> discardInterruptedHeat(const Invocation& inv, i
     auto file = readLapFile(journal);
     std::error_code ec;
     if (fs::exists(fs::symlink_status(journal, ec))) {
-        const float start = file && !file->records.empty() ? file->records.front().crossingTime
-                                                           : 0.0f;
+        const float start =
+            file && !file->records.empty() ? file->records.front().crossingTime : 0.0f;
         auto kept = keepJournal(journal, seriesFileName(h.type, h.serie, ""), h.heat, start);
         if (!kept) {
             return std::unexpected(localiseProblems(kept.error(), language));
@@ -243,8 +244,8 @@ std::expected<void, std::string> discardInterruptedHeat(const Invocation& inv, i
                            " no es recupera; les seves voltes es desen a part al fitxer " + *kept +
                            " de la carpeta de la prova",
                        "nota: la manga interrumpida " + std::to_string(h.heat) +
-                           " no se recupera; sus vueltas se guardan aparte en el fichero " +
-                           *kept + " de la carpeta de la prueba")
+                           " no se recupera; sus vueltas se guardan aparte en el fichero " + *kept +
+                           " de la carpeta de la prueba")
                 << "\n";
     }
     if (h.resumeFile) {
@@ -283,41 +284,41 @@ int stopAtHeldHeat(const Invocation& inv, const ReplayRequest& request, HeatEngi
                    const CaptureReplay& replay, std::string_view text) {
     const int language = engine.settings().language;
     const std::string heat = std::to_string(engine.heldHeat());
-    const std::string series = std::to_string(request.event) + " " +
-                               std::to_string(request.type) + " " + std::to_string(request.serie);
-    const std::string stop =
-        say(language,
-            "la reproducció s'atura a la màniga " + heat +
-                ", que no s'ha pogut gravar ni desar a part",
-            "la reproducción se detiene en la manga " + heat +
-                ", que no se ha podido grabar ni guardar aparte");
+    const std::string series = std::to_string(request.event) + " " + std::to_string(request.type) +
+                               " " + std::to_string(request.serie);
+    const std::string stop = say(language,
+                                 "la reproducció s'atura a la màniga " + heat +
+                                     ", que no s'ha pogut gravar ni desar a part",
+                                 "la reproducción se detiene en la manga " + heat +
+                                     ", que no se ha podido grabar ni guardar aparte");
     auto rest = [&](int line) {
         const std::string n = std::to_string(line);
         return say(language,
                    "on RESTA és la captura a partir de la línia " + n + " (per exemple: tail -n +" +
                        n + " " + request.capture + " > RESTA)",
-                   "donde RESTO es la captura a partir de la línea " + n + " (por ejemplo: tail -n +" +
-                       n + " " + request.capture + " > RESTO)");
+                   "donde RESTO es la captura a partir de la línea " + n +
+                       " (por ejemplo: tail -n +" + n + " " + request.capture + " > RESTO)");
     };
     if (engine.heldJournalWhole()) {
         // Journal and resume file stay: --recover stores the heat, then plays what follows.
         const int line = captureLineAt(text, replay.firstUnplayed());
         if (line == 0) {
-            return fail(inv, stop + say(language,
-                                        "; el fitxer VLTAVLT.TMP la guarda sencera. Allibera espai "
-                                        "al disc i grava-la amb cronovolta-cli replay " + series +
-                                            " CAPTURA --recover (una captura buida ja va bé).",
-                                        "; el fichero VLTAVLT.TMP la guarda entera. Libera espacio "
-                                        "en el disco y grábala con cronovolta-cli replay " + series +
-                                            " CAPTURA --recover (una captura vacía ya sirve)."));
+            return fail(
+                inv, stop + say(language,
+                                "; el fitxer VLTAVLT.TMP la guarda sencera. Allibera espai "
+                                "al disc i grava-la amb cronovolta-cli replay " +
+                                    series + " CAPTURA --recover (una captura buida ja va bé).",
+                                "; el fichero VLTAVLT.TMP la guarda entera. Libera espacio "
+                                "en el disco y grábala con cronovolta-cli replay " +
+                                    series + " CAPTURA --recover (una captura vacía ya sirve)."));
         }
         return fail(inv, stop + say(language,
                                     "; el fitxer VLTAVLT.TMP la guarda sencera. Allibera espai al "
-                                    "disc i continua amb cronovolta-cli replay " + series +
-                                        " RESTA --recover, " + rest(line) + ".",
+                                    "disc i continua amb cronovolta-cli replay " +
+                                        series + " RESTA --recover, " + rest(line) + ".",
                                     "; el fichero VLTAVLT.TMP la guarda entera. Libera espacio en "
-                                    "el disco y continúa con cronovolta-cli replay " + series +
-                                        " RESTO --recover, " + rest(line) + "."));
+                                    "el disco y continúa con cronovolta-cli replay " +
+                                        series + " RESTO --recover, " + rest(line) + "."));
     }
     // Its laps are whole in the capture alone: what the journal holds of them is kept aside
     // and the heat is no interrupted heat, so the capture can be replayed from its start.
@@ -325,8 +326,8 @@ int stopAtHeldHeat(const Invocation& inv, const ReplayRequest& request, HeatEngi
     std::error_code ec;
     if (fs::exists(fs::symlink_status(journal, ec))) {
         auto file = readLapFile(journal);
-        const float start = file && !file->records.empty() ? file->records.front().crossingTime
-                                                           : 0.0f;
+        const float start =
+            file && !file->records.empty() ? file->records.front().crossingTime : 0.0f;
         if (auto kept = keepJournal(journal, seriesFileName(request.type, request.serie, ""),
                                     engine.heldHeat(), start);
             !kept) {
@@ -338,10 +339,12 @@ int stopAtHeldHeat(const Invocation& inv, const ReplayRequest& request, HeatEngi
     return fail(inv, stop + say(language,
                                 ": les seves voltes només són a la captura. Allibera espai al disc "
                                 "i reprodueix-la des de l'inici d'aquesta màniga amb "
-                                "cronovolta-cli replay " + series + " RESTA, " + rest(line) + ".",
+                                "cronovolta-cli replay " +
+                                    series + " RESTA, " + rest(line) + ".",
                                 ": sus vueltas solo están en la captura. Libera espacio en el "
                                 "disco y reprodúcela desde el inicio de esta manga con "
-                                "cronovolta-cli replay " + series + " RESTO, " + rest(line) + "."));
+                                "cronovolta-cli replay " +
+                                    series + " RESTO, " + rest(line) + "."));
 }
 
 } // namespace
@@ -410,8 +413,7 @@ int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& e
             if (!request.discard) {
                 return fail(inv, interruptedText(language, *interrupted));
             }
-            if (auto discarded = discardInterruptedHeat(inv, language, *interrupted);
-                !discarded) {
+            if (auto discarded = discardInterruptedHeat(inv, language, *interrupted); !discarded) {
                 return fail(inv, discarded.error());
             }
         }
@@ -432,8 +434,9 @@ int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& e
     CaptureReplay replay(engine);
     replay.onUnhandled([&](double, HeatCommand command) {
         inv.err << "cronovolta-cli: "
-                << say(language, "nota: una tecla ha demanat " + commandName(command, language) +
-                                     ", que una reproducció no obre",
+                << say(language,
+                       "nota: una tecla ha demanat " + commandName(command, language) +
+                           ", que una reproducció no obre",
                        "nota: una tecla ha pedido " + commandName(command, language) +
                            ", que una reproducción no abre")
                 << "\n";

@@ -120,15 +120,19 @@ std::optional<std::string> captureModelMismatch(const CaptureContents& capture, 
                    ", pero la configuración del programa dice " + ours +
                    ": sus lecturas no se pueden descifrar como de un " + ours +
                    ". Cambia el modelo en la configuración del programa (o con cronovolta-cli "
-                   "settings set model=" + setting + ") o reprodúcela en una carpeta de datos con "
-                   "el modelo " + theirs + ". No se ha grabado nada.";
+                   "settings set model=" +
+                   setting +
+                   ") o reprodúcela en una carpeta de datos con "
+                   "el modelo " +
+                   theirs + ". No se ha grabado nada.";
         }
         return "la captura " + where + " és d'un comptador " + theirs +
                ", però la configuració del programa diu " + ours +
                ": les seves lectures no es poden desxifrar com d'un " + ours +
                ". Canvia el model a la configuració del programa (o amb cronovolta-cli settings "
-               "set model=" + setting + ") o reprodueix-la en una carpeta de dades amb el model " +
-               theirs + ". No s'ha gravat res.";
+               "set model=" +
+               setting + ") o reprodueix-la en una carpeta de dades amb el model " + theirs +
+               ". No s'ha gravat res.";
     }
     return std::nullopt;
 }

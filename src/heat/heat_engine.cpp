@@ -291,8 +291,7 @@ bool HeatEngine::closeProgramme() {
     if (m_held && !settleHeldHeat()) {
         // Left for the recovery, with the resume file: the next start of the program (or
         // `replay --recover`) stores it once there is room.
-        report(heatnote::heldAtCloseText(m_settings.language, m_held->heat,
-                                         m_held->journalWhole));
+        report(heatnote::heldAtCloseText(m_settings.language, m_held->heat, m_held->journalWhole));
         m_held.reset();
     } else if (m_journalOwned) {
         // Only the journal this opening wrote: one found here belongs to a heat that was

@@ -48,9 +48,8 @@ std::string keptJournalName(const fs::path& folder, std::string_view series, int
     return name;
 }
 
-std::expected<std::string, std::string> keepJournal(const fs::path& journal,
-                                                    std::string_view series, int heat,
-                                                    float start) {
+std::expected<std::string, std::string>
+keepJournal(const fs::path& journal, std::string_view series, int heat, float start) {
     const fs::path folder = journal.parent_path();
     const std::string name = keptJournalName(folder, series, heat, start);
     if (std::error_code ec = platform::replaceFile(journal, folder / name)) {

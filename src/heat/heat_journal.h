@@ -48,8 +48,7 @@ private:
 // "VLTAVLT.CRS001.M003.101502" (series file name, heat, start as hhmmss), with "-2", "-3"...
 // added when that name is taken. Its adjustments "VLTAVLT.AJS", when present, go with it as
 // the same name plus ".AJS".
-std::string keptJournalName(const fs::path& folder, std::string_view series, int heat,
-                            float start);
+std::string keptJournalName(const fs::path& folder, std::string_view series, int heat, float start);
 
 // Keeps `journal` by renaming it, which needs no space on the disk; returns the kept name
 // (a file name of the journal's folder) or why it could not be renamed.

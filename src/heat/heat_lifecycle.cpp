@@ -334,8 +334,7 @@ bool HeatEngine::storeHeat(const UnstoredHeat& heat) {
         report(results.error());
         return false;
     }
-    if (auto counter =
-            writeHeatCounter(seriesFile(".PAR"), static_cast<std::int16_t>(heat.heat));
+    if (auto counter = writeHeatCounter(seriesFile(".PAR"), static_cast<std::int16_t>(heat.heat));
         !counter) {
         report(counter.error());
         return false;

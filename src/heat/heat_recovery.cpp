@@ -96,8 +96,8 @@ RecoveryOutcome HeatEngine::replayJournal() {
     } else {
         // Unreadable: kept as it is, the heat goes on under a fresh header.
         report(localiseProblems(file.error(), m_settings.language) + "\n" +
-               heatnote::unreadableJournalText(
-                   m_settings.language, keepAside(journal, m_heat).filename().string()));
+               heatnote::unreadableJournalText(m_settings.language,
+                                               keepAside(journal, m_heat).filename().string()));
     }
     bool dropBackup = false;
     if (fs::exists(backup, ec)) {

@@ -117,13 +117,14 @@ std::string heldAtCloseText(int language, int heat, bool whole) {
                         "la carpeta de la prueba. Cuando haya espacio en el disco, recupera la " +
                         "manga al abrir el programa (o con cronovolta-cli replay ... --recover).");
     }
-    return pick(language,
-                "La màniga " + n + " no s'ha pogut desar sencera enlloc: el fitxer VLTAVLT.TMP " +
-                    "de la carpeta de la prova només en guarda una part. Allibera espai al disc " +
-                    "abans de la propera màniga.",
-                "La manga " + n + " no se ha podido guardar entera en ninguna parte: el fichero " +
-                    "VLTAVLT.TMP de la carpeta de la prueba solo guarda una parte. Libera espacio " +
-                    "en el disco antes de la próxima manga.");
+    return pick(
+        language,
+        "La màniga " + n + " no s'ha pogut desar sencera enlloc: el fitxer VLTAVLT.TMP " +
+            "de la carpeta de la prova només en guarda una part. Allibera espai al disc " +
+            "abans de la propera màniga.",
+        "La manga " + n + " no se ha podido guardar entera en ninguna parte: el fichero " +
+            "VLTAVLT.TMP de la carpeta de la prueba solo guarda una parte. Libera espacio " +
+            "en el disco antes de la próxima manga.");
 }
 
 std::string interruptedKeptText(int language, int heat, float start, const std::string& file) {
@@ -134,8 +135,8 @@ std::string interruptedKeptText(int language, int heat, float start, const std::
                     at + "), interrompuda i no recuperada. Es desa a part al fitxer " + file +
                     " de la carpeta de la prova, i la màniga nova comença de zero.",
                 "El fichero de vueltas VLTAVLT.TMP guardaba la manga " + n + " (empezada a las " +
-                    at + "), interrumpida y no recuperada. Se guarda aparte en el fichero " +
-                    file + " de la carpeta de la prueba, y la manga nueva empieza de cero.");
+                    at + "), interrumpida y no recuperada. Se guarda aparte en el fichero " + file +
+                    " de la carpeta de la prueba, y la manga nueva empieza de cero.");
 }
 
 std::string interruptedNotKeptText(int language, int heat, float start) {
@@ -146,7 +147,8 @@ std::string interruptedNotKeptText(int language, int heat, float start) {
                     n + " (començada a les " + at + "), interrompuda, i no s'ha pogut desar a " +
                     "part. Recupera-la o allibera espai al disc i torna a donar la sortida.",
                 "No se puede empezar la manga: el fichero de vueltas VLTAVLT.TMP guarda la "
-                "manga " + n + " (empezada a las " + at + "), interrumpida, y no se ha " +
+                "manga " +
+                    n + " (empezada a las " + at + "), interrumpida, y no se ha " +
                     "podido guardar aparte. Recupérala o libera espacio en el disco y vuelve a " +
                     "dar la salida.");
 }

@@ -183,13 +183,12 @@ std::string unknownReason(std::string_view number, int language) {
 
 // The reason at the end of a clause ("...: the disk is full") in the language, and its length.
 std::optional<std::pair<std::string, std::size_t>> localisedTail(std::string_view clause,
-                                                                  int language) {
+                                                                 int language) {
     for (const Reason& reason : reasons()) {
         const std::string tail = ": " + std::string(reason.english);
         if (clause.ends_with(tail)) {
-            return std::pair{
-                std::string(language == kCastella ? reason.castilian : reason.catalan),
-                tail.size()};
+            return std::pair{std::string(language == kCastella ? reason.castilian : reason.catalan),
+                             tail.size()};
         }
     }
     const std::size_t at = clause.rfind(std::string(": ") + std::string(kUnknownReason));
@@ -208,8 +207,8 @@ std::string localiseClause(std::string_view clause, int language) {
             continue;
         }
         if (auto tail = localisedTail(clause, language)) {
-            std::string_view what = clause.substr(op.english.size(),
-                                                  clause.size() - op.english.size() - tail->second);
+            std::string_view what =
+                clause.substr(op.english.size(), clause.size() - op.english.size() - tail->second);
             std::string_view to;
             if (op.english == "cannot rename ") {
                 const std::size_t at = what.rfind(" to ");

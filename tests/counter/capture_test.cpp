@@ -85,11 +85,11 @@ TEST(Capture, TheLastInstantOfTheDayReadsBack) {
 // Issue 22, item 4: the comments that name the counter model the bytes came from.
 TEST(Capture, ModelLinesOfBothWritersAreRead) {
     const auto contents = cronovolta::parseCapture("# simulated DS300\n"
-                                       "36000.0000 1 01\n"
-                                       "# three race heats\n"
-                                       "#DS300 & DS4port on 2 circuit(s)\n"
-                                       "# simulated DS999\n"
-                                       "# DS030 on 1 circuit(s)\n");
+                                                   "36000.0000 1 01\n"
+                                                   "# three race heats\n"
+                                                   "#DS300 & DS4port on 2 circuit(s)\n"
+                                                   "# simulated DS999\n"
+                                                   "# DS030 on 1 circuit(s)\n");
     ASSERT_EQ(contents.models.size(), 3u);
     EXPECT_EQ(contents.models[0].line, 1);
     EXPECT_EQ(contents.models[0].model, static_cast<int>(cronovolta::CounterModel::DS300));

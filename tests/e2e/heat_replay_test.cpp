@@ -247,7 +247,8 @@ JournalCount countJournal(const std::vector<LapRecord>& records, std::size_t sta
     }
     const auto count = static_cast<std::size_t>(std::max<int>(records[start].laps, 0));
     c.whole = count >= 1 && start + count < records.size() && records[start + count].lane == 0;
-    for (std::size_t i = start + 1; i < records.size() && i < start + std::max<std::size_t>(count, 1); ++i) {
+    for (std::size_t i = start + 1;
+         i < records.size() && i < start + std::max<std::size_t>(count, 1); ++i) {
         c.laps += records[i].lane > 0 ? 1 : 0;
     }
     return c;
@@ -335,8 +336,9 @@ TEST_F(HeatReplayTest, AHeatThatFailedToStoreDoesNotCountInTheStoredTotals) {
     SimulatedPlay sim = play();
     fs::path file = m_scratch.path() / "race.cap";
     test::writeBytes(file, capture(sim, 0, sim.chunks.size()));
-    const std::string strace = "strace -f -o /dev/null -qq -e inject=openat:error=ENOSPC:when=1 -P " +
-                               quoted((ev / "CRS001.VAV").string()) + " ";
+    const std::string strace =
+        "strace -f -o /dev/null -qq -e inject=openat:error=ENOSPC:when=1 -P " +
+        quoted((ev / "CRS001.VAV").string()) + " ";
     CliRun run = cli(m_data.path(), {"replay", "1", "CRS", "1", file.string()}, strace);
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.out.find("# heat 1: not stored\n"), std::string::npos) << run.out;
@@ -364,7 +366,8 @@ TEST_F(HeatReplayTest, AHeatThatFailedToStoreDoesNotCountInTheStoredTotals) {
     ASSERT_TRUE(last);
     ASSERT_EQ(last->size(), 5u);
     for (const auto& row : *last) {
-        EXPECT_EQ(row.seriesLaps, static_cast<float>(stored[static_cast<std::size_t>(row.participant)]))
+        EXPECT_EQ(row.seriesLaps,
+                  static_cast<float>(stored[static_cast<std::size_t>(row.participant)]))
             << "participant " << row.participant;
     }
     EXPECT_EQ(keptJournals(ev).size(), 1u);
@@ -396,15 +399,15 @@ TEST_F(HeatReplayTest, AFullDiskLosesNoLap) {
         "mount -t tmpfs -o size=1m tmpfs " + d + " || exit 90\n" + "cp -a " +
         quoted(m_data.path().string()) + "/. " + d + "/ || exit 91\n" +
         // Fill the disk, then give three pages back.
-        "dd if=/dev/zero of=" + d + "/filler bs=4096 >/dev/null 2>&1\n" + "truncate -s -12K " +
-        d + "/filler\n" + quoted(CRONOVOLTA_CLI) + " --data " + d + " replay 1 CRS 1 " +
+        "dd if=/dev/zero of=" + d + "/filler bs=4096 >/dev/null 2>&1\n" + "truncate -s -12K " + d +
+        "/filler\n" + quoted(CRONOVOLTA_CLI) + " --data " + d + " replay 1 CRS 1 " +
         quoted(file.string()) + " >" + quoted((m_scratch.path() / "out").string()) + " 2>" +
         quoted((m_scratch.path() / "err").string()) + "\n" + "echo $? >" +
         quoted((m_scratch.path() / "status").string()) + "\n" + "rm -f " + d + "/filler\n" +
         "cp -a " + d + "/. " + quoted(full.string()) + "/\n";
     test::writeBytes(m_scratch.path() / "full.sh", script);
-    int raw = std::system(
-        ("unshare -rm sh " + quoted((m_scratch.path() / "full.sh").string())).c_str());
+    int raw =
+        std::system(("unshare -rm sh " + quoted((m_scratch.path() / "full.sh").string())).c_str());
     ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << script;
     const std::string err = test::readBytes(m_scratch.path() / "err");
     const std::string out = test::readBytes(m_scratch.path() / "out");
@@ -415,7 +418,8 @@ TEST_F(HeatReplayTest, AFullDiskLosesNoLap) {
     EXPECT_EQ(out.find("# heat 0"), std::string::npos);
     const fs::path ev = full / "PROVA001";
     // Stopped at a heat it could neither store nor keep: go on where it says, with room now.
-    if (const auto stop = err.find("la reproducció s'atura a la màniga"); stop != std::string::npos) {
+    if (const auto stop = err.find("la reproducció s'atura a la màniga");
+        stop != std::string::npos) {
         const std::string tail = "tail -n +";
         const auto at = err.find(tail, stop);
         ASSERT_NE(at, std::string::npos) << err;
@@ -573,10 +577,10 @@ TEST_F(HeatReplayTest, APlainReplayRefusesAnInterruptedHeat) {
         EXPECT_EQ(fs::exists(m_data.path() / "ZTR4.TMP"), withResumeFile);
     }
     test::writeBytes(m_data.path() / "ZTR4.TMP", resume);
-    EXPECT_EQ(cli(m_data.path(), {"replay", "1", "CRS", "1", cut.rest.string(), "--recover",
-                                  "--discard"})
-                  .status,
-              2);
+    EXPECT_EQ(
+        cli(m_data.path(), {"replay", "1", "CRS", "1", cut.rest.string(), "--recover", "--discard"})
+            .status,
+        2);
     CliRun discarded =
         cli(m_data.path(), {"replay", "1", "CRS", "1", cut.rest.string(), "--discard"});
     EXPECT_EQ(discarded.status, 0) << discarded.err;
@@ -584,8 +588,7 @@ TEST_F(HeatReplayTest, APlainReplayRefusesAnInterruptedHeat) {
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_TRUE(kept[0].filename().string().starts_with("VLTAVLT.CRS001.M002."));
     EXPECT_EQ(test::readBytes(kept[0]), journal);
-    EXPECT_NE(discarded.err.find(kept[0].filename().string()), std::string::npos)
-        << discarded.err;
+    EXPECT_NE(discarded.err.find(kept[0].filename().string()), std::string::npos) << discarded.err;
     EXPECT_FALSE(fs::exists(m_data.path() / "ZTR4.TMP"));
 }
 

@@ -530,8 +530,8 @@ TEST_F(Lifecycle, JournalsOfHeatsThatCannotBeStoredNeverReplaceEachOther) {
     }
     EXPECT_EQ(engine->heatsNotStored(), 4);
     const std::vector<std::string> expected = {
-        "VLTAVLT.CRS001.M001.100000", "VLTAVLT.CRS001.M001.100000-2",
-        "VLTAVLT.CRS001.M001.100140", "VLTAVLT.CRS001.M001.100320"};
+        "VLTAVLT.CRS001.M001.100000", "VLTAVLT.CRS001.M001.100000-2", "VLTAVLT.CRS001.M001.100140",
+        "VLTAVLT.CRS001.M001.100320"};
     ASSERT_EQ(keptFiles(eventDir()), expected);
     const std::string byStart[] = {expected[0], expected[2], expected[3], expected[1]};
     for (int i = 0; i < 4; ++i) {
@@ -605,7 +605,8 @@ TEST_F(Lifecycle, AHeatThatWasNotStoredDoesNotCarryIntoTheNextStoredOne) {
     ASSERT_TRUE(block);
     ASSERT_EQ(block->size(), 2u);
     for (const auto& row : *block) {
-        EXPECT_EQ(row.seriesLaps, static_cast<float>(laps[static_cast<std::size_t>(row.participant)]))
+        EXPECT_EQ(row.seriesLaps,
+                  static_cast<float>(laps[static_cast<std::size_t>(row.participant)]))
             << "participant " << row.participant;
     }
     EXPECT_EQ(laps[1], 9);

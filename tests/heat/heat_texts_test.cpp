@@ -36,8 +36,8 @@ TEST(HeatTexts, EveryTextIsFoundInBothLanguages) {
 TEST(HeatTexts, ACaptureOfAnotherModelIsRefusedNamingBoth) {
     const CaptureContents capture = parseCapture("# simulated DS300\n36000.0000 1 01\n");
     EXPECT_FALSE(captureModelMismatch(capture, CounterModel::DS300, 0, "c.txt"));
-    EXPECT_FALSE(captureModelMismatch(parseCapture("36000.0000 1 01\n"), CounterModel::DS030, 0,
-                                      "c.txt"));
+    EXPECT_FALSE(
+        captureModelMismatch(parseCapture("36000.0000 1 01\n"), CounterModel::DS030, 0, "c.txt"));
     for (int language : {0, 1}) {
         auto refused = captureModelMismatch(capture, CounterModel::DS030, language, "c.txt");
         ASSERT_TRUE(refused);

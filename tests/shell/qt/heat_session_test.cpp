@@ -334,7 +334,8 @@ private slots:
         QVERIFY2(all.contains(QStringLiteral("Les voltes de la màniga 1 no s'han pogut gravar")),
                  qPrintable(all));
         QVERIFY2(all.contains(QStringLiteral("VLTAVLT.CRS001.M001.")), qPrintable(all));
-        QVERIFY2(!all.contains(QStringLiteral("cannot")) && !all.contains(QStringLiteral("kept in")),
+        QVERIFY2(!all.contains(QStringLiteral("cannot")) &&
+                     !all.contains(QStringLiteral("kept in")),
                  qPrintable(all));
         QCOMPARE(f.storedHeats(), 0);
     }
