@@ -178,6 +178,7 @@ int cmdAnnounce(const Invocation& inv) {
         return fail(inv, scratch.error());
     }
     Invocation copy{*scratch, inv.args, inv.out, inv.err};
+    request->guardInterrupted = false; // a copy: nothing of the folder is changed
     HeatEngine engine(program);
     ProblemPrinter problems(inv.err);
     engine.setObserver(&problems);

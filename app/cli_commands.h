@@ -48,6 +48,10 @@ struct ReplayRequest {
     int seriesCount = 1;
     std::string capture;
     bool recover = false;
+    // Without --recover: an interrupted heat is refused unless --discard sets it aside. A
+    // replay into a scratch copy of the folder (announce) has nothing to guard.
+    bool discard = false;
+    bool guardInterrupted = true;
 };
 // On failure, the exit code after the usage or the message has been printed.
 std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,

@@ -14,6 +14,8 @@ PACKAGES=(
   # qt6-speech-dev's CMake package needs qt6-declarative-dev (QmlIntegration).
   qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher-espeak-ng
   espeak-ng sox
+  # Fault injection of the heat-storage tests (a write that fails, a rename refused).
+  strace
   # The live-results server, the QR code of its address, and the browser of its page test.
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium
 )

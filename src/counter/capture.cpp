@@ -1,5 +1,7 @@
 #include "counter/capture.h"
 
+#include "storage/config_prg.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -155,6 +157,38 @@ std::expected<CaptureEvent, std::string> parseLine(std::string_view line) {
     return event;
 }
 
+std::string_view trimmedText(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// The model a comment names, as the capture writers put it.
+std::optional<int> commentModel(std::string_view comment) {
+    comment = trimmedText(comment);
+    std::string_view name;
+    constexpr std::string_view kSimulated = "simulated ";
+    if (comment.starts_with(kSimulated)) {
+        name = trimmedText(comment.substr(kSimulated.size()));
+    } else if (comment.ends_with(" circuit(s)")) {
+        const auto on = comment.rfind(" on ");
+        if (on == std::string_view::npos) {
+            return std::nullopt;
+        }
+        name = trimmedText(comment.substr(0, on));
+    } else {
+        return std::nullopt;
+    }
+    for (int model = 0; !counterModelName(model).empty(); ++model) {
+        if (name == counterModelName(model)) {
+            return model;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string formatCaptureEvent(const CaptureEvent& event) {
@@ -197,7 +231,13 @@ CaptureContents parseCapture(std::string_view text) {
             line.remove_suffix(1);
         }
         const auto first = line.find_first_not_of(" \t");
-        if (first == std::string_view::npos || line[first] == '#') {
+        if (first == std::string_view::npos) {
+            continue;
+        }
+        if (line[first] == '#') {
+            if (auto model = commentModel(line.substr(first + 1))) {
+                contents.models.push_back({number, *model});
+            }
             continue;
         }
         auto event = parseLine(line);

@@ -31,9 +31,18 @@ struct CaptureProblem {
     std::string message;
 };
 
+// A comment that names the lap-counter model the bytes came from: "# simulated DS300"
+// (`cronovolta-cli simulate --capture`) or "# DS300 on 1 circuit(s)" (the desktop program's
+// --record).
+struct CaptureModel {
+    int line = 0;
+    int model = 0; // a CounterModel value
+};
+
 struct CaptureContents {
     std::vector<CaptureEvent> events;
     std::vector<CaptureProblem> problems; // lines that were skipped
+    std::vector<CaptureModel> models;     // every model line, in order
 };
 
 // "SECONDS CIRCUIT HEXBYTE...", "SECONDS key CHAR" (esc, enter, shift, space spelt out) or

@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace cronovolta {
@@ -26,7 +28,13 @@ public:
 
     // A heat already runs (a recovered one): the clock ticks from `now` on.
     void heatRunningSince(double now);
+    // Stops early when the engine holds a heat it could neither store nor keep: no heat may
+    // start over its laps.
     void play(const std::vector<CaptureEvent>& events);
+    // Where play() stopped early: the capture time of the first event it did not play, and
+    // of the event that started the heat the engine holds.
+    std::optional<double> firstUnplayed() const { return m_firstUnplayed; }
+    std::optional<double> lastHeatStart() const { return m_lastHeatStart; }
     // Ticks from the last event on until no heat runs, at most `limit` seconds.
     void finish(double limit = 10.0);
     // The moment of the last event or tick, seconds since midnight.
@@ -43,6 +51,15 @@ private:
     double m_offset = 0.0; // days passed, in seconds: the timeline does not wrap
     double m_timeline = -1.0;
     double m_nextTick = 0.0;
+    std::optional<double> m_firstUnplayed;
+    std::optional<double> m_lastHeatStart;
 };
+
+// A capture names the counter model its bytes came from (CaptureContents::models); bytes of
+// one model decode as garbage with another's decoder. A model other than `model` (the one
+// the replay decodes with) is refused with this message, which names both, in the
+// language; nullopt when every model line names `model` or there is none.
+std::optional<std::string> captureModelMismatch(const CaptureContents& capture, CounterModel model,
+                                                int language, const std::string& file);
 
 } // namespace cronovolta

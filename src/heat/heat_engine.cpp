@@ -4,6 +4,7 @@
 #include "storage/event_files.h"
 #include "storage/formatting.h"
 #include "storage/number_format.h"
+#include "texts/system_errors.h"
 
 #include <algorithm>
 #include <charconv>
@@ -60,9 +61,11 @@ HeatEngine::HeatEngine(ConfigPrg settings)
 
 HeatEngine::~HeatEngine() = default;
 
+// Every problem reaches the organiser in the language of the settings, the file problems
+// of the storage layer (and the system's reason in them) included.
 void HeatEngine::report(const std::string& message) {
     if (m_observer) {
-        m_observer->problem(message);
+        m_observer->problem(localiseProblems(message, m_settings.language));
     }
 }
 
@@ -71,11 +74,18 @@ void HeatEngine::journalRecord(const LapRecord& record) {
     if (m_events) {
         m_events->recordAppended(record);
     }
-    if (!appended && !m_journalFailed) {
-        m_journalFailed = true;
-        report(appended.error() + "; the laps of this heat are kept in memory and stored at "
-                                  "its end");
+    if (!appended) {
+        journalFailure(appended.error());
     }
+}
+
+// Said once per heat; from then on the journal on the disk is not whole.
+void HeatEngine::journalFailure(const std::string& error) {
+    if (!m_journalFailed) {
+        report(localiseProblems(error, m_settings.language) + "\n" +
+               heatnote::journalInMemoryText(m_settings.language));
+    }
+    m_journalFailed = true;
 }
 
 void HeatEngine::changed() {
@@ -199,8 +209,7 @@ std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeReques
         return std::unexpected(participants.error());
     }
     if (participants->truncated) {
-        report("the participant list of the series ends in the middle of a name; the names "
-               "before it are used");
+        report(heatnote::namesCutText(m_settings.language));
     }
 
     m_request = req;
@@ -211,11 +220,13 @@ std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeReques
     m_participants = std::move(*participants);
     m_heat = m_participants.maniguesFetes;
     if (m_heat < 0) {
-        report("the heat counter of " + seriesFile(".PAR").string() + " reads " +
-               std::to_string(m_heat) + "; the series is taken as not started");
+        report(heatnote::negativeCounterText(m_settings.language, seriesFile(".PAR").string(),
+                                             m_heat));
         m_heat = 0;
     }
     m_running = m_paused = false;
+    m_journalOwned = false;
+    m_held.reset();
     m_comesMode = false;
     m_pendingComes = ComesEntry::None;
     m_shiftHeld = false;
@@ -278,9 +289,19 @@ bool HeatEngine::closeProgramme() {
         return false;
     }
     m_journal.close();
-    std::error_code ec;
-    fs::remove(m_workDir / "VLTAVLT.TMP", ec);
-    m_adjustments.start(m_workDir / kAdjustmentJournalName);
+    if (m_held && !settleHeldHeat()) {
+        // Left for the recovery, with the resume file: the next start of the program (or
+        // `replay --recover`) stores it once there is room.
+        report(heatnote::heldAtCloseText(m_settings.language, m_held->heat, m_held->journalWhole));
+        m_held.reset();
+    } else if (m_journalOwned) {
+        // Only the journal this opening wrote: one found here belongs to a heat that was
+        // interrupted and is still to be recovered.
+        std::error_code ec;
+        fs::remove(m_workDir / "VLTAVLT.TMP", ec);
+        m_adjustments.start(m_workDir / kAdjustmentJournalName);
+    }
+    m_journalOwned = false;
     m_open = false;
     m_panel = HeatPanelModel{};
     m_superPole = SuperPoleModel{};

@@ -13,6 +13,7 @@
 #include "heat/super_pole.h"
 #include "storage/config_pista.h"
 #include "storage/config_prg.h"
+#include "storage/heat_result_record.h"
 #include "storage/participant_list.h"
 
 #include <expected>
@@ -58,7 +59,11 @@ class HeatObserver {
 public:
     virtual ~HeatObserver() = default;
     virtual void modelsChanged() {}
+    // A heat is over: stored, or not stored (heatNotStored came first).
     virtual void heatEnded(int /*heat*/) {}
+    // The heat could not be stored in the series files: it does not count. Its laps are kept
+    // in a file of their own, or held by the engine until they can be stored (holdsHeat()).
+    virtual void heatNotStored(int /*heat*/) {}
     virtual void comesEntryDue(ComesEntry /*entry*/) {}
     // Something the organiser must know: a file that could not be written, for example.
     virtual void problem(const std::string& /*message*/) {}
@@ -126,6 +131,17 @@ public:
     // Starts the heat again from its journal, with the heat start read from "ZTR4.TMP".
     RecoveryOutcome recoverHeat(float heatStart, double now);
 
+    // --- A heat that could be neither stored nor kept ---
+    // Its laps are held in memory (and in "VLTAVLT.TMP" as far as the disk took them); no
+    // heat starts until they are stored or kept. Every start, and closing the programme,
+    // tries again.
+    bool holdsHeat() const { return m_held.has_value(); }
+    // Heats that ended and were not stored, since the engine was made.
+    int heatsNotStored() const { return m_heatsNotStored; }
+    int heldHeat() const { return m_held ? m_held->heat : 0; }
+    // "VLTAVLT.TMP" holds every record of the held heat, so a recovery can store it.
+    bool heldJournalWhole() const { return m_held && m_held->journalWhole; }
+
     // --- Standings from the series files (window opening, cancel, corrections) ---
     void rebuildStandings();
     // The series' penalties read again (after the penalties screen): the race standings rank
@@ -159,8 +175,20 @@ private:
     void setHeatMarker();
     void startHeatRecords(double now);
     void writeResumeStart();
-    void finishHeatFiles();
-    void keepUnstoredJournal();
+    struct UnstoredHeat {
+        int heat = 0;
+        float heatStart = 0.0f;
+        std::vector<LapRecord> records;
+        std::vector<HeatResultRecord> rows;
+        bool journalWhole = false; // "VLTAVLT.TMP" holds every record
+    };
+    bool finishHeatFiles();
+    bool storeHeat(const UnstoredHeat& heat);
+    bool keepUnstoredJournal(const UnstoredHeat& heat);
+    bool settleHeldHeat();
+    bool setAsideInterruptedJournal();
+    void removeResumeFile();
+    std::string seriesName() const;
     void offerComes();
     void enableButtonsAfterHeat();
     bool endDeadlinePassed(double now) const;
@@ -203,6 +231,7 @@ private:
     void report(const std::string& message);
     // Appends to the journal; a failing journal is reported once per heat.
     void journalRecord(const LapRecord& record);
+    void journalFailure(const std::string& error);
     void changed();
     bool standingsProgramme() const { return m_programa >= 2; }
 
@@ -231,7 +260,10 @@ private:
     int m_autoScrollPeriods = 0;
     bool m_shiftHeld = false;
     bool m_recovering = false;
-    bool m_journalFailed = false;
+    bool m_journalFailed = false; // the journal on the disk misses records of this heat
+    bool m_journalOwned = false;  // "VLTAVLT.TMP" is this opening's own
+    std::optional<UnstoredHeat> m_held;
+    int m_heatsNotStored = 0;
     float m_recoveryStart = 0.0f;
     bool m_startingByKey = false;
     bool m_counterRun = false;          // the running heat was started by the counter

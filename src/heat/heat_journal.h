@@ -4,7 +4,9 @@
 #include "storage/lap_record.h"
 #include "storage/platform.h"
 
+#include <expected>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cronovolta {
@@ -40,5 +42,22 @@ private:
     platform::File m_file;
     std::vector<LapRecord> m_records;
 };
+
+// A journal of a heat that was not stored (or of an interrupted heat that was not recovered)
+// is kept in the event folder under a name of its own, never over another:
+// "VLTAVLT.CRS001.M003.101502" (series file name, heat, start as hhmmss), with "-2", "-3"...
+// added when that name is taken. Its adjustments "VLTAVLT.AJS", when present, go with it as
+// the same name plus ".AJS".
+std::string keptJournalName(const fs::path& folder, std::string_view series, int heat, float start);
+
+// Keeps `journal` by renaming it, which needs no space on the disk; returns the kept name
+// (a file name of the journal's folder) or why it could not be renamed.
+std::expected<std::string, std::string> keepJournal(const fs::path& journal,
+                                                    std::string_view series, int heat, float start);
+
+// Keeps a journal that is not whole on the disk by writing `records` under a kept name.
+std::expected<std::string, std::string> keepJournalRecords(const fs::path& folder,
+                                                           std::string_view series, int heat,
+                                                           const std::vector<LapRecord>& records);
 
 } // namespace cronovolta

@@ -4,6 +4,7 @@
 #include "heat/series_files.h"
 #include "heat/standings_records.h"
 
+#include "storage/event_files.h"
 #include "storage/number_format.h"
 #include "storage/resume_file.h"
 
@@ -63,15 +64,24 @@ void HeatEngine::IniciarManiga(double now) {
     if (!m_open || m_running || m_comesMode) {
         return;
     }
+    // A heat that could not be stored nor kept goes first: no heat starts over its laps.
+    if (m_held && !settleHeldHeat()) {
+        report(heatnote::startRefusedText(m_settings.language, m_held->heat));
+        return;
+    }
     int heat = m_programa <= 1 ? 1 : m_heat + 1;
     if (heat > 32767) {
-        report("the series has run all the heats its files can number");
+        report(heatnote::seriesFullText(m_settings.language));
         return;
     }
     if (m_programa == 4 && !raceHeatAllowed(m_settings.comesPolicy, heat, participantCount())) {
         m_panel.showButtons(true);
         m_recoveryOutcome = RecoveryOutcome::NotStarted;
         changed();
+        return;
+    }
+    // The journal of an interrupted heat that was not recovered is never started over.
+    if (!m_recovering && !m_journalOwned && standingsProgramme() && !setAsideInterruptedJournal()) {
         return;
     }
     m_heat = heat;
@@ -143,8 +153,9 @@ void HeatEngine::startHeatRecords(double now) {
     LapRecord header;
     header.crossingTime = m_heatStart;
     header.lapTime = static_cast<float>(m_heat);
+    m_journalOwned = true;
     if (auto created = m_journal.create(m_workDir / "VLTAVLT.TMP", {header}); !created) {
-        report(created.error());
+        journalFailure(created.error());
     }
     // Adjustments of an earlier heat left behind name that heat, so this order is safe.
     m_adjustments.start(m_workDir / kAdjustmentJournalName);
@@ -250,74 +261,161 @@ void HeatEngine::AcabarManiga(double now) {
     end.crossingTime = static_cast<float>(endMoment);
     end.lapTime = static_cast<float>(sinceEarlier(endMoment, m_heatStart));
     if (auto finished = m_journal.finish(end); !finished) {
-        report(finished.error());
+        journalFailure(finished.error());
     }
-    if (standingsProgramme()) {
-        finishHeatFiles();
-    }
+    const int heat = m_heat;
+    const bool stored = !standingsProgramme() || finishHeatFiles();
+    m_heatsNotStored += stored ? 0 : 1;
     m_panel.adjustment.clear();
     m_panel.adjustmentVisible = false;
-    if (m_programa >= 1) {
-        std::error_code ec;
-        fs::remove(m_request.dataDir / "ZTR4.TMP", ec);
+    // A heat held by the engine stays an interrupted heat for the recovery.
+    if (!m_held) {
+        removeResumeFile();
     }
     if (m_events) {
         m_events->heatFinished(end.lapTime);
     }
     if (m_observer) {
-        m_observer->heatEnded(m_heat);
+        if (!stored) {
+            m_observer->heatNotStored(heat);
+        }
+        m_observer->heatEnded(heat);
     }
-    if (m_programa == 4) {
+    if (m_programa == 4 && stored) {
         offerComes();
     }
     changed();
 }
 
-// The lap and results blocks first, the heat counter last: the counter is what makes the
-// heat count, so a crash before it leaves the heat to the recovery, never half stored.
-// A heat whose blocks could not be stored (disk full, folder gone) is not counted, and its
-// journal is kept under the heat's number so that no lap is lost.
-void HeatEngine::finishHeatFiles() {
-    bool stored = true;
-    if (auto laps = writeLapBlock(seriesFile(".VAV"), m_heat, m_journal.records()); !laps) {
-        report(laps.error());
-        stored = false;
+void HeatEngine::removeResumeFile() {
+    if (m_programa >= 1) {
+        std::error_code ec;
+        fs::remove(m_request.dataDir / "ZTR4.TMP", ec);
     }
-    std::vector<HeatResultRecord> rows;
-    rows.reserve(static_cast<std::size_t>(m_grid.rowCount()));
-    for (int r = 1; r <= m_grid.rowCount(); ++r) {
-        rows.push_back(recordFromStandingsRow(m_grid, r, m_programa, pilotOnLane(0)));
-    }
-    if (stored) {
-        if (auto results = writeResultBlock(seriesFile(".DAD"), m_heat, m_heatStart, rows);
-            !results) {
-            report(results.error());
-            stored = false;
-        }
-    }
-    if (!stored) {
-        keepUnstoredJournal();
-        return;
-    }
-    if (auto counter = writeHeatCounter(seriesFile(".PAR"), static_cast<std::int16_t>(m_heat));
-        !counter) {
-        report(counter.error());
-    }
-    m_participants.maniguesFetes = static_cast<std::int16_t>(m_heat);
 }
 
-void HeatEngine::keepUnstoredJournal() {
-    fs::path kept = m_workDir / ("VLTAVLT." + formatNumber(m_heat % 1000, "000"));
-    // Replaced rather than copied over, so a link under that name is not written through.
-    auto bytes = readFileBytes(m_workDir / "VLTAVLT.TMP");
-    IoResult copied =
-        bytes ? writeFileAtomic(kept, *bytes) : IoResult(std::unexpected(bytes.error()));
-    report(!copied ? "the laps of heat " + std::to_string(m_heat) +
-                         " could not be stored nor kept: " + copied.error()
-                   : "the laps of heat " + std::to_string(m_heat) +
-                         " were not stored; they are kept in " + kept.filename().string());
-    // The heat was not stored, so it does not count: the next start runs the same heat again.
+std::string HeatEngine::seriesName() const {
+    return seriesFileName(m_programa, m_request.serie, "");
+}
+
+// A heat that could not be stored does not count (the next start runs the same heat
+// again), and the live standings go back to what the series files hold: the stored totals
+// always follow from the stored heats. Its journal is kept under a name of its own; when
+// even that fails the engine holds the heat and starts no other until it is stored or kept.
+bool HeatEngine::finishHeatFiles() {
+    UnstoredHeat heat;
+    heat.heat = m_heat;
+    heat.heatStart = m_heatStart;
+    heat.records = m_journal.records();
+    heat.journalWhole = !m_journalFailed;
+    heat.rows.reserve(static_cast<std::size_t>(m_grid.rowCount()));
+    for (int r = 1; r <= m_grid.rowCount(); ++r) {
+        heat.rows.push_back(recordFromStandingsRow(m_grid, r, m_programa, pilotOnLane(0)));
+    }
+    if (storeHeat(heat)) {
+        return true;
+    }
     m_heat = m_participants.maniguesFetes;
+    if (!keepUnstoredJournal(heat)) {
+        report(heatnote::heldText(m_settings.language, heat.heat));
+        m_held = std::move(heat);
+    }
+    rebuildStandings();
+    return false;
+}
+
+// The lap and results blocks first, the heat counter last: the counter is what makes the
+// heat count, so a crash before it leaves the heat to the recovery, never half stored. A
+// heat whose counter could not be written is not stored either.
+bool HeatEngine::storeHeat(const UnstoredHeat& heat) {
+    if (auto laps = writeLapBlock(seriesFile(".VAV"), heat.heat, heat.records); !laps) {
+        report(laps.error());
+        return false;
+    }
+    if (auto results = writeResultBlock(seriesFile(".DAD"), heat.heat, heat.heatStart, heat.rows);
+        !results) {
+        report(results.error());
+        return false;
+    }
+    if (auto counter = writeHeatCounter(seriesFile(".PAR"), static_cast<std::int16_t>(heat.heat));
+        !counter) {
+        report(counter.error());
+        return false;
+    }
+    m_heat = heat.heat;
+    m_participants.maniguesFetes = static_cast<std::int16_t>(heat.heat);
+    return true;
+}
+
+// A whole journal is renamed, which needs no room on the disk; one that misses records is
+// written anew from the records in memory.
+bool HeatEngine::keepUnstoredJournal(const UnstoredHeat& heat) {
+    const float start = heat.records.empty() ? heat.heatStart : heat.records.front().crossingTime;
+    auto kept = heat.journalWhole
+                    ? keepJournal(m_workDir / "VLTAVLT.TMP", seriesName(), heat.heat, start)
+                    : keepJournalRecords(m_workDir, seriesName(), heat.heat, heat.records);
+    if (!kept && heat.journalWhole) {
+        // Renaming failed: a copy may still fit.
+        report(kept.error());
+        kept = keepJournalRecords(m_workDir, seriesName(), heat.heat, heat.records);
+    }
+    if (!kept) {
+        report(kept.error());
+        return false;
+    }
+    // What is left under the journal's name is a part of the kept laps, or a copy of them.
+    std::error_code ec;
+    fs::remove(m_workDir / "VLTAVLT.TMP", ec);
+    m_journalOwned = false;
+    report(heatnote::keptText(m_settings.language, heat.heat, *kept));
+    return true;
+}
+
+// The held heat stored or kept now (the organiser freed some room): the engine goes on.
+bool HeatEngine::settleHeldHeat() {
+    if (!m_held) {
+        return true;
+    }
+    if (storeHeat(*m_held)) {
+        report(heatnote::storedLateText(m_settings.language, m_held->heat));
+    } else if (!keepUnstoredJournal(*m_held)) {
+        return false;
+    }
+    m_held.reset();
+    removeResumeFile();
+    rebuildStandings();
+    return true;
+}
+
+// A journal that this opening did not write, holding laps of a heat that the series has not
+// stored: an interrupted heat whose recovery was declined. It is kept aside, and said so;
+// when it cannot be, the heat does not start.
+bool HeatEngine::setAsideInterruptedJournal() {
+    const fs::path journal = m_workDir / "VLTAVLT.TMP";
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(journal, ec))) {
+        return true;
+    }
+    auto file = readLapFile(journal);
+    if (file && file->records.size() < 2) {
+        return true; // a header alone holds no lap
+    }
+    const LapRecord header = file ? file->records.front() : LapRecord{};
+    const bool isHeader = header.lane == 0 && header.participant == 0;
+    const int heat = isHeader && header.lapTime >= 0.0f && header.lapTime <= 32767.0f
+                         ? static_cast<int>(header.lapTime)
+                         : -1;
+    if (file && isHeader && heat >= 1 && heat <= m_participants.maniguesFetes) {
+        return true; // a stored heat's journal
+    }
+    auto kept = keepJournal(journal, seriesName(), heat, header.crossingTime);
+    if (!kept) {
+        report(kept.error());
+        report(heatnote::interruptedNotKeptText(m_settings.language, heat, header.crossingTime));
+        return false;
+    }
+    report(heatnote::interruptedKeptText(m_settings.language, heat, header.crossingTime, *kept));
+    return true;
 }
 
 void HeatEngine::offerComes() {

@@ -2,6 +2,7 @@
 #include "heat/heat_engine.h"
 
 #include "storage/number_format.h"
+#include "texts/system_errors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,6 +85,7 @@ RecoveryOutcome HeatEngine::replayJournal() {
     fs::path journal = m_workDir / "VLTAVLT.TMP";
     fs::path backup = m_workDir / "VLTAVLT.BAK";
     std::error_code ec;
+    m_journalOwned = true; // the recovery takes the journal over
     std::vector<LapRecord> records;
     if (auto file = readLapFile(journal); file) {
         if (auto skipped = describeSkippedLapBytes(journal, *file, m_settings.language);
@@ -93,7 +95,9 @@ RecoveryOutcome HeatEngine::replayJournal() {
         records = std::move(file->records);
     } else {
         // Unreadable: kept as it is, the heat goes on under a fresh header.
-        report(file.error() + "; it is kept as " + keepAside(journal, m_heat).string());
+        report(localiseProblems(file.error(), m_settings.language) + "\n" +
+               heatnote::unreadableJournalText(m_settings.language,
+                                               keepAside(journal, m_heat).filename().string()));
     }
     bool dropBackup = false;
     if (fs::exists(backup, ec)) {
@@ -129,12 +133,12 @@ RecoveryOutcome HeatEngine::replayJournal() {
         if (journalHeat != m_heat) {
             // Set aside under a name of its own, where no later recovery takes it for its own.
             fs::path aside = keepAside(journal, journalHeat);
-            report("the heat journal belongs to heat " + std::to_string(journalHeat) +
-                   ", not to heat " + std::to_string(m_heat) + "; it is kept as " + aside.string());
+            report(heatnote::foreignJournalText(m_settings.language, journalHeat, m_heat,
+                                                aside.filename().string()));
             records.clear();
         }
     } else if (!records.empty()) {
-        report("the heat journal has no heat header; its laps are replayed under a new one");
+        report(heatnote::headerlessJournalText(m_settings.language));
     }
     if (records.empty() || !isHeader(records.front())) {
         LapRecord header;

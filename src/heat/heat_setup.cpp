@@ -140,8 +140,8 @@ void HeatEngine::rebuildStandings() {
             report(file.error());
         }
         if (!block) {
-            report("the results file " + seriesFile(".DAD").string() + " holds no heat " +
-                   std::to_string(m_heat));
+            report(heatnote::missingResultsText(m_settings.language, seriesFile(".DAD").string(),
+                                                m_heat));
         }
         int filled = 0;
         for (const auto& record : block.value_or(std::vector<HeatResultRecord>{})) {

@@ -5,6 +5,7 @@
 #include "storage/record_io.h"
 #include "storage/text_encoding.h"
 #include "texts/language_tables.h"
+#include "texts/system_errors.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -67,7 +68,9 @@ std::unexpected<ArchiveFailure> failure(ArchiveFailure::Kind kind, int language,
 }
 
 std::unexpected<ArchiveFailure> ioFailure(int language, const fs::path& path, int error) {
-    return failure(ArchiveFailure::Io, language, path.string() + " (" + std::strerror(error) + ")");
+    // The system's reason in the organiser's language too, never the C library's English.
+    return failure(ArchiveFailure::Io, language,
+                   path.string() + ": " + localisedSystemReason(error, language));
 }
 
 bool stopRequested(const ArchiveProgress& p) {

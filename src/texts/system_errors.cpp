@@ -3,7 +3,8 @@
 #include "texts/language_tables.h"
 
 #include <cerrno>
-#include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace cronovolta {
@@ -77,7 +78,53 @@ const std::vector<Reason>& reasons() {
          "the name is too long",
          "el nom és massa llarg. Fes servir una carpeta de dades amb un camí més curt.",
          "el nombre es demasiado largo. Usa una carpeta de datos con una ruta más corta."},
+        {{EISDIR},
+         "it is a folder",
+         "és una carpeta. Treu-la de la carpeta de dades o canvia-li el nom.",
+         "es una carpeta. Sácala de la carpeta de datos o cámbiale el nombre."},
+        {{ELOOP},
+         "there are too many symbolic links in the path",
+         "hi ha massa enllaços simbòlics al camí. Comprova la carpeta de dades.",
+         "hay demasiados enlaces simbólicos en la ruta. Comprueba la carpeta de datos."},
+        {{EXDEV},
+         "it is on another disk",
+         "és en un altre disc. Fes servir una carpeta del mateix disc.",
+         "está en otro disco. Usa una carpeta del mismo disco."},
+        {{EFBIG},
+         "the file is too large for the disk",
+         "l'arxiu és massa gran per al disc. Fes servir una carpeta de dades en un altre disc.",
+         "el archivo es demasiado grande para el disco. Usa una carpeta de datos en otro "
+         "disco."},
+        {{ENXIO, ENODEV},
+         "the device is not there",
+         "el dispositiu no hi és. Comprova que el disc (o el llapis USB) estigui connectat.",
+         "el dispositivo no está. Comprueba que el disco (o la memoria USB) esté conectado."},
+        {{ENOMEM},
+         "there is not enough memory",
+         "no hi ha prou memòria. Tanca altres programes i torna-ho a provar.",
+         "no hay suficiente memoria. Cierra otros programas y vuelve a intentarlo."},
+        {{EINVAL},
+         "the system does not accept the name or the operation",
+         "el sistema no accepta el nom o l'operació. Fes servir una carpeta de dades en un "
+         "disc normal.",
+         "el sistema no acepta el nombre o la operación. Usa una carpeta de datos en un disco "
+         "normal."},
+        {{EAGAIN, EINTR},
+         "the system was busy",
+         "el sistema estava ocupat. Torna-ho a provar.",
+         "el sistema estaba ocupado. Vuelve a intentarlo."},
+        {{ETIMEDOUT},
+         "the disk did not answer in time",
+         "el disc no ha respost a temps. Comprova el disc (o la unitat de xarxa) i torna-ho a "
+         "provar.",
+         "el disco no ha respondido a tiempo. Comprueba el disco (o la unidad de red) y vuelve "
+         "a intentarlo."},
         // Refusals of the program's own, not of the system: no error number.
+        {{},
+         "the file is too large",
+         "l'arxiu és massa gran per ser de la carpeta de dades. Treu-lo de la carpeta.",
+         "el archivo es demasiado grande para ser de la carpeta de datos. Sácalo de la "
+         "carpeta."},
         {{},
          "it is not a regular file",
          "no és un arxiu normal (és una carpeta, un dispositiu o una canonada). Treu-lo de "
@@ -130,18 +177,44 @@ std::string replaced(std::string_view pattern, std::string_view first, std::stri
     return out;
 }
 
+constexpr std::string_view kUnknownReason = "system error ";
+
+// "system error 75", the reason of an error number the table does not know.
+std::string unknownReason(std::string_view number, int language) {
+    return (language == kCastella ? "error del sistema número " : "error del sistema número ") +
+           std::string(number) +
+           (language == kCastella ? ". Comprueba el disco y la carpeta de datos."
+                                  : ". Comprova el disc i la carpeta de dades.");
+}
+
+// The reason at the end of a clause ("...: the disk is full") in the language, and its length.
+std::optional<std::pair<std::string, std::size_t>> localisedTail(std::string_view clause,
+                                                                 int language) {
+    for (const Reason& reason : reasons()) {
+        const std::string tail = ": " + std::string(reason.english);
+        if (clause.ends_with(tail)) {
+            return std::pair{std::string(language == kCastella ? reason.castilian : reason.catalan),
+                             tail.size()};
+        }
+    }
+    const std::size_t at = clause.rfind(std::string(": ") + std::string(kUnknownReason));
+    if (at != std::string_view::npos) {
+        std::string_view number = clause.substr(at + 2 + kUnknownReason.size());
+        if (!number.empty() && number.find_first_not_of("-0123456789") == std::string_view::npos) {
+            return std::pair{unknownReason(number, language), clause.size() - at};
+        }
+    }
+    return std::nullopt;
+}
+
 std::string localiseClause(std::string_view clause, int language) {
     for (const Operation& op : kOperations) {
         if (!clause.starts_with(op.english)) {
             continue;
         }
-        for (const Reason& reason : reasons()) {
-            const std::string tail = ": " + std::string(reason.english);
-            if (!clause.ends_with(tail)) {
-                continue;
-            }
+        if (auto tail = localisedTail(clause, language)) {
             std::string_view what =
-                clause.substr(op.english.size(), clause.size() - op.english.size() - tail.size());
+                clause.substr(op.english.size(), clause.size() - op.english.size() - tail->second);
             std::string_view to;
             if (op.english == "cannot rename ") {
                 const std::size_t at = what.rfind(" to ");
@@ -151,8 +224,7 @@ std::string localiseClause(std::string_view clause, int language) {
                 }
             }
             const bool castilian = language == kCastella;
-            return replaced(castilian ? op.castilian : op.catalan, what, to) + ": " +
-                   std::string(castilian ? reason.castilian : reason.catalan);
+            return replaced(castilian ? op.castilian : op.catalan, what, to) + ": " + tail->first;
         }
     }
     return std::string(clause);
@@ -168,7 +240,23 @@ std::string systemErrorReason(int err) {
             }
         }
     }
-    return std::strerror(err);
+    // Never the C library's text, which follows the desktop's locale: a number the texts can
+    // put into the organiser's language.
+    return std::string(kUnknownReason) + std::to_string(err);
+}
+
+std::string localisedSystemReason(int err, int language) {
+    if (language != kCatala && language != kCastella) {
+        return systemErrorReason(err);
+    }
+    for (const Reason& reason : reasons()) {
+        for (int e : reason.errors) {
+            if (e == err) {
+                return std::string(language == kCastella ? reason.castilian : reason.catalan);
+            }
+        }
+    }
+    return unknownReason(std::to_string(err), language);
 }
 
 std::string localiseProblems(std::string_view text, int language) {

@@ -8,7 +8,12 @@ namespace cronovolta {
 // The English reason of a failed system call (an errno value) as the core writes it into
 // its messages: "cannot write F: the disk is full". Fixed texts rather than the C
 // library's, which follow the desktop's locale and could not be recognised again.
+// An error number the table does not know reads "system error N".
 std::string systemErrorReason(int err);
+
+// The same reason in the organiser's language (0 Catalan, 1 Castilian), with what the
+// organiser can do about it: "el disc és ple. Allibera espai al disc ...".
+std::string localisedSystemReason(int err, int language);
 
 // A message of the core with every file problem in it ("cannot read|write|delete|rename|
 // create the folder PATH: REASON", clauses separated by "; ") put into the language, with

@@ -1,4 +1,5 @@
 #include "counter/capture.h"
+#include "storage/config_prg.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -80,3 +81,22 @@ TEST(Capture, TheLastInstantOfTheDayReadsBack) {
 
 } // namespace
 } // namespace cronovolta::test
+
+// Issue 22, item 4: the comments that name the counter model the bytes came from.
+TEST(Capture, ModelLinesOfBothWritersAreRead) {
+    const auto contents = cronovolta::parseCapture("# simulated DS300\n"
+                                                   "36000.0000 1 01\n"
+                                                   "# three race heats\n"
+                                                   "#DS300 & DS4port on 2 circuit(s)\n"
+                                                   "# simulated DS999\n"
+                                                   "# DS030 on 1 circuit(s)\n");
+    ASSERT_EQ(contents.models.size(), 3u);
+    EXPECT_EQ(contents.models[0].line, 1);
+    EXPECT_EQ(contents.models[0].model, static_cast<int>(cronovolta::CounterModel::DS300));
+    EXPECT_EQ(contents.models[1].line, 4);
+    EXPECT_EQ(contents.models[1].model, static_cast<int>(cronovolta::CounterModel::DS300DS4port));
+    EXPECT_EQ(contents.models[2].model, static_cast<int>(cronovolta::CounterModel::DS030));
+    EXPECT_EQ(contents.events.size(), 1u);
+    EXPECT_TRUE(contents.problems.empty());
+    EXPECT_TRUE(cronovolta::parseCapture("# a heat\n36000.0000 key s\n").models.empty());
+}

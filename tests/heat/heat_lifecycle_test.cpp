@@ -2,6 +2,8 @@
 
 #include "storage/resume_file.h"
 
+#include <algorithm>
+
 namespace cronovolta::test {
 namespace {
 
@@ -288,7 +290,7 @@ TEST_F(Lifecycle, ResultsFileShortOfTheHeatStillShowsEveryParticipant) {
     writeSeries(4, names(3), 1, 3);
     open();
     ASSERT_FALSE(observer.problems.empty());
-    EXPECT_NE(observer.problems.back().find("no heat 3"), std::string::npos);
+    EXPECT_NE(observer.problems.back().find("no conté la màniga 3"), std::string::npos);
     EXPECT_EQ(engine->standings().rowCount(), 3);
     EXPECT_EQ(row(1), 1);
     EXPECT_EQ(cell(2, col::Name), "Pilot 2");
@@ -453,11 +455,12 @@ TEST_F(Lifecycle, AHeatThatCannotBeStoredIsNotCountedAndKeepsItsLaps) {
     EXPECT_EQ(heatCounter(), 0);
     EXPECT_FALSE(fs::exists(seriesPath(".DAD")));
     ASSERT_FALSE(observer.problems.empty());
-    auto kept = readLapFile(engine->workFolder() / "VLTAVLT.001");
+    const std::string name = "VLTAVLT.CRS001.M001.100000";
+    auto kept = readLapFile(engine->workFolder() / name);
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->records.size(), 4u); // header, two crossings, end
     EXPECT_TRUE(engine->closeProgramme());
-    EXPECT_TRUE(fs::exists(engine->workFolder() / "VLTAVLT.001"));
+    EXPECT_TRUE(fs::exists(engine->workFolder() / name));
 
     // With the folder out of the way the same heat runs again as heat 1.
     fs::remove(seriesPath(".VAV"));
@@ -467,6 +470,278 @@ TEST_F(Lifecycle, AHeatThatCannotBeStoredIsNotCountedAndKeepsItsLaps) {
     endHeat(kT0 + 110.0);
     EXPECT_EQ(heatCounter(), 1);
     EXPECT_FALSE(lapFile().empty());
+}
+
+// Laps of a participant in the stored heats of the lap file, first crossings included.
+std::vector<int> storedLapsOf(const std::vector<LapRecord>& laps, int heats, int participants) {
+    std::vector<int> out(static_cast<std::size_t>(participants) + 1, 0);
+    for (int h = 1; h <= heats; ++h) {
+        auto start = lapBlockStart(laps, h);
+        if (!start) {
+            ADD_FAILURE() << "no block of heat " << h;
+            return out;
+        }
+        for (int i = 1; i < laps[*start].laps; ++i) {
+            const LapRecord& r = laps[*start + static_cast<std::size_t>(i)];
+            if (r.lane > 0 && r.laps > 0 && r.participant >= 1 && r.participant <= participants) {
+                ++out[static_cast<std::size_t>(r.participant)];
+            }
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> keptFiles(const fs::path& folder) {
+    std::vector<std::string> out;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        if (name.starts_with("VLTAVLT.") && name != "VLTAVLT.TMP" && name != "VLTAVLT.AJS") {
+            out.push_back(name);
+        }
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Issue 21, item 1: every heat that could not be stored keeps its own journal, under a name
+// that says series, heat and start, and the organiser is told that name in the language of
+// the settings.
+TEST_F(Lifecycle, JournalsOfHeatsThatCannotBeStoredNeverReplaceEachOther) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    fs::create_directories(seriesPath(".VAV"));
+    open();
+    const double starts[] = {kT0, kT0 + 100.0, kT0 + 200.0, kT0};
+    std::vector<std::string> journals;
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const double t = starts[i];
+        start(t);
+        for (int lap = 0; lap <= i; ++lap) {
+            cross(1, t + 5.0 + 5.0 * lap);
+        }
+        journals.push_back(readBytes(eventDir() / "VLTAVLT.TMP"));
+        observer.problems.clear();
+        endHeat(t + 50.0);
+        EXPECT_EQ(heatCounter(), 0);
+        EXPECT_EQ(engine->heatNumber(), 0);
+        EXPECT_FALSE(engine->holdsHeat());
+        EXPECT_EQ(observer.ended.back(), 1); // the heat that ended, not the counter
+    }
+    EXPECT_EQ(engine->heatsNotStored(), 4);
+    const std::vector<std::string> expected = {
+        "VLTAVLT.CRS001.M001.100000", "VLTAVLT.CRS001.M001.100000-2", "VLTAVLT.CRS001.M001.100140",
+        "VLTAVLT.CRS001.M001.100320"};
+    ASSERT_EQ(keptFiles(eventDir()), expected);
+    const std::string byStart[] = {expected[0], expected[2], expected[3], expected[1]};
+    for (int i = 0; i < 4; ++i) {
+        auto kept = readLapFile(eventDir() / byStart[i]);
+        ASSERT_TRUE(kept);
+        // Header, the laps, the end record: all of that heat and no other.
+        EXPECT_EQ(kept->records.size(), static_cast<std::size_t>(i + 3)) << byStart[i];
+        EXPECT_EQ(readBytes(eventDir() / byStart[i]).substr(24, 24 * (i + 1)),
+                  journals[static_cast<std::size_t>(i)].substr(24, 24 * (i + 1)));
+    }
+    // The last message: the file problem and the kept file, both in Catalan.
+    ASSERT_GE(observer.problems.size(), 2u);
+    EXPECT_NE(observer.problems[0].find("No s'ha pogut gravar l'arxiu"), std::string::npos)
+        << observer.problems[0];
+    EXPECT_EQ(observer.problems[0].find("cannot write"), std::string::npos);
+    EXPECT_NE(observer.problems.back().find("Les voltes de la màniga 1 no s'han pogut gravar"),
+              std::string::npos)
+        << observer.problems.back();
+    EXPECT_NE(observer.problems.back().find(expected[1]), std::string::npos);
+}
+
+TEST_F(Lifecycle, TheKeptJournalIsToldInCastilianToo) {
+    settings.language = 1;
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    fs::create_directories(seriesPath(".VAV"));
+    open();
+    start(kT0);
+    cross(1, kT0 + 5.0);
+    endHeat(kT0 + 10.0);
+    ASSERT_GE(observer.problems.size(), 2u);
+    EXPECT_NE(observer.problems[0].find("No se ha podido grabar el archivo"), std::string::npos)
+        << observer.problems[0];
+    EXPECT_NE(observer.problems.back().find("Las vueltas de la manga 1 no se han podido grabar"),
+              std::string::npos)
+        << observer.problems.back();
+    EXPECT_NE(observer.problems.back().find("VLTAVLT.CRS001.M001.100000"), std::string::npos);
+}
+
+// Issue 21, item 3: the standings of a heat that was not stored go back to those of the
+// stored heats, so the next stored heat's totals follow from the stored laps alone.
+TEST_F(Lifecycle, AHeatThatWasNotStoredDoesNotCarryIntoTheNextStoredOne) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    fs::create_directories(seriesPath(".VAV"));
+    open();
+    start(kT0);
+    for (int lap = 0; lap < 8; ++lap) {
+        cross(1, kT0 + 5.0 + 5.0 * lap);
+        cross(2, kT0 + 6.0 + 5.0 * lap);
+    }
+    EXPECT_EQ(cell(1, col::SeriesLaps), "8");
+    endHeat(kT0 + 60.0);
+    EXPECT_EQ(heatCounter(), 0);
+    // Back to the entry order of a series that has run no heat.
+    EXPECT_EQ(cell(1, col::SeriesLaps), "");
+    EXPECT_EQ(cell(2, col::SeriesLaps), "");
+    fs::remove(seriesPath(".VAV"));
+    for (int heat = 1; heat <= 2; ++heat) {
+        const double t = kT0 + 100.0 * heat;
+        start(t);
+        for (int lap = 0; lap < 3 + heat; ++lap) {
+            cross(1, t + 5.0 + 5.0 * lap);
+            cross(2, t + 6.0 + 5.0 * lap);
+        }
+        endHeat(t + 60.0);
+    }
+    ASSERT_EQ(heatCounter(), 2);
+    const auto laps = storedLapsOf(lapFile(), 2, 2);
+    auto block = resultBlock(resultFile(), 2);
+    ASSERT_TRUE(block);
+    ASSERT_EQ(block->size(), 2u);
+    for (const auto& row : *block) {
+        EXPECT_EQ(row.seriesLaps,
+                  static_cast<float>(laps[static_cast<std::size_t>(row.participant)]))
+            << "participant " << row.participant;
+    }
+    EXPECT_EQ(laps[1], 9);
+}
+
+// Issue 21, item 2: a heat that can be neither stored nor kept is held; no heat starts over
+// it; once there is room the next start stores it first.
+TEST_F(Lifecycle, AHeatThatCanBeNeitherStoredNorKeptHoldsTheNextStart) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    // Folders under the names the journal, the lap file and the kept copy are written to.
+    const fs::path planted[] = {eventDir() / "VLTAVLT.TMP.new",
+                                eventDir() / "VLTAVLT.CRS001.M001.100000.tmp~", seriesPath(".VAV")};
+    for (const auto& folder : planted) {
+        fs::create_directories(folder / "x");
+    }
+    open();
+    start(kT0);
+    cross(1, kT0 + 5.0);
+    cross(2, kT0 + 6.0);
+    cross(1, kT0 + 10.0);
+    endHeat(kT0 + 20.0);
+    EXPECT_TRUE(engine->holdsHeat());
+    EXPECT_EQ(engine->heldHeat(), 1);
+    EXPECT_EQ(heatCounter(), 0);
+    EXPECT_TRUE(fs::exists(dir.path() / "ZTR4.TMP")); // still an interrupted heat
+    ASSERT_FALSE(observer.problems.empty());
+    EXPECT_NE(observer.problems.back().find("no s'han pogut gravar ni desar a part"),
+              std::string::npos)
+        << observer.problems.back();
+    // The next start is refused, and says why.
+    observer.problems.clear();
+    start(kT0 + 100.0);
+    EXPECT_FALSE(engine->heatRunning());
+    ASSERT_FALSE(observer.problems.empty());
+    EXPECT_NE(observer.problems.back().find("No es pot començar una màniga nova"),
+              std::string::npos)
+        << observer.problems.back();
+    // Room again: the held heat is stored first, then heat 2 starts.
+    for (const auto& folder : planted) {
+        fs::remove_all(folder);
+    }
+    observer.problems.clear();
+    start(kT0 + 200.0);
+    EXPECT_FALSE(engine->holdsHeat());
+    EXPECT_TRUE(engine->heatRunning());
+    EXPECT_EQ(engine->heatNumber(), 2);
+    EXPECT_EQ(heatCounter(), 1);
+    ASSERT_FALSE(observer.problems.empty());
+    EXPECT_NE(observer.problems.front().find("La màniga 1 s'ha gravat ara"), std::string::npos);
+    // Two laps on lane 1, one on lane 2, as they were driven.
+    const auto laps = storedLapsOf(lapFile(), 1, 2);
+    EXPECT_EQ(laps[1] + laps[2], 3);
+    EXPECT_EQ(std::max(laps[1], laps[2]), 2);
+    for (int participant = 1; participant <= 2; ++participant) {
+        EXPECT_EQ(cell(participant, col::SeriesLaps),
+                  std::to_string(laps[static_cast<std::size_t>(participant)]));
+    }
+}
+
+TEST_F(Lifecycle, ClosingWhileAHeatIsHeldLeavesItToTheRecovery) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    const fs::path planted[] = {eventDir() / "VLTAVLT.TMP.new",
+                                eventDir() / "VLTAVLT.CRS001.M001.100000.tmp~", seriesPath(".VAV")};
+    for (const auto& folder : planted) {
+        fs::create_directories(folder / "x");
+    }
+    open();
+    start(kT0);
+    cross(1, kT0 + 5.0);
+    endHeat(kT0 + 20.0);
+    ASSERT_TRUE(engine->holdsHeat());
+    observer.problems.clear();
+    EXPECT_TRUE(engine->closeProgramme());
+    EXPECT_FALSE(engine->holdsHeat());
+    ASSERT_EQ(observer.problems.empty(), false);
+    EXPECT_NE(observer.problems.back().find("no s'ha pogut desar sencera"), std::string::npos)
+        << observer.problems.back();
+    EXPECT_TRUE(fs::exists(dir.path() / "ZTR4.TMP"));
+}
+
+// A kept journal never goes over a file, a folder or a link that has the name already.
+TEST_F(Lifecycle, AKeptJournalTakesTheNextFreeName) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    fs::create_directories(seriesPath(".VAV"));
+    writeBytes(eventDir() / "VLTAVLT.CRS001.M001.100000", "earlier");
+    fs::create_directories(eventDir() / "VLTAVLT.CRS001.M001.100000-2.AJS");
+    open();
+    start(kT0);
+    cross(1, kT0 + 5.0);
+    endHeat(kT0 + 20.0);
+    EXPECT_FALSE(engine->holdsHeat());
+    EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.CRS001.M001.100000"), "earlier");
+    auto kept = readLapFile(eventDir() / "VLTAVLT.CRS001.M001.100000-3");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->records.size(), 3u);
+    EXPECT_FALSE(fs::exists(eventDir() / "VLTAVLT.TMP"));
+}
+
+// Issue 21, item 5 (the engine's side): a heat start never writes over the journal of an
+// interrupted heat whose recovery was declined: it is kept aside, and said so.
+TEST_F(Lifecycle, AnInterruptedJournalIsKeptAsideWhenItsRecoveryIsDeclined) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    open();
+    start(kT0);
+    cross(1, kT0 + 5.0);
+    cross(1, kT0 + 10.0);
+    const std::string interrupted = readBytes(eventDir() / "VLTAVLT.TMP");
+    engine.reset(); // killed
+    open();
+    // Closing a programme that did not write the journal leaves it alone.
+    EXPECT_TRUE(engine->closeProgramme());
+    EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.TMP"), interrupted);
+    open();
+    observer.problems.clear();
+    start(kT0 + 100.0);
+    EXPECT_TRUE(engine->heatRunning());
+    EXPECT_EQ(engine->heatNumber(), 1);
+    EXPECT_EQ(readBytes(eventDir() / "VLTAVLT.CRS001.M001.100000"), interrupted);
+    ASSERT_EQ(observer.problems.size(), 1u);
+    EXPECT_NE(observer.problems[0].find("VLTAVLT.CRS001.M001.100000"), std::string::npos);
+    EXPECT_NE(observer.problems[0].find("interrompuda i no recuperada"), std::string::npos)
+        << observer.problems[0];
+    // The journal of a stored heat is no interrupted heat.
+    endHeat(kT0 + 120.0);
+    ASSERT_EQ(heatCounter(), 1);
+    engine.reset();
+    open();
+    observer.problems.clear();
+    start(kT0 + 200.0);
+    EXPECT_TRUE(observer.problems.empty());
+    EXPECT_EQ(keptFiles(eventDir()).size(), 1u);
 }
 
 } // namespace

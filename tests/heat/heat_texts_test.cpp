@@ -1,3 +1,4 @@
+#include "heat/capture_replay.h"
 #include "heat/heat_texts.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,25 @@ TEST(HeatTexts, EveryTextIsFoundInBothLanguages) {
     EXPECT_EQ(heatTexts(0).cancelQuestion, "Segur que vols anul·lar la màniga n.");
     EXPECT_EQ(heatTexts(1).programmeCaptions[4], "Carrera");
     EXPECT_EQ(heatTexts(7).pauseLabel, "EN PAUSA"); // unknown language: Catalan
+}
+
+// Issue 22, item 4: the refusal of a capture of another counter model names both models,
+// in either language; a capture of the same model, or one that names none, is played.
+TEST(HeatTexts, ACaptureOfAnotherModelIsRefusedNamingBoth) {
+    const CaptureContents capture = parseCapture("# simulated DS300\n36000.0000 1 01\n");
+    EXPECT_FALSE(captureModelMismatch(capture, CounterModel::DS300, 0, "c.txt"));
+    EXPECT_FALSE(
+        captureModelMismatch(parseCapture("36000.0000 1 01\n"), CounterModel::DS030, 0, "c.txt"));
+    for (int language : {0, 1}) {
+        auto refused = captureModelMismatch(capture, CounterModel::DS030, language, "c.txt");
+        ASSERT_TRUE(refused);
+        EXPECT_NE(refused->find("c.txt:1"), std::string::npos) << *refused;
+        EXPECT_NE(refused->find("DS300"), std::string::npos) << *refused;
+        EXPECT_NE(refused->find("DS030"), std::string::npos) << *refused;
+        EXPECT_NE(refused->find(language == 0 ? "No s'ha gravat res" : "No se ha grabado nada"),
+                  std::string::npos)
+            << *refused;
+    }
 }
 
 } // namespace

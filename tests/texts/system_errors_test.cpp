@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 
 using namespace cronovolta;
 
@@ -28,6 +29,17 @@ TEST(SystemErrorsTest, EveryKnownFailureIsToldInBothLanguagesWithWhatToDo) {
         {EEXIST, "amb aquest nom", "con ese nombre"},
         {EMFILE, "massa arxius oberts", "demasiados archivos abiertos"},
         {ENAMETOOLONG, "massa llarg", "demasiado largo"},
+        {EISDIR, "és una carpeta", "es una carpeta"},
+        {ELOOP, "massa enllaços simbòlics", "demasiados enlaces simbólicos"},
+        {EXDEV, "en un altre disc", "en otro disco"},
+        {EFBIG, "massa gran per al disc", "demasiado grande para el disco"},
+        {ENXIO, "el dispositiu no hi és", "el dispositivo no está"},
+        {ENODEV, "el dispositiu no hi és", "el dispositivo no está"},
+        {ENOMEM, "no hi ha prou memòria", "no hay suficiente memoria"},
+        {EINVAL, "no accepta el nom", "no acepta el nombre"},
+        {EAGAIN, "estava ocupat", "estaba ocupado"},
+        {ETIMEDOUT, "no ha respost a temps", "no ha respondido a tiempo"},
+        {12345, "error del sistema número 12345", "error del sistema número 12345"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.err);
@@ -94,4 +106,26 @@ TEST(SystemErrorsTest, APortThatWillNotOpenIsNamedWithWhatToDo) {
     }
     EXPECT_NE(portProblemText(PortProblem::InUse, "/dev/ttyS1", kCatala).find("Un altre programa"),
               std::string::npos);
+}
+
+// Issue 21, item 12: the system's reason is never the C library's English, whatever the
+// error number, and reads in the organiser's language on its own too (as the archive puts
+// it after "Error de fitxer").
+TEST(SystemErrorsTest, TheSystemsReasonIsInTheLanguageForEveryErrorNumber) {
+    for (int err = 1; err < 200; ++err) {
+        SCOPED_TRACE(err);
+        const std::string english = systemErrorReason(err);
+        EXPECT_NE(english, std::strerror(err));
+        const std::string ca = localisedSystemReason(err, kCatala);
+        const std::string es = localisedSystemReason(err, kCastella);
+        EXPECT_NE(ca, english);
+        EXPECT_NE(es, english);
+        EXPECT_EQ(ca.find(std::strerror(err)), std::string::npos) << ca;
+        EXPECT_EQ(localiseProblems("cannot write /d/F: " + english, kCatala),
+                  "No s'ha pogut gravar l'arxiu /d/F: " + ca);
+        EXPECT_EQ(localiseProblems("cannot read /d/F: " + english, kCastella),
+                  "No se ha podido leer el archivo /d/F: " + es);
+    }
+    EXPECT_EQ(localisedSystemReason(ENOSPC, kCatala).find("el disc és ple"), 0u);
+    EXPECT_EQ(systemErrorReason(12345), "system error 12345");
 }

@@ -2,6 +2,7 @@
 
 #include "counter/counter_model.h"
 #include "counter/qt/simulated_counter.h"
+#include "heat/capture_replay.h"
 #include "heat/qt/screen_support.h"
 #include "shell/qt/heat_session.h"
 #include "shell/qt/portada.h"
@@ -194,7 +195,15 @@ LiveRun::LiveRun(Portada& window, UiContext& ui, Asker& asker, LiveOptions optio
                 std::cerr << m_options.replay.string() << ":" << p.line << ": " << p.message
                           << '\n';
             }
-            m_session->setReplay(std::move(capture.events));
+            // Bytes of another counter model are refused, never decoded as garbage.
+            const CounterModel model =
+                m_options.simulate ? *m_options.simulate : ui.app.configPrg.counterModel;
+            if (auto mismatch = captureModelMismatch(capture, model, ui.language(),
+                                                     m_options.replay.string())) {
+                error(toQString(*mismatch));
+            } else {
+                m_session->setReplay(std::move(capture.events));
+            }
         }
     }
 }

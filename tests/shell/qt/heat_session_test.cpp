@@ -378,6 +378,33 @@ private slots:
         QVERIFY(!f.session->programmeOpen());
     }
 
+    // Issue 21, items 1 and 12: a heat that cannot be stored is said in the window's
+    // language, the system's reason and the name of the kept laps included.
+    void aHeatThatCannotBeStoredIsToldInTheWindowsLanguage() {
+        LiveFixture f(4, 4);
+        fs::create_directories(f.eventDir() / "CRS001.VAV");
+        f.start();
+        QVERIFY(f.session->openProgramme(4));
+        f.session->heatKey('S');
+        f.cross(1, 0.5);
+        f.cross(1, 6.5);
+        f.session->heatKey('S');
+        QTRY_VERIFY(f.asker.asked.size() >= 2);
+        QString all;
+        for (const auto& asked : f.asker.asked) {
+            all += asked.text + QLatin1Char('\n');
+        }
+        QVERIFY2(all.contains(QStringLiteral("No s'ha pogut gravar l'arxiu")), qPrintable(all));
+        QVERIFY2(all.contains(QStringLiteral("és una carpeta")), qPrintable(all));
+        QVERIFY2(all.contains(QStringLiteral("Les voltes de la màniga 1 no s'han pogut gravar")),
+                 qPrintable(all));
+        QVERIFY2(all.contains(QStringLiteral("VLTAVLT.CRS001.M001.")), qPrintable(all));
+        QVERIFY2(!all.contains(QStringLiteral("cannot")) &&
+                     !all.contains(QStringLiteral("kept in")),
+                 qPrintable(all));
+        QCOMPARE(f.storedHeats(), 0);
+    }
+
     void resumedHeatKeepsEveryCrossing() {
         LiveFixture f(4, 5);
         f.start();
