@@ -82,7 +82,7 @@ TEST(Capture, TheLastInstantOfTheDayReadsBack) {
 } // namespace
 } // namespace cronovolta::test
 
-// Issue 22, item 4: the comments that name the counter model the bytes came from.
+// The comments that name the counter model the bytes came from.
 TEST(Capture, ModelLinesOfBothWritersAreRead) {
     const auto contents = cronovolta::parseCapture("# simulated DS300\n"
                                                    "36000.0000 1 01\n"

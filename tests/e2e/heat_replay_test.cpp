@@ -276,7 +276,7 @@ bool englishProblemIn(const std::string& err) {
     return false;
 }
 
-// Issue 21, items 1, 3, 4 and 12: no heat can be stored (a folder under the lap file's
+// No heat can be stored (a folder under the lap file's
 // name). Each heat's laps are kept in a file of their own, the organiser is told its name in
 // Catalan, the system's reason included, "# heat 0" is never printed, and the replay fails.
 TEST_F(HeatReplayTest, HeatsThatCannotBeStoredAreKeptApartAndFailTheReplay) {
@@ -330,7 +330,7 @@ bool straceInjects() {
            0;
 }
 
-// Issue 21, item 3, as reported: one write of a heat's lap block fails. That heat does not
+// One write of a heat's lap block fails. That heat does not
 // count, and the stored totals follow from the stored laps alone.
 TEST_F(HeatReplayTest, AHeatThatFailedToStoreDoesNotCountInTheStoredTotals) {
     if (!straceInjects()) {
@@ -341,9 +341,8 @@ TEST_F(HeatReplayTest, AHeatThatFailedToStoreDoesNotCountInTheStoredTotals) {
     SimulatedPlay sim = play();
     fs::path file = m_scratch.path() / "race.cap";
     test::writeBytes(file, capture(sim, 0, sim.chunks.size()));
-    const std::string strace =
-        std::string(kStrace) + "-e inject=openat:error=ENOSPC:when=1 -P " +
-        quoted((ev / "CRS001.VAV").string()) + " ";
+    const std::string strace = std::string(kStrace) + "-e inject=openat:error=ENOSPC:when=1 -P " +
+                               quoted((ev / "CRS001.VAV").string()) + " ";
     CliRun run = cli(m_data.path(), {"replay", "1", "CRS", "1", file.string()}, strace);
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.out.find("# heat 1: not stored\n"), std::string::npos) << run.out;
@@ -382,7 +381,7 @@ bool userNamespaces() {
     return std::system("unshare -rm true >/dev/null 2>&1") == 0;
 }
 
-// Issue 21, item 2: a real full disk (a small tmpfs in a mount namespace of its own). No lap
+// A real full disk (a small tmpfs in a mount namespace of its own). No lap
 // is lost: every heat of the capture that ended is stored, or kept whole in a file of its
 // own; when even that fails the replay stops at that heat and says where to go on from once
 // there is room, here on the copy of the folder on a disk with room.
@@ -477,7 +476,7 @@ TEST_F(HeatReplayTest, AFullDiskLosesNoLap) {
         << err;
 }
 
-// Issue 21, item 2: the lap file cannot be written, nor can the journal be renamed nor copied
+// The lap file cannot be written, nor can the journal be renamed nor copied
 // (faults injected). The replay stops at that heat, leaves it as an interrupted heat whose
 // journal is whole, and --recover stores it once there is room, then plays the rest.
 TEST_F(HeatReplayTest, AHeatThatCanBeNeitherStoredNorKeptIsLeftForTheRecovery) {
@@ -555,7 +554,7 @@ TEST_F(HeatReplayTest, AHeatThatCanBeNeitherStoredNorKeptIsLeftForTheRecovery) {
     EXPECT_FALSE(fs::exists(m_data.path() / "ZTR4.TMP"));
 }
 
-// Issue 21, item 5: a plain replay refuses to start over an interrupted heat; --recover
+// A plain replay refuses to start over an interrupted heat; --recover
 // stores it, --discard keeps its laps aside and goes on.
 TEST_F(HeatReplayTest, APlainReplayRefusesAnInterruptedHeat) {
     CutCapture cut;
@@ -597,7 +596,7 @@ TEST_F(HeatReplayTest, APlainReplayRefusesAnInterruptedHeat) {
     EXPECT_FALSE(fs::exists(m_data.path() / "ZTR4.TMP"));
 }
 
-// Issue 22, item 4: a capture of another counter model is refused, naming both models,
+// A capture of another counter model is refused, naming both models,
 // before anything is written.
 TEST_F(HeatReplayTest, ACaptureOfAnotherCounterModelIsRefused) {
     prepare(m_data.path()); // DS030

@@ -503,7 +503,7 @@ std::vector<std::string> keptFiles(const fs::path& folder) {
     return out;
 }
 
-// Issue 21, item 1: every heat that could not be stored keeps its own journal, under a name
+// Every heat that could not be stored keeps its own journal, under a name
 // that says series, heat and start, and the organiser is told that name in the language of
 // the settings.
 TEST_F(Lifecycle, JournalsOfHeatsThatCannotBeStoredNeverReplaceEachOther) {
@@ -571,7 +571,7 @@ TEST_F(Lifecycle, TheKeptJournalIsToldInCastilianToo) {
     EXPECT_NE(observer.problems.back().find("VLTAVLT.CRS001.M001.100000"), std::string::npos);
 }
 
-// Issue 21, item 3: the standings of a heat that was not stored go back to those of the
+// The standings of a heat that was not stored go back to those of the
 // stored heats, so the next stored heat's totals follow from the stored laps alone.
 TEST_F(Lifecycle, AHeatThatWasNotStoredDoesNotCarryIntoTheNextStoredOne) {
     setTrack({1, 2});
@@ -612,7 +612,7 @@ TEST_F(Lifecycle, AHeatThatWasNotStoredDoesNotCarryIntoTheNextStoredOne) {
     EXPECT_EQ(laps[1], 9);
 }
 
-// Issue 21, item 2: a heat that can be neither stored nor kept is held; no heat starts over
+// A heat that can be neither stored nor kept is held; no heat starts over
 // it; once there is room the next start stores it first.
 TEST_F(Lifecycle, AHeatThatCanBeNeitherStoredNorKeptHoldsTheNextStart) {
     setTrack({1, 2});
@@ -708,7 +708,7 @@ TEST_F(Lifecycle, AKeptJournalTakesTheNextFreeName) {
     EXPECT_FALSE(fs::exists(eventDir() / "VLTAVLT.TMP"));
 }
 
-// Issue 21, item 5 (the engine's side): a heat start never writes over the journal of an
+// A heat start never writes over the journal of an
 // interrupted heat whose recovery was declined: it is kept aside, and said so.
 TEST_F(Lifecycle, AnInterruptedJournalIsKeptAsideWhenItsRecoveryIsDeclined) {
     setTrack({1, 2});

@@ -31,7 +31,7 @@ TEST(HeatTexts, EveryTextIsFoundInBothLanguages) {
     EXPECT_EQ(heatTexts(7).pauseLabel, "EN PAUSA"); // unknown language: Catalan
 }
 
-// Issue 22, item 4: the refusal of a capture of another counter model names both models,
+// The refusal of a capture of another counter model names both models,
 // in either language; a capture of the same model, or one that names none, is played.
 TEST(HeatTexts, ACaptureOfAnotherModelIsRefusedNamingBoth) {
     const CaptureContents capture = parseCapture("# simulated DS300\n36000.0000 1 01\n");

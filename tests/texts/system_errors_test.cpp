@@ -108,7 +108,7 @@ TEST(SystemErrorsTest, APortThatWillNotOpenIsNamedWithWhatToDo) {
               std::string::npos);
 }
 
-// Issue 21, item 12: the system's reason is never the C library's English, whatever the
+// The system's reason is never the C library's English, whatever the
 // error number, and reads in the organiser's language on its own too (as the archive puts
 // it after "Error de fitxer").
 TEST(SystemErrorsTest, TheSystemsReasonIsInTheLanguageForEveryErrorNumber) {

@@ -378,7 +378,7 @@ private slots:
         QVERIFY(!f.session->programmeOpen());
     }
 
-    // Issue 21, items 1 and 12: a heat that cannot be stored is said in the window's
+    // A heat that cannot be stored is said in the window's
     // language, the system's reason and the name of the kept laps included.
     void aHeatThatCannotBeStoredIsToldInTheWindowsLanguage() {
         LiveFixture f(4, 4);
