@@ -1,7 +1,7 @@
-#include "counter/capture.h"
 #include "counter/counter_simulator.h"
 #include "storage/participant_list.h"
 #include "support/cli_run.h"
+#include "support/simulated_capture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -58,17 +58,8 @@ protected:
         options.heatLength = 40.0;
         options.lapTime = 7.5;
         options.seed = 3;
-        SimulatedPlay play = planSimulation(options);
-        std::string text;
-        for (const auto& chunk : play.chunks) {
-            CaptureEvent e;
-            e.seconds = kStart + chunk.at;
-            e.circuit = 1;
-            e.bytes = chunk.bytes;
-            text += formatCaptureEvent(e) + "\n";
-        }
         fs::path file = m_scratch.path() / "heat.cap";
-        test::writeBytes(file, text);
+        test::writeBytes(file, test::captureText(planSimulation(options), kStart));
         return file;
     }
 

@@ -1,5 +1,5 @@
-#include "counter/capture.h"
 #include "counter/counter_simulator.h"
+#include "support/simulated_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -37,16 +37,8 @@ protected:
         options.lapTime = 6.0;
         options.spread = 0.8;
         options.seed = 11;
-        std::string text;
-        for (const auto& chunk : planSimulation(options).chunks) {
-            CaptureEvent e;
-            e.seconds = 36000.0 + chunk.at;
-            e.circuit = 1;
-            e.bytes = chunk.bytes;
-            text += formatCaptureEvent(e) + "\n";
-        }
         const auto file = m_scratch.path() / "race.cap";
-        test::writeBytes(file, text);
+        test::writeBytes(file, test::simulatedCapture(options));
         test::CliRun run = cli({"replay", "1", "CRS", "1", file.string()});
         ASSERT_EQ(run.status, 0) << run.err;
     }

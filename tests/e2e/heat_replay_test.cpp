@@ -1,8 +1,8 @@
-#include "counter/capture.h"
 #include "counter/counter_simulator.h"
 #include "heat/series_files.h"
 #include "storage/lap_record.h"
 #include "storage/participant_list.h"
+#include "support/simulated_capture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -69,15 +69,7 @@ protected:
     }
 
     std::string capture(const SimulatedPlay& play, std::size_t from, std::size_t to) {
-        std::string text = "# three race heats\n";
-        for (std::size_t i = from; i < to && i < play.chunks.size(); ++i) {
-            CaptureEvent e;
-            e.seconds = kStart + play.chunks[i].at;
-            e.circuit = 1;
-            e.bytes = play.chunks[i].bytes;
-            text += formatCaptureEvent(e) + "\n";
-        }
-        return text;
+        return "# three race heats\n" + test::captureText(play, kStart, from, to);
     }
 
     static SimulatedPlay play(int heats = 3) {

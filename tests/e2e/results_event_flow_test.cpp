@@ -1,6 +1,6 @@
-#include "counter/capture.h"
 #include "counter/counter_simulator.h"
 #include "storage/participant_list.h"
+#include "support/simulated_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -38,17 +38,8 @@ protected:
         options.lapTime = 6.0;
         options.spread = 0.8;
         options.seed = static_cast<std::uint32_t>(17 * serie + type.size());
-        const SimulatedPlay play = planSimulation(options);
-        std::string text;
-        for (const auto& chunk : play.chunks) {
-            CaptureEvent e;
-            e.seconds = 36000.0 + chunk.at;
-            e.circuit = 1;
-            e.bytes = chunk.bytes;
-            text += formatCaptureEvent(e) + "\n";
-        }
         const auto file = m_scratch.path() / (type + std::to_string(serie) + ".cap");
-        test::writeBytes(file, text);
+        test::writeBytes(file, test::simulatedCapture(options));
         test::CliRun run = cli({"replay", "1", type, std::to_string(serie), file.string()});
         ASSERT_EQ(run.status, 0) << run.err;
     }

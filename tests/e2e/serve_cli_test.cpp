@@ -1,8 +1,8 @@
 // `cronovolta-cli serve`: the results page's JSON over a data folder after the race, from the
 // same heats that the classify command lists.
-#include "counter/capture.h"
 #include "counter/counter_simulator.h"
 #include "support/cli_run.h"
+#include "support/simulated_capture.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -145,15 +145,7 @@ TEST(ServeCli, ClassificationJsonHoldsWhatClassifyPrints) {
     options.heatLength = 40.0;
     options.lapTime = 8.0;
     options.seed = 3;
-    std::string capture;
-    for (const auto& chunk : planSimulation(options).chunks) {
-        CaptureEvent e;
-        e.seconds = 36000.0 + chunk.at;
-        e.circuit = 1;
-        e.bytes = chunk.bytes;
-        capture += formatCaptureEvent(e) + "\n";
-    }
-    test::writeBytes(scratch.path() / "race.cap", capture);
+    test::writeBytes(scratch.path() / "race.cap", test::simulatedCapture(options));
     cli({"replay", "1", "CRS", "1", (scratch.path() / "race.cap").string()});
     const std::string printed = cli({"classify", "1", "CRS", "1"});
 

@@ -2,7 +2,7 @@
 #include "announce/qt/announce_settings_box.h"
 #include "announce/qt/announce_voice.h"
 #include "storage/qt/configuracio_prg.h"
-#include "support/qt/qt_test_support.h"
+#include "support/qt/screen_fixture.h"
 #include "support/temp_dir.h"
 
 #include <QCheckBox>
@@ -12,22 +12,10 @@
 #include <QtTest>
 
 using namespace cronovolta;
-using cronovolta::test::ScriptedAsker;
-using cronovolta::test::TempDir;
 
 namespace {
 
-struct Fixture {
-    TempDir dir;
-    UiContext ui;
-    ScriptedAsker asker;
-    explicit Fixture(int language = kCatala) {
-        ui.app.dataDir = dir.path();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.app.configPrg.language = static_cast<std::int16_t>(language);
-        ui.messages.fill("Portada", language);
-    }
-};
+using Fixture = test::ScreenFixture;
 
 } // namespace
 
@@ -37,7 +25,6 @@ private slots:
     void optionsAreSavedWithTheDialogAndReadBack();
     void badFileLinesAreShownAndDefaultsKept();
     void missingSpeechIsSaidInTheLanguage();
-    void screenshot();
 };
 
 void AnnounceSettingsTest::optionsAreSavedWithTheDialogAndReadBack() {
@@ -102,24 +89,6 @@ void AnnounceSettingsTest::missingSpeechIsSaidInTheLanguage() {
                          : QStringLiteral("La voz no está disponible en este ordenador"));
         }
     }
-}
-
-// Not a check: draws the settings dialog for the documentation when asked to.
-void AnnounceSettingsTest::screenshot() {
-    const QByteArray folder = qgetenv("CRONOVOLTA_SCREENSHOTS");
-    if (folder.isEmpty()) {
-        QSKIP("set CRONOVOLTA_SCREENSHOTS to the folder of the screenshots");
-    }
-    Fixture f;
-    test::writeBytes(f.dir.path() / "ANNOUNCE.INI",
-                     "enabled=1\nevents=start,pause,restart,fastest,leader,lastminute,end\n"
-                     "heat_seconds=300\nsilent_seconds=20\nrate=2\n");
-    ConfiguracioPrg dialog(f.ui, f.asker, true);
-    addAnnounceSection(dialog, f.dir.path(), kCatala, f.asker);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QVERIFY(dialog.grab().save(QString::fromLocal8Bit(folder) +
-                               QStringLiteral("/program-settings-announcements.png")));
 }
 
 QTEST_MAIN(AnnounceSettingsTest)

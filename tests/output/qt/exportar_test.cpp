@@ -3,7 +3,7 @@
 #include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
-#include "support/qt/qt_test_support.h"
+#include "support/qt/screen_fixture.h"
 #include "support/temp_dir.h"
 
 #include <QCheckBox>
@@ -12,23 +12,12 @@
 #include <QtTest>
 
 using namespace cronovolta;
-using cronovolta::test::ScriptedAsker;
-using cronovolta::test::TempDir;
 
 namespace {
 
-struct Fixture {
-    TempDir dir;
-    UiContext ui;
-    ScriptedAsker asker;
+struct Fixture : test::ScreenFixture {
     Fixture() {
-        ui.app.dataDir = dir.path();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.messages.fill("Portada", kCatala);
-        ConfigPista track = defaultConfigPista();
-        track.lanes = 4;
-        deriveConfigPista(track);
-        saveConfigPista(dir.path() / "PISTA.CFG", track);
+        saveTrack(4);
         EventManager manager(dir.path());
         manager.createEvent("Ràl·li", "01-03-2026");
         for (int s = 1; s <= 15; ++s) { // with PROVA.DAD and PISTA.CFG, 17 files
@@ -36,7 +25,6 @@ struct Fixture {
                              std::string(static_cast<std::size_t>(s) * 1000, 'x'));
         }
     }
-    fs::path event(int n) const { return eventFolder(dir.path(), n); }
 };
 
 } // namespace

@@ -166,26 +166,6 @@ private slots:
         QCOMPARE(again.settingsFromFields().hosts,
                  (std::vector<std::string>{"pista.club", "cronometre"}));
     }
-
-    // Not a check: the main window with the address, and the settings, for the documentation.
-    void screenshots() {
-        const QString folder = qEnvironmentVariable("CRONOVOLTA_SCREENSHOTS");
-        if (folder.isEmpty()) {
-            QSKIP("set CRONOVOLTA_SCREENSHOTS to the folder of the screenshots");
-        }
-        test::LiveFixture f(4, 4);
-        f.start();
-        LiveResults results(*f.window, *f.session, live::ServeAddress{"127.0.0.1", 8080});
-        f.window->resize(1024, 700);
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        QVERIFY(f.window->grab().save(folder + QStringLiteral("/main-window-live-address.png")));
-        ConfiguracioPrg dialog(f.ui, f.asker, true);
-        live::addLiveSection(dialog, f.dir.path(), 0, f.asker);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QVERIFY(dialog.grab().save(folder + QStringLiteral("/program-settings-live.png")));
-    }
 };
 
 QTEST_MAIN(LiveResultsTest)

@@ -314,8 +314,7 @@ void PortadaTest::heatPanelReplacesTheSideBar() {
     QVERIFY(panel->isVisible());
     QVERIFY(!window->eventList()->isVisible());
     // The child windows of the programme get most of the width.
-    QTest::qWait(20);
-    QVERIFY(window->mdiArea()->width() > 2 * panel->width());
+    QTRY_VERIFY_WITH_TIMEOUT(window->mdiArea()->width() > 2 * panel->width(), 5000);
     QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("BotoCfg_0"))->isVisible());
     QCOMPARE(panel->button(4)->text(), QStringLiteral("(A)nul·lar"));
     QVERIFY(panel->button(5)->isVisible());

@@ -2,7 +2,7 @@
 #include "storage/config_pista.h"
 #include "storage/event_manager.h"
 #include "storage/qt/configuracio_pista.h"
-#include "support/qt/qt_test_support.h"
+#include "support/qt/screen_fixture.h"
 #include "support/temp_dir.h"
 
 #include <QComboBox>
@@ -14,8 +14,6 @@
 #include <QtTest>
 
 using namespace cronovolta;
-using cronovolta::test::ScriptedAsker;
-using cronovolta::test::TempDir;
 
 namespace {
 
@@ -43,17 +41,9 @@ ConfigPista lanes(int n) {
     return c;
 }
 
-struct Fixture {
-    TempDir dir;
-    UiContext ui;
-    ScriptedAsker asker;
+struct Fixture : test::ScreenFixture {
     TrackDialogOptions options;
-    Fixture() {
-        ui.app.dataDir = dir.path();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.messages.fill("Portada", kCatala);
-        options.file = dir.path() / "PISTA.CFG";
-    }
+    Fixture() { options.file = dir.path() / "PISTA.CFG"; }
 };
 
 } // namespace
@@ -188,12 +178,10 @@ void ConfiguracioPistaTest::manyLanesScrollRowByRow() {
     QScrollBar* bar = dialog.orderPanel()->verticalScrollBar();
     QCOMPARE(bar->maximum(), 0);
     type(field(&dialog, "CfgNPistes"), QStringLiteral("40"));
-    QTest::qWait(20);
-    QVERIFY(bar->maximum() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > 0, 5000);
     QCOMPARE(bar->singleStep(), dialog.orderBox(5)->y() - dialog.orderBox(1)->y());
     dialog.orderBox(40)->setFocus();
-    QTest::qWait(20);
-    QVERIFY(bar->value() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 0, 5000);
 }
 
 void ConfiguracioPistaTest::orderBoxesShowWholeFromTheTop() {
@@ -253,9 +241,8 @@ void ConfiguracioPistaTest::storedLaneCountAbove64IsRefused() {
         d->reject();
     });
     window.trackSettings(false);
-    QTest::qWait(30);
+    QTRY_COMPARE_WITH_TIMEOUT(f.asker.asked.size(), std::size_t{1}, 5000);
     QVERIFY(!opened);
-    QCOMPARE(f.asker.asked.size(), std::size_t{1});
     QCOMPARE(f.asker.asked[0].text,
              QStringLiteral("El nombre de pistes de la configuració és superior al màxim permès"));
     QCOMPARE(f.asker.asked[0].title, QStringLiteral("Error"));

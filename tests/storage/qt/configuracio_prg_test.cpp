@@ -1,6 +1,6 @@
 #include "storage/config_prg.h"
 #include "storage/qt/configuracio_prg.h"
-#include "support/qt/qt_test_support.h"
+#include "support/qt/screen_fixture.h"
 #include "support/temp_dir.h"
 
 #include <QComboBox>
@@ -11,8 +11,6 @@
 #include <QtTest>
 
 using namespace cronovolta;
-using cronovolta::test::ScriptedAsker;
-using cronovolta::test::TempDir;
 
 namespace {
 
@@ -30,16 +28,7 @@ void leave(QLineEdit* f, const QString& text) {
     emit f->editingFinished();
 }
 
-struct Fixture {
-    TempDir dir;
-    UiContext ui;
-    ScriptedAsker asker;
-    Fixture() {
-        ui.app.dataDir = dir.path();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.messages.fill("Portada", kCatala);
-    }
-};
+using Fixture = test::ScreenFixture;
 
 } // namespace
 

@@ -3,7 +3,7 @@
 #include "storage/event_manager.h"
 #include "storage/participant_list.h"
 #include "storage/qt/gestor_proves.h"
-#include "support/qt/qt_test_support.h"
+#include "support/qt/screen_fixture.h"
 #include "support/temp_dir.h"
 
 #include <QLabel>
@@ -14,29 +14,17 @@
 #include <QtTest>
 
 using namespace cronovolta;
-using cronovolta::test::ScriptedAsker;
-using cronovolta::test::TempDir;
 
 namespace {
 
-struct Fixture {
-    TempDir dir;
-    UiContext ui;
-    ScriptedAsker asker;
+struct Fixture : test::ScreenFixture {
     Fixture(int events) {
-        ui.app.dataDir = dir.path();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.messages.fill("Portada", kCatala);
-        ConfigPista track = defaultConfigPista();
-        track.lanes = 4;
-        deriveConfigPista(track);
-        saveConfigPista(dir.path() / "PISTA.CFG", track);
+        saveTrack(4);
         EventManager manager(dir.path());
         for (int e = 1; e <= events; ++e) {
             manager.createEvent("Prova " + std::to_string(e), "0" + std::to_string(e) + "-03-2026");
         }
     }
-    fs::path event(int n) const { return eventFolder(dir.path(), n); }
 };
 
 } // namespace
@@ -173,8 +161,7 @@ void GestorProvesTest::datesStayBesideTheirEvents() {
     QVERIFY(dates->fontMetrics().horizontalAdvance(dates->item(0)->text()) <
             dates->viewport()->width());
     manager.selectEvent(29);
-    QTest::qWait(20);
-    QVERIFY(manager.events()->verticalScrollBar()->value() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(manager.events()->verticalScrollBar()->value() > 0, 5000);
     QCOMPARE(dates->verticalScrollBar()->value(), manager.events()->verticalScrollBar()->value());
     dates->verticalScrollBar()->setValue(0); // a wheel turned over the dates
     QCOMPARE(manager.events()->verticalScrollBar()->value(), 0);

@@ -1,7 +1,7 @@
 // Not a test: draws the screenshots of the documentation from heats run through the real
 // windows. Runs only when CRONOVOLTA_SCREENSHOTS names the folder to write them into.
 
-#include "live_fixture.h"
+#include "shell/qt/live_fixture.h"
 
 #include "output/qt/printing.h"
 #include "results/qt/resultats_window.h"
@@ -314,4 +314,4 @@ private:
 };
 
 QTEST_MAIN(LiveScreenshots)
-#include "live_screenshots_test.moc"
+#include "live_screenshots.moc"

@@ -4,8 +4,8 @@
 
 #include "corrections/qt/corregir.h"
 #include "corrections/qt/penalitzacions.h"
-#include "live_fixture.h"
 #include "output/qt/llistar_voltes.h"
+#include "shell/qt/live_fixture.h"
 #include "storage/penalty_record.h"
 
 #include <QImage>
@@ -20,8 +20,8 @@ using cronovolta::test::LiveFixture;
 
 namespace {
 
-const char* const kNames[] = {"Marta Puig", "Jordi Vila", "Anna Soler", "Pere Roca",
-                              "Laia Font",  "Marc Serra", "Núria Pons", "Oriol Mas",
+const char* const kNames[] = {"Marta Puig",  "Jordi Vila", "Anna Soler", "Pere Roca",
+                              "Laia Font",   "Marc Serra", "Núria Pons", "Oriol Mas",
                               "Clara Bosch", "Xavier Gil"};
 
 // A heat of 90 s on eight lanes with the counter's lap times and one pause.
@@ -150,4 +150,4 @@ private slots:
 };
 
 QTEST_MAIN(CorrectionScreenshots)
-#include "corrections_screenshots_test.moc"
+#include "corrections_screenshots.moc"
