@@ -15,8 +15,7 @@ struct UiContext {
     AppContext app;
     MessageTable messages;
     ScaleFactors scale;
-    bool infoShown = false;        // the standings window's information frame (ZTR4.INI)
-    std::int16_t modeExportar = 0; // `ModeExportar`
+    bool infoShown = false; // the standings window's information frame (ZTR4.INI)
 
     int language() const { return app.configPrg.language; }
     // Message of the active language's table.

@@ -207,9 +207,7 @@ bool Exportar::run(const QString& file) {
                         QString::fromStdString(result.error()));
         return false;
     }
-    if (m_mode == 7) {
-        m_ui.modeExportar = 0; // tells the event manager that an event was added
-    }
+    m_succeeded = true;
     return true;
 }
 

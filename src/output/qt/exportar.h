@@ -61,6 +61,8 @@ public:
     // false when the organiser kept the screen open or the operation failed.
     bool run(const QString& file);
     bool running() const { return m_running; }
+    // True once an operation succeeded: for an unarchive, an event was added.
+    bool succeeded() const { return m_succeeded; }
 
 public slots:
     void accept() override;
@@ -80,6 +82,7 @@ private:
     QLabel* m_percent = nullptr;
     QLabel* m_work = nullptr;
     bool m_running = false;
+    bool m_succeeded = false;
     std::atomic<bool> m_stop = false;
 };
 

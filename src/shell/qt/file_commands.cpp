@@ -28,9 +28,8 @@ void showText(Portada& window, const QString& title, const std::vector<std::stri
 }
 
 // The event manager's archive (5) and unarchive (7) buttons.
-void archiveScreen(Portada& window, QWidget* parent) {
+bool archiveScreen(Portada& window, QWidget* parent, int mode) {
     UiContext& ui = window.context();
-    const int mode = ui.modeExportar;
     const int language = ui.language();
     int event = 0;
     if (auto* manager = qobject_cast<GestorProves*>(parent)) {
@@ -41,6 +40,7 @@ void archiveScreen(Portada& window, QWidget* parent) {
                   : unarchiveOperation(ui.app.dataDir, language);
     Exportar screen(ui, window.asker(), mode, operation, parent);
     screen.exec();
+    return screen.succeeded();
 }
 
 void exportScreen(Portada& window) {
@@ -88,7 +88,9 @@ void exportResultTables(Portada& window) {
 } // namespace
 
 void connectFileScreens(Portada& window) {
-    window.fileScreen = [&window](QWidget* parent) { archiveScreen(window, parent); };
+    window.fileScreen = [&window](QWidget* parent, int mode) {
+        return archiveScreen(window, parent, mode);
+    };
     window.setCommand("MnuExportar", [&window] { exportScreen(window); });
 
     auto* tables = new QAction(&window);

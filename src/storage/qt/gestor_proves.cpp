@@ -248,11 +248,9 @@ void GestorProves::modifyEvent() {
     }
     const int seriesRow = m_series->currentRow();
     const int programmeRow = m_programmes->currentRow();
-    m_ui.modeExportar = static_cast<std::int16_t>(index + 1);
     NovaProva dialog(m_ui, m_asker, this, index + 1, m_events->item(index)->text(),
                      m_dates->item(index)->text());
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    m_ui.modeExportar = 0;
     if (!accepted) {
         return;
     }
@@ -302,10 +300,8 @@ void GestorProves::archive(int mode) {
         return;
     }
     const int before = m_events->count();
-    m_ui.modeExportar = static_cast<std::int16_t>(mode);
-    m_fileScreen(this);
-    const bool unarchived = mode == 7 && m_ui.modeExportar == 0;
-    m_ui.modeExportar = 0;
+    const bool done = m_fileScreen(this, mode);
+    const bool unarchived = mode == 7 && done;
     if (!unarchived) {
         return;
     }

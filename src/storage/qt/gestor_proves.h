@@ -22,9 +22,9 @@ class Asker;
 class GestorProves : public QDialog {
     Q_OBJECT
 public:
-    // Opens the file screen in mode 5 (archive) or 7 (unarchive); the screen sets
-    // `ModeExportar` to 0 when an unarchive succeeded.
-    using FileScreen = std::function<void(QWidget* parent)>;
+    // Opens the file screen in mode 5 (archive) or 7 (unarchive); true when its operation
+    // succeeded.
+    using FileScreen = std::function<bool(QWidget* parent, int mode)>;
 
     GestorProves(UiContext& ui, Asker& asker, QWidget* parent = nullptr,
                  FileScreen fileScreen = {});

@@ -154,16 +154,15 @@ void ExportarTest::unarchivingReportsAWrongFormatAndSignalsSuccess() {
     const fs::path good = f.dir.path() / "good.prb";
     QVERIFY(ArxivarProva(f.event(1), good, 0).has_value());
 
-    f.ui.modeExportar = 7;
     Exportar screen(f.ui, f.asker, 7, unarchiveOperation(f.dir.path(), 0));
     QVERIFY(!screen.run(QString::fromStdString(bad.string())));
     QCOMPARE(f.asker.asked.back().title, QStringLiteral("Error"));
     QCOMPARE(f.asker.asked.back().text, QStringLiteral("El format de l'arxiu no és correcte"));
-    QCOMPARE(f.ui.modeExportar, std::int16_t{7});
+    QVERIFY(!screen.succeeded());
     QVERIFY(!fs::exists(f.event(2)));
 
     QVERIFY(screen.run(QString::fromStdString(good.string())));
-    QCOMPARE(f.ui.modeExportar, std::int16_t{0});
+    QVERIFY(screen.succeeded());
     QCOMPARE(screen.infoArxiu()->text(), QStringLiteral("Desarxivant Ràl·li (01-03-2026)"));
     QVERIFY(fs::exists(f.event(2) / "F115"));
 }

@@ -76,7 +76,6 @@ private slots:
         QCOMPARE(manager.events()->item(1)->text(), QStringLiteral("Open Sabadell"));
         QCOMPARE(test::readBytes(eventFolder(f.data(), 2) / "CRS001.DAD"),
                  test::readBytes(f.event() / "CRS001.DAD"));
-        QCOMPARE(main.ui.modeExportar, std::int16_t{0});
     }
 
     void resultTablesAreWrittenIntoTheEventFolder() {

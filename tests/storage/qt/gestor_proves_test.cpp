@@ -118,7 +118,6 @@ void GestorProvesTest::modifyingAnEventRewritesItsHeader() {
     QCOMPARE(title, QStringLiteral("Modificar dades de la prova"));
     QVERIFY(f.asker.asked.empty()); // no confirmation when modifying
     QCOMPARE(dialog.events()->item(0)->text(), QStringLiteral("Curta"));
-    QCOMPARE(f.ui.modeExportar, std::int16_t{0});
     auto header = readCapcaleraProva(f.event(1) / "PROVA.DAD");
     QVERIFY(header.has_value());
     QCOMPARE(header->header.name, std::string("Curta"));
@@ -151,17 +150,16 @@ void GestorProvesTest::archivingWaitsForTheFileScreen() {
                  QStringLiteral("Aquesta funció encara no està disponible."));
     }
     int modeSeen = -1;
-    auto unarchive = [&](QWidget*) {
-        modeSeen = f.ui.modeExportar;
+    auto unarchive = [&](QWidget*, int mode) {
+        modeSeen = mode;
         EventManager(f.dir.path()).createEvent("Desarxivada", "02-02-2026");
-        f.ui.modeExportar = 0; // success
+        return true;
     };
     GestorProves dialog(f.ui, f.asker, nullptr, unarchive);
     dialog.archive(7);
     QCOMPARE(modeSeen, 7);
     QCOMPARE(dialog.events()->count(), 2);
     QCOMPARE(dialog.events()->currentItem()->text(), QStringLiteral("Desarxivada"));
-    QCOMPARE(f.ui.modeExportar, std::int16_t{0});
 }
 
 void GestorProvesTest::datesStayBesideTheirEvents() {
