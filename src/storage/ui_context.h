@@ -20,6 +20,7 @@ struct UiContext {
     int language() const { return app.configPrg.language; }
     // Message of the active language's table.
     const std::string& message(int column, int row) const { return messages.text(column, row); }
+    const std::string& message(MessageKey key) const { return messages.text(key); }
 };
 
 } // namespace cronovolta

@@ -143,7 +143,8 @@ void Exportar::accept() {
     completeName();
     const QString target = targetPath();
     if (target.isEmpty()) {
-        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), message(m_ui, 9, 12));
+        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
+                        message(m_ui, msgkey::kMissingFileName));
         return;
     }
     if (QFileInfo(target).isDir()) {
@@ -170,7 +171,9 @@ bool Exportar::run(const QString& file) {
         return false;
     }
     const bool exists = QFileInfo::exists(file);
-    if (m_mode != 7 && exists && !m_asker.yesNo(this, message(m_ui, 9, 10), message(m_ui, 9, 11))) {
+    if (m_mode != 7 && exists &&
+        !m_asker.yesNo(this, message(m_ui, msgkey::kFileExists),
+                       message(m_ui, msgkey::kOverwriteQuestion))) {
         return false;
     }
     m_running = true;

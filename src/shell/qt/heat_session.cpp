@@ -279,7 +279,7 @@ void HeatSession::openWindows() {
         setup.colours = ColourSlots::from(m_ui.app.configPrg.colours);
         setup.infoShown = m_ui.infoShown;
         m_standings->open(setup);
-        setup.title = toQString(m_ui.message(5, 8)) +
+        setup.title = toQString(m_ui.message(msgkey::kClassificationTitle)) +
                       withoutAccelerator(
                           toQString(tableCaption("Portada", "MnuPrg", programa, m_ui.language())));
         m_standings->setWindowTitle(setup.title);
