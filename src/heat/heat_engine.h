@@ -121,7 +121,7 @@ public:
 
     // --- Clock, keys, buttons ---
     void tick(double now);
-    // Character codes; Shift arrives as -1, Esc as 27, Enter as 13.
+    // Character codes, and kKeyShift, kKeyEnter, kKeyEsc for the keys without one.
     HeatCommand handleKey(int key, double now);
     HeatCommand clickButton(int button);
     std::string cancelQuestion() const;

@@ -9,6 +9,9 @@
 
 namespace cronovolta {
 
+// What the file screen does; the numbers are its modes in the text tables.
+enum class FileScreenMode { Export = 0, Archive = 5, Unarchive = 7 };
+
 // The run's shared state as the windows see it: the storage context plus what belongs to
 // the user interface.
 struct UiContext {

@@ -27,8 +27,8 @@ void showText(Portada& window, const QString& title, const std::vector<std::stri
     window.asker().message(&window, title, text.trimmed());
 }
 
-// The event manager's archive (5) and unarchive (7) buttons.
-bool archiveScreen(Portada& window, QWidget* parent, int mode) {
+// The event manager's archive and unarchive buttons.
+bool archiveScreen(Portada& window, QWidget* parent, FileScreenMode mode) {
     UiContext& ui = window.context();
     const int language = ui.language();
     int event = 0;
@@ -36,8 +36,9 @@ bool archiveScreen(Portada& window, QWidget* parent, int mode) {
         event = manager->events()->currentRow() + 1;
     }
     Exportar::Operation operation =
-        mode == 5 ? archiveOperation(eventFolder(ui.app.dataDir, event), language)
-                  : unarchiveOperation(ui.app.dataDir, language);
+        mode == FileScreenMode::Archive
+            ? archiveOperation(eventFolder(ui.app.dataDir, event), language)
+            : unarchiveOperation(ui.app.dataDir, language);
     Exportar screen(ui, window.asker(), mode, operation, parent);
     screen.exec();
     return screen.succeeded();
@@ -57,7 +58,7 @@ void exportScreen(Portada& window) {
         return ExportarProva(files, file, separate, *problems, exportProgress(report));
     };
     {
-        Exportar screen(ui, window.asker(), 0, operation, &window);
+        Exportar screen(ui, window.asker(), FileScreenMode::Export, operation, &window);
         screen.exec();
     }
     showText(window, errorTitle, *problems);
@@ -88,7 +89,7 @@ void exportResultTables(Portada& window) {
 } // namespace
 
 void connectFileScreens(Portada& window) {
-    window.fileScreen = [&window](QWidget* parent, int mode) {
+    window.fileScreen = [&window](QWidget* parent, FileScreenMode mode) {
         return archiveScreen(window, parent, mode);
     };
     window.setCommand("MnuExportar", [&window] { exportScreen(window); });

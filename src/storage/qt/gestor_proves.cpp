@@ -97,8 +97,10 @@ void GestorProves::build() {
     connect(m_buttons[2], &QPushButton::clicked, this, &GestorProves::deleteEvent);
     connect(m_buttons[3], &QPushButton::clicked, this, &GestorProves::modifyEvent);
     connect(m_buttons[4], &QPushButton::clicked, this, &GestorProves::deleteSeries);
-    connect(m_buttons[5], &QPushButton::clicked, this, [this] { archive(5); });
-    connect(m_buttons[7], &QPushButton::clicked, this, [this] { archive(7); });
+    connect(m_buttons[5], &QPushButton::clicked, this,
+            [this] { archive(FileScreenMode::Archive); });
+    connect(m_buttons[7], &QPushButton::clicked, this,
+            [this] { archive(FileScreenMode::Unarchive); });
     pairEventLists(m_events, m_dates, [this](int row) { selectEvent(row); });
     connect(m_programmes, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!m_syncing) {
@@ -294,14 +296,14 @@ void GestorProves::deleteSeries() {
     m_programmes->setCurrentRow(programmeRow);
 }
 
-void GestorProves::archive(int mode) {
+void GestorProves::archive(FileScreenMode mode) {
     if (!m_fileScreen) {
         m_asker.message(this, windowTitle(), message(m_ui, 0, msg::kNotAvailableYet));
         return;
     }
     const int before = m_events->count();
     const bool done = m_fileScreen(this, mode);
-    const bool unarchived = mode == 7 && done;
+    const bool unarchived = mode == FileScreenMode::Unarchive && done;
     if (!unarchived) {
         return;
     }

@@ -66,11 +66,11 @@ private slots:
         GestorProves manager(main.ui, main.asker, main.window.get(), main.window->fileScreen);
         manager.selectEvent(0);
         saveAs(QStringLiteral("copia"), &title);
-        manager.archive(5);
+        manager.archive(FileScreenMode::Archive);
         QCOMPARE(title, QStringLiteral("Arxivar prova"));
         QVERIFY(fs::exists(f.data() / "copia.prb"));
         saveAs(QStringLiteral("copia.prb"), &title);
-        manager.archive(7);
+        manager.archive(FileScreenMode::Unarchive);
         QCOMPARE(title, QStringLiteral("Desarxivar prova"));
         QCOMPARE(manager.events()->count(), 2);
         QCOMPARE(manager.events()->item(1)->text(), QStringLiteral("Open Sabadell"));

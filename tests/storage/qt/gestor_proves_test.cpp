@@ -145,19 +145,19 @@ void GestorProvesTest::archivingWaitsForTheFileScreen() {
     Fixture f(1);
     {
         GestorProves dialog(f.ui, f.asker);
-        dialog.archive(5);
+        dialog.archive(FileScreenMode::Archive);
         QCOMPARE(f.asker.asked.back().text,
                  QStringLiteral("Aquesta funció encara no està disponible."));
     }
-    int modeSeen = -1;
-    auto unarchive = [&](QWidget*, int mode) {
+    FileScreenMode modeSeen = FileScreenMode::Export;
+    auto unarchive = [&](QWidget*, FileScreenMode mode) {
         modeSeen = mode;
         EventManager(f.dir.path()).createEvent("Desarxivada", "02-02-2026");
         return true;
     };
     GestorProves dialog(f.ui, f.asker, nullptr, unarchive);
-    dialog.archive(7);
-    QCOMPARE(modeSeen, 7);
+    dialog.archive(FileScreenMode::Unarchive);
+    QVERIFY(modeSeen == FileScreenMode::Unarchive);
     QCOMPARE(dialog.events()->count(), 2);
     QCOMPARE(dialog.events()->currentItem()->text(), QStringLiteral("Desarxivada"));
 }
