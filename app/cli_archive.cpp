@@ -85,8 +85,8 @@ std::optional<std::string> overwriteRefusal(const fs::path& target, bool force, 
     if (force) {
         return std::nullopt;
     }
-    return std::string(messageText(9, 10, language)) + ": " + target.string() + " (--force " +
-           (language == kCastella ? "lo sobreescribe" : "el sobreescriu") + ")";
+    return std::string(messageText(msgkey::kFileExists, language)) + ": " + target.string() +
+           " (--force " + (language == kCastella ? "lo sobreescribe" : "el sobreescriu") + ")";
 }
 
 } // namespace

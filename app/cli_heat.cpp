@@ -429,7 +429,7 @@ int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& e
     auto opened =
         engine.openProgramme({inv.dataDir, ev, request.type, se, request.seriesCount, ""});
     if (!opened) {
-        return fail(inv, localiseProblems(opened.error(), language));
+        return fail(inv, localiseProblems(opened.error().text, language));
     }
     CaptureReplay replay(engine);
     replay.onUnhandled([&](double, HeatCommand command) {

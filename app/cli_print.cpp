@@ -56,7 +56,7 @@ std::expected<PrintLayout, int> heatClassification(const Invocation& inv,
     engine.setObserver(&problems);
     ProgrammeRequest request{inv.dataDir, *event, *type, *serie, count, {}};
     if (auto opened = engine.openProgramme(request); !opened) {
-        return std::unexpected(fail(inv, opened.error()));
+        return std::unexpected(fail(inv, opened.error().text));
     }
     if (engine.heatNumber() < 1) {
         return std::unexpected(

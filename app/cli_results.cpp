@@ -9,6 +9,7 @@
 #include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
+#include "storage/lap_record.h"
 #include "storage/text_encoding.h"
 #include "texts/grid_layout.h"
 
@@ -19,8 +20,6 @@
 
 namespace cronovolta::cli {
 namespace {
-
-constexpr std::string_view kNoTimeText = "99.9999";
 
 constexpr const char* kEntrantsUsage = "entrants show EVENT | entrants set EVENT [NAME...]";
 constexpr const char* kParticipantsUsage =
@@ -338,7 +337,8 @@ int cmdClassify(const Invocation& inv) {
         const auto& cells = browsed->browser.list().rows()[static_cast<std::size_t>(i)].cells;
         for (std::size_t c = 0; c < cells.size(); ++c) {
             // The grid's stand-in for "no time" would read as a real lap in a script.
-            inv.out << (c ? "\t" : "") << (cells[c] == kNoTimeText ? "" : escapeControls(cells[c]));
+            inv.out << (c ? "\t" : "")
+                    << (cells[c] == kNoLapTimeText ? "" : escapeControls(cells[c]));
         }
         inv.out << '\n';
     }

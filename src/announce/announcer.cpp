@@ -1,6 +1,7 @@
 #include "announce/announcer.h"
 
 #include "announce/announce_sentences.h"
+#include "storage/lap_record.h"
 
 #include <algorithm>
 #include <limits>
@@ -8,7 +9,6 @@
 namespace cronovolta {
 namespace {
 
-constexpr float kNoLapTime = 99.9999f;
 constexpr double kNeverStale = std::numeric_limits<double>::infinity();
 
 constexpr std::array<const char*, kAnnounceEventCount> kKeys = {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "counter/heat_control.h"
 #include "storage/file_io.h"
 
 #include <string>
@@ -7,11 +8,6 @@
 #include <vector>
 
 namespace cronovolta {
-
-// Heat keys that have no printable character of their own.
-inline constexpr int kKeyShift = -1;
-inline constexpr int kKeyEnter = 13;
-inline constexpr int kKeyEsc = 27;
 
 // One line of a byte capture: what arrived on a port, a heat key, or a manual crossing.
 struct CaptureEvent {

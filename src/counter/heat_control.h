@@ -7,6 +7,12 @@ namespace cronovolta {
 // lane's last crossing. The lap counts with the PC's time and never becomes a best lap.
 inline constexpr float kCounterTimeUntrusted = -1.0f;
 
+// Heat keys that have no printable character of their own. Captures store these codes.
+inline constexpr int kKeyShift = -1; // Shift alone: applies to the next key
+inline constexpr int kKeyBackspace = 8;
+inline constexpr int kKeyEnter = 13;
+inline constexpr int kKeyEsc = 27;
+
 // Heat-panel colour mirrored from the counter's start lights while no heat runs.
 enum class StartLight {
     Red,    // hide the six panel buttons (Menu 0..5) and Errors, panel QBColor 12

@@ -1,4 +1,5 @@
 #include "counter/lectura_ds003.h"
+#include "storage/lap_record.h"
 
 #include <algorithm>
 
@@ -8,7 +9,6 @@ namespace {
 constexpr char kStx = 2;
 constexpr char kEot = 4;
 constexpr std::size_t kRecord = 11;
-constexpr float kNoTime = 99.9999f;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -102,7 +102,7 @@ void LecturaDS003::completeBlock(std::string& buffer, double now) {
         float fastest = static_cast<float>(fieldValue(record.substr(4, 6)) / 10000.0);
         // A fastest lap of zero is a lane that never ran, not a lap of no time at all.
         if (fastest < m_setup.minimumLap || fastest <= 0.0f) {
-            fastest = kNoTime;
+            fastest = kNoLapTime;
         }
         m_heat.registerCounterResult(lane, static_cast<int>(laps), fastest, now);
     }

@@ -108,6 +108,10 @@ bool cachedWhole(double value, int& index) {
     return true;
 }
 
+OpenProgrammeError otherError(std::string text) {
+    return {OpenProgrammeError::Kind::Other, std::move(text)};
+}
+
 } // namespace
 
 const std::string& HeatEngine::lapsText(double laps) {
@@ -174,39 +178,41 @@ std::vector<int> HeatEngine::visibleStandingsColumns() const {
     return out;
 }
 
-std::expected<void, std::string> HeatEngine::openProgramme(const ProgrammeRequest& request) {
+std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const ProgrammeRequest& request) {
     if (m_running) {
-        return std::unexpected("a heat is running");
+        return std::unexpected(otherError("a heat is running"));
     }
     if (m_open) {
         closeProgramme();
     }
     if (request.programa < 0 || request.programa > 4) {
-        return std::unexpected("unknown programme type " + std::to_string(request.programa));
+        return std::unexpected(
+            otherError("unknown programme type " + std::to_string(request.programa)));
     }
     ProgrammeRequest req = request;
     if (req.programa == 0) {
         req.serie = 1;
     }
     if (req.serie < 1) {
-        return std::unexpected("no series selected");
+        return std::unexpected(otherError("no series selected"));
     }
     fs::path workDir = req.programa >= 1 ? eventFolder(req.dataDir, req.event) : req.dataDir;
     std::error_code ec;
     if (!fs::is_directory(workDir, ec)) {
-        return std::unexpected("the folder " + workDir.string() + " does not exist");
+        return std::unexpected(otherError("the folder " + workDir.string() + " does not exist"));
     }
     auto track = loadConfigPista(workDir / "PISTA.CFG");
     if (!track) {
-        return std::unexpected(track.error());
+        return std::unexpected(otherError(track.error()));
     }
     if (track->lanesAboveMaximum()) {
-        return std::unexpected(
-            "El nombre de pistes de la configuració és superior al màxim permès");
+        return std::unexpected(OpenProgrammeError{
+            OpenProgrammeError::Kind::TooManyLanes,
+            "El nombre de pistes de la configuració és superior al màxim permès"});
     }
     auto participants = loadSeriesParticipants(workDir, req.programa, req.serie, track->lanes);
     if (!participants) {
-        return std::unexpected(participants.error());
+        return std::unexpected(otherError(participants.error()));
     }
     if (participants->truncated) {
         report(heatnote::namesCutText(m_settings.language));
@@ -312,9 +318,9 @@ bool HeatEngine::closeProgramme() {
     return true;
 }
 
-std::expected<void, std::string> HeatEngine::openNextSeries() {
+std::expected<void, OpenProgrammeError> HeatEngine::openNextSeries() {
     if (!m_open || m_running) {
-        return std::unexpected("no programme to move on from");
+        return std::unexpected(otherError("no programme to move on from"));
     }
     ProgrammeRequest next = m_request;
     closeProgramme();

@@ -33,6 +33,14 @@ struct ProgrammeRequest {
     std::string seriesListText; // the series list's text of the series; default its number
 };
 
+// Why a programme did not open. The screens say a track with too many lanes in the
+// organiser's language; `text` is the problem as the engine words it.
+struct OpenProgrammeError {
+    enum class Kind { TooManyLanes, Other };
+    Kind kind = Kind::Other;
+    std::string text;
+};
+
 // What a heat key or a heat-panel button asks the screens to do.
 enum class HeatCommand {
     None,
@@ -83,11 +91,11 @@ public:
     const ConfigPrg& settings() const { return m_settings; }
 
     // --- Programme ---
-    std::expected<void, std::string> openProgramme(const ProgrammeRequest& request);
+    std::expected<void, OpenProgrammeError> openProgramme(const ProgrammeRequest& request);
     // Refused (false) while a heat runs. Deletes the lap journal.
     bool closeProgramme();
     // Shift+Esc: the next series of the type, or no programme after the last one.
-    std::expected<void, std::string> openNextSeries();
+    std::expected<void, OpenProgrammeError> openNextSeries();
     bool programmeOpen() const { return m_open; }
     const ProgrammeRequest& programme() const { return m_request; }
     const ConfigPista& track() const { return m_track; }
@@ -113,7 +121,7 @@ public:
 
     // --- Clock, keys, buttons ---
     void tick(double now);
-    // Character codes; Shift arrives as -1, Esc as 27, Enter as 13.
+    // Character codes, and kKeyShift, kKeyEnter, kKeyEsc for the keys without one.
     HeatCommand handleKey(int key, double now);
     HeatCommand clickButton(int button);
     std::string cancelQuestion() const;

@@ -12,8 +12,6 @@
 namespace cronovolta {
 namespace {
 
-constexpr int kEnter = 13;
-constexpr int kEscape = 27;
 // A crossing this recent means the cars are still running.
 constexpr double kStillCrossingSeconds = 5.0;
 // A counter's start this soon after S ended a heat is most likely the same race going on.
@@ -73,7 +71,7 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
     if (!m_open || m_comesMode) {
         return HeatCommand::None;
     }
-    if (key == -1) {
+    if (key == kKeyShift) {
         m_shiftHeld = true;
         return HeatCommand::None;
     }
@@ -148,7 +146,7 @@ HeatCommand HeatEngine::idleKey(int key, bool shift) {
     if (!m_panel.shown) {
         return HeatCommand::None;
     }
-    if (key == kEscape) {
+    if (key == kKeyEsc) {
         HeatCommand command = clickButton(0);
         if (command == HeatCommand::CloseProgramme && shift && standingsProgramme()) {
             return HeatCommand::OpenNextSeries;
@@ -177,8 +175,8 @@ void HeatEngine::adjustmentKey(int key) {
         if (!entry.empty() && (entry[0] == '+' || entry[0] == '-') && entry.size() < 6) {
             entry.push_back(static_cast<char>(key));
         }
-    } else if (key == kEnter || key == kEscape) {
-        if (key == kEnter) {
+    } else if (key == kKeyEnter || key == kKeyEsc) {
+        if (key == kKeyEnter) {
             applyLapAdjustment();
         }
         entry.clear();

@@ -16,7 +16,7 @@ inline constexpr int kDefaultColour = -1;
 // label, rejected crossings and the race's lap-adjustment entry.
 struct HeatPanelModel {
     bool shown = false;              // FonsDeMenu
-    int background = kDefaultColour; // start lights: 12 red, 10 green, -1 normal
+    int background = kDefaultColour; // start lights: kQbBrightRed, kQbBrightGreen
 
     std::array<std::string, 6> captions;
     std::array<bool, 6> buttonVisible{};

@@ -4,6 +4,7 @@
 #include "heat/heat_engine.h"
 
 #include "storage/formatting.h"
+#include "storage/lap_record.h"
 #include "storage/number_format.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 
 namespace cronovolta {
 namespace {
-
-inline constexpr float kNoTime = 99.9999f;
 
 std::string lapText(float lapTime) {
     return fixedSingleText(lapTime, 4);
@@ -53,7 +52,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     }
     float crossing = crossingTime(lane, now);
     LanePanel& panel = m_lanes.panel(lane);
-    float lapTime = kNoTime;
+    float lapTime = kNoLapTime;
     std::int16_t fastestFlag = 0;
     bool firstCrossing = panel.rows[1].empty();
     // A crossing in a pause ends a lap that holds part of it and starts another that will.
@@ -150,7 +149,7 @@ void HeatEngine::registerCounterResult(int lane, int laps, float fastestLap, dou
     }
     int last = static_cast<int>(panel.rows.size()) - 1;
     // 99.9999 (or nothing) is no time: it must not become anyone's fastest lap.
-    bool valid = fastestLap > 0.0f && fastestLap < kNoTime;
+    bool valid = fastestLap > 0.0f && fastestLap < kNoLapTime;
     if (valid && (panel.fastestLap.empty() || ValorNumeric(panel.fastestLap) >= fastestLap)) {
         panel.fastestLap = text;
         panel.highlighted[static_cast<std::size_t>(last)] = true;
@@ -207,7 +206,7 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
         if (counterResult) {
             // A participant without a valid fastest lap goes after those with one.
             m_grid.setText(r, col::OrderTime,
-                           "-" + (m_grid.blank(r, col::Fastest) ? std::string("99.9999")
+                           "-" + (m_grid.blank(r, col::Fastest) ? std::string(kNoLapTimeText)
                                                                 : m_grid.text(r, col::Fastest)));
         } else {
             m_grid.setText(r, col::OrderTime, fixedSingleText(-m_tempsPas[l], 2));

@@ -18,6 +18,7 @@ HeatTexts fromTables(int language) {
     auto message = [language](int column, int row) {
         return std::string(messageText(column, row, language));
     };
+    auto keyed = [language](MessageKey key) { return std::string(messageText(key, language)); };
     HeatTexts t;
     for (int i = 0; i < 6; ++i) {
         t.buttons[static_cast<std::size_t>(i)] = caption("Portada", "Menu", i);
@@ -28,9 +29,9 @@ HeatTexts fromTables(int language) {
     t.cancelTitle = message(0, msg::kCancelHeatTitle);
     t.lapLetter = message(0, msg::kLapLetter);
     t.secondsLetter = message(0, msg::kSecondsLetter);
-    t.entryMark = message(5, 0);
-    t.partialHeading = message(5, 2);
-    t.speedHeading = message(5, 3);
+    t.entryMark = keyed(msgkey::kEntryMark);
+    t.partialHeading = keyed(msgkey::kPartialHeading);
+    t.speedHeading = keyed(msgkey::kSpeedHeading);
     t.standingsLayout = layout("Classificacio", "InfoClass");
     t.referenceLayout = layout("Classificacio", "Ref");
     for (int i = 0; i < 5; ++i) {

@@ -4,6 +4,7 @@
 #include "results/results_source.h"
 #include "results/results_texts.h"
 #include "storage/event_files.h"
+#include "storage/lap_record.h"
 #include "texts/grid_layout.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 
 namespace cronovolta::live {
 namespace {
-
-constexpr std::string_view kNoTimeText = "99.9999";
 
 char alignLetter(ColumnAlignment a) {
     return a == ColumnAlignment::Centre ? 'c' : a == ColumnAlignment::Right ? 'r' : 'l';
@@ -72,7 +71,7 @@ loadLiveClassification(const fs::path& dataDir, int event, int programa, int ser
         std::vector<std::string> row;
         for (const auto& cell : cells) {
             // The grid's stand-in for "no time" would read as a real lap.
-            row.push_back(cell == kNoTimeText ? std::string() : cell);
+            row.push_back(cell == kNoLapTimeText ? std::string() : cell);
         }
         out.rows.push_back(std::move(row));
     }

@@ -51,7 +51,7 @@ std::string wording(ArchiveFailure::Kind kind, int language) {
          "caracteres de Windows-1252); cámbiale el nombre o sácalo de la carpeta"},
     };
     if (kind == ArchiveFailure::WrongMagic) {
-        return std::string(messageText(9, 16, language));
+        return std::string(messageText(msgkey::kWrongArchiveFormat, language));
     }
     const Wording& w = kTexts[kind];
     return std::string(language == kCastella ? w.castilian : w.catalan);
@@ -363,7 +363,7 @@ std::vector<std::string> eventFolderFiles(const fs::path& folder) {
 
 ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& target, int language,
                                  const ArchiveProgress& progress) {
-    const std::string action(messageText(9, 13, language));
+    const std::string action(messageText(msgkey::kArchiving, language));
     if (progress.info) {
         progress.info(action);
     }
@@ -510,7 +510,7 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
 
 ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::path& dataDir,
                                           int language, const ArchiveProgress& progress) {
-    const std::string action(messageText(9, 14, language));
+    const std::string action(messageText(msgkey::kUnarchiving, language));
     if (progress.info) {
         progress.info(action);
     }

@@ -13,8 +13,8 @@ PrintTexts fromTables(int language) {
     messages.fill("Classificacio", language);
     const ResultsTexts& results = resultsTexts(language);
     PrintTexts t;
-    t.classification = messages.text(5, 8);
-    t.finishedHeat = messages.text(5, 9);
+    t.classification = messages.text(msgkey::kClassificationTitle);
+    t.finishedHeat = messages.text(msgkey::kFinishedHeat);
     t.seriesLabel = results.seriesLabel;
     for (std::size_t p = 0; p < t.programmeCaptions.size(); ++p) {
         t.programmeCaptions[p] = withoutAccelerators(results.programmeCaptions[p]);

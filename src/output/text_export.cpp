@@ -456,8 +456,8 @@ IoResult ExportarProva(const EventFiles& event, const fs::path& target, bool sep
     if (auto header = readCapcaleraProva(event.eventDir / kEventHeaderFileName)) {
         date = header->header.date;
     }
-    options.eventLine =
-        std::string(messageText(9, 15, event.language)) + " " + event.eventName + " (" + date + ")";
+    options.eventLine = std::string(messageText(msgkey::kExportingText, event.language)) + " " +
+                        event.eventName + " (" + date + ")";
     auto fileProblems = std::make_shared<std::vector<std::string>>();
     BrowserSource source = [&](int programa) -> std::optional<ResultsBrowser> {
         if (event.seriesCounts[static_cast<std::size_t>(programa)] < 1) {

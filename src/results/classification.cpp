@@ -3,6 +3,7 @@
 #include "results/laps_text.h"
 #include "results/results_texts.h"
 #include "storage/event_files.h"
+#include "storage/lap_record.h"
 #include "storage/number_format.h"
 
 #include <algorithm>
@@ -16,8 +17,6 @@
 
 namespace cronovolta {
 namespace {
-
-constexpr float kNoLap = 99.9999f;
 
 bool isBlank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
@@ -205,7 +204,7 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
             }
             seenIn = h;
             int count = ++heatCount[static_cast<std::size_t>(p)];
-            if (rec.seriesLaps <= 0.0f && rec.fastestLap == kNoLap) {
+            if (rec.seriesLaps <= 0.0f && rec.fastestLap == kNoLapTime) {
                 continue;
             }
             if (m_rows.size() >= kMaxClassificationRows) {
@@ -264,7 +263,7 @@ const Classification::Cell& Classification::lapsCell(double laps) {
 
 const Classification::Cell& Classification::lapTimeCell(float seconds) {
     return cachedCell(m_lapTimeCells, std::bit_cast<std::uint32_t>(seconds), [&] {
-        Cell cell{formatSingle(seconds, "0.0000;;99.9999")};
+        Cell cell{formatSingle(seconds, std::string("0.0000;;").append(kNoLapTimeText))};
         cell.value = cellValue(cell.text);
         return cell;
     });

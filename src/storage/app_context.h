@@ -24,9 +24,6 @@ struct AppContext {
     ConfigPrg configPrg;
     ParticipantList llistaParticipants; // the active series, padded to the lanes
     bool abnormalEnd = false;           // the last run did not close the main window
-    // 0 while neither the event dialog nor the file screen works for someone else: the
-    // event being edited for the manager, or the file screen's archive/unarchive mode.
-    std::int16_t modeExportar = 0;
 
     fs::path dataFile(std::string_view name) const { return dataDir / name; }
     // The folder of the active event; empty without one.

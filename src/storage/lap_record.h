@@ -27,6 +27,11 @@ struct LapRecord {
 
 inline constexpr std::size_t kLapRecordSize = 24;
 
+// A lap time of 99.9999 s or more is no lap time: what a counter reports, and the files and
+// grids hold, for a lane without one.
+inline constexpr float kNoLapTime = 99.9999f;
+inline constexpr std::string_view kNoLapTimeText = "99.9999";
+
 std::string encodeLapRecord(const LapRecord& record);
 LapRecord decodeLapRecord(std::string_view bytes); // bytes.size() >= 24
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texts/message_keys.h"
+
 #include <span>
 #include <string>
 #include <string_view>
@@ -64,6 +66,9 @@ struct MessageEntry {
 std::span<const MessageEntry> messageEntries();
 // One message in a language; empty when the table has no such row.
 std::string_view messageText(int column, int row, int language);
+inline std::string_view messageText(MessageKey key, int language) {
+    return messageText(key.column, key.row, language);
+}
 
 // Windows that own a column of the message table, by column (empty: unused column).
 std::vector<std::string_view> messageColumnOwners(int column);

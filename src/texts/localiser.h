@@ -35,6 +35,7 @@ public:
 
     // Empty for a cell outside the table or never filled.
     const std::string& text(int column, int row) const;
+    const std::string& text(MessageKey key) const { return text(key.column, key.row); }
     void fill(std::string_view window, int language, const LocaliseContext& context = {});
 
 private:

@@ -71,7 +71,7 @@ struct HeatFixture : ::testing::Test {
         engine = std::make_unique<HeatEngine>(settings);
         engine->setObserver(&observer);
         auto opened = engine->openProgramme({dir.path(), 1, programa, serie, seriesCount, ""});
-        ASSERT_TRUE(opened) << opened.error();
+        ASSERT_TRUE(opened) << opened.error().text;
     }
 
     void start(double at = kT0) { engine->handleKey('S', at); }

@@ -316,6 +316,19 @@ TEST_F(Lifecycle, KeysOfTheIdlePanelFollowTheButtonCaptions) {
     EXPECT_EQ(engine->handleKey(27, kT0 + 20), HeatCommand::CloseProgramme);
 }
 
+TEST_F(Lifecycle, ATrackWithMoreLanesThanTheProgramHandlesIsRefusedAsSuch) {
+    setTrack({1, 2});
+    writeSeries(4, names(2));
+    std::string bytes = readBytes(eventDir() / "PISTA.CFG");
+    bytes[29] = static_cast<char>(200); // the stored lane count
+    writeBytes(eventDir() / "PISTA.CFG", bytes);
+    engine = std::make_unique<HeatEngine>(settings);
+    auto opened = engine->openProgramme({dir.path(), 1, 4, 1, 1, ""});
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.error().kind, OpenProgrammeError::Kind::TooManyLanes);
+    EXPECT_FALSE(engine->programmeOpen());
+}
+
 TEST_F(Lifecycle, ShiftEscapeOpensTheNextSeriesOrClosesAfterTheLast) {
     setTrack({1, 2});
     writeSeries(4, names(2), 1);

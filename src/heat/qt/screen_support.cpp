@@ -1,5 +1,6 @@
 #include "heat/qt/screen_support.h"
 
+#include "counter/heat_control.h"
 #include "storage/config_prg.h"
 
 #include <QKeyEvent>
@@ -24,14 +25,14 @@ std::vector<int> heatKeyCodes(const QKeyEvent& event) {
         return {};
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return {13};
+        return {kKeyEnter};
     case Qt::Key_Escape:
         if (event.modifiers() & Qt::ShiftModifier) {
-            return {-1, 27};
+            return {kKeyShift, kKeyEsc};
         }
-        return {27};
+        return {kKeyEsc};
     case Qt::Key_Backspace:
-        return {8};
+        return {kKeyBackspace};
     default:
         break;
     }

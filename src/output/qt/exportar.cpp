@@ -50,21 +50,24 @@ ExportProgress exportProgress(const FileScreenReport& report) {
     return p;
 }
 
-Exportar::Exportar(UiContext& ui, Asker& asker, int mode, Operation operation, QWidget* parent)
+Exportar::Exportar(UiContext& ui, Asker& asker, FileScreenMode mode, Operation operation,
+                   QWidget* parent)
     : QFileDialog(parent), m_ui(ui), m_asker(asker), m_mode(mode),
       m_operation(std::move(operation)) {
     setObjectName(QStringLiteral("Exportar"));
     setOption(QFileDialog::DontUseNativeDialog);
     setOption(QFileDialog::DontConfirmOverwrite);
-    setAcceptMode(mode == 7 ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    setFileMode(mode == 7 ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    setAcceptMode(mode == FileScreenMode::Unarchive ? QFileDialog::AcceptOpen
+                                                    : QFileDialog::AcceptSave);
+    setFileMode(mode == FileScreenMode::Unarchive ? QFileDialog::ExistingFile
+                                                  : QFileDialog::AnyFile);
 
     m_format = new QLabel(this);
     m_format->setObjectName(QStringLiteral("FormatArxiu"));
     m_format->hide(); // the filter box shows the pattern
     m_separate = new QCheckBox(this);
     m_separate->setObjectName(QStringLiteral("QuaSep"));
-    m_separate->setVisible(mode == 0);
+    m_separate->setVisible(mode == FileScreenMode::Export);
     m_info = new QLabel(this);
     m_info->setObjectName(QStringLiteral("InfoArxiu"));
     m_percent = new QLabel(this);
@@ -84,10 +87,11 @@ Exportar::Exportar(UiContext& ui, Asker& asker, int mode, Operation operation, Q
     }
 
     LocaliseContext context;
-    context.modeExportar = mode;
+    context.modeExportar = static_cast<int>(mode);
     localitzar(this, "Exportar", m_ui, context);
-    setLabelText(QFileDialog::LookIn, m_mode == 7 ? message(m_ui, 9, msg::kReadFromLabel)
-                                                  : tableString(m_ui, "Exportar", "Text", 0));
+    setLabelText(QFileDialog::LookIn, m_mode == FileScreenMode::Unarchive
+                                          ? message(m_ui, 9, msg::kReadFromLabel)
+                                          : tableString(m_ui, "Exportar", "Text", 0));
     setLabelText(QFileDialog::FileName, tableString(m_ui, "Exportar", "TextNomArxiu"));
     setLabelText(QFileDialog::FileType, tableString(m_ui, "Exportar", "FormatArxiu"));
     setLabelText(QFileDialog::Accept, tableString(m_ui, "Exportar", "Sortir", 1));
@@ -119,7 +123,8 @@ void Exportar::completeName() {
     }
     const QString name = m_name->text();
     // An archive from another computer may be called "FINAL.PRB": the file is read as named.
-    if (m_mode == 7 && QFileInfo(directory().absoluteFilePath(name)).isFile()) {
+    if (m_mode == FileScreenMode::Unarchive &&
+        QFileInfo(directory().absoluteFilePath(name)).isFile()) {
         return;
     }
     const QString extension = pattern().right(4);
@@ -143,7 +148,8 @@ void Exportar::accept() {
     completeName();
     const QString target = targetPath();
     if (target.isEmpty()) {
-        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle), message(m_ui, 9, 12));
+        m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
+                        message(m_ui, msgkey::kMissingFileName));
         return;
     }
     if (QFileInfo(target).isDir()) {
@@ -170,7 +176,9 @@ bool Exportar::run(const QString& file) {
         return false;
     }
     const bool exists = QFileInfo::exists(file);
-    if (m_mode != 7 && exists && !m_asker.yesNo(this, message(m_ui, 9, 10), message(m_ui, 9, 11))) {
+    if (m_mode != FileScreenMode::Unarchive && exists &&
+        !m_asker.yesNo(this, message(m_ui, msgkey::kFileExists),
+                       message(m_ui, msgkey::kOverwriteQuestion))) {
         return false;
     }
     m_running = true;
@@ -207,9 +215,7 @@ bool Exportar::run(const QString& file) {
                         QString::fromStdString(result.error()));
         return false;
     }
-    if (m_mode == 7) {
-        m_ui.modeExportar = 0; // tells the event manager that an event was added
-    }
+    m_succeeded = true;
     return true;
 }
 

@@ -31,10 +31,10 @@ struct FileScreenReport {
 // The screen's labels as the export reports its progress.
 ExportProgress exportProgress(const FileScreenReport& report);
 
-// `Exportar`: the file screen of the text export (`ModeExportar` 0), the archive (5) and
-// the unarchive (7). Qt's own file dialog, not the desktop's, so that it looks the same
-// everywhere, with the export option and the three progress labels below it. The
-// operation runs on a thread of its own so that the window keeps repainting.
+// `Exportar`: the file screen of the text export, the archive and the unarchive. Qt's own file
+// dialog, not the desktop's, so that it looks the same everywhere, with the export option and the
+// three progress labels below it. The operation runs on a thread of its own so that the window
+// keeps repainting.
 class Exportar : public QFileDialog {
     Q_OBJECT
 public:
@@ -43,7 +43,8 @@ public:
     using Operation = std::function<std::expected<void, std::string>(
         const std::filesystem::path& file, bool separateGrids, const FileScreenReport& report)>;
 
-    Exportar(UiContext& ui, Asker& asker, int mode, Operation operation, QWidget* parent = nullptr);
+    Exportar(UiContext& ui, Asker& asker, FileScreenMode mode, Operation operation,
+             QWidget* parent = nullptr);
     ~Exportar() override;
 
     QLineEdit* nameField() const { return m_name; }
@@ -57,10 +58,12 @@ public:
     // The extension rule of the name field: ".txt" or ".prb" appended unless the name ends
     // with it exactly.
     void completeName();
-    // Runs the operation on the file (after the overwrite question in modes 0 and 5);
+    // Runs the operation on the file (after the overwrite question unless unarchiving);
     // false when the organiser kept the screen open or the operation failed.
     bool run(const QString& file);
     bool running() const { return m_running; }
+    // True once an operation succeeded: for an unarchive, an event was added.
+    bool succeeded() const { return m_succeeded; }
 
 public slots:
     void accept() override;
@@ -71,7 +74,7 @@ private:
 
     UiContext& m_ui;
     Asker& m_asker;
-    int m_mode;
+    FileScreenMode m_mode;
     Operation m_operation;
     QLineEdit* m_name = nullptr;
     QLabel* m_format = nullptr;
@@ -80,6 +83,7 @@ private:
     QLabel* m_percent = nullptr;
     QLabel* m_work = nullptr;
     bool m_running = false;
+    bool m_succeeded = false;
     std::atomic<bool> m_stop = false;
 };
 

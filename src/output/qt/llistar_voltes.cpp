@@ -29,8 +29,8 @@ QString qstr(const std::string& s) {
 }
 
 LapListingSetup withTexts(LapListingSetup setup, int language) {
-    setup.all = std::string(messageText(7, 0, language));
-    setup.allLanes = std::string(messageText(7, 1, language));
+    setup.all = std::string(messageText(msgkey::kAll, language));
+    setup.allLanes = std::string(messageText(msgkey::kAllFeminine, language));
     setup.language = language;
     return setup;
 }
@@ -249,10 +249,11 @@ void LlistarVoltes::assignFastest(int visibleRow) {
     }
     const int row = m_model->listingRow(visibleRow);
     const auto& c = m_listing.rows()[static_cast<std::size_t>(row)].cells;
-    const QString question = message(m_ui, 7, 3) + qstr(c[lapcol::LapTime]) + message(m_ui, 7, 4) +
-                             qstr(c[lapcol::Name]) + message(m_ui, 7, 5) + qstr(c[lapcol::Lane]) +
+    const QString question = message(m_ui, msgkey::kAssignFastestStart) + qstr(c[lapcol::LapTime]) +
+                             message(m_ui, msgkey::kAssignFastestAsLapOf) + qstr(c[lapcol::Name]) +
+                             message(m_ui, msgkey::kAssignFastestOnLane) + qstr(c[lapcol::Lane]) +
                              QStringLiteral("?");
-    if (!m_asker.yesNo(this, message(m_ui, 7, 6), question)) {
+    if (!m_asker.yesNo(this, message(m_ui, msgkey::kAssignFastestTitle), question)) {
         return;
     }
     auto result = m_listing.assignFastest(row);

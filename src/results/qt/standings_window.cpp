@@ -466,7 +466,7 @@ void StandingsWindow::open(const StandingsSetup& setup) {
     MessageTable local;
     MessageTable& messages = setup.messages != nullptr ? *setup.messages : local;
     applyWindowTexts(this, Localitzar("Classificacio", setup.language, messages));
-    m_heatCaption = toQString(messages.text(5, 1));
+    m_heatCaption = toQString(messages.text(msgkey::kHeatCaption));
     setWindowTitle(setup.title);
     for (int c = 0; c < m_reference->columnCount(); ++c) {
         if (QTableWidgetItem* heading = m_reference->horizontalHeaderItem(c)) {

@@ -27,20 +27,21 @@ void showText(Portada& window, const QString& title, const std::vector<std::stri
     window.asker().message(&window, title, text.trimmed());
 }
 
-// The event manager's archive (5) and unarchive (7) buttons.
-void archiveScreen(Portada& window, QWidget* parent) {
+// The event manager's archive and unarchive buttons.
+bool archiveScreen(Portada& window, QWidget* parent, FileScreenMode mode) {
     UiContext& ui = window.context();
-    const int mode = ui.modeExportar;
     const int language = ui.language();
     int event = 0;
     if (auto* manager = qobject_cast<GestorProves*>(parent)) {
         event = manager->events()->currentRow() + 1;
     }
     Exportar::Operation operation =
-        mode == 5 ? archiveOperation(eventFolder(ui.app.dataDir, event), language)
-                  : unarchiveOperation(ui.app.dataDir, language);
+        mode == FileScreenMode::Archive
+            ? archiveOperation(eventFolder(ui.app.dataDir, event), language)
+            : unarchiveOperation(ui.app.dataDir, language);
     Exportar screen(ui, window.asker(), mode, operation, parent);
     screen.exec();
+    return screen.succeeded();
 }
 
 void exportScreen(Portada& window) {
@@ -57,7 +58,7 @@ void exportScreen(Portada& window) {
         return ExportarProva(files, file, separate, *problems, exportProgress(report));
     };
     {
-        Exportar screen(ui, window.asker(), 0, operation, &window);
+        Exportar screen(ui, window.asker(), FileScreenMode::Export, operation, &window);
         screen.exec();
     }
     showText(window, errorTitle, *problems);
@@ -88,7 +89,9 @@ void exportResultTables(Portada& window) {
 } // namespace
 
 void connectFileScreens(Portada& window) {
-    window.fileScreen = [&window](QWidget* parent) { archiveScreen(window, parent); };
+    window.fileScreen = [&window](QWidget* parent, FileScreenMode mode) {
+        return archiveScreen(window, parent, mode);
+    };
     window.setCommand("MnuExportar", [&window] { exportScreen(window); });
 
     auto* tables = new QAction(&window);

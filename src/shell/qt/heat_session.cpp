@@ -163,10 +163,9 @@ bool HeatSession::openProgramme(int programa) {
     m_engine = std::move(engine);
     if (auto opened = m_engine->openProgramme(*request); !opened) {
         m_engine.reset();
-        const bool tooManyLanes =
-            opened.error() == "El nombre de pistes de la configuració és superior al màxim permès";
+        const bool tooManyLanes = opened.error().kind == OpenProgrammeError::Kind::TooManyLanes;
         showMessage(tooManyLanes ? toQString(m_ui.message(0, msg::kTooManyLanes))
-                                 : toQString(opened.error()));
+                                 : toQString(opened.error().text));
         return false;
     }
     if (m_voice) {
@@ -280,7 +279,7 @@ void HeatSession::openWindows() {
         setup.colours = ColourSlots::from(m_ui.app.configPrg.colours);
         setup.infoShown = m_ui.infoShown;
         m_standings->open(setup);
-        setup.title = toQString(m_ui.message(5, 8)) +
+        setup.title = toQString(m_ui.message(msgkey::kClassificationTitle)) +
                       withoutAccelerator(
                           toQString(tableCaption("Portada", "MnuPrg", programa, m_ui.language())));
         m_standings->setWindowTitle(setup.title);

@@ -89,9 +89,9 @@ public:
     std::function<void(int lane)> manualCrossing;
     // Asked before the window closes; false keeps it open.
     std::function<bool()> mayClose;
-    // The file screen that archives (`ModeExportar` 5) and unarchives (7) for the event
-    // manager; without it the manager says that archiving is not available yet.
-    std::function<void(QWidget* parent)> fileScreen;
+    // The file screen that archives and unarchives for the event manager, true when its
+    // operation succeeded; without it the manager says that archiving is not available yet.
+    std::function<bool(QWidget* parent, FileScreenMode mode)> fileScreen;
 
     // The commands of the shell itself.
     void newEvent();

@@ -97,8 +97,10 @@ void GestorProves::build() {
     connect(m_buttons[2], &QPushButton::clicked, this, &GestorProves::deleteEvent);
     connect(m_buttons[3], &QPushButton::clicked, this, &GestorProves::modifyEvent);
     connect(m_buttons[4], &QPushButton::clicked, this, &GestorProves::deleteSeries);
-    connect(m_buttons[5], &QPushButton::clicked, this, [this] { archive(5); });
-    connect(m_buttons[7], &QPushButton::clicked, this, [this] { archive(7); });
+    connect(m_buttons[5], &QPushButton::clicked, this,
+            [this] { archive(FileScreenMode::Archive); });
+    connect(m_buttons[7], &QPushButton::clicked, this,
+            [this] { archive(FileScreenMode::Unarchive); });
     pairEventLists(m_events, m_dates, [this](int row) { selectEvent(row); });
     connect(m_programmes, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!m_syncing) {
@@ -248,11 +250,9 @@ void GestorProves::modifyEvent() {
     }
     const int seriesRow = m_series->currentRow();
     const int programmeRow = m_programmes->currentRow();
-    m_ui.modeExportar = static_cast<std::int16_t>(index + 1);
     NovaProva dialog(m_ui, m_asker, this, index + 1, m_events->item(index)->text(),
                      m_dates->item(index)->text());
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    m_ui.modeExportar = 0;
     if (!accepted) {
         return;
     }
@@ -296,16 +296,14 @@ void GestorProves::deleteSeries() {
     m_programmes->setCurrentRow(programmeRow);
 }
 
-void GestorProves::archive(int mode) {
+void GestorProves::archive(FileScreenMode mode) {
     if (!m_fileScreen) {
         m_asker.message(this, windowTitle(), message(m_ui, 0, msg::kNotAvailableYet));
         return;
     }
     const int before = m_events->count();
-    m_ui.modeExportar = static_cast<std::int16_t>(mode);
-    m_fileScreen(this);
-    const bool unarchived = mode == 7 && m_ui.modeExportar == 0;
-    m_ui.modeExportar = 0;
+    const bool done = m_fileScreen(this, mode);
+    const bool unarchived = mode == FileScreenMode::Unarchive && done;
     if (!unarchived) {
         return;
     }

@@ -22,9 +22,8 @@ class Asker;
 class GestorProves : public QDialog {
     Q_OBJECT
 public:
-    // Opens the file screen in mode 5 (archive) or 7 (unarchive); the screen sets
-    // `ModeExportar` to 0 when an unarchive succeeded.
-    using FileScreen = std::function<void(QWidget* parent)>;
+    // Opens the file screen to archive or unarchive; true when its operation succeeded.
+    using FileScreen = std::function<bool(QWidget* parent, FileScreenMode mode)>;
 
     GestorProves(UiContext& ui, Asker& asker, QWidget* parent = nullptr,
                  FileScreen fileScreen = {});
@@ -36,7 +35,7 @@ public:
     void deleteEvent();
     void modifyEvent();
     void deleteSeries();
-    void archive(int mode);
+    void archive(FileScreenMode mode);
 
     QListWidget* events() const { return m_events; }
     QListWidget* dates() const { return m_dates; }

@@ -25,6 +25,9 @@ inline int localitzar(QWidget* window, std::string_view windowName, UiContext& u
 inline QString message(const UiContext& ui, int column, int row) {
     return QString::fromStdString(ui.message(column, row));
 }
+inline QString message(const UiContext& ui, MessageKey key) {
+    return QString::fromStdString(ui.message(key));
+}
 
 // A problem reported by the core, with the file problems in it put into the active
 // language. `prefixRow` (a row of message column 0) goes before a problem that the texts

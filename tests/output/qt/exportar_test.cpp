@@ -42,16 +42,16 @@ private slots:
 void ExportarTest::eachModeHasItsTitlePatternAndOption() {
     Fixture f;
     struct Case {
-        int mode;
+        FileScreenMode mode;
         QString title;
         QString pattern;
         bool option;
         QString lookIn;
     };
     const Case cases[] = {
-        {0, "Exportar a TXT", "*.txt", true, "Gravar a:"},
-        {5, "Arxivar prova", "*.prb", false, "Gravar a:"},
-        {7, "Desarxivar prova", "*.prb", false, "Llegir de:"},
+        {FileScreenMode::Export, "Exportar a TXT", "*.txt", true, "Gravar a:"},
+        {FileScreenMode::Archive, "Arxivar prova", "*.prb", false, "Gravar a:"},
+        {FileScreenMode::Unarchive, "Desarxivar prova", "*.prb", false, "Llegir de:"},
     };
     for (const Case& c : cases) {
         Exportar screen(f.ui, f.asker, c.mode, {});
@@ -69,7 +69,7 @@ void ExportarTest::eachModeHasItsTitlePatternAndOption() {
 
 void ExportarTest::namesGetTheExtensionUnlessTheyEndWithIt() {
     Fixture f;
-    Exportar screen(f.ui, f.asker, 5, {});
+    Exportar screen(f.ui, f.asker, FileScreenMode::Archive, {});
     QVERIFY(screen.nameField() != nullptr);
     const std::pair<QString, QString> cases[] = {{"final", "final.prb"},
                                                  {"final.PRB", "final.PRB.prb"},
@@ -81,7 +81,7 @@ void ExportarTest::namesGetTheExtensionUnlessTheyEndWithIt() {
         QCOMPARE(screen.nameField()->text(), completed);
     }
     test::writeBytes(f.dir.path() / "COPIA.PRB", "x");
-    Exportar reading(f.ui, f.asker, 7, {});
+    Exportar reading(f.ui, f.asker, FileScreenMode::Unarchive, {});
     for (const auto& [typed, completed] :
          {std::pair<QString, QString>{"COPIA.PRB", "COPIA.PRB"}, {"copia", "copia.prb"}}) {
         reading.nameField()->setText(typed);
@@ -93,10 +93,11 @@ void ExportarTest::namesGetTheExtensionUnlessTheyEndWithIt() {
 void ExportarTest::anEmptyNameKeepsTheScreenOpen() {
     Fixture f;
     bool ran = false;
-    Exportar screen(f.ui, f.asker, 5, [&ran](const fs::path&, bool, const FileScreenReport&) {
-        ran = true;
-        return std::expected<void, std::string>{};
-    });
+    Exportar screen(f.ui, f.asker, FileScreenMode::Archive,
+                    [&ran](const fs::path&, bool, const FileScreenReport&) {
+                        ran = true;
+                        return std::expected<void, std::string>{};
+                    });
     screen.nameField()->clear();
     screen.accept();
     QVERIFY(!ran);
@@ -110,7 +111,7 @@ void ExportarTest::archivingAsksBeforeReplacingAndShowsProgress() {
     Fixture f;
     const fs::path target = f.dir.path() / "final.prb";
     test::writeBytes(target, "old");
-    Exportar screen(f.ui, f.asker, 5, archiveOperation(f.event(1), 0));
+    Exportar screen(f.ui, f.asker, FileScreenMode::Archive, archiveOperation(f.event(1), 0));
     screen.resize(900, 540);
     screen.show();
     screen.nameField()->setText(QStringLiteral("final"));
@@ -142,16 +143,15 @@ void ExportarTest::unarchivingReportsAWrongFormatAndSignalsSuccess() {
     const fs::path good = f.dir.path() / "good.prb";
     QVERIFY(ArxivarProva(f.event(1), good, 0).has_value());
 
-    f.ui.modeExportar = 7;
-    Exportar screen(f.ui, f.asker, 7, unarchiveOperation(f.dir.path(), 0));
+    Exportar screen(f.ui, f.asker, FileScreenMode::Unarchive, unarchiveOperation(f.dir.path(), 0));
     QVERIFY(!screen.run(QString::fromStdString(bad.string())));
     QCOMPARE(f.asker.asked.back().title, QStringLiteral("Error"));
     QCOMPARE(f.asker.asked.back().text, QStringLiteral("El format de l'arxiu no és correcte"));
-    QCOMPARE(f.ui.modeExportar, std::int16_t{7});
+    QVERIFY(!screen.succeeded());
     QVERIFY(!fs::exists(f.event(2)));
 
     QVERIFY(screen.run(QString::fromStdString(good.string())));
-    QCOMPARE(f.ui.modeExportar, std::int16_t{0});
+    QVERIFY(screen.succeeded());
     QCOMPARE(screen.infoArxiu()->text(), QStringLiteral("Desarxivant Ràl·li (01-03-2026)"));
     QVERIFY(fs::exists(f.event(2) / "F115"));
 }

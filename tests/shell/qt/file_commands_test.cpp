@@ -66,17 +66,16 @@ private slots:
         GestorProves manager(main.ui, main.asker, main.window.get(), main.window->fileScreen);
         manager.selectEvent(0);
         saveAs(QStringLiteral("copia"), &title);
-        manager.archive(5);
+        manager.archive(FileScreenMode::Archive);
         QCOMPARE(title, QStringLiteral("Arxivar prova"));
         QVERIFY(fs::exists(f.data() / "copia.prb"));
         saveAs(QStringLiteral("copia.prb"), &title);
-        manager.archive(7);
+        manager.archive(FileScreenMode::Unarchive);
         QCOMPARE(title, QStringLiteral("Desarxivar prova"));
         QCOMPARE(manager.events()->count(), 2);
         QCOMPARE(manager.events()->item(1)->text(), QStringLiteral("Open Sabadell"));
         QCOMPARE(test::readBytes(eventFolder(f.data(), 2) / "CRS001.DAD"),
                  test::readBytes(f.event() / "CRS001.DAD"));
-        QCOMPARE(main.ui.modeExportar, std::int16_t{0});
     }
 
     void resultTablesAreWrittenIntoTheEventFolder() {

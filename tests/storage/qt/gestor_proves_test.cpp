@@ -106,7 +106,6 @@ void GestorProvesTest::modifyingAnEventRewritesItsHeader() {
     QCOMPARE(title, QStringLiteral("Modificar dades de la prova"));
     QVERIFY(f.asker.asked.empty()); // no confirmation when modifying
     QCOMPARE(dialog.events()->item(0)->text(), QStringLiteral("Curta"));
-    QCOMPARE(f.ui.modeExportar, std::int16_t{0});
     auto header = readCapcaleraProva(f.event(1) / "PROVA.DAD");
     QVERIFY(header.has_value());
     QCOMPARE(header->header.name, std::string("Curta"));
@@ -134,22 +133,21 @@ void GestorProvesTest::archivingWaitsForTheFileScreen() {
     Fixture f(1);
     {
         GestorProves dialog(f.ui, f.asker);
-        dialog.archive(5);
+        dialog.archive(FileScreenMode::Archive);
         QCOMPARE(f.asker.asked.back().text,
                  QStringLiteral("Aquesta funció encara no està disponible."));
     }
-    int modeSeen = -1;
-    auto unarchive = [&](QWidget*) {
-        modeSeen = f.ui.modeExportar;
+    FileScreenMode modeSeen = FileScreenMode::Export;
+    auto unarchive = [&](QWidget*, FileScreenMode mode) {
+        modeSeen = mode;
         EventManager(f.dir.path()).createEvent("Desarxivada", "02-02-2026");
-        f.ui.modeExportar = 0; // success
+        return true;
     };
     GestorProves dialog(f.ui, f.asker, nullptr, unarchive);
-    dialog.archive(7);
-    QCOMPARE(modeSeen, 7);
+    dialog.archive(FileScreenMode::Unarchive);
+    QVERIFY(modeSeen == FileScreenMode::Unarchive);
     QCOMPARE(dialog.events()->count(), 2);
     QCOMPARE(dialog.events()->currentItem()->text(), QStringLiteral("Desarxivada"));
-    QCOMPARE(f.ui.modeExportar, std::int16_t{0});
 }
 
 void GestorProvesTest::datesStayBesideTheirEvents() {
