@@ -372,6 +372,72 @@ void warnLapProblems(const Invocation& inv, const LapListing& listing) {
     }
 }
 
+// The options after the heat: the listing's participant, lane and sort. An exit status
+// when one is refused.
+std::optional<int> chooseLapFilters(const Invocation& inv, LapListing& listing, int heat,
+                                    const std::string& seriesName) {
+    const auto& a = inv.args;
+    for (std::size_t i = 4; i < a.size(); i += 2) {
+        if (i + 1 >= a.size()) {
+            return usage(inv, kLapsUsage);
+        }
+        const std::string& v = a[i + 1];
+        if (a[i] == "--participant") {
+            auto n = parsePositive(v);
+            const auto& names = listing.entries(LapListing::ParticipantSelector);
+            if (!n) {
+                return usage(inv, kLapsUsage);
+            }
+            if (*n >= static_cast<int>(names.size())) {
+                return fail(inv, seriesName + " has no participant " + v);
+            }
+            listing.choose(LapListing::ParticipantSelector, *n);
+        } else if (a[i] == "--lane") {
+            auto lane = parseInteger(v);
+            const auto& lanes = listing.entries(LapListing::LaneSelector);
+            auto it = lane ? std::find(lanes.begin() + 1, lanes.end(), std::to_string(*lane))
+                           : lanes.end();
+            if (!lane) {
+                return usage(inv, kLapsUsage);
+            }
+            if (it == lanes.end()) {
+                return fail(inv, "heat " + std::to_string(heat) + " lists no lane " + v);
+            }
+            listing.choose(LapListing::LaneSelector, static_cast<int>(it - lanes.begin()));
+        } else if (a[i] == "--sort") {
+            auto option = parsePositive(v);
+            if (!option || *option > 3) {
+                return usage(inv, kLapsUsage);
+            }
+            listing.sortBy(*option);
+        } else {
+            return usage(inv, kLapsUsage);
+        }
+    }
+    return std::nullopt;
+}
+
+// What the window shows above its table (the crossings listed and the heat's start), then
+// the rows it shows, every column.
+void printLapListing(const Invocation& inv, const LapListing& listing, int language) {
+    inv.out << "# " << tableCaption("LlistarVoltes", "Contador", 0, language) << ' '
+            << listing.visibleCount();
+    if (listing.startTimeShown()) {
+        inv.out << '\t' << tableCaption("LlistarVoltes", "Contador", 3, language) << ' '
+                << listing.startTime();
+    }
+    inv.out << '\n';
+    for (const auto& row : listing.rows()) {
+        if (!row.visible) {
+            continue;
+        }
+        for (int c = 0; c < lapcol::Count; ++c) {
+            inv.out << (c > 0 ? "\t" : "") << row.cells[static_cast<std::size_t>(c)];
+        }
+        inv.out << '\n';
+    }
+}
+
 } // namespace
 
 int cmdLaps(const Invocation& inv) {
@@ -417,63 +483,12 @@ int cmdLaps(const Invocation& inv) {
                              seriesBaseName(*programa, target->serie));
     }
     listing.choose(LapListing::HeatSelector, *heat - 1);
-    for (std::size_t i = 4; i < a.size(); i += 2) {
-        if (i + 1 >= a.size()) {
-            return usage(inv, kLapsUsage);
-        }
-        const std::string& v = a[i + 1];
-        if (a[i] == "--participant") {
-            auto n = parsePositive(v);
-            const auto& names = listing.entries(LapListing::ParticipantSelector);
-            if (!n) {
-                return usage(inv, kLapsUsage);
-            }
-            if (*n >= static_cast<int>(names.size())) {
-                return fail(inv,
-                            seriesBaseName(*programa, target->serie) + " has no participant " + v);
-            }
-            listing.choose(LapListing::ParticipantSelector, *n);
-        } else if (a[i] == "--lane") {
-            auto lane = parseInteger(v);
-            const auto& lanes = listing.entries(LapListing::LaneSelector);
-            auto it = lane ? std::find(lanes.begin() + 1, lanes.end(), std::to_string(*lane))
-                           : lanes.end();
-            if (!lane) {
-                return usage(inv, kLapsUsage);
-            }
-            if (it == lanes.end()) {
-                return fail(inv, "heat " + std::to_string(*heat) + " lists no lane " + v);
-            }
-            listing.choose(LapListing::LaneSelector, static_cast<int>(it - lanes.begin()));
-        } else if (a[i] == "--sort") {
-            auto option = parsePositive(v);
-            if (!option || *option > 3) {
-                return usage(inv, kLapsUsage);
-            }
-            listing.sortBy(*option);
-        } else {
-            return usage(inv, kLapsUsage);
-        }
+    if (auto refused =
+            chooseLapFilters(inv, listing, *heat, seriesBaseName(*programa, target->serie))) {
+        return *refused;
     }
     warnLapProblems(inv, listing);
-    // What the window shows above its table: the crossings listed and the heat's start.
-    const int language = target->event.language;
-    inv.out << "# " << tableCaption("LlistarVoltes", "Contador", 0, language) << ' '
-            << listing.visibleCount();
-    if (listing.startTimeShown()) {
-        inv.out << '\t' << tableCaption("LlistarVoltes", "Contador", 3, language) << ' '
-                << listing.startTime();
-    }
-    inv.out << '\n';
-    for (const auto& row : listing.rows()) {
-        if (!row.visible) {
-            continue;
-        }
-        for (int c = 0; c < lapcol::Count; ++c) {
-            inv.out << (c > 0 ? "\t" : "") << row.cells[static_cast<std::size_t>(c)];
-        }
-        inv.out << '\n';
-    }
+    printLapListing(inv, listing, target->event.language);
     return kOk;
 }
 

@@ -181,7 +181,9 @@ private:
     void setUpHeat();
     void resetHeatDisplay();
     void setHeatMarker();
+    std::optional<int> heatAllowedToStart();
     void startHeatRecords(double now);
+    void writeResumeState();
     void writeResumeStart();
     struct UnstoredHeat {
         int heat = 0;

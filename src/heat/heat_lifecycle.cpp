@@ -60,31 +60,40 @@ void HeatEngine::resetLanesForHeat() {
     m_splitStored = false;
 }
 
-void HeatEngine::IniciarManiga(double now) {
+// The number of the heat that may start now, or nothing (and the organiser told why).
+std::optional<int> HeatEngine::heatAllowedToStart() {
     if (!m_open || m_running || m_comesMode) {
-        return;
+        return std::nullopt;
     }
     // A heat that could not be stored nor kept goes first: no heat starts over its laps.
     if (m_held && !settleHeldHeat()) {
         report(heatnote::startRefusedText(m_settings.language, m_held->heat));
-        return;
+        return std::nullopt;
     }
-    int heat = m_programa <= 1 ? 1 : m_heat + 1;
+    const int heat = m_programa <= 1 ? 1 : m_heat + 1;
     if (heat > 32767) {
         report(heatnote::seriesFullText(m_settings.language));
-        return;
+        return std::nullopt;
     }
     if (m_programa == 4 && !raceHeatAllowed(m_settings.comesPolicy, heat, participantCount())) {
         m_panel.showButtons(true);
         m_recoveryOutcome = RecoveryOutcome::NotStarted;
         changed();
-        return;
+        return std::nullopt;
     }
     // The journal of an interrupted heat that was not recovered is never started over.
     if (!m_recovering && !m_journalOwned && standingsProgramme() && !setAsideInterruptedJournal()) {
+        return std::nullopt;
+    }
+    return heat;
+}
+
+void HeatEngine::IniciarManiga(double now) {
+    const std::optional<int> heat = heatAllowedToStart();
+    if (!heat) {
         return;
     }
-    m_heat = heat;
+    m_heat = *heat;
     m_journalFailed = false;
     m_panel.helpMenuEnabled = false;
     m_panel.background = kDefaultColour;
@@ -132,20 +141,24 @@ void HeatEngine::IniciarManiga(double now) {
             }
         }
     }
-    if (m_programa >= 1) {
-        ResumeState state{static_cast<std::int16_t>(m_request.event),
-                          static_cast<std::int16_t>(m_programa),
-                          static_cast<std::int16_t>(m_request.serie),
-                          static_cast<std::int16_t>(m_heat), m_heatStart};
-        if (auto written = writeResumeFile(m_request.dataDir / "ZTR4.TMP", state); !written) {
-            report(written.error());
-        }
-    }
+    writeResumeState();
     noteHeatStart(now);
     if (m_events) {
         m_events->heatStarted(m_heat);
     }
     changed();
+}
+
+void HeatEngine::writeResumeState() {
+    if (m_programa < 1) {
+        return;
+    }
+    ResumeState state{
+        static_cast<std::int16_t>(m_request.event), static_cast<std::int16_t>(m_programa),
+        static_cast<std::int16_t>(m_request.serie), static_cast<std::int16_t>(m_heat), m_heatStart};
+    if (auto written = writeResumeFile(m_request.dataDir / "ZTR4.TMP", state); !written) {
+        report(written.error());
+    }
 }
 
 void HeatEngine::startHeatRecords(double now) {
