@@ -35,6 +35,39 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
     : QDialog(parent), m_model(std::move(model)), m_ui(ui), m_asker(asker) {
     setObjectName(QStringLiteral("Penalitzacions"));
     auto* top = new QVBoxLayout(this);
+    top->addLayout(buildFields());
+    top->addWidget(buildTable(), 1);
+    // Saving keeps the screen open: the close button stays, "&Gravar" only writes.
+    QHBoxLayout* buttons = sortirButtons(this, [this] {
+        save();
+        return false;
+    });
+    top->addLayout(buttons);
+
+    localitzar(this, "Penalitzacions", m_ui);
+    setWindowTitle(windowTitle() + title);
+    sizeColumns();
+    fillTable();
+    if (auto* saveButton = findChild<QPushButton*>(QStringLiteral("Sortir_1"))) {
+        saveButton->setEnabled(m_model.saveEnabled());
+    }
+    m_value->setText(qstr(m_model.value()));
+    m_reasons->setText(qstr(m_model.reasons()));
+    connectFields();
+    if (m_model.selected() >= 1) {
+        m_list->setCurrentRow(m_model.selected() - 1);
+    }
+    resize(760, 560);
+    if (!m_model.notes().empty()) {
+        QStringList lines;
+        for (const auto& note : m_model.notes()) {
+            lines << qstr(note);
+        }
+        m_asker.message(this, windowTitle(), lines.join(QLatin1Char('\n')));
+    }
+}
+
+QGridLayout* Penalitzacions::buildFields() {
     auto* fields = new QGridLayout;
     fields->addWidget(namedLabel(this, QStringLiteral("TextParticipant")), 0, 0);
     m_list = new QListWidget(this);
@@ -55,8 +88,10 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
     fields->addWidget(m_reasons, 3, 1, Qt::AlignTop);
     fields->setColumnStretch(1, 1);
     fields->setRowStretch(4, 1);
-    top->addLayout(fields);
+    return fields;
+}
 
+QTableWidget* Penalitzacions::buildTable() {
     m_table = new QTableWidget(this);
     m_table->setObjectName(QStringLiteral("Quadre"));
     m_table->setColumnCount(3);
@@ -66,16 +101,10 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    top->addWidget(m_table, 1);
-    // Saving keeps the screen open: the close button stays, "&Gravar" only writes.
-    QHBoxLayout* buttons = sortirButtons(this, [this] {
-        save();
-        return false;
-    });
-    top->addLayout(buttons);
+    return m_table;
+}
 
-    localitzar(this, "Penalitzacions", m_ui);
-    setWindowTitle(windowTitle() + title);
+void Penalitzacions::sizeColumns() {
     // The design's widths, but never narrower than a heading.
     for (int c = 0; c < 3; ++c) {
         const QTableWidgetItem* heading = m_table->horizontalHeaderItem(c);
@@ -83,12 +112,9 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
             heading != nullptr ? fontMetrics().horizontalAdvance(heading->text()) + 24 : 0;
         m_table->setColumnWidth(c, std::max(kWidths[c] * 4 / 45, text));
     }
-    fillTable();
-    if (auto* saveButton = findChild<QPushButton*>(QStringLiteral("Sortir_1"))) {
-        saveButton->setEnabled(m_model.saveEnabled());
-    }
-    m_value->setText(qstr(m_model.value()));
-    m_reasons->setText(qstr(m_model.reasons()));
+}
+
+void Penalitzacions::connectFields() {
     connect(m_list, &QListWidget::currentRowChanged, this,
             [this](int row) { selectParticipant(row + 1); });
     connect(m_table, &QTableWidget::cellClicked, this,
@@ -105,17 +131,6 @@ Penalitzacions::Penalitzacions(PenaltiesModel model, const QString& title, UiCon
         m_reasons->setFocus();
         m_reasons->selectAll();
     });
-    if (m_model.selected() >= 1) {
-        m_list->setCurrentRow(m_model.selected() - 1);
-    }
-    resize(760, 560);
-    if (!m_model.notes().empty()) {
-        QStringList lines;
-        for (const auto& note : m_model.notes()) {
-            lines << qstr(note);
-        }
-        m_asker.message(this, windowTitle(), lines.join(QLatin1Char('\n')));
-    }
 }
 
 Penalitzacions::~Penalitzacions() {

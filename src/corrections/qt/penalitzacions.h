@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QGridLayout;
 class QLineEdit;
 class QListWidget;
 class QTableWidget;
@@ -36,6 +37,10 @@ public:
 private:
     void takeFields();
     void selectParticipant(int participant);
+    QGridLayout* buildFields();
+    QTableWidget* buildTable();
+    void sizeColumns();
+    void connectFields();
     void fillTable();
 
     PenaltiesModel m_model;
