@@ -139,6 +139,123 @@ void heatKeys(StandingsGrid& grid, int row, int programa) {
     }
 }
 
+// Every block from the heat before `heat` to the last one, found and checked.
+std::expected<std::map<int, Block>, std::string>
+findBlocks(const std::vector<HeatResultRecord>& records, int heat, int heats,
+           const std::string& fileName) {
+    std::map<int, Block> blocks;
+    for (int h = std::max(heat - 1, 1); h <= heats; ++h) {
+        auto block = findBlock(records, h, fileName);
+        if (!block) {
+            return std::unexpected(block.error());
+        }
+        blocks[h] = *block;
+    }
+    for (int h = std::max(heat - 1, 1); h < heats; ++h) {
+        if (blocks[h + 1].header <= blocks[h].header + blocks[h].count) {
+            return std::unexpected("the blocks of heats " + std::to_string(h) + " and " +
+                                   std::to_string(h + 1) + " in " + fileName + " overlap");
+        }
+    }
+    return blocks;
+}
+
+// The participants' totals as the heat before `heat` left them.
+std::vector<Totals> totalsBefore(const std::vector<HeatResultRecord>& records,
+                                 std::map<int, Block>& blocks, int heat, int participants) {
+    std::vector<Totals> totals(static_cast<std::size_t>(participants) + 1);
+    if (heat >= 2) {
+        const Block& previous = blocks[heat - 1];
+        for (std::size_t i = 1; i <= previous.count; ++i) {
+            const HeatResultRecord& r = records[previous.header + i];
+            if (r.participant >= 1 && r.participant <= participants) {
+                totals[static_cast<std::size_t>(r.participant)] = {r.seriesLaps, r.fastestLap,
+                                                                   r.fastestLane};
+            }
+        }
+    }
+    return totals;
+}
+
+bool changesAnyValue(const std::vector<HeatResultRecord>& records, const Block& block,
+                     const SeriesFiles& series, int heat, const std::vector<LaneValues>& values) {
+    bool changes = false;
+    for (std::size_t i = 1; i <= block.count; ++i) {
+        HeatResultRecord r = records[block.header + i];
+        changes = applyValues(r, series, heat, values) || changes;
+    }
+    return changes;
+}
+
+// The correction being made: the heat and its new values.
+struct Correction {
+    const SeriesFiles& series;
+    int heat = 0;
+    const std::vector<LaneValues>& values;
+};
+
+// Recomputes the block of heat `h`: the corrected values when it is the corrected heat, the
+// totals carried from the heats before, its ranks.
+void recomputeBlock(std::vector<HeatResultRecord>& records, const Block& block, int h,
+                    const Correction& correction, std::vector<Totals>& totals) {
+    const SeriesFiles& series = correction.series;
+    const int n = series.participants();
+    StandingsGrid grid;
+    grid.reset(static_cast<int>(block.count));
+    int lastLane = 0;
+    // The stored keys by participant: the grid's texts round them, the file keeps them
+    // as they were unless the correction changed them.
+    struct StoredKeys {
+        bool corrected;
+        float key1;
+        float key2;
+    };
+    std::map<int, StoredKeys> storedKeys;
+    for (std::size_t i = 1; i <= block.count; ++i) {
+        HeatResultRecord r = records[block.header + i];
+        const bool corrected =
+            h == correction.heat && applyValues(r, series, correction.heat, correction.values);
+        storedKeys.emplace(r.participant, StoredKeys{corrected, r.sortKey1, r.sortKey2});
+        if (r.participant >= 1 && r.participant <= n) {
+            Totals& t = totals[static_cast<std::size_t>(r.participant)];
+            t.laps += r.heatLaps;
+            r.seriesLaps = t.laps;
+            if (r.heatFastestLap > 0.0f && (t.fastest == 0.0f || r.heatFastestLap < t.fastest)) {
+                t.fastest = r.heatFastestLap;
+                t.fastestLane = r.lane;
+            }
+            r.fastestLap = t.fastest;
+            r.fastestLane = t.fastestLane;
+        }
+        if (r.lastLaneRank < 0) {
+            lastLane = r.lane;
+        }
+        const int row = static_cast<int>(i);
+        fillStandingsRow(grid, row, r, series.name(r.participant), series.programa, series.track);
+        // The heat ranks compare the whole keys, as when the heat was run.
+        for (auto [column, key] :
+             {std::pair{col::HeatKey1, r.sortKey1}, std::pair{col::HeatKey2, r.sortKey2}}) {
+            grid.setText(row, column, key != 0.0f ? singleToText(key) : std::string());
+        }
+        if (corrected) {
+            heatKeys(grid, row, series.programa);
+        }
+    }
+    grid.resort({series.programa, &series.track, {}, 0});
+    for (int row = 1; row <= grid.rowCount(); ++row) {
+        HeatResultRecord rec = recordFromStandingsRow(grid, row, series.programa, lastLane);
+        if (auto kept = storedKeys.find(rec.participant); kept != storedKeys.end()) {
+            if (!kept->second.corrected) {
+                rec.sortKey1 = kept->second.key1;
+            }
+            if (!kept->second.corrected || rec.sortKey2 != 0.0f) {
+                rec.sortKey2 = kept->second.key2;
+            }
+        }
+        records[block.header + static_cast<std::size_t>(row)] = rec;
+    }
+}
+
 } // namespace
 
 std::expected<std::vector<int>, std::string>
@@ -158,105 +275,21 @@ recomputeSeries(const SeriesFiles& series, int heat, const std::vector<LaneValue
     auto& records = file.records;
 
     // Every block is found and checked before anything changes.
-    std::map<int, Block> blocks;
-    for (int h = std::max(heat - 1, 1); h <= series.heats; ++h) {
-        auto block = findBlock(records, h, fileName);
-        if (!block) {
-            return std::unexpected(block.error());
-        }
-        blocks[h] = *block;
+    auto found = findBlocks(records, heat, series.heats, fileName);
+    if (!found) {
+        return std::unexpected(found.error());
     }
-    for (int h = std::max(heat - 1, 1); h < series.heats; ++h) {
-        if (blocks[h + 1].header <= blocks[h].header + blocks[h].count) {
-            return std::unexpected("the blocks of heats " + std::to_string(h) + " and " +
-                                   std::to_string(h + 1) + " in " + fileName + " overlap");
-        }
-    }
-
-    const int n = series.participants();
-    std::vector<Totals> totals(static_cast<std::size_t>(n) + 1);
-    if (heat >= 2) {
-        const Block& previous = blocks[heat - 1];
-        for (std::size_t i = 1; i <= previous.count; ++i) {
-            const HeatResultRecord& r = records[previous.header + i];
-            if (r.participant >= 1 && r.participant <= n) {
-                totals[static_cast<std::size_t>(r.participant)] = {r.seriesLaps, r.fastestLap,
-                                                                   r.fastestLane};
-            }
-        }
-    }
+    std::map<int, Block>& blocks = *found;
+    std::vector<Totals> totals = totalsBefore(records, blocks, heat, series.participants());
 
     // A correction that changes no heat value leaves the file as it is.
-    {
-        const Block& block = blocks[heat];
-        bool changes = false;
-        for (std::size_t i = 1; i <= block.count; ++i) {
-            HeatResultRecord r = records[block.header + i];
-            changes = applyValues(r, series, heat, values) || changes;
-        }
-        if (!changes) {
-            return std::vector<int>{};
-        }
+    if (!changesAnyValue(records, blocks[heat], series, heat, values)) {
+        return std::vector<int>{};
     }
 
     std::vector<int> rewritten;
     for (int h = heat; h <= series.heats; ++h) {
-        const Block& block = blocks[h];
-        StandingsGrid grid;
-        grid.reset(static_cast<int>(block.count));
-        int lastLane = 0;
-        // The stored keys by participant: the grid's texts round them, the file keeps them
-        // as they were unless the correction changed them.
-        struct StoredKeys {
-            bool corrected;
-            float key1;
-            float key2;
-        };
-        std::map<int, StoredKeys> storedKeys;
-        for (std::size_t i = 1; i <= block.count; ++i) {
-            HeatResultRecord r = records[block.header + i];
-            const bool corrected = h == heat && applyValues(r, series, heat, values);
-            storedKeys.emplace(r.participant, StoredKeys{corrected, r.sortKey1, r.sortKey2});
-            if (r.participant >= 1 && r.participant <= n) {
-                Totals& t = totals[static_cast<std::size_t>(r.participant)];
-                t.laps += r.heatLaps;
-                r.seriesLaps = t.laps;
-                if (r.heatFastestLap > 0.0f &&
-                    (t.fastest == 0.0f || r.heatFastestLap < t.fastest)) {
-                    t.fastest = r.heatFastestLap;
-                    t.fastestLane = r.lane;
-                }
-                r.fastestLap = t.fastest;
-                r.fastestLane = t.fastestLane;
-            }
-            if (r.lastLaneRank < 0) {
-                lastLane = r.lane;
-            }
-            const int row = static_cast<int>(i);
-            fillStandingsRow(grid, row, r, series.name(r.participant), series.programa,
-                             series.track);
-            // The heat ranks compare the whole keys, as when the heat was run.
-            for (auto [column, key] :
-                 {std::pair{col::HeatKey1, r.sortKey1}, std::pair{col::HeatKey2, r.sortKey2}}) {
-                grid.setText(row, column, key != 0.0f ? singleToText(key) : std::string());
-            }
-            if (corrected) {
-                heatKeys(grid, row, series.programa);
-            }
-        }
-        grid.resort({series.programa, &series.track, {}, 0});
-        for (int row = 1; row <= grid.rowCount(); ++row) {
-            HeatResultRecord rec = recordFromStandingsRow(grid, row, series.programa, lastLane);
-            if (auto kept = storedKeys.find(rec.participant); kept != storedKeys.end()) {
-                if (!kept->second.corrected) {
-                    rec.sortKey1 = kept->second.key1;
-                }
-                if (!kept->second.corrected || rec.sortKey2 != 0.0f) {
-                    rec.sortKey2 = kept->second.key2;
-                }
-            }
-            records[block.header + static_cast<std::size_t>(row)] = rec;
-        }
+        recomputeBlock(records, blocks[h], h, {series, heat, values}, totals);
         rewritten.push_back(h);
     }
 

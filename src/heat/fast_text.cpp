@@ -8,6 +8,53 @@
 
 namespace cronovolta {
 
+namespace {
+
+// The seven significant digits of `a` into `mant`; returns its decimal exponent.
+int significantDigits(double a, char (&mant)[7]) {
+    char sci[32];
+    auto res = std::to_chars(sci, sci + sizeof sci, a, std::chars_format::scientific, 6);
+    // sci: d.dddddde[+-]xx
+    mant[0] = sci[0];
+    std::memcpy(mant + 1, sci + 2, 6);
+    const char* e =
+        static_cast<const char*>(std::memchr(sci, 'e', static_cast<std::size_t>(res.ptr - sci)));
+    int exp10 = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, exp10);
+    return exp10;
+}
+
+// The text of `n` digits whose last `decimals` follow the point: no leading zeros, and a
+// minus only before a number that shows some digit other than zero.
+std::string joinedDigits(const char* digits, int n, int decimals, bool negative) {
+    int intLen = n - decimals;
+    int first = 0;
+    while (first < intLen && digits[first] == '0') {
+        ++first;
+    }
+    bool nonZero = false;
+    for (int i = 0; i < n; ++i) {
+        nonZero = nonZero || (digits[i] >= '1' && digits[i] <= '9');
+    }
+    std::string out;
+    out.reserve(static_cast<std::size_t>(n + 3));
+    if (negative && nonZero) {
+        out.push_back('-');
+    }
+    if (first == intLen) {
+        out.push_back('0');
+    } else {
+        out.append(digits + first, static_cast<std::size_t>(intLen - first));
+    }
+    if (decimals > 0) {
+        out.push_back('.');
+        out.append(digits + intLen, static_cast<std::size_t>(decimals));
+    }
+    return out;
+}
+
+} // namespace
+
 // Mirrors the rounding of the number formats: seven significant digits of the single, then
 // half away from zero at the last decimal shown, judged on the first digit dropped.
 std::string fixedSingleText(float value, int decimals) {
@@ -18,16 +65,8 @@ std::string fixedSingleText(float value, int decimals) {
     if (a >= 1e9) { // only from a damaged file: the number formats bound its width
         return formatSingle(value, decimals == 4 ? "0.0000" : "0.00");
     }
-    char sci[32];
-    auto res = std::to_chars(sci, sci + sizeof sci, a, std::chars_format::scientific, 6);
-    // sci: d.dddddde[+-]xx
     char mant[7];
-    mant[0] = sci[0];
-    std::memcpy(mant + 1, sci + 2, 6);
-    const char* e =
-        static_cast<const char*>(std::memchr(sci, 'e', static_cast<std::size_t>(res.ptr - sci)));
-    int exp10 = 0;
-    std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, exp10);
+    const int exp10 = significantDigits(a, mant);
     int intDigits = exp10 + 1;
     int keep = intDigits + decimals;
     char digits[64];
@@ -71,30 +110,7 @@ std::string fixedSingleText(float value, int decimals) {
             digits[n++] = '0';
         }
     }
-    int intLen = n - decimals;
-    int first = 0;
-    while (first < intLen && digits[first] == '0') {
-        ++first;
-    }
-    bool nonZero = false;
-    for (int i = 0; i < n; ++i) {
-        nonZero = nonZero || (digits[i] >= '1' && digits[i] <= '9');
-    }
-    std::string out;
-    out.reserve(static_cast<std::size_t>(n + 3));
-    if (value < 0.0f && nonZero) {
-        out.push_back('-');
-    }
-    if (first == intLen) {
-        out.push_back('0');
-    } else {
-        out.append(digits + first, static_cast<std::size_t>(intLen - first));
-    }
-    if (decimals > 0) {
-        out.push_back('.');
-        out.append(digits + intLen, static_cast<std::size_t>(decimals));
-    }
-    return out;
+    return joinedDigits(digits, n, decimals, value < 0.0f);
 }
 
 std::string singleText(float value) {

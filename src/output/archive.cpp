@@ -361,19 +361,23 @@ std::vector<std::string> eventFolderFiles(const fs::path& folder) {
     return names;
 }
 
-ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& target, int language,
-                                 const ArchiveProgress& progress) {
-    const std::string action(messageText(msgkey::kArchiving, language));
-    if (progress.info) {
-        progress.info(action);
-    }
+namespace {
+
+// The event's name and date as its header stores them.
+struct EventHeadFields {
+    std::string bytes; // both fields with their lengths, as the archive's head holds them
+    std::string name;
+    std::string date;
+};
+
+ArchiveResult<EventHeadFields> readEventHeadFields(const fs::path& eventDir, int language) {
     auto header = readFileBytes(eventDir / kEventHeaderFileName);
     if (!header) {
         return failure(ArchiveFailure::NoEvent, language, header.error());
     }
     // Name and date are copied as stored, whatever their bytes.
     ByteReader hr(*header, kHeaderNameOffset);
-    std::string headFields;
+    EventHeadFields head;
     std::string nameDate[2];
     for (std::string& field : nameDate) {
         const std::int16_t n = hr.i16();
@@ -385,21 +389,25 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
         ByteWriter w;
         w.i16(n);
         w.raw(field);
-        headFields += w.bytes();
+        head.bytes += w.bytes();
     }
-    const std::string name = windows1252ToUtf8(nameDate[0]);
-    const std::string date = windows1252ToUtf8(nameDate[1]);
-    if (progress.info) {
-        progress.info(infoLine(action, name, date));
-    }
+    head.name = windows1252ToUtf8(nameDate[0]);
+    head.date = windows1252ToUtf8(nameDate[1]);
+    return head;
+}
 
-    const std::vector<std::string> files = eventFolderFiles(eventDir);
+// The names the archive stores for `files`, once all of them are known to fit in an archive
+// that the reader takes back.
+ArchiveResult<std::vector<std::string>> storedMemberNames(const fs::path& eventDir,
+                                                          const std::vector<std::string>& files,
+                                                          std::size_t headFieldsSize,
+                                                          int language) {
     if (files.size() > 32767) {
         return failure(ArchiveFailure::TooLarge, language, eventDir.string());
     }
     std::vector<std::string> storedNames;
     // Every archive written can be read back: none beyond the bound of the reader.
-    std::uintmax_t total = kArchiveMagic.size() + headFields.size() + 2;
+    std::uintmax_t total = kArchiveMagic.size() + headFieldsSize + 2;
     for (const std::string& file : files) {
         std::error_code ec;
         const fs::path path = eventDir / platform::pathFromUtf8(file);
@@ -420,6 +428,110 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
         }
         storedNames.push_back(utf8ToWindows1252(stored));
     }
+    return storedNames;
+}
+
+// Where an archive is being written: the open temporary file and the name it will take.
+struct ArchiveOutput {
+    File& file;
+    const fs::path& target;
+};
+
+// Appends the member `file` (at `path`): its stored name, its size, then its bytes through
+// `block`.
+ArchiveResult<void> writeMember(ArchiveOutput out, const fs::path& path, const std::string& file,
+                                const std::string& storedName, std::string& block,
+                                const ArchiveProgress& progress, int language) {
+    auto in = File::open(path, Access::Read, {.refuseLinks = true});
+    if (!in) {
+        return ioFailure(language, path, in.error().value());
+    }
+    const auto measured = in->size();
+    if (!measured) {
+        return ioFailure(language, path, measured.error().value());
+    }
+    const std::uintmax_t size = *measured;
+    if (size > kMaxArchiveMember) {
+        return failure(ArchiveFailure::TooLarge, language, file);
+    }
+    ByteWriter entry;
+    entry.i16(static_cast<std::int16_t>(storedName.size()));
+    entry.raw(storedName);
+    entry.f32(static_cast<float>(size));
+    if (auto ec = out.file.write(entry.bytes())) {
+        return ioFailure(language, out.target, ec.value());
+    }
+    std::uintmax_t left = size;
+    while (left > 0) {
+        if (stopRequested(progress)) {
+            return failure(ArchiveFailure::Stopped, language);
+        }
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uintmax_t>(left, kBlock));
+        const auto read = in->read(block.data(), want);
+        if (!read) {
+            return ioFailure(language, path, read.error().value());
+        }
+        const std::size_t got = *read;
+        if (got == 0) {
+            // The file shrank while it was read: the stored size would be wrong.
+            return ioFailure(language, path, EIO);
+        }
+        if (auto ec = out.file.write(std::string_view(block.data(), got))) {
+            return ioFailure(language, out.target, ec.value());
+        }
+        left -= got;
+    }
+    return {};
+}
+
+// Copies member `m` of the archive read by `in` into the new file `path`. The file is closed
+// on return, failed or not: Windows removes a folder only once nothing in it is open.
+std::error_code extractMember(FileSource& in, std::uintmax_t archiveSize, const ArchiveMember& m,
+                              const fs::path& path) {
+    auto out = File::open(path, Access::CreateNew, {.refuseLinks = true});
+    std::error_code failed = out ? std::error_code() : out.error();
+    // What lies between two members (a name, a size) is passed over.
+    const std::uintmax_t at = archiveSize - in.remaining();
+    if (!failed && !in.take(m.offset - at, nullptr)) {
+        failed = std::make_error_code(std::errc::io_error);
+    }
+    std::string block;
+    for (std::uintmax_t left = m.size; !failed && left > 0;) {
+        const std::uintmax_t n = std::min<std::uintmax_t>(left, kBlock);
+        if (!in.take(n, &block)) {
+            failed = std::make_error_code(std::errc::io_error); // it changed meanwhile
+        } else {
+            failed = out->write(block);
+            left -= n;
+        }
+    }
+    if (!failed) {
+        failed = out->sync();
+    }
+    return failed;
+}
+
+} // namespace
+
+ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& target, int language,
+                                 const ArchiveProgress& progress) {
+    const std::string action(messageText(msgkey::kArchiving, language));
+    if (progress.info) {
+        progress.info(action);
+    }
+    const auto headFields = readEventHeadFields(eventDir, language);
+    if (!headFields) {
+        return std::unexpected(headFields.error());
+    }
+    if (progress.info) {
+        progress.info(infoLine(action, headFields->name, headFields->date));
+    }
+
+    const std::vector<std::string> files = eventFolderFiles(eventDir);
+    const auto storedNames = storedMemberNames(eventDir, files, headFields->bytes.size(), language);
+    if (!storedNames) {
+        return std::unexpected(storedNames.error());
+    }
 
     const NativeName targetName = target.filename().native();
     removeLeftovers(
@@ -439,7 +551,7 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
     };
     ByteWriter head;
     head.raw(kArchiveMagic);
-    head.raw(headFields);
+    head.raw(headFields->bytes);
     head.i16(static_cast<std::int16_t>(files.size()));
     if (auto ec = out->write(head.bytes())) {
         return abandon(ioFailure(language, target, ec.value()));
@@ -447,49 +559,16 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
     std::string block(kBlock, '\0');
     const int count = static_cast<int>(files.size());
     for (int i = 0; i < count; ++i) {
-        const fs::path path = eventDir / platform::pathFromUtf8(files[static_cast<std::size_t>(i)]);
+        const std::string& file = files[static_cast<std::size_t>(i)];
+        const fs::path path = eventDir / platform::pathFromUtf8(file);
         if (progress.member) {
-            progress.member(i + 1, count, files[static_cast<std::size_t>(i)]);
+            progress.member(i + 1, count, file);
         }
-        auto in = File::open(path, Access::Read, {.refuseLinks = true});
-        if (!in) {
-            return abandon(ioFailure(language, path, in.error().value()));
-        }
-        const auto measured = in->size();
-        if (!measured) {
-            return abandon(ioFailure(language, path, measured.error().value()));
-        }
-        const std::uintmax_t size = *measured;
-        if (size > kMaxArchiveMember) {
-            return abandon(failure(ArchiveFailure::TooLarge, language, files[i]));
-        }
-        ByteWriter entry;
-        entry.i16(static_cast<std::int16_t>(storedNames[i].size()));
-        entry.raw(storedNames[i]);
-        entry.f32(static_cast<float>(size));
-        if (auto ec = out->write(entry.bytes())) {
-            return abandon(ioFailure(language, target, ec.value()));
-        }
-        std::uintmax_t left = size;
-        while (left > 0) {
-            if (stopRequested(progress)) {
-                return abandon(failure(ArchiveFailure::Stopped, language));
-            }
-            const std::size_t want =
-                static_cast<std::size_t>(std::min<std::uintmax_t>(left, kBlock));
-            const auto read = in->read(block.data(), want);
-            if (!read) {
-                return abandon(ioFailure(language, path, read.error().value()));
-            }
-            const std::size_t got = *read;
-            if (got == 0) {
-                // The file shrank while it was read: the stored size would be wrong.
-                return abandon(ioFailure(language, path, EIO));
-            }
-            if (auto ec = out->write(std::string_view(block.data(), got))) {
-                return abandon(ioFailure(language, target, ec.value()));
-            }
-            left -= got;
+        auto written =
+            writeMember({*out, target}, path, file, (*storedNames)[static_cast<std::size_t>(i)],
+                        block, progress, language);
+        if (!written) {
+            return abandon(std::unexpected(written.error()));
         }
     }
     if (stopRequested(progress)) {
@@ -553,29 +632,7 @@ ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::pat
             progress.member(i + 1, count, m.name);
         }
         const fs::path path = tmp / platform::pathFromUtf8(m.name);
-        auto out = File::open(path, Access::CreateNew, {.refuseLinks = true});
-        std::error_code failed = out ? std::error_code() : out.error();
-        // What lies between two members (a name, a size) is passed over.
-        const std::uintmax_t at = opened->second - in.remaining();
-        if (!failed && !in.take(m.offset - at, nullptr)) {
-            failed = std::make_error_code(std::errc::io_error);
-        }
-        std::string block;
-        for (std::uintmax_t left = m.size; !failed && left > 0;) {
-            const std::uintmax_t n = std::min<std::uintmax_t>(left, kBlock);
-            if (!in.take(n, &block)) {
-                failed = std::make_error_code(std::errc::io_error); // it changed meanwhile
-            } else {
-                failed = out->write(block);
-                left -= n;
-            }
-        }
-        if (!failed) {
-            failed = out->sync();
-        }
-        if (failed) {
-            // Windows removes a folder only once nothing in it is open.
-            out = std::unexpected(failed);
+        if (const std::error_code failed = extractMember(in, opened->second, m, path)) {
             return abandon(ioFailure(language, path, failed.value()));
         }
     }

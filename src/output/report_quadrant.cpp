@@ -25,6 +25,107 @@ double laneColumn(int place) {
 
 using LapKey = std::tuple<int, int, int, int>; // series, participant, lane, pass
 
+// The row of each participant's laps on every lane and pass up to the heat shown.
+struct QuadrantLaps {
+    std::map<LapKey, int> rows;
+    int passes = 1;
+};
+
+QuadrantLaps lapsUpTo(const Classification& list, int heat) {
+    QuadrantLaps laps;
+    for (std::size_t i = 0; i < list.rows().size(); ++i) {
+        const auto& row = list.rows()[i];
+        if (row.heat <= heat) {
+            const int pass = static_cast<int>(row.values[kColPass]);
+            laps.rows[{row.serie, row.participant, row.lane, pass}] = static_cast<int>(i);
+            laps.passes = std::max(laps.passes, pass);
+        }
+    }
+    return laps;
+}
+
+// What every part of the grid's page needs to know.
+struct QuadrantGrid {
+    const ResultsTexts& rt;
+    const Classification& list;
+    const std::vector<int>& lanes;
+    QuadrantShape shape;
+    Columns columns;
+    bool penalty = false;
+    bool race = false;
+    std::vector<std::string> titles;
+
+    std::string title(int column) const {
+        return static_cast<std::size_t>(column) < titles.size()
+                   ? titles[static_cast<std::size_t>(column)]
+                   : std::string();
+    }
+};
+
+void writeHeading(PrintLayout& p, const QuadrantGrid& g) {
+    p.EscriureA(5, g.title(kColName));
+    p.setFontSize(kSmallFontSize);
+    p.EscriureDreta(g.columns.gapFirst(), g.title(kColGapFirst));
+    p.EscriureDreta(g.columns.gapPrevious(), g.title(kColGapPrevious));
+    if (g.penalty) {
+        p.EscriureDreta(g.columns.penalty(), g.title(kColPenalty));
+    }
+    p.setFontSize(kBaseFontSize);
+    p.EscriureDreta(g.columns.closing, g.race ? g.rt.quadrantColumnRace : g.rt.quadrantColumnOther);
+    p.newLine();
+    for (int band = 0; band < g.shape.bands; ++band) {
+        for (int place = 0; place < g.shape.lanesPerBand; ++place) {
+            const std::size_t i = static_cast<std::size_t>(band * g.shape.lanesPerBand + place);
+            if (i < g.lanes.size()) {
+                p.EscriureCentre(laneColumn(place),
+                                 g.title(kColLane) + " " + std::to_string(g.lanes[i]));
+            }
+        }
+        p.newLine();
+    }
+    p.newLine();
+}
+
+// A participant's line, then its lane values band by band and pass by pass.
+void writeParticipant(PrintLayout& p, const QuadrantGrid& g, const QuadrantLaps& laps,
+                      const ClassificationRow& row) {
+    const int valueColumn = g.race ? kColHeatLaps : kColHeatFastest;
+    const int closingColumn = g.race ? kColTotal : kColFastest;
+    p.EscriureDreta(4, rankNumber(row.cells[kColRank]));
+    p.EscriureA(4, "-" + row.cells[kColName]);
+    // Small print keeps the gaps apart from the lane values below them.
+    p.setFontSize(kSmallFontSize);
+    p.EscriureDreta(g.columns.gapFirst(), row.cells[kColGapFirst]);
+    p.EscriureDreta(g.columns.gapPrevious(), row.cells[kColGapPrevious]);
+    if (g.penalty) {
+        p.EscriureDreta(g.columns.penalty(), row.cells[kColPenalty]);
+    }
+    p.setFontSize(kBaseFontSize);
+    p.EscriureDreta(g.columns.closing, row.cells[static_cast<std::size_t>(closingColumn)]);
+    p.newLine();
+    for (int band = 0; band < g.shape.bands; ++band) {
+        for (int pass = 1; pass <= laps.passes; ++pass) {
+            if (laps.passes > 1) {
+                p.EscriureA(10, g.title(kColPass) + " " + std::to_string(pass));
+            }
+            for (int place = 0; place < g.shape.lanesPerBand; ++place) {
+                const std::size_t i = static_cast<std::size_t>(band * g.shape.lanesPerBand + place);
+                if (i >= g.lanes.size()) {
+                    break;
+                }
+                auto found = laps.rows.find({row.serie, row.participant, g.lanes[i], pass});
+                if (found != laps.rows.end()) {
+                    const auto& cells =
+                        g.list.rows()[static_cast<std::size_t>(found->second)].cells;
+                    p.EscriureDecimal(laneColumn(place),
+                                      cells[static_cast<std::size_t>(valueColumn)]);
+                }
+            }
+            p.newLine();
+        }
+    }
+}
+
 } // namespace
 
 QuadrantShape quadrantShape(int lanes) {
@@ -54,50 +155,10 @@ PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& bro
     const Columns columns{15.0 * shape.lanesPerBand + 32};
     const bool penalty = list.columnWidth(kColPenalty) > 0;
     const int heat = browser.selectedHeat();
-    const auto titles = layoutTitles(rt.listLayout);
-    auto title = [&titles](int column) {
-        return static_cast<std::size_t>(column) < titles.size()
-                   ? titles[static_cast<std::size_t>(column)]
-                   : std::string();
-    };
-
-    // The laps of every participant on every lane and pass up to the heat shown.
-    std::map<LapKey, int> laps;
-    int passes = 1;
-    for (std::size_t i = 0; i < list.rows().size(); ++i) {
-        const auto& row = list.rows()[i];
-        if (row.heat <= heat) {
-            const int pass = static_cast<int>(row.values[kColPass]);
-            laps[{row.serie, row.participant, row.lane, pass}] = static_cast<int>(i);
-            passes = std::max(passes, pass);
-        }
-    }
-    const int valueColumn = race ? kColHeatLaps : kColHeatFastest;
-    const int closingColumn = race ? kColTotal : kColFastest;
-
-    auto heading = [&](PrintLayout& p) {
-        p.EscriureA(5, title(kColName));
-        p.setFontSize(kSmallFontSize);
-        p.EscriureDreta(columns.gapFirst(), title(kColGapFirst));
-        p.EscriureDreta(columns.gapPrevious(), title(kColGapPrevious));
-        if (penalty) {
-            p.EscriureDreta(columns.penalty(), title(kColPenalty));
-        }
-        p.setFontSize(kBaseFontSize);
-        p.EscriureDreta(columns.closing, race ? rt.quadrantColumnRace : rt.quadrantColumnOther);
-        p.newLine();
-        for (int band = 0; band < shape.bands; ++band) {
-            for (int place = 0; place < shape.lanesPerBand; ++place) {
-                const std::size_t i = static_cast<std::size_t>(band * shape.lanesPerBand + place);
-                if (i < lanes.size()) {
-                    p.EscriureCentre(laneColumn(place),
-                                     title(kColLane) + " " + std::to_string(lanes[i]));
-                }
-            }
-            p.newLine();
-        }
-        p.newLine();
-    };
+    const QuadrantGrid grid{rt,      list,    lanes, shape,
+                            columns, penalty, race,  layoutTitles(rt.listLayout)};
+    const QuadrantLaps laps = lapsUpTo(list, heat);
+    auto heading = [&grid](PrintLayout& p) { writeHeading(p, grid); };
 
     PrintLayout p(shape.orientation, shape.linesPerPage);
     writePageHeader(p, event, dateColumn);
@@ -105,44 +166,10 @@ PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& bro
     p.newLine(2);
     heading(p);
     repeatOnEveryPage(p, event, dateColumn, heading);
-    const int blockLines = shape.bands * passes + 1;
+    const int blockLines = shape.bands * laps.passes + 1;
     for (int r : browser.visibleRows()) {
-        const auto& row = list.rows()[static_cast<std::size_t>(r)];
         p.ensureRoom(blockLines);
-        p.EscriureDreta(4, rankNumber(row.cells[kColRank]));
-        p.EscriureA(4, "-" + row.cells[kColName]);
-        // Small print keeps the gaps apart from the lane values below them.
-        p.setFontSize(kSmallFontSize);
-        p.EscriureDreta(columns.gapFirst(), row.cells[kColGapFirst]);
-        p.EscriureDreta(columns.gapPrevious(), row.cells[kColGapPrevious]);
-        if (penalty) {
-            p.EscriureDreta(columns.penalty(), row.cells[kColPenalty]);
-        }
-        p.setFontSize(kBaseFontSize);
-        p.EscriureDreta(columns.closing, row.cells[static_cast<std::size_t>(closingColumn)]);
-        p.newLine();
-        for (int band = 0; band < shape.bands; ++band) {
-            for (int pass = 1; pass <= passes; ++pass) {
-                if (passes > 1) {
-                    p.EscriureA(10, title(kColPass) + " " + std::to_string(pass));
-                }
-                for (int place = 0; place < shape.lanesPerBand; ++place) {
-                    const std::size_t i =
-                        static_cast<std::size_t>(band * shape.lanesPerBand + place);
-                    if (i >= lanes.size()) {
-                        break;
-                    }
-                    auto found = laps.find({row.serie, row.participant, lanes[i], pass});
-                    if (found != laps.end()) {
-                        const auto& cells =
-                            list.rows()[static_cast<std::size_t>(found->second)].cells;
-                        p.EscriureDecimal(laneColumn(place),
-                                          cells[static_cast<std::size_t>(valueColumn)]);
-                    }
-                }
-                p.newLine();
-            }
-        }
+        writeParticipant(p, grid, laps, list.rows()[static_cast<std::size_t>(r)]);
     }
     p.setPageStart(nullptr);
     return p;

@@ -98,19 +98,36 @@ void Classification::clear() {
     m_tieCells.clear();
 }
 
-void Classification::addSeries(const SeriesData& data, int colourSlot) {
-    const auto& names = data.participants.names;
-    const int n = static_cast<int>(names.size());
-    std::map<int, float> penalty; // the last record of a participant counts
-    for (const auto& rec : data.penalties) {
+namespace {
+
+// The laps each participant loses: the last record of a participant counts. `mark` takes
+// the last penalty that applies.
+std::map<int, float> penaltyLaps(const std::vector<PenaltyRecord>& records, float& mark) {
+    std::map<int, float> penalty;
+    for (const auto& rec : records) {
         // Penalties are stored above 0; any other value would add laps.
         if (!penaltyApplies(rec)) {
             continue;
         }
         penalty[rec.participant] = rec.laps;
-        m_penaltyMark = rec.laps;
+        mark = rec.laps;
     }
-    std::vector<int> heatCount(static_cast<std::size_t>(n) + 1, 0);
+    return penalty;
+}
+
+// Counts `issue` once more, and keeps where it was first seen.
+void countIssue(LoadIssue& issue, int heat, int participant) {
+    if (issue.count++ == 0) {
+        issue.heat = heat;
+        issue.participant = participant;
+    }
+}
+
+} // namespace
+
+void Classification::addSeries(const SeriesData& data, int colourSlot) {
+    const auto& names = data.participants.names;
+    const std::map<int, float> penalty = penaltyLaps(data.penalties, m_penaltyMark);
 
     const int heatsRun = data.participants.maniguesFetes;
     if (heatsRun < 0) {
@@ -122,34 +139,30 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
         m_issues.push_back({data.serie, 0, LoadIssue::NoParticipants});
         return;
     }
-    // Rows of participants the list does not hold are left out, and said once per series.
-    LoadIssue unknown{data.serie, 0, LoadIssue::UnknownParticipants};
-    struct SayUnknown {
-        LoadIssue& issue;
-        std::vector<LoadIssue>& issues;
-        ~SayUnknown() {
-            if (issue.count > 0) {
-                issues.push_back(issue);
-            }
-        }
-    } sayUnknown{unknown, m_issues};
     if (data.heatFileMissing) {
         if (heatsRun > 0) {
             m_issues.push_back({data.serie, 1, LoadIssue::HeatFileMissing});
         }
         return;
     }
+    // Rows of participants the list does not hold are left out, and said once per series.
     // A participant has one row in a heat: a repeated one is damage, and the first one stays.
-    LoadIssue repeated{data.serie, 0, LoadIssue::RepeatedRows};
-    struct SayRepeated {
-        LoadIssue& issue;
-        std::vector<LoadIssue>& issues;
-        ~SayRepeated() {
-            if (issue.count > 0) {
-                issues.push_back(issue);
-            }
-        }
-    } sayRepeated{repeated, m_issues};
+    SeriesRowIssues said{{data.serie, 0, LoadIssue::UnknownParticipants},
+                         {data.serie, 0, LoadIssue::RepeatedRows}};
+    addHeats(data, colourSlot, penalty, said);
+    if (said.repeated.count > 0) {
+        m_issues.push_back(said.repeated);
+    }
+    if (said.unknown.count > 0) {
+        m_issues.push_back(said.unknown);
+    }
+}
+
+void Classification::addHeats(const SeriesData& data, int colourSlot,
+                              const std::map<int, float>& penalty, SeriesRowIssues& said) {
+    const auto& names = data.participants.names;
+    const int n = static_cast<int>(names.size());
+    std::vector<int> heatCount(static_cast<std::size_t>(n) + 1, 0);
     std::vector<int> participantHeat(heatCount.size(), 0);
     // Room for every row this series may add, taken once: growing the list step by step
     // would hold the old and the new list at once.
@@ -159,7 +172,7 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
         m_rows.reserve(m_rows.empty() ? wanted : kMaxClassificationRows);
     }
     std::size_t next = 0;
-    for (int h = 1; h <= heatsRun; ++h) {
+    for (int h = 1; h <= data.participants.maniguesFetes; ++h) {
         if (next >= data.heats.size()) {
             m_issues.push_back({data.serie, h, LoadIssue::HeatMissing});
             return;
@@ -182,10 +195,7 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
             }
             const int p = rec.participant;
             if (p < 1 || p > n) {
-                if (unknown.count++ == 0) {
-                    unknown.heat = h;
-                    unknown.participant = p;
-                }
+                countIssue(said.unknown, h, p);
                 continue;
             }
             if (isBlank(names[static_cast<std::size_t>(p - 1)])) {
@@ -196,10 +206,7 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
             }
             int& seenIn = participantHeat[static_cast<std::size_t>(p)];
             if (seenIn == h) {
-                if (repeated.count++ == 0) {
-                    repeated.heat = h;
-                    repeated.participant = p;
-                }
+                countIssue(said.repeated, h, p);
                 continue;
             }
             seenIn = h;

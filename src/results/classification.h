@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -134,6 +135,15 @@ private:
     // and the number formatting is what a load spends most of its time on.
     using CellCache = std::unordered_map<std::uint64_t, Cell>;
 
+    // What a series' rows may hold that is said once for the whole series.
+    struct SeriesRowIssues {
+        LoadIssue unknown;
+        LoadIssue repeated;
+    };
+
+    // The rows of a series' heats, block by block; `penalty` holds each participant's laps.
+    void addHeats(const SeriesData& data, int colourSlot, const std::map<int, float>& penalty,
+                  SeriesRowIssues& said);
     void addRow(const SeriesData& data, const HeatResultRecord& rec, float penalty, int heatCount,
                 int colourSlot);
     const Cell& lapsCell(double laps);
