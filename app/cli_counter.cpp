@@ -34,28 +34,33 @@ std::optional<double> parseDecimal(std::string text) {
     return value;
 }
 
-// Fills args from the words; returns the message of the first bad word.
-std::optional<std::string> parseArgs(const std::vector<std::string>& words, SimulateArgs& args) {
+// Reads an option's value into its field; false when the value is wrong.
+using OptionReader = std::function<bool(const std::string&)>;
+
+OptionReader integer(int& field) {
+    return [&field](const std::string& v) {
+        auto n = parseInteger(v);
+        field = n ? static_cast<int>(*n) : -1;
+        return n.has_value();
+    };
+}
+
+OptionReader decimal(double& field) {
+    return [&field](const std::string& v) {
+        auto d = parseDecimal(v);
+        field = d.value_or(-1.0);
+        return d.has_value();
+    };
+}
+
+// The options that take a value, each with the reader that fills `args`.
+std::map<std::string, OptionReader> valuedOptions(SimulateArgs& args) {
     auto& o = args.options;
-    auto integer = [](int& field) {
-        return [&field](const std::string& v) {
-            auto n = parseInteger(v);
-            field = n ? static_cast<int>(*n) : -1;
-            return n.has_value();
-        };
-    };
-    auto decimal = [](double& field) {
-        return [&field](const std::string& v) {
-            auto d = parseDecimal(v);
-            field = d.value_or(-1.0);
-            return d.has_value();
-        };
-    };
-    const std::map<std::string, std::function<bool(const std::string&)>> valued = {
+    return {
         {"--model",
-         [&](const std::string& v) {
+         [&args](const std::string& v) {
              auto model = counterModelFromName(v);
-             o.model = model.value_or(CounterModel::DS030);
+             args.options.model = model.value_or(CounterModel::DS030);
              args.modelGiven = model.has_value();
              return model.has_value();
          }},
@@ -71,23 +76,29 @@ std::optional<std::string> parseArgs(const std::vector<std::string>& words, Simu
         {"--gap", decimal(o.heatGap)},
         {"--speed", decimal(args.speed)},
         {"--link",
-         [&](const std::string& v) {
+         [&args](const std::string& v) {
              args.link = platform::pathFromUtf8(v);
              return !v.empty();
          }},
         {"--capture",
-         [&](const std::string& v) {
+         [&args](const std::string& v) {
              args.capture = platform::pathFromUtf8(v);
              return !v.empty();
          }},
         {"--start", decimal(args.start)},
         {"--seed",
-         [&](const std::string& v) {
+         [&args](const std::string& v) {
              auto n = parseInteger(v);
-             o.seed = static_cast<std::uint32_t>(n.value_or(0));
+             args.options.seed = static_cast<std::uint32_t>(n.value_or(0));
              return n && *n >= 0;
          }},
     };
+}
+
+// Fills args from the words; returns the message of the first bad word.
+std::optional<std::string> parseArgs(const std::vector<std::string>& words, SimulateArgs& args) {
+    auto& o = args.options;
+    const std::map<std::string, OptionReader> valued = valuedOptions(args);
     bool lanesGiven = false, carsGiven = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words[i] == "--verbose") {

@@ -391,79 +391,79 @@ std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,
     return ReplayRequest{ev, *type, se, *count, words[3], false};
 }
 
-int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& engine) {
+namespace {
+
+// A capture file's bytes and what they hold.
+struct LoadedCapture {
+    std::string text;
+    CaptureContents contents;
+};
+
+// The capture, once its counter model is the settings' one; its skipped lines are said.
+std::expected<LoadedCapture, int> loadCapture(const Invocation& inv, const ReplayRequest& request,
+                                              const HeatEngine& engine) {
     const int language = engine.settings().language;
     auto text = readFileBytes(platform::pathFromUtf8(request.capture));
     if (!text) {
-        return fail(inv, localiseProblems(text.error(), language));
+        return std::unexpected(fail(inv, localiseProblems(text.error(), language)));
     }
     CaptureContents capture = parseCapture(*text);
     if (auto mismatch = captureModelMismatch(capture, engine.settings().counterModel, language,
                                              request.capture)) {
-        return fail(inv, *mismatch);
+        return std::unexpected(fail(inv, *mismatch));
     }
     for (const auto& problem : capture.problems) {
         inv.err << "cronovolta-cli: " << request.capture << ":" << problem.line << ": "
                 << problem.message << " (line skipped)\n";
     }
-    int ev = request.event;
-    int se = request.serie;
-    if (!request.recover && request.guardInterrupted) {
-        if (auto interrupted = findInterruptedHeat(inv, ev, request.type, se)) {
-            if (!request.discard) {
-                return fail(inv, interruptedText(language, *interrupted));
-            }
-            if (auto discarded = discardInterruptedHeat(inv, language, *interrupted); !discarded) {
-                return fail(inv, discarded.error());
-            }
+    return LoadedCapture{std::move(*text), std::move(capture)};
+}
+
+// An interrupted heat stops a replay unless it is discarded; the exit status when it stops.
+std::optional<int> refuseInterruptedHeat(const Invocation& inv, const ReplayRequest& request,
+                                         int language) {
+    if (request.recover || !request.guardInterrupted) {
+        return std::nullopt;
+    }
+    if (auto interrupted = findInterruptedHeat(inv, request.event, request.type, request.serie)) {
+        if (!request.discard) {
+            return fail(inv, interruptedText(language, *interrupted));
+        }
+        if (auto discarded = discardInterruptedHeat(inv, language, *interrupted); !discarded) {
+            return fail(inv, discarded.error());
         }
     }
-    std::optional<float> resumeStart;
-    if (request.recover) {
-        auto start = readResumeStart(inv, language, ev, request.type, se);
-        if (!start) {
-            return fail(inv, start.error());
-        }
-        resumeStart = *start;
+    return std::nullopt;
+}
+
+// Takes the interrupted heat up again before the capture goes on with it; the exit status
+// when it cannot be.
+std::optional<int> recoverInterruptedHeat(const Invocation& inv, HeatEngine& engine,
+                                          CaptureReplay& replay, const CaptureContents& capture,
+                                          float resumeStart) {
+    const int language = engine.settings().language;
+    double now = capture.events.empty() ? resumeStart : capture.events.front().seconds;
+    RecoveryOutcome outcome = engine.recoverHeat(resumeStart, now);
+    if (outcome == RecoveryOutcome::AlreadyStored || outcome == RecoveryOutcome::NotStarted) {
+        std::error_code ec;
+        fs::remove(inv.dataDir / "ZTR4.TMP", ec);
     }
-    auto opened =
-        engine.openProgramme({inv.dataDir, ev, request.type, se, request.seriesCount, ""});
-    if (!opened) {
-        return fail(inv, localiseProblems(opened.error().text, language));
-    }
-    CaptureReplay replay(engine);
-    replay.onUnhandled([&](double, HeatCommand command) {
+    if (outcome == RecoveryOutcome::AlreadyStored) {
         inv.err << "cronovolta-cli: "
-                << say(language,
-                       "nota: una tecla ha demanat " + commandName(command, language) +
-                           ", que una reproducció no obre",
-                       "nota: una tecla ha pedido " + commandName(command, language) +
-                           ", que una reproducción no abre")
+                << say(language, "nota: la màniga interrompuda ja s'havia gravat",
+                       "nota: la manga interrumpida ya se había grabado")
                 << "\n";
-    });
-    if (resumeStart) {
-        double now = capture.events.empty() ? *resumeStart : capture.events.front().seconds;
-        RecoveryOutcome outcome = engine.recoverHeat(*resumeStart, now);
-        if (outcome == RecoveryOutcome::AlreadyStored || outcome == RecoveryOutcome::NotStarted) {
-            std::error_code ec;
-            fs::remove(inv.dataDir / "ZTR4.TMP", ec);
-        }
-        if (outcome == RecoveryOutcome::AlreadyStored) {
-            inv.err << "cronovolta-cli: "
-                    << say(language, "nota: la màniga interrompuda ja s'havia gravat",
-                           "nota: la manga interrumpida ya se había grabado")
-                    << "\n";
-        } else if (outcome == RecoveryOutcome::NotStarted) {
-            return fail(inv, say(language, "la màniga no s'ha pogut tornar a començar",
-                                 "la manga no se ha podido volver a empezar"));
-        }
-        replay.heatRunningSince(now);
+    } else if (outcome == RecoveryOutcome::NotStarted) {
+        return fail(inv, say(language, "la màniga no s'ha pogut tornar a començar",
+                             "la manga no se ha podido volver a empezar"));
     }
-    replay.play(capture.events);
-    replay.finish(10.0);
-    if (engine.holdsHeat()) {
-        return stopAtHeldHeat(inv, request, engine, replay, *text);
-    }
+    replay.heatRunningSince(now);
+    return std::nullopt;
+}
+
+// After the capture: a heat still running stays interrupted, and a heat not stored fails.
+int closeReplay(const Invocation& inv, HeatEngine& engine) {
+    const int language = engine.settings().language;
     const int notStored = engine.heatsNotStored();
     if (engine.heatRunning()) {
         inv.err << "cronovolta-cli: "
@@ -489,6 +489,56 @@ int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& e
                                  "la serie"));
     }
     return kOk;
+}
+
+} // namespace
+
+int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& engine) {
+    const int language = engine.settings().language;
+    auto capture = loadCapture(inv, request, engine);
+    if (!capture) {
+        return capture.error();
+    }
+    int ev = request.event;
+    int se = request.serie;
+    if (auto refused = refuseInterruptedHeat(inv, request, language)) {
+        return *refused;
+    }
+    std::optional<float> resumeStart;
+    if (request.recover) {
+        auto start = readResumeStart(inv, language, ev, request.type, se);
+        if (!start) {
+            return fail(inv, start.error());
+        }
+        resumeStart = *start;
+    }
+    auto opened =
+        engine.openProgramme({inv.dataDir, ev, request.type, se, request.seriesCount, ""});
+    if (!opened) {
+        return fail(inv, localiseProblems(opened.error().text, language));
+    }
+    CaptureReplay replay(engine);
+    replay.onUnhandled([&](double, HeatCommand command) {
+        inv.err << "cronovolta-cli: "
+                << say(language,
+                       "nota: una tecla ha demanat " + commandName(command, language) +
+                           ", que una reproducció no obre",
+                       "nota: una tecla ha pedido " + commandName(command, language) +
+                           ", que una reproducción no abre")
+                << "\n";
+    });
+    if (resumeStart) {
+        if (auto failed =
+                recoverInterruptedHeat(inv, engine, replay, capture->contents, *resumeStart)) {
+            return *failed;
+        }
+    }
+    replay.play(capture->contents.events);
+    replay.finish(10.0);
+    if (engine.holdsHeat()) {
+        return stopAtHeldHeat(inv, request, engine, replay, capture->text);
+    }
+    return closeReplay(inv, engine);
 }
 
 int cmdReplay(const Invocation& inv) {

@@ -14,9 +14,12 @@
 #include <QTimer>
 
 #include <charconv>
+#include <expected>
 #include <iostream>
 #include <optional>
 #include <string>
+
+using namespace cronovolta;
 
 namespace {
 
@@ -24,62 +27,119 @@ constexpr const char* kUsage =
     "usage: cronovolta-serve --data DIR [--port P] [--address A] [--event N] [--type T] "
     "[--series S|all]\n";
 
-} // namespace
-
-int main(int argc, char** argv) {
-    using namespace cronovolta;
-    QCoreApplication app(argc, argv);
+// What the command line asks for.
+struct ServeOptions {
     std::filesystem::path dataDir;
     live::ServeAddress where;
     std::optional<int> event;
     std::optional<int> programa;
     std::optional<int> serie;
+};
+
+// Reads one option's value; false when the option is unknown or its value is wrong.
+bool takeOption(ServeOptions& options, const std::string& option, const std::string& value) {
+    bool ok = true;
+    if (option == "--data") {
+        options.dataDir = value;
+    } else if (option == "--port") {
+        auto p = live::parseNumber(value, 0, 65535); // 0: any free port
+        ok = p.has_value();
+        options.where.port = p.value_or(0);
+    } else if (option == "--address") {
+        auto a = live::parseServeAddress(value + ":1");
+        ok = a.has_value();
+        options.where.address = a ? a->address : std::string();
+    } else if (option == "--event") {
+        options.event = live::parseNumber(value, 1, 32767);
+        ok = options.event.has_value();
+    } else if (option == "--type") {
+        auto q = live::parseClassificationQuery("type=" + value, 1);
+        ok = q.has_value();
+        options.programa = q ? std::optional<int>(q->programa) : std::nullopt;
+    } else if (option == "--series") {
+        options.serie = value == "all" ? std::optional<int>(0) : live::parseNumber(value, 1, 999);
+        ok = options.serie.has_value();
+    } else {
+        ok = false;
+    }
+    return ok;
+}
+
+// The options, or the exit status when they are wrong.
+std::expected<ServeOptions, int> readOptions(int argc, char** argv) {
+    ServeOptions options;
     for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
         if (i + 1 >= argc) {
             std::cerr << kUsage;
-            return 2;
+            return std::unexpected(2);
         }
         const std::string value = argv[i + 1];
-        bool ok = true;
-        if (option == "--data") {
-            dataDir = value;
-        } else if (option == "--port") {
-            auto p = live::parseNumber(value, 0, 65535); // 0: any free port
-            ok = p.has_value();
-            where.port = p.value_or(0);
-        } else if (option == "--address") {
-            auto a = live::parseServeAddress(value + ":1");
-            ok = a.has_value();
-            where.address = a ? a->address : std::string();
-        } else if (option == "--event") {
-            event = live::parseNumber(value, 1, 32767);
-            ok = event.has_value();
-        } else if (option == "--type") {
-            auto q = live::parseClassificationQuery("type=" + value, 1);
-            ok = q.has_value();
-            programa = q ? std::optional<int>(q->programa) : std::nullopt;
-        } else if (option == "--series") {
-            serie = value == "all" ? std::optional<int>(0) : live::parseNumber(value, 1, 999);
-            ok = serie.has_value();
-        } else {
-            ok = false;
-        }
-        if (!ok) {
+        if (!takeOption(options, option, value)) {
             std::cerr << "cronovolta-serve: bad " << option << " \"" << value << "\"\n" << kUsage;
-            return 2;
+            return std::unexpected(2);
         }
     }
-    if (dataDir.empty()) {
+    if (options.dataDir.empty()) {
         std::cerr << kUsage;
-        return 2;
+        return std::unexpected(2);
     }
+    return options;
+}
+
+// LIVE.INI lends its other names of this computer; the desktop program's on/off, port
+// and address are its own.
+void allowStoredHosts(live::LiveServer& server, const std::filesystem::path& dataDir,
+                      int language) {
+    if (auto stored = live::loadLiveSettings(dataDir, language)) {
+        for (const std::string& problem : stored->problems) {
+            std::cerr << "cronovolta-serve: " << problem << '\n';
+        }
+        server.setAllowedHosts(stored->settings.hosts);
+    } else {
+        std::cerr << "cronovolta-serve: " << stored.error() << '\n';
+    }
+}
+
+// Starts listening and says where; false when it cannot.
+bool startListening(live::LiveServer& server, const live::ServeAddress& where,
+                    const live::LiveTexts& texts) {
+    auto started = server.start(QString::fromStdString(where.address), where.port);
+    if (!started) {
+        std::cerr << "cronovolta-serve: " << live::pageUrl(where.address, where.port) << ": "
+                  << started.error().toStdString() << '\n';
+        return false;
+    }
+    for (const QString& url :
+         live::LiveServer::pageAddresses(QString::fromStdString(where.address), server.port())) {
+        std::cout << url.toStdString() << '\n';
+    }
+    std::cout.flush();
+    if (live::reachableFromNetwork(where.address)) {
+        std::cerr << "cronovolta-serve: "
+                  << QString::fromStdString(texts.openToNetwork)
+                         .arg(QStringLiteral("--address 127.0.0.1"))
+                         .toStdString()
+                  << '\n';
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const auto options = readOptions(argc, argv);
+    if (!options) {
+        return options.error();
+    }
+    const std::filesystem::path& dataDir = options->dataDir;
     const auto settings = loadConfigPrg(dataDir / kSettingsFileName);
     const int language = settings ? settings->language : 0;
     live::ServeSelection selection = live::defaultServeSelection(dataDir);
-    selection.event = event.value_or(selection.event);
-    selection.programa = programa.value_or(selection.programa);
-    selection.serie = serie.value_or(selection.serie);
+    selection.event = options->event.value_or(selection.event);
+    selection.programa = options->programa.value_or(selection.programa);
+    selection.serie = options->serie.value_or(selection.serie);
 
     const live::LiveTexts& texts = live::liveTexts(language);
     live::LiveServer server;
@@ -96,38 +156,14 @@ int main(int argc, char** argv) {
             return live::classificationJson(*list);
         },
         selection.event);
-    // LIVE.INI lends its other names of this computer; the desktop program's on/off, port
-    // and address are its own.
-    if (auto stored = live::loadLiveSettings(dataDir, language)) {
-        for (const std::string& problem : stored->problems) {
-            std::cerr << "cronovolta-serve: " << problem << '\n';
-        }
-        server.setAllowedHosts(stored->settings.hosts);
-    } else {
-        std::cerr << "cronovolta-serve: " << stored.error() << '\n';
-    }
+    allowStoredHosts(server, dataDir, language);
     auto publish = [&] {
         server.publish(live::idleSnapshot(live::selectionContext(
             dataDir, selection.event, selection.programa, selection.serie, language)));
     };
     publish();
-    auto started = server.start(QString::fromStdString(where.address), where.port);
-    if (!started) {
-        std::cerr << "cronovolta-serve: " << live::pageUrl(where.address, where.port) << ": "
-                  << started.error().toStdString() << '\n';
+    if (!startListening(server, options->where, texts)) {
         return 1;
-    }
-    for (const QString& url :
-         live::LiveServer::pageAddresses(QString::fromStdString(where.address), server.port())) {
-        std::cout << url.toStdString() << '\n';
-    }
-    std::cout.flush();
-    if (live::reachableFromNetwork(where.address)) {
-        std::cerr << "cronovolta-serve: "
-                  << QString::fromStdString(texts.openToNetwork)
-                         .arg(QStringLiteral("--address 127.0.0.1"))
-                         .toStdString()
-                  << '\n';
     }
     // The desktop program may be storing heats in the same folder meanwhile.
     QTimer refresh;
