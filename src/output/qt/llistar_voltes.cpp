@@ -121,6 +121,38 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
     setObjectName(QStringLiteral("LlistarVoltes"));
     auto* top = new QVBoxLayout(this);
     auto* head = new QHBoxLayout;
+    head->addLayout(buildFilters());
+    head->addWidget(buildSortOptions());
+    head->addLayout(buildCounters());
+    head->addStretch();
+    top->addLayout(head);
+    buildGrid(top);
+
+    localitzar(this, "LlistarVoltes", m_ui);
+    setWindowTitle(windowTitle() + title);
+    for (int c = 0; c < lapcol::Count; ++c) {
+        const int width = kLapListingWidths[static_cast<std::size_t>(c)];
+        m_grid->setColumnHidden(c, width == 0);
+        m_grid->setColumnWidth(c, width * 4 / 45);
+    }
+
+    m_sorts->button(1)->setChecked(true);
+    m_listing.load();
+    connectControls();
+    if (m_listing.onlyLaneSelector()) {
+        for (int i : {0, 1, 3, 4}) {
+            m_labels[static_cast<std::size_t>(i)]->hide();
+            m_selectors[static_cast<std::size_t>(i)]->hide();
+        }
+    }
+    m_labels[0]->setEnabled(m_listing.seriesSelectorEnabled());
+    m_selectors[0]->setEnabled(m_listing.seriesSelectorEnabled());
+    m_selectors[3]->setEnabled(false);
+    showListing();
+    resize(680, 600);
+}
+
+QGridLayout* LlistarVoltes::buildFilters() {
     auto* filters = new QGridLayout;
     for (int i = 0; i <= 4; ++i) {
         m_labels[static_cast<std::size_t>(i)] = namedLabel(this, controlObjectName("Text", i));
@@ -132,7 +164,10 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
         filters->addWidget(m_labels[static_cast<std::size_t>(i)], 0, i);
         filters->addWidget(combo, 1, i);
     }
-    head->addLayout(filters);
+    return filters;
+}
+
+QGroupBox* LlistarVoltes::buildSortOptions() {
     auto* order = new QGroupBox(this);
     order->setObjectName(QStringLiteral("Ordre"));
     auto* orderLayout = new QVBoxLayout(order);
@@ -143,7 +178,10 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
         m_sorts->addButton(option, k);
         orderLayout->addWidget(option);
     }
-    head->addWidget(order);
+    return order;
+}
+
+QGridLayout* LlistarVoltes::buildCounters() {
     auto* counters = new QGridLayout;
     for (int i = 0; i <= 3; ++i) {
         m_counters[static_cast<std::size_t>(i)] =
@@ -154,13 +192,13 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
     counters->addWidget(m_counters[3], 1, 0);
     counters->addWidget(m_counters[2], 1, 1);
     m_counters[3]->installEventFilter(this);
-    head->addLayout(counters);
-    head->addStretch();
-    top->addLayout(head);
+    return counters;
+}
 
+void LlistarVoltes::buildGrid(QVBoxLayout* top) {
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("LlistaVoltes"));
-    m_model = new LapListingTableModel(m_listing, ui.language(), this);
+    m_model = new LapListingTableModel(m_listing, m_ui.language(), this);
     m_grid->setModel(m_model);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -176,17 +214,9 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
     closeRow->addWidget(close);
     top->addLayout(closeRow);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+}
 
-    localitzar(this, "LlistarVoltes", m_ui);
-    setWindowTitle(windowTitle() + title);
-    for (int c = 0; c < lapcol::Count; ++c) {
-        const int width = kLapListingWidths[static_cast<std::size_t>(c)];
-        m_grid->setColumnHidden(c, width == 0);
-        m_grid->setColumnWidth(c, width * 4 / 45);
-    }
-
-    m_sorts->button(1)->setChecked(true);
-    m_listing.load();
+void LlistarVoltes::connectControls() {
     for (LapListing::Selector s : kSelectors) {
         connect(m_selectors[s], &QComboBox::activated, this, [this, s](int index) {
             m_listing.choose(s, index);
@@ -196,17 +226,6 @@ LlistarVoltes::LlistarVoltes(LapListingSetup setup, const QString& title, UiCont
     connect(m_sorts, &QButtonGroup::idClicked, this, &LlistarVoltes::chooseSort);
     connect(m_grid, &QTableView::doubleClicked, this,
             [this](const QModelIndex& index) { assignFastest(index.row()); });
-    if (m_listing.onlyLaneSelector()) {
-        for (int i : {0, 1, 3, 4}) {
-            m_labels[static_cast<std::size_t>(i)]->hide();
-            m_selectors[static_cast<std::size_t>(i)]->hide();
-        }
-    }
-    m_labels[0]->setEnabled(m_listing.seriesSelectorEnabled());
-    m_selectors[0]->setEnabled(m_listing.seriesSelectorEnabled());
-    m_selectors[3]->setEnabled(false);
-    showListing();
-    resize(680, 600);
 }
 
 void LlistarVoltes::chooseSort(int option) {

@@ -9,8 +9,11 @@
 
 class QButtonGroup;
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QTableView;
+class QVBoxLayout;
 
 namespace cronovolta {
 
@@ -68,6 +71,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The parts of the window; each fills the fields it owns.
+    QGridLayout* buildFilters();
+    QGroupBox* buildSortOptions();
+    QGridLayout* buildCounters();
+    void buildGrid(QVBoxLayout* top); // the listing and the close button below it
+    void connectControls();
     void showListing();
 
     LapListing m_listing;

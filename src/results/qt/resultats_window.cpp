@@ -129,6 +129,18 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
         m_event, programa, request.activeSerie, m_fileProblems, request.heatPreset));
 
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buildFilters(t));
+    layout->addWidget(buildCriteria(t));
+    buildTable(layout);
+    layout->addLayout(buildButtons(t));
+
+    m_browser->open();
+    fillFilters();
+    showState();
+    resize(900, 560);
+}
+
+QGridLayout* ResultatsWindow::buildFilters(const ResultsTexts& t) {
     auto* filters = new QGridLayout;
     const std::string labels[] = {t.seriesLabel, t.participantLabel, t.laneLabel, t.passLabel,
                                   t.heatLabel};
@@ -149,8 +161,10 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
     }
     m_filters[ResultsBrowser::kHeat]->setToolTip(qstr(t.heatTooltip));
     filters->setColumnStretch(1, 1);
-    layout->addLayout(filters);
+    return filters;
+}
 
+QGroupBox* ResultatsWindow::buildCriteria(const ResultsTexts& t) {
     auto* criteria = new QGroupBox(qstr(t.criterionLabel), this);
     auto* criteriaLayout = new QHBoxLayout(criteria);
     m_criteria = new QButtonGroup(this);
@@ -165,8 +179,10 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
         m_browser->selectCriterion(c, shiftHeld());
         showState();
     });
-    layout->addWidget(criteria);
+    return criteria;
+}
 
+void ResultatsWindow::buildTable(QVBoxLayout* layout) {
     m_model = new ClassificationTableModel(*m_browser, m_event.colours, this);
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("LlistaVoltes"));
@@ -181,7 +197,9 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
     m_problems->setWordWrap(true);
     m_problems->setStyleSheet(QStringLiteral("color: #a00000"));
     layout->addWidget(m_problems);
+}
 
+QHBoxLayout* ResultatsWindow::buildButtons(const ResultsTexts& t) {
     auto* buttons = new QHBoxLayout;
     m_print[0] = new QPushButton(qstr(t.print), this);
     m_print[1] = new QPushButton(qstr(t.printQuadrant), this);
@@ -193,16 +211,11 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
     buttons->addWidget(m_print[1]);
     buttons->addStretch();
     buttons->addWidget(close);
-    layout->addLayout(buttons);
     connect(m_print[0], &QPushButton::clicked, this, &ResultatsWindow::printList);
     connect(m_print[1], &QPushButton::clicked, this,
             [this] { emit printQuadrant(m_browser->selectedHeat()); });
     connect(close, &QPushButton::clicked, this, &ResultatsWindow::closeScreen);
-
-    m_browser->open();
-    fillFilters();
-    showState();
-    resize(900, 560);
+    return buttons;
 }
 
 ResultatsWindow* ResultatsWindow::open(const ResultatsRequest& request, QWidget* parent) {

@@ -11,11 +11,17 @@
 
 class QButtonGroup;
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QTableView;
+class QVBoxLayout;
 
 namespace cronovolta {
+
+struct ResultsTexts;
 
 // The visible rows of the classification list, with the row colours of the series.
 class ClassificationTableModel : public QAbstractTableModel {
@@ -79,6 +85,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The parts of the window; each fills the fields it owns.
+    QGridLayout* buildFilters(const ResultsTexts& t);
+    QGroupBox* buildCriteria(const ResultsTexts& t);
+    void buildTable(QVBoxLayout* layout); // the list and the problems' line below it
+    QHBoxLayout* buildButtons(const ResultsTexts& t);
     void filterChosen(ResultsBrowser::Filter f, int index);
     void showState();
     void fillFilters();

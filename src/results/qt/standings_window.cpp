@@ -348,6 +348,31 @@ StandingsWindow::StandingsWindow(QWidget* parent) : QWidget(parent) {
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
 
+    buildGrid();
+    buildInfoBar();
+    QHBoxLayout* legendLayout = buildLegend();
+    buildSuperPolePanel();
+
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(0, 0, 0, 0);
+    top->addWidget(m_grid, 1);
+    top->addWidget(m_superPole);
+    auto* bottom = new QHBoxLayout;
+    bottom->setContentsMargins(0, 0, 0, 0);
+    bottom->addWidget(m_infos, 1);
+    bottom->addStretch();
+    bottom->addLayout(legendLayout);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(top, 1);
+    layout->addLayout(bottom);
+    m_infos->hide();
+    resize(800, 600);
+}
+
+StandingsWindow::~StandingsWindow() = default;
+
+void StandingsWindow::buildGrid() {
     m_model = new StandingsTableModel(this);
     connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { fitHeadings(); });
     m_grid = new QTableView(this);
@@ -372,7 +397,10 @@ StandingsWindow::StandingsWindow(QWidget* parent) : QWidget(parent) {
     m_grid->setPalette(gridPalette);
     m_grid->viewport()->installEventFilter(this);
     m_grid->installEventFilter(this); // the columns share out the grid's width
+}
 
+// The heat, the clock and the table of the lanes' best laps, under the grid.
+void StandingsWindow::buildInfoBar() {
     m_infos = new QFrame(this);
     m_infos->setObjectName(QStringLiteral("Infos"));
     auto* infoLayout = new QHBoxLayout(m_infos);
@@ -393,7 +421,9 @@ StandingsWindow::StandingsWindow(QWidget* parent) : QWidget(parent) {
     infoLayout->addWidget(m_clock);
     infoLayout->addSpacing(12);
     infoLayout->addWidget(m_taulaVR, 1);
+}
 
+QHBoxLayout* StandingsWindow::buildLegend() {
     auto* legendLayout = new QHBoxLayout;
     legendLayout->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 3; ++i) {
@@ -403,27 +433,8 @@ StandingsWindow::StandingsWindow(QWidget* parent) : QWidget(parent) {
         m_legend[static_cast<std::size_t>(i)] = label;
         legendLayout->addWidget(label);
     }
-
-    buildSuperPolePanel();
-
-    auto* top = new QHBoxLayout;
-    top->setContentsMargins(0, 0, 0, 0);
-    top->addWidget(m_grid, 1);
-    top->addWidget(m_superPole);
-    auto* bottom = new QHBoxLayout;
-    bottom->setContentsMargins(0, 0, 0, 0);
-    bottom->addWidget(m_infos, 1);
-    bottom->addStretch();
-    bottom->addLayout(legendLayout);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addLayout(top, 1);
-    layout->addLayout(bottom);
-    m_infos->hide();
-    resize(800, 600);
+    return legendLayout;
 }
-
-StandingsWindow::~StandingsWindow() = default;
 
 void StandingsWindow::buildSuperPolePanel() {
     m_superPole = new QWidget(this);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class QHBoxLayout;
 class QLabel;
 class QTableView;
 class QTableWidget;
@@ -183,6 +184,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The parts of the window; each fills the fields it owns.
+    void buildGrid();
+    void buildInfoBar();
+    QHBoxLayout* buildLegend();
     void buildSuperPolePanel();
     void applyColumns();
     void fitHeadings();
