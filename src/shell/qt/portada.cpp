@@ -30,8 +30,6 @@ namespace cronovolta {
 
 namespace {
 
-constexpr const char* kCommandProperty = "cronovoltaCommand";
-
 QListWidget* makeList(QWidget* parent, const QString& name) {
     auto* list = new QListWidget(parent);
     list->setObjectName(name);
@@ -42,7 +40,7 @@ QListWidget* makeList(QWidget* parent, const QString& name) {
 } // namespace
 
 Portada::Portada(UiContext& ui, Asker& asker, QWidget* parent)
-    : QMainWindow(parent), m_ui(ui), m_asker(asker) {
+    : QMainWindow(parent), m_ui(ui), m_asker(asker), m_notices(this, ui, asker) {
     setObjectName(QStringLiteral("Portada"));
     m_cover = new Cover(this);
     m_cover->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -60,9 +58,7 @@ Portada::Portada(UiContext& ui, Asker& asker, QWidget* parent)
     m_heatPanel->hide();
     layout->addWidget(m_cover, 1);
     setCentralWidget(central);
-    m_version = new QLabel(this);
-    m_version->setObjectName(QStringLiteral("Label1"));
-    statusBar()->addPermanentWidget(m_version);
+    m_notices.addVersionTo(statusBar());
 
     setCommand("MnuNovaProva", [this] { newEvent(); });
     for (int t = 2; t <= 4; ++t) {
@@ -99,143 +95,7 @@ QMdiArea* Portada::mdiArea() const {
 }
 
 QListWidget* Portada::seriesList(int programa) const {
-    return programa >= 1 && programa <= 4 ? m_series[programa] : nullptr;
-}
-
-QAction* Portada::addAction(QMenu* menu, std::string_view name, int index) {
-    auto* action = new QAction(this);
-    action->setObjectName(controlObjectName(name, index));
-    const QString command = action->objectName();
-    connect(action, &QAction::triggered, this, [this, command] {
-        auto it = m_commands.find(command);
-        if (it != m_commands.end()) {
-            it->second();
-        } else {
-            notAvailable();
-        }
-    });
-    menu->addAction(action);
-    return action;
-}
-
-QMenu* Portada::addMenu(QMenu* parent, std::string_view name) {
-    QMenu* menu = parent != nullptr ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
-    menu->setObjectName(controlObjectName(name, -1));
-    return menu;
-}
-
-void Portada::buildMenus() {
-    QMenu* file = addMenu(nullptr, "MnuArxiu");
-    addAction(file, "MnuNovaProva");
-    QMenu* newSeriesMenu = addMenu(file, "MnuNovaSerie");
-    for (int t = 2; t <= 4; ++t) {
-        addAction(newSeriesMenu, "MnuNou", t);
-    }
-    addAction(file, "MnuGestor");
-    file->addSeparator();
-    QMenu* settings = addMenu(file, "Cnf");
-    for (int i = 0; i <= 2; ++i) {
-        addAction(settings, "MnuCfg", i);
-    }
-    file->addSeparator();
-    addAction(file, "MnuSortir");
-
-    QMenu* programmes = addMenu(nullptr, "MnuProgrames");
-    for (int t = 0; t <= 4; ++t) {
-        addAction(programmes, "MnuPrg", t);
-    }
-    QMenu* data = addMenu(nullptr, "MnuDades");
-    addAction(data, "MnuIns100");
-    for (int t = 0; t <= 4; ++t) {
-        addAction(data, "MnuIns", t);
-    }
-    data->addSeparator();
-    addAction(data, "MnuPen", 4);
-    QMenu* results = addMenu(nullptr, "MnuResultats");
-    QMenu* classifications = addMenu(results, "MnuAltresRtats");
-    for (int t = 2; t <= 4; ++t) {
-        addAction(classifications, "MnuCls", t);
-    }
-    QMenu* lapByLap = addMenu(nullptr, "MnuVltaaVlta");
-    for (int t = 2; t <= 4; ++t) {
-        addAction(lapByLap, "MnuVaV", t);
-    }
-    // "Exportar" is a command of the menu bar itself.
-    auto* exportAction = new QAction(this);
-    exportAction->setObjectName(QStringLiteral("MnuExportar"));
-    connect(exportAction, &QAction::triggered, this, [this] { runCommand("MnuExportar"); });
-    menuBar()->addAction(exportAction);
-    QMenu* windows = addMenu(nullptr, "MnuFinestres");
-    addAction(windows, "MnuAlternar");
-    QMenu* manual = addMenu(nullptr, "ControlManual");
-    for (int lane = 1; lane <= 16; ++lane) {
-        addAction(manual, "Manual", lane);
-    }
-    QMenu* help = addMenu(nullptr, "MnuAjuda");
-    QAction* helpAction = addAction(help, "MnuAjd");
-    helpAction->setShortcut(QKeySequence(Qt::Key_F1));
-    helpAction->setShortcutContext(Qt::ApplicationShortcut);
-    addAction(help, "MnuInfo");
-}
-
-QPushButton* Portada::addButton(QWidget* parent, std::string_view name, int index,
-                                std::string_view command, int commandIndex) {
-    auto* button = new QPushButton(parent);
-    button->setObjectName(controlObjectName(name, index));
-    const QString target = controlObjectName(command, commandIndex);
-    button->setProperty(kCommandProperty, target);
-    connect(button, &QPushButton::clicked, this, [this, target] {
-        if (QAction* a = findChild<QAction*>(target); a != nullptr) {
-            a->trigger();
-        }
-    });
-    return button;
-}
-
-void Portada::buildToolBar() {
-    auto makeBar = [this](const char* name) {
-        auto* bar = new QToolBar(this);
-        bar->setObjectName(QString::fromLatin1(name));
-        bar->setMovable(false);
-        bar->setFloatable(false);
-        addToolBar(Qt::TopToolBarArea, bar);
-        return bar;
-    };
-    m_settingsBar = makeBar("BarraBotons");
-    for (int i = 0; i <= 2; ++i) {
-        m_settingsBar->addWidget(addButton(m_settingsBar, "BotoCfg", i, "MnuCfg", i));
-    }
-    m_seriesBar = makeBar("BarraSeries");
-    auto* newSeries = new QLabel(m_seriesBar);
-    newSeries->setObjectName(QStringLiteral("MarcNovaSerie"));
-    newSeries->setContentsMargins(6, 0, 6, 0);
-    m_seriesBar->addWidget(newSeries);
-    for (int t = 2; t <= 4; ++t) {
-        m_seriesBar->addWidget(addButton(m_seriesBar, "BotoNou", t, "MnuNou", t));
-    }
-    m_seriesBar->addSeparator();
-    m_seriesBar->addWidget(addButton(m_seriesBar, "BotoIns", 100, "MnuIns100", -1));
-    auto* spacer = new QWidget(m_seriesBar);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    m_seriesBar->addWidget(spacer);
-    m_seriesBar->addWidget(addButton(m_seriesBar, "BotoSortir", -1, "MnuSortir", -1));
-}
-
-void Portada::wrapButtonBars() {
-    // On a narrow screen the second bar takes a row of its own rather than hiding buttons.
-    // Hidden bars (a programme is open) measure nothing: they are placed when they return.
-    if (m_settingsBar->isHidden()) {
-        return;
-    }
-    const bool fits =
-        m_settingsBar->sizeHint().width() + m_seriesBar->sizeHint().width() <= width();
-    if (fits == toolBarBreak(m_seriesBar)) {
-        if (fits) {
-            removeToolBarBreak(m_seriesBar);
-        } else {
-            insertToolBarBreak(m_seriesBar);
-        }
-    }
+    return m_lists.series(programa);
 }
 
 void Portada::resizeEvent(QResizeEvent* event) {
@@ -251,13 +111,14 @@ void Portada::buildSideBar() {
     auto* eventFrame = new QGroupBox(content);
     eventFrame->setObjectName(QStringLiteral("Marc_0"));
     auto* eventGrid = new QGridLayout(eventFrame);
-    m_events = makeList(eventFrame, QStringLiteral("LlProves"));
-    m_dates = makeList(eventFrame, QStringLiteral("Data"));
+    m_lists.setEventLists(makeList(eventFrame, QStringLiteral("LlProves")),
+                          makeList(eventFrame, QStringLiteral("Data")));
+    QListWidget* events = m_lists.events();
     auto* dateLabel = new QLabel(eventFrame);
     dateLabel->setObjectName(QStringLiteral("Text_0"));
     eventGrid->addWidget(dateLabel, 0, 1);
-    eventGrid->addWidget(m_events, 1, 0);
-    eventGrid->addWidget(m_dates, 1, 1);
+    eventGrid->addWidget(events, 1, 0);
+    eventGrid->addWidget(m_lists.dates(), 1, 1);
     eventGrid->setColumnStretch(0, 3);
     eventGrid->setColumnStretch(1, 1);
     eventGrid->setRowStretch(1, 1);
@@ -266,8 +127,8 @@ void Portada::buildSideBar() {
     eventButtons->addWidget(addButton(eventFrame, "BotoIns", 0, "MnuIns", 0));
     eventGrid->addLayout(eventButtons, 2, 0, 1, 2);
     // Four events show even on the smallest screen.
-    m_events->setMinimumHeight(4 * m_events->fontMetrics().lineSpacing() +
-                               2 * m_events->frameWidth() + 4);
+    events->setMinimumHeight(4 * events->fontMetrics().lineSpacing() + 2 * events->frameWidth() +
+                             4);
     column->addWidget(eventFrame, 1);
 
     for (int t = 1; t <= 4; ++t) {
@@ -279,10 +140,11 @@ void Portada::buildSideBar() {
         auto* label = new QLabel(frame);
         label->setObjectName(QStringLiteral("TextSerie_%1").arg(t));
         label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        m_series[t] = makeList(frame, QStringLiteral("LlSeries_%1").arg(t));
-        m_series[t]->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 24);
+        QListWidget* series = makeList(frame, QStringLiteral("LlSeries_%1").arg(t));
+        m_lists.setSeriesList(t, series);
+        series->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 24);
         grid->addWidget(label, 0, 0);
-        grid->addWidget(m_series[t], 0, 1, 2, 1);
+        grid->addWidget(series, 0, 1, 2, 1);
         grid->addWidget(addButton(frame, "BotoPrg", t, "MnuPrg", t), 0, 2, 1, t >= 2 ? 1 : 2);
         if (t >= 2) {
             grid->addWidget(addButton(frame, "BotoCls", t, "MnuCls", t), 0, 3);
@@ -297,11 +159,10 @@ void Portada::buildSideBar() {
         grid->setColumnStretch(3, 1);
         const int buttonHeight = frame->findChild<QPushButton*>()->sizeHint().height();
         // As tall as the two rows of buttons, and never less than three series.
-        m_series[t]->addItem(QStringLiteral("0"));
-        const int threeSeries = 3 * m_series[t]->sizeHintForRow(0) + 2 * m_series[t]->frameWidth();
-        m_series[t]->clear();
-        m_series[t]->setFixedHeight(
-            std::max(2 * buttonHeight + grid->verticalSpacing(), threeSeries));
+        series->addItem(QStringLiteral("0"));
+        const int threeSeries = 3 * series->sizeHintForRow(0) + 2 * series->frameWidth();
+        series->clear();
+        series->setFixedHeight(std::max(2 * buttonHeight + grid->verticalSpacing(), threeSeries));
         column->addWidget(frame);
     }
 
@@ -312,11 +173,11 @@ void Portada::buildSideBar() {
     m_sideBar->setFrameShape(QFrame::NoFrame);
     m_sideBar->setWidget(content);
 
-    pairEventLists(m_events, m_dates, [this](int row) { selectEvent(row); });
+    pairEventLists(events, m_lists.dates(), [this](int row) { selectEvent(row); });
 }
 
 void Portada::setCommand(std::string_view name, int index, std::function<void()> handler) {
-    m_commands[controlObjectName(name, index)] = std::move(handler);
+    m_commands.set(controlObjectName(name, index), std::move(handler));
 }
 
 QAction* Portada::action(std::string_view name, int index) const {
@@ -325,29 +186,16 @@ QAction* Portada::action(std::string_view name, int index) const {
 
 void Portada::runCommand(std::string_view name, int index) {
     if (QAction* a = action(name, index); a != nullptr && a->isEnabled()) {
-        auto it = m_commands.find(controlObjectName(name, index));
-        if (it != m_commands.end()) {
-            it->second();
-        } else {
-            notAvailable();
+        if (!m_commands.run(controlObjectName(name, index))) {
+            m_notices.notAvailable();
         }
     }
-}
-
-void Portada::notAvailable() {
-    m_asker.message(this, qs(tableCaption("Portada", "", -1, m_ui.language())),
-                    message(m_ui, 0, msg::kNotAvailableYet));
-}
-
-void Portada::showError(const QString& text) {
-    m_asker.message(this, message(m_ui, 0, msg::kErrorTitle),
-                    problemText(m_ui, text.toStdString()));
 }
 
 void Portada::relocalise() {
     localitzar(this, "Portada", m_ui);
     const QString product = tableString(m_ui, "Portada", "");
-    m_version->setText(product + QLatin1Char(' ') + QStringLiteral(CRONOVOLTA_VERSION));
+    m_notices.showVersion(product);
     m_cover->setTitle(m_cover->hasLogo() ? QString() : product,
                       m_cover->hasLogo() ? QString() : QStringLiteral(CRONOVOLTA_VERSION));
     if (m_help != nullptr && m_help->isVisible()) {
@@ -387,9 +235,7 @@ void Portada::applyCommandStates() {
 
 void Portada::refreshCommands() {
     m_selection.eventActive = m_ui.app.seleccio.event > 0;
-    for (int t = 1; t <= 4; ++t) {
-        m_selection.seriesListed[t] = m_series[t]->count();
-    }
+    m_selection.seriesListed = m_lists.seriesListed();
     applyCommandStates();
 }
 
@@ -460,7 +306,7 @@ void Portada::showHelp() {
         m_help->resize(size() * 0.6);
     }
     if (!m_help->showHelp(tableCaption("Portada", "HelpFile", -1, m_ui.language()))) {
-        showError(message(m_ui, 0, msg::kHelpMissing));
+        m_notices.showError(message(m_ui, 0, msg::kHelpMissing));
         return;
     }
     // In front of a modal dialog the help must be modal as well, or the dialog blocks it.

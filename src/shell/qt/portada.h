@@ -2,6 +2,9 @@
 
 #include "shell/command_states.h"
 #include "shell/qt/help_window.h"
+#include "shell/qt/selection_lists.h"
+#include "shell/qt/shell_commands.h"
+#include "shell/qt/shell_notices.h"
 #include "storage/resume_file.h"
 #include "storage/ui_context.h"
 
@@ -9,11 +12,9 @@
 #include <QPointer>
 
 #include <functional>
-#include <map>
 #include <string_view>
 
 class QAction;
-class QLabel;
 class QListWidget;
 class QMdiArea;
 class QMenu;
@@ -46,10 +47,10 @@ public:
     QAction* action(std::string_view name, int index = -1) const;
     void runCommand(std::string_view name, int index = -1);
 
-    QListWidget* eventList() const { return m_events; }  // `LlProves`
-    QListWidget* dateList() const { return m_dates; }    // `Data`
-    QListWidget* seriesList(int programa) const;         // `LlSeries`(1..4)
-    HeatPanel* heatPanel() const { return m_heatPanel; } // `FonsDeMenu`
+    QListWidget* eventList() const { return m_lists.events(); } // `LlProves`
+    QListWidget* dateList() const { return m_lists.dates(); }   // `Data`
+    QListWidget* seriesList(int programa) const;                // `LlSeries`(1..4)
+    HeatPanel* heatPanel() const { return m_heatPanel; }        // `FonsDeMenu`
     QMdiArea* mdiArea() const;
     HelpWindow* helpWindow() const { return m_help; }
     UiContext& context() { return m_ui; }
@@ -118,9 +119,6 @@ private:
     QMenu* addMenu(QMenu* parent, std::string_view name);
     QPushButton* addButton(QWidget* parent, std::string_view name, int index,
                            std::string_view command, int commandIndex);
-    void notAvailable();
-    void showError(const QString& text);
-    void fillSeriesList(int programa, int count);
     void applyCommandStates();
     void fitSideBar();
     // Back within the screen after something grew the window past it.
@@ -131,16 +129,14 @@ private:
     UiContext& m_ui;
     Asker& m_asker;
     ShellSelection m_selection;
-    std::map<QString, std::function<void()>> m_commands;
-    QListWidget* m_events = nullptr;
-    QListWidget* m_dates = nullptr;
-    QListWidget* m_series[5] = {};
+    ShellCommands m_commands;
+    SelectionLists m_lists;
+    ShellNotices m_notices;
     QScrollArea* m_sideBar = nullptr;
     QToolBar* m_settingsBar = nullptr;
     QToolBar* m_seriesBar = nullptr;
     HeatPanel* m_heatPanel = nullptr;
     Cover* m_cover = nullptr;
-    QLabel* m_version = nullptr;
     QPointer<HelpWindow> m_help;
 };
 

@@ -50,31 +50,21 @@ void Portada::loadLogo() {
 }
 
 void Portada::loadCatalog() {
-    fillEventLists(m_events, m_dates, {});
+    fillEventLists(m_lists.events(), m_lists.dates(), {});
     auto catalog = cronovolta::loadCatalog(m_ui.app.dataDir);
     if (!catalog) {
-        showError(QString::fromStdString(catalog.error()));
+        m_notices.showError(QString::fromStdString(catalog.error()));
     } else {
-        fillEventLists(m_events, m_dates, catalog->entries);
+        fillEventLists(m_lists.events(), m_lists.dates(), catalog->entries);
     }
-    selectEvent(m_events->count() - 1);
-}
-
-void Portada::fillSeriesList(int programa, int count) {
-    QListWidget* list = m_series[programa];
-    list->clear();
-    for (int s = 1; s <= count; ++s) {
-        list->addItem(QString::number(s));
-    }
+    selectEvent(m_lists.events()->count() - 1);
 }
 
 void Portada::selectEvent(int index) {
-    selectEventRow(m_events, m_dates, index);
-    if (index < 0 || index >= m_events->count()) {
+    selectEventRow(m_lists.events(), m_lists.dates(), index);
+    if (index < 0 || index >= m_lists.events()->count()) {
         m_ui.app.seleccio.event = 0;
-        for (int t = 1; t <= 4; ++t) {
-            m_series[t]->clear();
-        }
+        m_lists.clearSeries();
         refreshCommands();
         return;
     }
@@ -84,15 +74,15 @@ void Portada::selectEvent(int index) {
     if (auto read = readCapcaleraProva(header); read) {
         counts = read->header;
     } else {
-        showError(QString::fromStdString(read.error()));
+        m_notices.showError(QString::fromStdString(read.error()));
     }
     m_ui.app.setSeriesCounts(counts);
     // Free practice always has its one series, whatever the header counts.
-    fillSeriesList(1, std::max<int>(1, m_ui.app.seriesCounts[1]));
-    m_series[1]->setCurrentRow(0);
+    m_lists.fillSeries(1, std::max<int>(1, m_ui.app.seriesCounts[1]));
+    m_lists.series(1)->setCurrentRow(0);
     for (int t = 2; t <= 4; ++t) {
-        fillSeriesList(t, m_ui.app.seriesCounts[t]);
-        m_series[t]->setCurrentRow(m_series[t]->count() - 1);
+        m_lists.fillSeries(t, m_ui.app.seriesCounts[t]);
+        m_lists.series(t)->setCurrentRow(m_lists.series(t)->count() - 1);
     }
     refreshCommands();
     emit eventSelected(index + 1);
@@ -117,7 +107,7 @@ void Portada::restoreWindowState() {
         m_ui.app.abnormalEnd = true;
         return;
     }
-    if (state->eventIndex >= 0 && state->eventIndex < m_events->count()) {
+    if (state->eventIndex >= 0 && state->eventIndex < m_lists.events()->count()) {
         selectEvent(state->eventIndex);
     }
     for (std::size_t k = 0; k < state->seriesIndexes.size() && k < 4; ++k) {
@@ -128,9 +118,9 @@ void Portada::restoreWindowState() {
 
 void Portada::saveWindowState() {
     WindowState state;
-    state.eventIndex = m_events->currentRow();
+    state.eventIndex = m_lists.events()->currentRow();
     for (int t = 1; t <= 4; ++t) {
-        state.seriesIndexes.push_back(m_series[t]->currentRow());
+        state.seriesIndexes.push_back(m_lists.series(t)->currentRow());
     }
     state.infoShown = m_ui.infoShown;
     if (auto written = writeWindowState(m_ui.app.dataFile(kWindowStateFileName), state); !written) {
@@ -143,7 +133,7 @@ void Portada::saveWindowState() {
 bool Portada::offerResume() {
     const ResumeAtStart found = takeResumeFile(m_ui.app.dataDir, m_ui.app.abnormalEnd);
     auto& sel = m_ui.app.seleccio;
-    const bool eventKnown = found.state && found.state->event <= m_events->count();
+    const bool eventKnown = found.state && found.state->event <= m_lists.events()->count();
     if (eventKnown) {
         selectEvent(found.state->event - 1);
     }
@@ -151,7 +141,7 @@ bool Portada::offerResume() {
     const bool heatKnown =
         eventKnown && found.state->serie <= seriesList(found.state->programa)->count();
     if (found.invalidFile || (found.state && !heatKnown)) {
-        showError(message(m_ui, 0, msg::kResumeFileInvalid));
+        m_notices.showError(message(m_ui, 0, msg::kResumeFileInvalid));
     }
     if (!found.state || !heatKnown) {
         if (found.invalidFile || found.state) {
@@ -170,7 +160,7 @@ bool Portada::offerResume() {
     texts.seriesLabel = tableCaption("Portada", "TextSerie", 1, m_ui.language());
     texts.heatLabel = m_ui.message(0, msg::kHeatLabel);
     const std::string text = recoveryQuestionText(
-        texts, m_events->currentItem()->text().toStdString(), resume.serie, resume.heat);
+        texts, m_lists.events()->currentItem()->text().toStdString(), resume.serie, resume.heat);
     // Yes is the default: a reflex Enter must keep the interrupted heat, not throw it away.
     if (m_asker.yesNo(this, message(m_ui, 0, msg::kRecoveryTitle), QString::fromStdString(text),
                       true)) {
@@ -224,12 +214,12 @@ void Portada::newSeries(int programa) {
     EventManager manager(m_ui.app.dataDir);
     auto added = manager.addSeries(event, programa);
     if (!added) {
-        showError(QString::fromStdString(added.error().message));
+        m_notices.showError(QString::fromStdString(added.error().message));
         return;
     }
     m_ui.app.seriesCounts[programa] = static_cast<std::int16_t>(*added);
-    fillSeriesList(programa, *added);
-    m_series[programa]->setCurrentRow(*added - 1);
+    m_lists.fillSeries(programa, *added);
+    m_lists.series(programa)->setCurrentRow(*added - 1);
     refreshCommands();
     if (programa == kRace && prepareNewRaceSeries) {
         prepareNewRaceSeries(*added);
@@ -243,9 +233,9 @@ void Portada::eventManager() {
     }
     // The catalogue follows the folders after every visit to the manager.
     if (auto rebuilt = rebuildCatalog(m_ui.app.dataDir); !rebuilt) {
-        showError(QString::fromStdString(rebuilt.error()));
+        m_notices.showError(QString::fromStdString(rebuilt.error()));
     } else if (!rebuilt->problems.empty()) {
-        showError(joinProblems(rebuilt->problems));
+        m_notices.showError(joinProblems(rebuilt->problems));
     }
     loadCatalog();
 }
@@ -271,22 +261,22 @@ void Portada::trackSettings(bool eventCopy) {
     if (fs::exists(file, ec)) {
         auto loaded = loadConfigPistaChecked(file);
         if (!loaded) {
-            showError(QString::fromStdString(loaded.error()));
+            m_notices.showError(QString::fromStdString(loaded.error()));
             return;
         }
         if (loaded->config.lanesAboveMaximum()) {
-            showError(message(m_ui, 0, msg::kTooManyLanes));
+            m_notices.showError(message(m_ui, 0, msg::kTooManyLanes));
             return;
         }
         if (!loaded->problems.empty()) {
-            showError(joinProblems(loaded->problems));
+            m_notices.showError(joinProblems(loaded->problems));
         }
         config = loaded->config;
     }
     TrackDialogOptions options;
     options.file = file;
-    if (eventCopy && m_events->currentItem() != nullptr) {
-        options.eventName = m_events->currentItem()->text();
+    if (eventCopy && m_lists.events()->currentItem() != nullptr) {
+        options.eventName = m_lists.events()->currentItem()->text();
         options.locked = heatsAlreadyRun(folder);
     }
     options.showSplit = shiftHeld();

@@ -1,0 +1,42 @@
+#include "shell/qt/selection_lists.h"
+
+#include <QListWidget>
+
+namespace cronovolta {
+
+void SelectionLists::setEventLists(QListWidget* events, QListWidget* dates) {
+    m_events = events;
+    m_dates = dates;
+}
+
+void SelectionLists::setSeriesList(int programa, QListWidget* list) {
+    m_series[programa] = list;
+}
+
+QListWidget* SelectionLists::series(int programa) const {
+    return programa >= 1 && programa <= 4 ? m_series[programa] : nullptr;
+}
+
+void SelectionLists::fillSeries(int programa, int count) {
+    QListWidget* list = m_series[programa];
+    list->clear();
+    for (int s = 1; s <= count; ++s) {
+        list->addItem(QString::number(s));
+    }
+}
+
+void SelectionLists::clearSeries() {
+    for (int t = 1; t <= 4; ++t) {
+        m_series[t]->clear();
+    }
+}
+
+std::array<int, 5> SelectionLists::seriesListed() const {
+    std::array<int, 5> listed{};
+    for (int t = 1; t <= 4; ++t) {
+        listed[static_cast<std::size_t>(t)] = m_series[t]->count();
+    }
+    return listed;
+}
+
+} // namespace cronovolta
