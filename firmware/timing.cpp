@@ -12,20 +12,43 @@ enum class State : uint8_t { Idle, Pending, Blackout };
 
 struct Lane {
     State state;
+    bool unsent;      // confirmed, not yet taken by poll()
+    bool false_start;
     uint32_t edge_ms; // first edge of the current crossing
     uint32_t prev_ms; // previous crossing; 0 = board start
+    uint32_t lap_ms;
 };
 
 volatile uint32_t g_ms;
 volatile Lane g_lane[board::kLanes];
 volatile uint8_t g_last_pins;
-bool g_armed;
+volatile bool g_armed;
 
 } // namespace
 
+// Crossings are confirmed here rather than in the main loop, which may be busy
+// sending for several milliseconds while a short pulse is already over.
 ISR(TIMER1_COMPA_vect)
 {
-    ++g_ms;
+    const uint32_t now = ++g_ms;
+    const uint8_t pins = PIND;
+    for (uint8_t i = 0; i < board::kLanes; ++i) {
+        volatile Lane& l = g_lane[i];
+        const uint32_t since = now - l.edge_ms;
+        if (l.state == State::Blackout && since >= board::kBlackoutMs) {
+            l.state = State::Idle;
+        } else if (l.state == State::Pending && since >= board::kDebounceMs) {
+            if (pins & (1 << (i + board::kLaneShift))) {
+                l.state = State::Idle;
+                continue;
+            }
+            l.state = State::Blackout;
+            l.lap_ms = l.edge_ms - l.prev_ms;
+            l.prev_ms = l.edge_ms;
+            l.false_start = g_armed;
+            l.unsent = true;
+        }
+    }
 }
 
 ISR(PCINT2_vect)
@@ -70,6 +93,7 @@ void reset_lanes()
     {
         for (uint8_t i = 0; i < board::kLanes; ++i) {
             g_lane[i].state = State::Idle;
+            g_lane[i].unsent = false;
             g_lane[i].prev_ms = 0;
         }
     }
@@ -82,24 +106,12 @@ Crossing poll()
     Crossing c{0, 0, false};
     ATOMIC_BLOCK(ATOMIC_RESTORESTATE)
     {
-        const uint32_t now = g_ms;
-        const uint8_t pins = PIND;
         for (uint8_t i = 0; i < board::kLanes; ++i) {
             volatile Lane& l = g_lane[i];
-            const uint32_t since = now - l.edge_ms;
-            if (l.state == State::Blackout && since >= board::kBlackoutMs) {
-                l.state = State::Idle;
-            } else if (l.state == State::Pending && since >= board::kDebounceMs) {
-                const bool active = !(pins & (1 << (i + board::kLaneShift)));
-                if (!active) {
-                    l.state = State::Idle;
-                } else if (c.lane == 0) {
-                    l.state = State::Blackout;
-                    c.lane = uint8_t(i + 1);
-                    c.ms = l.edge_ms - l.prev_ms;
-                    c.false_start = g_armed;
-                    l.prev_ms = l.edge_ms;
-                }
+            if (l.unsent) {
+                l.unsent = false;
+                c = {uint8_t(i + 1), l.lap_ms, l.false_start};
+                break;
             }
         }
     }

@@ -1,5 +1,5 @@
 // Millisecond clock and lane crossings. Crossings are time-stamped in the
-// pin-change interrupt; the main loop confirms them after the debounce time.
+// pin-change interrupt and confirmed by the clock's tick after the debounce time.
 #pragma once
 #include <stdint.h>
 
@@ -20,7 +20,8 @@ struct Crossing {
     bool false_start;
 };
 
-// Returns the next confirmed crossing, if any. Call it often.
+// Returns a confirmed crossing not yet returned, if any. A lane keeps only
+// one: a board that cannot send within the blackout time loses the older.
 Crossing poll();
 
 } // namespace timing
