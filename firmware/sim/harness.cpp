@@ -6,7 +6,10 @@
 #include <sim_elf.h>
 #include <avr_ioport.h>
 #include <avr_uart.h>
+// uart_pty.h, unlike simavr's core headers, has no C++ guard of its own.
+extern "C" {
 #include <uart_pty.h>
+}
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +19,10 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <poll.h>
+#include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -462,6 +469,50 @@ int run_tests()
     return failed > 99 ? 99 : failed;
 }
 
+// The board in real time with its UART on a pseudo-terminal: the desktop
+// program opens the printed device as a serial port. Typing 1..6 and Enter
+// passes a car over that lane's sensor; light and relay changes are printed.
+int bridge()
+{
+    Board b;
+    boot(b);
+    static uart_pty_t pty;
+    uart_pty_init(b.avr, &pty);
+    uart_pty_connect(&pty, '0');
+    std::printf("board running; serial port %s (also /tmp/simavr-uart0)\n", pty.pty.slavename);
+    std::fflush(stdout);
+
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    double release[7] = {};
+    uint16_t shown = 0xFFFF;
+    for (double t = 1;; t += 1) {
+        b.run_until(t);
+        for (int lane = 1; lane <= 6; ++lane)
+            if (release[lane] != 0 && t >= release[lane]) {
+                drive(b, 'D', 1 + lane, 1);
+                release[lane] = 0;
+            }
+        pollfd in{0, POLLIN, 0};
+        char key = 0;
+        if (poll(&in, 1, 0) > 0 && read(0, &key, 1) == 1 && key >= '1' && key <= '6') {
+            drive(b, 'D', 1 + key - '0', 0);
+            release[key - '0'] = t + 30;
+        }
+        if (b.latched595 != shown) {
+            shown = b.latched595;
+            std::printf("%.3f s lights 0x%02X relays 0x%02X\n", t / 1000, b.lights(), b.relays());
+            std::fflush(stdout);
+        }
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        const double wall = double(now.tv_sec - start.tv_sec) * 1000 +
+                            double(now.tv_nsec - start.tv_nsec) / 1e6;
+        if (t > wall)
+            usleep(useconds_t((t - wall) * 1000));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -475,5 +526,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot read %s\n", argv[argc - 1]);
         return 2;
     }
-    return run_tests();
+    return pty ? bridge() : run_tests();
 }
