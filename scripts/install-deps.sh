@@ -18,6 +18,8 @@ PACKAGES=(
   strace
   # The live-results server, the QR code of its address, and the browser of its page test.
   qt6-httpserver-dev qt6-websockets-dev libqrencode-dev chromium
+  # The board firmware, its simavr harness (scripts/firmware.sh) and flashing a board.
+  gcc-avr binutils-avr avr-libc simavr libsimavr-dev libsimavrparts1 libelf-dev avrdude
 )
 # clang 14 cannot compile the <expected> of g++ 12's library; clang 19 can and has libFuzzer
 # (llvm-19: the symbolizer of its reports).
