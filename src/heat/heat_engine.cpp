@@ -70,7 +70,7 @@ void HeatEngine::report(const std::string& message) {
 }
 
 void HeatEngine::journalRecord(const LapRecord& record) {
-    auto appended = m_journal.append(record);
+    auto appended = m_records.journal.append(record);
     if (m_events) {
         m_events->recordAppended(record);
     }
@@ -81,11 +81,11 @@ void HeatEngine::journalRecord(const LapRecord& record) {
 
 // Said once per heat; from then on the journal on the disk is not whole.
 void HeatEngine::journalFailure(const std::string& error) {
-    if (!m_journalFailed) {
+    if (!m_records.failed) {
         report(localiseProblems(error, m_settings.language) + "\n" +
                heatnote::journalInMemoryText(m_settings.language));
     }
-    m_journalFailed = true;
+    m_records.failed = true;
 }
 
 void HeatEngine::changed() {
@@ -203,7 +203,7 @@ void HeatEngine::layOutProgramme(const ProgrammeRequest& req) {
         m_state.heat = 0;
     }
     m_state.running = m_state.paused = false;
-    m_journalOwned = false;
+    m_records.owned = false;
     m_held.reset();
     m_comesMode = false;
     m_pendingComes = ComesEntry::None;
@@ -246,20 +246,20 @@ bool HeatEngine::closeProgramme() {
     if (m_state.running) {
         return false;
     }
-    m_journal.close();
+    m_records.journal.close();
     if (m_held && !settleHeldHeat()) {
         // Left for the recovery, with the resume file: the next start of the program (or
         // `replay --recover`) stores it once there is room.
         report(heatnote::heldAtCloseText(m_settings.language, m_held->heat, m_held->journalWhole));
         m_held.reset();
-    } else if (m_journalOwned) {
+    } else if (m_records.owned) {
         // Only the journal this opening wrote: one found here belongs to a heat that was
         // interrupted and is still to be recovered.
         std::error_code ec;
         fs::remove(m_workDir / "VLTAVLT.TMP", ec);
-        m_adjustments.start(m_workDir / kAdjustmentJournalName);
+        m_records.adjustments.start(m_workDir / kAdjustmentJournalName);
     }
-    m_journalOwned = false;
+    m_records.owned = false;
     m_open = false;
     m_panel = HeatPanelModel{};
     m_superPole.close();

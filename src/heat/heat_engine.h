@@ -7,6 +7,7 @@
 #include "heat/heat_journal.h"
 #include "heat/heat_key_state.h"
 #include "heat/heat_panel.h"
+#include "heat/heat_records.h"
 #include "heat/heat_recovery_run.h"
 #include "heat/heat_state.h"
 #include "heat/heat_texts.h"
@@ -125,7 +126,7 @@ public:
     const std::vector<std::string>& standingsHeadings() const { return m_headings; }
     // Columns shown for the open programme, besides rank, number and name.
     std::vector<int> visibleStandingsColumns() const;
-    const std::vector<LapRecord>& journalRecords() const { return m_journal.records(); }
+    const std::vector<LapRecord>& journalRecords() const { return m_records.journal.records(); }
     const HeatTexts& texts() const { return m_texts; }
 
 private:
@@ -231,10 +232,7 @@ private:
     ComesEntry m_pendingComes = ComesEntry::None;
 
     // The heat's records and what became of them.
-    HeatJournal m_journal;
-    AdjustmentJournal m_adjustments;
-    bool m_journalFailed = false; // the journal on the disk misses records of this heat
-    bool m_journalOwned = false;  // "VLTAVLT.TMP" is this opening's own
+    HeatRecords m_records;
     std::optional<UnstoredHeat> m_held;
     int m_heatsNotStored = 0;
 

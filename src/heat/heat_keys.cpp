@@ -102,7 +102,7 @@ bool HeatEngine::endByKeyNeedsAsking(double now) const {
     if (!m_state.running || !m_keys.counterRun()) {
         return false;
     }
-    const auto& records = m_journal.records();
+    const auto& records = m_records.journal.records();
     for (auto it = records.rbegin(); it != records.rend(); ++it) {
         if (it->lane > 0) {
             return sinceHeatStart(now) - it->crossingTime <= kStillCrossingSeconds;
@@ -168,13 +168,13 @@ void HeatEngine::applyLapAdjustment() {
     if (!adjustLaps(lane, amount)) {
         return;
     }
-    const auto& records = m_journal.records();
+    const auto& records = m_records.journal.records();
     LapAdjustment adjustment{static_cast<std::int16_t>(m_state.heat),
                              static_cast<std::int16_t>(lane), static_cast<std::int16_t>(amount),
                              records.empty() ? m_state.heatStart : records.front().crossingTime,
-                             m_journal.recordCount()};
-    if (auto written = m_adjustments.append(adjustment); !written && !m_journalFailed) {
-        m_journalFailed = true;
+                             m_records.journal.recordCount()};
+    if (auto written = m_records.adjustments.append(adjustment); !written && !m_records.failed) {
+        m_records.failed = true;
         report(written.error());
     }
 }

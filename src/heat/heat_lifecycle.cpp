@@ -79,7 +79,7 @@ std::optional<int> HeatEngine::heatAllowedToStart() {
         return std::nullopt;
     }
     // The journal of an interrupted heat that was not recovered is never started over.
-    if (!m_recovery.recovering && !m_journalOwned && standingsProgramme() &&
+    if (!m_recovery.recovering && !m_records.owned && standingsProgramme() &&
         !setAsideInterruptedJournal()) {
         return std::nullopt;
     }
@@ -92,7 +92,7 @@ void HeatEngine::IniciarManiga(double now) {
         return;
     }
     m_state.heat = *heat;
-    m_journalFailed = false;
+    m_records.failed = false;
     startHeatPanel();
     resetLanesForHeat();
     if (standingsProgramme()) {
@@ -113,7 +113,7 @@ void HeatEngine::IniciarManiga(double now) {
     m_state.endDeadline = HeatState::kNoDeadline;
     m_state.autoScrollPeriods = 0;
     if (m_recovery.recovering) {
-        for (const auto& record : m_journal.records()) {
+        for (const auto& record : m_records.journal.records()) {
             if (record.lane == -1) {
                 m_state.pauseCount = std::max<int>(m_state.pauseCount, record.laps);
             }
@@ -178,12 +178,12 @@ void HeatEngine::startHeatRecords(double now) {
     LapRecord header;
     header.crossingTime = m_state.heatStart;
     header.lapTime = static_cast<float>(m_state.heat);
-    m_journalOwned = true;
-    if (auto created = m_journal.create(m_workDir / "VLTAVLT.TMP", {header}); !created) {
+    m_records.owned = true;
+    if (auto created = m_records.journal.create(m_workDir / "VLTAVLT.TMP", {header}); !created) {
         journalFailure(created.error());
     }
     // Adjustments of an earlier heat left behind name that heat, so this order is safe.
-    m_adjustments.start(m_workDir / kAdjustmentJournalName);
+    m_records.adjustments.start(m_workDir / kAdjustmentJournalName);
 }
 
 void HeatEngine::PausarManiga(double now) {
@@ -264,7 +264,7 @@ void HeatEngine::AcabarManiga(double now) {
     LapRecord end;
     end.crossingTime = static_cast<float>(endMoment);
     end.lapTime = static_cast<float>(sinceEarlier(endMoment, m_state.heatStart));
-    if (auto finished = m_journal.finish(end); !finished) {
+    if (auto finished = m_records.journal.finish(end); !finished) {
         journalFailure(finished.error());
     }
     const int heat = m_state.heat;
@@ -310,8 +310,8 @@ bool HeatEngine::finishHeatFiles() {
     UnstoredHeat heat;
     heat.heat = m_state.heat;
     heat.heatStart = m_state.heatStart;
-    heat.records = m_journal.records();
-    heat.journalWhole = !m_journalFailed;
+    heat.records = m_records.journal.records();
+    heat.journalWhole = !m_records.failed;
     heat.rows.reserve(static_cast<std::size_t>(m_grid.rowCount()));
     for (int r = 1; r <= m_grid.rowCount(); ++r) {
         heat.rows.push_back(recordFromStandingsRow(m_grid, r, m_programa, pilotOnLane(0)));
@@ -370,7 +370,7 @@ bool HeatEngine::keepUnstoredJournal(const UnstoredHeat& heat) {
     // What is left under the journal's name is a part of the kept laps, or a copy of them.
     std::error_code ec;
     fs::remove(m_workDir / "VLTAVLT.TMP", ec);
-    m_journalOwned = false;
+    m_records.owned = false;
     report(heatnote::keptText(m_settings.language, heat.heat, *kept));
     return true;
 }

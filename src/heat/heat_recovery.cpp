@@ -68,7 +68,7 @@ RecoveryOutcome HeatEngine::replayJournal() {
     fs::path journal = m_workDir / "VLTAVLT.TMP";
     fs::path backup = m_workDir / "VLTAVLT.BAK";
     std::error_code ec;
-    m_journalOwned = true; // the recovery takes the journal over
+    m_records.owned = true; // the recovery takes the journal over
     bool dropBackup = false;
     std::vector<LapRecord> records = readRecoveryJournal(journal, backup, dropBackup);
     if (journalHeatStored(records, journal)) {
@@ -89,7 +89,7 @@ RecoveryOutcome HeatEngine::replayJournal() {
     // A damaged header taken as this heat's ("1.00002") is stored as exactly this heat, or
     // no reader would find the heat in the series file.
     records.front().lapTime = static_cast<float>(m_state.heat);
-    if (auto created = m_journal.create(journal, records); !created) {
+    if (auto created = m_records.journal.create(journal, records); !created) {
         report(created.error());
         return RecoveryOutcome::Resumed;
     }
@@ -185,7 +185,7 @@ void HeatEngine::replayRecords(const std::vector<LapRecord>& records) {
 }
 
 std::vector<LapAdjustment> HeatEngine::heatAdjustments(const LapRecord& header) {
-    auto read = m_adjustments.resume(m_workDir / kAdjustmentJournalName);
+    auto read = m_records.adjustments.resume(m_workDir / kAdjustmentJournalName);
     if (!read) {
         report(read.error());
         return {};
