@@ -70,7 +70,7 @@ void HeatEngine::report(const std::string& message) {
 }
 
 void HeatEngine::journalRecord(const LapRecord& record) {
-    auto appended = m_journal.append(record);
+    auto appended = m_records.journal.append(record);
     if (m_events) {
         m_events->recordAppended(record);
     }
@@ -81,11 +81,11 @@ void HeatEngine::journalRecord(const LapRecord& record) {
 
 // Said once per heat; from then on the journal on the disk is not whole.
 void HeatEngine::journalFailure(const std::string& error) {
-    if (!m_journalFailed) {
+    if (!m_records.failed) {
         report(localiseProblems(error, m_settings.language) + "\n" +
                heatnote::journalInMemoryText(m_settings.language));
     }
-    m_journalFailed = true;
+    m_records.failed = true;
 }
 
 void HeatEngine::changed() {
@@ -96,65 +96,14 @@ void HeatEngine::changed() {
 
 namespace {
 
-constexpr int kCachedTexts = 4096;
-const std::string kUnformatted = "\x01";
-
-bool cachedWhole(double value, int& index) {
-    if (value < 0.0 || value >= kCachedTexts ||
-        value != static_cast<double>(static_cast<int>(value))) {
-        return false;
-    }
-    index = static_cast<int>(value);
-    return true;
-}
-
 OpenProgrammeError otherError(std::string text) {
     return {OpenProgrammeError::Kind::Other, std::move(text)};
 }
 
 } // namespace
 
-const std::string& HeatEngine::lapsText(double laps) {
-    int i = 0;
-    if (!cachedWhole(laps, i)) {
-        m_scratchText = FormatVoltes(laps, false, m_track);
-        return m_scratchText;
-    }
-    if (m_lapsTexts.empty()) {
-        m_lapsTexts.assign(kCachedTexts, kUnformatted);
-    }
-    std::string& text = m_lapsTexts[static_cast<std::size_t>(i)];
-    if (text == kUnformatted) {
-        text = FormatVoltes(laps, false, m_track);
-    }
-    return text;
-}
-
-const std::string& HeatEngine::wholeText(double value) {
-    int i = 0;
-    if (!cachedWhole(-value, i)) {
-        m_scratchText = singleToText(static_cast<float>(value));
-        return m_scratchText;
-    }
-    if (m_keyTexts.empty()) {
-        m_keyTexts.assign(kCachedTexts, kUnformatted);
-    }
-    std::string& text = m_keyTexts[static_cast<std::size_t>(i)];
-    if (text == kUnformatted) {
-        text = singleToText(static_cast<float>(value));
-    }
-    return text;
-}
-
 fs::path HeatEngine::seriesFile(std::string_view extension) const {
     return m_workDir / seriesFileName(m_programa, m_request.serie, extension);
-}
-
-int HeatEngine::pilotOnLane(int lane) const {
-    if (lane < 0 || lane >= static_cast<int>(m_pilotPista.size())) {
-        return 0;
-    }
-    return m_pilotPista[static_cast<std::size_t>(lane)];
 }
 
 std::string HeatEngine::participantName(int participant) const {
@@ -179,7 +128,7 @@ std::vector<int> HeatEngine::visibleStandingsColumns() const {
 }
 
 std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const ProgrammeRequest& request) {
-    if (m_running) {
+    if (m_state.running) {
         return std::unexpected(otherError("a heat is running"));
     }
     if (m_open) {
@@ -196,6 +145,24 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
     if (req.serie < 1) {
         return std::unexpected(otherError("no series selected"));
     }
+    if (auto loaded = loadProgramme(req); !loaded) {
+        return loaded;
+    }
+    layOutProgramme(req);
+    m_open = true;
+    if (standingsProgramme()) {
+        rebuildStandings();
+    }
+    if (m_superPole.model().splitDisplay) {
+        seedSectorReferences();
+    }
+    changed();
+    return {};
+}
+
+// The programme's folder, track and participants read; taken as the open programme once
+// all of them are sound.
+std::expected<void, OpenProgrammeError> HeatEngine::loadProgramme(const ProgrammeRequest& req) {
     fs::path workDir = req.programa >= 1 ? eventFolder(req.dataDir, req.event) : req.dataDir;
     std::error_code ec;
     if (!fs::is_directory(workDir, ec)) {
@@ -222,30 +189,39 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
     m_programa = req.programa;
     m_workDir = workDir;
     m_track = std::move(*track);
-    m_lapsTexts.clear(); // their format depends on the track's largest partial
+    m_lapTexts.clearLaps(); // their format depends on the track's largest partial
     m_participants = std::move(*participants);
-    m_heat = m_participants.maniguesFetes;
-    if (m_heat < 0) {
+    return {};
+}
+
+// The heat state, the lanes, the panel and the displays of a programme just loaded.
+void HeatEngine::layOutProgramme(const ProgrammeRequest& req) {
+    m_state.heat = m_participants.maniguesFetes;
+    if (m_state.heat < 0) {
         report(heatnote::negativeCounterText(m_settings.language, seriesFile(".PAR").string(),
-                                             m_heat));
-        m_heat = 0;
+                                             m_state.heat));
+        m_state.heat = 0;
     }
-    m_running = m_paused = false;
-    m_journalOwned = false;
+    m_state.running = m_state.paused = false;
+    m_records.owned = false;
     m_held.reset();
     m_comesMode = false;
     m_pendingComes = ComesEntry::None;
-    m_shiftHeld = false;
-    m_endDeadline = -99.0f;
+    m_keys.forgetShift();
+    m_state.endDeadline = HeatState::kNoDeadline;
 
-    std::size_t size = static_cast<std::size_t>(std::max(m_track.highestLane(), 0)) + 1;
-    m_pilotPista.assign(size, 0);
-    m_tempsPas.assign(size, 0.0f);
-    m_tempsArrossegat.assign(size, 0.0f);
-    m_tempsInici.assign(size, 0.0f);
-    m_lapHoldsPause.assign(size, false);
+    m_timers.layOut(m_track.highestLane());
     m_lanes.layOut(m_track.OrdreCanvi, m_texts.lanePrefix, m_colours.slot[4], m_colours.slot[3]);
+    layOutPanel(req);
+    m_superPole.open(m_programa == 3, m_track.splitTiming, req.dataDir, m_colours);
+    m_layoutHeadings = splitLayout(m_texts.standingsLayout);
+    m_layoutHeadings.resize(col::Count);
+    m_headings = m_layoutHeadings;
+    m_grid.reset(0);
+    m_absolute = {};
+}
 
+void HeatEngine::layOutPanel(const ProgrammeRequest& req) {
     m_panel = HeatPanelModel{};
     m_panel.shown = true;
     m_panel.captions = m_texts.buttons;
@@ -261,56 +237,32 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
         caption += " (" + listText + " #" + std::to_string(req.serie) + ")";
     }
     m_panel.caption = caption;
-
-    m_superPole = SuperPoleModel{};
-    if (m_programa == 3) {
-        m_superPole.shown = true;
-        m_superPole.splitDisplay = m_track.splitTiming;
-        fs::path picture = req.dataDir / "INFOGRAF" / "0000.GIF";
-        if (fs::exists(picture, ec)) {
-            m_superPole.images[0] = picture;
-        }
-    }
-    m_layoutHeadings = splitLayout(m_texts.standingsLayout);
-    m_layoutHeadings.resize(col::Count);
-    m_headings = m_layoutHeadings;
-    m_grid.reset(0);
-    m_absolute = {};
-    m_open = true;
-    if (standingsProgramme()) {
-        rebuildStandings();
-    }
-    if (m_superPole.splitDisplay) {
-        seedSectorReferences();
-    }
-    changed();
-    return {};
 }
 
 bool HeatEngine::closeProgramme() {
     if (!m_open) {
         return true;
     }
-    if (m_running) {
+    if (m_state.running) {
         return false;
     }
-    m_journal.close();
+    m_records.journal.close();
     if (m_held && !settleHeldHeat()) {
         // Left for the recovery, with the resume file: the next start of the program (or
         // `replay --recover`) stores it once there is room.
         report(heatnote::heldAtCloseText(m_settings.language, m_held->heat, m_held->journalWhole));
         m_held.reset();
-    } else if (m_journalOwned) {
+    } else if (m_records.owned) {
         // Only the journal this opening wrote: one found here belongs to a heat that was
         // interrupted and is still to be recovered.
         std::error_code ec;
         fs::remove(m_workDir / "VLTAVLT.TMP", ec);
-        m_adjustments.start(m_workDir / kAdjustmentJournalName);
+        m_records.adjustments.start(m_workDir / kAdjustmentJournalName);
     }
-    m_journalOwned = false;
+    m_records.owned = false;
     m_open = false;
     m_panel = HeatPanelModel{};
-    m_superPole = SuperPoleModel{};
+    m_superPole.close();
     m_grid.reset(0);
     m_lanes = LapLanes{};
     m_comesMode = false;
@@ -319,7 +271,7 @@ bool HeatEngine::closeProgramme() {
 }
 
 std::expected<void, OpenProgrammeError> HeatEngine::openNextSeries() {
-    if (!m_open || m_running) {
+    if (!m_open || m_state.running) {
         return std::unexpected(otherError("no programme to move on from"));
     }
     ProgrammeRequest next = m_request;

@@ -2,15 +2,23 @@
 
 #include "counter/heat_control.h"
 #include "heat/clock.h"
+#include "heat/heat_engine_types.h"
 #include "heat/heat_events.h"
 #include "heat/heat_journal.h"
+#include "heat/heat_key_state.h"
 #include "heat/heat_panel.h"
+#include "heat/heat_records.h"
+#include "heat/heat_recovery_run.h"
+#include "heat/heat_state.h"
 #include "heat/heat_texts.h"
 #include "heat/lane_rotation.h"
+#include "heat/lane_timers.h"
 #include "heat/lap_adjustments.h"
 #include "heat/lap_lanes.h"
+#include "heat/lap_text_cache.h"
 #include "heat/standings_grid.h"
 #include "heat/super_pole.h"
+#include "heat/super_pole_run.h"
 #include "storage/config_pista.h"
 #include "storage/config_prg.h"
 #include "storage/heat_result_record.h"
@@ -22,60 +30,6 @@
 #include <vector>
 
 namespace cronovolta {
-
-// Which programme of which event to open.
-struct ProgrammeRequest {
-    fs::path dataDir;
-    int event = 0;              // 1-based; practice may run without an event (0)
-    int programa = 0;           // 0..4
-    int serie = 1;              // 1-based within the programme type (1 for practice)
-    int seriesCount = 1;        // series of this programme type in the event
-    std::string seriesListText; // the series list's text of the series; default its number
-};
-
-// Why a programme did not open. The screens say a track with too many lanes in the
-// organiser's language; `text` is the problem as the engine words it.
-struct OpenProgrammeError {
-    enum class Kind { TooManyLanes, Other };
-    Kind kind = Kind::Other;
-    std::string text;
-};
-
-// What a heat key or a heat-panel button asks the screens to do.
-enum class HeatCommand {
-    None,
-    CloseProgramme, // button 0 or Esc: call closeProgramme()
-    OpenNextSeries, // Shift+Esc: call openNextSeries()
-    ListLaps,       // button 1
-    Print,          // button 2
-    Correct,        // button 3
-    AskCancel,      // button 4: ask cancelQuestion(), then cancelLastHeat()
-    EnterComes,     // button 5: comes mode is on until comesEntryClosed()
-};
-
-// How a recovery of an interrupted heat went.
-enum class RecoveryOutcome {
-    Resumed,       // the heat runs on with the laps of its journal
-    Completed,     // the journal held the end of the heat: it has been stored now
-    AlreadyStored, // the heat had been stored before the program stopped; nothing to do
-    NotStarted,    // no programme open, a heat running, or the race is complete
-};
-
-// Told about what the screens must follow. Every call is made on the caller's thread,
-// inside the engine call that caused it.
-class HeatObserver {
-public:
-    virtual ~HeatObserver() = default;
-    virtual void modelsChanged() {}
-    // A heat is over: stored, or not stored (heatNotStored came first).
-    virtual void heatEnded(int /*heat*/) {}
-    // The heat could not be stored in the series files: it does not count. Its laps are kept
-    // in a file of their own, or held by the engine until they can be stored (holdsHeat()).
-    virtual void heatNotStored(int /*heat*/) {}
-    virtual void comesEntryDue(ComesEntry /*entry*/) {}
-    // Something the organiser must know: a file that could not be written, for example.
-    virtual void problem(const std::string& /*message*/) {}
-};
 
 // Heat control: the heat state machine and clock, lap registration and the live
 // standings, the lane rotation of a programme's heats, the series files written at the
@@ -107,8 +61,8 @@ public:
 
     // --- HeatControl ---
     bool heatPanelShown() const override { return m_panel.shown; }
-    bool heatRunning() const override { return m_running; }
-    bool heatPaused() const override { return m_paused; }
+    bool heatRunning() const override { return m_state.running; }
+    bool heatPaused() const override { return m_state.paused; }
     void setStartLight(StartLight light) override;
     void setRestartLight(RestartLight light) override;
     void IniciarManiga(double now) override;
@@ -157,34 +111,39 @@ public:
     void reloadPenalties();
 
     // --- State and models ---
-    int heatNumber() const { return m_heat; }
-    float heatStart() const { return m_heatStart; }
-    float heatEndDeadline() const { return m_endDeadline; }
-    int pauseCount() const { return m_pauseCount; }
-    int pilotOnLane(int lane) const;
+    int heatNumber() const { return m_state.heat; }
+    float heatStart() const { return m_state.heatStart; }
+    float heatEndDeadline() const { return m_state.endDeadline; }
+    int pauseCount() const { return m_state.pauseCount; }
+    int pilotOnLane(int lane) const { return m_timers.pilotOnLane(lane); }
     const HeatPanelModel& panel() const { return m_panel; }
     const LapLanes& lanes() const { return m_lanes; }
     const StandingsGrid& standings() const { return m_grid; }
     StandingsGrid& standings() { return m_grid; }
     const AbsoluteFastestLap& absoluteFastestLap() const { return m_absolute; }
-    const SuperPoleModel& superPole() const { return m_superPole; }
+    const SuperPoleModel& superPole() const { return m_superPole.model(); }
     // Heading texts of the standings grid (column 10's is cleared when no counts apply).
     const std::vector<std::string>& standingsHeadings() const { return m_headings; }
     // Columns shown for the open programme, besides rank, number and name.
     std::vector<int> visibleStandingsColumns() const;
-    const std::vector<LapRecord>& journalRecords() const { return m_journal.records(); }
+    const std::vector<LapRecord>& journalRecords() const { return m_records.journal.records(); }
     const HeatTexts& texts() const { return m_texts; }
 
 private:
+    // programme
+    std::expected<void, OpenProgrammeError> loadProgramme(const ProgrammeRequest& request);
+    void layOutProgramme(const ProgrammeRequest& request);
+    void layOutPanel(const ProgrammeRequest& request);
     // lifecycle
     void resetLanesForHeat();
     void setUpHeat();
     void resetHeatDisplay();
     void setHeatMarker();
     std::optional<int> heatAllowedToStart();
+    void startHeatPanel();
+    bool resumeRecoveredHeat();
     void startHeatRecords(double now);
     void writeResumeState();
-    void writeResumeStart();
     struct UnstoredHeat {
         int heat = 0;
         float heatStart = 0.0f;
@@ -201,20 +160,20 @@ private:
     std::string seriesName() const;
     void offerComes();
     void enableButtonsAfterHeat();
-    bool endDeadlinePassed(double now) const;
     // registration
-    double sinceHeatStart(double now) const;
-    float crossingTime(int lane, double now) const;
+    double sinceHeatStart(double now) const { return m_state.sinceStart(now); }
+    float crossingTime(int lane, double now) const {
+        return m_timers.crossingTime(lane, sinceHeatStart(now));
+    }
     void rejectCrossing(int lane, int participant, float lapTime, const std::string& clock);
     void addRejectedEntry(int lane, const std::string& clock);
     void standingsUpdate(int lane, int participant, int increment, bool counterResult,
                          bool validTime);
+    void fastestLapUpdate(int r, int lane);
     void heatKeys(int row, int lane);
     void resortStandings(int currentRow);
     void superPoleSensor(int lane, float counterTime, double now);
     void startSuperPoleRun(float crossingTime);
-    void finishSuperPoleRun(const std::string& lapText);
-    void writeSectorValue(int column, double value, const std::string& text);
     // keys
     HeatCommand idleKey(int key, bool shift);
     void adjustmentKey(int key);
@@ -231,13 +190,16 @@ private:
     std::string participantName(int participant) const;
     // recovery
     RecoveryOutcome replayJournal();
+    std::vector<LapRecord> readRecoveryJournal(const fs::path& journal, const fs::path& backup,
+                                               bool& dropBackup);
+    bool journalHeatStored(std::vector<LapRecord>& records, const fs::path& journal);
+    void replayRecords(const std::vector<LapRecord>& records);
     fs::path keepAside(const fs::path& file, int heat);
     void replayRecord(const LapRecord& record);
     std::vector<LapAdjustment> heatAdjustments(const LapRecord& header);
     // misc
-    // Whole lap totals and heat keys as their texts, formatted once per value.
-    const std::string& lapsText(double laps);
-    const std::string& wholeText(double value);
+    const std::string& lapsText(double laps) { return m_lapTexts.lapsText(laps, m_track); }
+    const std::string& wholeText(double value) { return m_lapTexts.wholeText(value); }
     void report(const std::string& message);
     // Appends to the journal; a failing journal is reported once per heat.
     void journalRecord(const LapRecord& record);
@@ -250,6 +212,7 @@ private:
     HeatObserver* m_observer = nullptr;
     HeatEvents* m_events = nullptr;
 
+    // The open programme.
     bool m_open = false;
     ProgrammeRequest m_request;
     int m_programa = 0;
@@ -257,60 +220,31 @@ private:
     ConfigPista m_track;
     ParticipantList m_participants;
 
-    // Heat state.
-    bool m_running = false;
-    bool m_paused = false;
-    int m_pauseCount = 0;
-    float m_heatStart = 0.0f;
-    float m_pauseStart = 0.0f;
-    float m_endDeadline = -99.0f;
-    int m_heat = 0;
+    // The parts: the heat's state, the lanes' timers, the Super Pole, the keys, a recovery.
+    HeatState m_state;
+    LaneTimers m_timers;
+    SuperPoleRun m_superPole;
+    HeatKeyState m_keys;
+    HeatRecoveryRun m_recovery;
+
+    // After a heat: comes entry.
     bool m_comesMode = false;
     ComesEntry m_pendingComes = ComesEntry::None;
-    int m_autoScrollPeriods = 0;
-    bool m_shiftHeld = false;
-    bool m_recovering = false;
-    bool m_journalFailed = false; // the journal on the disk misses records of this heat
-    bool m_journalOwned = false;  // "VLTAVLT.TMP" is this opening's own
+
+    // The heat's records and what became of them.
+    HeatRecords m_records;
     std::optional<UnstoredHeat> m_held;
     int m_heatsNotStored = 0;
-    float m_recoveryStart = 0.0f;
-    bool m_startingByKey = false;
-    bool m_counterRun = false;          // the running heat was started by the counter
-    std::optional<double> m_keyEndedAt; // the last heat ended with S, and when
-    int m_keyEndedHeat = 0;
 
-    // Per-lane arrays, 0 .. highest lane.
-    std::vector<std::int16_t> m_pilotPista;
-    std::vector<float> m_tempsPas;
-    std::vector<float> m_tempsArrossegat;
-    std::vector<float> m_tempsInici;
-    // The lane's lap running since its last crossing holds some of a pause: its time is not
-    // a time driven, so the minimum does not judge it and it is nobody's best lap.
-    std::vector<bool> m_lapHoldsPause;
-
-    // Super Pole run state.
-    int m_activeLane = 0;
-    bool m_splitStored = false;
-    float m_splitStoredTime = 0.0f;
-    int m_splitStoredLane = 0;
-
-    HeatJournal m_journal;
-    AdjustmentJournal m_adjustments;
+    // The models the screens show.
     HeatPanelModel m_panel;
     LapLanes m_lanes;
     StandingsGrid m_grid;
     AbsoluteFastestLap m_absolute;
-    SuperPoleModel m_superPole;
     std::vector<std::string> m_headings;
     std::vector<std::string> m_layoutHeadings;
-    std::vector<std::string> m_lapsTexts; // by whole lap total; "\x01" not yet formatted
-    std::vector<std::string> m_keyTexts;  // by 1 - heat laps, negated
-    std::string m_scratchText;
+    LapTextCache m_lapTexts;
     ColourSlots m_colours;
-    RecoveryOutcome m_recoveryOutcome = RecoveryOutcome::Resumed;
-    std::vector<LapRecord> m_replayEnd;
-    std::optional<float> m_endMoment; // the end of a recovered heat that had ended
 };
 
 // A time of day as it reads back from the text of "ZTR4.TMP" (seven significant digits):

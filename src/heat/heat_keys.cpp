@@ -14,20 +14,6 @@ namespace {
 
 // A crossing this recent means the cars are still running.
 constexpr double kStillCrossingSeconds = 5.0;
-// A counter's start this soon after S ended a heat is most likely the same race going on.
-constexpr double kCounterStartAfterKeyEnd = 10.0;
-
-std::string fillIn(std::string text, std::initializer_list<std::string> values) {
-    int n = 1;
-    for (const std::string& value : values) {
-        const std::string mark = "%" + std::to_string(n++);
-        if (auto at = text.find(mark); at != std::string::npos) {
-            text.replace(at, mark.size(), value);
-        }
-    }
-    return text;
-}
-
 // The key of a caption: a single character alone between parentheses, "(L)listar".
 bool captionHasKey(const std::string& caption, int upper) {
     for (std::size_t i = 0; i + 2 < caption.size(); ++i) {
@@ -42,7 +28,7 @@ bool captionHasKey(const std::string& caption, int upper) {
 } // namespace
 
 HeatCommand HeatEngine::clickButton(int button) {
-    if (!m_open || m_running || button < 0 || button > 5) {
+    if (!m_open || m_state.running || button < 0 || button > 5) {
         return HeatCommand::None;
     }
     auto b = static_cast<std::size_t>(button);
@@ -59,7 +45,7 @@ HeatCommand HeatEngine::clickButton(int button) {
     case 3:
         return HeatCommand::Correct;
     case 4:
-        return m_heat >= 1 ? HeatCommand::AskCancel : HeatCommand::None;
+        return m_state.heat >= 1 ? HeatCommand::AskCancel : HeatCommand::None;
     default:
         m_comesMode = true;
         m_pendingComes = ComesEntry::Full;
@@ -72,32 +58,30 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
         return HeatCommand::None;
     }
     if (key == kKeyShift) {
-        m_shiftHeld = true;
+        m_keys.pressShift();
         return HeatCommand::None;
     }
-    bool shift = m_shiftHeld;
-    m_shiftHeld = false;
+    const bool shift = m_keys.takeShift();
     if (key == 's' || key == 'S') {
-        if (m_running) {
-            const int heat = m_heat;
+        if (m_state.running) {
+            const int heat = m_state.heat;
             armHeatEnd(now);
             AcabarManiga(now);
-            if (!m_running) {
-                m_keyEndedAt = now;
-                m_keyEndedHeat = heat;
+            if (!m_state.running) {
+                m_keys.endedByKey(now, heat);
             }
         } else {
             m_panel.clearErrors();
             m_panel.showButtons(false);
-            m_startingByKey = true;
+            m_keys.startingByKey(true);
             IniciarManiga(now);
-            m_startingByKey = false;
+            m_keys.startingByKey(false);
         }
         return HeatCommand::None;
     }
     if (key == 'p' || key == 'P') {
-        if (m_running) {
-            if (m_paused) {
+        if (m_state.running) {
+            if (m_state.paused) {
                 ReprendreManiga(now);
             } else {
                 PausarManiga(now);
@@ -105,7 +89,7 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
         }
         return HeatCommand::None;
     }
-    if (m_running) {
+    if (m_state.running) {
         if (m_programa == 4) {
             adjustmentKey(key);
         }
@@ -115,10 +99,10 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
 }
 
 bool HeatEngine::endByKeyNeedsAsking(double now) const {
-    if (!m_running || !m_counterRun) {
+    if (!m_state.running || !m_keys.counterRun()) {
         return false;
     }
-    const auto& records = m_journal.records();
+    const auto& records = m_records.journal.records();
     for (auto it = records.rbegin(); it != records.rend(); ++it) {
         if (it->lane > 0) {
             return sinceHeatStart(now) - it->crossingTime <= kStillCrossingSeconds;
@@ -128,18 +112,8 @@ bool HeatEngine::endByKeyNeedsAsking(double now) const {
 }
 
 void HeatEngine::noteHeatStart(double now) {
-    m_counterRun = !m_startingByKey && !m_recovering;
-    m_panel.notice.clear();
-    if (m_counterRun && m_keyEndedAt) {
-        const double after = now - *m_keyEndedAt;
-        if (after >= 0.0 && after <= kCounterStartAfterKeyEnd) {
-            m_panel.notice = fillIn(m_texts.counterStartNotice,
-                                    {std::to_string(m_heat),
-                                     std::to_string(static_cast<int>(std::lround(after))),
-                                     std::to_string(m_keyEndedHeat)});
-        }
-    }
-    m_keyEndedAt.reset();
+    m_panel.notice =
+        m_keys.heatStarted(now, m_state.heat, m_recovery.recovering, m_texts.counterStartNotice);
 }
 
 HeatCommand HeatEngine::idleKey(int key, bool shift) {
@@ -194,13 +168,13 @@ void HeatEngine::applyLapAdjustment() {
     if (!adjustLaps(lane, amount)) {
         return;
     }
-    const auto& records = m_journal.records();
-    LapAdjustment adjustment{static_cast<std::int16_t>(m_heat), static_cast<std::int16_t>(lane),
-                             static_cast<std::int16_t>(amount),
-                             records.empty() ? m_heatStart : records.front().crossingTime,
-                             m_journal.recordCount()};
-    if (auto written = m_adjustments.append(adjustment); !written && !m_journalFailed) {
-        m_journalFailed = true;
+    const auto& records = m_records.journal.records();
+    LapAdjustment adjustment{static_cast<std::int16_t>(m_state.heat),
+                             static_cast<std::int16_t>(lane), static_cast<std::int16_t>(amount),
+                             records.empty() ? m_state.heatStart : records.front().crossingTime,
+                             m_records.journal.recordCount()};
+    if (auto written = m_records.adjustments.append(adjustment); !written && !m_records.failed) {
+        m_records.failed = true;
         report(written.error());
     }
 }

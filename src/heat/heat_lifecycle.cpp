@@ -13,7 +13,7 @@
 namespace cronovolta {
 
 void HeatEngine::setStartLight(StartLight light) {
-    if (!m_open || m_running) {
+    if (!m_open || m_state.running) {
         return;
     }
     switch (light) {
@@ -33,7 +33,7 @@ void HeatEngine::setStartLight(StartLight light) {
 }
 
 void HeatEngine::setRestartLight(RestartLight light) {
-    if (!m_running || !m_paused) {
+    if (!m_state.running || !m_state.paused) {
         return;
     }
     int colour = light == RestartLight::Red ? kQbBrightRed : kQbBrightGreen;
@@ -47,22 +47,19 @@ void HeatEngine::setRestartLight(RestartLight light) {
 }
 
 void HeatEngine::resetLanesForHeat() {
-    std::fill(m_tempsArrossegat.begin(), m_tempsArrossegat.end(), 0.0f);
-    std::fill(m_tempsPas.begin(), m_tempsPas.end(), 0.0f);
-    std::fill(m_lapHoldsPause.begin(), m_lapHoldsPause.end(), false);
+    m_timers.resetForHeat();
     m_lanes.setFlagLane(0);
     for (int lane = 1; lane <= m_lanes.highestLane(); ++lane) {
         LanePanel& panel = m_lanes.panel(lane);
         panel.pilotColour = kDefaultColour;
         panel.clearLaps();
     }
-    m_activeLane = 0;
-    m_splitStored = false;
+    m_superPole.resetForHeat();
 }
 
 // The number of the heat that may start now, or nothing (and the organiser told why).
 std::optional<int> HeatEngine::heatAllowedToStart() {
-    if (!m_open || m_running || m_comesMode) {
+    if (!m_open || m_state.running || m_comesMode) {
         return std::nullopt;
     }
     // A heat that could not be stored nor kept goes first: no heat starts over its laps.
@@ -70,19 +67,20 @@ std::optional<int> HeatEngine::heatAllowedToStart() {
         report(heatnote::startRefusedText(m_settings.language, m_held->heat));
         return std::nullopt;
     }
-    const int heat = m_programa <= 1 ? 1 : m_heat + 1;
+    const int heat = m_programa <= 1 ? 1 : m_state.heat + 1;
     if (heat > 32767) {
         report(heatnote::seriesFullText(m_settings.language));
         return std::nullopt;
     }
     if (m_programa == 4 && !raceHeatAllowed(m_settings.comesPolicy, heat, participantCount())) {
         m_panel.showButtons(true);
-        m_recoveryOutcome = RecoveryOutcome::NotStarted;
+        m_recovery.outcome = RecoveryOutcome::NotStarted;
         changed();
         return std::nullopt;
     }
     // The journal of an interrupted heat that was not recovered is never started over.
-    if (!m_recovering && !m_journalOwned && standingsProgramme() && !setAsideInterruptedJournal()) {
+    if (!m_recovery.recovering && !m_records.owned && standingsProgramme() &&
+        !setAsideInterruptedJournal()) {
         return std::nullopt;
     }
     return heat;
@@ -93,8 +91,43 @@ void HeatEngine::IniciarManiga(double now) {
     if (!heat) {
         return;
     }
-    m_heat = *heat;
-    m_journalFailed = false;
+    m_state.heat = *heat;
+    m_records.failed = false;
+    startHeatPanel();
+    resetLanesForHeat();
+    if (standingsProgramme()) {
+        setUpHeat();
+    } else {
+        m_timers.clearPilots();
+    }
+    m_state.pauseCount = 0;
+    if (m_recovery.recovering) {
+        if (!resumeRecoveredHeat()) {
+            return;
+        }
+    } else {
+        startHeatRecords(now);
+    }
+    m_state.running = true;
+    m_state.paused = false;
+    m_state.endDeadline = HeatState::kNoDeadline;
+    m_state.autoScrollPeriods = 0;
+    if (m_recovery.recovering) {
+        for (const auto& record : m_records.journal.records()) {
+            if (record.lane == -1) {
+                m_state.pauseCount = std::max<int>(m_state.pauseCount, record.laps);
+            }
+        }
+    }
+    writeResumeState();
+    noteHeatStart(now);
+    if (m_events) {
+        m_events->heatStarted(m_state.heat);
+    }
+    changed();
+}
+
+void HeatEngine::startHeatPanel() {
     m_panel.helpMenuEnabled = false;
     m_panel.background = kDefaultColour;
     m_panel.clockTickEnabled = true;
@@ -105,82 +138,60 @@ void HeatEngine::IniciarManiga(double now) {
     m_panel.pauseLabelVisible = false;
     // A new heat numbers its rejected crossings afresh.
     m_panel.clearErrors();
-    resetLanesForHeat();
+}
+
+// The heat of a recovery goes on from its journal; false when the journal's heat had been
+// stored already, and no heat runs.
+bool HeatEngine::resumeRecoveredHeat() {
+    m_state.heatStart = m_recovery.start;
+    m_recovery.outcome = replayJournal();
+    if (m_recovery.outcome != RecoveryOutcome::AlreadyStored) {
+        return true;
+    }
+    m_state.heat -= 1;
+    m_panel.helpMenuEnabled = true;
+    m_panel.clockTickEnabled = false;
+    m_panel.elapsedLabelVisible = m_panel.clockVisible = false;
+    enableButtonsAfterHeat();
     if (standingsProgramme()) {
-        setUpHeat();
-    } else {
-        std::fill(m_pilotPista.begin(), m_pilotPista.end(), 0);
-    }
-    m_pauseCount = 0;
-    if (m_recovering) {
-        m_heatStart = m_recoveryStart;
-        m_recoveryOutcome = replayJournal();
-        if (m_recoveryOutcome == RecoveryOutcome::AlreadyStored) {
-            m_heat -= 1;
-            m_panel.helpMenuEnabled = true;
-            m_panel.clockTickEnabled = false;
-            m_panel.elapsedLabelVisible = m_panel.clockVisible = false;
-            enableButtonsAfterHeat();
-            if (standingsProgramme()) {
-                rebuildStandings();
-            }
-            changed();
-            return;
-        }
-    } else {
-        startHeatRecords(now);
-    }
-    m_running = true;
-    m_paused = false;
-    m_endDeadline = -99.0f;
-    m_autoScrollPeriods = 0;
-    if (m_recovering) {
-        for (const auto& record : m_journal.records()) {
-            if (record.lane == -1) {
-                m_pauseCount = std::max<int>(m_pauseCount, record.laps);
-            }
-        }
-    }
-    writeResumeState();
-    noteHeatStart(now);
-    if (m_events) {
-        m_events->heatStarted(m_heat);
+        rebuildStandings();
     }
     changed();
+    return false;
 }
 
 void HeatEngine::writeResumeState() {
     if (m_programa < 1) {
         return;
     }
-    ResumeState state{
-        static_cast<std::int16_t>(m_request.event), static_cast<std::int16_t>(m_programa),
-        static_cast<std::int16_t>(m_request.serie), static_cast<std::int16_t>(m_heat), m_heatStart};
+    ResumeState state{static_cast<std::int16_t>(m_request.event),
+                      static_cast<std::int16_t>(m_programa),
+                      static_cast<std::int16_t>(m_request.serie),
+                      static_cast<std::int16_t>(m_state.heat), m_state.heatStart};
     if (auto written = writeResumeFile(m_request.dataDir / "ZTR4.TMP", state); !written) {
         report(written.error());
     }
 }
 
 void HeatEngine::startHeatRecords(double now) {
-    m_heatStart = storableTime(now);
+    m_state.heatStart = storableTime(now);
     LapRecord header;
-    header.crossingTime = m_heatStart;
-    header.lapTime = static_cast<float>(m_heat);
-    m_journalOwned = true;
-    if (auto created = m_journal.create(m_workDir / "VLTAVLT.TMP", {header}); !created) {
+    header.crossingTime = m_state.heatStart;
+    header.lapTime = static_cast<float>(m_state.heat);
+    m_records.owned = true;
+    if (auto created = m_records.journal.create(m_workDir / "VLTAVLT.TMP", {header}); !created) {
         journalFailure(created.error());
     }
     // Adjustments of an earlier heat left behind name that heat, so this order is safe.
-    m_adjustments.start(m_workDir / kAdjustmentJournalName);
+    m_records.adjustments.start(m_workDir / kAdjustmentJournalName);
 }
 
 void HeatEngine::PausarManiga(double now) {
-    if (!m_running || m_paused) {
+    if (!m_state.running || m_state.paused) {
         return;
     }
-    m_paused = true;
-    m_pauseStart = static_cast<float>(now);
-    std::fill(m_lapHoldsPause.begin(), m_lapHoldsPause.end(), true);
+    m_state.pause(now);
+    m_timers.pauseAll();
     m_panel.pauseColour = kQbBrightRed;
     m_panel.pauseLabelVisible = true;
     m_panel.clockColour = kQbBrightRed;
@@ -191,28 +202,18 @@ void HeatEngine::PausarManiga(double now) {
 }
 
 void HeatEngine::ReprendreManiga(double now) {
-    if (!m_running || !m_paused) {
+    if (!m_state.running || !m_state.paused) {
         return;
     }
-    m_paused = false;
-    m_pauseCount += 1;
-    double pauseStart = m_pauseStart;
-    if (now - pauseStart < 0.0) {
-        pauseStart -= kSecondsPerDay;
-    }
-    double start = m_heatStart + (now - pauseStart);
-    if (start >= kSecondsPerDay) {
-        start -= kSecondsPerDay;
-    }
-    m_heatStart = storableTimeNotAfter(start);
+    const double pauseLength = m_state.resume(now);
     LapRecord pause;
     pause.lane = -1;
     pause.crossingTime = static_cast<float>(sinceHeatStart(now));
-    pause.lapTime = static_cast<float>(now - pauseStart);
-    pause.laps = static_cast<std::int16_t>(m_pauseCount);
+    pause.lapTime = static_cast<float>(pauseLength);
+    pause.laps = static_cast<std::int16_t>(m_state.pauseCount);
     journalRecord(pause);
     if (m_programa >= 1) {
-        if (auto written = appendResumeStart(m_request.dataDir / "ZTR4.TMP", m_heatStart);
+        if (auto written = appendResumeStart(m_request.dataDir / "ZTR4.TMP", m_state.heatStart);
             !written) {
             report(written.error());
         }
@@ -227,18 +228,7 @@ void HeatEngine::ReprendreManiga(double now) {
 }
 
 void HeatEngine::armHeatEnd(double now) {
-    if (m_running) {
-        m_endDeadline = static_cast<float>(now + 2.5);
-    }
-}
-
-bool HeatEngine::endDeadlinePassed(double now) const {
-    double signal = static_cast<double>(m_endDeadline) - 2.5;
-    double since = now - signal;
-    if (since < -kSecondsPerDay / 2) {
-        since += kSecondsPerDay; // midnight passed since the end signal
-    }
-    return since > 2.5;
+    m_state.armEnd(now);
 }
 
 void HeatEngine::enableButtonsAfterHeat() {
@@ -251,13 +241,13 @@ void HeatEngine::enableButtonsAfterHeat() {
 }
 
 void HeatEngine::AcabarManiga(double now) {
-    if (!m_running) {
+    if (!m_state.running) {
         return;
     }
-    if (m_paused) {
+    if (m_state.paused) {
         ReprendreManiga(now);
     }
-    m_running = false;
+    m_state.running = false;
     m_panel.helpMenuEnabled = true;
     m_panel.clockTickEnabled = false;
     m_panel.elapsedLabelVisible = false;
@@ -266,17 +256,18 @@ void HeatEngine::AcabarManiga(double now) {
     enableButtonsAfterHeat();
 
     // Without an armed deadline (a caller that ended the heat directly) the end is now.
-    double endMoment = m_endDeadline > 0.0f ? static_cast<double>(m_endDeadline) - 2.5 : now;
-    if (m_endMoment) {
-        endMoment = *m_endMoment;
+    double endMoment =
+        m_state.endDeadline > 0.0f ? static_cast<double>(m_state.endDeadline) - 2.5 : now;
+    if (m_recovery.endMoment) {
+        endMoment = *m_recovery.endMoment;
     }
     LapRecord end;
     end.crossingTime = static_cast<float>(endMoment);
-    end.lapTime = static_cast<float>(sinceEarlier(endMoment, m_heatStart));
-    if (auto finished = m_journal.finish(end); !finished) {
+    end.lapTime = static_cast<float>(sinceEarlier(endMoment, m_state.heatStart));
+    if (auto finished = m_records.journal.finish(end); !finished) {
         journalFailure(finished.error());
     }
-    const int heat = m_heat;
+    const int heat = m_state.heat;
     const bool stored = !standingsProgramme() || finishHeatFiles();
     m_heatsNotStored += stored ? 0 : 1;
     m_panel.adjustment.clear();
@@ -317,10 +308,10 @@ std::string HeatEngine::seriesName() const {
 // even that fails the engine holds the heat and starts no other until it is stored or kept.
 bool HeatEngine::finishHeatFiles() {
     UnstoredHeat heat;
-    heat.heat = m_heat;
-    heat.heatStart = m_heatStart;
-    heat.records = m_journal.records();
-    heat.journalWhole = !m_journalFailed;
+    heat.heat = m_state.heat;
+    heat.heatStart = m_state.heatStart;
+    heat.records = m_records.journal.records();
+    heat.journalWhole = !m_records.failed;
     heat.rows.reserve(static_cast<std::size_t>(m_grid.rowCount()));
     for (int r = 1; r <= m_grid.rowCount(); ++r) {
         heat.rows.push_back(recordFromStandingsRow(m_grid, r, m_programa, pilotOnLane(0)));
@@ -328,7 +319,7 @@ bool HeatEngine::finishHeatFiles() {
     if (storeHeat(heat)) {
         return true;
     }
-    m_heat = m_participants.maniguesFetes;
+    m_state.heat = m_participants.maniguesFetes;
     if (!keepUnstoredJournal(heat)) {
         report(heatnote::heldText(m_settings.language, heat.heat));
         m_held = std::move(heat);
@@ -355,7 +346,7 @@ bool HeatEngine::storeHeat(const UnstoredHeat& heat) {
         report(counter.error());
         return false;
     }
-    m_heat = heat.heat;
+    m_state.heat = heat.heat;
     m_participants.maniguesFetes = static_cast<std::int16_t>(heat.heat);
     return true;
 }
@@ -379,7 +370,7 @@ bool HeatEngine::keepUnstoredJournal(const UnstoredHeat& heat) {
     // What is left under the journal's name is a part of the kept laps, or a copy of them.
     std::error_code ec;
     fs::remove(m_workDir / "VLTAVLT.TMP", ec);
-    m_journalOwned = false;
+    m_records.owned = false;
     report(heatnote::keptText(m_settings.language, heat.heat, *kept));
     return true;
 }
@@ -433,7 +424,8 @@ bool HeatEngine::setAsideInterruptedJournal() {
 
 void HeatEngine::offerComes() {
     int lanes = m_track.lanes;
-    m_pendingComes = comesEntryAfterHeat(m_settings.comesPolicy, m_heat, participantCount(), lanes);
+    m_pendingComes =
+        comesEntryAfterHeat(m_settings.comesPolicy, m_state.heat, participantCount(), lanes);
     if (m_pendingComes == ComesEntry::None) {
         return;
     }
@@ -450,16 +442,16 @@ void HeatEngine::comesEntryClosed() {
 }
 
 void HeatEngine::tick(double now) {
-    if (!m_running) {
+    if (!m_state.running) {
         return;
     }
-    if (m_endDeadline > 0.0f) {
-        if (endDeadlinePassed(now)) {
+    if (m_state.endDeadline > 0.0f) {
+        if (m_state.endDeadlinePassed(now)) {
             AcabarManiga(now);
         }
         return;
     }
-    if (m_paused && m_panel.elapsedLabelVisible) {
+    if (m_state.paused && m_panel.elapsedLabelVisible) {
         m_panel.pauseLabelVisible = !m_panel.pauseLabelVisible;
         m_panel.clockColour = m_panel.pauseLabelVisible ? m_panel.pauseColour : kDefaultColour;
         changed();
@@ -468,8 +460,8 @@ void HeatEngine::tick(double now) {
     double elapsed = sinceHeatStart(now);
     if (m_settings.autoScroll > 0) {
         int periods = static_cast<int>(elapsed / m_settings.autoScroll);
-        if (periods > m_autoScrollPeriods) {
-            m_autoScrollPeriods = periods;
+        if (periods > m_state.autoScrollPeriods) {
+            m_state.autoScrollPeriods = periods;
             m_lanes.advanceScroll();
             if (m_programa == 2 || m_programa == 4) {
                 m_grid.scrollPage();
@@ -480,8 +472,9 @@ void HeatEngine::tick(double now) {
     if (m_events) {
         m_events->heatClock(elapsed);
     }
-    if (m_programa == 3 && m_superPole.timing.size() >= 2) {
-        m_superPole.timing.back()[spcol::Lap] = formatNumber(elapsed - m_tempsPas[0], "0.0");
+    if (m_programa == 3 && m_superPole.model().timing.size() >= 2) {
+        m_superPole.model().timing.back()[spcol::Lap] =
+            formatNumber(elapsed - m_timers.m_tempsPas[0], "0.0");
     }
     changed();
 }

@@ -9,20 +9,6 @@
 #include <system_error>
 
 namespace cronovolta {
-namespace {
-
-bool isHeader(const LapRecord& r) {
-    return r.lane == 0 && r.participant == 0;
-}
-
-// A heat number of the 16-bit range; a damaged header names none (-1).
-int headerHeat(const LapRecord& header) {
-    float number = header.lapTime;
-    return number >= 0.0f && number <= 32767.0f ? static_cast<int>(number) : -1;
-}
-
-} // namespace
-
 float journalHeatStart(const std::vector<LapRecord>& records) {
     if (records.empty()) {
         return 0.0f;
@@ -41,23 +27,20 @@ float journalHeatStart(const std::vector<LapRecord>& records) {
 }
 
 RecoveryOutcome HeatEngine::recoverHeat(float heatStart, double now) {
-    if (!m_open || m_running) {
+    if (!m_open || m_state.running) {
         return RecoveryOutcome::NotStarted;
     }
-    m_recovering = true;
-    m_recoveryStart = heatStart;
-    m_recoveryOutcome = RecoveryOutcome::NotStarted;
-    m_replayEnd.clear();
+    m_recovery.begin(heatStart);
     IniciarManiga(now);
-    m_recovering = false;
-    if (!m_running) {
-        return m_recoveryOutcome;
+    m_recovery.recovering = false;
+    if (!m_state.running) {
+        return m_recovery.outcome;
     }
-    if (!m_replayEnd.empty()) {
+    if (!m_recovery.replayEnd.empty()) {
         // The heat had ended but was not stored: store it as it ended.
-        m_endMoment = m_replayEnd.front().crossingTime;
+        m_recovery.endMoment = m_recovery.replayEnd.front().crossingTime;
         AcabarManiga(now);
-        m_endMoment.reset();
+        m_recovery.endMoment.reset();
         return RecoveryOutcome::Completed;
     }
     return RecoveryOutcome::Resumed;
@@ -85,7 +68,43 @@ RecoveryOutcome HeatEngine::replayJournal() {
     fs::path journal = m_workDir / "VLTAVLT.TMP";
     fs::path backup = m_workDir / "VLTAVLT.BAK";
     std::error_code ec;
-    m_journalOwned = true; // the recovery takes the journal over
+    m_records.owned = true; // the recovery takes the journal over
+    bool dropBackup = false;
+    std::vector<LapRecord> records = readRecoveryJournal(journal, backup, dropBackup);
+    if (journalHeatStored(records, journal)) {
+        return RecoveryOutcome::AlreadyStored;
+    }
+    if (records.empty() || !isJournalHeader(records.front())) {
+        LapRecord header;
+        header.crossingTime = m_state.heatStart;
+        header.lapTime = static_cast<float>(m_state.heat);
+        records.insert(records.begin(), header);
+    }
+    // An end record means the heat was over: it is stored again from that moment.
+    if (records.size() > 1 && isJournalHeader(records.back())) {
+        m_recovery.replayEnd.push_back(records.back());
+        records.pop_back();
+    }
+    records.front().laps = 0;
+    // A damaged header taken as this heat's ("1.00002") is stored as exactly this heat, or
+    // no reader would find the heat in the series file.
+    records.front().lapTime = static_cast<float>(m_state.heat);
+    if (auto created = m_records.journal.create(journal, records); !created) {
+        report(created.error());
+        return RecoveryOutcome::Resumed;
+    }
+    if (dropBackup) {
+        fs::remove(backup, ec);
+    }
+    replayRecords(records);
+    return RecoveryOutcome::Resumed;
+}
+
+// The records of the journal, or of the backup an interrupted recovery left when it is
+// this heat's and holds more (dropBackup: it goes once the new journal is written).
+std::vector<LapRecord> HeatEngine::readRecoveryJournal(const fs::path& journal,
+                                                       const fs::path& backup, bool& dropBackup) {
+    std::error_code ec;
     std::vector<LapRecord> records;
     if (auto file = readLapFile(journal); file) {
         if (auto skipped = describeSkippedLapBytes(journal, *file, m_settings.language);
@@ -96,16 +115,15 @@ RecoveryOutcome HeatEngine::replayJournal() {
     } else {
         // Unreadable: kept as it is, the heat goes on under a fresh header.
         report(localiseProblems(file.error(), m_settings.language) + "\n" +
-               heatnote::unreadableJournalText(m_settings.language,
-                                               keepAside(journal, m_heat).filename().string()));
+               heatnote::unreadableJournalText(
+                   m_settings.language, keepAside(journal, m_state.heat).filename().string()));
     }
-    bool dropBackup = false;
     if (fs::exists(backup, ec)) {
         auto file = readLapFile(backup);
         std::vector<LapRecord> saved = file ? std::move(file->records) : std::vector<LapRecord>{};
-        bool ours = !saved.empty() && isHeader(saved.front()) &&
-                    headerHeat(saved.front()) == m_heat &&
-                    std::fabs(journalHeatStart(saved) - m_heatStart) < 0.05f;
+        bool ours = !saved.empty() && isJournalHeader(saved.front()) &&
+                    journalHeaderHeat(saved.front()) == m_state.heat &&
+                    std::fabs(journalHeatStart(saved) - m_state.heatStart) < 0.05f;
         if (ours) {
             // The journal an interrupted recovery was copying; gone once the copy is whole.
             if (saved.size() >= records.size()) {
@@ -113,55 +131,43 @@ RecoveryOutcome HeatEngine::replayJournal() {
             }
             dropBackup = true;
         } else {
-            int heat = saved.empty() ? -1 : headerHeat(saved.front());
+            int heat = saved.empty() ? -1 : journalHeaderHeat(saved.front());
             fs::path aside = keepAside(backup, heat);
             report(abandonedJournalText(m_settings.language, heat,
                                         saved.empty() ? 0.0f : saved.front().crossingTime,
                                         aside.filename().string()));
         }
     }
+    return records;
+}
 
-    if (!records.empty() && isHeader(records.front())) {
-        int journalHeat = headerHeat(records.front());
-        if (journalHeat == m_heat - 1 && journalHeat >= 1 && m_programa >= 2) {
+// The journal of a heat whose counter was stored before the program stopped: complete.
+// A journal of another heat is set aside (records cleared), a headerless one said so.
+bool HeatEngine::journalHeatStored(std::vector<LapRecord>& records, const fs::path& journal) {
+    std::error_code ec;
+    if (!records.empty() && isJournalHeader(records.front())) {
+        int journalHeat = journalHeaderHeat(records.front());
+        if (journalHeat == m_state.heat - 1 && journalHeat >= 1 && m_programa >= 2) {
             // Killed after the heat counter was stored: that heat is complete.
             if (!fs::exists(journal, ec)) {
                 (void)writeLapFile(journal, records);
             }
-            return RecoveryOutcome::AlreadyStored;
+            return true;
         }
-        if (journalHeat != m_heat) {
+        if (journalHeat != m_state.heat) {
             // Set aside under a name of its own, where no later recovery takes it for its own.
             fs::path aside = keepAside(journal, journalHeat);
-            report(heatnote::foreignJournalText(m_settings.language, journalHeat, m_heat,
+            report(heatnote::foreignJournalText(m_settings.language, journalHeat, m_state.heat,
                                                 aside.filename().string()));
             records.clear();
         }
     } else if (!records.empty()) {
         report(heatnote::headerlessJournalText(m_settings.language));
     }
-    if (records.empty() || !isHeader(records.front())) {
-        LapRecord header;
-        header.crossingTime = m_heatStart;
-        header.lapTime = static_cast<float>(m_heat);
-        records.insert(records.begin(), header);
-    }
-    // An end record means the heat was over: it is stored again from that moment.
-    if (records.size() > 1 && isHeader(records.back())) {
-        m_replayEnd.push_back(records.back());
-        records.pop_back();
-    }
-    records.front().laps = 0;
-    // A damaged header taken as this heat's ("1.00002") is stored as exactly this heat, or
-    // no reader would find the heat in the series file.
-    records.front().lapTime = static_cast<float>(m_heat);
-    if (auto created = m_journal.create(journal, records); !created) {
-        report(created.error());
-        return RecoveryOutcome::Resumed;
-    }
-    if (dropBackup) {
-        fs::remove(backup, ec);
-    }
+    return false;
+}
+
+void HeatEngine::replayRecords(const std::vector<LapRecord>& records) {
     // Each adjustment goes back in its place among the laps: a -1 is refused or not as it
     // was then.
     std::vector<LapAdjustment> adjustments = heatAdjustments(records.front());
@@ -176,18 +182,17 @@ RecoveryOutcome HeatEngine::replayJournal() {
     for (; next != adjustments.end(); ++next) {
         adjustLaps(next->lane, next->amount);
     }
-    return RecoveryOutcome::Resumed;
 }
 
 std::vector<LapAdjustment> HeatEngine::heatAdjustments(const LapRecord& header) {
-    auto read = m_adjustments.resume(m_workDir / kAdjustmentJournalName);
+    auto read = m_records.adjustments.resume(m_workDir / kAdjustmentJournalName);
     if (!read) {
         report(read.error());
         return {};
     }
     std::vector<LapAdjustment> ours;
     for (const auto& a : *read) {
-        if (a.heat == m_heat && a.heatStart == header.crossingTime && a.afterRecords >= 0) {
+        if (a.heat == m_state.heat && a.heatStart == header.crossingTime && a.afterRecords >= 0) {
             ours.push_back(a);
         }
     }
@@ -200,7 +205,7 @@ void HeatEngine::replayRecord(const LapRecord& record) {
     int lane = record.lane;
     if (lane == -1) {
         // A pause: the lap each lane is on holds part of it.
-        std::fill(m_lapHoldsPause.begin(), m_lapHoldsPause.end(), true);
+        m_timers.pauseAll();
         return;
     }
     if (!m_lanes.takesPart(lane)) {
@@ -209,33 +214,18 @@ void HeatEngine::replayRecord(const LapRecord& record) {
     auto l = static_cast<std::size_t>(lane);
     LanePanel& panel = m_lanes.panel(lane);
     if (record.splitKind != 0.0f) {
-        m_tempsPas[l] = record.crossingTime;
-        if (record.splitKind == kSplitFirst || record.splitKind == kSplitSecond) {
-            int column = record.splitKind == kSplitFirst ? 1 : 2;
-            writeSectorValue(column, record.splitValue, formatSingle(record.splitValue, "0.00"));
-            if (column == 2) {
-                m_splitStored = true;
-                m_splitStoredTime = record.crossingTime;
-                m_splitStoredLane = lane;
-            }
-        } else if (record.splitKind == kSplitSpeedStart) {
-            m_splitStored = true;
-            m_splitStoredTime = record.crossingTime;
-            m_splitStoredLane = lane;
-        } else if (record.splitKind == kSplitSpeed) {
-            m_splitStored = false;
-            writeSectorValue(3, record.splitValue, formatSingle(record.splitValue, "0.00"));
-        }
+        m_timers.m_tempsPas[l] = record.crossingTime;
+        m_superPole.replaySensor(lane, record);
         return;
     }
-    m_tempsPas[l] = record.crossingTime;
-    m_lapHoldsPause[l] = false;
+    m_timers.m_tempsPas[l] = record.crossingTime;
+    m_timers.m_lapHoldsPause[l] = false;
     if (record.laps <= 0) {
-        m_tempsArrossegat[l] = record.lapTime;
+        m_timers.m_tempsArrossegat[l] = record.lapTime;
         addRejectedEntry(lane, longTime(record.crossingTime));
         return;
     }
-    m_tempsArrossegat[l] = 0.0f;
+    m_timers.m_tempsArrossegat[l] = 0.0f;
     bool first = panel.rows[1].empty();
     if (first) {
         panel.rows[1] = "+1";
@@ -251,11 +241,11 @@ void HeatEngine::replayRecord(const LapRecord& record) {
     panel.currentRow = static_cast<int>(panel.rows.size()) - 1;
     m_lanes.setFlagLane(lane);
     if (m_programa == 3) {
-        if (m_activeLane == 0) {
-            m_activeLane = lane;
+        if (m_superPole.activeLane() == 0) {
+            m_superPole.setActiveLane(lane);
         }
         if (!first) {
-            finishSuperPoleRun(panel.rows.back());
+            m_superPole.finishRun(panel.rows.back());
         }
         startSuperPoleRun(record.crossingTime);
     }

@@ -19,34 +19,20 @@ std::string lapText(float lapTime) {
 
 } // namespace
 
-// Heat time stands still during a pause: a crossing in a pause takes the pause's start, and
-// a lap across a pause leaves the pause out, as the heat clock does. A resumed start is
-// stored rounded down, so crossing times never go backwards; a lap is a plain difference of
-// two of them, never negative, and the midnight rule belongs to the heat clock alone.
-double HeatEngine::sinceHeatStart(double now) const {
-    return sinceEarlier(m_paused ? static_cast<double>(m_pauseStart) : now,
-                        static_cast<double>(m_heatStart));
-}
-
-float HeatEngine::crossingTime(int lane, double now) const {
-    return std::max(m_tempsPas[static_cast<std::size_t>(lane)],
-                    static_cast<float>(sinceHeatStart(now)));
-}
-
 void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
-    if (!m_open || !m_running || !m_lanes.takesPart(lane)) {
+    if (!m_open || !m_state.running || !m_lanes.takesPart(lane)) {
         return;
     }
     auto l = static_cast<std::size_t>(lane);
-    int participant = m_pilotPista[l];
+    int participant = m_timers.m_pilotPista[l];
     if (m_programa == 3) {
         if (m_track.splitTiming && (lane == m_track.partialLane || lane == m_track.speedLane)) {
             superPoleSensor(lane, counterTime, now);
             return;
         }
-        if (m_activeLane == 0) {
-            m_activeLane = lane;
-        } else if (lane != m_activeLane) {
+        if (m_superPole.activeLane() == 0) {
+            m_superPole.setActiveLane(lane);
+        } else if (lane != m_superPole.activeLane()) {
             return;
         }
     }
@@ -56,24 +42,25 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     std::int16_t fastestFlag = 0;
     bool firstCrossing = panel.rows[1].empty();
     // A crossing in a pause ends a lap that holds part of it and starts another that will.
-    bool acrossPause = m_lapHoldsPause[l] || m_paused;
-    m_lapHoldsPause[l] = m_paused;
+    bool acrossPause = m_timers.m_lapHoldsPause[l] || m_state.paused;
+    m_timers.m_lapHoldsPause[l] = m_state.paused;
     bool untimed = counterTime < 0.0f || acrossPause;
     if (firstCrossing) {
         panel.rows[1] = "+1";
-        m_tempsPas[l] = crossing;
+        m_timers.m_tempsPas[l] = crossing;
     } else {
-        double pcLap = static_cast<double>(crossing) - m_tempsPas[l] + m_tempsArrossegat[l];
+        double pcLap =
+            static_cast<double>(crossing) - m_timers.m_tempsPas[l] + m_timers.m_tempsArrossegat[l];
         // The counter's time unless it is missing or the lap is beyond its two-digit seconds.
-        lapTime = pcLap <= 99.0 && counterTime > 0.0f ? counterTime + m_tempsArrossegat[l]
+        lapTime = pcLap <= 99.0 && counterTime > 0.0f ? counterTime + m_timers.m_tempsArrossegat[l]
                                                       : static_cast<float>(pcLap);
-        m_tempsPas[l] = crossing;
+        m_timers.m_tempsPas[l] = crossing;
         if (lapTime < m_track.minimumLap && !acrossPause) {
             rejectCrossing(lane, participant, lapTime, m_panel.clock);
             changed();
             return;
         }
-        m_tempsArrossegat[l] = 0.0f;
+        m_timers.m_tempsArrossegat[l] = 0.0f;
         panel.rows.push_back(lapText(lapTime));
         panel.highlighted.push_back(false);
         if (!untimed && (panel.fastestLap.empty() || ValorNumeric(panel.fastestLap) >= lapTime)) {
@@ -91,14 +78,14 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     LapRecord record;
     record.lane = static_cast<std::int16_t>(lane);
     record.participant = static_cast<std::int16_t>(participant);
-    record.crossingTime = m_tempsPas[l];
+    record.crossingTime = m_timers.m_tempsPas[l];
     record.lapTime = lapTime;
     record.fastestFlag = fastestFlag;
     record.laps = static_cast<std::int16_t>(laps);
     journalRecord(record);
     if (m_programa == 3) {
         if (!firstCrossing) {
-            finishSuperPoleRun(panel.rows.back());
+            m_superPole.finishRun(panel.rows.back());
         }
         startSuperPoleRun(crossing);
     }
@@ -111,11 +98,11 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
 void HeatEngine::rejectCrossing(int lane, int participant, float lapTime,
                                 const std::string& clock) {
     auto l = static_cast<std::size_t>(lane);
-    m_tempsArrossegat[l] = lapTime;
+    m_timers.m_tempsArrossegat[l] = lapTime;
     LapRecord record;
     record.lane = static_cast<std::int16_t>(lane);
     record.participant = static_cast<std::int16_t>(participant);
-    record.crossingTime = m_tempsPas[l];
+    record.crossingTime = m_timers.m_tempsPas[l];
     record.lapTime = lapTime;
     journalRecord(record);
     addRejectedEntry(lane, clock);
@@ -136,7 +123,7 @@ void HeatEngine::addRejectedEntry(int lane, const std::string& clock) {
 
 void HeatEngine::registerCounterResult(int lane, int laps, float fastestLap, double now) {
     (void)now;
-    if (!m_open || !m_running || lane < 1 || lane > m_lanes.highestLane()) {
+    if (!m_open || !m_state.running || lane < 1 || lane > m_lanes.highestLane()) {
         return;
     }
     LanePanel& panel = m_lanes.panel(lane);
@@ -174,33 +161,14 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
     if (!counterResult) {
         m_grid.clearMarkers();
         m_grid.setMarker(r, true);
-        m_pilotPista[0] = static_cast<std::int16_t>(lane);
+        m_timers.m_pilotPista[0] = static_cast<std::int16_t>(lane);
     }
     m_grid.setText(r, col::SeriesLaps, lapsText(m_grid.value(r, col::SeriesLaps) + increment));
     m_grid.setText(r, col::HeatLaps, lapsText(m_grid.value(r, col::HeatLaps) + increment));
     m_grid.setText(r, col::Lane, std::to_string(lane));
     m_grid.setText(r, col::LastLap, panel.rows[static_cast<std::size_t>(panel.currentRow)]);
     if (validTime) {
-        if (m_grid.blank(r, col::HeatFastest) ||
-            m_grid.value(r, col::HeatFastest) > m_grid.value(r, col::LastLap)) {
-            m_grid.setText(r, col::HeatFastest, panel.fastestLap);
-        }
-        if (!m_grid.blank(r, col::HeatFastest) &&
-            (m_grid.blank(r, col::Fastest) ||
-             m_grid.value(r, col::Fastest) > m_grid.value(r, col::HeatFastest))) {
-            m_grid.setText(r, col::Fastest, m_grid.text(r, col::HeatFastest));
-            m_grid.setText(r, col::FastestTime, singleText(m_tempsPas[l]));
-            m_grid.setText(r, col::FastestLane, std::to_string(lane));
-            if (m_programa != 4) {
-                m_grid.setText(r, col::OrderTime, "0");
-            }
-            if (m_absolute.time.empty() ||
-                m_grid.value(r, col::Fastest) < ValorNumeric(m_absolute.time)) {
-                m_absolute = {m_grid.text(r, col::Fastest), m_grid.text(r, col::Dorsal),
-                              m_grid.text(r, col::Name), std::to_string(lane),
-                              std::to_string(m_request.serie)};
-            }
-        }
+        fastestLapUpdate(r, lane);
     }
     if (m_programa == 4) {
         if (counterResult) {
@@ -209,11 +177,37 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
                            "-" + (m_grid.blank(r, col::Fastest) ? std::string(kNoLapTimeText)
                                                                 : m_grid.text(r, col::Fastest)));
         } else {
-            m_grid.setText(r, col::OrderTime, fixedSingleText(-m_tempsPas[l], 2));
+            m_grid.setText(r, col::OrderTime, fixedSingleText(-m_timers.m_tempsPas[l], 2));
         }
     }
     heatKeys(r, lane);
     resortStandings(r);
+}
+
+// A timed lap: the participant's fastest of the heat, of the series, and the absolute one.
+void HeatEngine::fastestLapUpdate(int r, int lane) {
+    auto l = static_cast<std::size_t>(lane);
+    const LanePanel& panel = m_lanes.panel(lane);
+    if (m_grid.blank(r, col::HeatFastest) ||
+        m_grid.value(r, col::HeatFastest) > m_grid.value(r, col::LastLap)) {
+        m_grid.setText(r, col::HeatFastest, panel.fastestLap);
+    }
+    if (!m_grid.blank(r, col::HeatFastest) &&
+        (m_grid.blank(r, col::Fastest) ||
+         m_grid.value(r, col::Fastest) > m_grid.value(r, col::HeatFastest))) {
+        m_grid.setText(r, col::Fastest, m_grid.text(r, col::HeatFastest));
+        m_grid.setText(r, col::FastestTime, singleText(m_timers.m_tempsPas[l]));
+        m_grid.setText(r, col::FastestLane, std::to_string(lane));
+        if (m_programa != 4) {
+            m_grid.setText(r, col::OrderTime, "0");
+        }
+        if (m_absolute.time.empty() ||
+            m_grid.value(r, col::Fastest) < ValorNumeric(m_absolute.time)) {
+            m_absolute = {m_grid.text(r, col::Fastest), m_grid.text(r, col::Dorsal),
+                          m_grid.text(r, col::Name), std::to_string(lane),
+                          std::to_string(m_request.serie)};
+        }
+    }
 }
 
 void HeatEngine::heatKeys(int r, int lane) {
@@ -221,7 +215,7 @@ void HeatEngine::heatKeys(int r, int lane) {
     if (m_grid.value(r, col::HeatLaps) < 2.0) {
         bool superPoleRepeat =
             m_programa == 3 && m_grid.text(r, col::SeriesLaps) != m_grid.text(r, col::HeatLaps);
-        m_tempsInici[l] = superPoleRepeat ? m_tempsPas[l] : 0.0f;
+        m_timers.m_tempsInici[l] = superPoleRepeat ? m_timers.m_tempsPas[l] : 0.0f;
         // Back to one lap by an adjustment: no heat time any more.
         m_grid.setText(r, col::HeatKey1, "");
         m_grid.setText(r, col::HeatKey2, "");
@@ -229,7 +223,8 @@ void HeatEngine::heatKeys(int r, int lane) {
     }
     if (m_grid.text(r, col::LastLap) == m_grid.text(r, col::HeatFastest) || m_programa == 4) {
         m_grid.setText(r, col::HeatKey2,
-                       singleText(static_cast<float>(wrapDay(m_tempsPas[l] - m_tempsInici[l]))));
+                       singleText(static_cast<float>(
+                           wrapDay(m_timers.m_tempsPas[l] - m_timers.m_tempsInici[l]))));
     }
     if (m_programa == 2) {
         m_grid.setText(r, col::HeatKey1, m_grid.text(r, col::HeatFastest));
@@ -240,7 +235,7 @@ void HeatEngine::heatKeys(int r, int lane) {
 
 void HeatEngine::resortStandings(int currentRow) {
     m_grid.resort({m_programa, &m_track, {m_texts.lapLetter, m_texts.secondsLetter}, currentRow});
-    if (m_running && !m_lanes.layout().scrollBarVisible) {
+    if (m_state.running && !m_lanes.layout().scrollBarVisible) {
         m_grid.keepInView(pilotOnLane(0));
     }
     m_grid.colour(m_colours, m_absolute.time);
@@ -249,109 +244,33 @@ void HeatEngine::resortStandings(int currentRow) {
 // --- Super Pole ---
 
 void HeatEngine::startSuperPoleRun(float crossingTime) {
-    m_tempsPas[0] = crossingTime;
-    auto& timing = m_superPole.timing;
-    if (timing.empty()) {
-        timing.push_back({});
-    }
-    std::array<std::string, spcol::Count> row;
-    row[spcol::Run] = std::to_string(timing.size());
-    row[spcol::Name] = m_superPole.onTrack;
-    row[spcol::Lane] = std::to_string(m_activeLane);
-    row[spcol::Lap] = "0.0";
-    timing.push_back(row);
-    if (m_superPole.splits.empty()) {
-        m_superPole.splits.push_back(
-            {SplitCell{m_texts.partialHeading}, {m_texts.partialHeading}, {m_texts.speedHeading}});
-    }
-    m_superPole.splits.push_back({});
-}
-
-void HeatEngine::finishSuperPoleRun(const std::string& lapTextShown) {
-    if (m_superPole.timing.size() >= 2) {
-        m_superPole.timing.back()[spcol::Lap] = lapTextShown;
-    }
-}
-
-void HeatEngine::writeSectorValue(int column, double value, const std::string& text) {
-    if (m_superPole.splits.size() < 2 || m_superPole.timing.size() < 2) {
-        return;
-    }
-    SplitCell& cell = m_superPole.splits.back()[static_cast<std::size_t>(column - 1)];
-    cell.text = text;
-    cell.colour = -1;
-    m_superPole.timing.back()[static_cast<std::size_t>(spcol::Split1 + column - 1)] = text;
-    if (m_superPole.splits.size() > 2) {
-        int rank = sectorRank(m_superPole, column, value);
-        static constexpr int kSlotByRank[] = {0, 1, 5, 2};
-        cell.colour = rank <= 3 ? m_colours.slot[static_cast<std::size_t>(kSlotByRank[rank])]
-                                : kQbBrightWhite;
-        fs::path picture = sectorPicture(m_request.dataDir, column, rank);
-        std::error_code ec;
-        if (fs::exists(picture, ec)) {
-            m_superPole.images[static_cast<std::size_t>(column)] = picture;
-        }
-    }
-    rememberSectorValue(m_superPole, column, value);
+    m_timers.m_tempsPas[0] = crossingTime;
+    m_superPole.startRun(m_texts.partialHeading, m_texts.speedHeading);
 }
 
 void HeatEngine::superPoleSensor(int lane, float counterTime, double now) {
     auto l = static_cast<std::size_t>(lane);
-    int runs = static_cast<int>(m_superPole.timing.size()) - 1;
+    int runs = static_cast<int>(m_superPole.model().timing.size()) - 1;
     if (runs < 1) {
         return; // no run to time yet: the driver has not crossed the line
     }
     float crossing = crossingTime(lane, now);
-    float lapTime = counterTime > 0.0f
-                        ? counterTime
-                        : static_cast<float>(static_cast<double>(crossing) - m_tempsPas[l]);
-    m_tempsPas[l] = crossing;
-    double sinceRun = static_cast<double>(crossing) - m_tempsPas[0];
-    const auto& current = m_superPole.splits.back();
-    float kind = 0.0f;
-    float value = 0.0f;
-    if (lane == m_track.partialLane) {
-        if (current[0].text.empty()) {
-            kind = kSplitFirst;
-        } else if (current[1].text.empty()) {
-            kind = kSplitSecond;
-            m_splitStored = true;
-            m_splitStoredTime = crossing;
-            m_splitStoredLane = lane;
-        } else {
-            kind = kSplitBothFilled;
-        }
-        if (kind != kSplitBothFilled) {
-            value = static_cast<float>(sinceRun);
-            writeSectorValue(kind == kSplitFirst ? 1 : 2, sinceRun, formatNumber(sinceRun, "0.00"));
-        }
-    } else {
-        // Two crossings of the speed input, or the second split and the speed input, frame
-        // the trap; the counter's own lap time is the finer measure when it has one.
-        double between = m_splitStoredLane == lane && counterTime != 0.0f
-                             ? static_cast<double>(counterTime)
-                             : static_cast<double>(crossing) - m_splitStoredTime;
-        if (!m_splitStored || between <= 0.0) {
-            kind = kSplitSpeedStart;
-            m_splitStored = true;
-            m_splitStoredTime = crossing;
-            m_splitStoredLane = lane;
-        } else {
-            double speed = std::fabs(m_track.speedDistance / 100.0 / between * 3.6);
-            kind = kSplitSpeed;
-            value = static_cast<float>(speed);
-            m_splitStored = false;
-            writeSectorValue(3, speed, formatNumber(speed, "0.00"));
-        }
-    }
+    float lapTime =
+        counterTime > 0.0f
+            ? counterTime
+            : static_cast<float>(static_cast<double>(crossing) - m_timers.m_tempsPas[l]);
+    m_timers.m_tempsPas[l] = crossing;
+    double sinceRun = static_cast<double>(crossing) - m_timers.m_tempsPas[0];
+    const SuperPoleRun::SensorReading reading =
+        m_superPole.sensor(lane, crossing, counterTime, sinceRun, m_track);
     LapRecord record;
     record.lane = static_cast<std::int16_t>(lane);
-    record.participant = static_cast<std::int16_t>(pilotOnLane(m_activeLane));
+    record.participant = static_cast<std::int16_t>(pilotOnLane(m_superPole.activeLane()));
     record.crossingTime = crossing;
     record.lapTime = lapTime;
     record.laps = static_cast<std::int16_t>(runs);
-    record.splitKind = kind;
-    record.splitValue = value;
+    record.splitKind = reading.kind;
+    record.splitValue = reading.value;
     journalRecord(record);
     changed();
 }

@@ -20,17 +20,14 @@ void HeatEngine::setHeatMarker() {
     if (auto mark = caption.rfind(" <"); mark != std::string::npos) {
         caption.erase(mark);
     }
-    caption += " <" + std::to_string(m_heat) + ">";
+    caption += " <" + std::to_string(m_state.heat) + ">";
 }
 
 void HeatEngine::resetHeatDisplay() {
     m_panel.clearErrors();
     resetLanesForHeat();
     if (m_programa == 3) {
-        m_superPole.onTrack.clear();
-        m_superPole.timing.clear();
-        m_superPole.timing.push_back({});
-        m_superPole.splits.clear();
+        m_superPole.clearRuns();
     }
     setHeatMarker();
 }
@@ -40,15 +37,15 @@ void HeatEngine::setUpHeat() {
     const bool superPole = m_programa == 3;
     m_grid.clearColumns(col::Heats, superPole ? col::HeatFastest : col::HeatKey2);
     m_grid.clearMarkers();
-    m_pilotPista[0] = 0;
+    m_timers.m_pilotPista[0] = 0;
     for (const auto& place :
-         heatPlacements(m_heat, participantCount(), m_track.OrdreCanvi, superPole)) {
+         heatPlacements(m_state.heat, participantCount(), m_track.OrdreCanvi, superPole)) {
         auto lane = static_cast<std::size_t>(place.lane);
-        if (lane >= m_pilotPista.size()) {
+        if (lane >= m_timers.m_pilotPista.size()) {
             continue;
         }
-        m_pilotPista[lane] = static_cast<std::int16_t>(place.participant);
-        m_tempsInici[lane] = 0.0f;
+        m_timers.m_pilotPista[lane] = static_cast<std::int16_t>(place.participant);
+        m_timers.m_tempsInici[lane] = 0.0f;
         int r = m_grid.findParticipant(place.participant);
         LanePanel& panel = m_lanes.panel(place.lane);
         panel.pilot = r ? m_grid.text(r, col::Name) : participantName(place.participant);
@@ -56,11 +53,11 @@ void HeatEngine::setUpHeat() {
             m_grid.setText(r, col::Lane, superPole ? std::string("0") : std::to_string(place.lane));
         }
         if (superPole) {
-            m_activeLane = 0;
-            if (m_superPole.onTrack.empty()) {
-                m_superPole.onTrack = panel.pilot;
+            m_superPole.setActiveLane(0);
+            if (m_superPole.model().onTrack.empty()) {
+                m_superPole.model().onTrack = panel.pilot;
                 if (r) {
-                    m_superPole.driverReference = {
+                    m_superPole.model().driverReference = {
                         m_grid.text(r, col::Fastest), m_grid.text(r, col::Name),
                         m_grid.text(r, col::Dorsal), m_grid.text(r, col::FastestLane),
                         std::to_string(m_request.serie)};
@@ -77,18 +74,18 @@ void HeatEngine::entryMarksAndHeatCounts() {
     const int lanes = m_track.lanes;
     const int participants = participantCount();
     for (const auto& mark :
-         entryMarks(m_heat, participants, m_track.OrdreCanvi, superPole, m_texts.entryMark)) {
+         entryMarks(m_state.heat, participants, m_track.OrdreCanvi, superPole, m_texts.entryMark)) {
         int r = m_grid.findParticipant(mark.participant);
         if (r == 0) {
             continue;
         }
         m_grid.setText(r, col::Lane, mark.text);
         if (superPole) {
-            m_superPole.nextDriver = mark.text + " - " + m_grid.text(r, col::Name);
+            m_superPole.model().nextDriver = mark.text + " - " + m_grid.text(r, col::Name);
         }
     }
     m_headings.resize(col::Count);
-    if (m_heat <= 0) {
+    if (m_state.heat <= 0) {
         return;
     }
     // The Super Pole has one driver per heat: its counts are those of a single lane.
@@ -99,7 +96,8 @@ void HeatEngine::entryMarksAndHeatCounts() {
             int participant = static_cast<int>(m_grid.value(r, col::Dorsal));
             m_grid.setText(
                 r, col::Heats,
-                formatNumber(heatsDriven(participant, m_heat, countedLanes, participants), "#"));
+                formatNumber(heatsDriven(participant, m_state.heat, countedLanes, participants),
+                             "#"));
         }
     } else {
         m_headings[col::Heats].clear();
@@ -122,8 +120,8 @@ void HeatEngine::rebuildStandings() {
     setHeatMarker();
     const int participants = participantCount();
     m_grid.reset(participants);
-    m_pilotPista[0] = 0;
-    if (m_heat <= 0) {
+    m_timers.m_pilotPista[0] = 0;
+    if (m_state.heat <= 0) {
         std::error_code ec;
         fs::remove(seriesFile(".DAD"), ec);
         for (int i = 1; i <= participants; ++i) {
@@ -135,13 +133,13 @@ void HeatEngine::rebuildStandings() {
                                  true, true, m_programa == 4 && m_track.largestPartial != 0};
         std::optional<std::vector<HeatResultRecord>> block;
         if (auto file = readHeatResultFile(seriesFile(".DAD")); file) {
-            block = resultBlock(file->records, m_heat);
+            block = resultBlock(file->records, m_state.heat);
         } else {
             report(file.error());
         }
         if (!block) {
             report(heatnote::missingResultsText(m_settings.language, seriesFile(".DAD").string(),
-                                                m_heat));
+                                                m_state.heat));
         }
         int filled = 0;
         for (const auto& record : block.value_or(std::vector<HeatResultRecord>{})) {
@@ -223,8 +221,8 @@ void HeatEngine::scanAbsoluteFastestLap() {
 
 // The sector references of a Super Pole: the runs stored in the series' heats.
 void HeatEngine::seedSectorReferences() {
-    for (std::size_t k = 1; k < m_superPole.reference.size(); ++k) {
-        m_superPole.reference[k].fill(std::string());
+    for (std::size_t k = 1; k < m_superPole.model().reference.size(); ++k) {
+        m_superPole.model().reference[k].fill(std::string());
     }
     auto file = readLapFile(seriesFile(".VAV"));
     if (!file) {
@@ -236,7 +234,7 @@ void HeatEngine::seedSectorReferences() {
         report(skipped);
     }
     const auto& records = file->records;
-    for (int h = 1; h <= m_heat; ++h) {
+    for (int h = 1; h <= m_state.heat; ++h) {
         auto start = lapBlockStart(records, h);
         if (!start || *start >= records.size()) {
             break;
@@ -251,31 +249,31 @@ void HeatEngine::seedSectorReferences() {
                          : kind == kSplitSpeed  ? 3
                                                 : 0;
             if (column > 0 && records[i].splitValue > 0.0f) {
-                rememberSectorValue(m_superPole, column, records[i].splitValue);
+                rememberSectorValue(m_superPole.model(), column, records[i].splitValue);
             }
         }
     }
 }
 
 std::string HeatEngine::cancelQuestion() const {
-    return m_texts.cancelQuestion + strValue(static_cast<float>(m_heat)) + "?";
+    return m_texts.cancelQuestion + strValue(static_cast<float>(m_state.heat)) + "?";
 }
 
 bool HeatEngine::cancelLastHeat() {
-    if (!m_open || m_running || !standingsProgramme() || m_heat < 1) {
+    if (!m_open || m_state.running || !standingsProgramme() || m_state.heat < 1) {
         return false;
     }
-    int heat = m_heat - 1;
+    int heat = m_state.heat - 1;
     if (auto written = writeHeatCounter(seriesFile(".PAR"), static_cast<std::int16_t>(heat));
         !written) {
         report(written.error());
         return false;
     }
-    m_heat = heat;
+    m_state.heat = heat;
     m_participants.maniguesFetes = static_cast<std::int16_t>(heat);
     resetHeatDisplay();
     rebuildStandings();
-    if (m_superPole.splitDisplay) {
+    if (m_superPole.model().splitDisplay) {
         seedSectorReferences(); // the cancelled runs are no reference any more
     }
     return true;

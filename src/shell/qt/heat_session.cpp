@@ -2,7 +2,6 @@
 
 #include "announce/qt/announce_voice.h"
 #include "counter/counter_decoder.h"
-#include "counter/port_map.h"
 #include "counter/qt/serial_link.h"
 #include "heat/qt/capture_player.h"
 #include "heat/qt/heat_panel.h"
@@ -19,27 +18,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 
-#include <algorithm>
-#include <cmath>
-
 namespace cronovolta {
 namespace {
-
-double monotonicMs() {
-    static QElapsedTimer clock = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
-}
 
 QString withoutAccelerator(QString caption) {
     return caption.remove(QLatin1Char('&'));
@@ -52,14 +38,9 @@ constexpr Qt::WindowFlags kChildFlags =
 
 HeatSession::HeatSession(Portada& window, UiContext& ui, Asker& asker, QObject* parent)
     : QObject(parent), m_window(window), m_ui(ui), m_asker(asker),
-      m_now([] { return secondsSinceMidnight(); }),
-      m_prompt(std::make_unique<MessageBoxPrompt>(&window)),
-      m_panel(std::make_unique<HeatPanelAdapter>(*window.heatPanel())) {
-    m_tick.setTimerType(Qt::PreciseTimer);
-    connect(&m_tick, &QTimer::timeout, this, [this] { onTick(); });
-    m_sync.setSingleShot(true);
-    m_sync.setTimerType(Qt::PreciseTimer);
-    connect(&m_sync, &QTimer::timeout, this, [this] { syncScreens(); });
+      m_now([] { return secondsSinceMidnight(); }), m_ports(&window),
+      m_panel(std::make_unique<HeatPanelAdapter>(*window.heatPanel())),
+      m_tick(this, [this] { onTick(); }), m_syncPace(this, [this] { syncScreens(); }) {
 
     for (int t = 0; t <= 4; ++t) {
         window.setCommand("MnuPrg", t, [this, t] { openProgramme(t); });
@@ -89,9 +70,7 @@ HeatSession::~HeatSession() {
     if (m_voice) {
         m_voice->detach();
     }
-    if (m_link) {
-        m_link->closePorts();
-    }
+    m_ports.closePorts();
 }
 
 void HeatSession::setVoice(AnnounceVoice* voice) {
@@ -105,17 +84,13 @@ void HeatSession::setVoice(AnnounceVoice* voice) {
     }
 }
 
-void HeatSession::setPortOverride(int port, const QString& devicePath) {
-    m_portOverrides[port] = devicePath;
-}
-
 void HeatSession::setCaptureFile(const fs::path& file) {
     m_capture.reset();
     if (!file.empty()) {
         m_capture.emplace(file);
     }
-    if (m_link) {
-        m_link->setCaptureFile(file);
+    if (SerialLink* link = m_ports.link()) {
+        link->setCaptureFile(file);
     }
 }
 
@@ -129,7 +104,7 @@ void HeatSession::setScreen(HeatCommand command, std::function<void()> open) {
 }
 
 CounterModel HeatSession::counterModel() const {
-    return m_modelOverride.value_or(m_ui.app.configPrg.counterModel);
+    return m_ports.counterModel(m_ui.app.configPrg.counterModel);
 }
 
 std::optional<ProgrammeRequest> HeatSession::requestFor(int programa) const {
@@ -168,12 +143,7 @@ bool HeatSession::openProgramme(int programa) {
                                  : toQString(opened.error().text));
         return false;
     }
-    if (m_voice) {
-        if (QString problem = m_voice->attach(*m_engine, m_ui.app.configPrg.language);
-            !problem.isEmpty()) {
-            showMessage(problem);
-        }
-    }
+    attachVoice();
     m_ui.app.seleccio.programa = static_cast<std::int16_t>(programa);
     m_ui.app.seleccio.serie = static_cast<std::int16_t>(request->serie);
     m_ui.app.seleccio.maniguesFetes = static_cast<std::int16_t>(m_engine->heatNumber());
@@ -186,21 +156,7 @@ bool HeatSession::openProgramme(int programa) {
     openWindows();
     showManualLanes();
 
-    m_link = std::make_unique<SerialLink>(*m_engine, *m_prompt);
-    m_link->setClock(m_now);
-    m_link->setTick([this] { m_tickHeld = true; },
-                    [this] {
-                        m_tickHeld = false;
-                        followClockTick();
-                        if (m_tickDeferred) {
-                            m_tickDeferred = false;
-                            onTick();
-                        }
-                    });
-    m_link->setLanguage(m_ui.language());
-    if (m_capture) {
-        m_link->setCaptureFile(m_capture->file());
-    }
+    connectLink();
     // While an interrupted heat waits to be resumed the ports stay closed; a programme
     // opened from the menu is never such a recovery.
     if (!m_recovering) {
@@ -212,30 +168,63 @@ bool HeatSession::openProgramme(int programa) {
     syncScreens();
     emit programmeOpened(programa);
 
-    if (!m_replay.empty()) {
-        const CounterSetup setup = counterSetup(m_engine->track(), counterModel());
-        auto decoder = std::shared_ptr<CounterDecoder>(makeDecoder(setup, *m_engine));
-        m_player = std::make_unique<CapturePlayer>(
-            std::move(m_replay), [this, decoder](const CaptureEvent& event) {
-                switch (event.kind) {
-                case CaptureEvent::Kind::Bytes:
-                    if (m_engine) {
-                        decoder->read(event.circuit, event.bytes, now());
-                    }
-                    break;
-                case CaptureEvent::Kind::Key:
-                    heatKey(event.key);
-                    break;
-                case CaptureEvent::Kind::Lane:
-                    manualCrossing(event.lane);
-                    break;
-                }
-            });
-        m_replay.clear();
-        m_player->setSpeed(m_replaySpeed);
-        m_player->start();
-    }
+    startReplay();
     return true;
+}
+
+void HeatSession::attachVoice() {
+    if (m_voice) {
+        if (QString problem = m_voice->attach(*m_engine, m_ui.app.configPrg.language);
+            !problem.isEmpty()) {
+            showMessage(problem);
+        }
+    }
+}
+
+// The engine's link to the counters; the clock tick waits while their bytes are decoded.
+void HeatSession::connectLink() {
+    SerialLink& link = m_ports.connect(*m_engine);
+    link.setClock(m_now);
+    link.setTick([this] { m_tick.hold(); },
+                 [this] {
+                     m_tick.release();
+                     followClockTick();
+                     if (m_tick.takeDeferred()) {
+                         onTick();
+                     }
+                 });
+    link.setLanguage(m_ui.language());
+    if (m_capture) {
+        link.setCaptureFile(m_capture->file());
+    }
+}
+
+// A capture played back stands in for the counters.
+void HeatSession::startReplay() {
+    if (m_replay.empty()) {
+        return;
+    }
+    const CounterSetup setup = counterSetup(m_engine->track(), counterModel());
+    auto decoder = std::shared_ptr<CounterDecoder>(makeDecoder(setup, *m_engine));
+    m_player = std::make_unique<CapturePlayer>(
+        std::move(m_replay), [this, decoder](const CaptureEvent& event) {
+            switch (event.kind) {
+            case CaptureEvent::Kind::Bytes:
+                if (m_engine) {
+                    decoder->read(event.circuit, event.bytes, now());
+                }
+                break;
+            case CaptureEvent::Kind::Key:
+                heatKey(event.key);
+                break;
+            case CaptureEvent::Kind::Lane:
+                manualCrossing(event.lane);
+                break;
+            }
+        });
+    m_replay.clear();
+    m_player->setSpeed(m_replaySpeed);
+    m_player->start();
 }
 
 void HeatSession::showManualLanes() {
@@ -248,15 +237,10 @@ void HeatSession::showManualLanes() {
 }
 
 void HeatSession::openPorts() {
-    if (!m_link || !m_engine) {
+    if (!m_ports.link() || !m_engine) {
         return;
     }
-    PortMap map = PortMap::load(m_ui.app.dataDir);
-    for (const auto& [port, path] : m_portOverrides) {
-        map.setOverride(port, path.toStdString());
-    }
-    m_link->setPortMap(std::move(map));
-    m_link->ConfigurarPorts(m_engine->track(), counterModel());
+    m_ports.open(m_ui.app.dataDir, m_engine->track(), counterModel());
 }
 
 void HeatSession::openWindows() {
@@ -336,11 +320,8 @@ bool HeatSession::closeProgramme(bool nextSeries) {
         m_player->stop();
     }
     m_tick.stop();
-    m_sync.stop();
-    if (m_link) {
-        m_link->closePorts();
-        m_link.reset();
-    }
+    m_syncPace.stop();
+    m_ports.disconnect();
     m_engine->closeProgramme();
     closeWindows();
     m_window.setHeatRunning(false);
@@ -476,31 +457,15 @@ void HeatSession::openComes(ComesEntry entry) {
 }
 
 void HeatSession::followClockTick() {
-    if (!m_engine) {
-        m_tick.stop();
-        return;
-    }
-    const HeatPanelModel& panel = m_engine->panel();
-    if (!panel.clockTickEnabled) {
-        m_tick.stop();
-        return;
-    }
-    if (m_tick.interval() != panel.tickIntervalMs) {
-        m_tick.setInterval(panel.tickIntervalMs);
-    }
-    if (!m_tick.isActive()) {
-        m_tick.start();
-    }
+    m_tick.follow(m_engine.get());
 }
 
 void HeatSession::onTick() {
     if (!m_engine) {
         return;
     }
-    if (m_tickHeld) {
-        // Bytes are being decoded (and a modal question may be waiting): tick afterwards.
-        m_tickDeferred = true;
-        return;
+    if (!m_tick.mayTick()) {
+        return; // ticks once the bytes being decoded are done
     }
     m_engine->tick(now());
 }
@@ -510,12 +475,7 @@ void HeatSession::modelsChanged() {
         return;
     }
     followClockTick();
-    if (!m_sync.isActive()) {
-        // Not sooner than a frame after the last update; at once (once the bytes read are
-        // decoded) when that is past.
-        const double due = m_lastSync < 0.0 ? 0.0 : m_lastSync + kScreenSyncMs - monotonicMs();
-        m_sync.start(static_cast<int>(std::clamp(std::ceil(due), 0.0, double(kScreenSyncMs))));
-    }
+    m_syncPace.schedule();
 }
 
 void HeatSession::heatEnded(int heat) {
@@ -547,17 +507,12 @@ void HeatSession::syncCaption() {
 }
 
 void HeatSession::syncScreens() {
-    m_sync.stop();
+    m_syncPace.stop();
     if (!m_engine || !m_engine->programmeOpen()) {
         return;
     }
     const bool running = m_engine->heatRunning();
-    const double at = monotonicMs();
-    if (running && m_heatShownRunning && m_lastSync >= 0.0) {
-        m_longestGap = std::max(m_longestGap, at - m_lastSync);
-    }
-    m_lastSync = at;
-    ++m_syncs;
+    m_syncPace.note(running && m_heatShownRunning);
 
     m_panel->sync(m_engine->panel());
     syncCaption();

@@ -4,6 +4,9 @@
 #include "heat/heat_engine.h"
 #include "output/qt/lap_by_lap_view.h"
 #include "results/qt/standings_window.h"
+#include "shell/qt/heat_clock_tick.h"
+#include "shell/qt/heat_ports.h"
+#include "shell/qt/screen_sync_pace.h"
 #include "storage/resume_file.h"
 
 #include <QObject>
@@ -48,9 +51,11 @@ public:
     void setClock(std::function<double()> now) { m_now = std::move(now); }
     double now() const { return m_now(); }
     // A device to open as COMn instead of the port map's (the simulator).
-    void setPortOverride(int port, const QString& devicePath);
+    void setPortOverride(int port, const QString& devicePath) {
+        m_ports.setPortOverride(port, devicePath);
+    }
     // The counter model to decode instead of the settings' (the simulator's model).
-    void setCounterModel(std::optional<CounterModel> model) { m_modelOverride = model; }
+    void setCounterModel(std::optional<CounterModel> model) { m_ports.setCounterModel(model); }
     // Everything received, typed and pressed goes to this capture file.
     void setCaptureFile(const fs::path& file);
     // Plays a capture into the next programme opened, in real time (or `speed` times
@@ -86,13 +91,13 @@ public:
     void setVoice(AnnounceVoice* voice);
     LapByLapView* lapByLapView() const { return m_lapView; }
     StandingsWindow* standingsWindow() const { return m_standings; }
-    SerialLink* link() const { return m_link.get(); }
-    const QTimer& clockTick() const { return m_tick; }
+    SerialLink* link() const { return m_ports.link(); }
+    const QTimer& clockTick() const { return m_tick.timer(); }
     // Brings the screens up to date now instead of at the next sync.
     void syncScreens();
     // Longest time between two screen updates while crossings came in, in ms.
-    double longestSyncGapMs() const { return m_longestGap; }
-    int screenSyncs() const { return m_syncs; }
+    double longestSyncGapMs() const { return m_syncPace.longestGapMs(); }
+    int screenSyncs() const { return m_syncPace.syncs(); }
 
 signals:
     void screensSynced();
@@ -116,6 +121,9 @@ private:
     void closeWindows();
     void showManualLanes();
     void openPorts();
+    void attachVoice();
+    void connectLink();
+    void startReplay();
     void runCommand(HeatCommand command);
     void askCancel();
     void openComes(ComesEntry entry);
@@ -129,15 +137,12 @@ private:
     UiContext& m_ui;
     Asker& m_asker;
     std::function<double()> m_now;
-    std::unique_ptr<LinkPrompt> m_prompt;
     std::unique_ptr<HeatEngine> m_engine;
     AnnounceVoice* m_voice = nullptr;
-    std::unique_ptr<SerialLink> m_link;
+    HeatPorts m_ports; // after the engine: its link goes first
     std::unique_ptr<HeatPanelAdapter> m_panel;
     std::unique_ptr<CapturePlayer> m_player;
     std::optional<CaptureWriter> m_capture;
-    std::map<int, QString> m_portOverrides;
-    std::optional<CounterModel> m_modelOverride;
     std::map<HeatCommand, std::function<void()>> m_screens;
     std::vector<CaptureEvent> m_replay;
     double m_replaySpeed = 1.0;
@@ -148,15 +153,10 @@ private:
     QPointer<QMdiSubWindow> m_standingsWindow;
     QString m_baseCaption;
 
-    QTimer m_tick; // `Transcorregut`
+    HeatClockTick m_tick; // `Transcorregut`
     bool m_recovering = false;
-    bool m_tickHeld = false;
-    bool m_tickDeferred = false;
-    QTimer m_sync;
+    ScreenSyncPace m_syncPace;
     bool m_heatShownRunning = false;
-    double m_lastSync = -1.0;
-    double m_longestGap = 0.0;
-    int m_syncs = 0;
 };
 
 } // namespace cronovolta
