@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     std::filesystem::path dataDir;
     live::ServeAddress where;
     std::optional<int> event;
-    std::optional<int> programa;
+    std::optional<ProgrammeType> programa;
     std::optional<int> serie;
     for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         } else if (option == "--type") {
             auto q = live::parseClassificationQuery("type=" + value, 1);
             ok = q.has_value();
-            programa = q ? std::optional<int>(q->programa) : std::nullopt;
+            programa = q ? std::optional<ProgrammeType>(q->programa) : std::nullopt;
         } else if (option == "--series") {
             serie = value == "all" ? std::optional<int>(0) : live::parseNumber(value, 1, 999);
             ok = serie.has_value();

@@ -479,7 +479,7 @@ void StandingsWindow::open(const StandingsSetup& setup) {
             qbQColor(setup.colours.slot[static_cast<std::size_t>(legendSlots[i])], Qt::white),
             Qt::black));
     }
-    m_superPole->setVisible(setup.programa == 3);
+    m_superPole->setVisible(setup.programa == ProgrammeType::SuperPole);
     m_splits->hide();
     m_best->hide();
     setInfoShown(setup.infoShown);
@@ -491,11 +491,11 @@ void StandingsWindow::applyColumns() {
     std::array<int, col::Count> widths = standingsColumnWidths(m_setup.programa);
     if (m_showFastest) {
         switch (m_setup.programa) {
-        case 3:
+        case ProgrammeType::SuperPole:
             widths[col::LastLap] = widths[col::Fastest];
             widths[col::Fastest] = 0;
             break;
-        case 4:
+        case ProgrammeType::Race:
             widths[col::Fastest] = widths[col::HeatFastest];
             widths[col::HeatFastest] = 0;
             widths[col::LastLap] = 0;
@@ -587,7 +587,7 @@ void StandingsWindow::applySizes() {
     fitHeight(m_taulaVR, 1);
     fitWidth(m_taulaVR);
 
-    if (m_setup.programa == 3) {
+    if (m_setup.programa == ProgrammeType::SuperPole) {
         m_superPole->setFixedWidth(static_cast<int>(std::lround((kDesignWidth - 7495) * fx)));
         m_grid->setMaximumWidth(static_cast<int>(std::lround(7495 * fx)));
         const QFont big = screenFont(static_cast<int>(std::lround(360 * f)), true);
@@ -643,7 +643,7 @@ void StandingsWindow::sync(const StandingsFrame& frame) {
         }
     }
     syncInfo(frame);
-    if (frame.superPole != nullptr && m_setup.programa == 3) {
+    if (frame.superPole != nullptr && m_setup.programa == ProgrammeType::SuperPole) {
         syncSuperPole(*frame.superPole);
     }
 }
@@ -779,7 +779,8 @@ void StandingsWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void StandingsWindow::gridDoubleClicked(const QPoint& pos) {
-    if (m_setup.programa < 2 || m_setup.programa > 4) {
+    if (m_setup.programa < ProgrammeType::OfficialPractice ||
+        m_setup.programa > ProgrammeType::Race) {
         return;
     }
     if (m_grid->indexAt(pos).isValid()) {
@@ -790,7 +791,8 @@ void StandingsWindow::gridDoubleClicked(const QPoint& pos) {
 }
 
 void StandingsWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (m_setup.programa >= 2 && m_setup.programa <= 4 && !m_heatRunning) {
+    if (m_setup.programa >= ProgrammeType::OfficialPractice &&
+        m_setup.programa <= ProgrammeType::Race && !m_heatRunning) {
         emit resultsRequested();
     }
     event->accept();

@@ -65,8 +65,9 @@ Portada::Portada(UiContext& ui, Asker& asker, QWidget* parent)
     statusBar()->addPermanentWidget(m_version);
 
     setCommand("MnuNovaProva", [this] { newEvent(); });
-    for (int t = 2; t <= 4; ++t) {
-        setCommand("MnuNou", t, [this, t] { newSeries(t); });
+    for (ProgrammeType t :
+         {ProgrammeType::OfficialPractice, ProgrammeType::SuperPole, ProgrammeType::Race}) {
+        setCommand("MnuNou", index(t), [this, t] { newSeries(t); });
     }
     setCommand("MnuGestor", [this] { eventManager(); });
     setCommand("MnuCfg", 0, [this] { programSettings(); });
@@ -98,8 +99,10 @@ QMdiArea* Portada::mdiArea() const {
     return m_cover;
 }
 
-QListWidget* Portada::seriesList(int programa) const {
-    return programa >= 1 && programa <= 4 ? m_series[programa] : nullptr;
+QListWidget* Portada::seriesList(ProgrammeType programa) const {
+    return programa >= ProgrammeType::FreePractice && programa <= ProgrammeType::Race
+               ? m_series[static_cast<std::size_t>(index(programa))]
+               : nullptr;
 }
 
 QAction* Portada::addAction(QMenu* menu, std::string_view name, int index) {

@@ -48,7 +48,7 @@ public:
 
     QListWidget* eventList() const { return m_events; }  // `LlProves`
     QListWidget* dateList() const { return m_dates; }    // `Data`
-    QListWidget* seriesList(int programa) const;         // `LlSeries`(1..4)
+    QListWidget* seriesList(ProgrammeType) const;        // `LlSeries`(1..4)
     HeatPanel* heatPanel() const { return m_heatPanel; } // `FonsDeMenu`
     QMdiArea* mdiArea() const;
     HelpWindow* helpWindow() const { return m_help; }
@@ -65,8 +65,8 @@ public:
 
     // Selections as a click makes them (index -1: none).
     void selectEvent(int index);
-    void selectSeries(int programa, int index);
-    int selectedSeries(int programa) const; // list index, -1 none
+    void selectSeries(ProgrammeType programa, int index);
+    int selectedSeries(ProgrammeType programa) const; // list index, -1 none
 
     // The heat panel in place of the side bar while a programme is open.
     void setProgrammeOpen(bool open);
@@ -95,7 +95,7 @@ public:
 
     // The commands of the shell itself.
     void newEvent();
-    void newSeries(int programa);
+    void newSeries(ProgrammeType programa);
     void eventManager();
     void programSettings();
     void trackSettings(bool eventCopy);
@@ -120,7 +120,7 @@ private:
                            std::string_view command, int commandIndex);
     void notAvailable();
     void showError(const QString& text);
-    void fillSeriesList(int programa, int count);
+    void fillSeriesList(ProgrammeType programa, int count);
     void applyCommandStates();
     void fitSideBar();
     // Back within the screen after something grew the window past it.

@@ -60,8 +60,8 @@ void Portada::loadCatalog() {
     selectEvent(m_events->count() - 1);
 }
 
-void Portada::fillSeriesList(int programa, int count) {
-    QListWidget* list = m_series[programa];
+void Portada::fillSeriesList(ProgrammeType programa, int count) {
+    QListWidget* list = m_series[static_cast<std::size_t>(index(programa))];
     list->clear();
     for (int s = 1; s <= count; ++s) {
         list->addItem(QString::number(s));
@@ -88,17 +88,17 @@ void Portada::selectEvent(int index) {
     }
     m_ui.app.setSeriesCounts(counts);
     // Free practice always has its one series, whatever the header counts.
-    fillSeriesList(1, std::max<int>(1, m_ui.app.seriesCounts[1]));
+    fillSeriesList(ProgrammeType::FreePractice, std::max<int>(1, m_ui.app.seriesCounts[1]));
     m_series[1]->setCurrentRow(0);
     for (int t = 2; t <= 4; ++t) {
-        fillSeriesList(t, m_ui.app.seriesCounts[t]);
+        fillSeriesList(static_cast<ProgrammeType>(t), m_ui.app.seriesCounts[t]);
         m_series[t]->setCurrentRow(m_series[t]->count() - 1);
     }
     refreshCommands();
     emit eventSelected(index + 1);
 }
 
-void Portada::selectSeries(int programa, int index) {
+void Portada::selectSeries(ProgrammeType programa, int index) {
     if (QListWidget* list = seriesList(programa); list != nullptr) {
         if (index >= 0 && index < list->count()) {
             list->setCurrentRow(index);
@@ -106,7 +106,7 @@ void Portada::selectSeries(int programa, int index) {
     }
 }
 
-int Portada::selectedSeries(int programa) const {
+int Portada::selectedSeries(ProgrammeType programa) const {
     const QListWidget* list = seriesList(programa);
     return list != nullptr ? list->currentRow() : -1;
 }
@@ -121,7 +121,7 @@ void Portada::restoreWindowState() {
         selectEvent(state->eventIndex);
     }
     for (std::size_t k = 0; k < state->seriesIndexes.size() && k < 4; ++k) {
-        selectSeries(static_cast<int>(k) + 1, state->seriesIndexes[k]);
+        selectSeries(static_cast<ProgrammeType>(k + 1), state->seriesIndexes[k]);
     }
     m_ui.infoShown = state->infoShown;
 }
@@ -166,7 +166,7 @@ bool Portada::offerResume() {
     texts.question = m_ui.message(0, msg::kRecoveryQuestion);
     texts.eventCaption = tableCaption("Portada", "Marc", 0, m_ui.language());
     texts.modeLabel = m_ui.message(0, msg::kModeLabel);
-    texts.programme = tableCaption("Portada", "MnuPrg", resume.programa, m_ui.language());
+    texts.programme = tableCaption("Portada", "MnuPrg", index(resume.programa), m_ui.language());
     texts.seriesLabel = tableCaption("Portada", "TextSerie", 1, m_ui.language());
     texts.heatLabel = m_ui.message(0, msg::kHeatLabel);
     const std::string text = recoveryQuestionText(
@@ -187,7 +187,7 @@ bool Portada::offerResume() {
         }
     } else {
         dropResumeFile(m_ui.app.dataDir);
-        sel.programa = 0;
+        sel.programa = ProgrammeType::Practice;
         sel.serie = 0;
         sel.maniguesFetes = 0;
         sel.heatStart = 0.0f;
@@ -210,15 +210,18 @@ void Portada::newEvent() {
     }
 }
 
-void Portada::newSeries(int programa) {
+void Portada::newSeries(ProgrammeType programa) {
     const int event = m_ui.app.seleccio.event;
-    if (event <= 0 || programa < 2 || programa > 4) {
+    if (event <= 0 || programa < ProgrammeType::OfficialPractice ||
+        programa > ProgrammeType::Race) {
         return;
     }
-    const int next = m_ui.app.seriesCounts[programa] + 1;
+    const auto slot = static_cast<std::size_t>(index(programa));
+    const int next = m_ui.app.seriesCounts[slot] + 1;
     const QString question = QString::fromStdString(
         newSeriesQuestionText(m_ui.message(0, msg::kNewSeriesQuestion), next));
-    if (!m_asker.yesNo(this, tableString(m_ui, "Portada", "MnuPrg", programa), question, true)) {
+    if (!m_asker.yesNo(this, tableString(m_ui, "Portada", "MnuPrg", index(programa)), question,
+                       true)) {
         return;
     }
     EventManager manager(m_ui.app.dataDir);
@@ -227,11 +230,11 @@ void Portada::newSeries(int programa) {
         showError(QString::fromStdString(added.error().message));
         return;
     }
-    m_ui.app.seriesCounts[programa] = static_cast<std::int16_t>(*added);
+    m_ui.app.seriesCounts[slot] = static_cast<std::int16_t>(*added);
     fillSeriesList(programa, *added);
-    m_series[programa]->setCurrentRow(*added - 1);
+    m_series[slot]->setCurrentRow(*added - 1);
     refreshCommands();
-    if (programa == kRace && prepareNewRaceSeries) {
+    if (programa == ProgrammeType::Race && prepareNewRaceSeries) {
         prepareNewRaceSeries(*added);
     }
 }
