@@ -185,18 +185,20 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
     if (m_open) {
         closeProgramme();
     }
-    if (request.programa < 0 || request.programa > 4) {
+    if (!programmeTypeFrom(index(request.programa))) {
         return std::unexpected(
-            otherError("unknown programme type " + std::to_string(request.programa)));
+            otherError("unknown programme type " + std::to_string(index(request.programa))));
     }
     ProgrammeRequest req = request;
-    if (req.programa == 0) {
+    if (req.programa == ProgrammeType::Practice) {
         req.serie = 1;
     }
     if (req.serie < 1) {
         return std::unexpected(otherError("no series selected"));
     }
-    fs::path workDir = req.programa >= 1 ? eventFolder(req.dataDir, req.event) : req.dataDir;
+    fs::path workDir = req.programa >= ProgrammeType::FreePractice
+                           ? eventFolder(req.dataDir, req.event)
+                           : req.dataDir;
     std::error_code ec;
     if (!fs::is_directory(workDir, ec)) {
         return std::unexpected(otherError("the folder " + workDir.string() + " does not exist"));
@@ -253,9 +255,10 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
     m_panel.pauseLabel = m_texts.pauseLabel;
     m_panel.showButtons(true);
     m_panel.buttonEnabled = {true, false, false, false, false, false};
-    m_panel.tickIntervalMs = m_programa == 3 ? 50 : 500;
-    std::string caption = " - " + m_texts.programmeCaptions[static_cast<std::size_t>(m_programa)];
-    if (m_programa >= 1) {
+    m_panel.tickIntervalMs = m_programa == ProgrammeType::SuperPole ? 50 : 500;
+    std::string caption =
+        " - " + m_texts.programmeCaptions[static_cast<std::size_t>(index(m_programa))];
+    if (m_programa >= ProgrammeType::FreePractice) {
         std::string listText =
             req.seriesListText.empty() ? std::to_string(req.serie) : req.seriesListText;
         caption += " (" + listText + " #" + std::to_string(req.serie) + ")";
@@ -263,7 +266,7 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
     m_panel.caption = caption;
 
     m_superPole = SuperPoleModel{};
-    if (m_programa == 3) {
+    if (m_programa == ProgrammeType::SuperPole) {
         m_superPole.shown = true;
         m_superPole.splitDisplay = m_track.splitTiming;
         fs::path picture = req.dataDir / "INFOGRAF" / "0000.GIF";
@@ -324,7 +327,7 @@ std::expected<void, OpenProgrammeError> HeatEngine::openNextSeries() {
     }
     ProgrammeRequest next = m_request;
     closeProgramme();
-    if (next.programa < 2 || next.serie >= next.seriesCount) {
+    if (next.programa < ProgrammeType::OfficialPractice || next.serie >= next.seriesCount) {
         return {};
     }
     next.serie += 1;

@@ -26,8 +26,8 @@ namespace cronovolta {
 // Which programme of which event to open.
 struct ProgrammeRequest {
     fs::path dataDir;
-    int event = 0;              // 1-based; practice may run without an event (0)
-    int programa = 0;           // 0..4
+    int event = 0; // 1-based; practice may run without an event (0)
+    ProgrammeType programa = ProgrammeType::Practice;
     int serie = 1;              // 1-based within the programme type (1 for practice)
     int seriesCount = 1;        // series of this programme type in the event
     std::string seriesListText; // the series list's text of the series; default its number
@@ -243,7 +243,7 @@ private:
     void journalRecord(const LapRecord& record);
     void journalFailure(const std::string& error);
     void changed();
-    bool standingsProgramme() const { return m_programa >= 2; }
+    bool standingsProgramme() const { return hasStandings(m_programa); }
 
     ConfigPrg m_settings;
     HeatTexts m_texts;
@@ -252,7 +252,7 @@ private:
 
     bool m_open = false;
     ProgrammeRequest m_request;
-    int m_programa = 0;
+    ProgrammeType m_programa = ProgrammeType::Practice;
     fs::path m_workDir;
     ConfigPista m_track;
     ParticipantList m_participants;

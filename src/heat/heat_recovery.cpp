@@ -123,7 +123,8 @@ RecoveryOutcome HeatEngine::replayJournal() {
 
     if (!records.empty() && isHeader(records.front())) {
         int journalHeat = headerHeat(records.front());
-        if (journalHeat == m_heat - 1 && journalHeat >= 1 && m_programa >= 2) {
+        if (journalHeat == m_heat - 1 && journalHeat >= 1 &&
+            m_programa >= ProgrammeType::OfficialPractice) {
             // Killed after the heat counter was stored: that heat is complete.
             if (!fs::exists(journal, ec)) {
                 (void)writeLapFile(journal, records);
@@ -250,7 +251,7 @@ void HeatEngine::replayRecord(const LapRecord& record) {
     panel.rows[0] = std::to_string(panel.lapCount() + 1);
     panel.currentRow = static_cast<int>(panel.rows.size()) - 1;
     m_lanes.setFlagLane(lane);
-    if (m_programa == 3) {
+    if (m_programa == ProgrammeType::SuperPole) {
         if (m_activeLane == 0) {
             m_activeLane = lane;
         }

@@ -39,7 +39,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     }
     auto l = static_cast<std::size_t>(lane);
     int participant = m_pilotPista[l];
-    if (m_programa == 3) {
+    if (m_programa == ProgrammeType::SuperPole) {
         if (m_track.splitTiming && (lane == m_track.partialLane || lane == m_track.speedLane)) {
             superPoleSensor(lane, counterTime, now);
             return;
@@ -96,7 +96,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     record.fastestFlag = fastestFlag;
     record.laps = static_cast<std::int16_t>(laps);
     journalRecord(record);
-    if (m_programa == 3) {
+    if (m_programa == ProgrammeType::SuperPole) {
         if (!firstCrossing) {
             finishSuperPoleRun(panel.rows.back());
         }
@@ -191,7 +191,7 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
             m_grid.setText(r, col::Fastest, m_grid.text(r, col::HeatFastest));
             m_grid.setText(r, col::FastestTime, singleText(m_tempsPas[l]));
             m_grid.setText(r, col::FastestLane, std::to_string(lane));
-            if (m_programa != 4) {
+            if (m_programa != ProgrammeType::Race) {
                 m_grid.setText(r, col::OrderTime, "0");
             }
             if (m_absolute.time.empty() ||
@@ -202,7 +202,7 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
             }
         }
     }
-    if (m_programa == 4) {
+    if (m_programa == ProgrammeType::Race) {
         if (counterResult) {
             // A participant without a valid fastest lap goes after those with one.
             m_grid.setText(r, col::OrderTime,
@@ -219,21 +219,22 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
 void HeatEngine::heatKeys(int r, int lane) {
     auto l = static_cast<std::size_t>(lane);
     if (m_grid.value(r, col::HeatLaps) < 2.0) {
-        bool superPoleRepeat =
-            m_programa == 3 && m_grid.text(r, col::SeriesLaps) != m_grid.text(r, col::HeatLaps);
+        bool superPoleRepeat = m_programa == ProgrammeType::SuperPole &&
+                               m_grid.text(r, col::SeriesLaps) != m_grid.text(r, col::HeatLaps);
         m_tempsInici[l] = superPoleRepeat ? m_tempsPas[l] : 0.0f;
         // Back to one lap by an adjustment: no heat time any more.
         m_grid.setText(r, col::HeatKey1, "");
         m_grid.setText(r, col::HeatKey2, "");
         return;
     }
-    if (m_grid.text(r, col::LastLap) == m_grid.text(r, col::HeatFastest) || m_programa == 4) {
+    if (m_grid.text(r, col::LastLap) == m_grid.text(r, col::HeatFastest) ||
+        m_programa == ProgrammeType::Race) {
         m_grid.setText(r, col::HeatKey2,
                        singleText(static_cast<float>(wrapDay(m_tempsPas[l] - m_tempsInici[l]))));
     }
-    if (m_programa == 2) {
+    if (m_programa == ProgrammeType::OfficialPractice) {
         m_grid.setText(r, col::HeatKey1, m_grid.text(r, col::HeatFastest));
-    } else if (m_programa == 4) {
+    } else if (m_programa == ProgrammeType::Race) {
         m_grid.setText(r, col::HeatKey1, wholeText(1.0 - m_grid.value(r, col::HeatLaps)));
     }
 }
