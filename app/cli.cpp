@@ -101,13 +101,14 @@ std::optional<int> parsePositive(const std::string& word) {
     return static_cast<int>(*n);
 }
 
-std::optional<int> parseProgramType(const std::string& word, int lowest) {
+std::optional<ProgrammeType> parseProgramType(const std::string& word, ProgrammeType lowest) {
     std::string upper;
     for (char c : word) {
         upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
     }
-    for (int t = std::max(lowest, 0); t <= kRace; ++t) {
-        if (upper == std::to_string(t) || (!upper.empty() && upper == seriesPrefix(t))) {
+    for (ProgrammeType t : kProgrammeTypes) {
+        if (t >= lowest &&
+            (upper == std::to_string(index(t)) || (!upper.empty() && upper == seriesPrefix(t)))) {
             return t;
         }
     }

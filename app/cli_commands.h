@@ -43,7 +43,7 @@ ConfigPrg programSettings(const Invocation& inv);
 // EVENT TYPE SERIES CAPTURE of the commands that run heats from a capture.
 struct ReplayRequest {
     int event = 0;
-    int type = 0;
+    ProgrammeType type = ProgrammeType::Practice;
     int serie = 1;
     int seriesCount = 1;
     std::string capture;

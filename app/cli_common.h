@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/event_files.h"
+
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -31,7 +33,7 @@ std::optional<long> parseInteger(const std::string& text);
 std::optional<int> parsePositive(const std::string& word);
 // A programme type from `lowest` to 4, given by its number or its series prefix (LLR, OFC,
 // SPP, CRS) in any case.
-std::optional<int> parseProgramType(const std::string& word, int lowest);
+std::optional<ProgrammeType> parseProgramType(const std::string& word, ProgrammeType lowest);
 // "KEY=VALUE" split at the first "="; nullopt without one.
 std::optional<std::pair<std::string, std::string>> splitKeyValue(const std::string& word);
 

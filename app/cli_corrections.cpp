@@ -86,12 +86,13 @@ std::optional<std::string> lapTimeRefusal(const std::string& typed, std::optiona
 
 struct Target {
     EventFiles event;
-    int programa = 0;
+    ProgrammeType programa = ProgrammeType::Practice;
     int serie = 0;
 };
 
 std::expected<Target, std::string> openTarget(const Invocation& inv, const std::string& eventWord,
-                                              int programa, const std::string& serieWord) {
+                                              ProgrammeType programa,
+                                              const std::string& serieWord) {
     auto event = parsePositive(eventWord);
     auto serie = parsePositive(serieWord);
     if (!event || !serie) {
@@ -104,8 +105,8 @@ std::expected<Target, std::string> openTarget(const Invocation& inv, const std::
     for (const auto& p : files->problems) {
         inv.err << "cronovolta-cli: warning: " << p << "\n";
     }
-    const int count = files->seriesCounts[static_cast<std::size_t>(programa)];
-    if (programa >= kFreePractice && *serie > count) {
+    const int count = files->seriesCounts[static_cast<std::size_t>(index(programa))];
+    if (programa >= ProgrammeType::FreePractice && *serie > count) {
         return std::unexpected("event " + std::to_string(*event) + " has no series " +
                                std::to_string(*serie) + " of type " +
                                std::string(seriesPrefix(programa)));
@@ -180,7 +181,7 @@ int printSaved(const Invocation& inv, const CorrectionModel& model,
 
 // Opens the heat in the correction screen and applies the lanes' changes with its field
 // rules; `check` refuses a value before it is typed.
-int correctHeat(const Invocation& inv, CorrectionMode mode, int programa,
+int correctHeat(const Invocation& inv, CorrectionMode mode, ProgrammeType programa,
                 const std::vector<LaneChange>& changes, const std::string& usageText) {
     const auto& a = inv.args;
     auto heat = parsePositive(a[3]);
@@ -212,7 +213,7 @@ int correctHeat(const Invocation& inv, CorrectionMode mode, int programa,
     }
     for (const auto& change : changes) {
         int k = 1;
-        if (programa != kSuperPole) {
+        if (programa != ProgrammeType::SuperPole) {
             k = model->rowOfLane(*change.lane);
         } else if (change.lane && *change.lane != model->row(1).lane) {
             k = 0;
@@ -260,17 +261,18 @@ int cmdCorrect(const Invocation& inv) {
     if (a.size() < 6) {
         return usage(inv, kCorrectUsage);
     }
-    auto programa = parseProgramType(a[1], kOfficialPractice);
+    auto programa = parseProgramType(a[1], ProgrammeType::OfficialPractice);
     if (!programa) {
         return usage(inv, kCorrectUsage);
     }
-    auto changes = parseLaneChanges(a, "--laps", "--fastest", *programa == kSuperPole);
+    auto changes =
+        parseLaneChanges(a, "--laps", "--fastest", *programa == ProgrammeType::SuperPole);
     if (!changes) {
         return usage(inv, kCorrectUsage);
     }
     for (const auto& c : *changes) {
         // The screen offers the laps of a race only.
-        if (c.laps && *programa != kRace) {
+        if (c.laps && *programa != ProgrammeType::Race) {
             return usage(inv, kCorrectUsage);
         }
     }
@@ -282,7 +284,7 @@ int cmdComes(const Invocation& inv) {
     if (a.size() < 8) {
         return usage(inv, kComesUsage);
     }
-    auto programa = parseProgramType(a[1], kRace);
+    auto programa = parseProgramType(a[1], ProgrammeType::Race);
     auto changes = parseLaneChanges(a, "", "--comes", false);
     if (!programa || !changes) {
         return usage(inv, kComesUsage);
@@ -302,7 +304,7 @@ int cmdPenalty(const Invocation& inv) {
     if (!show && !set) {
         return usage(inv, kPenaltyUsage);
     }
-    auto target = openTarget(inv, a[1], kRace, a[2]);
+    auto target = openTarget(inv, a[1], ProgrammeType::Race, a[2]);
     if (!target) {
         return target.error().empty() ? usage(inv, kPenaltyUsage) : fail(inv, target.error());
     }
@@ -329,8 +331,8 @@ int cmdPenalty(const Invocation& inv) {
         return usage(inv, kPenaltyUsage);
     }
     if (*participant > model->participants()) {
-        return fail(inv, seriesBaseName(kRace, target->serie) + " has no participant " +
-                             std::to_string(*participant));
+        return fail(inv, seriesBaseName(ProgrammeType::Race, target->serie) +
+                             " has no participant " + std::to_string(*participant));
     }
     auto laps = parseDecimal(a[4]);
     if (!laps) {
@@ -445,7 +447,7 @@ int cmdLaps(const Invocation& inv) {
     if (a.size() < 4) {
         return usage(inv, kLapsUsage);
     }
-    auto programa = parseProgramType(a[1], kPractice);
+    auto programa = parseProgramType(a[1], ProgrammeType::Practice);
     if (!programa) {
         return usage(inv, kLapsUsage);
     }
@@ -454,9 +456,9 @@ int cmdLaps(const Invocation& inv) {
         return target.error().empty() ? usage(inv, kLapsUsage) : fail(inv, target.error());
     }
     LapListingSetup setup;
-    setup.folder = *programa == kPractice ? inv.dataDir : target->event.eventDir;
+    setup.folder = *programa == ProgrammeType::Practice ? inv.dataDir : target->event.eventDir;
     setup.programa = *programa;
-    setup.seriesCount = target->event.seriesCounts[static_cast<std::size_t>(*programa)];
+    setup.seriesCount = target->event.seriesCounts[static_cast<std::size_t>(index(*programa))];
     setup.activeSerie = target->serie;
     setup.language = target->event.language;
     LapListing listing(setup);

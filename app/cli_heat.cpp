@@ -24,13 +24,14 @@ std::string say(int language, const std::string& catalan, const std::string& cas
     return language == kCastella ? castilian : catalan;
 }
 
-std::optional<int> parseType(const std::string& word) {
+std::optional<ProgrammeType> parseType(const std::string& word) {
     std::string upper;
     for (char c : word) {
         upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
     }
-    for (int t = kPractice; t <= kRace; ++t) {
-        if (upper == std::to_string(t) || (t > 0 && upper == seriesPrefix(t))) {
+    for (ProgrammeType t : kProgrammeTypes) {
+        if (upper == std::to_string(index(t)) ||
+            (t != ProgrammeType::Practice && upper == seriesPrefix(t))) {
             return t;
         }
     }
@@ -70,7 +71,7 @@ public:
             return;
         }
         m_out << "# heat " << heat << "\n";
-        if (m_engine.programme().programa >= 2) {
+        if (m_engine.programme().programa >= ProgrammeType::OfficialPractice) {
             printStandings();
         } else {
             printLanes();
@@ -131,15 +132,16 @@ private:
 };
 
 // The series of that type in the event's header (practice has one).
-std::expected<int, std::string> seriesCount(const fs::path& dataDir, int event, int type) {
-    if (type == kPractice) {
+std::expected<int, std::string> seriesCount(const fs::path& dataDir, int event,
+                                            ProgrammeType type) {
+    if (type == ProgrammeType::Practice) {
         return 1;
     }
     auto header = readCapcaleraProva(eventFolder(dataDir, event) / kEventHeaderFileName);
     if (!header) {
         return std::unexpected(header.error());
     }
-    return header->header.seriesCounts[static_cast<std::size_t>(type - 1)];
+    return header->header.seriesCounts[static_cast<std::size_t>(index(type) - 1)];
 }
 
 // Start-up with the abnormal-end flag: the resume file names the heat. Without one (killed
@@ -147,7 +149,7 @@ std::expected<int, std::string> seriesCount(const fs::path& dataDir, int event, 
 // own header when that is the series' next heat. The resume file stays until the recovered
 // heat writes it anew, so a programme that cannot be opened can be recovered later.
 std::expected<float, std::string> readResumeStart(const Invocation& inv, int language, int event,
-                                                  int type, int serie) {
+                                                  ProgrammeType type, int serie) {
     fs::path file = inv.dataDir / "ZTR4.TMP";
     auto state = readResumeFile(file);
     if (!state) {
@@ -167,7 +169,7 @@ std::expected<float, std::string> readResumeStart(const Invocation& inv, int lan
     }
     if (state->event != event || state->programa != type || state->serie != serie) {
         const std::string e = std::to_string(state->event);
-        const std::string t = std::to_string(state->programa);
+        const std::string t = std::to_string(index(state->programa));
         const std::string r = std::to_string(state->serie);
         return std::unexpected(
             say(language,
@@ -181,18 +183,18 @@ std::expected<float, std::string> readResumeStart(const Invocation& inv, int lan
 // one, a journal of the target series' next heat that holds laps.
 struct InterruptedHeat {
     int event = 0;
-    int type = 0;
+    ProgrammeType type = ProgrammeType::Practice;
     int serie = 0;
     int heat = 0;
     bool resumeFile = false;
 };
 
-std::optional<InterruptedHeat> findInterruptedHeat(const Invocation& inv, int event, int type,
-                                                   int serie) {
+std::optional<InterruptedHeat> findInterruptedHeat(const Invocation& inv, int event,
+                                                   ProgrammeType type, int serie) {
     if (auto state = readResumeFile(inv.dataDir / "ZTR4.TMP")) {
         return InterruptedHeat{state->event, state->programa, state->serie, state->heat, true};
     }
-    if (type < kOfficialPractice) {
+    if (type < ProgrammeType::OfficialPractice) {
         return std::nullopt;
     }
     fs::path folder = eventFolder(inv.dataDir, event);
@@ -206,20 +208,20 @@ std::optional<InterruptedHeat> findInterruptedHeat(const Invocation& inv, int ev
 }
 
 std::string interruptedText(int language, const InterruptedHeat& h) {
-    const std::string which =
-        std::to_string(h.event) + " " + std::to_string(h.type) + " " + std::to_string(h.serie);
+    const std::string which = std::to_string(h.event) + " " + std::to_string(index(h.type)) + " " +
+                              std::to_string(h.serie);
     const std::string command = "cronovolta-cli replay " + which + " " + "CAPTURA --recover";
     return say(language,
                "hi ha una màniga interrompuda i no recuperada (prova " + std::to_string(h.event) +
-                   ", tipus " + std::to_string(h.type) + ", sèrie " + std::to_string(h.serie) +
-                   ", màniga " + std::to_string(h.heat) + "). Recupera-la abans amb --recover (" +
-                   command +
+                   ", tipus " + std::to_string(index(h.type)) + ", sèrie " +
+                   std::to_string(h.serie) + ", màniga " + std::to_string(h.heat) +
+                   "). Recupera-la abans amb --recover (" + command +
                    "), o descarta-la amb --discard: les seves voltes es desen a part. No s'ha "
                    "gravat res.",
                "hay una manga interrumpida y no recuperada (prueba " + std::to_string(h.event) +
-                   ", tipo " + std::to_string(h.type) + ", serie " + std::to_string(h.serie) +
-                   ", manga " + std::to_string(h.heat) + "). Recupérala antes con --recover (" +
-                   command +
+                   ", tipo " + std::to_string(index(h.type)) + ", serie " +
+                   std::to_string(h.serie) + ", manga " + std::to_string(h.heat) +
+                   "). Recupérala antes con --recover (" + command +
                    "), o descártala con --discard: sus vueltas se guardan aparte. No se ha "
                    "grabado nada.");
 }
@@ -227,7 +229,8 @@ std::string interruptedText(int language, const InterruptedHeat& h) {
 // --discard: the interrupted heat is not recovered; its journal is kept aside, never lost.
 std::expected<void, std::string> discardInterruptedHeat(const Invocation& inv, int language,
                                                         const InterruptedHeat& h) {
-    fs::path folder = h.type >= 1 ? eventFolder(inv.dataDir, h.event) : inv.dataDir;
+    fs::path folder =
+        h.type >= ProgrammeType::FreePractice ? eventFolder(inv.dataDir, h.event) : inv.dataDir;
     fs::path journal = folder / "VLTAVLT.TMP";
     auto file = readLapFile(journal);
     std::error_code ec;
@@ -284,8 +287,9 @@ int stopAtHeldHeat(const Invocation& inv, const ReplayRequest& request, HeatEngi
                    const CaptureReplay& replay, std::string_view text) {
     const int language = engine.settings().language;
     const std::string heat = std::to_string(engine.heldHeat());
-    const std::string series = std::to_string(request.event) + " " + std::to_string(request.type) +
-                               " " + std::to_string(request.serie);
+    const std::string series = std::to_string(request.event) + " " +
+                               std::to_string(index(request.type)) + " " +
+                               std::to_string(request.serie);
     const std::string stop = say(language,
                                  "la reproducció s'atura a la màniga " + heat +
                                      ", que no s'ha pogut gravar ni desar a part",
@@ -376,7 +380,7 @@ std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,
     }
     int ev = static_cast<int>(*event);
     int se = static_cast<int>(*serie);
-    if (*type != kPractice && ev < 1) {
+    if (*type != ProgrammeType::Practice && ev < 1) {
         return std::unexpected(usage(inv, synopsis));
     }
     auto count = seriesCount(inv.dataDir, ev, *type);
@@ -386,7 +390,7 @@ std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,
     if (se > *count) {
         return std::unexpected(fail(inv, "event " + std::to_string(ev) + " has " +
                                              std::to_string(*count) + " series of type " +
-                                             std::to_string(*type)));
+                                             std::to_string(index(*type))));
     }
     return ReplayRequest{ev, *type, se, *count, words[3], false};
 }

@@ -34,7 +34,7 @@ std::expected<PrintLayout, int> heatClassification(const Invocation& inv,
         return std::unexpected(usage(inv, kPrintUsage));
     }
     auto event = parsePositive(words[0]);
-    auto type = parseProgramType(words[1], kOfficialPractice);
+    auto type = parseProgramType(words[1], ProgrammeType::OfficialPractice);
     auto serie = parsePositive(words[2]);
     if (!event || !type || !serie) {
         return std::unexpected(usage(inv, kPrintUsage));
@@ -43,7 +43,7 @@ std::expected<PrintLayout, int> heatClassification(const Invocation& inv,
     if (!files) {
         return std::unexpected(fail(inv, files.error()));
     }
-    const int count = files->seriesCounts[static_cast<std::size_t>(*type)];
+    const int count = files->seriesCounts[static_cast<std::size_t>(index(*type))];
     if (*serie > count) {
         return std::unexpected(fail(inv, "event " + std::to_string(*event) + " has no series " +
                                              std::to_string(*serie) + " of type " +

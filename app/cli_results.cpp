@@ -42,14 +42,14 @@ ConfigPista dataFolderTrack(const fs::path& dataDir) {
 
 // The screen's context for an event's list (programme 0) or one of its series.
 std::expected<InscritsContext, std::string> eventContext(const Invocation& inv, int event,
-                                                         int programa, int serie) {
+                                                         ProgrammeType programa, int serie) {
     auto files = openEventFiles(inv.dataDir, event);
     if (!files) {
         return std::unexpected(files.error());
     }
     warn(inv, files->problems);
-    if (programa != kPractice &&
-        (serie < 1 || serie > files->seriesCounts[static_cast<std::size_t>(programa)])) {
+    if (programa != ProgrammeType::Practice &&
+        (serie < 1 || serie > files->seriesCounts[static_cast<std::size_t>(index(programa))])) {
         return std::unexpected("event " + std::to_string(event) + " has no series " +
                                std::to_string(serie) + " of type " +
                                std::string(seriesPrefix(programa)));
@@ -242,7 +242,7 @@ int cmdEntrants(const Invocation& inv) {
     if (!event) {
         return usage(inv, kEntrantsUsage);
     }
-    auto ctx = eventContext(inv, *event, kPractice, 1);
+    auto ctx = eventContext(inv, *event, ProgrammeType::Practice, 1);
     if (!ctx) {
         return fail(inv, ctx.error());
     }
@@ -271,7 +271,7 @@ int cmdParticipants(const Invocation& inv) {
         return usage(inv, kParticipantsUsage);
     }
     auto event = parsePositive(a[1]);
-    auto type = parseProgramType(a[2], kFreePractice);
+    auto type = parseProgramType(a[2], ProgrammeType::FreePractice);
     auto serie = parsePositive(a[3]);
     if (!event || !type || !serie) {
         return usage(inv, kParticipantsUsage);
@@ -290,7 +290,7 @@ std::expected<BrowsedResults, int> browseResults(const Invocation& inv,
         return std::unexpected(usage(inv, synopsis));
     }
     auto event = parsePositive(a[0]);
-    auto type = parseProgramType(a[1], kOfficialPractice);
+    auto type = parseProgramType(a[1], ProgrammeType::OfficialPractice);
     auto serie = a[2] == "all" ? std::optional<int>(0) : parsePositive(a[2]);
     auto options = parseClassifyOptions(a);
     if (!event || !type || !serie || !options) {
@@ -301,7 +301,7 @@ std::expected<BrowsedResults, int> browseResults(const Invocation& inv,
         return std::unexpected(fail(inv, files.error()));
     }
     warn(inv, files->problems);
-    const int count = files->seriesCounts[static_cast<std::size_t>(*type)];
+    const int count = files->seriesCounts[static_cast<std::size_t>(index(*type))];
     if (*serie > count || count == 0) {
         return std::unexpected(fail(inv, "event " + std::to_string(*event) + " has no series " +
                                              (*serie == 0 ? std::string("of type ")
@@ -349,7 +349,7 @@ std::optional<int> addRaceSeriesByProgression(const Invocation& inv, int event) 
     EventManager manager(inv.dataDir);
     auto placed =
         placeAutomaticEntries(inv.dataDir, event, [&]() -> std::expected<int, std::string> {
-            auto added = manager.addSeries(event, kRace);
+            auto added = manager.addSeries(event, ProgrammeType::Race);
             if (!added) {
                 return std::unexpected(added.error().message);
             }

@@ -96,14 +96,14 @@ int cmdSeries(const Invocation& inv) {
         return usage(inv, kSeriesUsage);
     }
     auto event = parsePositive(a[1]);
-    auto type = parseProgramType(a[2], kFreePractice);
+    auto type = parseProgramType(a[2], ProgrammeType::FreePractice);
     auto serie = remove ? parsePositive(a[3]) : std::optional<int>(1);
     if (!event || !type || !serie) {
         return usage(inv, kSeriesUsage);
     }
     EventManager manager(inv.dataDir);
     if (add) {
-        if (*type == kRace) {
+        if (*type == ProgrammeType::Race) {
             if (auto placed = addRaceSeriesByProgression(inv, *event)) {
                 return *placed;
             }

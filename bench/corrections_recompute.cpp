@@ -32,7 +32,7 @@ struct Folder {
 SeriesFiles writeRace(const fs::path& folder, int heats) {
     SeriesFiles s;
     s.eventDir = folder;
-    s.programa = 4;
+    s.programa = ProgrammeType::Race;
     s.track = defaultConfigPista();
     for (int i = 1; i <= kLanes; ++i) {
         s.names.push_back("Pilot " + std::to_string(i));

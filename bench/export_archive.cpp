@@ -30,7 +30,7 @@ void require(bool ok, const char* what) {
 }
 
 // In heat h the participants h .. h + 7 (wrapping) drive, one lane each.
-void writeSeries(const fs::path& eventDir, int programa) {
+void writeSeries(const fs::path& eventDir, ProgrammeType programa) {
     ParticipantList list;
     list.maniguesFetes = kHeats;
     for (int p = 1; p <= kParticipants; ++p) {
@@ -78,7 +78,8 @@ public:
         require(saveConfigPista(m_dir / kTrackFileName, track).has_value(), "track");
         EventManager manager(m_dir);
         require(manager.createEvent("Bench", "01-01-2026").has_value(), "event");
-        for (int t = kOfficialPractice; t <= kRace; ++t) {
+        for (ProgrammeType t :
+             {ProgrammeType::OfficialPractice, ProgrammeType::SuperPole, ProgrammeType::Race}) {
             writeSeries(eventFolder(m_dir, 1), t);
         }
         auto files = openEventFiles(m_dir, 1);

@@ -43,7 +43,7 @@ struct RaceFolder {
 void BM_RegistrarPas(benchmark::State& state) {
     RaceFolder folder;
     HeatEngine engine(defaultConfigPrg());
-    if (!engine.openProgramme({folder.data, 1, kRace, 1, 1, ""})) {
+    if (!engine.openProgramme({folder.data, 1, ProgrammeType::Race, 1, 1, ""})) {
         state.SkipWithError("cannot open the race");
         return;
     }

@@ -56,7 +56,7 @@ struct HostileFolder {
         counter.i16(32767);
         ByteWriter name;
         name.string16("Pilot");
-        writeHostile(participantFile(event, kRace, 1), counter.bytes(), name.bytes());
+        writeHostile(participantFile(event, ProgrammeType::Race, 1), counter.bytes(), name.bytes());
         ByteWriter penalty;
         penalty.i16(1);
         penalty.f32(1.0f);
@@ -108,8 +108,9 @@ template <class Read> void readHostile(benchmark::State& state, Read read) {
 }
 
 void BM_ParticipantList(benchmark::State& state) {
-    readHostile(state,
-                [] { return readParticipantList(participantFile(folder().event, kRace, 1)); });
+    readHostile(state, [] {
+        return readParticipantList(participantFile(folder().event, ProgrammeType::Race, 1));
+    });
 }
 
 void BM_Penalties(benchmark::State& state) {
@@ -133,7 +134,7 @@ void BM_Classify(benchmark::State& state) {
         auto files = openEventFiles(folder().dir, 1);
         require(files.has_value(), "event");
         auto problems = std::make_shared<std::vector<std::string>>();
-        ResultsBrowser browser = makeResultsBrowser(*files, kRace, 1, problems);
+        ResultsBrowser browser = makeResultsBrowser(*files, ProgrammeType::Race, 1, problems);
         browser.open();
         benchmark::DoNotOptimize(browser.list().rows().size());
     }

@@ -49,7 +49,7 @@ SeriesData fullRotation() {
 
 ResultsBrowser openBrowser() {
     BrowserSetup setup;
-    setup.programa = kRace;
+    setup.programa = ProgrammeType::Race;
     setup.track.lanes = kLanes;
     const SeriesData data = fullRotation();
     ResultsBrowser browser(setup, [data](int) { return data; });

@@ -36,7 +36,8 @@ void writeSeries(const fs::path& eventDir, int serie, int first, int n, int heat
     for (int p = 0; p < n; ++p) {
         list.names.push_back("Participant " + std::to_string(first + p));
     }
-    require(writeParticipantList(participantFile(eventDir, kRace, serie), list).has_value(),
+    require(writeParticipantList(participantFile(eventDir, ProgrammeType::Race, serie), list)
+                .has_value(),
             "list");
     std::vector<float> laps(static_cast<std::size_t>(n) + 1, 0.0f);
     std::vector<HeatResultRecord> records;
@@ -67,7 +68,8 @@ void writeSeries(const fs::path& eventDir, int serie, int first, int n, int heat
         }
     }
     require(
-        writeHeatResultFile(eventDir / seriesFileName(kRace, serie, ".DAD"), records).has_value(),
+        writeHeatResultFile(eventDir / seriesFileName(ProgrammeType::Race, serie, ".DAD"), records)
+            .has_value(),
         "heats");
 }
 
@@ -87,7 +89,7 @@ public:
         EventManager manager(m_dir);
         require(manager.createEvent("Bench", "01-01-2026").has_value(), "event");
         for (int s = 2; s <= seriesCount; ++s) {
-            require(manager.addSeries(1, kRace).has_value(), "series");
+            require(manager.addSeries(1, ProgrammeType::Race).has_value(), "series");
         }
         const int per = kParticipants / seriesCount;
         for (int s = 1; s <= seriesCount; ++s) {
@@ -119,7 +121,8 @@ void BM_LoadAndRank(benchmark::State& state) {
     std::size_t rows = 0;
     for (auto _ : state) {
         auto problems = std::make_shared<std::vector<std::string>>();
-        ResultsBrowser browser = makeResultsBrowser(event.files(), kRace, 1, problems);
+        ResultsBrowser browser =
+            makeResultsBrowser(event.files(), ProgrammeType::Race, 1, problems);
         browser.open(); // all series loaded, filtered and ranked
         rows = browser.list().rows().size();
         benchmark::DoNotOptimize(rows);
@@ -131,7 +134,7 @@ BENCHMARK(BM_LoadAndRank)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 void BM_FilterChange(benchmark::State& state) {
     const auto& event = raceEvent(static_cast<int>(state.range(0)));
     auto problems = std::make_shared<std::vector<std::string>>();
-    ResultsBrowser browser = makeResultsBrowser(event.files(), kRace, 1, problems);
+    ResultsBrowser browser = makeResultsBrowser(event.files(), ProgrammeType::Race, 1, problems);
     browser.open();
     browser.selectHeat(0); // every heat of everyone: the largest list to rank
     int step = 0;

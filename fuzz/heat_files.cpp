@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // The first byte picks official practice, Super Pole or race.
-    const int programa = kOfficialPractice + data[0] % 3;
+    const auto programa =
+        static_cast<ProgrammeType>(index(ProgrammeType::OfficialPractice) + data[0] % 3);
     const auto parts = fuzz::splitParts(fuzz::asBytes(data + 1, size - 1), 6);
     const fs::path event = dataDir() / "PROVA001";
     fs::remove_all(event);

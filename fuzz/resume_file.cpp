@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Only a state that names a heat may offer to resume one.
     FUZZ_CHECK(state->event >= 1 && state->serie >= 1 && state->heat >= 0);
-    FUZZ_CHECK(state->programa >= 1 && state->programa <= 4);
+    FUZZ_CHECK(state->programa >= ProgrammeType::FreePractice &&
+               state->programa <= ProgrammeType::Race);
     FUZZ_CHECK(std::isfinite(state->heatStart) && state->heatStart >= 0.0f &&
                state->heatStart <= 86400.0f);
     // The file the program writes for that state reads back as the same heat; the start

@@ -32,7 +32,7 @@ struct ServeOptions {
     std::filesystem::path dataDir;
     live::ServeAddress where;
     std::optional<int> event;
-    std::optional<int> programa;
+    std::optional<ProgrammeType> programa;
     std::optional<int> serie;
 };
 
@@ -55,7 +55,7 @@ bool takeOption(ServeOptions& options, const std::string& option, const std::str
     } else if (option == "--type") {
         auto q = live::parseClassificationQuery("type=" + value, 1);
         ok = q.has_value();
-        options.programa = q ? std::optional<int>(q->programa) : std::nullopt;
+        options.programa = q ? std::optional<ProgrammeType>(q->programa) : std::nullopt;
     } else if (option == "--series") {
         options.serie = value == "all" ? std::optional<int>(0) : live::parseNumber(value, 1, 999);
         ok = options.serie.has_value();

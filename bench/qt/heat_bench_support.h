@@ -81,13 +81,13 @@ inline fs::path makeDataFolder() {
     (void)manager.createEvent("Banc de proves", "07-12-2026");
     auto header = readCapcaleraProva(eventFolder(dir, 1) / "PROVA.DAD");
     if (!header || header->header.seriesCounts[3] < 1) {
-        (void)manager.addSeries(1, 4);
+        (void)manager.addSeries(1, ProgrammeType::Race);
     }
     ParticipantList list;
     for (int i = 1; i <= 64; ++i) {
         list.names.push_back("Participant " + std::to_string(i));
     }
-    (void)writeParticipantList(participantFile(eventFolder(dir, 1), 4, 1), list);
+    (void)writeParticipantList(participantFile(eventFolder(dir, 1), ProgrammeType::Race, 1), list);
     return dir;
 }
 
@@ -153,7 +153,7 @@ struct BenchProgram {
         window->show();
         window->loadCatalog();
         window->selectEvent(0);
-        window->selectSeries(4, 0);
+        window->selectSeries(ProgrammeType::Race, 0);
         session = std::make_unique<HeatSession>(*window, ui, asker);
         for (int c = 1; c <= kCircuits; ++c) {
             ports.push_back(std::move(*PseudoTerminal::open()));

@@ -97,7 +97,7 @@ void BM_LiveResultsClients(benchmark::State& state) {
         QMetaObject::invokeMethod(&phones, [&] { phones.open(clients, url); });
         runEventLoop([&] { return live.server().clientCount() >= clients; });
 
-        session.openProgramme(4);
+        session.openProgramme(ProgrammeType::Race);
         session.heatKey('S');
         const double cpuAtStart = threadCpuMs();
         const long long firstVersion = live.server().version();

@@ -87,7 +87,7 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
         const fs::path& dir = program.dir;
         HeatSession& session = *program.session;
         std::vector<PseudoTerminal>& ports = program.ports;
-        session.openProgramme(4);
+        session.openProgramme(ProgrammeType::Race);
         session.heatKey('S');
         loadBefore = loadAverage();
         frameClock.frames.clear();

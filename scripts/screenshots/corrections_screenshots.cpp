@@ -105,16 +105,16 @@ private slots:
         for (const char* name : kNames) {
             list.names.push_back(name);
         }
-        writeParticipantList(participantFile(f.eventDir(), 4, 1), list);
+        writeParticipantList(participantFile(f.eventDir(), ProgrammeType::Race, 1), list);
         ConfigPista track = *loadConfigPista(f.eventDir() / "PISTA.CFG");
         track.largestPartial = 1000;
         deriveConfigPista(track);
         saveConfigPista(f.eventDir() / "PISTA.CFG", track);
-        f.start(4);
+        f.start(ProgrammeType::Race);
         f.window->resize(1366, 768);
         f.window->move(0, 0);
         f.window->show();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         std::mt19937 random(11);
         runHeat(f, random);
@@ -123,14 +123,15 @@ private slots:
         HeatEngine& engine = *f.session->engine();
         const fs::path folder = engine.workFolder();
 
-        auto correction = CorrectionModel::open(folder, 4, 1, CorrectionMode::Laps);
+        auto correction =
+            CorrectionModel::open(folder, ProgrammeType::Race, 1, CorrectionMode::Laps);
         QVERIFY(correction.has_value());
         Corregir corregir(std::move(*correction), f.ui, f.asker, f.window.get());
         save(f, corregir, QStringLiteral("correction-screen.png"));
 
         LapListingSetup setup;
         setup.folder = folder;
-        setup.programa = 4;
+        setup.programa = ProgrammeType::Race;
         setup.activeSerie = 1;
         setup.programmeOpen = true;
         LlistarVoltes listing(setup, QStringLiteral(" - Gran Premi - Cursa"), f.ui, f.asker,

@@ -31,7 +31,7 @@ const char* const kNames[] = {
     "Judit Martí",  "Sergi Roig",  "Berta Casas", "Quim Torrent", "Mireia Sala",   "David Comas",
     "Aina Bover",   "Ramon Pujol", "Sílvia Mir",  "Enric Valls",  "Irene Garriga", "Toni Estrada"};
 
-void writeNames(LiveFixture& f, int programa, int count) {
+void writeNames(LiveFixture& f, ProgrammeType programa, int count) {
     ParticipantList list;
     for (int i = 0; i < count; ++i) {
         list.names.push_back(kNames[i % 30]);
@@ -89,7 +89,7 @@ void save(LiveFixture& f, const QString& folder, const QString& name) {
     QVERIFY(f.window->grab().save(folder + QLatin1Char('/') + name));
 }
 
-void openWindow(LiveFixture& f, int programa) {
+void openWindow(LiveFixture& f, ProgrammeType programa) {
     f.start(programa);
     f.window->resize(1920, 1080);
     f.window->show();
@@ -164,7 +164,7 @@ void printReports(LiveFixture& f, const QString& folder, const QString& prefix, 
     ResultatsRequest request;
     request.dataDir = f.dir.path();
     request.event = 1;
-    request.programa = 4;
+    request.programa = ProgrammeType::Race;
     std::unique_ptr<ResultatsWindow> screen(ResultatsWindow::open(request));
     QVERIFY(screen);
     connectResultsPrinting(*screen, pagesInto(f, folder, prefix + "-results"));
@@ -186,8 +186,8 @@ private slots:
 
     void raceOfEightLanes() {
         LiveFixture f(8, 10);
-        writeNames(f, 4, 10);
-        openWindow(f, 4);
+        writeNames(f, ProgrammeType::Race, 10);
+        openWindow(f, ProgrammeType::Race);
         std::mt19937 random(3);
         runHeat(f, 8, 150.0, random, 6.9);
         runHeat(f, 8, 150.0, random, 6.9);
@@ -201,8 +201,8 @@ private slots:
     // a lap adjustment being typed.
     void pausedRaceWithRejectedCrossings() {
         LiveFixture f(8, 10, 1, 3.0f);
-        writeNames(f, 4, 10);
-        openWindow(f, 4);
+        writeNames(f, ProgrammeType::Race, 10);
+        openWindow(f, ProgrammeType::Race);
         f.window->resize(1366, 768);
         std::mt19937 random(7);
         f.session->heatKey('S');
@@ -223,8 +223,8 @@ private slots:
 
     void raceOfTwentyFourLanes() {
         LiveFixture f(24, 30);
-        writeNames(f, 4, 30);
-        openWindow(f, 4);
+        writeNames(f, ProgrammeType::Race, 30);
+        openWindow(f, ProgrammeType::Race);
         std::mt19937 random(5);
         runHeat(f, 24, 120.0, random, 5.6);
         f.session->heatKey('S');
@@ -241,10 +241,10 @@ private slots:
         track.speedLane = 6;
         track.speedDistance = 40;
         QVERIFY(saveConfigPista(f.eventDir() / "PISTA.CFG", track).has_value());
-        f.ensureSeries(3, 1);
-        writeNames(f, 3, 12);
+        f.ensureSeries(ProgrammeType::SuperPole, 1);
+        writeNames(f, ProgrammeType::SuperPole, 12);
         writeTrackPictures(f.dir.path() / "INFOGRAF");
-        openWindow(f, 3);
+        openWindow(f, ProgrammeType::SuperPole);
         f.window->findChild<QMdiArea*>()->subWindowList().last()->showMaximized();
 
         std::mt19937 random(9);
@@ -296,11 +296,11 @@ private slots:
              {Race{8, 10, 3, 6.9, "print-race-8-lanes"}, Race{6, 6, 2, 7.4, "print-race-6-lanes"},
               Race{24, 30, 2, 5.6, "print-race-24-lanes"}}) {
             LiveFixture f(r.lanes, r.participants);
-            writeNames(f, 4, r.participants);
+            writeNames(f, ProgrammeType::Race, r.participants);
             if (r.lanes == 8) {
                 writePenalties(f.eventDir() / "CRS001.PEN", {{3, 2.0f, "Sortida avançada"}});
             }
-            openWindow(f, 4);
+            openWindow(f, ProgrammeType::Race);
             std::mt19937 random(static_cast<unsigned>(r.lanes));
             for (int h = 0; h < r.heats; ++h) {
                 runHeat(f, r.lanes, 150.0, random, r.pace);

@@ -16,7 +16,8 @@ void HeatAnnouncer::heatStarted(int heat) {
             names[static_cast<std::size_t>(lane)] = std::move(name);
         }
     }
-    m_announcer.heatStarted(heat, m_engine.programme().programa == 4, std::move(names));
+    m_announcer.heatStarted(heat, m_engine.programme().programa == ProgrammeType::Race,
+                            std::move(names));
     told(0.0);
 }
 

@@ -18,9 +18,9 @@ constexpr const char* kLapFormat = "0.0000";
 
 CorrectionModel::CorrectionModel(SeriesFiles series, CorrectionMode mode)
     : m_series(std::move(series)), m_mode(mode) {
-    const int rows = m_series.programa == kSuperPole ? 1 : m_series.track.lanes;
+    const int rows = m_series.programa == ProgrammeType::SuperPole ? 1 : m_series.track.lanes;
     m_rows.resize(static_cast<std::size_t>(std::max(rows, 0)));
-    for (int k = 1; k <= rowCount() && m_series.programa != kSuperPole; ++k) {
+    for (int k = 1; k <= rowCount() && m_series.programa != ProgrammeType::SuperPole; ++k) {
         if (static_cast<std::size_t>(k) < m_series.track.OrdreCanvi.size()) {
             at(k).lane = m_series.track.OrdreCanvi[static_cast<std::size_t>(k)];
         }
@@ -28,8 +28,9 @@ CorrectionModel::CorrectionModel(SeriesFiles series, CorrectionMode mode)
     selectHeat(m_series.heats);
 }
 
-std::expected<CorrectionModel, std::string>
-CorrectionModel::open(const fs::path& eventDir, int programa, int serie, CorrectionMode mode) {
+std::expected<CorrectionModel, std::string> CorrectionModel::open(const fs::path& eventDir,
+                                                                  ProgrammeType programa, int serie,
+                                                                  CorrectionMode mode) {
     auto series = openSeriesFiles(eventDir, programa, serie);
     if (!series) {
         return std::unexpected(series.error());
@@ -41,7 +42,7 @@ CorrectionModel::open(const fs::path& eventDir, int programa, int serie, Correct
 }
 
 bool CorrectionModel::lapsEditable() const {
-    return m_mode == CorrectionMode::Laps && m_series.programa == kRace;
+    return m_mode == CorrectionMode::Laps && m_series.programa == ProgrammeType::Race;
 }
 
 int CorrectionModel::rowOfLane(int lane) const {
@@ -55,7 +56,7 @@ int CorrectionModel::rowOfLane(int lane) const {
 
 void CorrectionModel::clearRows() {
     for (auto& r : m_rows) {
-        if (m_series.programa == kSuperPole) {
+        if (m_series.programa == ProgrammeType::SuperPole) {
             r.lane = 0;
         }
         r.participant = 0;
@@ -100,7 +101,7 @@ bool CorrectionModel::selectHeat(int heat) {
     }
     for (const auto& record : block.value_or(std::vector<HeatResultRecord>{})) {
         int k = 0;
-        if (m_series.programa == kSuperPole) {
+        if (m_series.programa == ProgrammeType::SuperPole) {
             k = record.participant == superPoleDriver(heat, m_series.participants()) ? 1 : 0;
             if (k == 1) {
                 at(1).lane = record.lane;

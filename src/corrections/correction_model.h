@@ -28,8 +28,8 @@ struct CorrectionRow {
 class CorrectionModel {
 public:
     CorrectionModel(SeriesFiles series, CorrectionMode mode);
-    static std::expected<CorrectionModel, std::string> open(const fs::path& eventDir, int programa,
-                                                            int serie, CorrectionMode mode);
+    static std::expected<CorrectionModel, std::string>
+    open(const fs::path& eventDir, ProgrammeType programa, int serie, CorrectionMode mode);
 
     CorrectionMode mode() const { return m_mode; }
     const SeriesFiles& series() const { return m_series; }

@@ -24,9 +24,9 @@ std::string SeriesFiles::name(int participant) const {
     return names[static_cast<std::size_t>(participant - 1)];
 }
 
-std::expected<SeriesFiles, std::string> openSeriesFiles(const fs::path& eventDir, int programa,
-                                                        int serie) {
-    if (programa < kOfficialPractice || programa > kRace) {
+std::expected<SeriesFiles, std::string> openSeriesFiles(const fs::path& eventDir,
+                                                        ProgrammeType programa, int serie) {
+    if (programa < ProgrammeType::OfficialPractice || programa > ProgrammeType::Race) {
         return std::unexpected(
             "only official practice, Super Pole and race series keep heat results");
     }
@@ -92,7 +92,7 @@ struct Totals {
 bool applyValues(HeatResultRecord& record, const SeriesFiles& series, int heat,
                  const std::vector<LaneValues>& values) {
     const LaneValues* row = nullptr;
-    if (series.programa == kSuperPole) {
+    if (series.programa == ProgrammeType::SuperPole) {
         if (record.participant == superPoleDriver(heat, series.participants()) && !values.empty()) {
             row = &values.front();
         }
@@ -122,13 +122,13 @@ bool applyValues(HeatResultRecord& record, const SeriesFiles& series, int heat,
 // The heat keys of a row whose heat values were corrected, as the end of the heat leaves
 // them. The heat time (column 18) is the heat's own and no correction knows a better one,
 // so it stays unless the row no longer has the two crossings that make a heat time.
-void heatKeys(StandingsGrid& grid, int row, int programa) {
+void heatKeys(StandingsGrid& grid, int row, ProgrammeType programa) {
     grid.setText(row, col::HeatRank, "");
-    if (programa == kOfficialPractice) {
+    if (programa == ProgrammeType::OfficialPractice) {
         grid.setText(row, col::HeatKey1,
                      grid.blank(row, col::HeatFastest) ? std::string()
                                                        : grid.text(row, col::HeatFastest));
-    } else if (programa == kRace) {
+    } else if (programa == ProgrammeType::Race) {
         const bool timed = grid.value(row, col::HeatLaps) >= 2.0;
         grid.setText(row, col::HeatKey1,
                      timed ? singleToText(static_cast<float>(1.0 - grid.value(row, col::HeatLaps)))

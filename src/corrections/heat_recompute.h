@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/config_pista.h"
+#include "storage/event_files.h"
 #include "storage/file_io.h"
 
 #include <expected>
@@ -13,7 +14,7 @@ namespace cronovolta {
 // The files of one series of an event, as a correction reads them.
 struct SeriesFiles {
     fs::path eventDir;
-    int programa = 4;
+    ProgrammeType programa = ProgrammeType::Race;
     int serie = 1;
     ConfigPista track;              // the event's own copy
     std::vector<std::string> names; // by participant number, padded up to the lanes
@@ -25,8 +26,8 @@ struct SeriesFiles {
 };
 
 // Reads the track, the participants and the heat counter of a series (types 2..4).
-std::expected<SeriesFiles, std::string> openSeriesFiles(const fs::path& eventDir, int programa,
-                                                        int serie);
+std::expected<SeriesFiles, std::string> openSeriesFiles(const fs::path& eventDir,
+                                                        ProgrammeType programa, int serie);
 
 // The participant who drives Super Pole heat `heat` of a series of `participants`.
 int superPoleDriver(int heat, int participants);

@@ -14,14 +14,15 @@ namespace cronovolta {
 std::expected<PenaltiesModel, std::string> PenaltiesModel::open(const fs::path& eventDir,
                                                                 int serie) {
     PenaltiesModel model;
-    model.m_file = eventDir / seriesFileName(kRace, serie, ".PEN");
-    auto list = readParticipantList(participantFile(eventDir, kRace, serie));
+    model.m_file = eventDir / seriesFileName(ProgrammeType::Race, serie, ".PEN");
+    auto list = readParticipantList(participantFile(eventDir, ProgrammeType::Race, serie));
     if (!list) {
         return std::unexpected(list.error());
     }
     if (list->truncated) {
-        model.m_notes.push_back(participantFile(eventDir, kRace, serie).filename().string() +
-                                " ends inside a name; the names before it are kept");
+        model.m_notes.push_back(
+            participantFile(eventDir, ProgrammeType::Race, serie).filename().string() +
+            " ends inside a name; the names before it are kept");
     }
     for (auto& name : list->names) {
         model.m_rows.push_back({std::move(name), {}, {}});

@@ -134,12 +134,12 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
     if (m_open) {
         closeProgramme();
     }
-    if (request.programa < 0 || request.programa > 4) {
+    if (!programmeTypeFrom(index(request.programa))) {
         return std::unexpected(
-            otherError("unknown programme type " + std::to_string(request.programa)));
+            otherError("unknown programme type " + std::to_string(index(request.programa))));
     }
     ProgrammeRequest req = request;
-    if (req.programa == 0) {
+    if (req.programa == ProgrammeType::Practice) {
         req.serie = 1;
     }
     if (req.serie < 1) {
@@ -163,7 +163,9 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
 // The programme's folder, track and participants read; taken as the open programme once
 // all of them are sound.
 std::expected<void, OpenProgrammeError> HeatEngine::loadProgramme(const ProgrammeRequest& req) {
-    fs::path workDir = req.programa >= 1 ? eventFolder(req.dataDir, req.event) : req.dataDir;
+    fs::path workDir = req.programa >= ProgrammeType::FreePractice
+                           ? eventFolder(req.dataDir, req.event)
+                           : req.dataDir;
     std::error_code ec;
     if (!fs::is_directory(workDir, ec)) {
         return std::unexpected(otherError("the folder " + workDir.string() + " does not exist"));
@@ -213,7 +215,8 @@ void HeatEngine::layOutProgramme(const ProgrammeRequest& req) {
     m_timers.layOut(m_track.highestLane());
     m_lanes.layOut(m_track.OrdreCanvi, m_texts.lanePrefix, m_colours.slot[4], m_colours.slot[3]);
     layOutPanel(req);
-    m_superPole.open(m_programa == 3, m_track.splitTiming, req.dataDir, m_colours);
+    m_superPole.open(m_programa == ProgrammeType::SuperPole, m_track.splitTiming, req.dataDir,
+                     m_colours);
     m_layoutHeadings = splitLayout(m_texts.standingsLayout);
     m_layoutHeadings.resize(col::Count);
     m_headings = m_layoutHeadings;
@@ -229,9 +232,9 @@ void HeatEngine::layOutPanel(const ProgrammeRequest& req) {
     m_panel.pauseLabel = m_texts.pauseLabel;
     m_panel.showButtons(true);
     m_panel.buttonEnabled = {true, false, false, false, false, false};
-    m_panel.tickIntervalMs = m_programa == 3 ? 50 : 500;
+    m_panel.tickIntervalMs = m_programa == ProgrammeType::SuperPole ? 50 : 500;
     std::string caption = " - " + m_texts.programmeCaptions[static_cast<std::size_t>(m_programa)];
-    if (m_programa >= 1) {
+    if (m_programa >= ProgrammeType::FreePractice) {
         std::string listText =
             req.seriesListText.empty() ? std::to_string(req.serie) : req.seriesListText;
         caption += " (" + listText + " #" + std::to_string(req.serie) + ")";
@@ -276,7 +279,7 @@ std::expected<void, OpenProgrammeError> HeatEngine::openNextSeries() {
     }
     ProgrammeRequest next = m_request;
     closeProgramme();
-    if (next.programa < 2 || next.serie >= next.seriesCount) {
+    if (next.programa < ProgrammeType::OfficialPractice || next.serie >= next.seriesCount) {
         return {};
     }
     next.serie += 1;

@@ -205,7 +205,7 @@ private:
     void journalRecord(const LapRecord& record);
     void journalFailure(const std::string& error);
     void changed();
-    bool standingsProgramme() const { return m_programa >= 2; }
+    bool standingsProgramme() const { return hasStandings(m_programa); }
 
     ConfigPrg m_settings;
     HeatTexts m_texts;
@@ -215,7 +215,7 @@ private:
     // The open programme.
     bool m_open = false;
     ProgrammeRequest m_request;
-    int m_programa = 0;
+    ProgrammeType m_programa = ProgrammeType::Practice;
     fs::path m_workDir;
     ConfigPista m_track;
     ParticipantList m_participants;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "heat/lane_rotation.h"
+#include "storage/event_files.h"
 #include "storage/file_io.h"
 
 #include <string>
@@ -10,8 +11,8 @@ namespace cronovolta {
 // Which programme of which event to open.
 struct ProgrammeRequest {
     fs::path dataDir;
-    int event = 0;              // 1-based; practice may run without an event (0)
-    int programa = 0;           // 0..4
+    int event = 0; // 1-based; practice may run without an event (0)
+    ProgrammeType programa = ProgrammeType::Practice;
     int serie = 1;              // 1-based within the programme type (1 for practice)
     int seriesCount = 1;        // series of this programme type in the event
     std::string seriesListText; // the series list's text of the series; default its number

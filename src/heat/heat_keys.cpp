@@ -90,7 +90,7 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
         return HeatCommand::None;
     }
     if (m_state.running) {
-        if (m_programa == 4) {
+        if (m_programa == ProgrammeType::Race) {
             adjustmentKey(key);
         }
         return HeatCommand::None;

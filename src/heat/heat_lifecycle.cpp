@@ -67,12 +67,13 @@ std::optional<int> HeatEngine::heatAllowedToStart() {
         report(heatnote::startRefusedText(m_settings.language, m_held->heat));
         return std::nullopt;
     }
-    const int heat = m_programa <= 1 ? 1 : m_state.heat + 1;
+    const int heat = m_programa <= ProgrammeType::FreePractice ? 1 : m_state.heat + 1;
     if (heat > 32767) {
         report(heatnote::seriesFullText(m_settings.language));
         return std::nullopt;
     }
-    if (m_programa == 4 && !raceHeatAllowed(m_settings.comesPolicy, heat, participantCount())) {
+    if (m_programa == ProgrammeType::Race &&
+        !raceHeatAllowed(m_settings.comesPolicy, heat, participantCount())) {
         m_panel.showButtons(true);
         m_recovery.outcome = RecoveryOutcome::NotStarted;
         changed();
@@ -161,11 +162,10 @@ bool HeatEngine::resumeRecoveredHeat() {
 }
 
 void HeatEngine::writeResumeState() {
-    if (m_programa < 1) {
+    if (m_programa < ProgrammeType::FreePractice) {
         return;
     }
-    ResumeState state{static_cast<std::int16_t>(m_request.event),
-                      static_cast<std::int16_t>(m_programa),
+    ResumeState state{static_cast<std::int16_t>(m_request.event), m_programa,
                       static_cast<std::int16_t>(m_request.serie),
                       static_cast<std::int16_t>(m_state.heat), m_state.heatStart};
     if (auto written = writeResumeFile(m_request.dataDir / "ZTR4.TMP", state); !written) {
@@ -212,7 +212,7 @@ void HeatEngine::ReprendreManiga(double now) {
     pause.lapTime = static_cast<float>(pauseLength);
     pause.laps = static_cast<std::int16_t>(m_state.pauseCount);
     journalRecord(pause);
-    if (m_programa >= 1) {
+    if (m_programa >= ProgrammeType::FreePractice) {
         if (auto written = appendResumeStart(m_request.dataDir / "ZTR4.TMP", m_state.heatStart);
             !written) {
             report(written.error());
@@ -235,7 +235,7 @@ void HeatEngine::enableButtonsAfterHeat() {
     m_panel.showButtons(true);
     bool files = standingsProgramme();
     m_panel.buttonEnabled = {true, true, files, files, files, files};
-    if (!(m_programa == 4 && m_track.largestPartial != 0)) {
+    if (!(m_programa == ProgrammeType::Race && m_track.largestPartial != 0)) {
         m_panel.buttonEnabled[5] = false;
     }
 }
@@ -285,14 +285,14 @@ void HeatEngine::AcabarManiga(double now) {
         }
         m_observer->heatEnded(heat);
     }
-    if (m_programa == 4 && stored) {
+    if (m_programa == ProgrammeType::Race && stored) {
         offerComes();
     }
     changed();
 }
 
 void HeatEngine::removeResumeFile() {
-    if (m_programa >= 1) {
+    if (m_programa >= ProgrammeType::FreePractice) {
         std::error_code ec;
         fs::remove(m_request.dataDir / "ZTR4.TMP", ec);
     }
@@ -463,7 +463,8 @@ void HeatEngine::tick(double now) {
         if (periods > m_state.autoScrollPeriods) {
             m_state.autoScrollPeriods = periods;
             m_lanes.advanceScroll();
-            if (m_programa == 2 || m_programa == 4) {
+            if (m_programa == ProgrammeType::OfficialPractice ||
+                m_programa == ProgrammeType::Race) {
                 m_grid.scrollPage();
             }
         }
@@ -472,7 +473,7 @@ void HeatEngine::tick(double now) {
     if (m_events) {
         m_events->heatClock(elapsed);
     }
-    if (m_programa == 3 && m_superPole.model().timing.size() >= 2) {
+    if (m_programa == ProgrammeType::SuperPole && m_superPole.model().timing.size() >= 2) {
         m_superPole.model().timing.back()[spcol::Lap] =
             formatNumber(elapsed - m_timers.m_tempsPas[0], "0.0");
     }

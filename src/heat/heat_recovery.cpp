@@ -147,7 +147,8 @@ bool HeatEngine::journalHeatStored(std::vector<LapRecord>& records, const fs::pa
     std::error_code ec;
     if (!records.empty() && isJournalHeader(records.front())) {
         int journalHeat = journalHeaderHeat(records.front());
-        if (journalHeat == m_state.heat - 1 && journalHeat >= 1 && m_programa >= 2) {
+        if (journalHeat == m_state.heat - 1 && journalHeat >= 1 &&
+            m_programa >= ProgrammeType::OfficialPractice) {
             // Killed after the heat counter was stored: that heat is complete.
             if (!fs::exists(journal, ec)) {
                 (void)writeLapFile(journal, records);
@@ -240,7 +241,7 @@ void HeatEngine::replayRecord(const LapRecord& record) {
     panel.rows[0] = std::to_string(panel.lapCount() + 1);
     panel.currentRow = static_cast<int>(panel.rows.size()) - 1;
     m_lanes.setFlagLane(lane);
-    if (m_programa == 3) {
+    if (m_programa == ProgrammeType::SuperPole) {
         if (m_superPole.activeLane() == 0) {
             m_superPole.setActiveLane(lane);
         }

@@ -25,7 +25,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     }
     auto l = static_cast<std::size_t>(lane);
     int participant = m_timers.m_pilotPista[l];
-    if (m_programa == 3) {
+    if (m_programa == ProgrammeType::SuperPole) {
         if (m_track.splitTiming && (lane == m_track.partialLane || lane == m_track.speedLane)) {
             superPoleSensor(lane, counterTime, now);
             return;
@@ -83,7 +83,7 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     record.fastestFlag = fastestFlag;
     record.laps = static_cast<std::int16_t>(laps);
     journalRecord(record);
-    if (m_programa == 3) {
+    if (m_programa == ProgrammeType::SuperPole) {
         if (!firstCrossing) {
             m_superPole.finishRun(panel.rows.back());
         }
@@ -170,7 +170,7 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
     if (validTime) {
         fastestLapUpdate(r, lane);
     }
-    if (m_programa == 4) {
+    if (m_programa == ProgrammeType::Race) {
         if (counterResult) {
             // A participant without a valid fastest lap goes after those with one.
             m_grid.setText(r, col::OrderTime,
@@ -198,7 +198,7 @@ void HeatEngine::fastestLapUpdate(int r, int lane) {
         m_grid.setText(r, col::Fastest, m_grid.text(r, col::HeatFastest));
         m_grid.setText(r, col::FastestTime, singleText(m_timers.m_tempsPas[l]));
         m_grid.setText(r, col::FastestLane, std::to_string(lane));
-        if (m_programa != 4) {
+        if (m_programa != ProgrammeType::Race) {
             m_grid.setText(r, col::OrderTime, "0");
         }
         if (m_absolute.time.empty() ||
@@ -213,22 +213,23 @@ void HeatEngine::fastestLapUpdate(int r, int lane) {
 void HeatEngine::heatKeys(int r, int lane) {
     auto l = static_cast<std::size_t>(lane);
     if (m_grid.value(r, col::HeatLaps) < 2.0) {
-        bool superPoleRepeat =
-            m_programa == 3 && m_grid.text(r, col::SeriesLaps) != m_grid.text(r, col::HeatLaps);
+        bool superPoleRepeat = m_programa == ProgrammeType::SuperPole &&
+                               m_grid.text(r, col::SeriesLaps) != m_grid.text(r, col::HeatLaps);
         m_timers.m_tempsInici[l] = superPoleRepeat ? m_timers.m_tempsPas[l] : 0.0f;
         // Back to one lap by an adjustment: no heat time any more.
         m_grid.setText(r, col::HeatKey1, "");
         m_grid.setText(r, col::HeatKey2, "");
         return;
     }
-    if (m_grid.text(r, col::LastLap) == m_grid.text(r, col::HeatFastest) || m_programa == 4) {
+    if (m_grid.text(r, col::LastLap) == m_grid.text(r, col::HeatFastest) ||
+        m_programa == ProgrammeType::Race) {
         m_grid.setText(r, col::HeatKey2,
                        singleText(static_cast<float>(
                            wrapDay(m_timers.m_tempsPas[l] - m_timers.m_tempsInici[l]))));
     }
-    if (m_programa == 2) {
+    if (m_programa == ProgrammeType::OfficialPractice) {
         m_grid.setText(r, col::HeatKey1, m_grid.text(r, col::HeatFastest));
-    } else if (m_programa == 4) {
+    } else if (m_programa == ProgrammeType::Race) {
         m_grid.setText(r, col::HeatKey1, wholeText(1.0 - m_grid.value(r, col::HeatLaps)));
     }
 }

@@ -26,7 +26,7 @@ void HeatEngine::setHeatMarker() {
 void HeatEngine::resetHeatDisplay() {
     m_panel.clearErrors();
     resetLanesForHeat();
-    if (m_programa == 3) {
+    if (m_programa == ProgrammeType::SuperPole) {
         m_superPole.clearRuns();
     }
     setHeatMarker();
@@ -34,7 +34,7 @@ void HeatEngine::resetHeatDisplay() {
 
 void HeatEngine::setUpHeat() {
     resetHeatDisplay();
-    const bool superPole = m_programa == 3;
+    const bool superPole = m_programa == ProgrammeType::SuperPole;
     m_grid.clearColumns(col::Heats, superPole ? col::HeatFastest : col::HeatKey2);
     m_grid.clearMarkers();
     m_timers.m_pilotPista[0] = 0;
@@ -70,7 +70,7 @@ void HeatEngine::setUpHeat() {
 }
 
 void HeatEngine::entryMarksAndHeatCounts() {
-    const bool superPole = m_programa == 3;
+    const bool superPole = m_programa == ProgrammeType::SuperPole;
     const int lanes = m_track.lanes;
     const int participants = participantCount();
     for (const auto& mark :
@@ -110,7 +110,7 @@ void HeatEngine::entryStandingsRow(int row, int participant) {
     m_grid.setText(row, col::Dorsal, std::to_string(participant));
     m_grid.setText(row, col::Name, participantName(participant));
     m_grid.setText(row, col::OrderTime,
-                   std::to_string(m_programa == 4 ? -participant : participant));
+                   std::to_string(m_programa == ProgrammeType::Race ? -participant : participant));
 }
 
 void HeatEngine::rebuildStandings() {
@@ -129,8 +129,9 @@ void HeatEngine::rebuildStandings() {
         }
         m_lanes.clearNames();
     } else {
-        m_panel.buttonEnabled = {true, true, true,
-                                 true, true, m_programa == 4 && m_track.largestPartial != 0};
+        m_panel.buttonEnabled = {
+            true, true, true,
+            true, true, m_programa == ProgrammeType::Race && m_track.largestPartial != 0};
         std::optional<std::vector<HeatResultRecord>> block;
         if (auto file = readHeatResultFile(seriesFile(".DAD")); file) {
             block = resultBlock(file->records, m_state.heat);

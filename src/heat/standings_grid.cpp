@@ -201,7 +201,7 @@ template <typename Less> void insertionSort(std::vector<int>& v, Less less) {
 
 // Heat ranks: the rows sorted by the heat keys, as a stable sort of the rows shown would
 // leave them (equal keys keep their order on the screen).
-void StandingsGrid::numberHeatRanks(int programa, int currentRow) {
+void StandingsGrid::numberHeatRanks(ProgrammeType programa, int currentRow) {
     if (currentRow >= 1 && currentRow <= rowCount()) {
         setHeatRank(at(currentRow), -1);
     }
@@ -228,7 +228,7 @@ void StandingsGrid::numberHeatRanks(int programa, int currentRow) {
         Row& row = m_rows[static_cast<std::size_t>(id)];
         if (stopped || m_keys[static_cast<std::size_t>(id)].heatKey1 == 0.0) {
             setHeatRank(row, -1);
-            stopped = stopped || programa != 2;
+            stopped = stopped || programa != ProgrammeType::OfficialPractice;
             continue;
         }
         setHeatRank(row, ++rank);
@@ -252,8 +252,8 @@ bool StandingsGrid::seriesBefore(const SortKeys& a, const SortKeys& b, bool race
 }
 
 // The series order: a stable sort of the heat-key order by the series keys.
-void StandingsGrid::sortSeries(int programa) {
-    bool race = programa == 4;
+void StandingsGrid::sortSeries(ProgrammeType programa) {
+    bool race = programa == ProgrammeType::Race;
     insertionSort(m_order, [this, race](int a, int b) {
         const SortKeys& ka = m_keys[static_cast<std::size_t>(a)];
         const SortKeys& kb = m_keys[static_cast<std::size_t>(b)];
@@ -319,7 +319,7 @@ void StandingsGrid::setHeatRank(Row& row, int rank) {
 }
 
 void StandingsGrid::writeRanksAndGaps(const ResortOptions& options) {
-    bool race = options.programa == 4;
+    bool race = options.programa == ProgrammeType::Race;
     int rows = rowCount();
     for (int r = 1; r <= rows; ++r) {
         Row& row = at(r);

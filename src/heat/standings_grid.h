@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/config_pista.h"
+#include "storage/event_files.h"
 #include "storage/formatting.h"
 
 #include <array>
@@ -90,7 +91,7 @@ public:
     // The re-sort after a crossing: heat ranks from the heat keys, the series order, ranks
     // and gaps. `currentRow` (0: none) has its heat rank cleared first.
     struct ResortOptions {
-        int programa = 4;
+        ProgrammeType programa = ProgrammeType::Race;
         const ConfigPista* config = nullptr;
         GapLetters letters;
         int currentRow = 0;
@@ -137,8 +138,8 @@ private:
     const Row& at(int row) const;
     double valueOf(const Row& row, int column) const;
     void setCell(Row& row, int column, std::string_view text);
-    void numberHeatRanks(int programa, int currentRow);
-    void sortSeries(int programa);
+    void numberHeatRanks(ProgrammeType programa, int currentRow);
+    void sortSeries(ProgrammeType programa);
     // The numbers the re-sort compares, gathered once per re-sort for every row.
     struct SortKeys {
         double heatKey1 = 0.0;

@@ -24,7 +24,7 @@ StandingsRowSize standingsRowSize(int participants) {
     return {310, 10};
 }
 
-std::array<int, col::Count> standingsColumnWidths(int programa) {
+std::array<int, col::Count> standingsColumnWidths(ProgrammeType programa) {
     std::array<int, col::Count> w{};
     w[col::Rank] = 450;
     w[col::Name] = 2300;
@@ -37,11 +37,11 @@ std::array<int, col::Count> standingsColumnWidths(int programa) {
     w[col::HeatFastest] = 1075;
     w[col::HeatRank] = 450;
     switch (programa) {
-    case 2:
+    case ProgrammeType::OfficialPractice:
         w[col::Fastest] = 1400;
         w[col::FastestLane] = 600;
         break;
-    case 3:
+    case ProgrammeType::SuperPole:
         // One driver a heat: the series' fastest laps and their gaps are what counts.
         w[col::Fastest] = 1400;
         w[col::FastestLane] = 600;
@@ -50,7 +50,7 @@ std::array<int, col::Count> standingsColumnWidths(int programa) {
             w[static_cast<std::size_t>(c)] = 0;
         }
         break;
-    case 4:
+    case ProgrammeType::Race:
         w[col::SeriesLaps] = 1500;
         w[col::Adjustments] = 500;
         break;

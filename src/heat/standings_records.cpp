@@ -21,8 +21,8 @@ std::int16_t toInt16(double value) {
 }
 
 void fillStandingsRow(StandingsGrid& grid, int row, const HeatResultRecord& record,
-                      const std::string& name, int programa, const ConfigPista& config) {
-    const bool race = programa == 4;
+                      const std::string& name, ProgrammeType programa, const ConfigPista& config) {
+    const bool race = programa == ProgrammeType::Race;
     int number = record.participant;
     grid.setText(row, col::Dorsal, std::to_string(number));
     grid.setText(row, col::Name, name);
@@ -48,7 +48,8 @@ void fillStandingsRow(StandingsGrid& grid, int row, const HeatResultRecord& reco
     grid.setText(row, col::HeatFastest, formatSingle(record.heatFastestLap, "0.0000;;\\ \\"));
     if (record.heatRank > 0.0f) {
         grid.setText(row, col::HeatRank,
-                     formatSingle(record.heatRank, programa == 3 ? "0.00;;\\ \\" : "0"));
+                     formatSingle(record.heatRank,
+                                  programa == ProgrammeType::SuperPole ? "0.00;;\\ \\" : "0"));
     } else {
         grid.setText(row, col::HeatRank, "");
     }
@@ -56,13 +57,13 @@ void fillStandingsRow(StandingsGrid& grid, int row, const HeatResultRecord& reco
     grid.setText(row, col::HeatKey2, formatSingle(record.sortKey2, "0.00;;\\ \\"));
 }
 
-HeatResultRecord recordFromStandingsRow(const StandingsGrid& grid, int row, int programa,
+HeatResultRecord recordFromStandingsRow(const StandingsGrid& grid, int row, ProgrammeType programa,
                                         int lastLane) {
     auto single = [&](int column) { return static_cast<float>(grid.value(row, column)); };
     HeatResultRecord rec;
     rec.participant = toInt16(grid.value(row, col::Dorsal));
     rec.seriesLaps = single(col::SeriesLaps);
-    if (programa == 4) {
+    if (programa == ProgrammeType::Race) {
         rec.crossingTime = rec.seriesLaps > 0.0f ? -single(col::OrderTime) : 0.0f;
     } else {
         rec.crossingTime = single(col::FastestTime);

@@ -28,15 +28,16 @@ const std::vector<std::string>& classificationKeys() {
 }
 
 std::expected<LiveClassification, std::string>
-loadLiveClassification(const fs::path& dataDir, int event, int programa, int serie) {
-    if (programa < kOfficialPractice || programa > kRace) {
-        return std::unexpected("no classification for programme type " + std::to_string(programa));
+loadLiveClassification(const fs::path& dataDir, int event, ProgrammeType programa, int serie) {
+    if (programa < ProgrammeType::OfficialPractice || programa > ProgrammeType::Race) {
+        return std::unexpected("no classification for programme type " +
+                               std::to_string(index(programa)));
     }
     auto files = openEventFiles(dataDir, event);
     if (!files) {
         return std::unexpected(files.error());
     }
-    const int count = files->seriesCounts[static_cast<std::size_t>(programa)];
+    const int count = files->seriesCounts[static_cast<std::size_t>(index(programa))];
     if (serie < 0 || serie > count || count == 0) {
         return std::unexpected("event " + std::to_string(event) + " has no series " +
                                (serie == 0 ? std::string() : std::to_string(serie) + " ") +
@@ -130,7 +131,7 @@ LiveTable classificationTable(const LiveClassification& list) {
     return table;
 }
 
-LiveContext selectionContext(const fs::path& dataDir, int event, int programa, int serie,
+LiveContext selectionContext(const fs::path& dataDir, int event, ProgrammeType programa, int serie,
                              int language) {
     LiveContext context;
     context.language = language;
@@ -140,7 +141,7 @@ LiveContext selectionContext(const fs::path& dataDir, int event, int programa, i
     if (auto files = openEventFiles(dataDir, event)) {
         context.eventName = files->eventName;
     }
-    if (programa >= kOfficialPractice) {
+    if (programa >= ProgrammeType::OfficialPractice) {
         if (auto list = loadLiveClassification(dataDir, event, programa, serie)) {
             context.classification = classificationTable(*list);
         }
@@ -158,8 +159,9 @@ ServeSelection defaultServeSelection(const fs::path& dataDir) {
     }
     if (out.event > 0) {
         if (auto files = openEventFiles(dataDir, out.event)) {
-            for (int t = kRace; t >= kOfficialPractice; --t) {
-                if (files->seriesCounts[static_cast<std::size_t>(t)] > 0) {
+            for (ProgrammeType t :
+                 {ProgrammeType::Race, ProgrammeType::SuperPole, ProgrammeType::OfficialPractice}) {
+                if (files->seriesCounts[static_cast<std::size_t>(index(t))] > 0) {
                     out.programa = t;
                     break;
                 }

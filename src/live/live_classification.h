@@ -1,6 +1,7 @@
 #pragma once
 
 #include "live/live_snapshot.h"
+#include "storage/event_files.h"
 #include "storage/file_io.h"
 
 #include <expected>
@@ -14,7 +15,7 @@ namespace cronovolta::live {
 struct LiveClassification {
     int event = 0;
     std::string eventName;
-    int programa = 0;
+    ProgrammeType programa = ProgrammeType::Practice;
     int serie = 0;
     std::vector<std::string> titles; // of every column of the list
     std::string align;               // 'l', 'c' or 'r' per column
@@ -24,7 +25,7 @@ struct LiveClassification {
 };
 
 std::expected<LiveClassification, std::string>
-loadLiveClassification(const fs::path& dataDir, int event, int programa, int serie);
+loadLiveClassification(const fs::path& dataDir, int event, ProgrammeType programa, int serie);
 
 // The API's text: the rows as objects keyed by stable English column names.
 std::string classificationJson(const LiveClassification& list);
@@ -33,14 +34,14 @@ LiveTable classificationTable(const LiveClassification& list);
 
 // The page's context for a selected series: the event's name and, for programme types
 // 2..4, the series' classification (`serie` 0: all series). What cannot be read is left out.
-LiveContext selectionContext(const fs::path& dataDir, int event, int programa, int serie,
+LiveContext selectionContext(const fs::path& dataDir, int event, ProgrammeType programa, int serie,
                              int language);
 
 // What `cronovolta-cli serve` shows without a selection: the last event of the folder and
 // the classification of all series of its highest programme type that has series.
 struct ServeSelection {
     int event = 0;
-    int programa = 4;
+    ProgrammeType programa = ProgrammeType::Race;
     int serie = 0;
 };
 ServeSelection defaultServeSelection(const fs::path& dataDir);

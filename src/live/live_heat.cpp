@@ -102,8 +102,8 @@ LiveSnapshot heatSnapshot(const HeatEngine& engine, const LiveContext& context) 
     const LiveTexts& t = liveTexts(context.language);
     const ProgrammeRequest& programme = engine.programme();
     const auto& captions = heatTexts(context.language).programmeCaptions;
-    std::string series = captions[static_cast<std::size_t>(programme.programa)];
-    if (programme.programa >= 1) {
+    std::string series = captions[static_cast<std::size_t>(index(programme.programa))];
+    if (programme.programa >= ProgrammeType::FreePractice) {
         series += " " + (programme.seriesListText.empty() ? std::to_string(programme.serie)
                                                           : programme.seriesListText);
     }
@@ -113,7 +113,8 @@ LiveSnapshot heatSnapshot(const HeatEngine& engine, const LiveContext& context) 
     s.head["clock"] = engine.panel().clock;
     s.head["state"] = engine.heatPaused() ? "paused" : engine.heatRunning() ? "running" : "idle";
     s.head["stateText"] = engine.heatPaused() ? t.paused : engine.heatRunning() ? "" : t.noHeat;
-    s.standings = programme.programa >= 2 ? standingsTable(engine) : lanesTable(engine, t);
+    s.standings = programme.programa >= ProgrammeType::OfficialPractice ? standingsTable(engine)
+                                                                        : lanesTable(engine, t);
     setFastestLap(engine, s);
     return s;
 }

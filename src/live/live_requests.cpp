@@ -100,9 +100,10 @@ std::optional<ClassificationQuery> parseClassificationQuery(std::string_view que
         const std::string_view name = pair.substr(0, eq);
         const std::string_view value = pair.substr(eq + 1);
         if (name == "type") {
-            std::optional<int> type;
-            for (int t = kOfficialPractice; t <= kRace; ++t) {
-                if (value == std::to_string(t) || upper(value) == seriesPrefix(t)) {
+            std::optional<ProgrammeType> type;
+            for (ProgrammeType t :
+                 {ProgrammeType::OfficialPractice, ProgrammeType::SuperPole, ProgrammeType::Race}) {
+                if (value == std::to_string(index(t)) || upper(value) == seriesPrefix(t)) {
                     type = t;
                 }
             }

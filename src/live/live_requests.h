@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/event_files.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -46,7 +48,7 @@ RequestVerdict checkRequest(std::string_view method, std::string_view path, std:
 // (default the active event, `defaultEvent`).
 struct ClassificationQuery {
     int event = 0;
-    int programa = 4;
+    ProgrammeType programa = ProgrammeType::Race;
     int serie = 0; // 0: all series
 };
 std::optional<ClassificationQuery> parseClassificationQuery(std::string_view query,

@@ -40,7 +40,7 @@ void LapListing::load() {
     }
     m_entries[ParticipantSelector] = {m_setup.all};
     m_entries[LaneSelector] = {m_setup.allLanes};
-    const int serie = m_setup.programa >= 2 ? m_setup.activeSerie : 1;
+    const int serie = m_setup.programa >= ProgrammeType::OfficialPractice ? m_setup.activeSerie : 1;
     choose(SeriesSelector, std::clamp(serie, 1, static_cast<int>(series.size())) - 1);
 }
 
@@ -77,13 +77,13 @@ void LapListing::fire(Selector selector) {
 
 void LapListing::seriesChosen() {
     const int serie = selectedSeries();
-    m_lapFile = m_setup.programa >= 2
+    m_lapFile = m_setup.programa >= ProgrammeType::OfficialPractice
                     ? m_setup.folder / seriesFileName(m_setup.programa, serie, ".VAV")
                     : m_setup.folder / "VLTAVLT.TMP";
     clearLists();
     choose(ParticipantSelector, 0);
     choose(LaneSelector, 0);
-    const int heat = m_setup.programa >= 2 ? m_heats : 1;
+    const int heat = m_setup.programa >= ProgrammeType::OfficialPractice ? m_heats : 1;
     if (heat >= 1) {
         choose(HeatSelector, heat - 1);
     } else {
@@ -98,7 +98,7 @@ void LapListing::clearLists() {
     m_entries[LaneSelector].resize(1);
     m_names.clear();
     m_heats = 1;
-    if (m_setup.programa >= 2) {
+    if (m_setup.programa >= ProgrammeType::OfficialPractice) {
         auto list = readParticipantList(
             participantFile(m_setup.folder, m_setup.programa, selectedSeries()));
         m_heats = list ? std::max<int>(list->maniguesFetes, 0) : 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/event_files.h"
 #include "storage/file_io.h"
 #include "storage/lap_record.h"
 
@@ -33,7 +34,7 @@ inline constexpr std::array<int, lapcol::Count> kLapListingWidths = {600, 400, 0
 
 struct LapListingSetup {
     fs::path folder; // where the lap files are: the event folder (the data folder for practice)
-    int programa = 4;
+    ProgrammeType programa = ProgrammeType::Race;
     int seriesCount = 1;
     int activeSerie = 1;        // the series selected in the main window
     bool programmeOpen = false; // a programme of the main window is open
@@ -74,9 +75,11 @@ public:
     const std::vector<std::string>& entries(Selector selector) const;
     int position(Selector selector) const;
     // Programmes with series: the series is the main window's while a programme is open.
-    bool seriesSelectorEnabled() const { return !(m_setup.programmeOpen && m_setup.programa >= 2); }
+    bool seriesSelectorEnabled() const {
+        return !(m_setup.programmeOpen && m_setup.programa >= ProgrammeType::OfficialPractice);
+    }
     // Practice and free practice list the journal of the running programme: lanes only.
-    bool onlyLaneSelector() const { return m_setup.programa <= 1; }
+    bool onlyLaneSelector() const { return m_setup.programa <= ProgrammeType::FreePractice; }
     int sortOption() const { return m_sort; }
     int selectedSeries() const { return position(SeriesSelector) + 1; }
     int selectedHeat() const { return position(HeatSelector) + 1; }
@@ -96,7 +99,9 @@ public:
     std::expected<fs::path, std::string> writeDump();
 
     // Whether a listed lap can become a fastest lap (a programme is open).
-    bool canAssignFastest() const { return m_setup.programmeOpen && m_setup.programa >= 2; }
+    bool canAssignFastest() const {
+        return m_setup.programmeOpen && m_setup.programa >= ProgrammeType::OfficialPractice;
+    }
     // Makes the lap of `row` the fastest lap of its lane in the heat and recomputes the
     // series as the correction screen does; returns the heats rewritten.
     std::expected<std::vector<int>, std::string> assignFastest(int row);

@@ -18,7 +18,7 @@ struct ReportEvent {
 
 // The heat just run, as the heat panel knows it.
 struct HeatReport {
-    int programa = 4;
+    ProgrammeType programa = ProgrammeType::Race;
     int seriesCount = 1;
     std::string seriesText; // the series list's entry of the series
     int heat = 0;

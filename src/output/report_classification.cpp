@@ -46,7 +46,7 @@ PrintLayout ImprimirClassificacio(const ReportEvent& event, const HeatReport& he
                                   const StandingsGrid& grid,
                                   const std::vector<std::string>& headings) {
     const PrintTexts& t = printTexts(event.language);
-    const bool race = heat.programa == kRace;
+    const bool race = heat.programa == ProgrammeType::Race;
     std::vector<std::string> titles = headings;
     titles.resize(col::Count);
     auto headingBlock = [&](PrintLayout& p) {
@@ -57,8 +57,8 @@ PrintLayout ImprimirClassificacio(const ReportEvent& event, const HeatReport& he
     PrintLayout p;
     writePageHeader(p, event, kPortraitDateColumn);
     std::string title =
-        t.classification +
-        lowerAscii(t.programmeCaptions[static_cast<std::size_t>(std::clamp(heat.programa, 0, 4))]);
+        t.classification + lowerAscii(t.programmeCaptions[static_cast<std::size_t>(index(std::clamp(
+                               heat.programa, ProgrammeType::Practice, ProgrammeType::Race)))]);
     if (heat.seriesCount > 1) {
         title += " - " + t.seriesLabel + heat.seriesText;
     }

@@ -147,7 +147,7 @@ QuadrantShape quadrantShape(int lanes) {
 PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& browser) {
     const ResultsTexts& rt = resultsTexts(event.language);
     const Classification& list = browser.list();
-    const bool race = browser.setup().programa == kRace;
+    const bool race = browser.setup().programa == ProgrammeType::Race;
     const std::vector<int>& lanes = list.lanes();
     const QuadrantShape shape = quadrantShape(static_cast<int>(lanes.size()));
     const bool landscape = shape.orientation == Orientation::Landscape;

@@ -70,8 +70,10 @@ PrintLayout ImprimirResultats(const ReportEvent& event, const ResultsBrowser& br
 
     PrintLayout p;
     writePageHeader(p, event, kPortraitDateColumn);
-    const int programa = std::clamp(browser.setup().programa, 0, 4);
-    p.EscriureA(5, t.classification + t.programmeCaptions[static_cast<std::size_t>(programa)]);
+    const ProgrammeType programa =
+        std::clamp(browser.setup().programa, ProgrammeType::Practice, ProgrammeType::Race);
+    p.EscriureA(5,
+                t.classification + t.programmeCaptions[static_cast<std::size_t>(index(programa))]);
     p.newLine(2);
     writeSelector(p, 20, rt.seriesLabel, browser, F::kSeries);
     writeSelector(p, 50, rt.participantLabel, browser, F::kParticipant);

@@ -141,7 +141,7 @@ std::string raceTable(ResultsBrowser& race, const std::vector<ProgressionStage>&
             std::vector<std::string> line{
                 formatNumber(static_cast<double>(s), "0"), stageWord(stage, language),
                 std::to_string(number), names[j],
-                std::to_string(startLane(kRace, number, race.setup().track))};
+                std::to_string(startLane(ProgrammeType::Race, number, race.setup().track))};
             if (auto it = result.find(number); it != result.end()) {
                 line.push_back(formatNumber(ValorNumeric(it->second->cells[kColRank]), "0"));
                 line.push_back(it->second->cells[kColTotal]);
@@ -165,8 +165,9 @@ writeResultTables(const EventFiles& event, std::vector<std::string>& problems) {
         written.push_back(path);
         return {};
     };
-    if (event.seriesCounts[kOfficialPractice] > 0) {
-        ResultsBrowser practice = makeResultsBrowser(event, kOfficialPractice, 1, fileProblems);
+    if (event.seriesCounts[index(ProgrammeType::OfficialPractice)] > 0) {
+        ResultsBrowser practice =
+            makeResultsBrowser(event, ProgrammeType::OfficialPractice, 1, fileProblems);
         practice.open();
         if (auto ok = write("ENTRENAMENTS.TXT", trainingTable(practice, event.track)); !ok) {
             return std::unexpected(ok.error());
@@ -174,12 +175,12 @@ writeResultTables(const EventFiles& event, std::vector<std::string>& problems) {
     }
     const fs::path tableFile = event.dataDir / distributionTableName(event.track.lanes);
     std::error_code ec;
-    if (event.seriesCounts[kRace] > 0 && fs::exists(tableFile, ec)) {
+    if (event.seriesCounts[index(ProgrammeType::Race)] > 0 && fs::exists(tableFile, ec)) {
         auto bytes = readFileBytes(tableFile);
         if (!bytes) {
             return std::unexpected(bytes.error());
         }
-        ResultsBrowser race = makeResultsBrowser(event, kRace, 1, fileProblems);
+        ResultsBrowser race = makeResultsBrowser(event, ProgrammeType::Race, 1, fileProblems);
         race.open();
         race.selectSeries(1);
         const int qualifying =
@@ -189,7 +190,8 @@ writeResultTables(const EventFiles& event, std::vector<std::string>& problems) {
             problems.push_back(tableFile.filename().string() + " has no line for " +
                                std::to_string(qualifying) + " participants");
         } else {
-            const auto stages = raceStages(event.seriesCounts[kRace], *distribution);
+            const auto stages =
+                raceStages(event.seriesCounts[index(ProgrammeType::Race)], *distribution);
             for (auto [name, only] : {std::pair{"REPESQUES.TXT", true}, {"CURSA.TXT", false}}) {
                 if (auto ok = write(name, raceTable(race, stages, only, event.language)); !ok) {
                     return std::unexpected(ok.error());

@@ -52,7 +52,8 @@ bool timeCriterion(int criterion) {
 
 class Report {
 public:
-    Report(ResultsBrowser& browser, int programa, const ExportOptions& options, std::string& out)
+    Report(ResultsBrowser& browser, ProgrammeType programa, const ExportOptions& options,
+           std::string& out)
         : m_b(browser), m_programa(programa), m_options(options), m_out(out),
           m_headers(columnHeaders(options.language)) {
         m_P = count(ResultsBrowser::kParticipant);
@@ -221,7 +222,7 @@ private:
     }
 
     ResultsBrowser& m_b;
-    int m_programa;
+    ProgrammeType m_programa;
     const ExportOptions& m_options;
     std::string& m_out;
     std::vector<std::string> m_headers;
@@ -232,7 +233,7 @@ private:
 };
 
 void Report::grids() {
-    reset(m_programa == kRace ? kTotalLaps : kFastestLap);
+    reset(m_programa == ProgrammeType::Race ? kTotalLaps : kFastestLap);
     m_b.selectHeat(m_H);
     const Driven driven = drivenRows();
     const std::vector<int> rows = m_b.visibleRows();
@@ -394,12 +395,13 @@ std::string exportText(const BrowserSource& source, const ExportOptions& options
     if (progress.info) {
         progress.info(options.eventLine);
     }
-    for (int t = kOfficialPractice; t <= kRace; ++t) {
+    for (ProgrammeType t :
+         {ProgrammeType::OfficialPractice, ProgrammeType::SuperPole, ProgrammeType::Race}) {
         std::optional<ResultsBrowser> browser = source(t);
         if (!browser) {
             continue;
         }
-        const std::string caption(tableCaption("Portada", "Marc", t, options.language));
+        const std::string caption(tableCaption("Portada", "Marc", index(t), options.language));
         out += caption + "\r\n" + std::string(100, '-') + "\r\n\r\n";
         Report report(*browser, t, options, out);
         if (report.heats() == 0) {
@@ -408,7 +410,8 @@ std::string exportText(const BrowserSource& source, const ExportOptions& options
         const std::string work = options.eventLine + " - " + caption;
         auto step = [&](int k) {
             if (progress.step) {
-                progress.step(6 * (t - kOfficialPractice) + k, kSteps, work);
+                progress.step(6 * (index(t) - index(ProgrammeType::OfficialPractice)) + k, kSteps,
+                              work);
             }
         };
         step(1);
@@ -459,8 +462,8 @@ IoResult ExportarProva(const EventFiles& event, const fs::path& target, bool sep
     options.eventLine = std::string(messageText(msgkey::kExportingText, event.language)) + " " +
                         event.eventName + " (" + date + ")";
     auto fileProblems = std::make_shared<std::vector<std::string>>();
-    BrowserSource source = [&](int programa) -> std::optional<ResultsBrowser> {
-        if (event.seriesCounts[static_cast<std::size_t>(programa)] < 1) {
+    BrowserSource source = [&](ProgrammeType programa) -> std::optional<ResultsBrowser> {
+        if (event.seriesCounts[static_cast<std::size_t>(index(programa))] < 1) {
             return std::nullopt;
         }
         ResultsBrowser browser = makeResultsBrowser(event, programa, 1, fileProblems);

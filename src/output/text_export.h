@@ -20,7 +20,7 @@ struct ExportProgress {
 
 // The results browser of a programme type, opened; nullopt when the programme has no
 // series (its heat selector is disabled and the programme is left out).
-using BrowserSource = std::function<std::optional<ResultsBrowser>(int programa)>;
+using BrowserSource = std::function<std::optional<ResultsBrowser>(ProgrammeType programa)>;
 
 struct ExportOptions {
     int language = 0;

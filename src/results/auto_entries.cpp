@@ -32,7 +32,7 @@ public:
           m_problems(std::make_shared<std::vector<std::string>>()) {}
 
     // The results browser of a programme as it opens: default criterion, latest heats.
-    ResultsBrowser open(int programa) {
+    ResultsBrowser open(ProgrammeType programa) {
         ResultsBrowser b = makeResultsBrowser(m_files, programa, 1, m_problems);
         b.open();
         return b;
@@ -52,7 +52,7 @@ public:
         }
         ParticipantList list;
         list.names = names;
-        auto saved = saveSeriesList(m_files.eventDir, kRace, *serie, list, 0);
+        auto saved = saveSeriesList(m_files.eventDir, ProgrammeType::Race, *serie, list, 0);
         if (!saved) {
             return std::unexpected(saved.error());
         }
@@ -68,7 +68,7 @@ private:
 };
 
 std::expected<void, std::string> qualifyingRace(Stage& stage, ProgressionOutcome& outcome) {
-    ResultsBrowser practice = stage.open(kOfficialPractice);
+    ResultsBrowser practice = stage.open(ProgrammeType::OfficialPractice);
     stage.noteProblems(practice);
     const int n = participantCount(practice);
     auto order = qualifyingStartOrder(rankedRows(practice));
@@ -83,7 +83,7 @@ std::expected<void, std::string> qualifyingRace(Stage& stage, ProgressionOutcome
 
 std::expected<void, std::string> laterStage(Stage& stage, ProgressionOutcome& outcome,
                                             const DistributionTable& table, int before, int lanes) {
-    ResultsBrowser race = stage.open(kRace);
+    ResultsBrowser race = stage.open(ProgrammeType::Race);
     race.selectSeries(1);
     const int n = participantCount(race);
     auto d = lookupDistribution(table, n);
@@ -143,7 +143,7 @@ std::expected<ProgressionOutcome, std::string> runProgression(EventFiles files, 
                                 (one ? " line without two whole numbers was skipped"
                                      : " lines without two whole numbers were skipped"));
     }
-    files.seriesCounts[kRace] = before; // the classifications read end there
+    files.seriesCounts[index(ProgrammeType::Race)] = before; // the classifications read end there
     Stage stage(files, append, outcome);
     auto done = before == 0 ? qualifyingRace(stage, outcome)
                             : laterStage(stage, outcome, table, before, files.track.lanes);
@@ -162,7 +162,7 @@ placeAutomaticEntries(const fs::path& dataDir, int event,
     if (!files) {
         return std::unexpected(files.error());
     }
-    const int before = files->seriesCounts[kRace];
+    const int before = files->seriesCounts[index(ProgrammeType::Race)];
     return runProgression(std::move(*files), before, appendRaceSeries);
 }
 
@@ -178,7 +178,7 @@ std::expected<ProgressionOutcome, std::string> placeAutomaticEntriesInto(const f
             first = false;
             return added;
         }
-        auto next = EventManager(dataDir).addSeries(event, kRace);
+        auto next = EventManager(dataDir).addSeries(event, ProgrammeType::Race);
         if (!next) {
             return std::unexpected(next.error().message);
         }

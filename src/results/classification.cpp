@@ -79,8 +79,8 @@ bool penaltyApplies(const PenaltyRecord& record) {
     return std::isfinite(record.laps) && record.laps > 0.0f;
 }
 
-int defaultCriterion(int programa) {
-    return programa == kRace ? kTotalLaps : kFastestLap;
+int defaultCriterion(ProgrammeType programa) {
+    return programa == ProgrammeType::Race ? kTotalLaps : kFastestLap;
 }
 
 Classification::Classification(ConfigPista track, int language)

@@ -50,7 +50,7 @@ enum Criterion : int {
 bool penaltyApplies(const PenaltyRecord& record);
 
 // Default criterion of a programme type: total laps for races, fastest lap otherwise.
-int defaultCriterion(int programa);
+int defaultCriterion(ProgrammeType programa);
 
 // What one series contributes to a classification, as read from its files.
 struct SeriesData {

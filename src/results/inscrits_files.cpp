@@ -50,7 +50,8 @@ void boundHeatCounter(const InscritsContext& ctx, ParticipantList& list,
     const fs::path par = participantFile(ctx.eventDir, ctx.programa, ctx.serie);
     int bound = list.maniguesFetes < 0 ? 0 : list.maniguesFetes;
     const fs::path dad = ctx.eventDir / seriesFileName(ctx.programa, ctx.serie, ".DAD");
-    if (ctx.programa >= kOfficialPractice && list.maniguesFetes > 0 && fileExists(dad)) {
+    if (ctx.programa >= ProgrammeType::OfficialPractice && list.maniguesFetes > 0 &&
+        fileExists(dad)) {
         auto heats = readHeatResultFile(dad);
         bound = std::min(bound, heats ? storedHeats(heats->records) : 0);
     }
@@ -144,8 +145,9 @@ std::expected<InscritsOpened, std::string> openInscrits(InscritsContext ctx) {
     return InscritsOpened{std::move(model), std::move(notes)};
 }
 
-std::expected<InscritsSaved, std::string> saveSeriesList(const fs::path& eventDir, int programa,
-                                                         int serie, const ParticipantList& list,
+std::expected<InscritsSaved, std::string> saveSeriesList(const fs::path& eventDir,
+                                                         ProgrammeType programa, int serie,
+                                                         const ParticipantList& list,
                                                          int storedCount) {
     InscritsSaved saved;
     saved.file = participantFile(eventDir, programa, serie);

@@ -33,8 +33,9 @@ std::expected<InscritsSaved, std::string> saveInscrits(const InscritsModel& mode
 
 // Writes a series list and, when its count changed from `storedCount`, shrinks or extends
 // the series' heat data and shrinks its penalties to match.
-std::expected<InscritsSaved, std::string> saveSeriesList(const fs::path& eventDir, int programa,
-                                                         int serie, const ParticipantList& list,
+std::expected<InscritsSaved, std::string> saveSeriesList(const fs::path& eventDir,
+                                                         ProgrammeType programa, int serie,
+                                                         const ParticipantList& list,
                                                          int storedCount);
 
 } // namespace cronovolta

@@ -29,16 +29,16 @@ InscritsMode inscritsMode(const InscritsContext& ctx) {
     if (ctx.eventDir.empty()) {
         return InscritsMode::GeneralList;
     }
-    return ctx.programa == kPractice ? InscritsMode::EventEntrants
-                                     : InscritsMode::SeriesParticipants;
+    return ctx.programa == ProgrammeType::Practice ? InscritsMode::EventEntrants
+                                                   : InscritsMode::SeriesParticipants;
 }
 
-int countLowerBound(int programa, int lanes, int maniguesFetes) {
-    if (programa == kPractice) {
+int countLowerBound(ProgrammeType programa, int lanes, int maniguesFetes) {
+    if (programa == ProgrammeType::Practice) {
         return 1;
     }
     int base = maniguesFetes < 2 ? lanes : lanes + maniguesFetes - 1;
-    if (programa == kSuperPole) {
+    if (programa == ProgrammeType::SuperPole) {
         base = base - lanes + 1;
         if (base < lanes) {
             base = lanes;
@@ -47,8 +47,8 @@ int countLowerBound(int programa, int lanes, int maniguesFetes) {
     return std::clamp(base, 1, kMaxCount);
 }
 
-int startLane(int programa, int row, const ConfigPista& track) {
-    if (programa == kSuperPole) {
+int startLane(ProgrammeType programa, int row, const ConfigPista& track) {
+    if (programa == ProgrammeType::SuperPole) {
         return row;
     }
     const int lanes = track.lanes;
@@ -89,8 +89,8 @@ std::string InscritsModel::title() const {
     if (!m_ctx.eventDir.empty()) {
         title += " - " + m_ctx.eventName;
     }
-    if (m_ctx.programa >= 1 && m_ctx.programa <= 4) {
-        title += " - " + t.programmeCaptions[static_cast<std::size_t>(m_ctx.programa)];
+    if (m_ctx.programa >= ProgrammeType::FreePractice && m_ctx.programa <= ProgrammeType::Race) {
+        title += " - " + t.programmeCaptions[static_cast<std::size_t>(index(m_ctx.programa))];
     }
     return title;
 }
@@ -127,7 +127,8 @@ std::string InscritsModel::sourceCaption() const {
 }
 
 bool InscritsModel::showsStartLanes() const {
-    return m_mode == InscritsMode::SeriesParticipants && m_ctx.programa >= kOfficialPractice;
+    return m_mode == InscritsMode::SeriesParticipants &&
+           m_ctx.programa >= ProgrammeType::OfficialPractice;
 }
 
 std::string InscritsModel::rangeLabel() const {

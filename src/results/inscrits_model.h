@@ -22,7 +22,7 @@ struct InscritsContext {
     fs::path dataDir;
     fs::path eventDir; // empty: no event open
     std::string eventName;
-    int programa = 0;
+    ProgrammeType programa = ProgrammeType::Practice;
     int serie = 1;
     ConfigPista track; // the event's copy (the data folder's without an event)
     int language = 0;
@@ -33,12 +33,12 @@ InscritsMode inscritsMode(const InscritsContext& ctx);
 
 // Lowest count of a series list: the lanes, plus the participants who have already
 // started in a rolling order of heats; Super Pole runs one participant at a time.
-int countLowerBound(int programa, int lanes, int maniguesFetes);
+int countLowerBound(ProgrammeType programa, int lanes, int maniguesFetes);
 
 // Start lane of row i (1-based): the lane-change order read backwards, so that with
 // lanes in order 1..4 the first rows start on 4, 3, 2, 1 and every later row on lane 1.
 // Super Pole shows the row number itself.
-int startLane(int programa, int row, const ConfigPista& track);
+int startLane(ProgrammeType programa, int row, const ConfigPista& track);
 
 struct SourceRow {
     int number = 0;

@@ -205,7 +205,7 @@ void ResultsBrowser::filter(bool shift) {
         row.visible = rowVisible(row, shift);
     }
     m_list.rank(m_criterion);
-    const bool race = m_setup.programa == kRace;
+    const bool race = m_setup.programa == ProgrammeType::Race;
     const bool quadrantCriterion =
         (race && m_criterion == kTotalLaps) || (!race && m_criterion == kFastestLap);
     m_quadrantEnabled = quadrantCriterion && m_selected[kParticipant] == 0 &&

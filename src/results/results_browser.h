@@ -14,7 +14,7 @@ namespace cronovolta {
 using SeriesLoader = std::function<SeriesData(int serie)>;
 
 struct BrowserSetup {
-    int programa = kRace;
+    ProgrammeType programa = ProgrammeType::Race;
     int seriesCount = 1;
     int activeSerie = 1; // its rows are coloured apart when several series are shown
     int language = 0;

@@ -82,7 +82,7 @@ std::expected<EventFiles, std::string> openEventFiles(const fs::path& dataDir, i
     return files;
 }
 
-SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
+SeriesData loadSeriesData(const fs::path& eventDir, ProgrammeType programa, int serie,
                           std::vector<std::string>& problems) {
     SeriesData data;
     data.serie = serie;
@@ -129,17 +129,18 @@ SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
     return data;
 }
 
-SeriesLoader seriesFileLoader(fs::path eventDir, int programa, FileProblems problems) {
+SeriesLoader seriesFileLoader(fs::path eventDir, ProgrammeType programa, FileProblems problems) {
     return [eventDir = std::move(eventDir), programa, problems](int serie) {
         return loadSeriesData(eventDir, programa, serie, *problems);
     };
 }
 
-ResultsBrowser makeResultsBrowser(const EventFiles& event, int programa, int activeSerie,
+ResultsBrowser makeResultsBrowser(const EventFiles& event, ProgrammeType programa, int activeSerie,
                                   FileProblems problems, std::optional<int> heatPreset) {
     BrowserSetup setup;
     setup.programa = programa;
-    setup.seriesCount = event.seriesCounts[static_cast<std::size_t>(std::clamp(programa, 0, 4))];
+    setup.seriesCount = event.seriesCounts[static_cast<std::size_t>(
+        index(std::clamp(programa, ProgrammeType::Practice, ProgrammeType::Race)))];
     setup.activeSerie = activeSerie;
     setup.language = event.language;
     setup.track = event.track;
@@ -151,7 +152,7 @@ std::vector<std::string> describeProblems(const ResultsBrowser& browser,
                                           const std::vector<std::string>& fileProblems,
                                           int language) {
     std::vector<std::string> out = fileProblems;
-    const int programa = browser.setup().programa;
+    const ProgrammeType programa = browser.setup().programa;
     for (const auto& issue : browser.list().issues()) {
         const std::string file = seriesFileName(programa, issue.serie, ".DAD");
         out.push_back(language < 0 ? describeLoadIssue(issue, file)

@@ -39,15 +39,15 @@ using FileProblems = std::shared_ptr<std::vector<std::string>>;
 
 // Reads the ".PAR", ".PEN" and ".DAD" of one series. A missing file reads as empty; an
 // unreadable or damaged one is reported in `problems` and read as far as it is sound.
-SeriesData loadSeriesData(const fs::path& eventDir, int programa, int serie,
+SeriesData loadSeriesData(const fs::path& eventDir, ProgrammeType programa, int serie,
                           std::vector<std::string>& problems);
 
 // A loader of the event's series of one programme for the results browser.
-SeriesLoader seriesFileLoader(fs::path eventDir, int programa, FileProblems problems);
+SeriesLoader seriesFileLoader(fs::path eventDir, ProgrammeType programa, FileProblems problems);
 
 // A browser over the event's series files, not yet opened. `activeSerie` is the series
 // selected in the main window; `heatPreset` the heat count while the heat panel shows.
-ResultsBrowser makeResultsBrowser(const EventFiles& event, int programa, int activeSerie,
+ResultsBrowser makeResultsBrowser(const EventFiles& event, ProgrammeType programa, int activeSerie,
                                   FileProblems problems,
                                   std::optional<int> heatPreset = std::nullopt);
 

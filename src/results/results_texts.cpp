@@ -1,5 +1,6 @@
 #include "results/results_texts.h"
 
+#include "storage/event_files.h"
 #include "texts/language_tables.h"
 #include "texts/localiser.h"
 
@@ -39,14 +40,14 @@ ResultsTexts fromTables(int language) {
     t.resultsCaption = caption("Portada", "MnuAltresRtats", -1);
     t.seriesLabel = caption("Portada", "TextSerie", 1);
     LocaliseContext race;
-    race.programa = 4;
+    race.programa = index(ProgrammeType::Race);
     messages.fill("Resultats", language, race);
     t.all = messages.text(msgkey::kAll);
     t.allFeminine = messages.text(msgkey::kAllFeminine);
     t.quadrantTitleRace = messages.text(msgkey::kQuadrantTitle);
     t.quadrantColumnRace = messages.text(msgkey::kQuadrantColumn);
     LocaliseContext other;
-    other.programa = 2;
+    other.programa = index(ProgrammeType::OfficialPractice);
     messages.fill("Resultats", language, other);
     t.quadrantTitleOther = messages.text(msgkey::kQuadrantTitle);
     t.quadrantColumnOther = messages.text(msgkey::kQuadrantColumn);

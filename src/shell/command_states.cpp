@@ -2,9 +2,10 @@
 
 namespace cronovolta {
 
-bool serieActiva(const ShellSelection& selection, int programa) {
-    return selection.eventActive && programa >= 1 && programa <= 4 &&
-           selection.seriesListed[programa] > 0;
+bool serieActiva(const ShellSelection& selection, ProgrammeType programa) {
+    return selection.eventActive && programa >= ProgrammeType::FreePractice &&
+           programa <= ProgrammeType::Race &&
+           selection.seriesListed[static_cast<std::size_t>(index(programa))] > 0;
 }
 
 namespace {
@@ -60,7 +61,7 @@ std::vector<CommandState> commandStates(const ShellSelection& selection) {
     // Listing laps and exporting work on official practice, Super Pole and race series.
     bool anySeries = false;
     for (int t = 1; t <= 4; ++t) {
-        const bool on = serieActiva(selection, t);
+        const bool on = serieActiva(selection, static_cast<ProgrammeType>(t));
         serieActivaStates(out, t, on);
         anySeries = anySeries || (on && t >= 2);
     }

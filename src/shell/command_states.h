@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/event_files.h"
+
 #include <array>
 #include <string_view>
 #include <vector>
@@ -26,7 +28,7 @@ struct CommandState {
 
 // `SerieActiva`(type): the commands of a programme type need an active event and a series
 // of that type in its list.
-bool serieActiva(const ShellSelection& selection, int programa);
+bool serieActiva(const ShellSelection& selection, ProgrammeType programa);
 
 // `ProvaActiva` and `SerieActiva` for every programme type, plus the menus that an open
 // programme or a running heat switch off. Applying every state in order gives the window.

@@ -5,29 +5,29 @@
 
 namespace cronovolta {
 
-std::string_view seriesPrefix(int programa) {
+std::string_view seriesPrefix(ProgrammeType programa) {
     switch (programa) {
-    case kFreePractice:
+    case ProgrammeType::FreePractice:
         return "LLR";
-    case kOfficialPractice:
+    case ProgrammeType::OfficialPractice:
         return "OFC";
-    case kSuperPole:
+    case ProgrammeType::SuperPole:
         return "SPP";
-    case kRace:
+    case ProgrammeType::Race:
         return "CRS";
     default:
         return "";
     }
 }
 
-std::string seriesBaseName(int programa, int serie) {
-    if (programa == kPractice) {
+std::string seriesBaseName(ProgrammeType programa, int serie) {
+    if (programa == ProgrammeType::Practice) {
         return "PROVA";
     }
     return std::string(seriesPrefix(programa)) + formatNumber(serie, "000");
 }
 
-std::string seriesFileName(int programa, int serie, std::string_view ext) {
+std::string seriesFileName(ProgrammeType programa, int serie, std::string_view ext) {
     return seriesBaseName(programa, serie) + std::string(ext);
 }
 
@@ -209,13 +209,13 @@ IoResult writeSeriesCounts(const fs::path& file, const std::array<std::int16_t, 
     return writeAt(file, 0, w.bytes());
 }
 
-IoResult writeSeriesCount(const fs::path& file, int programa, std::int16_t count) {
-    if (programa < kFreePractice || programa > kRace) {
+IoResult writeSeriesCount(const fs::path& file, ProgrammeType programa, std::int16_t count) {
+    if (programa < ProgrammeType::FreePractice || programa > ProgrammeType::Race) {
         return std::unexpected(describeIoError(file, "no series count for this programme"));
     }
     ByteWriter w;
     w.i16(count);
-    return writeAt(file, 2u * static_cast<unsigned>(programa - 1), w.bytes());
+    return writeAt(file, 2u * static_cast<unsigned>(index(programa) - 1), w.bytes());
 }
 
 IoResult writeEventNameAndDate(const fs::path& file, std::string_view name, std::string_view date) {

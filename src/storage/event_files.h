@@ -12,21 +12,43 @@
 
 namespace cronovolta {
 
-// Programme types (`Programa`).
-enum Programa : std::int16_t {
-    kPractice = 0,         // Entrenaments, uses PROVA.PAR, one series
-    kFreePractice = 1,     // LLR
-    kOfficialPractice = 2, // OFC
-    kSuperPole = 3,        // SPP
-    kRace = 4,             // CRS
+// Programme types (`Programa`), stored as 16-bit numbers.
+enum class ProgrammeType : std::int16_t {
+    Practice = 0,         // Entrenaments, uses PROVA.PAR, one series
+    FreePractice = 1,     // LLR
+    OfficialPractice = 2, // OFC
+    SuperPole = 3,        // SPP
+    Race = 4,             // CRS
 };
 
+inline constexpr std::array<ProgrammeType, 5> kProgrammeTypes{
+    ProgrammeType::Practice, ProgrammeType::FreePractice, ProgrammeType::OfficialPractice,
+    ProgrammeType::SuperPole, ProgrammeType::Race};
+
+// The type a stored or typed number names; none outside 0..4.
+constexpr std::optional<ProgrammeType> programmeTypeFrom(int value) {
+    if (value < 0 || value > 4) {
+        return std::nullopt;
+    }
+    return static_cast<ProgrammeType>(value);
+}
+
+// The stored number, which also indexes arrays by programme type.
+constexpr int index(ProgrammeType type) {
+    return static_cast<int>(type);
+}
+
+// Official practice, Super Pole and race rank their heats in a standings grid.
+constexpr bool hasStandings(ProgrammeType type) {
+    return type >= ProgrammeType::OfficialPractice;
+}
+
 // "", "LLR", "OFC", "SPP", "CRS"; empty for out-of-range types.
-std::string_view seriesPrefix(int programa);
+std::string_view seriesPrefix(ProgrammeType programa);
 // "CRS002" (at least three digits); "PROVA" for practice.
-std::string seriesBaseName(int programa, int serie);
+std::string seriesBaseName(ProgrammeType programa, int serie);
 // "CRS002.VAV" etc.; practice gives "PROVA" + ext.
-std::string seriesFileName(int programa, int serie, std::string_view ext);
+std::string seriesFileName(ProgrammeType programa, int serie, std::string_view ext);
 // "PROVA001", "PROVA1000".
 std::string eventFolderName(int event);
 fs::path eventFolder(const fs::path& dataDir, int event);
@@ -34,7 +56,7 @@ fs::path eventFolder(const fs::path& dataDir, int event);
 // The active selection (`SeleccioActiva`).
 struct SeleccioActiva {
     std::int16_t event = 0; // 1-based, 0 none
-    std::int16_t programa = 0;
+    ProgrammeType programa = ProgrammeType::Practice;
     std::int16_t serie = 0; // 1-based, 0 none
     std::int16_t maniguesFetes = 0;
     float heatStart = 0.0f;
@@ -115,7 +137,7 @@ IoResult writeNewCapcaleraProva(const fs::path& file, const CapcaleraProva& head
 // The four counts in place at offset 0.
 IoResult writeSeriesCounts(const fs::path& file, const std::array<std::int16_t, 4>& counts);
 // The count of one programme type (1..4) in place at offset 2(t - 1).
-IoResult writeSeriesCount(const fs::path& file, int programa, std::int16_t count);
+IoResult writeSeriesCount(const fs::path& file, ProgrammeType programa, std::int16_t count);
 // Name and date in place from offset 19; the file is not truncated.
 IoResult writeEventNameAndDate(const fs::path& file, std::string_view name, std::string_view date);
 

@@ -231,8 +231,9 @@ EventResult<std::string> EventManager::deleteEvent(int event) {
     return deleted;
 }
 
-EventResult<EventManager::SeriesEvent> EventManager::seriesEvent(int event, int programa) const {
-    if (programa < kFreePractice || programa > kRace) {
+EventResult<EventManager::SeriesEvent> EventManager::seriesEvent(int event,
+                                                                 ProgrammeType programa) const {
+    if (programa < ProgrammeType::FreePractice || programa > ProgrammeType::Race) {
         return std::unexpected(EventError{EventError::NoSuchSeries,
                                           "only programme types 1 to 4 have series of their own"});
     }
@@ -247,13 +248,14 @@ EventResult<EventManager::SeriesEvent> EventManager::seriesEvent(int event, int 
     return SeriesEvent{*folder, *header};
 }
 
-EventResult<int> EventManager::addSeries(int event, int programa) {
+EventResult<int> EventManager::addSeries(int event, ProgrammeType programa) {
     auto target = seriesEvent(event, programa);
     if (!target) {
         return std::unexpected(target.error());
     }
     const auto& [folder, header] = *target;
-    int count = std::max<int>(header.seriesCounts[static_cast<std::size_t>(programa - 1)], 0);
+    int count =
+        std::max<int>(header.seriesCounts[static_cast<std::size_t>(index(programa) - 1)], 0);
     if (count >= 32767) {
         return std::unexpected(
             EventError{EventError::NoSuchSeries, "this programme has no room for more series"});
@@ -265,14 +267,14 @@ EventResult<int> EventManager::addSeries(int event, int programa) {
     return next;
 }
 
-EventResult<std::string> EventManager::deleteSeries(int event, int programa, int serie) {
+EventResult<std::string> EventManager::deleteSeries(int event, ProgrammeType programa, int serie) {
     auto target = seriesEvent(event, programa);
     if (!target) {
         return std::unexpected(target.error());
     }
     const fs::path& folder = target->folder;
     auto counts = target->header.seriesCounts;
-    auto& count = counts[static_cast<std::size_t>(programa - 1)];
+    auto& count = counts[static_cast<std::size_t>(index(programa) - 1)];
     if (serie < 1 || serie > count) {
         return std::unexpected(EventError{EventError::NoSuchSeries,
                                           "event " + std::to_string(event) + " has no series " +

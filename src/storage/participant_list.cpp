@@ -68,15 +68,15 @@ IoResult writeHeatCounter(const fs::path& path, std::int16_t maniguesFetes) {
     return writeAt(path, 0, w.bytes());
 }
 
-fs::path participantFile(const fs::path& eventDir, int programa, int serie) {
-    if (programa == kPractice) {
+fs::path participantFile(const fs::path& eventDir, ProgrammeType programa, int serie) {
+    if (programa == ProgrammeType::Practice) {
         return eventDir / "PROVA.PAR";
     }
     return eventDir / seriesFileName(programa, serie, ".PAR");
 }
 
 std::expected<ParticipantList, std::string>
-loadSeriesParticipants(const fs::path& eventDir, int programa, int serie, int lanes) {
+loadSeriesParticipants(const fs::path& eventDir, ProgrammeType programa, int serie, int lanes) {
     auto list = readParticipantList(participantFile(eventDir, programa, serie));
     if (!list) {
         return list;

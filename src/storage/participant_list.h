@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/event_files.h"
 #include "storage/file_io.h"
 
 #include <cstdint>
@@ -37,11 +38,11 @@ IoResult writeParticipantList(const fs::path& path, const ParticipantList& list)
 IoResult writeHeatCounter(const fs::path& path, std::int16_t maniguesFetes);
 
 // "PROVA.PAR" for practice, else the series' ".PAR".
-fs::path participantFile(const fs::path& eventDir, int programa, int serie);
+fs::path participantFile(const fs::path& eventDir, ProgrammeType programa, int serie);
 
 // `LlistaParticipants` of a series: the list of the series file ("PROVA.PAR" for
 // practice) padded with empty names up to the number of lanes.
 std::expected<ParticipantList, std::string>
-loadSeriesParticipants(const fs::path& eventDir, int programa, int serie, int lanes);
+loadSeriesParticipants(const fs::path& eventDir, ProgrammeType programa, int serie, int lanes);
 
 } // namespace cronovolta

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/event_files.h"
 #include "storage/file_io.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ namespace cronovolta {
 // "ZTR4.TMP": what is needed to resume a heat after the program stopped in the middle.
 struct ResumeState {
     std::int16_t event = 0;
-    std::int16_t programa = 0;
+    ProgrammeType programa = ProgrammeType::Practice;
     std::int16_t serie = 0;
     std::int16_t heat = 0;
     float heatStart = 0.0f; // the last start-time line

@@ -35,7 +35,7 @@ std::string leaveLaneField(std::int16_t& lane, const ConfigPista& config, std::s
 }
 
 // The heat counter of a series: the first 16 bits of its participant file.
-int heatCounter(const fs::path& eventFolder, int programa, int serie) {
+int heatCounter(const fs::path& eventFolder, ProgrammeType programa, int serie) {
     auto list = readParticipantList(participantFile(eventFolder, programa, serie));
     return list ? list->maniguesFetes : 0;
 }
@@ -201,14 +201,14 @@ std::string leaveSpeedDistance(ConfigPista& config, std::string_view text) {
 }
 
 bool heatsAlreadyRun(const fs::path& eventFolder) {
-    if (heatCounter(eventFolder, kOfficialPractice, 1) > 0 ||
-        heatCounter(eventFolder, kSuperPole, 1) > 0) {
+    if (heatCounter(eventFolder, ProgrammeType::OfficialPractice, 1) > 0 ||
+        heatCounter(eventFolder, ProgrammeType::SuperPole, 1) > 0) {
         return true;
     }
     auto header = readCapcaleraProva(eventFolder / kEventHeaderFileName);
-    int races = header ? header->header.seriesCounts[kRace - 1] : 0;
+    int races = header ? header->header.seriesCounts[index(ProgrammeType::Race) - 1] : 0;
     for (int s = 1; s <= races; ++s) {
-        if (heatCounter(eventFolder, kRace, s) > 0) {
+        if (heatCounter(eventFolder, ProgrammeType::Race, s) > 0) {
             return true;
         }
     }

@@ -73,8 +73,9 @@ void nudge(CorrectionModel& m, double step) {
 // Saving a heat as it is writes nothing; correcting heat 1 and correcting it back gives
 // back, bit for bit, what the heats stored.
 TEST_F(Recompute, SavingUnchangedHeatsGivesBackWhatTheHeatsStored) {
-    for (int type : {kOfficialPractice, kSuperPole, kRace}) {
-        SCOPED_TRACE(type);
+    for (ProgrammeType type :
+         {ProgrammeType::OfficialPractice, ProgrammeType::SuperPole, ProgrammeType::Race}) {
+        SCOPED_TRACE(index(type));
         setTrack({2, 4, 1, 3});
         writeSeries(type, names(5));
         runHeats(6, 4);
@@ -105,8 +106,9 @@ TEST_F(Recompute, SavingUnchangedHeatsGivesBackWhatTheHeatsStored) {
 // A real correction rewrites the heat keys it changes (the fastest lap in official
 // practice, the laps in a race) and no other: Super Pole ranks by keys no correction knows.
 TEST_F(Recompute, ACorrectionKeepsEveryHeatKeyItDoesNotChange) {
-    for (int type : {kOfficialPractice, kSuperPole, kRace}) {
-        SCOPED_TRACE(type);
+    for (ProgrammeType type :
+         {ProgrammeType::OfficialPractice, ProgrammeType::SuperPole, ProgrammeType::Race}) {
+        SCOPED_TRACE(index(type));
         setTrack({2, 4, 1, 3});
         writeSeries(type, names(5));
         runHeats(6, 4);
@@ -134,10 +136,11 @@ TEST_F(Recompute, ACorrectionKeepsEveryHeatKeyItDoesNotChange) {
                 EXPECT_EQ(now.sortKey2, was.sortKey2);
                 if (h != 3 || q != p) {
                     EXPECT_EQ(now.sortKey1, was.sortKey1);
-                } else if (type == kOfficialPractice) {
+                } else if (type == ProgrammeType::OfficialPractice) {
                     EXPECT_FLOAT_EQ(now.sortKey1, now.heatFastestLap);
                 } else {
-                    EXPECT_FLOAT_EQ(now.sortKey1, type == kRace ? 1.0f - now.heatLaps : 0.0f);
+                    EXPECT_FLOAT_EQ(now.sortKey1,
+                                    type == ProgrammeType::Race ? 1.0f - now.heatLaps : 0.0f);
                 }
             }
         }
@@ -147,7 +150,7 @@ TEST_F(Recompute, ACorrectionKeepsEveryHeatKeyItDoesNotChange) {
 
 TEST_F(Recompute, CorrectingAHeatChangesThatHeatAndTheLaterOnesOnly) {
     setTrack({1, 2, 3, 4});
-    writeSeries(kRace, names(5));
+    writeSeries(ProgrammeType::Race, names(5));
     runHeats(5, 4);
     const auto before = readBytes(seriesPath(".DAD"));
     const auto heat2 = heatRecords(2);
@@ -191,7 +194,7 @@ TEST_F(Recompute, CorrectingAHeatChangesThatHeatAndTheLaterOnesOnly) {
 
 TEST_F(Recompute, AFasterLapBecomesTheBestFromItsHeatOnAndASlowerOneLeavesTheEarlierBest) {
     setTrack({1, 2, 3, 4});
-    writeSeries(kOfficialPractice, names(4));
+    writeSeries(ProgrammeType::OfficialPractice, names(4));
     runHeats(4, 4);
     auto m = model();
     ASSERT_TRUE(m.selectHeat(3));
@@ -225,7 +228,7 @@ TEST_F(Recompute, ComesAreStoredAsTheFractionOfTheHeatLaps) {
     setTrack({1, 2, 3});
     track.largestPartial = 1000;
     deriveConfigPista(track);
-    writeSeries(kRace, names(3));
+    writeSeries(ProgrammeType::Race, names(3));
     runHeats(2, 3);
     auto m = model(CorrectionMode::Comes);
     ASSERT_EQ(m.decimals(), 3);
@@ -252,7 +255,7 @@ TEST_F(Recompute, FieldRulesNormaliseWhatIsTyped) {
     track.minimumLap = 3.0f;
     track.largestPartial = 100;
     deriveConfigPista(track);
-    writeSeries(kRace, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     runHeats(1, 2);
     struct Case {
         CorrectionMode mode;
@@ -298,7 +301,7 @@ struct SuperPole : ::testing::Test {
     SeriesFiles series() {
         SeriesFiles s;
         s.eventDir = dir.path();
-        s.programa = kSuperPole;
+        s.programa = ProgrammeType::SuperPole;
         s.track = defaultConfigPista();
         s.track.lanes = 4;
         s.track.OrdreCanvi = {4, 1, 2, 3, 4};

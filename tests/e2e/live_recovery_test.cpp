@@ -131,11 +131,12 @@ protected:
         ASSERT_TRUE(event);
         auto header = readCapcaleraProva(eventFolder(data, 1) / "PROVA.DAD");
         if (!header || header->header.seriesCounts[3] < 1) {
-            ASSERT_TRUE(manager.addSeries(1, 4));
+            ASSERT_TRUE(manager.addSeries(1, ProgrammeType::Race));
         }
         ParticipantList list;
         list.names = {"Aleix", "Berta", "Carles", "Dolors"};
-        ASSERT_TRUE(writeParticipantList(participantFile(eventFolder(data, 1), 4, 1), list));
+        ASSERT_TRUE(writeParticipantList(
+            participantFile(eventFolder(data, 1), ProgrammeType::Race, 1), list));
         // A normal close left the event and its race series selected.
         ASSERT_TRUE(writeWindowState(data / "ZTR4.INI", WindowState{0, {0, 0, 0, 0}, false}));
     }
@@ -214,7 +215,7 @@ TEST_F(LiveRecoveryTest, HeatKilledMidwayIsResumedWithEveryCrossing) {
         [&] {
             // The resume file goes after the heat counter: a stop between the two is a
             // heat the next start finds complete, not the end of this one.
-            auto list = readParticipantList(participantFile(eventDir(), 4, 1));
+            auto list = readParticipantList(participantFile(eventDir(), ProgrammeType::Race, 1));
             return list && list->maniguesFetes == 1 && !fs::exists(dataDir() / "ZTR4.TMP");
         },
         20s))

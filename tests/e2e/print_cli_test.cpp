@@ -13,7 +13,7 @@ namespace {
 class PrintCliTest : public ::testing::Test {
 protected:
     PrintCliTest() {
-        m_folder.writeOneHeat(kRace, 1, {"Anna Puig", "Bernat Roca", "Carles Vidal"},
+        m_folder.writeOneHeat(ProgrammeType::Race, 1, {"Anna Puig", "Bernat Roca", "Carles Vidal"},
                               {12.0f, 14.0f, 9.0f}, {3.1f, 3.0f, 3.3f}, 4);
     }
     test::CliRun print(std::vector<std::string> args) {

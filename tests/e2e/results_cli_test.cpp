@@ -70,9 +70,9 @@ TEST_F(ResultsCliTest, ListsAreShownAndSetWithTheScreensRules) {
 
 TEST_F(ResultsCliTest, ClassifyPrintsTheVisibleRowsOfTheBrowser) {
     test::EventFolder f(2);
-    ASSERT_EQ(f.addSeries(kRace), 2);
-    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {12, 14}, {3.1f, 3.0f}, 2);
-    f.writeOneHeat(kRace, 2, {"anna", "Carles"}, {13, 11}, {2.9f, 3.3f}, 2);
+    ASSERT_EQ(f.addSeries(ProgrammeType::Race), 2);
+    f.writeOneHeat(ProgrammeType::Race, 1, {"Anna", "Bernat"}, {12, 14}, {3.1f, 3.0f}, 2);
+    f.writeOneHeat(ProgrammeType::Race, 2, {"anna", "Carles"}, {13, 11}, {2.9f, 3.3f}, 2);
     ASSERT_TRUE(writePenalties(f.event() / "CRS001.PEN", {{2, 1.0f, "tall"}}));
 
     CliRun all = cli(f, {"classify", "1", "CRS", "all"});
@@ -118,7 +118,7 @@ TEST_F(ResultsCliTest, ClassifyPrintsTheVisibleRowsOfTheBrowser) {
 
 TEST_F(ResultsCliTest, ClassifyLeavesAMissingTimeEmpty) {
     test::EventFolder f(2);
-    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {5, 0}, {3.1f, 0.0f}, 2);
+    f.writeOneHeat(ProgrammeType::Race, 1, {"Anna", "Bernat"}, {5, 0}, {3.1f, 0.0f}, 2);
     CliRun run = cli(f, {"classify", "1", "CRS", "1"});
     ASSERT_EQ(run.status, 0) << run.err;
     auto out = lines(run.out);
@@ -133,20 +133,20 @@ TEST_F(ResultsCliTest, SeriesAddPlacesTheQualifyingRaceAndTheStagesAfterIt) {
     // Six participants on two lanes: the table gives no repechages.
     test::EventFolder f(2, "6 8\n");
     ASSERT_EQ(cli(f, {"series", "add", "1", "OFC"}).out, "1\n");
-    f.writeOneHeat(kOfficialPractice, 1, {"A", "B", "C", "D", "E", "F"},
+    f.writeOneHeat(ProgrammeType::OfficialPractice, 1, {"A", "B", "C", "D", "E", "F"},
                    std::vector<float>(6, 10.0f), {3.1f, 3.2f, 3.3f, 3.4f, 3.5f, 3.6f}, 2);
     CliRun qualifying = cli(f, {"series", "add", "1", "CRS"});
     EXPECT_EQ(qualifying.status, 0) << qualifying.err;
     EXPECT_EQ(qualifying.out, "1\tF\tD\tB\tA\tC\tE\n");
 
-    f.writeOneHeat(kRace, 1, {"F", "D", "B", "A", "C", "E"}, {10, 12, 14, 15, 13, 11},
+    f.writeOneHeat(ProgrammeType::Race, 1, {"F", "D", "B", "A", "C", "E"}, {10, 12, 14, 15, 13, 11},
                    std::vector<float>(6, 3.0f), 2);
     CliRun semis = cli(f, {"series", "add", "1", "CRS"});
     // The table sends 8 straight on: all six, dealt over the two semi-finals.
     EXPECT_EQ(semis.out, "2\tA\tD\tE\n3\tB\tC\tF\n");
 
-    f.writeOneHeat(kRace, 2, {"A", "D", "E"}, {20, 21, 18}, {3.0f, 3.0f, 3.0f}, 2);
-    f.writeOneHeat(kRace, 3, {"B", "C", "F"}, {22, 19, 17}, {3.0f, 3.0f, 3.0f}, 2);
+    f.writeOneHeat(ProgrammeType::Race, 2, {"A", "D", "E"}, {20, 21, 18}, {3.0f, 3.0f, 3.0f}, 2);
+    f.writeOneHeat(ProgrammeType::Race, 3, {"B", "C", "F"}, {22, 19, 17}, {3.0f, 3.0f, 3.0f}, 2);
     CliRun final = cli(f, {"series", "add", "1", "CRS"});
     EXPECT_EQ(final.out, "4\tB\tD\n");
 
@@ -176,7 +176,7 @@ TEST_F(ResultsCliTest, DamagedListsAreBoundedReportedAndPrintedOnOneLine) {
     EXPECT_EQ(rows[1], "2\tBernat\\tRoca\\x1B[2J\t3");
     EXPECT_NE(shown.err.find("bytes more than a list of 99 names"), std::string::npos) << shown.err;
 
-    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {10, 9}, {3.1f, 3.2f}, 4);
+    f.writeOneHeat(ProgrammeType::Race, 1, {"Anna", "Bernat"}, {10, 9}, {3.1f, 3.2f}, 4);
     ASSERT_TRUE(writeHeatCounter(par, 28530));
     CliRun set = cli(f, {"participants", "set", "1", "CRS", "1", "Anna", "Bernat", "Carles"});
     EXPECT_EQ(set.status, 0) << set.err;

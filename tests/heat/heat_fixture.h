@@ -33,7 +33,7 @@ struct HeatFixture : ::testing::Test {
     ConfigPrg settings = defaultConfigPrg();
     std::unique_ptr<HeatEngine> engine;
     RecordingObserver observer;
-    int programa = 4;
+    ProgrammeType programa = ProgrammeType::Race;
     static constexpr double kT0 = 36000.0;
 
     fs::path eventDir() const { return eventFolder(dir.path(), 1); }
@@ -56,7 +56,7 @@ struct HeatFixture : ::testing::Test {
         return out;
     }
 
-    void writeSeries(int type, std::vector<std::string> participants, int serie = 1,
+    void writeSeries(ProgrammeType type, std::vector<std::string> participants, int serie = 1,
                      int heatCounter = 0) {
         programa = type;
         fs::create_directories(eventDir());

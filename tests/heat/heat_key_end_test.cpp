@@ -12,7 +12,7 @@ using KeyEnd = HeatFixture;
 // only while its crossings are recent.
 TEST_F(KeyEnd, SAsksOnlyWhileACountersHeatStillHasCrossings) {
     setTrack({1, 2, 3, 4});
-    writeSeries(4, names(4));
+    writeSeries(ProgrammeType::Race, names(4));
     struct Case {
         bool counterStarted;
         double lastCrossingAgo; // < 0: no crossing
@@ -50,7 +50,7 @@ TEST_F(KeyEnd, ACountersStartSoonAfterAKeyEndIsExplainedOnThePanel) {
     setTrack({1, 2, 3, 4});
     for (int language : {kCatala, kCastella}) {
         settings.language = static_cast<std::int16_t>(language);
-        writeSeries(4, names(4));
+        writeSeries(ProgrammeType::Race, names(4));
         open();
         engine->IniciarManiga(kT0);
         cross(1, kT0 + 14.0);

@@ -11,7 +11,7 @@ using Lifecycle = HeatFixture;
 
 TEST_F(Lifecycle, PauseMovesTheHeatStartAndIsJournaled) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     open();
     start(kT0);
     EXPECT_TRUE(engine->heatRunning());
@@ -40,12 +40,12 @@ TEST_F(Lifecycle, PauseMovesTheHeatStartAndIsJournaled) {
     ASSERT_TRUE(resume);
     EXPECT_FLOAT_EQ(resume->heatStart, static_cast<float>(kT0 + 30.0));
     EXPECT_EQ(resume->heat, 1);
-    EXPECT_EQ(resume->programa, 4);
+    EXPECT_EQ(resume->programa, ProgrammeType::Race);
 }
 
 TEST_F(Lifecycle, HeatEndsTwoAndAHalfSecondsAfterTheLastEndSignal) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     open();
     start(kT0);
     engine->armHeatEnd(kT0 + 300.0);
@@ -69,7 +69,7 @@ TEST_F(Lifecycle, HeatEndsTwoAndAHalfSecondsAfterTheLastEndSignal) {
 
 TEST_F(Lifecycle, SKeyEndsTheRunningHeatAtOnceAndAPausedOneAfterItsPauseRecord) {
     setTrack({1, 2});
-    writeSeries(2, names(2));
+    writeSeries(ProgrammeType::OfficialPractice, names(2));
     open();
     start(kT0);
     engine->handleKey('p', kT0 + 10.0);
@@ -84,7 +84,7 @@ TEST_F(Lifecycle, SKeyEndsTheRunningHeatAtOnceAndAPausedOneAfterItsPauseRecord) 
 
 TEST_F(Lifecycle, EndRecordAndClockCrossMidnight) {
     setTrack({1, 2});
-    writeSeries(2, names(2));
+    writeSeries(ProgrammeType::OfficialPractice, names(2));
     open();
     start(86390.0);
     cross(1, 86395.0);
@@ -103,7 +103,7 @@ TEST_F(Lifecycle, EndRecordAndClockCrossMidnight) {
 
 TEST_F(Lifecycle, HeatsRotateParticipantsByTheLaneOrder) {
     setTrack({3, 1, 4, 2});
-    writeSeries(2, names(5));
+    writeSeries(ProgrammeType::OfficialPractice, names(5));
     open();
     start(kT0);
     EXPECT_EQ(engine->pilotOnLane(2), 1);
@@ -122,7 +122,7 @@ TEST_F(Lifecycle, HeatsRotateParticipantsByTheLaneOrder) {
 
 TEST_F(Lifecycle, HeatCountsAndEntryMarksOfFiveParticipantsOnFourLanes) {
     setTrack({1, 2, 3, 4});
-    writeSeries(4, names(5));
+    writeSeries(ProgrammeType::Race, names(5));
     open();
     EXPECT_EQ(cell(1, col::Lane), "E4");
     EXPECT_EQ(cell(4, col::Lane), "E1");
@@ -154,7 +154,7 @@ TEST_F(Lifecycle, HeatCountsAndEntryMarksOfFiveParticipantsOnFourLanes) {
 TEST_F(Lifecycle, ComesPolicyOfTwoPassesAndTheRaceLimit) {
     settings.comesPolicy = 2;
     setTrack({1, 2, 3, 4});
-    writeSeries(4, names(6));
+    writeSeries(ProgrammeType::Race, names(6));
     open();
     std::vector<ComesEntry> seen;
     for (int h = 1; h <= 12; ++h) {
@@ -182,7 +182,7 @@ TEST_F(Lifecycle, ComesPolicyOfTwoPassesAndTheRaceLimit) {
 
 TEST_F(Lifecycle, CancelledHeatIsOverwrittenWhenRunAgain) {
     setTrack({1, 2});
-    writeSeries(4, names(3));
+    writeSeries(ProgrammeType::Race, names(3));
     open();
     for (int h = 1; h <= 3; ++h) {
         start(kT0 + h * 100.0);
@@ -220,7 +220,7 @@ TEST_F(Lifecycle, CancelledHeatIsOverwrittenWhenRunAgain) {
 
 TEST_F(Lifecycle, RebuildAfterCancelShowsTheStandingsOfThePreviousHeat) {
     setTrack({1, 2});
-    writeSeries(2, names(3));
+    writeSeries(ProgrammeType::OfficialPractice, names(3));
     open();
     auto snapshot = [&] {
         std::vector<std::string> texts;
@@ -256,7 +256,7 @@ TEST_F(Lifecycle, RebuildAfterCancelShowsTheStandingsOfThePreviousHeat) {
 
 TEST_F(Lifecycle, RaceBeforeItsFirstHeatShowsEntryOrderAndRemovesOldResults) {
     setTrack({1, 2});
-    writeSeries(4, names(3));
+    writeSeries(ProgrammeType::Race, names(3));
     writeBytes(seriesPath(".DAD"), std::string(150, 'x'));
     open();
     EXPECT_FALSE(fs::exists(seriesPath(".DAD")));
@@ -269,7 +269,7 @@ TEST_F(Lifecycle, RaceBeforeItsFirstHeatShowsEntryOrderAndRemovesOldResults) {
 
 TEST_F(Lifecycle, ResultsFileShortOfTheHeatStillShowsEveryParticipant) {
     setTrack({1, 2});
-    writeSeries(4, names(3), 1, 2);
+    writeSeries(ProgrammeType::Race, names(3), 1, 2);
     HeatResultRecord header;
     header.lane = 2;
     header.adjustments = 1;
@@ -287,7 +287,7 @@ TEST_F(Lifecycle, ResultsFileShortOfTheHeatStillShowsEveryParticipant) {
     EXPECT_EQ(cell(3, col::Name), "Pilot 3");
     EXPECT_EQ(cell(3, col::OrderTime), "-3");
     // The counter names a heat the file does not hold: said, and the rows are all there.
-    writeSeries(4, names(3), 1, 3);
+    writeSeries(ProgrammeType::Race, names(3), 1, 3);
     open();
     ASSERT_FALSE(observer.problems.empty());
     EXPECT_NE(observer.problems.back().find("no conté la màniga 3"), std::string::npos);
@@ -298,7 +298,7 @@ TEST_F(Lifecycle, ResultsFileShortOfTheHeatStillShowsEveryParticipant) {
 
 TEST_F(Lifecycle, KeysOfTheIdlePanelFollowTheButtonCaptions) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     open();
     EXPECT_EQ(engine->handleKey('l', kT0), HeatCommand::None); // not enabled before a heat
     start(kT0);
@@ -318,12 +318,12 @@ TEST_F(Lifecycle, KeysOfTheIdlePanelFollowTheButtonCaptions) {
 
 TEST_F(Lifecycle, ATrackWithMoreLanesThanTheProgramHandlesIsRefusedAsSuch) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     std::string bytes = readBytes(eventDir() / "PISTA.CFG");
     bytes[29] = static_cast<char>(200); // the stored lane count
     writeBytes(eventDir() / "PISTA.CFG", bytes);
     engine = std::make_unique<HeatEngine>(settings);
-    auto opened = engine->openProgramme({dir.path(), 1, 4, 1, 1, ""});
+    auto opened = engine->openProgramme({dir.path(), 1, ProgrammeType::Race, 1, 1, ""});
     ASSERT_FALSE(opened);
     EXPECT_EQ(opened.error().kind, OpenProgrammeError::Kind::TooManyLanes);
     EXPECT_FALSE(engine->programmeOpen());
@@ -331,8 +331,8 @@ TEST_F(Lifecycle, ATrackWithMoreLanesThanTheProgramHandlesIsRefusedAsSuch) {
 
 TEST_F(Lifecycle, ShiftEscapeOpensTheNextSeriesOrClosesAfterTheLast) {
     setTrack({1, 2});
-    writeSeries(4, names(2), 1);
-    writeSeries(4, names(3), 2);
+    writeSeries(ProgrammeType::Race, names(2), 1);
+    writeSeries(ProgrammeType::Race, names(3), 2);
     open(1, 2);
     ASSERT_TRUE(engine->openNextSeries());
     EXPECT_TRUE(engine->programmeOpen());
@@ -344,7 +344,7 @@ TEST_F(Lifecycle, ShiftEscapeOpensTheNextSeriesOrClosesAfterTheLast) {
 
 TEST_F(Lifecycle, RaceLapAdjustmentChangesLapsOfTheLane) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     open();
     start(kT0);
     cross(1, kT0 + 1);
@@ -383,7 +383,7 @@ TEST_F(Lifecycle, RaceLapAdjustmentChangesLapsOfTheLane) {
 
 TEST_F(Lifecycle, StartLightsAndRestartLightsPaintThePanel) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     open();
     engine->setStartLight(StartLight::Red);
     EXPECT_EQ(engine->panel().background, 12);
@@ -407,8 +407,8 @@ TEST_F(Lifecycle, StartLightsAndRestartLightsPaintThePanel) {
 
 TEST_F(Lifecycle, AbsoluteFastestLapComesFromEverySeriesOfTheType) {
     setTrack({1, 2});
-    writeSeries(2, names(2), 1);
-    writeSeries(2, {"Xavi", "Yara"}, 2);
+    writeSeries(ProgrammeType::OfficialPractice, names(2), 1);
+    writeSeries(ProgrammeType::OfficialPractice, {"Xavi", "Yara"}, 2);
     auto runSeries = [&](int serie, float lap, double at) {
         open(serie, 2);
         start(at);
@@ -433,13 +433,13 @@ TEST_F(Lifecycle, AbsoluteFastestLapComesFromEverySeriesOfTheType) {
 
 TEST_F(Lifecycle, FreePracticeRunsHeatOneWithoutSeriesFiles) {
     setTrack({1, 2});
-    writeSeries(1, names(2));
+    writeSeries(ProgrammeType::FreePractice, names(2));
     open();
     start(kT0);
     EXPECT_EQ(engine->heatNumber(), 1);
     auto resume = readResumeFile(dir.path() / "ZTR4.TMP");
     ASSERT_TRUE(resume);
-    EXPECT_EQ(resume->programa, 1);
+    EXPECT_EQ(resume->programa, ProgrammeType::FreePractice);
     cross(1, kT0 + 1.0);
     cross(1, kT0 + 9.0, 8.0f);
     EXPECT_EQ(engine->pilotOnLane(1), 0);
@@ -456,7 +456,7 @@ TEST_F(Lifecycle, FreePracticeRunsHeatOneWithoutSeriesFiles) {
 
 TEST_F(Lifecycle, AHeatThatCannotBeStoredIsNotCountedAndKeepsItsLaps) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     // A folder where the lap file should be: the block cannot be written.
     fs::create_directories(seriesPath(".VAV"));
     open();
@@ -521,7 +521,7 @@ std::vector<std::string> keptFiles(const fs::path& folder) {
 // the settings.
 TEST_F(Lifecycle, JournalsOfHeatsThatCannotBeStoredNeverReplaceEachOther) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     fs::create_directories(seriesPath(".VAV"));
     open();
     const double starts[] = {kT0, kT0 + 100.0, kT0 + 200.0, kT0};
@@ -569,7 +569,7 @@ TEST_F(Lifecycle, JournalsOfHeatsThatCannotBeStoredNeverReplaceEachOther) {
 TEST_F(Lifecycle, TheKeptJournalIsToldInCastilianToo) {
     settings.language = 1;
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     fs::create_directories(seriesPath(".VAV"));
     open();
     start(kT0);
@@ -588,7 +588,7 @@ TEST_F(Lifecycle, TheKeptJournalIsToldInCastilianToo) {
 // stored heats, so the next stored heat's totals follow from the stored laps alone.
 TEST_F(Lifecycle, AHeatThatWasNotStoredDoesNotCarryIntoTheNextStoredOne) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     fs::create_directories(seriesPath(".VAV"));
     open();
     start(kT0);
@@ -629,7 +629,7 @@ TEST_F(Lifecycle, AHeatThatWasNotStoredDoesNotCarryIntoTheNextStoredOne) {
 // it; once there is room the next start stores it first.
 TEST_F(Lifecycle, AHeatThatCanBeNeitherStoredNorKeptHoldsTheNextStart) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     // Folders under the names the journal, the lap file and the kept copy are written to.
     const fs::path planted[] = {eventDir() / "VLTAVLT.TMP.new",
                                 eventDir() / "VLTAVLT.CRS001.M001.100000.tmp~", seriesPath(".VAV")};
@@ -682,7 +682,7 @@ TEST_F(Lifecycle, AHeatThatCanBeNeitherStoredNorKeptHoldsTheNextStart) {
 
 TEST_F(Lifecycle, ClosingWhileAHeatIsHeldLeavesItToTheRecovery) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     const fs::path planted[] = {eventDir() / "VLTAVLT.TMP.new",
                                 eventDir() / "VLTAVLT.CRS001.M001.100000.tmp~", seriesPath(".VAV")};
     for (const auto& folder : planted) {
@@ -705,7 +705,7 @@ TEST_F(Lifecycle, ClosingWhileAHeatIsHeldLeavesItToTheRecovery) {
 // A kept journal never goes over a file, a folder or a link that has the name already.
 TEST_F(Lifecycle, AKeptJournalTakesTheNextFreeName) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     fs::create_directories(seriesPath(".VAV"));
     writeBytes(eventDir() / "VLTAVLT.CRS001.M001.100000", "earlier");
     fs::create_directories(eventDir() / "VLTAVLT.CRS001.M001.100000-2.AJS");
@@ -725,7 +725,7 @@ TEST_F(Lifecycle, AKeptJournalTakesTheNextFreeName) {
 // interrupted heat whose recovery was declined: it is kept aside, and said so.
 TEST_F(Lifecycle, AnInterruptedJournalIsKeptAsideWhenItsRecoveryIsDeclined) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     open();
     start(kT0);
     cross(1, kT0 + 5.0);

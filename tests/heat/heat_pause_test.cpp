@@ -20,7 +20,7 @@ using PausesAndCrossings = HeatFixture;
 TEST_F(PausesAndCrossings, LapsNeverGoBackwardsNorWrapAcrossPauses) {
     constexpr float kMinimum = 3.0f;
     setTrack({1, 2, 3, 4}, kMinimum);
-    writeSeries(4, names(6));
+    writeSeries(ProgrammeType::Race, names(6));
     std::mt19937 random(20261207);
     float trackBest = 0.0f;
     for (int trial = 0; trial < 45; ++trial) {
@@ -140,7 +140,7 @@ TEST_F(PausesAndCrossings, LapsNeverGoBackwardsNorWrapAcrossPauses) {
 // is judged by the minimum nor becomes the heat's best lap.
 TEST_F(PausesAndCrossings, CrossingInAPauseCountsButSetsNoBestLap) {
     setTrack({1, 2, 3, 4}, 3.0f);
-    writeSeries(4, names(4));
+    writeSeries(ProgrammeType::Race, names(4));
     open();
     start(kT0);
     cross(1, kT0 + 5);

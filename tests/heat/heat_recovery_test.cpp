@@ -70,7 +70,7 @@ protected:
             fs::remove_all(entry.path());
         }
         setTrack({1, 2, 3}, 3.0f);
-        writeSeries(4, names(4));
+        writeSeries(ProgrammeType::Race, names(4));
     }
     std::string file(const fs::path& p) const {
         return fs::exists(p) ? readBytes(p) : std::string("<none>");
@@ -236,7 +236,7 @@ TEST_F(RecoveryOfCutJournals, HeatStoredJustBeforeTheCrashIsNotRunAgain) {
 
 TEST_F(Recovery, ReplayRestoresLapListsFastestLapAndRejections) {
     setTrack({1, 2}, 3.0f);
-    writeSeries(2, names(2));
+    writeSeries(ProgrammeType::OfficialPractice, names(2));
     open();
     start(kT0);
     cross(2, kT0 + 1.0);
@@ -268,7 +268,7 @@ TEST_F(Recovery, ReplayRestoresLapListsFastestLapAndRejections) {
 
 TEST_F(Recovery, JournalOfAnInterruptedRecoveryIsTakenFromItsBackup) {
     setTrack({1, 2});
-    writeSeries(2, names(2));
+    writeSeries(ProgrammeType::OfficialPractice, names(2));
     open();
     start(kT0);
     cross(1, kT0 + 1.0);
@@ -288,7 +288,7 @@ TEST_F(Recovery, JournalOfAnInterruptedRecoveryIsTakenFromItsBackup) {
 
 TEST_F(Recovery, MissingOrForeignJournalStartsTheHeatWithAFreshHeader) {
     setTrack({1, 2});
-    writeSeries(2, names(2));
+    writeSeries(ProgrammeType::OfficialPractice, names(2));
     open();
     EXPECT_EQ(engine->recoverHeat(static_cast<float>(kT0), kT0 + 5.0), RecoveryOutcome::Resumed);
     auto j = journal();
@@ -326,7 +326,7 @@ TEST_F(Recovery, MissingOrForeignJournalStartsTheHeatWithAFreshHeader) {
 
 TEST_F(Recovery, ADamagedHeaderNumberIsStoredAsTheHeatItWasTakenFor) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     LapRecord header;
     header.crossingTime = static_cast<float>(kT0);
     header.lapTime = 1.00002f;
@@ -352,7 +352,7 @@ namespace {
 // taken for heat 2's journal, whether its heat number or only its start differs.
 TEST_F(Recovery, BackupOfAnotherHeatIsKeptAsideAndNeverReplayed) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     for (bool sameNumber : {false, true}) {
         SCOPED_TRACE(sameNumber ? "same heat number" : "earlier heat");
         fs::remove_all(eventDir() / "VLTAVLT.001");
@@ -398,7 +398,7 @@ TEST_F(Recovery, BackupOfAnotherHeatIsKeptAsideAndNeverReplayed) {
         engine->handleKey('S', kT0 + 1030.0);
         ASSERT_FALSE(engine->heatRunning());
         engine->closeProgramme();
-        writeSeries(4, names(2)); // back to heat 0 for the second case
+        writeSeries(ProgrammeType::Race, names(2)); // back to heat 0 for the second case
         fs::remove(seriesPath(".VAV"));
         fs::remove(seriesPath(".DAD"));
     }

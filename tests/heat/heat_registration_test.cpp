@@ -9,7 +9,7 @@ using Registration = HeatFixture;
 
 TEST_F(Registration, TooShortLapIsRejectedAndItsTimeCarriedIntoTheNextLap) {
     setTrack({1, 2, 3, 4}, 3.0f);
-    writeSeries(2, names(4));
+    writeSeries(ProgrammeType::OfficialPractice, names(4));
     open();
     start();
     cross(2, kT0 + 10.0, 7.7f);
@@ -39,7 +39,7 @@ TEST_F(Registration, TooShortLapIsRejectedAndItsTimeCarriedIntoTheNextLap) {
 
 TEST_F(Registration, RejectionsAreNumberedPerLaneWithTheClockShown) {
     setTrack({1, 2, 3}, 3.0f);
-    writeSeries(4, names(3));
+    writeSeries(ProgrammeType::Race, names(3));
     open();
     start();
     cross(3, kT0 + 1);
@@ -56,7 +56,7 @@ TEST_F(Registration, RejectionsAreNumberedPerLaneWithTheClockShown) {
 
 TEST_F(Registration, LapTimeFromTheCounterOrFromThePcClock) {
     setTrack({1, 2});
-    writeSeries(2, names(2));
+    writeSeries(ProgrammeType::OfficialPractice, names(2));
     open();
     start();
     cross(1, kT0 + 5.0);
@@ -72,7 +72,7 @@ TEST_F(Registration, LapTimeFromTheCounterOrFromThePcClock) {
 // takes, however short it is.
 TEST_F(Registration, UntrustedCounterTimeCountsTheLapButNeverMakesABestLap) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     open();
     start(kT0);
     cross(1, kT0 + 1.0);
@@ -92,7 +92,7 @@ TEST_F(Registration, UntrustedCounterTimeCountsTheLapButNeverMakesABestLap) {
 
 TEST_F(Registration, EqualFastestLapMovesTheMarkToTheNewerLap) {
     setTrack({1, 2});
-    writeSeries(2, names(2));
+    writeSeries(ProgrammeType::OfficialPractice, names(2));
     open();
     start();
     cross(1, kT0 + 1.0);
@@ -110,7 +110,7 @@ TEST_F(Registration, EqualFastestLapMovesTheMarkToTheNewerLap) {
 
 TEST_F(Registration, CrossingsOfLanesOutsideTheHeatAreIgnored) {
     setTrack({1, 3}); // lane 2 has no position
-    writeSeries(2, names(2));
+    writeSeries(ProgrammeType::OfficialPractice, names(2));
     open();
     cross(1, kT0); // no heat running
     start();
@@ -125,7 +125,7 @@ TEST_F(Registration, CrossingsOfLanesOutsideTheHeatAreIgnored) {
 
 TEST_F(Registration, FirstCrossingCountsAsLapOneAndShowsPlusOne) {
     setTrack({1, 2});
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     open();
     start();
     cross(2, kT0 + 3.25);
@@ -148,7 +148,7 @@ TEST_F(Registration, FirstCrossingCountsAsLapOneAndShowsPlusOne) {
 
 TEST_F(Registration, RaceStandingsSortByLapsThenCrossingAndStoreTheHeatRank) {
     setTrack({1, 2, 3});
-    writeSeries(4, names(3));
+    writeSeries(ProgrammeType::Race, names(3));
     open();
     start();
     // heat 1: participant 1 on lane 3, 2 on lane 2, 3 on lane 1
@@ -187,7 +187,7 @@ TEST_F(Registration, RaceStandingsSortByLapsThenCrossingAndStoreTheHeatRank) {
 
 TEST_F(Registration, OfficialPracticeKeepsFastestLapWithItsLaneAndTime) {
     setTrack({1, 2});
-    writeSeries(2, names(3));
+    writeSeries(ProgrammeType::OfficialPractice, names(3));
     open();
     start();
     cross(1, kT0 + 1.0);
@@ -213,7 +213,7 @@ TEST_F(Registration, OfficialPracticeKeepsFastestLapWithItsLaneAndTime) {
 
 TEST_F(Registration, CounterResultsGiveLapsAndFastestLapPerLane) {
     setTrack({1, 2}, 5.0f);
-    writeSeries(4, names(2));
+    writeSeries(ProgrammeType::Race, names(2));
     open();
     engine->IniciarManiga(kT0);
     engine->armHeatEnd(kT0);
@@ -268,7 +268,7 @@ protected:
         }
     }
 
-    void runRandomHeats(int type) {
+    void runRandomHeats(ProgrammeType type) {
         setTrack({2, 4, 1, 3}, 3.0f);
         writeSeries(type, names(7));
         open();
@@ -286,7 +286,7 @@ protected:
                 // Equal laps now and then, a few too short, some beyond the counter's range.
                 float counter = next(10) == 0 ? 0.0f : 2.5f + static_cast<float>(next(8)) * 0.5f;
                 cross(l, t, counter);
-                if (type == 4 && next(25) == 0) {
+                if (type == ProgrammeType::Race && next(25) == 0) {
                     engine->handleKey(next(2) ? '+' : '-', t);
                     engine->handleKey('0' + 1 + next(4), t);
                     engine->handleKey(13, t);
@@ -304,11 +304,11 @@ protected:
 };
 
 TEST_F(IncrementalStandings, RaceMatchesAFreshResort) {
-    runRandomHeats(4);
+    runRandomHeats(ProgrammeType::Race);
 }
 
 TEST_F(IncrementalStandings, OfficialPracticeMatchesAFreshResort) {
-    runRandomHeats(2);
+    runRandomHeats(ProgrammeType::OfficialPractice);
 }
 
 } // namespace

@@ -73,7 +73,7 @@ TEST_F(LanesOfAProgramme, AutoScrollStepsWithTheHeatClock) {
         order.push_back(static_cast<std::int16_t>(i));
     }
     setTrack(order);
-    writeSeries(4, names(30));
+    writeSeries(ProgrammeType::Race, names(30));
     open();
     start(kT0);
     engine->tick(kT0 + 4.5);
@@ -88,7 +88,7 @@ TEST_F(LanesOfAProgramme, AutoScrollStepsWithTheHeatClock) {
 
 TEST_F(LanesOfAProgramme, ClosingWithoutAJournalLeavesNone) {
     setTrack({1, 2});
-    writeSeries(0, names(2));
+    writeSeries(ProgrammeType::Practice, names(2));
     fs::create_directories(dir.path());
     ASSERT_TRUE(saveConfigPista(dir.path() / "PISTA.CFG", track));
     open();

@@ -17,7 +17,9 @@ struct GridFixture : ::testing::Test {
             grid.setText(r, c, t);
         }
     }
-    void resort(int programa, int current = 0) { grid.resort({programa, &config, {}, current}); }
+    void resort(ProgrammeType programa, int current = 0) {
+        grid.resort({programa, &config, {}, current});
+    }
     std::vector<std::string> column(int c) {
         std::vector<std::string> out;
         for (int r = 1; r <= grid.rowCount(); ++r) {
@@ -34,7 +36,7 @@ TEST_F(GridFixture, RaceOrdersByLapsThenEarlierCrossingWithLapAndTimeGaps) {
     row(1, 3, {{col::SeriesLaps, "9"}, {col::OrderTime, "-280.00"}});
     row(2, 2, {{col::SeriesLaps, "10"}, {col::OrderTime, "-300.60"}});
     row(3, 1, {{col::SeriesLaps, "10"}, {col::OrderTime, "-300.10"}});
-    resort(4);
+    resort(ProgrammeType::Race);
     EXPECT_EQ(column(col::Dorsal), (V{"1", "2", "3"}));
     EXPECT_EQ(column(col::Rank), (V{"1", "2", "3"}));
     EXPECT_EQ(column(col::GapLeader), (V{"", "+0.5s", "-1v"}));
@@ -46,17 +48,17 @@ TEST_F(GridFixture, RaceGapsFollowChangesAndCapAtNinetyNineSeconds) {
     row(1, 1, {{col::SeriesLaps, "10"}, {col::OrderTime, "-100.00"}});
     row(2, 2, {{col::SeriesLaps, "10"}, {col::OrderTime, "-250.00"}});
     row(3, 3, {{col::SeriesLaps, "7"}, {col::OrderTime, "-90.00"}});
-    resort(4);
+    resort(ProgrammeType::Race);
     EXPECT_EQ(column(col::GapLeader), (V{"", "+99.9s", "-3v"}));
     EXPECT_EQ(column(col::GapPrevious), (V{"", "", "-3v"}));
     // The leader crosses again: every gap to it changes.
     grid.setText(1, col::SeriesLaps, "11");
     grid.setText(1, col::OrderTime, "-110.00");
-    resort(4);
+    resort(ProgrammeType::Race);
     EXPECT_EQ(column(col::GapLeader), (V{"", "-1v", "-4v"}));
     grid.setText(2, col::SeriesLaps, "11");
     grid.setText(2, col::OrderTime, "-111.30");
-    resort(4);
+    resort(ProgrammeType::Race);
     EXPECT_EQ(column(col::GapLeader), (V{"", "+1.3s", "-4v"}));
 }
 
@@ -67,7 +69,7 @@ TEST_F(GridFixture, RaceParticipantsWithoutLapsKeepEntryOrderAndNoRank) {
     }
     grid.setText(3, col::SeriesLaps, "1");
     grid.setText(3, col::OrderTime, "-12.00");
-    resort(4);
+    resort(ProgrammeType::Race);
     EXPECT_EQ(column(col::Dorsal), (V{"3", "1", "2"}));
     EXPECT_EQ(column(col::Rank), (V{"1", "", ""}));
     EXPECT_EQ(column(col::GapLeader), (V{"", "", ""}));
@@ -79,7 +81,7 @@ TEST_F(GridFixture, OfficialPracticeRanksByFastestLapWithGaps) {
     row(2, 2, {{col::OrderTime, "0"}, {col::Fastest, "5.5000"}, {col::FastestTime, "30"}});
     row(3, 3, {{col::OrderTime, "0"}, {col::Fastest, "5.2000"}, {col::FastestTime, "50"}});
     row(4, 4, {{col::OrderTime, "0"}, {col::Fastest, "5.4000"}, {col::FastestTime, "20"}});
-    resort(2);
+    resort(ProgrammeType::OfficialPractice);
     EXPECT_EQ(column(col::Dorsal), (V{"3", "4", "2", "1"}));
     EXPECT_EQ(column(col::Rank), (V{"1", "2", "3", ""}));
     EXPECT_EQ(column(col::GapLeader), (V{"", "+0.2000", "+0.3000", ""}));
@@ -90,7 +92,7 @@ TEST_F(GridFixture, EqualFastestLapsAreOrderedByWhenTheyWereSet) {
     grid.reset(2);
     row(1, 1, {{col::OrderTime, "0"}, {col::Fastest, "5.2000"}, {col::FastestTime, "80.5"}});
     row(2, 2, {{col::OrderTime, "0"}, {col::Fastest, "5.2000"}, {col::FastestTime, "40.25"}});
-    resort(2);
+    resort(ProgrammeType::OfficialPractice);
     EXPECT_EQ(column(col::Dorsal), (V{"2", "1"}));
     EXPECT_EQ(column(col::GapLeader), (V{"", "+0.0000"}));
 }
@@ -102,7 +104,7 @@ TEST_F(GridFixture, HeatRanksFromTheHeatKeys) {
     row(2, 2, {{col::SeriesLaps, "6"}, {col::HeatKey1, "-5"}, {col::HeatKey2, "70"}});
     row(3, 3, {{col::SeriesLaps, "5"}, {col::HeatKey1, "-4"}, {col::HeatKey2, "55"}});
     row(4, 4, {{col::SeriesLaps, "1"}, {col::HeatRank, "9"}});
-    resort(4);
+    resort(ProgrammeType::Race);
     EXPECT_EQ(grid.text(grid.findParticipant(2), col::HeatRank), "1");
     EXPECT_EQ(grid.text(grid.findParticipant(3), col::HeatRank), "2");
     EXPECT_EQ(grid.text(grid.findParticipant(1), col::HeatRank), "3");
@@ -112,7 +114,7 @@ TEST_F(GridFixture, HeatRanksFromTheHeatKeys) {
     row(1, 1, {{col::HeatKey1, "5.3"}, {col::HeatKey2, "10"}});
     row(2, 2, {});
     row(3, 3, {{col::HeatKey1, "5.1"}, {col::HeatKey2, "10"}});
-    resort(2);
+    resort(ProgrammeType::OfficialPractice);
     EXPECT_EQ(grid.text(grid.findParticipant(3), col::HeatRank), "1");
     EXPECT_EQ(grid.text(grid.findParticipant(1), col::HeatRank), "2");
     EXPECT_EQ(grid.text(grid.findParticipant(2), col::HeatRank), "");
@@ -178,25 +180,25 @@ TEST_F(GridFixture, StoredRecordsComeBackAsTheSameTexts) {
     rec.heatRank = 2;
     rec.sortKey1 = -11;
     rec.sortKey2 = 301.25f;
-    fillStandingsRow(grid, 1, rec, "Anna", 4, config);
+    fillStandingsRow(grid, 1, rec, "Anna", ProgrammeType::Race, config);
     EXPECT_EQ(grid.text(1, col::OrderTime), "-301.25");
     EXPECT_EQ(grid.text(1, col::LastLap), "+1");
     EXPECT_EQ(grid.text(1, col::Adjustments), "-1");
     EXPECT_EQ(grid.text(1, col::Fastest), "5.1234");
     EXPECT_EQ(grid.text(1, col::HeatRank), "2");
     EXPECT_TRUE(grid.marker(1));
-    EXPECT_EQ(recordFromStandingsRow(grid, 1, 4, 3), rec);
+    EXPECT_EQ(recordFromStandingsRow(grid, 1, ProgrammeType::Race, 3), rec);
     // A blank cell reads 0; a rank of the lane that crossed last is stored negated.
     rec.adjustments = 0;
     rec.lastLap = 0;
-    fillStandingsRow(grid, 1, rec, "Anna", 4, config);
+    fillStandingsRow(grid, 1, rec, "Anna", ProgrammeType::Race, config);
     EXPECT_EQ(grid.text(1, col::Adjustments), " ");
     EXPECT_EQ(grid.text(1, col::LastLap), " ");
-    auto back = recordFromStandingsRow(grid, 1, 4, 5);
+    auto back = recordFromStandingsRow(grid, 1, ProgrammeType::Race, 5);
     EXPECT_EQ(back.lastLaneRank, 2);
     EXPECT_EQ(back.lastLap, 0.0f);
     // Other programmes keep the time the fastest lap was set, rounded as shown.
-    fillStandingsRow(grid, 1, rec, "Anna", 2, config);
+    fillStandingsRow(grid, 1, rec, "Anna", ProgrammeType::OfficialPractice, config);
     EXPECT_EQ(grid.text(1, col::OrderTime), "0");
     EXPECT_EQ(grid.text(1, col::FastestTime), "301.25");
 }

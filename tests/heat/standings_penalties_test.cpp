@@ -13,7 +13,7 @@ using StandingsPenalties = HeatFixture;
 // from the moment the penalties are stored; the heat rows keep the laps driven.
 TEST_F(StandingsPenalties, RaceStandingsAndClassificationNameTheSameLeader) {
     setTrack({1, 2, 3, 4});
-    writeSeries(kRace, names(4));
+    writeSeries(ProgrammeType::Race, names(4));
     open();
     start(kT0);
     // Stored while the heat runs, as from the penalties screen.
@@ -51,7 +51,7 @@ TEST_F(StandingsPenalties, RaceStandingsAndClassificationNameTheSameLeader) {
     }
     std::vector<std::string> problems;
     Classification classification(track);
-    SeriesData data = loadSeriesData(eventDir(), kRace, 1, problems);
+    SeriesData data = loadSeriesData(eventDir(), ProgrammeType::Race, 1, problems);
     data.serie = 1;
     classification.addSeries(data, 0);
     classification.finishLoad();

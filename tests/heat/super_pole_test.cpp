@@ -13,7 +13,7 @@ protected:
         track.partialLane = 5;
         track.speedLane = 6;
         track.speedDistance = 40;
-        writeSeries(3, names(3));
+        writeSeries(ProgrammeType::SuperPole, names(3));
         fs::create_directories(dir.path() / "INFOGRAF");
         writeBytes(dir.path() / "INFOGRAF" / "0000.GIF", "GIF89a");
         writeBytes(dir.path() / "INFOGRAF" / "4000.GIF", "GIF89a");

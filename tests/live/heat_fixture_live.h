@@ -15,9 +15,9 @@ struct LiveHeatFixture : HeatFixture {
         ASSERT_TRUE(EventManager(dir.path()).createEvent("Gran Premi", "07-12-2026"));
         auto header = readCapcaleraProva(eventDir() / "PROVA.DAD");
         if (!header || header->header.seriesCounts[3] < 1) {
-            ASSERT_TRUE(EventManager(dir.path()).addSeries(1, kRace));
+            ASSERT_TRUE(EventManager(dir.path()).addSeries(1, ProgrammeType::Race));
         }
-        writeSeries(kRace, std::move(participants));
+        writeSeries(ProgrammeType::Race, std::move(participants));
         open();
     }
 };

@@ -106,12 +106,12 @@ TEST(LiveRequests, ClassificationQueryAndServeAddress) {
     auto q = parseClassificationQuery("type=CRS&series=1", 3);
     ASSERT_TRUE(q);
     EXPECT_EQ(q->event, 3);
-    EXPECT_EQ(q->programa, 4);
+    EXPECT_EQ(q->programa, ProgrammeType::Race);
     EXPECT_EQ(q->serie, 1);
     q = parseClassificationQuery("series=all&type=spp&event=2", 3);
     ASSERT_TRUE(q);
     EXPECT_EQ(q->event, 2);
-    EXPECT_EQ(q->programa, 3);
+    EXPECT_EQ(q->programa, ProgrammeType::SuperPole);
     EXPECT_EQ(q->serie, 0);
     for (const char* bad : {"", "series=1", "type=LLR", "type=CRS&series=0", "type=CRS&series=x",
                             "type=CRS&evil=1", "type=CRS&event=-1", "type"}) {
@@ -227,7 +227,7 @@ TEST_F(LiveHeat, SnapshotFollowsTheRaceAndTheClassificationMatchesTheFiles) {
     EXPECT_NE(changeJson(idle, running, 1, 2).find("\\u003cimg"), std::string::npos);
 
     endHeat(kT0 + 20.0);
-    auto list = loadLiveClassification(dir.path(), 1, 4, 1);
+    auto list = loadLiveClassification(dir.path(), 1, ProgrammeType::Race, 1);
     ASSERT_TRUE(list) << list.error();
     ASSERT_EQ(list->rows.size(), 4u);
     EXPECT_EQ(list->rows[0][3], first);
@@ -240,7 +240,7 @@ TEST_F(LiveHeat, SnapshotFollowsTheRaceAndTheClassificationMatchesTheFiles) {
     EXPECT_EQ(table.rows.size(), 4u);
     EXPECT_LT(table.columns.size(), list->titles.size());
 
-    EXPECT_FALSE(loadLiveClassification(dir.path(), 1, 4, 2));
-    EXPECT_FALSE(loadLiveClassification(dir.path(), 2, 4, 1));
-    EXPECT_FALSE(loadLiveClassification(dir.path(), 1, 1, 1));
+    EXPECT_FALSE(loadLiveClassification(dir.path(), 1, ProgrammeType::Race, 2));
+    EXPECT_FALSE(loadLiveClassification(dir.path(), 2, ProgrammeType::Race, 1));
+    EXPECT_FALSE(loadLiveClassification(dir.path(), 1, ProgrammeType::FreePractice, 1));
 }

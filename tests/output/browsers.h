@@ -10,9 +10,9 @@
 namespace cronovolta::test {
 
 // Browsers over in-memory series, one per programme type given.
-inline auto sourceOf(std::map<int, std::vector<SeriesData>> programmes, int lanes,
+inline auto sourceOf(std::map<ProgrammeType, std::vector<SeriesData>> programmes, int lanes,
                      int language = 0) {
-    return [programmes, lanes, language](int programa) -> std::optional<ResultsBrowser> {
+    return [programmes, lanes, language](ProgrammeType programa) -> std::optional<ResultsBrowser> {
         auto it = programmes.find(programa);
         if (it == programmes.end()) {
             return std::nullopt;

@@ -55,7 +55,8 @@ struct Listing : ::testing::Test {
         ASSERT_TRUE(writeLapFile(dir.path() / "OFC001.VAV", file));
     }
 
-    LapListing open(int programa = kOfficialPractice, bool programmeOpen = false) {
+    LapListing open(ProgrammeType programa = ProgrammeType::OfficialPractice,
+                    bool programmeOpen = false) {
         LapListingSetup setup;
         setup.folder = dir.path();
         setup.programa = programa;
@@ -92,7 +93,7 @@ TEST_F(Listing, OpensOnTheLastHeatOfTheSeries) {
     const auto& c = l.rows()[0].cells;
     EXPECT_EQ(Strings(c.begin(), c.end()), (Strings{"1.-", "1", "2", "Pere Roca", "", "1", "2", "1",
                                                     "2.0000", "99.9999", "2.0000", "0:00:02"}));
-    EXPECT_FALSE(open(kOfficialPractice, true).seriesSelectorEnabled());
+    EXPECT_FALSE(open(ProgrammeType::OfficialPractice, true).seriesSelectorEnabled());
 }
 
 TEST_F(Listing, PausesAreHiddenUnderAllLanesAndPartialAndSpeedRecordsNeverListed) {
@@ -156,7 +157,7 @@ TEST_F(Listing, PracticeListsTheJournalWithTheLaneSelectorOnly) {
     std::vector<LapRecord> journal;
     addHeat(journal, 1, 36000.0f, {lap(3, 0, 1.0f, 99.9999f, 1), lap(3, 0, 9.0f, 8.0f, 2)});
     ASSERT_TRUE(writeLapFile(dir.path() / "VLTAVLT.TMP", journal));
-    for (int programa : {kPractice, kFreePractice}) {
+    for (ProgrammeType programa : {ProgrammeType::Practice, ProgrammeType::FreePractice}) {
         auto l = open(programa, true);
         EXPECT_TRUE(l.onlyLaneSelector());
         EXPECT_EQ(l.lapFile(), dir.path() / "VLTAVLT.TMP");
@@ -208,7 +209,7 @@ TEST_F(Listing, SkippedBytesOfTheLapFileAreReported) {
         }
         LapListingSetup setup;
         setup.folder = dir.path();
-        setup.programa = kOfficialPractice;
+        setup.programa = ProgrammeType::OfficialPractice;
         setup.language = c.language;
         LapListing l(setup);
         l.load();

@@ -48,7 +48,8 @@ std::vector<PrintItem> onLine(const PrintPage& page, int line) {
     return out;
 }
 
-ResultsBrowser openBrowser(const SeriesData& data, int lanes, int programa = kRace) {
+ResultsBrowser openBrowser(const SeriesData& data, int lanes,
+                           ProgrammeType programa = ProgrammeType::Race) {
     BrowserSetup setup;
     setup.programa = programa;
     setup.track = trackWith(lanes, 3);
@@ -210,7 +211,7 @@ TEST(QuadrantPrint, FortyParticipantsBreakPagesWhereTheNextBlockNoLongerFits) {
 }
 
 TEST(QuadrantPrint, PassesGetALineEachAndFastestLapsForOtherProgrammes) {
-    auto b = openBrowser(fullRotation(2, 2).data(), 2, kOfficialPractice);
+    auto b = openBrowser(fullRotation(2, 2).data(), 2, ProgrammeType::OfficialPractice);
     ASSERT_TRUE(b.quadrantEnabled());
     const PrintLayout p = ImprimirQuadrant(kEvent, b);
     EXPECT_EQ(count(p, "Quadrant de voltes ràpides acabada la màniga 4"), 1);
@@ -309,13 +310,13 @@ TEST(ClassificationPrint, HeadingRowOnceWithoutPositionThenNumberedRows) {
     std::vector<std::string> headings = {
         "",         "Dorsal",   "Participant", "Voltes", "HoraPas", "VRàpida", "HoraPas", "Pst.",
         "Dif.Prm.", "Dif.Ant.", "nm",          "Pst.",   "Voltes",  "+/-",     "Última",  "Millor"};
-    for (int programa : {kRace, kOfficialPractice}) {
-        HeatReport heat{programa, programa == kRace ? 2 : 1, "2", 3};
+    for (ProgrammeType programa : {ProgrammeType::Race, ProgrammeType::OfficialPractice}) {
+        HeatReport heat{programa, programa == ProgrammeType::Race ? 2 : 1, "2", 3};
         const PrintLayout p = ImprimirClassificacio(kEvent, heat, grid, headings);
         ASSERT_EQ(p.pages().size(), 1u);
         const auto& page = p.pages()[0];
-        EXPECT_EQ(count(p, programa == kRace ? "Classificació cursa - Sèrie:2"
-                                             : "Classificació entrenaments oficials"),
+        EXPECT_EQ(count(p, programa == ProgrammeType::Race ? "Classificació cursa - Sèrie:2"
+                                                           : "Classificació entrenaments oficials"),
                   1);
         const auto finished = find(p, "Acabada la màniga: 3").second;
         const auto heading = find(p, "Participant").second;
@@ -335,9 +336,10 @@ TEST(ClassificationPrint, HeadingRowOnceWithoutPositionThenNumberedRows) {
             EXPECT_EQ(row[1].text, ".-");
             EXPECT_EQ(row[2].text, names[r - 1]);
             // Laps for the race, the fastest lap otherwise.
-            EXPECT_EQ(row[3].text, programa == kRace ? std::to_string(40 - r)
-                                                     : "4.12" + std::to_string(r) + "0");
-            EXPECT_DOUBLE_EQ(row[3].end(), programa == kRace ? 40 : 38);
+            EXPECT_EQ(row[3].text, programa == ProgrammeType::Race
+                                       ? std::to_string(40 - r)
+                                       : "4.12" + std::to_string(r) + "0");
+            EXPECT_DOUBLE_EQ(row[3].end(), programa == ProgrammeType::Race ? 40 : 38);
         }
         EXPECT_DOUBLE_EQ(find(p, "-1v").second.end(), 55);
     }
@@ -352,7 +354,7 @@ TEST(ClassificationPrint, LongListsRepeatTheHeaderAndHeadingsOnEveryPage) {
     std::vector<std::string> headings(col::Count);
     headings[col::Name] = "Participant";
     const PrintLayout p =
-        ImprimirClassificacio(kEvent, HeatReport{kRace, 1, "1", 1}, grid, headings);
+        ImprimirClassificacio(kEvent, HeatReport{ProgrammeType::Race, 1, "1", 1}, grid, headings);
     ASSERT_EQ(p.pages().size(), 3u);
     int rows = 0;
     for (const auto& page : p.pages()) {
@@ -371,7 +373,7 @@ TEST(ClassificationPrint, LongListsRepeatTheHeaderAndHeadingsOnEveryPage) {
 TEST(PrintTitles, FollowTheLanguageOfTheProgram) {
     struct Case {
         int language;
-        int programa;
+        ProgrammeType programa;
         int seriesCount;
         std::string heatTitle;
         std::string finished;
@@ -379,11 +381,11 @@ TEST(PrintTitles, FollowTheLanguageOfTheProgram) {
         std::string quadrantTitle;
     };
     const Case cases[] = {
-        {0, kRace, 2, "Classificació cursa - Sèrie:2", "Acabada la màniga: 3",
+        {0, ProgrammeType::Race, 2, "Classificació cursa - Sèrie:2", "Acabada la màniga: 3",
          "Classificació Cursa", "Quadrant de voltes acabada la màniga 2"},
-        {1, kRace, 2, "Clasificación carrera - Serie:2", "Completada la manga: 3",
+        {1, ProgrammeType::Race, 2, "Clasificación carrera - Serie:2", "Completada la manga: 3",
          "Clasificación Carrera", "Cuadrante de vueltas finalizada la manga 2"},
-        {1, kOfficialPractice, 1, "Clasificación entrenamientos oficiales",
+        {1, ProgrammeType::OfficialPractice, 1, "Clasificación entrenamientos oficiales",
          "Completada la manga: 3", "Clasificación Entrenamientos oficiales",
          "Cuadrante de vueltas rápidas finalizada la manga 2"},
     };

@@ -28,7 +28,8 @@ TEST(ResultTables, TrainingTablePairsRanksAndLapsPerLaneOfTheChangeOrder) {
          "2.- Anna\t2\t1\t5.0000\r\n\t5.0000\t5.1000\t"},
     };
     for (const Case& c : cases) {
-        auto browser = sourceOf({{kOfficialPractice, {twoByTwo()}}}, 2)(kOfficialPractice);
+        auto browser = sourceOf({{ProgrammeType::OfficialPractice, {twoByTwo()}}},
+                                2)(ProgrammeType::OfficialPractice);
         ConfigPista track = test::trackWith(2);
         track.OrdreCanvi = c.order;
         EXPECT_EQ(trainingTable(*browser, track), c.expected);
@@ -38,7 +39,8 @@ TEST(ResultTables, TrainingTablePairsRanksAndLapsPerLaneOfTheChangeOrder) {
 TEST(ResultTables, RaceTablesListEachStageWithItsResults) {
     SeriesData repechage =
         test::SeriesBuilder(2, {"Carla", "Dani"}).heat({{1, 8, 100.0f, 6.0f, 1, 8, 6.0f}}).data();
-    auto browser = sourceOf({{kRace, {twoByTwo(), repechage}}}, 2)(kRace);
+    auto browser =
+        sourceOf({{ProgrammeType::Race, {twoByTwo(), repechage}}}, 2)(ProgrammeType::Race);
     const std::vector<ProgressionStage> stages{kQualifyingRace, kRepechages};
     const std::string heading =
         "Sèrie\tFase\tN.\tParticipant\tPista d'inici\tPosició\tTotal voltes\tVolta ràpida\r\n";
@@ -52,8 +54,9 @@ TEST(ResultTables, RaceTablesListEachStageWithItsResults) {
 TEST(ResultTables, WritesOnlyWhatTheEventHasIntoItsFolder) {
     test::EventFolder folder(2);
     SeriesData practice = twoByTwo();
-    ASSERT_TRUE(writeParticipantList(participantFile(folder.event(), kOfficialPractice, 1),
-                                     practice.participants));
+    ASSERT_TRUE(
+        writeParticipantList(participantFile(folder.event(), ProgrammeType::OfficialPractice, 1),
+                             practice.participants));
     ASSERT_TRUE(writeHeatResultFile(folder.event() / "OFC001.DAD", practice.heats));
     auto event = openEventFiles(folder.data(), 1);
     ASSERT_TRUE(event.has_value());

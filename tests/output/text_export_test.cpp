@@ -40,7 +40,8 @@ TEST(TextExport, OnlyARaceStartsWithItsCaptionAndRunsTheLastSixSteps) {
     };
     ExportOptions options;
     options.eventLine = "Exportant a TXT Open (1-2)";
-    const std::string text = exportText(sourceOf({{kRace, {twoByTwo()}}}, 2), options, progress);
+    const std::string text =
+        exportText(sourceOf({{ProgrammeType::Race, {twoByTwo()}}}, 2), options, progress);
     EXPECT_TRUE(text.starts_with("CURSA\r\n" + std::string(100, '-') + "\r\n\r\n"));
     ASSERT_EQ(steps.size(), 6u);
     EXPECT_EQ(steps.front(), "13/18 Exportant a TXT Open (1-2) - CURSA");
@@ -49,8 +50,9 @@ TEST(TextExport, OnlyARaceStartsWithItsCaptionAndRunsTheLastSixSteps) {
 
 TEST(TextExport, ProgrammesWithoutSeriesAreLeftOutAndWithoutHeatsKeepOnlyTheirCaption) {
     SeriesData empty = SeriesBuilder(1, {"Anna", "Bernat"}).data();
-    const std::string text =
-        exportText(sourceOf({{kOfficialPractice, {empty}}, {kRace, {empty}}}, 2), {});
+    const std::string text = exportText(
+        sourceOf({{ProgrammeType::OfficialPractice, {empty}}, {ProgrammeType::Race, {empty}}}, 2),
+        {});
     const std::string dashes = std::string(100, '-');
     EXPECT_EQ(text,
               "ENTRENAMENTS OFICIALS\r\n" + dashes + "\r\n\r\nCURSA\r\n" + dashes + "\r\n\r\n");
@@ -59,7 +61,7 @@ TEST(TextExport, ProgrammesWithoutSeriesAreLeftOutAndWithoutHeatsKeepOnlyTheirCa
 TEST(TextExport, SeparateGridsShareOneTitleAndTheirOwnHeadings) {
     ExportOptions options;
     options.separateGrids = true;
-    const auto ls = lines(exportText(sourceOf({{kRace, {twoByTwo()}}}, 2), options));
+    const auto ls = lines(exportText(sourceOf({{ProgrammeType::Race, {twoByTwo()}}}, 2), options));
     EXPECT_EQ(countOf(ls, "QUADRANTS DE VOLTES I VOLTES RÀPIDES"), 1);
     EXPECT_EQ(countOf(ls, "\tParticipant\tPst. 1\tPst. 2\t"), 2);
     // Laps grid first (heat laps, then the total), then the fastest laps as stored.
@@ -83,7 +85,7 @@ TEST(TextExport, ALaneNotDrivenLeavesNoCellAndTimesWithoutALapAreLeftOut) {
                            .data();
     ExportOptions options;
     options.separateGrids = true;
-    const auto ls = lines(exportText(sourceOf({{kRace, {three}}}, 3), options));
+    const auto ls = lines(exportText(sourceOf({{ProgrammeType::Race, {three}}}, 3), options));
     EXPECT_EQ(countOf(ls, "\tCarla\t1\t1"), 1);       // laps: lane 3 only
     EXPECT_EQ(countOf(ls, "\tCarla\t\t99.9999"), 1);  // no fastest lap: the value is left out
     EXPECT_EQ(countOf(ls, "\tBernat\t11\t7\t18"), 1); // lanes 2 and 3, lane 1 not driven
@@ -96,12 +98,12 @@ TEST(TextExport, ALaneNotDrivenLeavesNoCellAndTimesWithoutALapAreLeftOut) {
 }
 
 TEST(TextExport, HeatTitlesCarryTheNumberBetweenBlanksInEitherLanguage) {
-    const auto ca = lines(exportText(sourceOf({{kRace, {twoByTwo()}}}, 2), {}));
+    const auto ca = lines(exportText(sourceOf({{ProgrammeType::Race, {twoByTwo()}}}, 2), {}));
     EXPECT_EQ(countOf(ca, "CLASSIFICACIÓ COMPLETADA LA MÀNIGA 2 "), 2);
     EXPECT_EQ(countOf(ca, "CLASSIFICACIÓ DE LA MÀNIGA 1 "), 2);
     ExportOptions es;
     es.language = 1;
-    const auto ls = lines(exportText(sourceOf({{kRace, {twoByTwo()}}}, 2, 1), es));
+    const auto ls = lines(exportText(sourceOf({{ProgrammeType::Race, {twoByTwo()}}}, 2, 1), es));
     EXPECT_EQ(ls.front(), "CARRERA");
     EXPECT_EQ(countOf(ls, "TABLAS DE VUELTAS Y VUELTAS RÁPIDAS"), 1);
     EXPECT_EQ(countOf(ls, "CLASIFICACIÓN COMPLETADA LA MANGA 2 "), 2);
@@ -118,7 +120,7 @@ TEST(TextExport, HeatBlocksHoldOnlyTheRowsOfTheirHeat) {
     SeriesData one = SeriesBuilder(2, {"Carles", "Dolors"})
                          .heat({{1, 7, 10.0f, 2.8f, 1, 7, 2.8f}, {2, 3, 11.0f, 3.5f, 2, 3, 3.5f}})
                          .data();
-    const auto ls = lines(exportText(sourceOf({{kRace, {two, one}}}, 2), {}));
+    const auto ls = lines(exportText(sourceOf({{ProgrammeType::Race, {two, one}}}, 2), {}));
     int blocks = 0;
     for (const std::string title :
          {"CLASSIFICACIÓ COMPLETADA LA MÀNIGA 2 ", "CLASSIFICACIÓ DE LA MÀNIGA 2 "}) {
@@ -142,7 +144,7 @@ TEST(TextExport, SecondPassesAreNamedInLaneTitlesAndRows) {
                           .heat({{1, 10, 300.0f, 5.1f, 1, 10, 5.1f}})
                           .heat({{1, 21, 600.0f, 5.0f, 1, 11, 5.0f}})
                           .data();
-    const auto ls = lines(exportText(sourceOf({{kRace, {solo}}}, 1), {}));
+    const auto ls = lines(exportText(sourceOf({{ProgrammeType::Race, {solo}}}, 1), {}));
     EXPECT_EQ(countOf(ls, "CLASSIFICACIÓ DE LA PISTA 1 PASSADA 2 "), 2);
     EXPECT_EQ(countOf(ls, "\t1.-\tPst.1 Psd.2\t(Mng.2)\t11\t\t"), 1);
     EXPECT_EQ(countOf(ls, "\t1.-\tAnna\t(Pst.1 Psd.2)\t(Mng.2)\t11"), 1);
@@ -153,7 +155,8 @@ TEST(TextExport, ReferenceEventMatchesTheHandCheckedFile) {
     test::EventFolder folder(2);
     SeriesData race = twoByTwo();
     race.participants.maniguesFetes = 2;
-    ASSERT_TRUE(writeParticipantList(participantFile(folder.event(), kRace, 1), race.participants));
+    ASSERT_TRUE(writeParticipantList(participantFile(folder.event(), ProgrammeType::Race, 1),
+                                     race.participants));
     ASSERT_TRUE(writeHeatResultFile(folder.event() / "CRS001.DAD", race.heats));
     auto event = openEventFiles(folder.data(), 1);
     ASSERT_TRUE(event.has_value());

@@ -46,14 +46,14 @@ public:
     const fs::path& data() const { return m_dir.path(); }
     fs::path event() const { return eventFolder(data(), 1); }
 
-    int addSeries(int programa) {
+    int addSeries(ProgrammeType programa) {
         EventManager manager(data());
         return manager.addSeries(1, programa).value_or(0);
     }
 
     // The series' list and one heat in which participant i (1-based) has `totals[i-1]`
     // laps and fastest lap `fastest[i-1]`, on lane (i - 1) % lanes + 1.
-    void writeOneHeat(int programa, int serie, const std::vector<std::string>& names,
+    void writeOneHeat(ProgrammeType programa, int serie, const std::vector<std::string>& names,
                       const std::vector<float>& totals, const std::vector<float>& fastest,
                       int lanes) {
         ParticipantList list;
@@ -81,7 +81,7 @@ public:
     }
 
     // The list screen's context for a list of this event, as the main window opens it.
-    InscritsContext listContext(int programa, int serie) const {
+    InscritsContext listContext(ProgrammeType programa, int serie) const {
         auto files = openEventFiles(data(), 1);
         check(files.has_value(), "event files");
         InscritsContext ctx;

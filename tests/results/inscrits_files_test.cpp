@@ -20,7 +20,7 @@ Names numbered(int n) {
     return out;
 }
 
-InscritsContext contextFor(const EventFolder& f, int programa, int serie) {
+InscritsContext contextFor(const EventFolder& f, ProgrammeType programa, int serie) {
     return f.listContext(programa, serie);
 }
 
@@ -34,9 +34,9 @@ ParticipantList readList(const fs::path& file) {
 
 TEST(InscritsFiles, ChangingARaceCountRewritesItsHeatsAndPenalties) {
     EventFolder f(4);
-    ASSERT_EQ(f.addSeries(kRace), 2);
-    f.writeOneHeat(kRace, 2, numbered(8), std::vector<float>(8, 5.0f), std::vector<float>(8, 3.0f),
-                   4);
+    ASSERT_EQ(f.addSeries(ProgrammeType::Race), 2);
+    f.writeOneHeat(ProgrammeType::Race, 2, numbered(8), std::vector<float>(8, 5.0f),
+                   std::vector<float>(8, 3.0f), 4);
     // A second heat with the participants in another order.
     const auto dad = f.event() / "CRS002.DAD";
     auto heats = readHeatResultFile(dad)->records;
@@ -49,7 +49,7 @@ TEST(InscritsFiles, ChangingARaceCountRewritesItsHeatsAndPenalties) {
     ASSERT_TRUE(writePenalties(f.event() / "CRS002.PEN",
                                {{2, 1.0f, "sortida"}, {7, 2.0f, "tall"}, {8, 1.0f, "x"}}));
 
-    auto opened = openInscrits(contextFor(f, kRace, 2));
+    auto opened = openInscrits(contextFor(f, ProgrammeType::Race, 2));
     ASSERT_TRUE(opened);
     InscritsModel& m = opened->model;
     EXPECT_EQ(m.lowerBound(), 5);
@@ -70,7 +70,7 @@ TEST(InscritsFiles, ChangingARaceCountRewritesItsHeatsAndPenalties) {
     ASSERT_EQ(pens.size(), 1u);
     EXPECT_EQ(pens[0].participant, 2);
 
-    auto again = openInscrits(contextFor(f, kRace, 2));
+    auto again = openInscrits(contextFor(f, ProgrammeType::Race, 2));
     ASSERT_TRUE(again);
     again->model.applyCount("8");
     ASSERT_TRUE(saveInscrits(again->model));
@@ -95,7 +95,7 @@ TEST(InscritsFiles, EntrantListsComeFromTheGeneralListAndVanishWhenBlank) {
     g->model.setName(3, "Carles");
     ASSERT_TRUE(saveInscrits(g->model));
 
-    auto e = openInscrits(contextFor(f, kPractice, 1));
+    auto e = openInscrits(contextFor(f, ProgrammeType::Practice, 1));
     ASSERT_TRUE(e);
     EXPECT_EQ(e->model.sourceCaption(), "Llista de participants (3)");
     e->model.copyFromSource(2, false);
@@ -104,15 +104,15 @@ TEST(InscritsFiles, EntrantListsComeFromTheGeneralListAndVanishWhenBlank) {
     EXPECT_EQ(readList(f.event() / "PROVA.PAR").names, (Names{"Carles", ""}));
 
     // A series takes its names from the entrants, with their race numbers.
-    ASSERT_EQ(f.addSeries(kOfficialPractice), 2);
-    auto s = openInscrits(contextFor(f, kOfficialPractice, 2));
+    ASSERT_EQ(f.addSeries(ProgrammeType::OfficialPractice), 2);
+    auto s = openInscrits(contextFor(f, ProgrammeType::OfficialPractice, 2));
     ASSERT_TRUE(s);
     EXPECT_EQ(s->model.sourceNameHeader(), "Inscrit");
     s->model.copyFromSource(0, true);
     EXPECT_EQ(s->model.names()[0], "#1 Carles");
 
     // A character the files cannot hold is stored as "?", and said so.
-    auto odd = openInscrits(contextFor(f, kPractice, 1));
+    auto odd = openInscrits(contextFor(f, ProgrammeType::Practice, 1));
     ASSERT_TRUE(odd);
     odd->model.setName(1, "Őrs Kovács");
     auto oddSaved = saveInscrits(odd->model);
@@ -121,7 +121,7 @@ TEST(InscritsFiles, EntrantListsComeFromTheGeneralListAndVanishWhenBlank) {
     ASSERT_EQ(oddSaved->notes.size(), 1u);
     EXPECT_NE(oddSaved->notes[0].find("\"?rs Kovács\""), std::string::npos);
 
-    auto blank = openInscrits(contextFor(f, kPractice, 1));
+    auto blank = openInscrits(contextFor(f, ProgrammeType::Practice, 1));
     ASSERT_TRUE(blank);
     blank->model.setName(1, "   ");
     auto saved = saveInscrits(blank->model);

@@ -13,7 +13,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-InscritsContext seriesContext(int programa, int lanes) {
+InscritsContext seriesContext(ProgrammeType programa, int lanes) {
     InscritsContext ctx;
     ctx.dataDir = "/data";
     ctx.eventDir = "/data/PROVA001";
@@ -34,26 +34,27 @@ ParticipantList listOf(Names names, int heats = 0) {
 } // namespace
 
 TEST(Inscrits, CountLowerBoundFollowsTheHeatsAlreadyRun) {
-    EXPECT_EQ(countLowerBound(kRace, 4, 0), 4);
-    EXPECT_EQ(countLowerBound(kRace, 4, 1), 4);
-    EXPECT_EQ(countLowerBound(kRace, 4, 3), 6);
-    EXPECT_EQ(countLowerBound(kSuperPole, 4, 6), 6);
-    EXPECT_EQ(countLowerBound(kSuperPole, 4, 2), 4);
-    EXPECT_EQ(countLowerBound(kPractice, 8, 5), 1);
+    EXPECT_EQ(countLowerBound(ProgrammeType::Race, 4, 0), 4);
+    EXPECT_EQ(countLowerBound(ProgrammeType::Race, 4, 1), 4);
+    EXPECT_EQ(countLowerBound(ProgrammeType::Race, 4, 3), 6);
+    EXPECT_EQ(countLowerBound(ProgrammeType::SuperPole, 4, 6), 6);
+    EXPECT_EQ(countLowerBound(ProgrammeType::SuperPole, 4, 2), 4);
+    EXPECT_EQ(countLowerBound(ProgrammeType::Practice, 8, 5), 1);
 
-    InscritsModel race(seriesContext(kRace, 4), listOf({"A", "B", "C", "D", "E"}, 3), {}, true);
+    InscritsModel race(seriesContext(ProgrammeType::Race, 4), listOf({"A", "B", "C", "D", "E"}, 3),
+                       {}, true);
     EXPECT_EQ(race.count(), 5);
     EXPECT_EQ(race.rangeLabel(), "5");
     EXPECT_FALSE(race.countEnabled()); // 6 participants have started: the count is fixed
-    InscritsModel open(seriesContext(kRace, 4), listOf({"A", "B", "C", "D", "E", "F"}, 3), {},
-                       true);
+    InscritsModel open(seriesContext(ProgrammeType::Race, 4),
+                       listOf({"A", "B", "C", "D", "E", "F"}, 3), {}, true);
     EXPECT_TRUE(open.countEnabled());
     EXPECT_EQ(open.applyCount("150"), 99);
     EXPECT_EQ(open.applyCount("2"), 6);
     EXPECT_EQ(open.applyCount("7,8"), 7);
     EXPECT_EQ(open.applyCount("nonsense"), 6);
 
-    InscritsContext entrants = seriesContext(kPractice, 4);
+    InscritsContext entrants = seriesContext(ProgrammeType::Practice, 4);
     InscritsModel ev(entrants, listOf({}), {}, false);
     EXPECT_EQ(ev.count(), 1);
     EXPECT_EQ(ev.applyCount("0"), 1);
@@ -61,7 +62,7 @@ TEST(Inscrits, CountLowerBoundFollowsTheHeatsAlreadyRun) {
 }
 
 TEST(Inscrits, StartLanesReadTheLaneOrderBackwards) {
-    auto ctx = seriesContext(kRace, 4);
+    auto ctx = seriesContext(ProgrammeType::Race, 4);
     InscritsModel m(ctx, listOf({"A"}), {}, true);
     ASSERT_EQ(m.count(), 4); // padded to the lanes
     m.applyCount("6");
@@ -71,13 +72,13 @@ TEST(Inscrits, StartLanesReadTheLaneOrderBackwards) {
     }
     EXPECT_EQ(lanes, (Names{"4", "3", "2", "1", "1", "1"}));
     ctx.track.OrdreCanvi = {4, 2, 4, 1, 3};
-    EXPECT_EQ(startLane(kRace, 1, ctx.track), 3);
-    EXPECT_EQ(startLane(kRace, 4, ctx.track), 2);
-    EXPECT_EQ(startLane(kRace, 9, ctx.track), 2);
-    EXPECT_EQ(startLane(kSuperPole, 9, ctx.track), 9);
+    EXPECT_EQ(startLane(ProgrammeType::Race, 1, ctx.track), 3);
+    EXPECT_EQ(startLane(ProgrammeType::Race, 4, ctx.track), 2);
+    EXPECT_EQ(startLane(ProgrammeType::Race, 9, ctx.track), 2);
+    EXPECT_EQ(startLane(ProgrammeType::SuperPole, 9, ctx.track), 9);
     EXPECT_EQ(m.orderText(7), "7");
 
-    InscritsModel practice(seriesContext(kFreePractice, 4), listOf({"A"}), {}, true);
+    InscritsModel practice(seriesContext(ProgrammeType::FreePractice, 4), listOf({"A"}), {}, true);
     EXPECT_FALSE(practice.showsStartLanes());
     EXPECT_EQ(practice.startLaneText(1), "");
 }
@@ -91,7 +92,7 @@ TEST(Inscrits, ModesChooseTheirTextsAndSource) {
     EXPECT_EQ(g.countLabel(), "N. de participants:");
     EXPECT_FALSE(g.hasSource());
 
-    InscritsModel e(seriesContext(kPractice, 4), listOf({"A"}), {"X", "Y"}, false);
+    InscritsModel e(seriesContext(ProgrammeType::Practice, 4), listOf({"A"}), {"X", "Y"}, false);
     EXPECT_EQ(e.title(), "Llista d'inscrits - Open Sabadell");
     EXPECT_EQ(e.countLabel(), "N. d'inscrits:");
     EXPECT_EQ(e.nameHeader(), "Inscrit");
@@ -99,7 +100,7 @@ TEST(Inscrits, ModesChooseTheirTextsAndSource) {
     EXPECT_EQ(e.sourceNumberHeader(), "N.");
     EXPECT_EQ(e.sourceCaption(), "Llista de participants (2)");
 
-    auto ctx = seriesContext(kRace, 4);
+    auto ctx = seriesContext(ProgrammeType::Race, 4);
     ctx.language = 1;
     InscritsModel s(ctx, listOf({"A"}), {"X"}, true);
     EXPECT_EQ(s.title(), "Lista de participantes - Open Sabadell - Carrera");
@@ -109,7 +110,8 @@ TEST(Inscrits, ModesChooseTheirTextsAndSource) {
 }
 
 TEST(Inscrits, CopyingFillsTheCurrentRowAndMovesOnWrapping) {
-    InscritsModel m(seriesContext(kRace, 2), listOf({"", ""}), {"Pere", "anna", "Berta"}, true);
+    InscritsModel m(seriesContext(ProgrammeType::Race, 2), listOf({"", ""}),
+                    {"Pere", "anna", "Berta"}, true);
     m.sortSource(1);
     EXPECT_EQ(m.source()[0].name, "anna");
     EXPECT_EQ(m.source()[0].number, 2);
@@ -124,7 +126,7 @@ TEST(Inscrits, CopyingFillsTheCurrentRowAndMovesOnWrapping) {
     EXPECT_EQ(m.source()[0].name, "Pere");
 
     // Shift has no "#" form outside a series.
-    InscritsModel e(seriesContext(kPractice, 2), listOf({""}), {"Pere"}, false);
+    InscritsModel e(seriesContext(ProgrammeType::Practice, 2), listOf({""}), {"Pere"}, false);
     e.copyFromSource(0, true);
     EXPECT_EQ(e.names()[0], "Pere");
 

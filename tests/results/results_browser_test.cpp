@@ -22,7 +22,8 @@ std::map<int, SeriesData> twoSeries() {
     return {{1, s1.data()}, {2, s2.data()}};
 }
 
-ResultsBrowser browserOver(std::map<int, SeriesData> series, int programa = kRace,
+ResultsBrowser browserOver(std::map<int, SeriesData> series,
+                           ProgrammeType programa = ProgrammeType::Race,
                            std::optional<int> preset = std::nullopt) {
     BrowserSetup setup;
     setup.programa = programa;
@@ -66,7 +67,7 @@ TEST(ResultsBrowser, OpensOnAllSeriesWithEachParticipantsLatestHeat) {
 
     auto single = twoSeries();
     single.erase(2);
-    auto one = browserOver(single, kOfficialPractice);
+    auto one = browserOver(single, ProgrammeType::OfficialPractice);
     one.open();
     EXPECT_FALSE(one.seriesFilterEnabled());
     EXPECT_EQ(one.criterion(), kFastestLap);
@@ -146,13 +147,13 @@ TEST(ResultsBrowser, QuadrantPrintNeedsTheProgrammesCriterionAndOneHeatOfEveryon
     b.selectHeat(0);
     EXPECT_FALSE(b.quadrantEnabled());
 
-    auto ofc = browserOver(twoSeries(), kOfficialPractice);
+    auto ofc = browserOver(twoSeries(), ProgrammeType::OfficialPractice);
     ofc.open();
     EXPECT_TRUE(ofc.quadrantEnabled());
 }
 
 TEST(ResultsBrowser, HeatPresetAppliesOnceAndEveryActionFiltersOnce) {
-    auto b = browserOver(twoSeries(), kRace, 1);
+    auto b = browserOver(twoSeries(), ProgrammeType::Race, 1);
     b.open();
     EXPECT_EQ(b.filterRuns(), 1);
     EXPECT_EQ(b.selected(ResultsBrowser::kHeat), 1);
@@ -164,7 +165,7 @@ TEST(ResultsBrowser, HeatPresetAppliesOnceAndEveryActionFiltersOnce) {
     b.selectPass(0);
     EXPECT_EQ(b.filterRuns(), 4);
 
-    auto beyond = browserOver(twoSeries(), kRace, 9);
+    auto beyond = browserOver(twoSeries(), ProgrammeType::Race, 9);
     beyond.open();
     EXPECT_EQ(beyond.selected(ResultsBrowser::kHeat), 2);
 }

@@ -16,7 +16,7 @@ using Names = std::vector<std::string>;
 
 TEST(ResultsSource, ATruncatedHeatFileKeepsTheRowsBeforeTheCut) {
     EventFolder f(2);
-    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {5, 4}, {3.0f, 3.1f}, 2);
+    f.writeOneHeat(ProgrammeType::Race, 1, {"Anna", "Bernat"}, {5, 4}, {3.0f, 3.1f}, 2);
     const auto dad = f.event() / "CRS001.DAD";
     auto heats = readHeatResultFile(dad)->records;
     heats.push_back(heats[0]);
@@ -30,7 +30,7 @@ TEST(ResultsSource, ATruncatedHeatFileKeepsTheRowsBeforeTheCut) {
     auto files = openEventFiles(f.data(), 1);
     ASSERT_TRUE(files);
     auto problems = std::make_shared<std::vector<std::string>>();
-    auto b = makeResultsBrowser(*files, kRace, 1, problems);
+    auto b = makeResultsBrowser(*files, ProgrammeType::Race, 1, problems);
     b.open();
     b.selectHeat(0);
     EXPECT_EQ(b.visibleRows().size(), 2u);
@@ -41,10 +41,10 @@ TEST(ResultsSource, ATruncatedHeatFileKeepsTheRowsBeforeTheCut) {
 
 TEST(ResultsSource, APenaltyNotAboveZeroIsReportedAndNotApplied) {
     EventFolder f(2);
-    f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {5, 4}, {3.0f, 3.1f}, 2);
+    f.writeOneHeat(ProgrammeType::Race, 1, {"Anna", "Bernat"}, {5, 4}, {3.0f, 3.1f}, 2);
     ASSERT_TRUE(writePenalties(f.event() / "CRS001.PEN", {{2, -1.5f, "?"}}));
     std::vector<std::string> problems;
-    auto data = loadSeriesData(f.event(), kRace, 1, problems);
+    auto data = loadSeriesData(f.event(), ProgrammeType::Race, 1, problems);
     EXPECT_EQ(data.penalties.size(), 1u);
     EXPECT_EQ(problems, (Names{"CRS001.PEN holds a penalty of -1.5 laps for participant 2; it "
                                "is not applied"}));

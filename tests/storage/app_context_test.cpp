@@ -21,7 +21,7 @@ TEST(AppContext, SelectingAnEventAndASeriesLoadsCountsAndParticipants) {
     ASSERT_TRUE(loadEventSeriesCounts(context));
     EXPECT_EQ(context.seriesCounts, (std::array<std::int16_t, 5>{1, 2, 0, 0, 4}));
 
-    context.seleccio.programa = kRace;
+    context.seleccio.programa = ProgrammeType::Race;
     context.seleccio.serie = 3;
     context.configPista.lanes = 4;
     ASSERT_TRUE(loadActiveSeries(context));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 #include "support/temp_dir.h"
@@ -22,14 +23,41 @@ void makeEvent(const fs::path& dataDir, int n, const std::string& name, const st
 TEST(EventFileNames, FollowTheNumberingRules) {
     EXPECT_EQ(eventFolderName(1), "PROVA001");
     EXPECT_EQ(eventFolderName(1000), "PROVA1000"); // three digits is a minimum width
-    EXPECT_EQ(seriesFileName(kRace, 2, ".VAV"), "CRS002.VAV");
-    EXPECT_EQ(seriesFileName(kFreePractice, 1, ".PAR"), "LLR001.PAR");
-    EXPECT_EQ(seriesFileName(kOfficialPractice, 12, ".DAD"), "OFC012.DAD");
-    EXPECT_EQ(seriesBaseName(kSuperPole, 3), "SPP003");
-    EXPECT_EQ(seriesFileName(kPractice, 1, ".PAR"), "PROVA.PAR");
-    EXPECT_EQ(seriesPrefix(7), "");
+    EXPECT_EQ(seriesFileName(ProgrammeType::Race, 2, ".VAV"), "CRS002.VAV");
+    EXPECT_EQ(seriesFileName(ProgrammeType::FreePractice, 1, ".PAR"), "LLR001.PAR");
+    EXPECT_EQ(seriesFileName(ProgrammeType::OfficialPractice, 12, ".DAD"), "OFC012.DAD");
+    EXPECT_EQ(seriesBaseName(ProgrammeType::SuperPole, 3), "SPP003");
+    EXPECT_EQ(seriesFileName(ProgrammeType::Practice, 1, ".PAR"), "PROVA.PAR");
+    EXPECT_EQ(seriesPrefix(static_cast<ProgrammeType>(7)), "");
     EXPECT_EQ(distributionTableName(8), "DISTRIBUCIONS08.TXT");
     EXPECT_EQ(distributionTableName(64), "DISTRIBUCIONS64.TXT");
+}
+
+TEST(ProgrammeTypes, OnlyStoredNumbersZeroToFourNameAType) {
+    struct Case {
+        int stored;
+        std::optional<ProgrammeType> type;
+        bool standings;
+    };
+    const Case cases[] = {
+        {-1, std::nullopt, false},
+        {0, ProgrammeType::Practice, false},
+        {1, ProgrammeType::FreePractice, false},
+        {2, ProgrammeType::OfficialPractice, true},
+        {3, ProgrammeType::SuperPole, true},
+        {4, ProgrammeType::Race, true},
+        {5, std::nullopt, false},
+        {32767, std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        const auto type = programmeTypeFrom(c.stored);
+        EXPECT_EQ(type, c.type);
+        if (type) {
+            EXPECT_EQ(index(*type), c.stored); // the number goes back out unchanged
+            EXPECT_EQ(hasStandings(*type), c.standings);
+        }
+    }
 }
 
 TEST(Catalog, EntriesRoundTripAndAnEmptyNameIsTwoZeroBytes) {
@@ -188,11 +216,11 @@ TEST(EventHeader, InPlaceRewritesKeepTheRestOfTheFile) {
     ASSERT_TRUE(writeNewCapcaleraProva(file, {{1, 1, 1, 1}, "Un nom força llarg", "31-12-2024"}));
     auto before = fs::file_size(file);
 
-    ASSERT_TRUE(writeSeriesCount(file, kRace, 5));
-    ASSERT_TRUE(writeSeriesCount(file, kFreePractice, 0));
+    ASSERT_TRUE(writeSeriesCount(file, ProgrammeType::Race, 5));
+    ASSERT_TRUE(writeSeriesCount(file, ProgrammeType::FreePractice, 0));
     EXPECT_EQ(readCapcaleraProva(file)->header.seriesCounts,
               (std::array<std::int16_t, 4>{0, 1, 1, 5}));
-    EXPECT_FALSE(writeSeriesCount(file, kPractice, 1));
+    EXPECT_FALSE(writeSeriesCount(file, ProgrammeType::Practice, 1));
     ASSERT_TRUE(writeSeriesCounts(file, {2, 0, 3, 4}));
     EXPECT_EQ(readCapcaleraProva(file)->header.seriesCounts,
               (std::array<std::int16_t, 4>{2, 0, 3, 4}));

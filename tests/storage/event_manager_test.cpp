@@ -191,31 +191,31 @@ TEST_F(EventManagerTest, AFailedRenamePutsEveryFolderBack) {
 TEST_F(EventManagerTest, SeriesAreAddedByCountInTheHeader) {
     EventManager manager(data());
     createEvents(manager, 1);
-    EXPECT_EQ(manager.addSeries(1, kRace), 2);
-    EXPECT_EQ(manager.addSeries(1, kRace), 3);
-    EXPECT_EQ(manager.addSeries(1, kOfficialPractice), 2);
+    EXPECT_EQ(manager.addSeries(1, ProgrammeType::Race), 2);
+    EXPECT_EQ(manager.addSeries(1, ProgrammeType::Race), 3);
+    EXPECT_EQ(manager.addSeries(1, ProgrammeType::OfficialPractice), 2);
     EXPECT_EQ(readHeader(1).seriesCounts, (std::array<std::int16_t, 4>{1, 2, 1, 3}));
-    EXPECT_FALSE(manager.addSeries(1, kPractice));
-    EXPECT_FALSE(manager.addSeries(2, kRace));
+    EXPECT_FALSE(manager.addSeries(1, ProgrammeType::Practice));
+    EXPECT_FALSE(manager.addSeries(2, ProgrammeType::Race));
 
     test::writeBytes(header(1), std::string("\x01\x00\x01", 3)); // counts cut short
-    EXPECT_EQ(manager.addSeries(1, kRace).error().kind, EventError::Io);
+    EXPECT_EQ(manager.addSeries(1, ProgrammeType::Race).error().kind, EventError::Io);
 }
 
 TEST_F(EventManagerTest, DeletingASeriesRenumbersItsFiles) {
     EventManager manager(data());
     createEvents(manager, 1);
-    manager.addSeries(1, kRace);
-    manager.addSeries(1, kRace);
+    manager.addSeries(1, ProgrammeType::Race);
+    manager.addSeries(1, ProgrammeType::Race);
     for (int s = 1; s <= 3; ++s) {
         std::string tag = "race " + std::to_string(s);
-        touch(1, seriesFileName(kRace, s, ".PAR"), tag);
-        touch(1, seriesFileName(kRace, s, ".VAV"), tag);
+        touch(1, seriesFileName(ProgrammeType::Race, s, ".PAR"), tag);
+        touch(1, seriesFileName(ProgrammeType::Race, s, ".VAV"), tag);
     }
     touch(1, "CRS003.DAD", "race 3");
     touch(1, "OFC001.PAR", "official");
 
-    auto deleted = manager.deleteSeries(1, kRace, 1);
+    auto deleted = manager.deleteSeries(1, ProgrammeType::Race, 1);
     ASSERT_TRUE(deleted);
     fs::path ev = eventFolder(data(), 1);
     EXPECT_EQ(test::readBytes(ev / "CRS001.PAR"), "race 2");
@@ -228,9 +228,10 @@ TEST_F(EventManagerTest, DeletingASeriesRenumbersItsFiles) {
     EXPECT_EQ(bytes.substr(6, 2), std::string("\x02\x00", 2));
     EXPECT_EQ(readHeader(1).name, "Prova 1");
 
-    EXPECT_EQ(manager.deleteSeries(1, kRace, 3).error().kind, EventError::NoSuchSeries);
-    ASSERT_TRUE(manager.deleteSeries(1, kRace, 2));
-    ASSERT_TRUE(manager.deleteSeries(1, kRace, 1));
+    EXPECT_EQ(manager.deleteSeries(1, ProgrammeType::Race, 3).error().kind,
+              EventError::NoSuchSeries);
+    ASSERT_TRUE(manager.deleteSeries(1, ProgrammeType::Race, 2));
+    ASSERT_TRUE(manager.deleteSeries(1, ProgrammeType::Race, 1));
     EXPECT_EQ(readHeader(1).seriesCounts[3], 0);
     EXPECT_EQ(std::distance(fs::directory_iterator(ev), fs::directory_iterator{}), 3);
 }
@@ -239,7 +240,7 @@ TEST_F(EventManagerTest, AFailedSeriesRenameKeepsTheSeries) {
     {
         EventManager manager(data());
         createEvents(manager, 1);
-        manager.addSeries(1, kOfficialPractice);
+        manager.addSeries(1, ProgrammeType::OfficialPractice);
     }
     touch(1, "OFC001.PAR", "one");
     touch(1, "OFC002.PAR", "two");
@@ -252,7 +253,7 @@ TEST_F(EventManagerTest, AFailedSeriesRenameKeepsTheSeries) {
         fs::rename(from, to, ec);
     };
     EventManager manager(data(), failing);
-    auto deleted = manager.deleteSeries(1, kOfficialPractice, 1);
+    auto deleted = manager.deleteSeries(1, ProgrammeType::OfficialPractice, 1);
     ASSERT_FALSE(deleted);
     EXPECT_NE(deleted.error().message.find("OFC002.VAV"), std::string::npos);
     fs::path ev = eventFolder(data(), 1);
@@ -338,14 +339,16 @@ TEST_F(EventManagerTest, ASeriesDeletionStoppedAtAnyStepIsFinishedAtTheNextStart
             SetUp();
             EventManager manager(data());
             createEvents(manager, 1);
-            manager.addSeries(1, kRace);
-            manager.addSeries(1, kRace);
+            manager.addSeries(1, ProgrammeType::Race);
+            manager.addSeries(1, ProgrammeType::Race);
             for (int s = 1; s <= 3; ++s) {
-                touch(1, seriesFileName(kRace, s, ".PAR"), "race " + std::to_string(s));
-                touch(1, seriesFileName(kRace, s, ".VAV"), "race " + std::to_string(s));
+                touch(1, seriesFileName(ProgrammeType::Race, s, ".PAR"),
+                      "race " + std::to_string(s));
+                touch(1, seriesFileName(ProgrammeType::Race, s, ".VAV"),
+                      "race " + std::to_string(s));
             }
         },
-        [](EventManager& m) { ASSERT_TRUE(m.deleteSeries(1, kRace, 1)); },
+        [](EventManager& m) { ASSERT_TRUE(m.deleteSeries(1, ProgrammeType::Race, 1)); },
         [&] {
             fs::path ev = eventFolder(data(), 1);
             EXPECT_EQ(test::readBytes(ev / "CRS001.PAR"), "race 2");

@@ -232,7 +232,7 @@ TEST(ParticipantListLayout, GarbageReEncodesToTheBytesItCameFrom) {
 TEST(ParticipantListLayout, SeriesLoadPadsToTheLanesAndCounterIsPatchedInPlace) {
     TempDir dir;
     ASSERT_TRUE(writeParticipantList(dir.path() / "CRS002.PAR", {4, {"A", "B", "C"}, false}));
-    auto series = loadSeriesParticipants(dir.path(), kRace, 2, 8);
+    auto series = loadSeriesParticipants(dir.path(), ProgrammeType::Race, 2, 8);
     ASSERT_TRUE(series);
     EXPECT_EQ(series->maniguesFetes, 4);
     EXPECT_EQ(series->names, (std::vector<std::string>{"A", "B", "C", "", "", "", "", ""}));
@@ -244,12 +244,12 @@ TEST(ParticipantListLayout, SeriesLoadPadsToTheLanesAndCounterIsPatchedInPlace) 
     EXPECT_EQ(again->names.size(), 3u);
 
     // Practice reads the event's entrant list; a missing file is empty with counter 0.
-    auto practice = loadSeriesParticipants(dir.path(), kPractice, 1, 4);
+    auto practice = loadSeriesParticipants(dir.path(), ProgrammeType::Practice, 1, 4);
     ASSERT_TRUE(practice);
     EXPECT_EQ(practice->maniguesFetes, 0);
     EXPECT_EQ(practice->names, std::vector<std::string>(4));
     // A corrupt lane count does not make an unbounded list.
-    auto wild = loadSeriesParticipants(dir.path(), kRace, 2, 30000);
+    auto wild = loadSeriesParticipants(dir.path(), ProgrammeType::Race, 2, 30000);
     ASSERT_TRUE(wild);
     EXPECT_EQ(wild->names.size(), 64u);
 

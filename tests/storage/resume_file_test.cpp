@@ -13,7 +13,7 @@ TEST(ResumeFile, TheLastStartTimeCounts) {
     auto state = parseResumeState("3\r\n4\r\n2\r\n5\r\n41000.5\r\n41100.25\r\n");
     ASSERT_TRUE(state);
     EXPECT_EQ(state->event, 3);
-    EXPECT_EQ(state->programa, 4);
+    EXPECT_EQ(state->programa, ProgrammeType::Race);
     EXPECT_EQ(state->serie, 2);
     EXPECT_EQ(state->heat, 5);
     EXPECT_EQ(state->heatStart, 41100.25f);
@@ -25,7 +25,7 @@ TEST(ResumeFile, TheLastStartTimeCounts) {
 }
 
 TEST(ResumeFile, WrittenLinesReadBack) {
-    ResumeState state{12, 2, 3, 0, 45296.75f};
+    ResumeState state{12, ProgrammeType::OfficialPractice, 3, 0, 45296.75f};
     std::string text = encodeResumeState(state);
     EXPECT_EQ(text, " 12 \r\n 2 \r\n 3 \r\n 0 \r\n 45296.75 \r\n");
     auto back = parseResumeState(text);
@@ -37,7 +37,7 @@ TEST(ResumeFile, WrittenLinesReadBack) {
 TEST(ResumeFile, ResumesAppendAndATornLineIsPassedOver) {
     TempDir dir;
     fs::path file = dir.path() / "ZTR4.TMP";
-    ASSERT_TRUE(writeResumeFile(file, {1, 4, 1, 2, 40000.0f}));
+    ASSERT_TRUE(writeResumeFile(file, {1, ProgrammeType::Race, 1, 2, 40000.0f}));
     ASSERT_TRUE(appendResumeStart(file, 40100.5f));
     EXPECT_EQ(readResumeFile(file)->heatStart, 40100.5f);
 

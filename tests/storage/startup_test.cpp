@@ -76,7 +76,7 @@ TEST(ResumeFile, ReadOnlyAfterAnAbnormalEndAndDeletedWhenItNamesNoHeat) {
     const ResumeAtStart found = takeResumeFile(dir.path(), true);
     ASSERT_TRUE(found.state.has_value());
     EXPECT_EQ(found.state->event, 3);
-    EXPECT_EQ(found.state->programa, 4);
+    EXPECT_EQ(found.state->programa, ProgrammeType::Race);
     EXPECT_EQ(found.state->serie, 2);
     EXPECT_EQ(found.state->heat, 5);
     EXPECT_FLOAT_EQ(found.state->heatStart, 41100.25f);

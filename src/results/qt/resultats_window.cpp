@@ -121,10 +121,11 @@ ResultatsWindow::ResultatsWindow(EventFiles event, const ResultatsRequest& reque
     : QWidget(parent), m_event(std::move(event)),
       m_fileProblems(std::make_shared<std::vector<std::string>>()) {
     const auto& t = resultsTexts(m_event.language);
-    const int programa = std::clamp(request.programa, 0, 4);
+    const ProgrammeType programa =
+        std::clamp(request.programa, ProgrammeType::Practice, ProgrammeType::Race);
     setObjectName(QStringLiteral("Resultats"));
     setWindowTitle(qstr(t.resultsCaption + " - " + m_event.eventName + " - " +
-                        t.programmeCaptions[static_cast<std::size_t>(programa)]));
+                        t.programmeCaptions[static_cast<std::size_t>(index(programa))]));
     m_browser = std::make_unique<ResultsBrowser>(makeResultsBrowser(
         m_event, programa, request.activeSerie, m_fileProblems, request.heatPreset));
 

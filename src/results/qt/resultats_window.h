@@ -50,7 +50,7 @@ private:
 struct ResultatsRequest {
     fs::path dataDir;
     int event = 0;
-    int programa = 4;
+    ProgrammeType programa = ProgrammeType::Race;
     int activeSerie = 1;
     // The heat count of the running programme when opened while the heat panel shows.
     std::optional<int> heatPreset;

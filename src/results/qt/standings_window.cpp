@@ -490,7 +490,7 @@ void StandingsWindow::open(const StandingsSetup& setup) {
             qbQColor(setup.colours.slot[static_cast<std::size_t>(legendSlots[i])], Qt::white),
             Qt::black));
     }
-    m_superPole->setVisible(setup.programa == 3);
+    m_superPole->setVisible(setup.programa == ProgrammeType::SuperPole);
     m_splits->hide();
     m_best->hide();
     setInfoShown(setup.infoShown);
@@ -502,11 +502,11 @@ void StandingsWindow::applyColumns() {
     std::array<int, col::Count> widths = standingsColumnWidths(m_setup.programa);
     if (m_showFastest) {
         switch (m_setup.programa) {
-        case 3:
+        case ProgrammeType::SuperPole:
             widths[col::LastLap] = widths[col::Fastest];
             widths[col::Fastest] = 0;
             break;
-        case 4:
+        case ProgrammeType::Race:
             widths[col::Fastest] = widths[col::HeatFastest];
             widths[col::HeatFastest] = 0;
             widths[col::LastLap] = 0;
@@ -598,7 +598,7 @@ void StandingsWindow::applySizes() {
     fitHeight(m_taulaVR, 1);
     fitWidth(m_taulaVR);
 
-    if (m_setup.programa == 3) {
+    if (m_setup.programa == ProgrammeType::SuperPole) {
         m_superPole->setFixedWidth(static_cast<int>(std::lround((kDesignWidth - 7495) * fx)));
         m_grid->setMaximumWidth(static_cast<int>(std::lround(7495 * fx)));
         const QFont big = screenFont(static_cast<int>(std::lround(360 * f)), true);
@@ -654,7 +654,7 @@ void StandingsWindow::sync(const StandingsFrame& frame) {
         }
     }
     syncInfo(frame);
-    if (frame.superPole != nullptr && m_setup.programa == 3) {
+    if (frame.superPole != nullptr && m_setup.programa == ProgrammeType::SuperPole) {
         syncSuperPole(*frame.superPole);
     }
 }
@@ -790,7 +790,8 @@ void StandingsWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void StandingsWindow::gridDoubleClicked(const QPoint& pos) {
-    if (m_setup.programa < 2 || m_setup.programa > 4) {
+    if (m_setup.programa < ProgrammeType::OfficialPractice ||
+        m_setup.programa > ProgrammeType::Race) {
         return;
     }
     if (m_grid->indexAt(pos).isValid()) {
@@ -801,7 +802,8 @@ void StandingsWindow::gridDoubleClicked(const QPoint& pos) {
 }
 
 void StandingsWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (m_setup.programa >= 2 && m_setup.programa <= 4 && !m_heatRunning) {
+    if (m_setup.programa >= ProgrammeType::OfficialPractice &&
+        m_setup.programa <= ProgrammeType::Race && !m_heatRunning) {
         emit resultsRequested();
     }
     event->accept();

@@ -114,7 +114,7 @@ private:
 };
 
 struct StandingsSetup {
-    int programa = 4;
+    ProgrammeType programa = ProgrammeType::Race;
     int participants = 0;
     int language = 0;
     MessageTable* messages = nullptr; // gets the window's column when given
@@ -153,7 +153,7 @@ public:
     bool showingFastest() const { return m_showFastest; }
     void toggleLapColumns();
 
-    int programa() const { return m_setup.programa; }
+    ProgrammeType programa() const { return m_setup.programa; }
     QTableView* grid() const { return m_grid; } // `InfoClass`
     const StandingsTableModel* gridModel() const { return m_model; }
     int rowHeight() const;

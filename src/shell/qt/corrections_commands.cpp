@@ -27,8 +27,8 @@ QString eventName(Portada& window) {
     return item != nullptr ? item->text().trimmed() : QString();
 }
 
-QString programmeCaption(Portada& window, int programa) {
-    return tableString(window.context(), "Portada", "MnuPrg", programa);
+QString programmeCaption(Portada& window, ProgrammeType programa) {
+    return tableString(window.context(), "Portada", "MnuPrg", index(programa));
 }
 
 // The standings follow the corrected series file.
@@ -62,7 +62,7 @@ void openCorrection(Portada& window, HeatSession& session, CorrectionMode mode, 
 
 void openListing(Portada& window, HeatSession& session, LapListingSetup setup) {
     QString title;
-    if (setup.programa >= 1) {
+    if (setup.programa >= ProgrammeType::FreePractice) {
         title = QStringLiteral(" - ") + eventName(window) + QStringLiteral(" - ") +
                 programmeCaption(window, setup.programa);
     }
@@ -87,7 +87,7 @@ void openHeatListing(Portada& window, HeatSession& session) {
     openListing(window, session, std::move(setup));
 }
 
-void openSeriesListing(Portada& window, HeatSession& session, int programa) {
+void openSeriesListing(Portada& window, HeatSession& session, ProgrammeType programa) {
     UiContext& ui = window.context();
     const int serie = window.selectedSeries(programa) + 1;
     if (ui.app.seleccio.event < 1 || serie < 1) {
@@ -104,7 +104,7 @@ void openSeriesListing(Portada& window, HeatSession& session, int programa) {
 
 void openPenalties(Portada& window, HeatSession& session) {
     UiContext& ui = window.context();
-    const int serie = window.selectedSeries(kRace) + 1;
+    const int serie = window.selectedSeries(ProgrammeType::Race) + 1;
     if (ui.app.seleccio.event < 1 || serie < 1) {
         return;
     }
@@ -114,7 +114,7 @@ void openPenalties(Portada& window, HeatSession& session) {
         return;
     }
     const QString title = QStringLiteral(" - ") + eventName(window) + QStringLiteral(" (") +
-                          programmeCaption(window, kRace) + QLatin1Char(' ') +
+                          programmeCaption(window, ProgrammeType::Race) + QLatin1Char(' ') +
                           QString::number(serie) + QLatin1Char(')');
     Penalitzacions screen(std::move(*model), title, ui, window.asker(), &window);
     screen.exec();
@@ -137,11 +137,13 @@ void connectCorrectionScreens(Portada& window, HeatSession& session) {
     };
     session.setScreen(HeatCommand::ListLaps,
                       [&window, &session] { openHeatListing(window, session); });
-    for (int t = kOfficialPractice; t <= kRace; ++t) {
-        window.setCommand("MnuVaV", t,
+    for (ProgrammeType t :
+         {ProgrammeType::OfficialPractice, ProgrammeType::SuperPole, ProgrammeType::Race}) {
+        window.setCommand("MnuVaV", index(t),
                           [&window, &session, t] { openSeriesListing(window, session, t); });
     }
-    window.setCommand("MnuPen", kRace, [&window, &session] { openPenalties(window, session); });
+    window.setCommand("MnuPen", index(ProgrammeType::Race),
+                      [&window, &session] { openPenalties(window, session); });
 }
 
 } // namespace cronovolta

@@ -42,8 +42,8 @@ HeatSession::HeatSession(Portada& window, UiContext& ui, Asker& asker, QObject* 
       m_panel(std::make_unique<HeatPanelAdapter>(*window.heatPanel())),
       m_tick(this, [this] { onTick(); }), m_syncPace(this, [this] { syncScreens(); }) {
 
-    for (int t = 0; t <= 4; ++t) {
-        window.setCommand("MnuPrg", t, [this, t] { openProgramme(t); });
+    for (ProgrammeType t : kProgrammeTypes) {
+        window.setCommand("MnuPrg", index(t), [this, t] { openProgramme(t); });
     }
     window.manualCrossing = [this](int lane) { manualCrossing(lane); };
     window.resumeHeat = [this](const ResumeState& state) { resumeHeat(state); };
@@ -107,12 +107,12 @@ CounterModel HeatSession::counterModel() const {
     return m_ports.counterModel(m_ui.app.configPrg.counterModel);
 }
 
-std::optional<ProgrammeRequest> HeatSession::requestFor(int programa) const {
+std::optional<ProgrammeRequest> HeatSession::requestFor(ProgrammeType programa) const {
     ProgrammeRequest request;
     request.dataDir = m_ui.app.dataDir;
     request.event = m_ui.app.seleccio.event;
     request.programa = programa;
-    if (programa >= 1) {
+    if (programa >= ProgrammeType::FreePractice) {
         QListWidget* list = m_window.seriesList(programa);
         const int index = m_window.selectedSeries(programa);
         if (list == nullptr || index < 0 || index >= list->count()) {
@@ -125,7 +125,7 @@ std::optional<ProgrammeRequest> HeatSession::requestFor(int programa) const {
     return request;
 }
 
-bool HeatSession::openProgramme(int programa) {
+bool HeatSession::openProgramme(ProgrammeType programa) {
     if (programmeOpen()) {
         return false;
     }
@@ -144,7 +144,7 @@ bool HeatSession::openProgramme(int programa) {
         return false;
     }
     attachVoice();
-    m_ui.app.seleccio.programa = static_cast<std::int16_t>(programa);
+    m_ui.app.seleccio.programa = programa;
     m_ui.app.seleccio.serie = static_cast<std::int16_t>(request->serie);
     m_ui.app.seleccio.maniguesFetes = static_cast<std::int16_t>(m_engine->heatNumber());
     m_ui.app.configPista = m_engine->track();
@@ -245,7 +245,7 @@ void HeatSession::openPorts() {
 
 void HeatSession::openWindows() {
     QMdiArea* area = m_window.mdiArea();
-    const int programa = m_engine->programme().programa;
+    const ProgrammeType programa = m_engine->programme().programa;
 
     m_lapView = new LapByLapView;
     m_lapView->setColourSlots(ColourSlots::from(m_ui.app.configPrg.colours));
@@ -253,7 +253,7 @@ void HeatSession::openWindows() {
     m_lapWindow = area->addSubWindow(m_lapView, kChildFlags);
     m_lapWindow->setWindowTitle(toQString(tableCaption("VoltaaVolta", "", -1, m_ui.language())));
 
-    if (programa >= 2) {
+    if (programa >= ProgrammeType::OfficialPractice) {
         m_standings = new StandingsWindow;
         StandingsSetup setup;
         setup.programa = programa;
@@ -264,8 +264,8 @@ void HeatSession::openWindows() {
         setup.infoShown = m_ui.infoShown;
         m_standings->open(setup);
         setup.title = toQString(m_ui.message(msgkey::kClassificationTitle)) +
-                      withoutAccelerator(
-                          toQString(tableCaption("Portada", "MnuPrg", programa, m_ui.language())));
+                      withoutAccelerator(toQString(
+                          tableCaption("Portada", "MnuPrg", index(programa), m_ui.language())));
         m_standings->setWindowTitle(setup.title);
         connect(m_standings, &StandingsWindow::heatKey, this, [this](int key) { heatKey(key); });
         connect(m_standings, &StandingsWindow::infoShownChanged, this,
@@ -277,7 +277,7 @@ void HeatSession::openWindows() {
             if (showResults) {
                 showResults();
             } else {
-                m_window.runCommand("MnuCls", programa);
+                m_window.runCommand("MnuCls", index(programa));
             }
             if (auto reloaded = loadActiveSeries(m_ui.app); !reloaded) {
                 showMessage(toQString(reloaded.error()));
@@ -328,7 +328,7 @@ bool HeatSession::closeProgramme(bool nextSeries) {
     m_heatShownRunning = false;
     m_window.setProgrammeOpen(false);
     m_window.setWindowTitle(m_baseCaption);
-    m_ui.app.seleccio.programa = 0;
+    m_ui.app.seleccio.programa = ProgrammeType::Practice;
     if (m_voice) {
         m_voice->detach();
     }
@@ -337,7 +337,8 @@ bool HeatSession::closeProgramme(bool nextSeries) {
     emit programmeClosed();
 
     QListWidget* list = m_window.seriesList(request.programa);
-    if (nextSeries && request.programa >= 2 && list != nullptr && request.serie < list->count()) {
+    if (nextSeries && request.programa >= ProgrammeType::OfficialPractice && list != nullptr &&
+        request.serie < list->count()) {
         m_window.selectSeries(request.programa, request.serie);
         openProgramme(request.programa);
     }

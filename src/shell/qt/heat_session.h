@@ -71,7 +71,7 @@ public:
     std::function<void()> showResults;
 
     // --- Programme ---
-    bool openProgramme(int programa);
+    bool openProgramme(ProgrammeType programa);
     // Refused while a heat runs. With `nextSeries` the next series of the type is opened.
     bool closeProgramme(bool nextSeries = false);
     bool programmeOpen() const { return m_engine && m_engine->programmeOpen(); }
@@ -101,7 +101,7 @@ public:
 
 signals:
     void screensSynced();
-    void programmeOpened(int programa);
+    void programmeOpened(ProgrammeType programa);
     void programmeClosed();
     void heatFinished(int heat);
 
@@ -115,7 +115,7 @@ private:
     void comesEntryDue(ComesEntry entry) override;
     void problem(const std::string& message) override;
 
-    std::optional<ProgrammeRequest> requestFor(int programa) const;
+    std::optional<ProgrammeRequest> requestFor(ProgrammeType programa) const;
     void keyOfHeatWindow(int code);
     void openWindows();
     void closeWindows();

@@ -64,7 +64,7 @@ std::expected<LiveOptions, std::string> takeLiveOptions(std::vector<std::string>
             if (type->size() != 1 || (*type)[0] < '0' || (*type)[0] > '4') {
                 return std::unexpected("--programme must be 0..4");
             }
-            options.programme = (*type)[0] - '0';
+            options.programme = programmeTypeFrom((*type)[0] - '0');
         } else if (missing) {
             return std::unexpected(args[i] + " needs a value");
         } else {
@@ -132,8 +132,8 @@ std::expected<DemoFolder, std::string> prepareDemoFolder(const fs::path& dataDir
     // A new event may come with its first race series already.
     auto header = readCapcaleraProva(eventFolder(dataDir, *event) / "PROVA.DAD");
     int serie = 1;
-    if (!header || header->header.seriesCounts[3] < 1) {
-        auto added = manager.addSeries(*event, 4);
+    if (!header || header->header.seriesCounts[index(ProgrammeType::Race) - 1] < 1) {
+        auto added = manager.addSeries(*event, ProgrammeType::Race);
         if (!added) {
             return std::unexpected(added.error().message);
         }
@@ -141,7 +141,7 @@ std::expected<DemoFolder, std::string> prepareDemoFolder(const fs::path& dataDir
     }
     ParticipantList list;
     list.names = kDemoNames;
-    const fs::path file = participantFile(eventFolder(dataDir, *event), 4, serie);
+    const fs::path file = participantFile(eventFolder(dataDir, *event), ProgrammeType::Race, serie);
     if (auto written = writeParticipantList(file, list); !written) {
         return std::unexpected(written.error());
     }
@@ -214,19 +214,20 @@ void LiveRun::started(const DemoFolder& demo) {
     if (m_session->programmeOpen()) {
         return; // a resumed heat
     }
-    int programa = m_options.programme;
+    std::optional<ProgrammeType> programa = m_options.programme;
     if (demo.raceEvent > 0) {
         m_window.selectEvent(demo.raceEvent - 1);
-        m_window.selectSeries(4, 0);
-        if (programa < 0) {
-            programa = 4;
+        m_window.selectSeries(ProgrammeType::Race, 0);
+        if (!programa) {
+            programa = ProgrammeType::Race;
         }
     }
-    if (programa < 0 && m_simulator) {
-        programa = m_window.selectedSeries(4) >= 0 ? 4 : 0;
+    if (!programa && m_simulator) {
+        programa = m_window.selectedSeries(ProgrammeType::Race) >= 0 ? ProgrammeType::Race
+                                                                     : ProgrammeType::Practice;
     }
-    if (programa >= 0) {
-        m_session->openProgramme(programa);
+    if (programa) {
+        m_session->openProgramme(*programa);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "counter/counter_simulator.h"
+#include "storage/event_files.h"
 #include "storage/file_io.h"
 #include "texts/qt/asker.h"
 
@@ -22,11 +23,11 @@ struct UiContext;
 
 // The desktop program's options for live heats.
 struct LiveOptions {
-    std::optional<CounterModel> simulate; // --simulate MODEL: a counter on a pseudo-terminal
-    fs::path replay;                      // --replay CAPTURE: into the next programme opened
-    fs::path record;                      // --record FILE: everything received, typed, pressed
-    int programme = -1;                   // --programme TYPE: opened at start
-    bool resume = false;                  // --resume: an interrupted heat goes on unasked
+    std::optional<CounterModel> simulate;   // --simulate MODEL: a counter on a pseudo-terminal
+    fs::path replay;                        // --replay CAPTURE: into the next programme opened
+    fs::path record;                        // --record FILE: everything received, typed, pressed
+    std::optional<ProgrammeType> programme; // --programme TYPE: opened at start
+    bool resume = false;                    // --resume: an interrupted heat goes on unasked
 };
 
 // Takes the live options out of the arguments and leaves the others. A bad value is

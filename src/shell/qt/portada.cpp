@@ -61,8 +61,9 @@ Portada::Portada(UiContext& ui, Asker& asker, QWidget* parent)
     m_notices.addVersionTo(statusBar());
 
     setCommand("MnuNovaProva", [this] { newEvent(); });
-    for (int t = 2; t <= 4; ++t) {
-        setCommand("MnuNou", t, [this, t] { newSeries(t); });
+    for (ProgrammeType t :
+         {ProgrammeType::OfficialPractice, ProgrammeType::SuperPole, ProgrammeType::Race}) {
+        setCommand("MnuNou", index(t), [this, t] { newSeries(t); });
     }
     setCommand("MnuGestor", [this] { eventManager(); });
     setCommand("MnuCfg", 0, [this] { programSettings(); });
@@ -94,7 +95,7 @@ QMdiArea* Portada::mdiArea() const {
     return m_cover;
 }
 
-QListWidget* Portada::seriesList(int programa) const {
+QListWidget* Portada::seriesList(ProgrammeType programa) const {
     return m_lists.series(programa);
 }
 
@@ -141,7 +142,7 @@ void Portada::buildSideBar() {
         label->setObjectName(QStringLiteral("TextSerie_%1").arg(t));
         label->setAlignment(Qt::AlignRight | Qt::AlignTop);
         QListWidget* series = makeList(frame, QStringLiteral("LlSeries_%1").arg(t));
-        m_lists.setSeriesList(t, series);
+        m_lists.setSeriesList(static_cast<ProgrammeType>(t), series);
         series->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 24);
         grid->addWidget(label, 0, 0);
         grid->addWidget(series, 0, 1, 2, 1);

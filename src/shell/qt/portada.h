@@ -49,7 +49,7 @@ public:
 
     QListWidget* eventList() const { return m_lists.events(); } // `LlProves`
     QListWidget* dateList() const { return m_lists.dates(); }   // `Data`
-    QListWidget* seriesList(int programa) const;                // `LlSeries`(1..4)
+    QListWidget* seriesList(ProgrammeType programa) const;      // `LlSeries`(1..4)
     HeatPanel* heatPanel() const { return m_heatPanel; }        // `FonsDeMenu`
     QMdiArea* mdiArea() const;
     HelpWindow* helpWindow() const { return m_help; }
@@ -66,8 +66,8 @@ public:
 
     // Selections as a click makes them (index -1: none).
     void selectEvent(int index);
-    void selectSeries(int programa, int index);
-    int selectedSeries(int programa) const; // list index, -1 none
+    void selectSeries(ProgrammeType programa, int index);
+    int selectedSeries(ProgrammeType programa) const; // list index, -1 none
 
     // The heat panel in place of the side bar while a programme is open.
     void setProgrammeOpen(bool open);
@@ -96,7 +96,7 @@ public:
 
     // The commands of the shell itself.
     void newEvent();
-    void newSeries(int programa);
+    void newSeries(ProgrammeType programa);
     void eventManager();
     void programSettings();
     void trackSettings(bool eventCopy);

@@ -78,17 +78,18 @@ void Portada::selectEvent(int index) {
     }
     m_ui.app.setSeriesCounts(counts);
     // Free practice always has its one series, whatever the header counts.
-    m_lists.fillSeries(1, std::max<int>(1, m_ui.app.seriesCounts[1]));
-    m_lists.series(1)->setCurrentRow(0);
+    m_lists.fillSeries(ProgrammeType::FreePractice, std::max<int>(1, m_ui.app.seriesCounts[1]));
+    m_lists.series(ProgrammeType::FreePractice)->setCurrentRow(0);
     for (int t = 2; t <= 4; ++t) {
-        m_lists.fillSeries(t, m_ui.app.seriesCounts[t]);
-        m_lists.series(t)->setCurrentRow(m_lists.series(t)->count() - 1);
+        const auto type = static_cast<ProgrammeType>(t);
+        m_lists.fillSeries(type, m_ui.app.seriesCounts[t]);
+        m_lists.series(type)->setCurrentRow(m_lists.series(type)->count() - 1);
     }
     refreshCommands();
     emit eventSelected(index + 1);
 }
 
-void Portada::selectSeries(int programa, int index) {
+void Portada::selectSeries(ProgrammeType programa, int index) {
     if (QListWidget* list = seriesList(programa); list != nullptr) {
         if (index >= 0 && index < list->count()) {
             list->setCurrentRow(index);
@@ -96,7 +97,7 @@ void Portada::selectSeries(int programa, int index) {
     }
 }
 
-int Portada::selectedSeries(int programa) const {
+int Portada::selectedSeries(ProgrammeType programa) const {
     const QListWidget* list = seriesList(programa);
     return list != nullptr ? list->currentRow() : -1;
 }
@@ -111,7 +112,7 @@ void Portada::restoreWindowState() {
         selectEvent(state->eventIndex);
     }
     for (std::size_t k = 0; k < state->seriesIndexes.size() && k < 4; ++k) {
-        selectSeries(static_cast<int>(k) + 1, state->seriesIndexes[k]);
+        selectSeries(static_cast<ProgrammeType>(k + 1), state->seriesIndexes[k]);
     }
     m_ui.infoShown = state->infoShown;
 }
@@ -120,7 +121,7 @@ void Portada::saveWindowState() {
     WindowState state;
     state.eventIndex = m_lists.events()->currentRow();
     for (int t = 1; t <= 4; ++t) {
-        state.seriesIndexes.push_back(m_lists.series(t)->currentRow());
+        state.seriesIndexes.push_back(m_lists.series(static_cast<ProgrammeType>(t))->currentRow());
     }
     state.infoShown = m_ui.infoShown;
     if (auto written = writeWindowState(m_ui.app.dataFile(kWindowStateFileName), state); !written) {
@@ -156,7 +157,7 @@ bool Portada::offerResume() {
     texts.question = m_ui.message(0, msg::kRecoveryQuestion);
     texts.eventCaption = tableCaption("Portada", "Marc", 0, m_ui.language());
     texts.modeLabel = m_ui.message(0, msg::kModeLabel);
-    texts.programme = tableCaption("Portada", "MnuPrg", resume.programa, m_ui.language());
+    texts.programme = tableCaption("Portada", "MnuPrg", index(resume.programa), m_ui.language());
     texts.seriesLabel = tableCaption("Portada", "TextSerie", 1, m_ui.language());
     texts.heatLabel = m_ui.message(0, msg::kHeatLabel);
     const std::string text = recoveryQuestionText(
@@ -177,7 +178,7 @@ bool Portada::offerResume() {
         }
     } else {
         dropResumeFile(m_ui.app.dataDir);
-        sel.programa = 0;
+        sel.programa = ProgrammeType::Practice;
         sel.serie = 0;
         sel.maniguesFetes = 0;
         sel.heatStart = 0.0f;
@@ -200,15 +201,18 @@ void Portada::newEvent() {
     }
 }
 
-void Portada::newSeries(int programa) {
+void Portada::newSeries(ProgrammeType programa) {
     const int event = m_ui.app.seleccio.event;
-    if (event <= 0 || programa < 2 || programa > 4) {
+    if (event <= 0 || programa < ProgrammeType::OfficialPractice ||
+        programa > ProgrammeType::Race) {
         return;
     }
-    const int next = m_ui.app.seriesCounts[programa] + 1;
+    const auto slot = static_cast<std::size_t>(index(programa));
+    const int next = m_ui.app.seriesCounts[slot] + 1;
     const QString question = QString::fromStdString(
         newSeriesQuestionText(m_ui.message(0, msg::kNewSeriesQuestion), next));
-    if (!m_asker.yesNo(this, tableString(m_ui, "Portada", "MnuPrg", programa), question, true)) {
+    if (!m_asker.yesNo(this, tableString(m_ui, "Portada", "MnuPrg", index(programa)), question,
+                       true)) {
         return;
     }
     EventManager manager(m_ui.app.dataDir);
@@ -217,11 +221,11 @@ void Portada::newSeries(int programa) {
         m_notices.showError(QString::fromStdString(added.error().message));
         return;
     }
-    m_ui.app.seriesCounts[programa] = static_cast<std::int16_t>(*added);
+    m_ui.app.seriesCounts[slot] = static_cast<std::int16_t>(*added);
     m_lists.fillSeries(programa, *added);
     m_lists.series(programa)->setCurrentRow(*added - 1);
     refreshCommands();
-    if (programa == kRace && prepareNewRaceSeries) {
+    if (programa == ProgrammeType::Race && prepareNewRaceSeries) {
         prepareNewRaceSeries(*added);
     }
 }

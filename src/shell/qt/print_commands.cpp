@@ -39,7 +39,8 @@ void connectResultsPrinting(ResultatsWindow& screen, ReportSink sink) {
 void printFromHeatPanel(HeatSession& session, Portada& window, const ReportSink& sink,
                         bool quadrant) {
     const HeatEngine* engine = session.engine();
-    if (engine == nullptr || !engine->programmeOpen() || engine->programme().programa < 2) {
+    if (engine == nullptr || !engine->programmeOpen() ||
+        engine->programme().programa < ProgrammeType::OfficialPractice) {
         return;
     }
     const ProgrammeRequest& programme = engine->programme();

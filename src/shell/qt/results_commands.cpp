@@ -15,6 +15,7 @@
 #include <QMessageBox>
 
 #include <memory>
+#include <optional>
 
 namespace cronovolta {
 namespace {
@@ -32,15 +33,15 @@ void showError(Portada& window, const std::string& text) {
                          problemText(window.context(), text));
 }
 
-// programa -1: the general list of the data folder.
-void openList(Portada& window, int programa) {
+// No programme: the general list of the data folder.
+void openList(Portada& window, std::optional<ProgrammeType> programa) {
     UiContext& ui = window.context();
     InscritsContext ctx;
     ctx.dataDir = ui.app.dataDir;
     ctx.language = ui.language();
     ctx.track = ui.app.configPista;
-    ctx.programa = std::max(programa, 0);
-    if (programa < 0) {
+    ctx.programa = programa.value_or(ProgrammeType::Practice);
+    if (!programa) {
         ctx.caption = menuCaption(ui, "MnuIns100", -1);
     } else {
         auto event = openEventFiles(ui.app.dataDir, ui.app.seleccio.event);
@@ -58,8 +59,8 @@ void openList(Portada& window, int programa) {
         ctx.eventDir = event->eventDir;
         ctx.eventName = event->eventName;
         ctx.track = event->track;
-        ctx.serie = programa == kPractice ? 1 : window.selectedSeries(programa) + 1;
-        ctx.caption = menuCaption(ui, "MnuIns", programa);
+        ctx.serie = programa == ProgrammeType::Practice ? 1 : window.selectedSeries(*programa) + 1;
+        ctx.caption = menuCaption(ui, "MnuIns", index(*programa));
         if (ctx.serie < 1) {
             return;
         }
@@ -71,7 +72,7 @@ void openList(Portada& window, int programa) {
     }
 }
 
-void openResults(Portada& window, int programa) {
+void openResults(Portada& window, ProgrammeType programa) {
     UiContext& ui = window.context();
     ResultatsRequest request;
     request.dataDir = ui.app.dataDir;
@@ -119,12 +120,13 @@ void prepareRaceSeries(Portada& window, int added) {
 } // namespace
 
 void connectResultsScreens(Portada& window) {
-    window.setCommand("MnuIns100", [&window] { openList(window, -1); });
-    for (int t = kPractice; t <= kRace; ++t) {
-        window.setCommand("MnuIns", t, [&window, t] { openList(window, t); });
+    window.setCommand("MnuIns100", [&window] { openList(window, std::nullopt); });
+    for (ProgrammeType t : kProgrammeTypes) {
+        window.setCommand("MnuIns", index(t), [&window, t] { openList(window, t); });
     }
-    for (int t = kOfficialPractice; t <= kRace; ++t) {
-        window.setCommand("MnuCls", t, [&window, t] { openResults(window, t); });
+    for (ProgrammeType t :
+         {ProgrammeType::OfficialPractice, ProgrammeType::SuperPole, ProgrammeType::Race}) {
+        window.setCommand("MnuCls", index(t), [&window, t] { openResults(window, t); });
     }
     window.prepareNewRaceSeries = [&window](int added) { prepareRaceSeries(window, added); };
 }

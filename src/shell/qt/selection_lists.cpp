@@ -9,16 +9,18 @@ void SelectionLists::setEventLists(QListWidget* events, QListWidget* dates) {
     m_dates = dates;
 }
 
-void SelectionLists::setSeriesList(int programa, QListWidget* list) {
-    m_series[programa] = list;
+void SelectionLists::setSeriesList(ProgrammeType programa, QListWidget* list) {
+    m_series[static_cast<std::size_t>(index(programa))] = list;
 }
 
-QListWidget* SelectionLists::series(int programa) const {
-    return programa >= 1 && programa <= 4 ? m_series[programa] : nullptr;
+QListWidget* SelectionLists::series(ProgrammeType programa) const {
+    return programa >= ProgrammeType::FreePractice && programa <= ProgrammeType::Race
+               ? m_series[static_cast<std::size_t>(index(programa))]
+               : nullptr;
 }
 
-void SelectionLists::fillSeries(int programa, int count) {
-    QListWidget* list = m_series[programa];
+void SelectionLists::fillSeries(ProgrammeType programa, int count) {
+    QListWidget* list = m_series[static_cast<std::size_t>(index(programa))];
     list->clear();
     for (int s = 1; s <= count; ++s) {
         list->addItem(QString::number(s));

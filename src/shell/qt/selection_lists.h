@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/event_files.h"
+
 #include <array>
 
 class QListWidget;
@@ -11,14 +13,14 @@ namespace cronovolta {
 class SelectionLists {
 public:
     void setEventLists(QListWidget* events, QListWidget* dates);
-    void setSeriesList(int programa, QListWidget* list);
+    void setSeriesList(ProgrammeType programa, QListWidget* list);
 
     QListWidget* events() const { return m_events; }
     QListWidget* dates() const { return m_dates; }
-    QListWidget* series(int programa) const; // null outside 1..4
+    QListWidget* series(ProgrammeType programa) const; // null outside 1..4
 
     // The series list of a type holds 1..count.
-    void fillSeries(int programa, int count);
+    void fillSeries(ProgrammeType programa, int count);
     void clearSeries();
     // Entries of each type's series list (type 0 unused).
     std::array<int, 5> seriesListed() const;

@@ -177,8 +177,8 @@ void GestorProves::selectEvent(int index) {
     refreshButtons();
 }
 
-int GestorProves::selectedProgramme() const {
-    return m_programmes->currentRow() + 2;
+ProgrammeType GestorProves::selectedProgramme() const {
+    return static_cast<ProgrammeType>(m_programmes->currentRow() + 2);
 }
 
 void GestorProves::selectProgramme(int row) {
@@ -276,7 +276,7 @@ void GestorProves::deleteSeries() {
     if (event < 1 || row < 0) {
         return;
     }
-    const int programa = selectedProgramme();
+    const ProgrammeType programa = selectedProgramme();
     const QString title =
         tableString(m_ui, "Portada", "TextSerie", 1) + QLatin1Char(' ') + QString::number(row + 1);
     if (!m_asker.yesNo(this, title, message(m_ui, 3, msg::kDeleteSeriesQuestion))) {

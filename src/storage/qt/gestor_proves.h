@@ -50,7 +50,7 @@ private:
     void loadEvents();
     void refreshButtons();
     void showError(const QString& text);
-    int selectedProgramme() const; // 2..4
+    ProgrammeType selectedProgramme() const; // 2..4
 
     UiContext& m_ui;
     Asker& m_asker;

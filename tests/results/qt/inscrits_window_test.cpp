@@ -14,7 +14,7 @@ using namespace cronovolta;
 namespace {
 
 InscritsContext raceContext(const test::EventFolder& f, int serie) {
-    return f.listContext(kRace, serie);
+    return f.listContext(ProgrammeType::Race, serie);
 }
 
 void writeEntrants(const test::EventFolder& f) {

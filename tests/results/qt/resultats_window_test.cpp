@@ -19,9 +19,10 @@ using F = ResultsBrowser::Filter;
 
 // Two race series on four lanes, one heat each.
 void twoRaceSeries(test::EventFolder& f) {
-    test::check(f.addSeries(kRace) == 2, "series");
-    f.writeOneHeat(kRace, 1, {"Anna", "Bernat", "Carles"}, {12, 14, 10}, {3.1f, 3.0f, 3.2f}, 4);
-    f.writeOneHeat(kRace, 2, {"Dolors", "anna"}, {11, 13}, {3.3f, 2.9f}, 4);
+    test::check(f.addSeries(ProgrammeType::Race) == 2, "series");
+    f.writeOneHeat(ProgrammeType::Race, 1, {"Anna", "Bernat", "Carles"}, {12, 14, 10},
+                   {3.1f, 3.0f, 3.2f}, 4);
+    f.writeOneHeat(ProgrammeType::Race, 2, {"Dolors", "anna"}, {11, 13}, {3.3f, 2.9f}, 4);
 }
 
 QStringList column(const QTableView* table, int col) {
@@ -46,7 +47,7 @@ void choose(ResultatsWindow& w, F f, int index) {
     emit combo->activated(index);
 }
 
-std::unique_ptr<ResultatsWindow> openOn(const test::EventFolder& f, int programa) {
+std::unique_ptr<ResultatsWindow> openOn(const test::EventFolder& f, ProgrammeType programa) {
     ResultatsRequest request;
     request.dataDir = f.data();
     request.event = 1;
@@ -66,7 +67,7 @@ private slots:
     void opensOnAllSeriesRankedByTotalLaps() {
         test::EventFolder f(4);
         twoRaceSeries(f);
-        auto w = openOn(f, kRace);
+        auto w = openOn(f, ProgrammeType::Race);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Classificacions - Open Sabadell - Cursa"));
         QVERIFY(w->filter(F::kSeries)->isEnabled());
@@ -91,7 +92,7 @@ private slots:
     void filtersNarrowTheListAndTheQuadrantFollows() {
         test::EventFolder f(4);
         twoRaceSeries(f);
-        auto w = openOn(f, kRace);
+        auto w = openOn(f, ProgrammeType::Race);
         QVERIFY(w);
         QCOMPARE(items(w->filter(F::kParticipant)),
                  (QStringList{"Tots", "Anna", "Bernat", "Carles", "Dolors", "anna"}));
@@ -123,14 +124,15 @@ private slots:
 
     void oneSeriesDisablesTheSeriesFilterAndDamageIsShown() {
         test::EventFolder f(2);
-        test::check(f.addSeries(kOfficialPractice) == 2, "series");
-        f.writeOneHeat(kOfficialPractice, 1, {"Anna", "Bernat"}, {5, 6}, {3.2f, 3.1f}, 2);
+        test::check(f.addSeries(ProgrammeType::OfficialPractice) == 2, "series");
+        f.writeOneHeat(ProgrammeType::OfficialPractice, 1, {"Anna", "Bernat"}, {5, 6}, {3.2f, 3.1f},
+                       2);
         // Series 2 says it ran a heat but has no heat data.
         ParticipantList list;
         list.maniguesFetes = 1;
         list.names = {"Carles"};
         test::check(writeParticipantList(f.event() / "OFC002.PAR", list).has_value(), "list");
-        auto w = openOn(f, kOfficialPractice);
+        auto w = openOn(f, ProgrammeType::OfficialPractice);
         QVERIFY(w);
         QCOMPARE(column(w->list(), kColName), (QStringList{"Bernat", "Anna"}));
         QVERIFY(w->findChild<QRadioButton*>(QStringLiteral("CriteriOrdre_2"))->isChecked());

@@ -35,7 +35,7 @@ StandingsGrid raceGrid(int rows) {
     return grid;
 }
 
-StandingsSetup setupFor(int programa, int participants) {
+StandingsSetup setupFor(ProgrammeType programa, int participants) {
     StandingsSetup setup;
     setup.programa = programa;
     setup.participants = participants;
@@ -69,17 +69,17 @@ private slots:
     void rowsAreLowerForManyParticipants() {
         StandingsWindow few;
         few.resize(1200, 900);
-        few.open(setupFor(4, 8));
+        few.open(setupFor(ProgrammeType::Race, 8));
         StandingsWindow many;
         many.resize(1200, 900);
-        many.open(setupFor(4, 30));
+        many.open(setupFor(ProgrammeType::Race, 30));
         const double ratio = double(many.rowHeight()) / few.rowHeight();
         QVERIFY2(std::abs(ratio - 310.0 / 600.0) < 0.03, qPrintable(QString::number(ratio)));
     }
 
     void columnsByProgramme() {
         StandingsWindow practice;
-        practice.open(setupFor(2, 10));
+        practice.open(setupFor(ProgrammeType::OfficialPractice, 10));
         QVERIFY(shown(practice, col::Fastest));
         QVERIFY(shown(practice, col::FastestLane));
         QVERIFY(!shown(practice, col::Adjustments));
@@ -89,7 +89,7 @@ private slots:
         QVERIFY(practice.superPolePanel()->isHidden());
 
         StandingsWindow race;
-        race.open(setupFor(4, 10));
+        race.open(setupFor(ProgrammeType::Race, 10));
         QVERIFY(shown(race, col::SeriesLaps));
         QVERIFY(shown(race, col::Adjustments));
         QVERIFY(!shown(race, col::Fastest));
@@ -98,7 +98,7 @@ private slots:
         QVERIFY(race.grid()->columnWidth(col::Name) > race.grid()->columnWidth(col::SeriesLaps));
 
         StandingsWindow superPole;
-        superPole.open(setupFor(3, 10));
+        superPole.open(setupFor(ProgrammeType::SuperPole, 10));
         QVERIFY(shown(superPole, col::Fastest));
         QVERIFY(!shown(superPole, col::HeatLaps));
         QVERIFY(!superPole.superPolePanel()->isHidden());
@@ -106,7 +106,7 @@ private slots:
 
     void legendAndHeadingsAreLocalised() {
         StandingsWindow w;
-        w.open(setupFor(4, 4));
+        w.open(setupFor(ProgrammeType::Race, 4));
         QCOMPARE(w.legend(0)->text(), QStringLiteral("VR absoluta"));
         QCOMPARE(w.legend(1)->text(), QStringLiteral("VR participant"));
         QCOMPARE(w.legend(2)->text(), QStringLiteral("VR partic./màniga"));
@@ -135,7 +135,7 @@ private slots:
         }
 
         StandingsWindow castilian;
-        StandingsSetup setup = setupFor(4, 4);
+        StandingsSetup setup = setupFor(ProgrammeType::Race, 4);
         setup.language = 1;
         castilian.open(setup);
         QCOMPARE(castilian.legend(2)->text(), QStringLiteral("VR partic./manga"));
@@ -146,7 +146,7 @@ private slots:
     void cellsLookAsTheStyleDrawsThemWhileRowsMove() {
         StandingsWindow w;
         w.resize(1100, 700);
-        w.open(setupFor(4, 12));
+        w.open(setupFor(ProgrammeType::Race, 12));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         StandingsGrid grid = raceGrid(12);
@@ -193,7 +193,7 @@ private slots:
 
     void syncRepaintsOnlyRowsThatChanged() {
         StandingsWindow w;
-        w.open(setupFor(4, 6));
+        w.open(setupFor(ProgrammeType::Race, 6));
         StandingsGrid grid = raceGrid(6);
         AbsoluteFastestLap absolute;
         SuperPoleModel sp;
@@ -236,7 +236,7 @@ private slots:
     void informationPanelShowsTheWholeFastestLap() {
         for (int width : {800, 1200}) {
             StandingsWindow w;
-            StandingsSetup setup = setupFor(4, 24);
+            StandingsSetup setup = setupFor(ProgrammeType::Race, 24);
             setup.infoShown = true;
             w.open(setup);
             w.resize(width, 600);
@@ -269,7 +269,7 @@ private slots:
 
     void spaceTogglesTheInformationPanelAndEveryKeyGoesToTheHeat() {
         StandingsWindow w;
-        StandingsSetup setup = setupFor(4, 4);
+        StandingsSetup setup = setupFor(ProgrammeType::Race, 4);
         setup.infoShown = true;
         w.open(setup);
         w.show();
@@ -292,7 +292,7 @@ private slots:
     void doubleClickSwitchesTheLapColumns() {
         StandingsWindow w;
         w.resize(1000, 700);
-        w.open(setupFor(4, 4));
+        w.open(setupFor(ProgrammeType::Race, 4));
         w.show();
         StandingsGrid grid = raceGrid(4);
         AbsoluteFastestLap absolute;
@@ -327,7 +327,7 @@ private slots:
     void superPoleShowsSplitsReferenceAndTrackPictures() {
         test::TempDir dir;
         StandingsWindow w;
-        w.open(setupFor(3, 5));
+        w.open(setupFor(ProgrammeType::SuperPole, 5));
         StandingsGrid grid = raceGrid(5);
         AbsoluteFastestLap absolute;
         SuperPoleModel sp;

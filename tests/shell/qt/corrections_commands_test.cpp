@@ -84,7 +84,7 @@ private slots:
     void correctingFromTheHeatPanelRebuildsTheStandings() {
         LiveFixture f(4, 5);
         start(f);
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         runHeat(f);
         bool seen = false;
         test::whenModal([&](QDialog* d) {
@@ -116,7 +116,7 @@ private slots:
         // heat 5 every lane.
         LiveFixture f(4, 5);
         start(f, 1);
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         int opened = 0;
         for (int heat = 1; heat <= 3; ++heat) {
             runHeat(f);
@@ -161,7 +161,7 @@ private slots:
     void aListedLapBecomesTheFastestLap() {
         LiveFixture f(4, 5);
         start(f);
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         runHeat(f);
         bool seen = false;
         test::whenModal([&](QDialog* d) {
@@ -201,10 +201,10 @@ private slots:
     void penaltiesAndSeriesListingsOpenFromTheMainWindow() {
         LiveFixture f(4, 5);
         start(f);
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         runHeat(f);
         QVERIFY(f.session->closeProgramme());
-        f.window->selectSeries(4, 0);
+        f.window->selectSeries(ProgrammeType::Race, 0);
         bool seen = false;
         test::whenModal([&](QDialog* d) {
             auto* screen = qobject_cast<Penalitzacions*>(d);
@@ -319,7 +319,7 @@ private slots:
         LiveFixture f(4, 5);
         f.ui.app.configPrg.language = kCastella;
         start(f);
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         runHeat(f);
         QStringList seen;
         auto note = [&](QDialog* d) {

@@ -51,7 +51,7 @@ class FileCommandsTest : public QObject {
 private slots:
     void exportArchiveAndUnarchiveFromTheirWindows() {
         test::EventFolder f(2);
-        f.writeOneHeat(kRace, 1, {"Anna", "Bernat"}, {10.0f, 11.0f}, {5.1f, 4.9f}, 2);
+        f.writeOneHeat(ProgrammeType::Race, 1, {"Anna", "Bernat"}, {10.0f, 11.0f}, {5.1f, 4.9f}, 2);
         MainWindow main(f);
 
         QString title;
@@ -80,7 +80,8 @@ private slots:
 
     void resultTablesAreWrittenIntoTheEventFolder() {
         test::EventFolder f(2);
-        f.writeOneHeat(kOfficialPractice, 1, {"Anna", "Bernat"}, {10.0f, 11.0f}, {5.1f, 4.9f}, 2);
+        f.writeOneHeat(ProgrammeType::OfficialPractice, 1, {"Anna", "Bernat"}, {10.0f, 11.0f},
+                       {5.1f, 4.9f}, 2);
         MainWindow main(f);
         auto* tables = main.window->findChild<QAction*>(QStringLiteral("Command1"));
         QVERIFY(tables);

@@ -47,7 +47,7 @@ private slots:
     void openingARaceShowsItsWindowsAndClosingRemovesThem() {
         LiveFixture f(4, 5);
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         QVERIFY(f.window->programmeOpen());
         QVERIFY(f.session->lapByLapView() != nullptr);
         QVERIFY(f.session->standingsWindow() != nullptr);
@@ -71,7 +71,7 @@ private slots:
     void keysOfTheMainWindowAndTheManualLanesDriveTheHeat() {
         LiveFixture f(4, 5);
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         QAction* lane2 = f.window->action("Manual", 2);
         QVERIFY(lane2 != nullptr);
         lane2->trigger(); // no heat runs: nothing happens
@@ -112,7 +112,7 @@ private slots:
     void spaceBarShowsTheInformationPanelFromEveryHeatWindow() {
         LiveFixture f(4, 5);
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         StandingsWindow* standings = f.session->standingsWindow();
         QVERIFY(!standings->infoShown());
         // No click into the standings first: the key reaches it from wherever it is typed.
@@ -132,7 +132,7 @@ private slots:
         f.window->setGeometry(screen);
         f.window->showMaximized();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         QTest::keyClick(f.window->heatPanel(), Qt::Key_S);
         for (int lane = 1; lane <= 8; ++lane) {
             f.cross(lane, 12.5);
@@ -153,7 +153,7 @@ private slots:
     void lapAdjustmentChangesTheLaneAndItsRow() {
         LiveFixture f(4, 5);
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         f.session->heatKey('S');
         for (int lane = 1; lane <= 4; ++lane) {
             f.cross(lane, 0.5);
@@ -191,7 +191,7 @@ private slots:
     void cancellingAHeatAsksFirstAndRebuildsTheStandings() {
         LiveFixture f(4, 5);
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         f.session->heatKey('S');
         f.cross(1, 1.0);
         f.cross(1, 7.0);
@@ -228,13 +228,13 @@ private slots:
     void shiftEscapeMovesToTheNextSeries() {
         LiveFixture f(4, 4, 2);
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         QSignalSpy closed(f.session.get(), &HeatSession::programmeClosed);
         QTest::keyClick(f.session->lapByLapView(), Qt::Key_Escape, Qt::ShiftModifier);
         QCOMPARE(closed.count(), 1);
         QVERIFY(f.session->programmeOpen());
         QCOMPARE(f.session->engine()->programme().serie, 2);
-        QCOMPARE(f.window->selectedSeries(4), 1);
+        QCOMPARE(f.window->selectedSeries(ProgrammeType::Race), 1);
         QVERIFY(f.window->windowTitle().contains(QStringLiteral("(2 #2)")));
 
         // A Shift let go before the Esc does not count.
@@ -243,7 +243,7 @@ private slots:
         QTest::keyClick(f.window->heatPanel(), Qt::Key_Escape);
         QVERIFY(!f.session->programmeOpen());
         QVERIFY(!f.window->programmeOpen());
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         QCOMPARE(f.session->engine()->programme().serie, 2);
 
         // After the last series the programme just closes.
@@ -258,7 +258,7 @@ private slots:
         f.start();
         int opened = 0;
         f.window->setCommand("MnuCls", 4, [&] { ++opened; });
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         StandingsWindow* standings = f.session->standingsWindow();
         standings->resize(900, 700);
         f.session->heatKey('S');
@@ -279,7 +279,7 @@ private slots:
         f.start();
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         QCoreApplication::processEvents();
         const int betweenHeats = f.window->heatPanel()->width();
         f.session->heatKey('S');
@@ -304,7 +304,7 @@ private slots:
         f.start();
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         f.session->engine()->IniciarManiga(f.clock.now()); // the counter's start signal
         f.cross(1, 3.0);
         f.cross(2, 2.0);
@@ -353,7 +353,7 @@ private slots:
         f.session = std::make_unique<HeatSession>(*f.window, f.ui, meanwhile);
         f.session->setClock([&f] { return f.clock.now(); });
         meanwhile.session = f.session.get();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         f.session->engine()->IniciarManiga(f.clock.now());
         f.cross(1, 1.0);
         meanwhile.now = f.clock.now();
@@ -365,7 +365,7 @@ private slots:
     void closingTheWindowWaitsForTheRunningHeat() {
         LiveFixture f(4, 4);
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         f.session->heatKey('S');
         QVERIFY(!f.window->close());
         QVERIFY(f.session->engine()->heatRunning());
@@ -384,7 +384,7 @@ private slots:
         LiveFixture f(4, 4);
         fs::create_directories(f.eventDir() / "CRS001.VAV");
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         f.session->heatKey('S');
         f.cross(1, 0.5);
         f.cross(1, 6.5);
@@ -408,7 +408,7 @@ private slots:
     void resumedHeatKeepsEveryCrossing() {
         LiveFixture f(4, 5);
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         f.session->heatKey('S');
         for (int lane = 1; lane <= 4; ++lane) {
             f.cross(lane, 0.4);
@@ -446,7 +446,7 @@ private slots:
             f.start();
             const fs::path capture = f.dir.path() / "heat.cap";
             f.session->setCaptureFile(capture);
-            QVERIFY(f.session->openProgramme(4));
+            QVERIFY(f.session->openProgramme(ProgrammeType::Race));
             f.session->heatKey('S');
             for (int lap = 0; lap < 4; ++lap) {
                 for (int lane = 1; lane <= 4; ++lane) {
@@ -466,14 +466,14 @@ private slots:
         QCOMPARE(int(events.size()), 18); // two heat keys and sixteen manual crossings
 
         LiveFixture g(4, 4);
-        g.start(4, false);
+        g.start(ProgrammeType::Race, false);
         QElapsedTimer elapsed;
         elapsed.start();
         constexpr double kSpeed = 40.0;
         g.session->setClock([&] { return 50000.0 + elapsed.elapsed() / 1000.0 * kSpeed; });
         g.session->setReplay(events, kSpeed);
         QSignalSpy heats(g.session.get(), &HeatSession::heatFinished);
-        QVERIFY(g.session->openProgramme(4));
+        QVERIFY(g.session->openProgramme(ProgrammeType::Race));
         QVERIFY(!g.session->link()->isOpen(1)); // the capture stands in for the counter
         QTRY_COMPARE_WITH_TIMEOUT(heats.count(), 1, 20000);
         const auto replayed = test::crossingsOfHeat(g.lapFile(), 1);
@@ -502,13 +502,13 @@ private slots:
         counter.setSpeed(kSpeed);
         QVERIFY(counter.start().has_value());
 
-        f.start(4, false);
+        f.start(ProgrammeType::Race, false);
         QElapsedTimer elapsed;
         elapsed.start();
         f.session->setClock([&] { return 36000.0 + elapsed.elapsed() / 1000.0 * kSpeed; });
         f.session->setPortOverride(1, counter.devicePath());
         QSignalSpy heats(f.session.get(), &HeatSession::heatFinished);
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         QTRY_COMPARE_WITH_TIMEOUT(heats.count(), 3, 60000);
 
         QCOMPARE(f.storedHeats(), 3);

@@ -53,9 +53,9 @@ struct LiveFixture {
         saveConfigPista(dir.path() / "PISTA.CFG", track);
 
         EventManager(dir.path()).createEvent("Gran Premi", "07-12-2026");
-        ensureSeries(4, raceSeries);
+        ensureSeries(ProgrammeType::Race, raceSeries);
         for (int s = 1; s <= raceSeries; ++s) {
-            writeParticipants(4, s, participants);
+            writeParticipants(ProgrammeType::Race, s, participants);
         }
         auto opened = PseudoTerminal::open();
         if (opened) {
@@ -71,16 +71,16 @@ struct LiveFixture {
     fs::path eventDir() const { return eventFolder(dir.path(), 1); }
 
     // At least `count` series of the programme type in the event (a new event may have some).
-    void ensureSeries(int programa, int count) {
+    void ensureSeries(ProgrammeType programa, int count) {
         auto header = readCapcaleraProva(eventDir() / "PROVA.DAD");
         const int existing =
-            header ? header->header.seriesCounts[static_cast<std::size_t>(programa - 1)] : 0;
+            header ? header->header.seriesCounts[static_cast<std::size_t>(index(programa) - 1)] : 0;
         for (int s = existing; s < count; ++s) {
             EventManager(dir.path()).addSeries(1, programa);
         }
     }
 
-    void writeParticipants(int programa, int serie, int count) {
+    void writeParticipants(ProgrammeType programa, int serie, int count) {
         ParticipantList list;
         for (int i = 1; i <= count; ++i) {
             list.names.push_back("Pilot " + std::to_string(i));
@@ -90,11 +90,11 @@ struct LiveFixture {
 
     // The main window with the event and the first series of `programa` selected, and the
     // session on it, reading COM1 from the pseudo-terminal.
-    void start(int programa = 4, bool manualClock = true) {
+    void start(ProgrammeType programa = ProgrammeType::Race, bool manualClock = true) {
         window = std::make_unique<Portada>(ui, asker);
         window->loadCatalog();
         window->selectEvent(0);
-        if (programa >= 1) {
+        if (programa >= ProgrammeType::FreePractice) {
             window->selectSeries(programa, 0);
         }
         session = std::make_unique<HeatSession>(*window, ui, asker);
@@ -113,12 +113,12 @@ struct LiveFixture {
     }
 
     std::vector<LapRecord> lapFile(int serie = 1) const {
-        auto file = readLapFile(eventDir() / seriesFileName(4, serie, ".VAV"));
+        auto file = readLapFile(eventDir() / seriesFileName(ProgrammeType::Race, serie, ".VAV"));
         return file ? file->records : std::vector<LapRecord>{};
     }
 
     int storedHeats(int serie = 1) const {
-        auto list = readParticipantList(participantFile(eventDir(), 4, serie));
+        auto list = readParticipantList(participantFile(eventDir(), ProgrammeType::Race, serie));
         return list ? list->maniguesFetes : -1;
     }
 };

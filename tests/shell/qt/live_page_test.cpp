@@ -116,7 +116,7 @@ private slots:
                                              "Clara Vidal", "Dídac Roca"};
         ParticipantList list;
         list.names = names;
-        QVERIFY(writeParticipantList(participantFile(f.eventDir(), 4, 1), list));
+        QVERIFY(writeParticipantList(participantFile(f.eventDir(), ProgrammeType::Race, 1), list));
         f.start();
         live::ServeAddress where{"127.0.0.1", 0};
         LiveResults results(*f.window, *f.session, where);
@@ -124,7 +124,7 @@ private slots:
         QVERIFY(results.statusText().contains(QString::number(results.server().port())));
         const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(results.server().port());
 
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         f.session->heatKey('S');
         for (int lap = 0; lap < 5; ++lap) {
             for (int lane = 1; lane <= 4; ++lane) {
@@ -168,7 +168,7 @@ private slots:
             printed.push_back(line.split(QLatin1Char('\t')));
         }
         QCOMPARE(int(printed.size()), 4);
-        auto columns = live::loadLiveClassification(f.dir.path(), 1, 4, 1);
+        auto columns = live::loadLiveClassification(f.dir.path(), 1, ProgrammeType::Race, 1);
         QVERIFY(columns.has_value());
 
         const QString after = QString::fromUtf8(browse({QStringLiteral("--dump-dom")}, url));

@@ -83,7 +83,7 @@ private slots:
                          .arg(taken.serverPort())),
                  qPrintable(results.statusText()));
         QVERIFY(results.statusText().endsWith(QStringLiteral("El cronometratge continua.")));
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         f.session->heatKey('S');
         f.cross(1, 3.0);
         f.cross(1, 3.0);

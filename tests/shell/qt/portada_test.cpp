@@ -205,7 +205,7 @@ void PortadaTest::newSeriesAsksFirst() {
     QCOMPARE(raceCount(event), std::int16_t{1});
 
     asker.answers = {false};
-    window->runCommand("MnuNou", kRace);
+    window->runCommand("MnuNou", index(ProgrammeType::Race));
     QCOMPARE(asker.asked.back().text, QStringLiteral("Vols crear la sèrie n. 2?"));
     QCOMPARE(raceCount(event), std::int16_t{1});
 
@@ -214,8 +214,8 @@ void PortadaTest::newSeriesAsksFirst() {
     asker.answers = {true};
     clickButton(window.get(), QStringLiteral("BotoNou_4"));
     QCOMPARE(raceCount(event), std::int16_t{2});
-    QCOMPARE(window->seriesList(kRace)->count(), 2);
-    QCOMPARE(window->selectedSeries(kRace), 1);
+    QCOMPARE(window->seriesList(ProgrammeType::Race)->count(), 2);
+    QCOMPARE(window->selectedSeries(ProgrammeType::Race), 1);
     QCOMPARE(prepared, 2);
 }
 
@@ -247,9 +247,9 @@ void PortadaTest::commandsFollowTheEventAndItsSeries() {
     QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("BotoPrg_4"))->isEnabled());
     QVERIFY(!window->action("MnuPen", 4)->isEnabled());
     QVERIFY(window->action("MnuNou", 4)->isEnabled());
-    QCOMPARE(window->seriesList(kRace)->count(), 0);
+    QCOMPARE(window->seriesList(ProgrammeType::Race)->count(), 0);
 
-    QVERIFY(EventManager(dir.path()).addSeries(1, kRace).has_value());
+    QVERIFY(EventManager(dir.path()).addSeries(1, ProgrammeType::Race).has_value());
     window->selectEvent(0);
     QVERIFY(window->action("MnuPrg", 4)->isEnabled());
     QVERIFY(window->findChild<QPushButton*>(QStringLiteral("BotoPen_4"))->isEnabled());
@@ -329,7 +329,7 @@ void PortadaTest::heatPanelReplacesTheSideBar() {
     // The button bar does not reach past the locked menus.
     int opened = 0;
     window->setCommand("MnuCfg", 0, [&] { ++opened; });
-    window->setCommand("MnuNou", kRace, [&] { ++opened; });
+    window->setCommand("MnuNou", index(ProgrammeType::Race), [&] { ++opened; });
     for (const char* button : {"BotoCfg_0", "BotoNou_4", "BotoSortir"}) {
         clickButton(window.get(), QString::fromLatin1(button));
     }

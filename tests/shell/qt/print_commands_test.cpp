@@ -58,7 +58,7 @@ private slots:
         f.start();
         Printed printed;
         connectHeatPrinting(*f.session, *f.window, printed.sink());
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         runHeat(f, {3, 5, 2, 4});
         f.session->syncScreens();
         QPushButton* print = f.window->heatPanel()->button(2);
@@ -84,14 +84,14 @@ private slots:
     void resultsScreenPrintsItsListAndQuadrant() {
         LiveFixture f(4, 4);
         f.start();
-        QVERIFY(f.session->openProgramme(4));
+        QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         runHeat(f, {3, 5, 2, 4});
         QVERIFY(f.session->closeProgramme());
 
         ResultatsRequest request;
         request.dataDir = f.dir.path();
         request.event = 1;
-        request.programa = 4;
+        request.programa = ProgrammeType::Race;
         std::unique_ptr<ResultatsWindow> screen(ResultatsWindow::open(request));
         QVERIFY(screen);
         Printed printed;

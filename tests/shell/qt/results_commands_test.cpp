@@ -42,8 +42,8 @@ class ResultsCommandsTest : public QObject {
 private slots:
     void menuEntriesOpenTheScreensAndANewRaceIsPlaced() {
         test::EventFolder f(4, "10 6\n");
-        test::check(f.addSeries(kOfficialPractice) == 1, "series");
-        f.writeOneHeat(kOfficialPractice, 1,
+        test::check(f.addSeries(ProgrammeType::OfficialPractice) == 1, "series");
+        f.writeOneHeat(ProgrammeType::OfficialPractice, 1,
                        {"P01", "P02", "P03", "P04", "P05", "P06", "P07", "P08", "P09", "P10"},
                        std::vector<float>(10, 20.0f),
                        {3.01f, 3.02f, 3.03f, 3.04f, 3.05f, 3.06f, 3.07f, 3.08f, 3.09f, 3.1f}, 4);
@@ -51,7 +51,7 @@ private slots:
         auto& window = main.window;
         auto& asker = main.asker;
 
-        window->runCommand("MnuCls", kOfficialPractice);
+        window->runCommand("MnuCls", index(ProgrammeType::OfficialPractice));
         const auto subWindows = window->mdiArea()->subWindowList();
         QCOMPARE(subWindows.size(), 1);
         auto* results = qobject_cast<ResultatsWindow*>(subWindows[0]->widget());
@@ -63,8 +63,8 @@ private slots:
         QCOMPARE(window->mdiArea()->subWindowList().size(), 0);
 
         asker.answers = {true};
-        window->newSeries(kRace);
-        QCOMPARE(window->seriesList(kRace)->count(), 1);
+        window->newSeries(ProgrammeType::Race);
+        QCOMPARE(window->seriesList(ProgrammeType::Race)->count(), 1);
         const auto race = readParticipantList(f.event() / "CRS001.PAR").value();
         QCOMPARE(race.names.front(), std::string("P10"));
         QCOMPARE(race.names.size(), std::size_t{10});
@@ -76,7 +76,7 @@ private slots:
             first = static_cast<InscritsWindow*>(d)->nameField(1)->text();
             d->reject();
         });
-        window->runCommand("MnuIns", kRace);
+        window->runCommand("MnuIns", index(ProgrammeType::Race));
         QCOMPARE(title, QStringLiteral("Participants a la cursa - Open Sabadell - Cursa"));
         QCOMPARE(first, QStringLiteral("P10"));
 
@@ -91,8 +91,8 @@ private slots:
 
     void aNewRaceThatCannotBePlacedSaysWhy() {
         test::EventFolder f(4, "10 6\n");
-        test::check(f.addSeries(kOfficialPractice) == 1, "series");
-        f.writeOneHeat(kOfficialPractice, 1, {"P01", "P02", "P03"}, {20, 20, 20},
+        test::check(f.addSeries(ProgrammeType::OfficialPractice) == 1, "series");
+        f.writeOneHeat(ProgrammeType::OfficialPractice, 1, {"P01", "P02", "P03"}, {20, 20, 20},
                        {3.01f, 3.02f, 3.03f}, 4);
         MainWindow main(f);
         auto& window = main.window;
@@ -106,9 +106,9 @@ private slots:
             d->accept();
         });
         asker.answers = {true};
-        window->newSeries(kRace);
+        window->newSeries(ProgrammeType::Race);
         QVERIFY2(said.contains(QStringLiteral("needs 5")), qPrintable(said));
-        QCOMPARE(window->seriesList(kRace)->count(), 1); // added, for a list by hand
+        QCOMPARE(window->seriesList(ProgrammeType::Race)->count(), 1); // added, for a list by hand
     }
 };
 

@@ -29,7 +29,7 @@ void prepareFolder(UiContext& ui, const fs::path& dir, int events) {
     EventManager manager(dir);
     for (int e = 1; e <= events; ++e) {
         QVERIFY(manager.createEvent("Prova " + std::to_string(e), "01-02-2026").has_value());
-        QVERIFY(manager.addSeries(e, kRace).has_value());
+        QVERIFY(manager.addSeries(e, ProgrammeType::Race).has_value());
     }
 }
 
@@ -118,14 +118,14 @@ void StartupTest::windowStateRoundTripsTheSelections() {
     TempDir dir;
     UiContext ui;
     prepareFolder(ui, dir.path(), 3);
-    QVERIFY(EventManager(dir.path()).addSeries(2, kOfficialPractice).has_value());
+    QVERIFY(EventManager(dir.path()).addSeries(2, ProgrammeType::OfficialPractice).has_value());
     ScriptedAsker asker;
     {
         auto window = openMainWindow(ui, asker, false);
         QVERIFY(ui.app.abnormalEnd); // first run: no state file
         window->selectEvent(1);
-        window->selectSeries(kOfficialPractice, 0);
-        window->selectSeries(kRace, 1);
+        window->selectSeries(ProgrammeType::OfficialPractice, 0);
+        window->selectSeries(ProgrammeType::Race, 1);
         ui.infoShown = true;
         QVERIFY(window->close());
     }
@@ -138,8 +138,8 @@ void StartupTest::windowStateRoundTripsTheSelections() {
     QVERIFY(!fs::exists(dir.path() / "ZTR4.INI")); // a crash now would be noticed
     QCOMPARE(window->eventList()->currentRow(), 1);
     QCOMPARE(next.app.seleccio.event, std::int16_t{2});
-    QCOMPARE(window->selectedSeries(kOfficialPractice), 0);
-    QCOMPARE(window->selectedSeries(kRace), 1);
+    QCOMPARE(window->selectedSeries(ProgrammeType::OfficialPractice), 0);
+    QCOMPARE(window->selectedSeries(ProgrammeType::Race), 1);
     QVERIFY(next.infoShown);
     QVERIFY(asker.asked.empty());
 }
@@ -148,7 +148,7 @@ void StartupTest::missingWindowStateRaisesTheResumeQuestion() {
     TempDir dir;
     UiContext ui;
     prepareFolder(ui, dir.path(), 3);
-    QVERIFY(EventManager(dir.path()).addSeries(3, kRace).has_value());
+    QVERIFY(EventManager(dir.path()).addSeries(3, ProgrammeType::Race).has_value());
     test::writeBytes(dir.path() / "ZTR4.TMP",
                      " 3 \r\n 4 \r\n 2 \r\n 5 \r\n 41000.5 \r\n 41100.25 \r\n");
     ScriptedAsker asker;
@@ -163,11 +163,11 @@ void StartupTest::missingWindowStateRaisesTheResumeQuestion() {
                                            "Cursa\rSèrie: 2\rMàniga: 5\r"));
     QVERIFY(!fs::exists(dir.path() / "ZTR4.TMP"));
     QCOMPARE(ui.app.seleccio.event, std::int16_t{3});
-    QCOMPARE(ui.app.seleccio.programa, std::int16_t{4});
+    QCOMPARE(ui.app.seleccio.programa, ProgrammeType::Race);
     QCOMPARE(ui.app.seleccio.serie, std::int16_t{2});
     QCOMPARE(ui.app.seleccio.maniguesFetes, std::int16_t{5});
     QCOMPARE(ui.app.seleccio.heatStart, 41100.25f);
-    QCOMPARE(window->selectedSeries(kRace), 1);
+    QCOMPARE(window->selectedSeries(ProgrammeType::Race), 1);
 }
 
 void StartupTest::answeringNoDiscardsTheHeat() {
@@ -180,7 +180,7 @@ void StartupTest::answeringNoDiscardsTheHeat() {
         auto window = openMainWindow(ui, asker, false);
         QCOMPARE(asker.asked.size(), std::size_t{1});
         QVERIFY(!ui.app.abnormalEnd);
-        QCOMPARE(ui.app.seleccio.programa, std::int16_t{0});
+        QCOMPARE(ui.app.seleccio.programa, ProgrammeType::Practice);
         QCOMPARE(ui.app.seleccio.serie, std::int16_t{0});
         QVERIFY(!fs::exists(dir.path() / "ZTR4.TMP"));
         window->close();
@@ -203,7 +203,7 @@ void StartupTest::enterOnTheRealQuestionKeepsTheHeat() {
     });
     auto window = openMainWindow(ui, boxes, false);
     QCOMPARE(title, QStringLiteral("El programa s'ha tancat involuntàriament"));
-    QCOMPARE(ui.app.seleccio.programa, std::int16_t{4});
+    QCOMPARE(ui.app.seleccio.programa, ProgrammeType::Race);
     QCOMPARE(ui.app.seleccio.maniguesFetes, std::int16_t{2});
     QVERIFY(ui.app.abnormalEnd); // starting the heat replays its journal
 }

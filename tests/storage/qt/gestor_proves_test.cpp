@@ -43,7 +43,7 @@ private slots:
 void GestorProvesTest::showsSeriesAndHeatCounts() {
     Fixture f(2);
     EventManager manager(f.dir.path());
-    QVERIFY(manager.addSeries(2, kOfficialPractice).has_value());
+    QVERIFY(manager.addSeries(2, ProgrammeType::OfficialPractice).has_value());
     ParticipantList list;
     list.maniguesFetes = 4;
     list.names = {"Anna", "Joan"};
@@ -68,12 +68,13 @@ void GestorProvesTest::showsSeriesAndHeatCounts() {
 void GestorProvesTest::deletingASeriesRenumbersItsFiles() {
     Fixture f(1);
     EventManager manager(f.dir.path());
-    QVERIFY(manager.addSeries(1, kRace).has_value());
-    QVERIFY(manager.addSeries(1, kRace).has_value());
+    QVERIFY(manager.addSeries(1, ProgrammeType::Race).has_value());
+    QVERIFY(manager.addSeries(1, ProgrammeType::Race).has_value());
     for (int s = 1; s <= 3; ++s) {
         ParticipantList list;
         list.maniguesFetes = static_cast<std::int16_t>(s);
-        QVERIFY(writeParticipantList(f.event(1) / seriesFileName(kRace, s, ".PAR"), list));
+        QVERIFY(writeParticipantList(f.event(1) / seriesFileName(ProgrammeType::Race, s, ".PAR"),
+                                     list));
     }
     GestorProves dialog(f.ui, f.asker);
     QCOMPARE(dialog.seriesCountLabel()->text(), QStringLiteral("3 sèries"));
