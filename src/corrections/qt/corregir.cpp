@@ -3,6 +3,7 @@
 #include "storage/qt/localise.h"
 #include "texts/qt/asker.h"
 #include "texts/qt/dialog_parts.h"
+#include "texts/qt/screen_text.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -18,10 +19,6 @@
 
 namespace cronovolta {
 namespace {
-
-QString qstr(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 QLineEdit* field(QWidget* parent, const QString& name, int row) {
     auto* edit = new QLineEdit(parent);

@@ -3,6 +3,7 @@
 #include "storage/qt/localise.h"
 #include "texts/qt/asker.h"
 #include "texts/qt/dialog_parts.h"
+#include "texts/qt/screen_text.h"
 
 #include <QColor>
 #include <QGridLayout>
@@ -20,10 +21,6 @@
 
 namespace cronovolta {
 namespace {
-
-QString qstr(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // Column widths of the table, from twips of the 800 x 600 design.
 constexpr int kWidths[] = {1500, 500, 4500};

@@ -1,7 +1,8 @@
 #include "heat/qt/heat_panel_adapter.h"
 
 #include "heat/qt/heat_panel.h"
-#include "heat/qt/screen_support.h"
+#include "storage/qt/screen_colours.h"
+#include "texts/qt/screen_text.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,7 +1,6 @@
 #include "heat/qt/screen_support.h"
 
 #include "counter/heat_control.h"
-#include "storage/config_prg.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -10,14 +9,6 @@
 #include <algorithm>
 
 namespace cronovolta {
-
-QColor qbQColor(int number, const QColor& fallback) {
-    if (number < 0 || number >= static_cast<int>(kQbPalette.size())) {
-        return fallback;
-    }
-    Rgb c = kQbPalette[static_cast<std::size_t>(number)];
-    return QColor(c.r, c.g, c.b);
-}
 
 std::vector<int> heatKeyCodes(const QKeyEvent& event) {
     switch (event.key()) {
@@ -89,14 +80,6 @@ bool passHeatKeys(const QKeyEvent& event, const std::function<void(int)>& handle
         handle(code);
     }
     return !codes.empty();
-}
-
-QFont screenFont(int pixelSize, bool bold) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(pixelSize, 6));
-    font.setBold(bold);
-    return font;
 }
 
 } // namespace cronovolta

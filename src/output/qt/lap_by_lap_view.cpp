@@ -1,6 +1,8 @@
 #include "output/qt/lap_by_lap_view.h"
 
 #include "heat/qt/screen_support.h"
+#include "storage/qt/screen_colours.h"
+#include "texts/qt/screen_text.h"
 
 #include <QKeyEvent>
 #include <QLabel>

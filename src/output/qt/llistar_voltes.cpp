@@ -5,6 +5,7 @@
 #include "texts/language_tables.h"
 #include "texts/qt/asker.h"
 #include "texts/qt/dialog_parts.h"
+#include "texts/qt/screen_text.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -24,10 +25,6 @@
 namespace cronovolta {
 namespace {
 
-QString qstr(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 LapListingSetup withTexts(LapListingSetup setup, int language) {
     setup.all = std::string(messageText(msgkey::kAll, language));
     setup.allLanes = std::string(messageText(msgkey::kAllFeminine, language));
@@ -38,17 +35,6 @@ LapListingSetup withTexts(LapListingSetup setup, int language) {
 constexpr std::array<LapListing::Selector, 4> kSelectors = {
     LapListing::SeriesSelector, LapListing::ParticipantSelector, LapListing::LaneSelector,
     LapListing::HeatSelector};
-
-Qt::Alignment toQt(ColumnAlignment a) {
-    switch (a) {
-    case ColumnAlignment::Centre:
-        return Qt::AlignCenter;
-    case ColumnAlignment::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    default:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    }
-}
 
 } // namespace
 

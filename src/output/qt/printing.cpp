@@ -2,6 +2,7 @@
 
 #include "output/print_texts.h"
 #include "texts/qt/asker.h"
+#include "texts/qt/screen_text.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -19,10 +20,6 @@ namespace cronovolta {
 namespace {
 
 constexpr double kMarginPoints = 10.0;
-
-QString qstr(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 QFont reportFont(double points) {
     // Courier where it exists, else a font drawn to its measures, else any fixed pitch.

@@ -2,6 +2,7 @@
 
 #include "results/inscrits_files.h"
 #include "results/results_texts.h"
+#include "texts/qt/screen_text.h"
 
 #include "texts/qt/dialog_parts.h"
 #include "texts/system_errors.h"
@@ -24,10 +25,6 @@
 
 namespace cronovolta {
 namespace {
-
-QString qstr(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 QString joinNotes(const std::vector<std::string>& notes) {
     QStringList lines;

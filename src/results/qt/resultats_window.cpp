@@ -3,6 +3,7 @@
 #include "results/results_texts.h"
 #include "storage/config_prg.h"
 #include "texts/grid_layout.h"
+#include "texts/qt/screen_text.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -24,21 +25,6 @@
 
 namespace cronovolta {
 namespace {
-
-QString qstr(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-Qt::Alignment toQt(ColumnAlignment a) {
-    switch (a) {
-    case ColumnAlignment::Centre:
-        return Qt::AlignCenter;
-    case ColumnAlignment::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    default:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    }
-}
 
 // Column widths are given in twips of the 800 x 600 design; a little wider reads better
 // with today's fonts.

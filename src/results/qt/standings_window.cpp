@@ -1,7 +1,9 @@
 #include "results/qt/standings_window.h"
 
 #include "heat/qt/screen_support.h"
+#include "storage/qt/screen_colours.h"
 #include "texts/localiser.h"
+#include "texts/qt/screen_text.h"
 #include "texts/qt/window_texts.h"
 
 #include <QEvent>

@@ -8,15 +8,12 @@
 #include "storage/event_files.h"
 #include "storage/qt/localise.h"
 #include "texts/qt/asker.h"
+#include "texts/qt/screen_text.h"
 
 #include <QListWidget>
 
 namespace cronovolta {
 namespace {
-
-QString qstr(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 void showError(Portada& window, const std::string& text) {
     window.asker().message(&window, message(window.context(), 0, msg::kErrorTitle), qstr(text));

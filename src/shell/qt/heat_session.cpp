@@ -14,6 +14,7 @@
 #include "storage/startup.h"
 #include "storage/ui_context.h"
 #include "texts/qt/asker.h"
+#include "texts/qt/screen_text.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,6 @@
 #include "counter/counter_model.h"
 #include "counter/qt/simulated_counter.h"
 #include "heat/capture_replay.h"
-#include "heat/qt/screen_support.h"
 #include "shell/qt/heat_session.h"
 #include "shell/qt/portada.h"
 #include "shell/qt/print_commands.h"
@@ -13,6 +12,7 @@
 #include "storage/event_manager.h"
 #include "storage/participant_list.h"
 #include "storage/ui_context.h"
+#include "texts/qt/screen_text.h"
 
 #include <QDate>
 

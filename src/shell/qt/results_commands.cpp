@@ -8,6 +8,7 @@
 #include "storage/qt/localise.h"
 #include "texts/language_tables.h"
 #include "texts/localiser.h"
+#include "texts/qt/screen_text.h"
 
 #include <QListWidget>
 #include <QMdiArea>
@@ -19,10 +20,6 @@
 
 namespace cronovolta {
 namespace {
-
-QString qstr(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 std::string menuCaption(const UiContext& ui, std::string_view control, int index) {
     return withoutLastThree(tableCaption("Portada", control, index, ui.language()));

@@ -1,6 +1,7 @@
 #include "texts/qt/window_texts.h"
 
 #include "texts/grid_layout.h"
+#include "texts/qt/screen_text.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -26,20 +27,6 @@ QObject* findControl(QWidget* window, const WindowText& text) {
         return window;
     }
     return window->findChild<QObject*>(controlObjectName(text.control, text.index));
-}
-
-Qt::Alignment toQt(ColumnAlignment alignment) {
-    switch (alignment) {
-    case ColumnAlignment::Left:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    case ColumnAlignment::Centre:
-        return Qt::AlignCenter;
-    case ColumnAlignment::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case ColumnAlignment::Default:
-        break;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
 bool setCaption(QObject* object, const QString& text) {
