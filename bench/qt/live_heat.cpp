@@ -2,15 +2,19 @@
 // read by the desktop program's heat session with the lap-by-lap view and the standings
 // window open: how many laps got through, how long the screens went without an update, and
 // per crossing how long from its bytes' arrival on the port (and from the program's read of
-// them) to the end of the frame that shows its lap.
+// them) to the end of the frame that shows its lap. The second argument is how many phones
+// follow the live-results page at the same time (WebSocket clients on a thread of their own).
 
 #include "heat_bench_support.h"
+#include "live_phones.h"
 
 #include "counter/qt/serial_link.h"
+#include "shell/qt/live_results.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -21,6 +25,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <thread>
 
 using namespace cronovolta;
@@ -69,6 +74,7 @@ double loadAverage() {
 
 void BM_LiveHeat64Lanes(benchmark::State& state) {
     const double seconds = static_cast<double>(state.range(0));
+    const int clients = static_cast<int>(state.range(1));
     double sent = 0;
     double stored = 0;
     double longestGap = 0;
@@ -81,12 +87,25 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
     double uiCpu = 0;
     double loadBefore = 0;
     double loadAfter = 0;
+    double phonesHeard = 0;
     auto& frameClock = static_cast<FrameClock&>(*qApp);
     for (auto _ : state) {
         BenchProgram program;
         const fs::path& dir = program.dir;
         HeatSession& session = *program.session;
         std::vector<PseudoTerminal>& ports = program.ports;
+        std::optional<LiveResults> live;
+        QThread phoneThread;
+        Phones phones;
+        if (clients > 0) {
+            live.emplace(*program.window, session, live::ServeAddress{"127.0.0.1", 0});
+            live->server().setClientShare(live::kMaxConnections); // every phone is 127.0.0.1
+            phones.moveToThread(&phoneThread);
+            phoneThread.start();
+            const QUrl url(QStringLiteral("ws://127.0.0.1:%1/ws").arg(live->server().port()));
+            QMetaObject::invokeMethod(&phones, [&] { phones.open(clients, url); });
+            runEventLoop([&] { return live->server().clientCount() >= clients; });
+        }
         session.openProgramme(4);
         session.heatKey('S');
         loadBefore = loadAverage();
@@ -216,8 +235,17 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
         syncs = session.screenSyncs();
         session.heatKey('S');
         waitEvents(100);
+        if (clients > 0) {
+            phonesHeard = static_cast<double>(phones.arrivals.size());
+            QMetaObject::invokeMethod(
+                &phones, [&] { phones.close(); }, Qt::BlockingQueuedConnection);
+            phoneThread.quit();
+            phoneThread.wait();
+        }
         session.closeProgramme();
     }
+    state.counters["clients"] = clients;
+    state.counters["messages_to_phones"] = phonesHeard;
     state.counters["crossings_sent"] = sent;
     state.counters["laps_lost"] = sent - stored;
     state.counters["crossings_per_s"] = sent / seconds;
@@ -238,7 +266,12 @@ void BM_LiveHeat64Lanes(benchmark::State& state) {
     state.counters["repaint_cpu_ms"] = repaintCpu;
 }
 
-BENCHMARK(BM_LiveHeat64Lanes)->Arg(20)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_LiveHeat64Lanes)
+    ->Args({20, 0})
+    ->Args({20, 200})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 } // namespace
 
