@@ -7,13 +7,13 @@
 #include <QString>
 #include <QStringList>
 
-class QThread;
-
 #include <expected>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+class QThread;
 
 namespace cronovolta::live {
 
@@ -57,9 +57,9 @@ public:
     const LiveSnapshot& snapshot() const;
     long long version() const;
 
+    // These four ask the server's thread, and wait for its answer.
     int connectionCount() const; // HTTP and WebSocket connections open
     int clientCount() const;     // WebSocket clients
-    // These four ask the server's thread, and wait for its answer.
     // For the benchmark: messages handed to clients, and clients skipped as behind.
     long long messagesSent() const;
     long long changesSkipped() const;
