@@ -5,6 +5,7 @@
 // every client had it, and the processor time the server took from the program's thread.
 
 #include "heat_bench_support.h"
+#include "live_phones.h"
 
 #include "counter/pseudo_terminal.h"
 #include "live/qt/live_server.h"
@@ -16,10 +17,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QThread>
-#include <QWebSocket>
 
 #include <benchmark/benchmark.h>
 
@@ -27,7 +25,6 @@
 #include <atomic>
 #include <chrono>
 #include <map>
-#include <mutex>
 #include <set>
 #include <thread>
 
@@ -37,37 +34,6 @@ using namespace cronovolta::bench;
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-// The phones: WebSocket clients on a thread of their own, as other devices would be.
-class Phones : public QObject {
-public:
-    struct Arrival {
-        int client;
-        long long version;
-        bool snapshot;
-        SteadyClock::time_point at;
-    };
-    std::mutex lock;
-    std::vector<Arrival> arrivals;
-    std::vector<std::unique_ptr<QWebSocket>> sockets;
-
-    void open(int count, const QUrl& url) {
-        for (int i = 0; i < count; ++i) {
-            auto& s = sockets.emplace_back(std::make_unique<QWebSocket>());
-            QObject::connect(
-                s.get(), &QWebSocket::textMessageReceived, this, [this, i](const QString& text) {
-                    const auto now = SteadyClock::now();
-                    const QJsonObject o = QJsonDocument::fromJson(text.toUtf8()).object();
-                    std::lock_guard guard(lock);
-                    arrivals.push_back(
-                        {i, o.value(QStringLiteral("v")).toInteger(),
-                         o.value(QStringLiteral("type")) == QStringLiteral("snapshot"), now});
-                });
-            s->open(url);
-        }
-    }
-    void close() { sockets.clear(); }
-};
 
 double g_cpuWithoutClients = -1;
 

@@ -108,4 +108,8 @@ std::error_code replaceProcess(const std::vector<std::string>& words);
 // printed results match byte for byte on every system.
 void useBinaryStandardStreams();
 
+// The calling thread gives way to the program's other threads when the processor is short
+// (the live server's thread to the heat's screens).
+void lowerThreadPriority();
+
 } // namespace cronovolta::platform

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -232,6 +233,18 @@ fs::path homeFolder() {
 
 bool canWriteIn(const fs::path& folder) {
     return ::access(folder.c_str(), W_OK) == 0;
+}
+
+void lowerThreadPriority() {
+#ifdef __linux__
+    // Linux keeps a nice value per thread, which "process 0" names; elsewhere it would be
+    // the whole program's.
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, 0);
+    if (errno == 0) {
+        (void)::setpriority(PRIO_PROCESS, 0, std::min(nice + 5, 19));
+    }
+#endif
 }
 
 } // namespace cronovolta::platform

@@ -353,4 +353,8 @@ void useBinaryStandardStreams() {
     ::_setmode(_fileno(stderr), _O_BINARY);
 }
 
+void lowerThreadPriority() {
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
 } // namespace cronovolta::platform

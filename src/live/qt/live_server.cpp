@@ -5,6 +5,7 @@
 #ifdef CRONOVOLTA_HAVE_LIVE_SERVER
 #include "live/client_flow.h"
 #include "live/client_limits.h"
+#include "storage/platform.h"
 
 #include <QAbstractHttpServer>
 #include <QElapsedTimer>
@@ -15,11 +16,13 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QTimer>
 #include <QUrlQuery>
 #include <QWebSocket>
 
 #include <list>
+#include <type_traits>
 #endif
 
 // The page lives in the static library: its resources are registered by hand, outside any
@@ -508,7 +511,6 @@ struct LiveServer::Impl : QAbstractHttpServer {
                 break;
             }
         }
-        emit owner->published(currentVersion);
     }
 
     void closeAll() {
@@ -531,12 +533,45 @@ struct LiveServer::Impl : QAbstractHttpServer {
     }
 };
 
-LiveServer::LiveServer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) {
+// Runs `f` on the server's thread and returns what it returns; the caller waits.
+template <typename F> auto LiveServer::onServerThread(F&& f) const {
+    using Result = std::invoke_result_t<F>;
+    if (QThread::currentThread() == m_thread) {
+        return f();
+    }
+    if constexpr (std::is_void_v<Result>) {
+        QMetaObject::invokeMethod(m_worker, std::forward<F>(f), Qt::BlockingQueuedConnection);
+    } else {
+        Result result{};
+        QMetaObject::invokeMethod(m_worker, std::forward<F>(f), Qt::BlockingQueuedConnection,
+                                  &result);
+        return result;
+    }
+}
+
+LiveServer::LiveServer(QObject* parent) : QObject(parent) {
     initLiveResources();
+    m_thread = new QThread(this);
+    m_thread->setObjectName(QStringLiteral("live server"));
+    m_worker = new QObject;
+    m_worker->moveToThread(m_thread);
+    QObject::connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread->start();
+    // Its sockets and timers must belong to the thread that runs them. Below the program's
+    // own threads: the screens of a heat come before the phones.
+    onServerThread([this] {
+        platform::lowerThreadPriority();
+        d = std::make_unique<Impl>(this);
+    });
 }
 
 LiveServer::~LiveServer() {
-    d->closeAll();
+    onServerThread([this] {
+        d->closeAll();
+        d.reset();
+    });
+    m_thread->quit();
+    m_thread->wait();
 }
 
 bool LiveServer::builtIn() {
@@ -549,69 +584,90 @@ std::expected<void, QString> LiveServer::start(const QString& address, int port)
     if (!host.setAddress(address)) {
         return std::unexpected(QStringLiteral("%1 is not an IP address").arg(address));
     }
-    auto* tcp = new LimitedTcpServer(d->places, d.get());
-    if (!tcp->listen(host, static_cast<quint16>(port))) {
-        QString reason = tcp->errorString();
-        delete tcp;
-        return std::unexpected(reason);
-    }
-    tcp->idleMs = d->idleMs;
-    d->findAllowedHosts();
-    tcp->setMaxPendingConnections(kMaxConnections);
-    d->tcp = tcp;
-    d->bind(tcp);
-    return {};
+    std::expected<void, QString> started = onServerThread([this, host, port] {
+        auto* tcp = new LimitedTcpServer(d->places, d.get());
+        if (!tcp->listen(host, static_cast<quint16>(port))) {
+            QString reason = tcp->errorString();
+            delete tcp;
+            return std::expected<void, QString>(std::unexpected(reason));
+        }
+        tcp->idleMs = d->idleMs;
+        d->findAllowedHosts();
+        tcp->setMaxPendingConnections(kMaxConnections);
+        d->tcp = tcp;
+        d->bind(tcp);
+        m_listening = true;
+        m_port = tcp->serverPort();
+        m_address = tcp->serverAddress().toString();
+        return std::expected<void, QString>();
+    });
+    return started;
 }
 
 void LiveServer::stop() {
-    d->closeAll();
+    onServerThread([this] { d->closeAll(); });
+    m_listening = false;
+    m_port = 0;
+    m_address.clear();
 }
 void LiveServer::setIdleTimeout(int ms) {
-    d->idleMs = ms;
+    onServerThread([this, ms] { d->idleMs = ms; });
 }
 void LiveServer::setClientShare(int places) {
-    d->places->setPerClient(places);
+    onServerThread([this, places] { d->places->setPerClient(places); });
 }
 bool LiveServer::listening() const {
-    return d->tcp && d->tcp->isListening();
+    return m_listening;
 }
 int LiveServer::port() const {
-    return d->tcp ? d->tcp->serverPort() : 0;
+    return m_port;
 }
 QString LiveServer::address() const {
-    return d->tcp ? d->tcp->serverAddress().toString() : QString();
+    return m_address;
 }
 
 void LiveServer::setAllowedHosts(const std::vector<std::string>& names) {
-    d->extraHosts = names;
-    d->findAllowedHosts();
+    onServerThread([this, names] {
+        d->extraHosts = names;
+        d->findAllowedHosts();
+    });
 }
 
 void LiveServer::setClassificationSource(ClassificationSource source, int defaultEvent) {
-    d->classification = std::move(source);
-    d->defaultEvent = defaultEvent;
+    onServerThread([this, source = std::move(source), defaultEvent]() mutable {
+        d->classification = std::move(source);
+        d->defaultEvent = defaultEvent;
+    });
 }
 
 void LiveServer::publish(const LiveSnapshot& snapshot) {
-    d->publish(snapshot);
+    if (snapshot == m_snapshot) {
+        return;
+    }
+    m_snapshot = snapshot;
+    ++m_version;
+    // Queued in order, so the server's versions follow these one by one.
+    QMetaObject::invokeMethod(
+        m_worker, [this, snapshot] { d->publish(snapshot); }, Qt::QueuedConnection);
+    emit published(m_version);
 }
 const LiveSnapshot& LiveServer::snapshot() const {
-    return d->current;
+    return m_snapshot;
 }
 long long LiveServer::version() const {
-    return d->currentVersion;
+    return m_version;
 }
 int LiveServer::connectionCount() const {
-    return d->places->taken();
+    return onServerThread([this] { return d->places->taken(); });
 }
 int LiveServer::clientCount() const {
-    return static_cast<int>(d->clients.size());
+    return onServerThread([this] { return static_cast<int>(d->clients.size()); });
 }
 long long LiveServer::messagesSent() const {
-    return d->sent;
+    return onServerThread([this] { return d->sent; });
 }
 long long LiveServer::changesSkipped() const {
-    return d->skipped;
+    return onServerThread([this] { return d->skipped; });
 }
 
 #endif

@@ -13,11 +13,15 @@
 #include <string>
 #include <vector>
 
+class QThread;
+
 namespace cronovolta::live {
 
 // The live-results server: the page, its script and style, the two JSON paths and the
 // WebSocket that pushes the changes of the page's snapshot. It only reads: see
-// checkRequest() for what it answers. Everything runs on the thread that owns it.
+// checkRequest() for what it answers. Its sockets live on a thread of its own, so that the
+// clients' traffic never holds up the thread that calls it; every call is made from the
+// thread that owns it.
 class LiveServer : public QObject {
     Q_OBJECT
 public:
@@ -48,11 +52,12 @@ public:
         std::function<std::expected<std::string, std::string>(const ClassificationQuery&)>;
     void setClassificationSource(ClassificationSource source, int defaultEvent);
 
-    // The page's new state: its changes go to every client.
+    // The page's new state: its changes go to every client, from the server's thread.
     void publish(const LiveSnapshot& snapshot);
     const LiveSnapshot& snapshot() const;
     long long version() const;
 
+    // These four ask the server's thread, and wait for its answer.
     int connectionCount() const; // HTTP and WebSocket connections open
     int clientCount() const;     // WebSocket clients
     // For the benchmark: messages handed to clients, and clients skipped as behind.
@@ -64,12 +69,22 @@ public:
 
 signals:
     void clientsChanged(int clients);
-    // A new version went out to the clients (the benchmark times its arrival).
+    // A new version was handed to the server's thread (the benchmark times its arrival).
     void published(qint64 version);
 
 private:
+    template <typename F> auto onServerThread(F&& f) const;
+
     struct Impl;
     std::unique_ptr<Impl> d;
+    QThread* m_thread = nullptr;
+    QObject* m_worker = nullptr; // lives on m_thread: what the calls are queued on
+    // What the calling thread knows without asking.
+    LiveSnapshot m_snapshot;
+    long long m_version = 1;
+    bool m_listening = false;
+    int m_port = 0;
+    QString m_address;
 };
 
 } // namespace cronovolta::live

@@ -32,9 +32,10 @@ class Portada;
 class SerialLink;
 struct UiContext;
 
-// How often the screens follow the engine at most, one frame of a 60 Hz screen: a burst of
-// crossings is shown together, and a crossing after a quiet spell is shown at once.
-inline constexpr int kScreenSyncMs = 16;
+// How often the screens follow the engine at most, half a frame of a 60 Hz screen: a burst of
+// crossings is shown together, a crossing after a quiet spell is shown at once, and one that
+// just missed an update still reaches the screen within a frame, painting included.
+inline constexpr int kScreenSyncMs = 8;
 
 // The live heats of the desktop program: opening and closing a programme from the main
 // window, the heat engine with its clock tick (`Transcorregut`), the serial ports of the

@@ -196,10 +196,11 @@ void LiveResults::refreshContext() {
         m_context =
             live::selectionContext(m_ui.app.dataDir, s.event, s.programa, s.serie, m_ui.language());
     }
+    // Called on the server's thread: it keeps its own copy of the folder's path.
     m_server.setClassificationSource(
-        [this](const live::ClassificationQuery& q) -> std::expected<std::string, std::string> {
-            auto list =
-                live::loadLiveClassification(m_ui.app.dataDir, q.event, q.programa, q.serie);
+        [dir = m_ui.app.dataDir](
+            const live::ClassificationQuery& q) -> std::expected<std::string, std::string> {
+            auto list = live::loadLiveClassification(dir, q.event, q.programa, q.serie);
             if (!list) {
                 return std::unexpected(list.error());
             }
