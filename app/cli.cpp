@@ -47,7 +47,7 @@ constexpr Command kCommands[] = {
     {"result-tables", cmdResultTables, "result-tables EVENT",
      "ENTRENAMENTS.TXT and the race tables"},
     {"correct", cmdCorrect, "correct EVENT TYPE SERIES HEAT ...", "correct laps and fastest laps"},
-    {"comes", cmdComes, "comes EVENT CRS SERIES HEAT ...", "enter the comes of a race heat"},
+    {"comes", cmdLapFractions, "comes EVENT CRS SERIES HEAT ...", "enter the comes of a race heat"},
     {"penalty", cmdPenalty, "penalty show|set EVENT SERIES ...", "the penalties of a race series"},
     {"laps", cmdLaps, "laps EVENT TYPE SERIES HEAT|--dump", "list the laps of a heat"},
     {"print", cmdPrint, "print REPORT EVENT TYPE SERIES", "a printed report as a PDF file"},

@@ -164,7 +164,7 @@ int cmdAnnounce(const Invocation& inv) {
     if (!request) {
         return request.error();
     }
-    ConfigPrg program = programSettings(inv);
+    ProgramSettings program = programSettings(inv);
     auto loaded = loadAnnounceSettings(inv.dataDir, program.language);
     if (!loaded) {
         return fail(inv, loaded.error());

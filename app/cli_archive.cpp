@@ -5,9 +5,9 @@
 #include "output/result_tables.h"
 #include "output/text_export.h"
 #include "results/results_source.h"
-#include "storage/config_prg.h"
 #include "storage/event_files.h"
 #include "storage/platform.h"
+#include "storage/program_settings.h"
 #include "texts/language_tables.h"
 
 #include <algorithm>
@@ -24,8 +24,8 @@ void warn(const Invocation& inv, const std::vector<std::string>& notes) {
 
 // The language of the program settings: refusals read as the screen shows them.
 int settingsLanguage(const fs::path& dataDir) {
-    auto prg = loadConfigPrg(dataDir / "ZENTOR.CFG");
-    return prg ? prg->language : defaultConfigPrg().language;
+    auto programConfig = loadProgramSettings(dataDir / "ZENTOR.CFG");
+    return programConfig ? programConfig->language : defaultProgramSettings().language;
 }
 
 std::expected<EventFiles, std::string> openEvent(const Invocation& inv, const std::string& word) {
@@ -86,7 +86,8 @@ std::optional<std::string> overwriteRefusal(const fs::path& target, bool force, 
         return std::nullopt;
     }
     return std::string(messageText(msgkey::kFileExists, language)) + ": " + target.string() +
-           " (--force " + (language == kCastella ? "lo sobreescribe" : "el sobreescriu") + ")";
+           " (--force " + (language == kLanguageCastilian ? "lo sobreescribe" : "el sobreescriu") +
+           ")";
 }
 
 } // namespace
@@ -104,7 +105,7 @@ int cmdArchive(const Invocation& inv) {
     if (auto refused = overwriteRefusal(target, has(*options, "--force"), event->language)) {
         return fail(inv, *refused);
     }
-    if (auto done = ArxivarProva(event->eventDir, target, event->language); !done) {
+    if (auto done = archiveEvent(event->eventDir, target, event->language); !done) {
         return fail(inv, done.error().message);
     }
     return kOk;
@@ -114,8 +115,8 @@ int cmdUnarchive(const Invocation& inv) {
     if (inv.args.size() != 1) {
         return usage(inv, "unarchive FILE");
     }
-    auto done = DesarxivarProva(platform::pathFromUtf8(inv.args[0]), inv.dataDir,
-                                settingsLanguage(inv.dataDir));
+    auto done = unarchiveEvent(platform::pathFromUtf8(inv.args[0]), inv.dataDir,
+                               settingsLanguage(inv.dataDir));
     if (!done) {
         return fail(inv, done.error().message);
     }
@@ -141,7 +142,7 @@ int cmdExport(const Invocation& inv) {
         return fail(inv, *refused);
     }
     std::vector<std::string> problems;
-    auto written = ExportarProva(*event, target, has(*options, "--separate-grids"), problems);
+    auto written = exportEvent(*event, target, has(*options, "--separate-grids"), problems);
     warn(inv, problems);
     if (!written) {
         return fail(inv, written.error());

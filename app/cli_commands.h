@@ -27,7 +27,7 @@ int cmdUnarchive(const Invocation& inv);
 int cmdExport(const Invocation& inv);
 int cmdResultTables(const Invocation& inv);
 int cmdCorrect(const Invocation& inv);
-int cmdComes(const Invocation& inv);
+int cmdLapFractions(const Invocation& inv);
 int cmdPenalty(const Invocation& inv);
 int cmdLaps(const Invocation& inv);
 int cmdPrint(const Invocation& inv);
@@ -38,13 +38,13 @@ int cmdPrint(const Invocation& inv);
 std::optional<int> addRaceSeriesByProgression(const Invocation& inv, int event);
 
 // The program settings of the data folder, or the defaults (with a note) when unreadable.
-ConfigPrg programSettings(const Invocation& inv);
+ProgramSettings programSettings(const Invocation& inv);
 
 // EVENT TYPE SERIES CAPTURE of the commands that run heats from a capture.
 struct ReplayRequest {
     int event = 0;
     ProgrammeType type = ProgrammeType::Practice;
-    int serie = 1;
+    int seriesNumber = 1;
     int seriesCount = 1;
     std::string capture;
     bool recover = false;

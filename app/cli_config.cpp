@@ -3,11 +3,11 @@
 #include "cli_commands.h"
 
 #include "counter/counter_model.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
 #include "storage/event_files.h"
 #include "storage/formatting.h"
 #include "storage/number_format.h"
+#include "storage/program_settings.h"
+#include "storage/track_config.h"
 #include "storage/track_fields.h"
 #include "texts/language_tables.h"
 #include "texts/localiser.h"
@@ -155,8 +155,8 @@ Checked<std::vector<std::string>> takeEventOption(const Invocation& inv, TrackTa
 
 // The program's own texts, in the language of its settings (Catalan without them).
 int programLanguage(const fs::path& dataDir) {
-    auto settings = loadConfigPrg(dataDir / kSettingsFile);
-    return settings ? int{settings->language} : int{kCatala};
+    auto settings = loadProgramSettings(dataDir / kSettingsFile);
+    return settings ? int{settings->language} : int{kLanguageCatalan};
 }
 
 std::string lanesAboveMaximumMessage(const fs::path& dataDir) {
@@ -172,8 +172,8 @@ std::string orderAfterHeatsWarning(const fs::path& dataDir) {
     return std::string(text.substr(0, text.find('\r')));
 }
 
-void showTrack(std::ostream& out, const ConfigPista& c) {
-    std::vector<int> order(c.OrdreCanvi.begin() + 1, c.OrdreCanvi.end());
+void showTrack(std::ostream& out, const TrackConfig& c) {
+    std::vector<int> order(c.laneChangeOrder.begin() + 1, c.laneChangeOrder.end());
     std::vector<int> ports;
     std::vector<int> firstLanes;
     for (const auto& circuit : c.circuits) {
@@ -202,7 +202,7 @@ void noteCorrection(const Invocation& inv, const std::string& key, const std::st
     }
 }
 
-Step setOrder(const Invocation& inv, const TrackTarget& target, ConfigPista& c,
+Step setOrder(const Invocation& inv, const TrackTarget& target, TrackConfig& c,
               const std::string& value) {
     auto lanes = integerList("order", value);
     if (!lanes) {
@@ -213,7 +213,7 @@ Step setOrder(const Invocation& inv, const TrackTarget& target, ConfigPista& c,
                           " lanes given for a track of " + std::to_string(c.lanes));
     }
     for (long lane : *lanes) {
-        if (lane < 1 || lane > MaxPistes) {
+        if (lane < 1 || lane > kMaxLanes) {
             return usageError("order: lane " + std::to_string(lane) + " is not 1 to 64");
         }
     }
@@ -227,7 +227,7 @@ Step setOrder(const Invocation& inv, const TrackTarget& target, ConfigPista& c,
 }
 
 // One value per connection, for the first connections or all of them.
-Checked<std::vector<long>> connectionList(const ConfigPista& c, const std::string& key,
+Checked<std::vector<long>> connectionList(const TrackConfig& c, const std::string& key,
                                           const std::string& value) {
     auto values = integerList(key, value);
     if (values && values->size() > c.circuits.size()) {
@@ -237,7 +237,7 @@ Checked<std::vector<long>> connectionList(const ConfigPista& c, const std::strin
     return values;
 }
 
-Step setPorts(ConfigPista& c, const std::string& value) {
+Step setPorts(TrackConfig& c, const std::string& value) {
     auto ports = connectionList(c, "ports", value);
     if (!ports) {
         return std::unexpected(ports.error());
@@ -253,7 +253,7 @@ Step setPorts(ConfigPista& c, const std::string& value) {
     return {};
 }
 
-Step setFirstLanes(const Invocation& inv, ConfigPista& c, const std::string& value) {
+Step setFirstLanes(const Invocation& inv, TrackConfig& c, const std::string& value) {
     auto lanes = connectionList(c, "first-lanes", value);
     if (!lanes) {
         return std::unexpected(lanes.error());
@@ -270,10 +270,10 @@ Step setFirstLanes(const Invocation& inv, ConfigPista& c, const std::string& val
     return {};
 }
 
-using FieldRule = std::string (*)(ConfigPista&, std::string_view);
+using FieldRule = std::string (*)(TrackConfig&, std::string_view);
 
 // A field that takes one number: checked, then corrected by the dialog's rule.
-Step setField(const Invocation& inv, ConfigPista& c, const std::string& key,
+Step setField(const Invocation& inv, TrackConfig& c, const std::string& key,
               const std::string& value, FieldRule rule, bool whole) {
     std::string typed;
     if (whole) {
@@ -293,13 +293,13 @@ Step setField(const Invocation& inv, ConfigPista& c, const std::string& key,
     return {};
 }
 
-Step setLaneCount(const Invocation& inv, const TrackTarget& target, ConfigPista& c,
+Step setLaneCount(const Invocation& inv, const TrackTarget& target, TrackConfig& c,
                   const std::string& value) {
     auto n = integerValue("lanes", value);
     if (!n) {
         return std::unexpected(n.error());
     }
-    bool changes = std::clamp<long>(*n, 1, MaxPistes) != c.lanes;
+    bool changes = std::clamp<long>(*n, 1, kMaxLanes) != c.lanes;
     if (changes && !target.eventFolder.empty() && heatsAlreadyRun(target.eventFolder)) {
         return std::unexpected(
             Failure{kFailed, "heats of event " + std::to_string(target.event) +
@@ -308,7 +308,7 @@ Step setLaneCount(const Invocation& inv, const TrackTarget& target, ConfigPista&
     return setField(inv, c, "lanes", value, leaveLaneCount, true);
 }
 
-Step setCircuits(ConfigPista& c, const std::string& value) {
+Step setCircuits(TrackConfig& c, const std::string& value) {
     auto n = integerValue("circuits", value);
     if (!n) {
         return std::unexpected(n.error());
@@ -320,7 +320,7 @@ Step setCircuits(ConfigPista& c, const std::string& value) {
     return {};
 }
 
-Step applyTrackSetting(const Invocation& inv, const TrackTarget& target, ConfigPista& c,
+Step applyTrackSetting(const Invocation& inv, const TrackTarget& target, TrackConfig& c,
                        const std::string& key, const std::string& value) {
     if (key == "lanes") {
         return setLaneCount(inv, target, c, value);
@@ -396,7 +396,7 @@ void reportProblems(const Invocation& inv, const fs::path& file,
     }
 }
 
-Checked<ConfigPista> loadTrack(const Invocation& inv, const TrackTarget& target, bool create) {
+Checked<TrackConfig> loadTrack(const Invocation& inv, const TrackTarget& target, bool create) {
     std::error_code ec;
     if (!target.eventFolder.empty() && !fs::is_directory(target.eventFolder, ec)) {
         return std::unexpected(Failure{kFailed, "there is no event " +
@@ -405,13 +405,13 @@ Checked<ConfigPista> loadTrack(const Invocation& inv, const TrackTarget& target,
     }
     if (!fs::exists(target.file, ec)) {
         if (create) {
-            return defaultConfigPista();
+            return defaultTrackConfig();
         }
         return std::unexpected(Failure{kFailed, "there is no track configuration " +
                                                     target.file.string() +
                                                     " (track set creates it)"});
     }
-    auto loaded = loadConfigPistaChecked(target.file);
+    auto loaded = loadTrackConfigChecked(target.file);
     if (!loaded) {
         return std::unexpected(Failure{kFailed, loaded.error()});
     }
@@ -446,7 +446,7 @@ Step runTrack(const Invocation& inv) {
             return step;
         }
     }
-    if (auto saved = saveConfigPista(target.file, *config); !saved) {
+    if (auto saved = saveTrackConfig(target.file, *config); !saved) {
         return std::unexpected(Failure{kFailed, saved.error()});
     }
     return {};
@@ -454,16 +454,16 @@ Step runTrack(const Invocation& inv) {
 
 // --- settings ---
 
-void showSettings(std::ostream& out, const ConfigPrg& c) {
+void showSettings(std::ostream& out, const ProgramSettings& c) {
     std::vector<int> colours(c.colours.begin(), c.colours.end());
     out << "language=" << c.language << "\n"
         << "model=" << static_cast<int>(c.counterModel) << "\n"
-        << "comes=" << c.comesPolicy << "\n"
+        << "comes=" << c.lapFractionPolicy << "\n"
         << "autoscroll=" << c.autoScroll << "\n"
         << "colours=" << joinNumbers(colours) << "\n";
 }
 
-Step setLanguage(ConfigPrg& c, const std::string& v) {
+Step setLanguage(ProgramSettings& c, const std::string& v) {
     if (v == "0" || v == "ca") {
         c.language = 0;
     } else if (v == "1" || v == "es") {
@@ -474,7 +474,7 @@ Step setLanguage(ConfigPrg& c, const std::string& v) {
     return {};
 }
 
-Step setModel(ConfigPrg& c, const std::string& v) {
+Step setModel(ProgramSettings& c, const std::string& v) {
     if (auto model = counterModelFromName(v)) {
         c.counterModel = *model;
         return {};
@@ -496,7 +496,7 @@ Step setNumber(std::int16_t& field, const std::string& key, const std::string& v
     return {};
 }
 
-Step setColours(ConfigPrg& c, const std::string& value) {
+Step setColours(ProgramSettings& c, const std::string& value) {
     auto colours = integerList("colours", value);
     if (!colours) {
         return std::unexpected(colours.error());
@@ -513,7 +513,7 @@ Step setColours(ConfigPrg& c, const std::string& value) {
     return {};
 }
 
-Step applySetting(ConfigPrg& c, const std::string& key, const std::string& value) {
+Step applySetting(ProgramSettings& c, const std::string& key, const std::string& value) {
     if (key == "language") {
         return setLanguage(c, lower(value));
     }
@@ -521,7 +521,7 @@ Step applySetting(ConfigPrg& c, const std::string& key, const std::string& value
         return setModel(c, value);
     }
     if (key == "comes") {
-        return setNumber(c.comesPolicy, key, value, -1,
+        return setNumber(c.lapFractionPolicy, key, value, -1,
                          "use 0 (never), -1 (every heat) or the number of a pass");
     }
     if (key == "autoscroll") {
@@ -540,10 +540,10 @@ Step runSettings(const Invocation& inv) {
     }
     bool set = inv.args[0] == "set";
     fs::path file = inv.dataDir / kSettingsFile;
-    ConfigPrg config = defaultConfigPrg();
+    ProgramSettings config = defaultProgramSettings();
     std::error_code ec;
     if (fs::exists(file, ec)) {
-        auto loaded = loadConfigPrgChecked(file);
+        auto loaded = loadProgramSettingsChecked(file);
         if (!loaded) {
             return std::unexpected(Failure{kFailed, loaded.error()});
         }
@@ -562,7 +562,7 @@ Step runSettings(const Invocation& inv) {
             return step;
         }
     }
-    if (auto saved = saveConfigPrg(file, config); !saved) {
+    if (auto saved = saveProgramSettings(file, config); !saved) {
         return std::unexpected(Failure{kFailed, saved.error()});
     }
     return {};

@@ -22,7 +22,7 @@ namespace {
 constexpr const char* kCorrectUsage =
     "correct EVENT TYPE SERIES HEAT --lane L [--laps X] [--fastest S] [--lane L ...]  "
     "(TYPE: 2..4 or OFC, SPP, CRS; --laps in a race only)";
-constexpr const char* kComesUsage =
+constexpr const char* kLapFractionUsage =
     "comes EVENT CRS SERIES HEAT --lane L --comes C [--lane L --comes C ...]";
 constexpr const char* kPenaltyUsage =
     "penalty show EVENT SERIES | penalty set EVENT SERIES PARTICIPANT LAPS [REASONS]";
@@ -48,7 +48,7 @@ std::optional<double> parseDecimal(const std::string& text) {
     if (!digits || text.size() > 16) {
         return std::nullopt;
     }
-    return ValorNumeric(text);
+    return numericValue(text);
 }
 
 std::string numberText(double value) {
@@ -86,16 +86,16 @@ std::optional<std::string> lapTimeRefusal(const std::string& typed, std::optiona
 
 struct Target {
     EventFiles event;
-    ProgrammeType programa = ProgrammeType::Practice;
-    int serie = 0;
+    ProgrammeType programmeType = ProgrammeType::Practice;
+    int seriesNumber = 0;
 };
 
 std::expected<Target, std::string> openTarget(const Invocation& inv, const std::string& eventWord,
-                                              ProgrammeType programa,
-                                              const std::string& serieWord) {
+                                              ProgrammeType programmeType,
+                                              const std::string& seriesWord) {
     auto event = parsePositive(eventWord);
-    auto serie = parsePositive(serieWord);
-    if (!event || !serie) {
+    auto seriesNumber = parsePositive(seriesWord);
+    if (!event || !seriesNumber) {
         return std::unexpected(std::string());
     }
     auto files = openEventFiles(inv.dataDir, *event);
@@ -105,13 +105,13 @@ std::expected<Target, std::string> openTarget(const Invocation& inv, const std::
     for (const auto& p : files->problems) {
         inv.err << "cronovolta-cli: warning: " << p << "\n";
     }
-    const int count = files->seriesCounts[static_cast<std::size_t>(index(programa))];
-    if (programa >= ProgrammeType::FreePractice && *serie > count) {
+    const int count = files->seriesCounts[static_cast<std::size_t>(index(programmeType))];
+    if (programmeType >= ProgrammeType::FreePractice && *seriesNumber > count) {
         return std::unexpected("event " + std::to_string(*event) + " has no series " +
-                               std::to_string(*serie) + " of type " +
-                               std::string(seriesPrefix(programa)));
+                               std::to_string(*seriesNumber) + " of type " +
+                               std::string(seriesPrefix(programmeType)));
     }
-    return Target{std::move(*files), programa, *serie};
+    return Target{std::move(*files), programmeType, *seriesNumber};
 }
 
 struct LaneChange {
@@ -165,11 +165,12 @@ int printSaved(const Invocation& inv, const CorrectionModel& model,
         return fail(inv, saved.error());
     }
     if (saved->empty()) {
-        inv.out << seriesBaseName(model.series().programa, model.series().serie) << ": heat "
-                << model.selectedHeat() << " unchanged, nothing written\n";
+        inv.out << seriesBaseName(model.series().programmeType, model.series().seriesNumber)
+                << ": heat " << model.selectedHeat() << " unchanged, nothing written\n";
         return kOk;
     }
-    inv.out << seriesBaseName(model.series().programa, model.series().serie) << ": heat";
+    inv.out << seriesBaseName(model.series().programmeType, model.series().seriesNumber)
+            << ": heat";
     if (saved->size() > 1) {
         inv.out << "s " << saved->front() << " to " << saved->back();
     } else if (!saved->empty()) {
@@ -181,11 +182,11 @@ int printSaved(const Invocation& inv, const CorrectionModel& model,
 
 // Opens the heat in the correction screen and applies the lanes' changes with its field
 // rules; `check` refuses a value before it is typed.
-int correctHeat(const Invocation& inv, CorrectionMode mode, ProgrammeType programa,
+int correctHeat(const Invocation& inv, CorrectionMode mode, ProgrammeType programmeType,
                 const std::vector<LaneChange>& changes, const std::string& usageText) {
     const auto& a = inv.args;
     auto heat = parsePositive(a[3]);
-    auto target = openTarget(inv, a[0], programa, a[2]);
+    auto target = openTarget(inv, a[0], programmeType, a[2]);
     if (!target && target.error().empty()) {
         return usage(inv, usageText);
     }
@@ -195,16 +196,17 @@ int correctHeat(const Invocation& inv, CorrectionMode mode, ProgrammeType progra
     if (!target) {
         return fail(inv, target.error());
     }
-    auto model = CorrectionModel::open(target->event.eventDir, programa, target->serie, mode);
+    auto model =
+        CorrectionModel::open(target->event.eventDir, programmeType, target->seriesNumber, mode);
     if (!model) {
         return fail(inv, model.error());
     }
     if (*heat > model->heatCount()) {
         return fail(inv, "heat " + std::to_string(*heat) + " has not been run in " +
-                             seriesBaseName(programa, target->serie) + " (heats 1 to " +
+                             seriesBaseName(programmeType, target->seriesNumber) + " (heats 1 to " +
                              std::to_string(model->heatCount()) + ")");
     }
-    if (mode == CorrectionMode::Comes && model->decimals() == 0) {
+    if (mode == CorrectionMode::LapFraction && model->decimals() == 0) {
         return fail(inv, "comes are not used on this track: its laps have no fraction "
                          "(track set largest-partial=...)");
     }
@@ -213,7 +215,7 @@ int correctHeat(const Invocation& inv, CorrectionMode mode, ProgrammeType progra
     }
     for (const auto& change : changes) {
         int k = 1;
-        if (programa != ProgrammeType::SuperPole) {
+        if (programmeType != ProgrammeType::SuperPole) {
             k = model->rowOfLane(*change.lane);
         } else if (change.lane && *change.lane != model->row(1).lane) {
             k = 0;
@@ -241,7 +243,7 @@ int correctHeat(const Invocation& inv, CorrectionMode mode, ProgrammeType progra
                     return fail(inv, *refused);
                 }
             }
-            if (mode == CorrectionMode::Comes &&
+            if (mode == CorrectionMode::LapFraction &&
                 (!value || *value < 0.0 || *value != std::floor(*value) ||
                  *value >= std::pow(10.0, model->decimals()))) {
                 return fail(inv, "\"" + *change.second + "\" is not a comes value of " +
@@ -261,40 +263,41 @@ int cmdCorrect(const Invocation& inv) {
     if (a.size() < 6) {
         return usage(inv, kCorrectUsage);
     }
-    auto programa = parseProgramType(a[1], ProgrammeType::OfficialPractice);
-    if (!programa) {
+    auto programmeType = parseProgramType(a[1], ProgrammeType::OfficialPractice);
+    if (!programmeType) {
         return usage(inv, kCorrectUsage);
     }
     auto changes =
-        parseLaneChanges(a, "--laps", "--fastest", *programa == ProgrammeType::SuperPole);
+        parseLaneChanges(a, "--laps", "--fastest", *programmeType == ProgrammeType::SuperPole);
     if (!changes) {
         return usage(inv, kCorrectUsage);
     }
     for (const auto& c : *changes) {
         // The screen offers the laps of a race only.
-        if (c.laps && *programa != ProgrammeType::Race) {
+        if (c.laps && *programmeType != ProgrammeType::Race) {
             return usage(inv, kCorrectUsage);
         }
     }
-    return correctHeat(inv, CorrectionMode::Laps, *programa, *changes, kCorrectUsage);
+    return correctHeat(inv, CorrectionMode::Laps, *programmeType, *changes, kCorrectUsage);
 }
 
-int cmdComes(const Invocation& inv) {
+int cmdLapFractions(const Invocation& inv) {
     const auto& a = inv.args;
     if (a.size() < 8) {
-        return usage(inv, kComesUsage);
+        return usage(inv, kLapFractionUsage);
     }
-    auto programa = parseProgramType(a[1], ProgrammeType::Race);
+    auto programmeType = parseProgramType(a[1], ProgrammeType::Race);
     auto changes = parseLaneChanges(a, "", "--comes", false);
-    if (!programa || !changes) {
-        return usage(inv, kComesUsage);
+    if (!programmeType || !changes) {
+        return usage(inv, kLapFractionUsage);
     }
     for (const auto& c : *changes) {
         if (!c.second) {
-            return usage(inv, kComesUsage);
+            return usage(inv, kLapFractionUsage);
         }
     }
-    return correctHeat(inv, CorrectionMode::Comes, *programa, *changes, kComesUsage);
+    return correctHeat(inv, CorrectionMode::LapFraction, *programmeType, *changes,
+                       kLapFractionUsage);
 }
 
 int cmdPenalty(const Invocation& inv) {
@@ -308,7 +311,7 @@ int cmdPenalty(const Invocation& inv) {
     if (!target) {
         return target.error().empty() ? usage(inv, kPenaltyUsage) : fail(inv, target.error());
     }
-    auto model = PenaltiesModel::open(target->event.eventDir, target->serie);
+    auto model = PenaltiesModel::open(target->event.eventDir, target->seriesNumber);
     if (!model) {
         return fail(inv, model.error());
     }
@@ -320,7 +323,7 @@ int cmdPenalty(const Invocation& inv) {
             const PenaltyRow& r = model->row(p);
             if (!r.penalty.empty()) {
                 inv.out << p << '\t' << r.name << '\t'
-                        << singleToText(static_cast<float>(ValorNumeric(r.penalty))) << '\t'
+                        << singleToText(static_cast<float>(numericValue(r.penalty))) << '\t'
                         << r.reasons << '\n';
             }
         }
@@ -331,7 +334,7 @@ int cmdPenalty(const Invocation& inv) {
         return usage(inv, kPenaltyUsage);
     }
     if (*participant > model->participants()) {
-        return fail(inv, seriesBaseName(ProgrammeType::Race, target->serie) +
+        return fail(inv, seriesBaseName(ProgrammeType::Race, target->seriesNumber) +
                              " has no participant " + std::to_string(*participant));
     }
     auto laps = parseDecimal(a[4]);
@@ -447,19 +450,19 @@ int cmdLaps(const Invocation& inv) {
     if (a.size() < 4) {
         return usage(inv, kLapsUsage);
     }
-    auto programa = parseProgramType(a[1], ProgrammeType::Practice);
-    if (!programa) {
+    auto programmeType = parseProgramType(a[1], ProgrammeType::Practice);
+    if (!programmeType) {
         return usage(inv, kLapsUsage);
     }
-    auto target = openTarget(inv, a[0], *programa, a[2]);
+    auto target = openTarget(inv, a[0], *programmeType, a[2]);
     if (!target) {
         return target.error().empty() ? usage(inv, kLapsUsage) : fail(inv, target.error());
     }
     LapListingSetup setup;
-    setup.folder = *programa == ProgrammeType::Practice ? inv.dataDir : target->event.eventDir;
-    setup.programa = *programa;
-    setup.seriesCount = target->event.seriesCounts[static_cast<std::size_t>(index(*programa))];
-    setup.activeSerie = target->serie;
+    setup.folder = *programmeType == ProgrammeType::Practice ? inv.dataDir : target->event.eventDir;
+    setup.programmeType = *programmeType;
+    setup.seriesCount = target->event.seriesCounts[static_cast<std::size_t>(index(*programmeType))];
+    setup.activeSeriesNumber = target->seriesNumber;
     setup.language = target->event.language;
     LapListing listing(setup);
     listing.load();
@@ -482,11 +485,11 @@ int cmdLaps(const Invocation& inv) {
     const int heats = static_cast<int>(listing.entries(LapListing::HeatSelector).size());
     if (*heat > heats) {
         return fail(inv, "heat " + std::to_string(*heat) + " has not been run in " +
-                             seriesBaseName(*programa, target->serie));
+                             seriesBaseName(*programmeType, target->seriesNumber));
     }
     listing.choose(LapListing::HeatSelector, *heat - 1);
-    if (auto refused =
-            chooseLapFilters(inv, listing, *heat, seriesBaseName(*programa, target->serie))) {
+    if (auto refused = chooseLapFilters(inv, listing, *heat,
+                                        seriesBaseName(*programmeType, target->seriesNumber))) {
         return *refused;
     }
     warnLapProblems(inv, listing);

@@ -21,7 +21,7 @@ constexpr const char* kReplayUsage = "replay EVENT TYPE SERIES CAPTURE [--recove
 
 // The replay's own words, in the language of the program settings as the engine's are.
 std::string say(int language, const std::string& catalan, const std::string& castilian) {
-    return language == kCastella ? castilian : catalan;
+    return language == kLanguageCastilian ? castilian : catalan;
 }
 
 std::optional<ProgrammeType> parseType(const std::string& word) {
@@ -49,7 +49,7 @@ std::string commandName(HeatCommand command, int language) {
     case HeatCommand::AskCancel:
         return say(language, "la pregunta d'anul·lar (resposta: No)",
                    "la pregunta de anular (respuesta: No)");
-    case HeatCommand::EnterComes:
+    case HeatCommand::EnterLapFractions:
         return say(language, "l'entrada de comes", "la entrada de comes");
     default:
         return say(language, "una pantalla", "una pantalla");
@@ -71,16 +71,16 @@ public:
             return;
         }
         m_out << "# heat " << heat << "\n";
-        if (m_engine.programme().programa >= ProgrammeType::OfficialPractice) {
+        if (m_engine.programme().programmeType >= ProgrammeType::OfficialPractice) {
             printStandings();
         } else {
             printLanes();
         }
     }
-    void comesEntryDue(ComesEntry entry) override {
+    void lapFractionEntryDue(LapFractionEntry entry) override {
         const int language = m_engine.settings().language;
         const std::string heat = std::to_string(m_engine.heatNumber());
-        const bool last = entry == ComesEntry::LastLaneOnly;
+        const bool last = entry == LapFractionEntry::LastLaneOnly;
         m_err << "cronovolta-cli: "
               << say(language,
                      "nota: toca entrar les comes de la màniga " + heat +
@@ -100,14 +100,14 @@ private:
         const auto& grid = m_engine.standings();
         const auto& headings = m_engine.standingsHeadings();
         auto columns = m_engine.visibleStandingsColumns();
-        m_out << headings[col::Rank] << '\t' << headings[col::Dorsal] << '\t'
+        m_out << headings[col::Rank] << '\t' << headings[col::RaceNumber] << '\t'
               << headings[col::Name];
         for (int c : columns) {
             m_out << '\t' << headings[static_cast<std::size_t>(c)];
         }
         m_out << '\n';
         for (int r = 1; r <= grid.rowCount(); ++r) {
-            m_out << grid.text(r, col::Rank) << '\t' << grid.text(r, col::Dorsal) << '\t'
+            m_out << grid.text(r, col::Rank) << '\t' << grid.text(r, col::RaceNumber) << '\t'
                   << grid.text(r, col::Name);
             for (int c : columns) {
                 m_out << '\t' << grid.shownText(r, c);
@@ -137,7 +137,7 @@ std::expected<int, std::string> seriesCount(const fs::path& dataDir, int event,
     if (type == ProgrammeType::Practice) {
         return 1;
     }
-    auto header = readCapcaleraProva(eventFolder(dataDir, event) / kEventHeaderFileName);
+    auto header = readEventHeader(eventFolder(dataDir, event) / kEventHeaderFileName);
     if (!header) {
         return std::unexpected(header.error());
     }
@@ -149,15 +149,15 @@ std::expected<int, std::string> seriesCount(const fs::path& dataDir, int event,
 // own header when that is the series' next heat. The resume file stays until the recovered
 // heat writes it anew, so a programme that cannot be opened can be recovered later.
 std::expected<float, std::string> readResumeStart(const Invocation& inv, int language, int event,
-                                                  ProgrammeType type, int serie) {
+                                                  ProgrammeType type, int seriesNumber) {
     fs::path file = inv.dataDir / "ZTR4.TMP";
     auto state = readResumeFile(file);
     if (!state) {
         fs::path folder = eventFolder(inv.dataDir, event);
         auto journal = readLapFile(folder / "VLTAVLT.TMP");
-        auto list = readParticipantList(participantFile(folder, type, serie));
+        auto list = readParticipantList(participantFile(folder, type, seriesNumber));
         if (journal && list && !journal->records.empty() && journal->records.front().lane == 0 &&
-            journal->records.front().lapTime == static_cast<float>(list->maniguesFetes + 1)) {
+            journal->records.front().lapTime == static_cast<float>(list->heatsDone + 1)) {
             return journalHeatStart(journal->records);
         }
         return std::unexpected(
@@ -167,10 +167,11 @@ std::expected<float, std::string> readResumeStart(const Invocation& inv, int lan
                 "no hay ninguna manga interrumpida que recuperar: " + file.string() +
                     " no está o no se puede leer"));
     }
-    if (state->event != event || state->programa != type || state->serie != serie) {
+    if (state->event != event || state->programmeType != type ||
+        state->seriesNumber != seriesNumber) {
         const std::string e = std::to_string(state->event);
-        const std::string t = std::to_string(index(state->programa));
-        const std::string r = std::to_string(state->serie);
+        const std::string t = std::to_string(index(state->programmeType));
+        const std::string r = std::to_string(state->seriesNumber);
         return std::unexpected(
             say(language,
                 "la màniga interrompuda és de la prova " + e + ", tipus " + t + ", sèrie " + r,
@@ -184,43 +185,44 @@ std::expected<float, std::string> readResumeStart(const Invocation& inv, int lan
 struct InterruptedHeat {
     int event = 0;
     ProgrammeType type = ProgrammeType::Practice;
-    int serie = 0;
+    int seriesNumber = 0;
     int heat = 0;
     bool resumeFile = false;
 };
 
 std::optional<InterruptedHeat> findInterruptedHeat(const Invocation& inv, int event,
-                                                   ProgrammeType type, int serie) {
+                                                   ProgrammeType type, int seriesNumber) {
     if (auto state = readResumeFile(inv.dataDir / "ZTR4.TMP")) {
-        return InterruptedHeat{state->event, state->programa, state->serie, state->heat, true};
+        return InterruptedHeat{state->event, state->programmeType, state->seriesNumber, state->heat,
+                               true};
     }
     if (type < ProgrammeType::OfficialPractice) {
         return std::nullopt;
     }
     fs::path folder = eventFolder(inv.dataDir, event);
     auto journal = readLapFile(folder / "VLTAVLT.TMP");
-    auto list = readParticipantList(participantFile(folder, type, serie));
+    auto list = readParticipantList(participantFile(folder, type, seriesNumber));
     if (journal && list && journal->records.size() > 1 && journal->records.front().lane == 0 &&
-        journal->records.front().lapTime == static_cast<float>(list->maniguesFetes + 1)) {
-        return InterruptedHeat{event, type, serie, list->maniguesFetes + 1, false};
+        journal->records.front().lapTime == static_cast<float>(list->heatsDone + 1)) {
+        return InterruptedHeat{event, type, seriesNumber, list->heatsDone + 1, false};
     }
     return std::nullopt;
 }
 
 std::string interruptedText(int language, const InterruptedHeat& h) {
     const std::string which = std::to_string(h.event) + " " + std::to_string(index(h.type)) + " " +
-                              std::to_string(h.serie);
+                              std::to_string(h.seriesNumber);
     const std::string command = "cronovolta-cli replay " + which + " " + "CAPTURA --recover";
     return say(language,
                "hi ha una màniga interrompuda i no recuperada (prova " + std::to_string(h.event) +
                    ", tipus " + std::to_string(index(h.type)) + ", sèrie " +
-                   std::to_string(h.serie) + ", màniga " + std::to_string(h.heat) +
+                   std::to_string(h.seriesNumber) + ", màniga " + std::to_string(h.heat) +
                    "). Recupera-la abans amb --recover (" + command +
                    "), o descarta-la amb --discard: les seves voltes es desen a part. No s'ha "
                    "gravat res.",
                "hay una manga interrumpida y no recuperada (prueba " + std::to_string(h.event) +
                    ", tipo " + std::to_string(index(h.type)) + ", serie " +
-                   std::to_string(h.serie) + ", manga " + std::to_string(h.heat) +
+                   std::to_string(h.seriesNumber) + ", manga " + std::to_string(h.heat) +
                    "). Recupérala antes con --recover (" + command +
                    "), o descártala con --discard: sus vueltas se guardan aparte. No se ha "
                    "grabado nada.");
@@ -237,7 +239,7 @@ std::expected<void, std::string> discardInterruptedHeat(const Invocation& inv, i
     if (fs::exists(fs::symlink_status(journal, ec))) {
         const float start =
             file && !file->records.empty() ? file->records.front().crossingTime : 0.0f;
-        auto kept = keepJournal(journal, seriesFileName(h.type, h.serie, ""), h.heat, start);
+        auto kept = keepJournal(journal, seriesFileName(h.type, h.seriesNumber, ""), h.heat, start);
         if (!kept) {
             return std::unexpected(localiseProblems(kept.error(), language));
         }
@@ -289,7 +291,7 @@ int stopAtHeldHeat(const Invocation& inv, const ReplayRequest& request, HeatEngi
     const std::string heat = std::to_string(engine.heldHeat());
     const std::string series = std::to_string(request.event) + " " +
                                std::to_string(index(request.type)) + " " +
-                               std::to_string(request.serie);
+                               std::to_string(request.seriesNumber);
     const std::string stop = say(language,
                                  "la reproducció s'atura a la màniga " + heat +
                                      ", que no s'ha pogut gravar ni desar a part",
@@ -332,7 +334,7 @@ int stopAtHeldHeat(const Invocation& inv, const ReplayRequest& request, HeatEngi
         auto file = readLapFile(journal);
         const float start =
             file && !file->records.empty() ? file->records.front().crossingTime : 0.0f;
-        if (auto kept = keepJournal(journal, seriesFileName(request.type, request.serie, ""),
+        if (auto kept = keepJournal(journal, seriesFileName(request.type, request.seriesNumber, ""),
                                     engine.heldHeat(), start);
             !kept) {
             inv.err << "cronovolta-cli: " << localiseProblems(kept.error(), language) << "\n";
@@ -353,17 +355,17 @@ int stopAtHeldHeat(const Invocation& inv, const ReplayRequest& request, HeatEngi
 
 } // namespace
 
-ConfigPrg programSettings(const Invocation& inv) {
+ProgramSettings programSettings(const Invocation& inv) {
     fs::path file = inv.dataDir / "ZENTOR.CFG";
     std::error_code ec;
     if (fs::exists(file, ec)) {
-        if (auto loaded = loadConfigPrg(file)) {
+        if (auto loaded = loadProgramSettings(file)) {
             return *loaded;
         } else {
             inv.err << "cronovolta-cli: " << loaded.error() << "; default settings used\n";
         }
     }
-    return defaultConfigPrg();
+    return defaultProgramSettings();
 }
 
 std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,
@@ -374,12 +376,13 @@ std::expected<ReplayRequest, int> parseReplayRequest(const Invocation& inv,
     }
     auto event = parseInteger(words[0]);
     auto type = parseType(words[1]);
-    auto serie = parseInteger(words[2]);
-    if (!event || *event < 0 || *event > 32767 || !type || !serie || *serie < 1 || *serie > 32767) {
+    auto seriesNumber = parseInteger(words[2]);
+    if (!event || *event < 0 || *event > 32767 || !type || !seriesNumber || *seriesNumber < 1 ||
+        *seriesNumber > 32767) {
         return std::unexpected(usage(inv, synopsis));
     }
     int ev = static_cast<int>(*event);
-    int se = static_cast<int>(*serie);
+    int se = static_cast<int>(*seriesNumber);
     if (*type != ProgrammeType::Practice && ev < 1) {
         return std::unexpected(usage(inv, synopsis));
     }
@@ -429,7 +432,8 @@ std::optional<int> refuseInterruptedHeat(const Invocation& inv, const ReplayRequ
     if (request.recover || !request.guardInterrupted) {
         return std::nullopt;
     }
-    if (auto interrupted = findInterruptedHeat(inv, request.event, request.type, request.serie)) {
+    if (auto interrupted =
+            findInterruptedHeat(inv, request.event, request.type, request.seriesNumber)) {
         if (!request.discard) {
             return fail(inv, interruptedText(language, *interrupted));
         }
@@ -504,7 +508,7 @@ int runReplay(const Invocation& inv, const ReplayRequest& request, HeatEngine& e
         return capture.error();
     }
     int ev = request.event;
-    int se = request.serie;
+    int se = request.seriesNumber;
     if (auto refused = refuseInterruptedHeat(inv, request, language)) {
         return *refused;
     }

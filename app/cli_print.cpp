@@ -35,8 +35,8 @@ std::expected<PrintLayout, int> heatClassification(const Invocation& inv,
     }
     auto event = parsePositive(words[0]);
     auto type = parseProgramType(words[1], ProgrammeType::OfficialPractice);
-    auto serie = parsePositive(words[2]);
-    if (!event || !type || !serie) {
+    auto seriesNumber = parsePositive(words[2]);
+    if (!event || !type || !seriesNumber) {
         return std::unexpected(usage(inv, kPrintUsage));
     }
     auto files = openEventFiles(inv.dataDir, *event);
@@ -44,27 +44,27 @@ std::expected<PrintLayout, int> heatClassification(const Invocation& inv,
         return std::unexpected(fail(inv, files.error()));
     }
     const int count = files->seriesCounts[static_cast<std::size_t>(index(*type))];
-    if (*serie > count) {
+    if (*seriesNumber > count) {
         return std::unexpected(fail(inv, "event " + std::to_string(*event) + " has no series " +
-                                             std::to_string(*serie) + " of type " +
+                                             std::to_string(*seriesNumber) + " of type " +
                                              std::string(seriesPrefix(*type))));
     }
-    ConfigPrg settings = defaultConfigPrg();
+    ProgramSettings settings = defaultProgramSettings();
     settings.language = static_cast<std::int16_t>(files->language);
     HeatEngine engine(settings);
     ProblemWriter problems(inv.err);
     engine.setObserver(&problems);
-    ProgrammeRequest request{inv.dataDir, *event, *type, *serie, count, {}};
+    ProgrammeRequest request{inv.dataDir, *event, *type, *seriesNumber, count, {}};
     if (auto opened = engine.openProgramme(request); !opened) {
         return std::unexpected(fail(inv, opened.error().text));
     }
     if (engine.heatNumber() < 1) {
         return std::unexpected(
-            fail(inv, "series " + std::to_string(*serie) + " has no heat to print yet"));
+            fail(inv, "series " + std::to_string(*seriesNumber) + " has no heat to print yet"));
     }
     const ReportEvent header{files->eventName, files->eventDate, files->language};
-    const HeatReport heat{*type, count, std::to_string(*serie), engine.heatNumber()};
-    return ImprimirClassificacio(header, heat, engine.standings(), engine.standingsHeadings());
+    const HeatReport heat{*type, count, std::to_string(*seriesNumber), engine.heatNumber()};
+    return layoutClassificationReport(header, heat, engine.standings(), engine.standingsHeadings());
 }
 
 std::expected<PrintLayout, int> browserReport(const Invocation& inv, bool quadrant,
@@ -79,14 +79,14 @@ std::expected<PrintLayout, int> browserReport(const Invocation& inv, bool quadra
     const ReportEvent header{browsed->event.eventName, browsed->event.eventDate,
                              browsed->event.language};
     if (!quadrant) {
-        return ImprimirResultats(header, browsed->browser);
+        return layoutResultsReport(header, browsed->browser);
     }
     if (!browsed->browser.quadrantEnabled()) {
         return std::unexpected(
             fail(inv, "the quadrant prints one heat of every participant on every lane, ranked "
                       "by total laps in a race and by fastest lap otherwise"));
     }
-    return ImprimirQuadrant(header, browsed->browser);
+    return layoutQuadrantReport(header, browsed->browser);
 }
 
 } // namespace

@@ -3,14 +3,14 @@
 #include "cli_commands.h"
 
 #include "results/auto_entries.h"
-#include "results/inscrits_files.h"
+#include "results/entrants_files.h"
 #include "results/results_source.h"
 #include "results/results_texts.h"
-#include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
 #include "storage/lap_record.h"
 #include "storage/text_encoding.h"
+#include "storage/track_config.h"
 #include "texts/grid_layout.h"
 
 #include <algorithm>
@@ -35,43 +35,44 @@ void warn(const Invocation& inv, const std::vector<std::string>& notes) {
     }
 }
 
-ConfigPista dataFolderTrack(const fs::path& dataDir) {
-    auto track = loadConfigPista(dataDir / kTrackFileName);
-    return track ? *track : defaultConfigPista();
+TrackConfig dataFolderTrack(const fs::path& dataDir) {
+    auto track = loadTrackConfig(dataDir / kTrackFileName);
+    return track ? *track : defaultTrackConfig();
 }
 
 // The screen's context for an event's list (programme 0) or one of its series.
-std::expected<InscritsContext, std::string> eventContext(const Invocation& inv, int event,
-                                                         ProgrammeType programa, int serie) {
+std::expected<EntrantsContext, std::string>
+eventContext(const Invocation& inv, int event, ProgrammeType programmeType, int seriesNumber) {
     auto files = openEventFiles(inv.dataDir, event);
     if (!files) {
         return std::unexpected(files.error());
     }
     warn(inv, files->problems);
-    if (programa != ProgrammeType::Practice &&
-        (serie < 1 || serie > files->seriesCounts[static_cast<std::size_t>(index(programa))])) {
+    if (programmeType != ProgrammeType::Practice &&
+        (seriesNumber < 1 ||
+         seriesNumber > files->seriesCounts[static_cast<std::size_t>(index(programmeType))])) {
         return std::unexpected("event " + std::to_string(event) + " has no series " +
-                               std::to_string(serie) + " of type " +
-                               std::string(seriesPrefix(programa)));
+                               std::to_string(seriesNumber) + " of type " +
+                               std::string(seriesPrefix(programmeType)));
     }
-    InscritsContext ctx;
+    EntrantsContext ctx;
     ctx.dataDir = inv.dataDir;
     ctx.eventDir = files->eventDir;
     ctx.eventName = files->eventName;
-    ctx.programa = programa;
-    ctx.serie = serie;
+    ctx.programmeType = programmeType;
+    ctx.seriesNumber = seriesNumber;
     ctx.track = files->track;
     ctx.language = files->language;
     return ctx;
 }
 
-int showList(const Invocation& inv, const InscritsContext& ctx) {
-    auto opened = openInscrits(ctx);
+int showList(const Invocation& inv, const EntrantsContext& ctx) {
+    auto opened = openEntrants(ctx);
     if (!opened) {
         return fail(inv, opened.error());
     }
     warn(inv, opened->notes);
-    const InscritsModel& m = opened->model;
+    const EntrantsModel& m = opened->model;
     for (int i = 1; i <= m.storedCount(); ++i) {
         inv.out << i << '\t' << escapeControls(m.names()[static_cast<std::size_t>(i - 1)]);
         if (m.showsStartLanes()) {
@@ -83,14 +84,14 @@ int showList(const Invocation& inv, const InscritsContext& ctx) {
 }
 
 // The screen's rules: the count typed first (limits), then the names in the rows.
-int setList(const Invocation& inv, const InscritsContext& ctx,
+int setList(const Invocation& inv, const EntrantsContext& ctx,
             const std::vector<std::string>& names) {
-    auto opened = openInscrits(ctx);
+    auto opened = openEntrants(ctx);
     if (!opened) {
         return fail(inv, opened.error());
     }
     warn(inv, opened->notes);
-    InscritsModel& m = opened->model;
+    EntrantsModel& m = opened->model;
     const int wanted = static_cast<int>(names.size());
     if (wanted > 99) {
         return fail(inv, "a list holds at most 99 names");
@@ -114,7 +115,7 @@ int setList(const Invocation& inv, const InscritsContext& ctx,
     for (int i = 0; i < count; ++i) {
         m.setName(i + 1, i < wanted ? names[static_cast<std::size_t>(i)] : std::string());
     }
-    auto saved = saveInscrits(m);
+    auto saved = saveEntrants(m);
     if (!saved) {
         return fail(inv, saved.error());
     }
@@ -184,16 +185,17 @@ std::optional<int> entryIndex(const std::vector<std::string>& entries, const std
 }
 
 // Applies the options as the user would pick them; false when one picks nothing.
-bool applyFilters(ResultsBrowser& b, const ClassifyOptions& o, int chosenSerie) {
+bool applyFilters(ResultsBrowser& b, const ClassifyOptions& o, int chosenSeriesNumber) {
     using F = ResultsBrowser::Filter;
     if (o.participant || o.name) {
         std::optional<int> index;
-        for (std::size_t i = 1; i < b.eqSerie().size(); ++i) {
-            bool match = o.name ? sameParticipantName(b.entries(F::kParticipant)[i], *o.name)
-                                : b.eqDorsal()[i] == o.participant->second &&
-                                      b.eqSerie()[i] == (o.participant->first != 0
-                                                             ? o.participant->first
-                                                             : std::max(chosenSerie, 1));
+        for (std::size_t i = 1; i < b.seriesOfEntries().size(); ++i) {
+            bool match =
+                o.name ? sameParticipantName(b.entries(F::kParticipant)[i], *o.name)
+                       : b.numberOfEntries()[i] == o.participant->second &&
+                             b.seriesOfEntries()[i] == (o.participant->first != 0
+                                                            ? o.participant->first
+                                                            : std::max(chosenSeriesNumber, 1));
             if (match) {
                 index = static_cast<int>(i);
                 break;
@@ -262,7 +264,7 @@ int cmdParticipants(const Invocation& inv) {
         if (show && a.size() != 2) {
             return usage(inv, kParticipantsUsage);
         }
-        InscritsContext ctx;
+        EntrantsContext ctx;
         ctx.dataDir = inv.dataDir;
         ctx.track = dataFolderTrack(inv.dataDir);
         return show ? showList(inv, ctx) : setList(inv, ctx, {a.begin() + 2, a.end()});
@@ -272,11 +274,11 @@ int cmdParticipants(const Invocation& inv) {
     }
     auto event = parsePositive(a[1]);
     auto type = parseProgramType(a[2], ProgrammeType::FreePractice);
-    auto serie = parsePositive(a[3]);
-    if (!event || !type || !serie) {
+    auto seriesNumber = parsePositive(a[3]);
+    if (!event || !type || !seriesNumber) {
         return usage(inv, kParticipantsUsage);
     }
-    auto ctx = eventContext(inv, *event, *type, *serie);
+    auto ctx = eventContext(inv, *event, *type, *seriesNumber);
     if (!ctx) {
         return fail(inv, ctx.error());
     }
@@ -291,9 +293,9 @@ std::expected<BrowsedResults, int> browseResults(const Invocation& inv,
     }
     auto event = parsePositive(a[0]);
     auto type = parseProgramType(a[1], ProgrammeType::OfficialPractice);
-    auto serie = a[2] == "all" ? std::optional<int>(0) : parsePositive(a[2]);
+    auto seriesNumber = a[2] == "all" ? std::optional<int>(0) : parsePositive(a[2]);
     auto options = parseClassifyOptions(a);
-    if (!event || !type || !serie || !options) {
+    if (!event || !type || !seriesNumber || !options) {
         return std::unexpected(usage(inv, synopsis));
     }
     auto files = openEventFiles(inv.dataDir, *event);
@@ -302,21 +304,23 @@ std::expected<BrowsedResults, int> browseResults(const Invocation& inv,
     }
     warn(inv, files->problems);
     const int count = files->seriesCounts[static_cast<std::size_t>(index(*type))];
-    if (*serie > count || count == 0) {
-        return std::unexpected(fail(inv, "event " + std::to_string(*event) + " has no series " +
-                                             (*serie == 0 ? std::string("of type ")
-                                                          : std::to_string(*serie) + " of type ") +
-                                             std::string(seriesPrefix(*type))));
+    if (*seriesNumber > count || count == 0) {
+        return std::unexpected(
+            fail(inv, "event " + std::to_string(*event) + " has no series " +
+                          (*seriesNumber == 0 ? std::string("of type ")
+                                              : std::to_string(*seriesNumber) + " of type ") +
+                          std::string(seriesPrefix(*type))));
     }
     auto problems = std::make_shared<std::vector<std::string>>();
-    ResultsBrowser browser = makeResultsBrowser(*files, *type, std::max(*serie, 1), problems);
+    ResultsBrowser browser =
+        makeResultsBrowser(*files, *type, std::max(*seriesNumber, 1), problems);
     browser.open();
-    if (*serie != 0) {
+    if (*seriesNumber != 0) {
         problems->clear();
-        browser.selectSeries(*serie);
+        browser.selectSeries(*seriesNumber);
     }
     warn(inv, describeProblems(browser, *problems, -1));
-    const bool anyRow = applyFilters(browser, *options, *serie);
+    const bool anyRow = applyFilters(browser, *options, *seriesNumber);
     return BrowsedResults{std::move(*files), std::move(browser), anyRow};
 }
 
@@ -363,7 +367,7 @@ std::optional<int> addRaceSeriesByProgression(const Invocation& inv, int event) 
         return std::nullopt;
     }
     for (const auto& series : placed->created) {
-        inv.out << series.serie;
+        inv.out << series.seriesNumber;
         for (const auto& name : series.names) {
             inv.out << '\t' << escapeControls(name);
         }

@@ -97,8 +97,8 @@ int cmdSeries(const Invocation& inv) {
     }
     auto event = parsePositive(a[1]);
     auto type = parseProgramType(a[2], ProgrammeType::FreePractice);
-    auto serie = remove ? parsePositive(a[3]) : std::optional<int>(1);
-    if (!event || !type || !serie) {
+    auto seriesNumber = remove ? parsePositive(a[3]) : std::optional<int>(1);
+    if (!event || !type || !seriesNumber) {
         return usage(inv, kSeriesUsage);
     }
     EventManager manager(inv.dataDir);
@@ -115,7 +115,7 @@ int cmdSeries(const Invocation& inv) {
         inv.out << *added << '\n';
         return kOk;
     }
-    auto deleted = manager.deleteSeries(*event, *type, *serie);
+    auto deleted = manager.deleteSeries(*event, *type, *seriesNumber);
     return deleted ? reportWarning(inv, *deleted) : fail(inv, deleted.error().message);
 }
 

@@ -32,8 +32,8 @@ struct Folder {
 SeriesFiles writeRace(const fs::path& folder, int heats) {
     SeriesFiles s;
     s.eventDir = folder;
-    s.programa = ProgrammeType::Race;
-    s.track = defaultConfigPista();
+    s.programmeType = ProgrammeType::Race;
+    s.track = defaultTrackConfig();
     for (int i = 1; i <= kLanes; ++i) {
         s.names.push_back("Pilot " + std::to_string(i));
     }
@@ -77,7 +77,7 @@ BENCHMARK(BM_RecomputeLongRace)->Arg(64)->Arg(256)->Unit(benchmark::kMillisecond
 void BM_ListBusyHeat(benchmark::State& state) {
     Folder folder;
     ParticipantList list;
-    list.maniguesFetes = 1;
+    list.heatsDone = 1;
     for (int i = 1; i <= kLanes; ++i) {
         list.names.push_back("Pilot " + std::to_string(i));
     }

@@ -20,22 +20,22 @@ public:
     bool heatPaused() const override { return paused; }
     void setStartLight(StartLight) override {}
     void setRestartLight(RestartLight) override {}
-    void IniciarManiga(double) override { running = true; }
-    void PausarManiga(double) override { paused = true; }
-    void ReprendreManiga(double) override { paused = false; }
-    void AcabarManiga(double) override { running = false; }
+    void startHeat(double) override { running = true; }
+    void pauseHeat(double) override { paused = true; }
+    void resumePausedHeat(double) override { paused = false; }
+    void finishHeat(double) override { running = false; }
     void armHeatEnd(double) override {}
-    void RegistrarPas(int, float, double) override { ++crossings; }
+    void registerCrossing(int, float, double) override { ++crossings; }
     void registerCounterResult(int, int, float, double) override { ++crossings; }
 };
 
-ConfigPista sixtyFourLanes() {
-    ConfigPista track;
+TrackConfig sixtyFourLanes() {
+    TrackConfig track;
     track.lanes = 64;
     track.circuits = {{1, 1}};
-    track.OrdreCanvi.assign(1, 64);
+    track.laneChangeOrder.assign(1, 64);
     for (std::int16_t lane = 1; lane <= 64; ++lane) {
-        track.OrdreCanvi.push_back(lane);
+        track.laneChangeOrder.push_back(lane);
     }
     return track;
 }

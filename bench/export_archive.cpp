@@ -4,10 +4,10 @@
 #include "output/archive.h"
 #include "output/text_export.h"
 #include "results/results_source.h"
-#include "storage/config_pista.h"
 #include "storage/event_manager.h"
 #include "storage/heat_result_record.h"
 #include "storage/participant_list.h"
+#include "storage/track_config.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,13 +30,14 @@ void require(bool ok, const char* what) {
 }
 
 // In heat h the participants h .. h + 7 (wrapping) drive, one lane each.
-void writeSeries(const fs::path& eventDir, ProgrammeType programa) {
+void writeSeries(const fs::path& eventDir, ProgrammeType programmeType) {
     ParticipantList list;
-    list.maniguesFetes = kHeats;
+    list.heatsDone = kHeats;
     for (int p = 1; p <= kParticipants; ++p) {
         list.names.push_back("Participant " + std::to_string(p));
     }
-    require(writeParticipantList(participantFile(eventDir, programa, 1), list).has_value(), "list");
+    require(writeParticipantList(participantFile(eventDir, programmeType, 1), list).has_value(),
+            "list");
     std::vector<float> laps(kParticipants + 1, 0.0f);
     std::vector<HeatResultRecord> records;
     for (int h = 1; h <= kHeats; ++h) {
@@ -60,9 +61,9 @@ void writeSeries(const fs::path& eventDir, ProgrammeType programa) {
             records.push_back(r);
         }
     }
-    require(
-        writeHeatResultFile(eventDir / seriesFileName(programa, 1, ".DAD"), records).has_value(),
-        "heats");
+    require(writeHeatResultFile(eventDir / seriesFileName(programmeType, 1, ".DAD"), records)
+                .has_value(),
+            "heats");
 }
 
 class BenchEvent {
@@ -71,11 +72,11 @@ public:
         m_dir =
             fs::temp_directory_path() / ("cronovolta-bench-export-" + std::to_string(::getpid()));
         fs::create_directories(m_dir);
-        ConfigPista track = defaultConfigPista();
+        TrackConfig track = defaultTrackConfig();
         track.lanes = kLanes;
-        track.OrdreCanvi = {8, 1, 2, 3, 4, 5, 6, 7, 8};
-        deriveConfigPista(track);
-        require(saveConfigPista(m_dir / kTrackFileName, track).has_value(), "track");
+        track.laneChangeOrder = {8, 1, 2, 3, 4, 5, 6, 7, 8};
+        deriveTrackConfig(track);
+        require(saveTrackConfig(m_dir / kTrackFileName, track).has_value(), "track");
         EventManager manager(m_dir);
         require(manager.createEvent("Bench", "01-01-2026").has_value(), "event");
         for (ProgrammeType t :
@@ -108,7 +109,7 @@ void BM_ExportEvent(benchmark::State& state) {
     const fs::path target = event.dir() / "export.txt";
     for (auto _ : state) {
         std::vector<std::string> problems;
-        require(ExportarProva(event.files(), target, state.range(0) != 0, problems).has_value(),
+        require(exportEvent(event.files(), target, state.range(0) != 0, problems).has_value(),
                 "export");
     }
     state.counters["bytes"] = static_cast<double>(fs::file_size(target));
@@ -119,8 +120,8 @@ void BM_ArchiveAndUnarchive(benchmark::State& state) {
     const BenchEvent& event = benchEvent();
     const fs::path archive = event.dir() / "event.prb";
     for (auto _ : state) {
-        require(ArxivarProva(event.files().eventDir, archive, 0).has_value(), "archive");
-        auto done = DesarxivarProva(archive, event.dir(), 0);
+        require(archiveEvent(event.files().eventDir, archive, 0).has_value(), "archive");
+        auto done = unarchiveEvent(archive, event.dir(), 0);
         require(done.has_value(), "unarchive");
         state.PauseTiming();
         fs::remove_all(eventFolder(event.dir(), done->event));

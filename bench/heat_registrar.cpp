@@ -1,4 +1,4 @@
-// Crossings of a 64-lane race with 99 participants through RegistrarPas: the lap, the
+// Crossings of a 64-lane race with 99 participants through registerCrossing: the lap, the
 // journal record and the standings update with its re-sort, ranks, gaps and colours.
 #include "heat/heat_engine.h"
 #include "storage/event_files.h"
@@ -23,11 +23,11 @@ struct RaceFolder {
         data = ::mkdtemp(pattern.data());
         fs::path event = eventFolder(data, 1);
         fs::create_directories(event);
-        ConfigPista track = defaultConfigPista();
+        TrackConfig track = defaultTrackConfig();
         track.lanes = kLanes;
         track.circuits = {{1, 1}, {2, 17}, {3, 33}, {4, 49}};
-        deriveConfigPista(track);
-        (void)saveConfigPista(event / "PISTA.CFG", track);
+        deriveTrackConfig(track);
+        (void)saveTrackConfig(event / "PISTA.CFG", track);
         ParticipantList list;
         for (int i = 1; i <= kParticipants; ++i) {
             list.names.push_back("Participant " + std::to_string(i));
@@ -40,15 +40,15 @@ struct RaceFolder {
     }
 };
 
-void BM_RegistrarPas(benchmark::State& state) {
+void BM_RegisterCrossing(benchmark::State& state) {
     RaceFolder folder;
-    HeatEngine engine(defaultConfigPrg());
+    HeatEngine engine(defaultProgramSettings());
     if (!engine.openProgramme({folder.data, 1, ProgrammeType::Race, 1, 1, ""})) {
         state.SkipWithError("cannot open the race");
         return;
     }
     double now = 36000.0;
-    engine.IniciarManiga(now);
+    engine.startHeat(now);
     int lane = 1;
     int crossings = 0;
     std::uint32_t jitter = 12345;
@@ -56,15 +56,15 @@ void BM_RegistrarPas(benchmark::State& state) {
         jitter = jitter * 1664525u + 1013904223u;
         float lap = 8.0f + static_cast<float>(jitter >> 22) / 1024.0f;
         now += 8.0 / kLanes;
-        engine.RegistrarPas(lane, lap, now);
+        engine.registerCrossing(lane, lap, now);
         lane = lane % kLanes + 1;
         if (++crossings == kCrossingsPerHeat) {
             // A new heat now and then keeps the lap lists at a heat's length.
             state.PauseTiming();
             engine.handleKey('S', now);
-            engine.comesEntryClosed();
+            engine.lapFractionEntryClosed();
             now += 60.0;
-            engine.IniciarManiga(now);
+            engine.startHeat(now);
             crossings = 0;
             state.ResumeTiming();
         }
@@ -72,7 +72,7 @@ void BM_RegistrarPas(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
     state.counters["participants"] = engine.participantCount();
 }
-BENCHMARK(BM_RegistrarPas)->MinTime(2.0);
+BENCHMARK(BM_RegisterCrossing)->MinTime(2.0);
 
 } // namespace
 } // namespace cronovolta

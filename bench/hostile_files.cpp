@@ -48,7 +48,7 @@ struct HostileFolder {
     HostileFolder() {
         fs::remove_all(dir);
         fs::create_directories(dir);
-        require(saveConfigPista(dir / kTrackFileName, defaultConfigPista()).has_value(), "track");
+        require(saveTrackConfig(dir / kTrackFileName, defaultTrackConfig()).has_value(), "track");
         EventManager manager(dir);
         require(manager.createEvent("Hostil", "01-01-2027").value_or(0) == 1, "event");
         event = eventFolder(dir, 1);

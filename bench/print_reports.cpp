@@ -19,7 +19,7 @@ constexpr int kPasses = 2;
 // Every participant drives every lane once per pass, one heat per lane.
 SeriesData fullRotation() {
     SeriesData data;
-    data.serie = 1;
+    data.seriesNumber = 1;
     data.heatFileMissing = false;
     for (int p = 1; p <= kLanes; ++p) {
         data.participants.names.push_back("Participant " + std::to_string(p));
@@ -27,7 +27,7 @@ SeriesData fullRotation() {
     std::vector<float> total(kLanes + 1, 0.0f);
     for (int h = 0; h < kLanes * kPasses; ++h) {
         HeatResultRecord header;
-        header.lane = static_cast<std::int16_t>(++data.participants.maniguesFetes);
+        header.lane = static_cast<std::int16_t>(++data.participants.heatsDone);
         header.adjustments = kLanes;
         data.heats.push_back(header);
         for (int p = 1; p <= kLanes; ++p) {
@@ -49,7 +49,7 @@ SeriesData fullRotation() {
 
 ResultsBrowser openBrowser() {
     BrowserSetup setup;
-    setup.programa = ProgrammeType::Race;
+    setup.programmeType = ProgrammeType::Race;
     setup.track.lanes = kLanes;
     const SeriesData data = fullRotation();
     ResultsBrowser browser(setup, [data](int) { return data; });
@@ -65,13 +65,13 @@ const ReportEvent kEvent{"Campionat", "07-12-2026", 0};
 void quadrantLayout(benchmark::State& state) {
     const ResultsBrowser browser = openBrowser();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ImprimirQuadrant(kEvent, browser));
+        benchmark::DoNotOptimize(layoutQuadrantReport(kEvent, browser));
     }
 }
 BENCHMARK(quadrantLayout)->Unit(benchmark::kMillisecond);
 
 void quadrantPdf(benchmark::State& state) {
-    const PrintLayout layout = ImprimirQuadrant(kEvent, openBrowser());
+    const PrintLayout layout = layoutQuadrantReport(kEvent, openBrowser());
     state.counters["pages"] = static_cast<double>(layout.pages().size());
     for (auto _ : state) {
         benchmark::DoNotOptimize(pdfDocument(layout));

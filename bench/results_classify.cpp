@@ -2,10 +2,10 @@
 // Target: under 100 ms per load and rank of 99 participants and 600 heats, under 10 ms per
 // filter change.
 #include "results/results_source.h"
-#include "storage/config_pista.h"
 #include "storage/event_manager.h"
 #include "storage/heat_result_record.h"
 #include "storage/participant_list.h"
+#include "storage/track_config.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,13 +30,13 @@ void require(bool ok, const char* what) {
 
 // One series of `n` participants run over `heats` heats in a rolling order: in heat h the
 // participants h .. h + lanes - 1 (wrapping) drive, one lane each.
-void writeSeries(const fs::path& eventDir, int serie, int first, int n, int heats) {
+void writeSeries(const fs::path& eventDir, int seriesNumber, int first, int n, int heats) {
     ParticipantList list;
-    list.maniguesFetes = static_cast<std::int16_t>(heats);
+    list.heatsDone = static_cast<std::int16_t>(heats);
     for (int p = 0; p < n; ++p) {
         list.names.push_back("Participant " + std::to_string(first + p));
     }
-    require(writeParticipantList(participantFile(eventDir, ProgrammeType::Race, serie), list)
+    require(writeParticipantList(participantFile(eventDir, ProgrammeType::Race, seriesNumber), list)
                 .has_value(),
             "list");
     std::vector<float> laps(static_cast<std::size_t>(n) + 1, 0.0f);
@@ -67,10 +67,10 @@ void writeSeries(const fs::path& eventDir, int serie, int first, int n, int heat
             records.push_back(r);
         }
     }
-    require(
-        writeHeatResultFile(eventDir / seriesFileName(ProgrammeType::Race, serie, ".DAD"), records)
-            .has_value(),
-        "heats");
+    require(writeHeatResultFile(
+                eventDir / seriesFileName(ProgrammeType::Race, seriesNumber, ".DAD"), records)
+                .has_value(),
+            "heats");
 }
 
 // A data folder with one event whose race programme splits the participants and heats
@@ -81,11 +81,11 @@ public:
         m_dir = fs::temp_directory_path() / ("cronovolta-bench-" + std::to_string(::getpid()) +
                                              "-" + std::to_string(seriesCount));
         fs::create_directories(m_dir);
-        ConfigPista track = defaultConfigPista();
+        TrackConfig track = defaultTrackConfig();
         track.lanes = kLanes;
-        track.OrdreCanvi = {8, 1, 2, 3, 4, 5, 6, 7, 8};
-        deriveConfigPista(track);
-        require(saveConfigPista(m_dir / kTrackFileName, track).has_value(), "track");
+        track.laneChangeOrder = {8, 1, 2, 3, 4, 5, 6, 7, 8};
+        deriveTrackConfig(track);
+        require(saveTrackConfig(m_dir / kTrackFileName, track).has_value(), "track");
         EventManager manager(m_dir);
         require(manager.createEvent("Bench", "01-01-2026").has_value(), "event");
         for (int s = 2; s <= seriesCount; ++s) {

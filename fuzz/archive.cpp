@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs::remove_all(work);
     fs::create_directories(dataDir);
     std::ofstream(work / "in.prb", std::ios::binary).write(bytes.data(), std::streamsize(size));
-    const auto rebuilt = DesarxivarProva(work / "in.prb", dataDir, 0);
+    const auto rebuilt = unarchiveEvent(work / "in.prb", dataDir, 0);
     FUZZ_CHECK(rebuilt.has_value() && rebuilt->event == 1);
     std::size_t files = 0;
     for (const auto& entry : fs::recursive_directory_iterator(dataDir)) {

@@ -8,12 +8,12 @@ using namespace cronovolta;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto parts = fuzz::splitParts(fuzz::asBytes(data, size), 4);
     SeriesData series;
-    series.serie = 1;
+    series.seriesNumber = 1;
     series.participants = decodeParticipantList(parts[1]);
     series.penalties = decodePenalties(parts[2]).records;
     series.heats = decodeHeatResultFile(parts[3]).records;
     series.heatFileMissing = parts[3].empty();
-    Classification classification(decodeConfigPista(parts[0]), size % 2);
+    Classification classification(decodeTrackConfig(parts[0]), size % 2);
     classification.addSeries(series, 0);
     classification.finishLoad();
     const std::size_t names = series.participants.names.size();

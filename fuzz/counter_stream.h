@@ -13,14 +13,14 @@
 namespace cronovolta::fuzz {
 
 struct StreamSetup {
-    ConfigPista track;
+    TrackConfig track;
     std::minstd_rand random;
     std::string_view stream;
 };
 
 inline StreamSetup streamSetup(std::string_view data) {
     const auto mode = data.empty() ? 0u : static_cast<unsigned>(static_cast<std::uint8_t>(data[0]));
-    constexpr int kLanes[] = {8, 1, 2, 3, 4, 5, 6, 10, 12, 16, 20, 24, 32, 40, 48, MaxPistes};
+    constexpr int kLanes[] = {8, 1, 2, 3, 4, 5, 6, 10, 12, 16, 20, 24, 32, 40, 48, kMaxLanes};
     const int lanes = kLanes[mode % 16];
     const int circuits = 1 + static_cast<int>(mode / 16 % 4);
     std::vector<int> firstLanes;
@@ -87,7 +87,7 @@ inline void playChaotic(StreamSetup& s, CounterModel model) {
             break;
         case 1:
             if (heat.running) {
-                heat.AcabarManiga(now);
+                heat.finishHeat(now);
             }
             break;
         case 2:
@@ -95,7 +95,7 @@ inline void playChaotic(StreamSetup& s, CounterModel model) {
             break;
         default:
             if (heat.running && heat.deadline > 0 && now > heat.deadline) {
-                heat.AcabarManiga(now);
+                heat.finishHeat(now);
             }
             break;
         }

@@ -37,13 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // The first byte picks official practice, Super Pole or race.
-    const auto programa =
+    const auto programmeType =
         static_cast<ProgrammeType>(index(ProgrammeType::OfficialPractice) + data[0] % 3);
     const auto parts = fuzz::splitParts(fuzz::asBytes(data + 1, size - 1), 6);
     const fs::path event = dataDir() / "PROVA001";
     fs::remove_all(event);
     fs::create_directories(event);
-    const auto file = [&](const char* ext) { return event / seriesFileName(programa, 1, ext); };
+    const auto file = [&](const char* ext) {
+        return event / seriesFileName(programmeType, 1, ext);
+    };
     write(event / "PISTA.CFG", parts[0]);
     write(file(".PAR"), parts[1]);
     write(file(".DAD"), parts[2]);
@@ -55,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         write(event / "VLTAVLT.AJS", parts[5]);
     }
 
-    HeatEngine engine(defaultConfigPrg());
-    if (!engine.openProgramme({dataDir(), 1, programa, 1, 1, ""})) {
+    HeatEngine engine(defaultProgramSettings());
+    if (!engine.openProgramme({dataDir(), 1, programmeType, 1, 1, ""})) {
         return 0;
     }
     double now = 36000.0;
@@ -68,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (int lap = 0; lap < 24 && engine.heatRunning(); ++lap) {
         now += 1.5;
-        engine.RegistrarPas(1 + lap % 8, 0.0f, now);
+        engine.registerCrossing(1 + lap % 8, 0.0f, now);
     }
     const int heat = engine.heatNumber();
     const bool ran = engine.heatRunning();
@@ -79,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ran && !engine.heatRunning()) {
         // The heat just stored is where the next reader looks for it.
         const auto list = readParticipantList(file(".PAR"));
-        FUZZ_CHECK(list && list->maniguesFetes == heat);
+        FUZZ_CHECK(list && list->heatsDone == heat);
         const auto results = readHeatResultFile(file(".DAD"));
         FUZZ_CHECK(results && resultBlock(results->records, heat).has_value());
         const auto laps = readLapFile(file(".VAV"));

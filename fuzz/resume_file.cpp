@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // Only a state that names a heat may offer to resume one.
-    FUZZ_CHECK(state->event >= 1 && state->serie >= 1 && state->heat >= 0);
-    FUZZ_CHECK(state->programa >= ProgrammeType::FreePractice &&
-               state->programa <= ProgrammeType::Race);
+    FUZZ_CHECK(state->event >= 1 && state->seriesNumber >= 1 && state->heat >= 0);
+    FUZZ_CHECK(state->programmeType >= ProgrammeType::FreePractice &&
+               state->programmeType <= ProgrammeType::Race);
     FUZZ_CHECK(std::isfinite(state->heatStart) && state->heatStart >= 0.0f &&
                state->heatStart <= 86400.0f);
     // The file the program writes for that state reads back as the same heat; the start
@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string written = encodeResumeState(*state);
     const auto again = parseResumeState(written);
     FUZZ_CHECK(again.has_value());
-    FUZZ_CHECK(again->event == state->event && again->programa == state->programa &&
-               again->serie == state->serie && again->heat == state->heat);
+    FUZZ_CHECK(again->event == state->event && again->programmeType == state->programmeType &&
+               again->seriesNumber == state->seriesNumber && again->heat == state->heat);
     FUZZ_CHECK(encodeResumeState(*again) == written);
     return 0;
 }

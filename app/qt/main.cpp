@@ -5,7 +5,7 @@
 #include "shell/qt/heat_session.h"
 #include "shell/qt/live_results.h"
 #include "shell/qt/live_start.h"
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "shell/qt/results_commands.h"
 #include "shell/qt/startup_sequence.h"
 #include "storage/formatting.h"
@@ -159,11 +159,11 @@ int main(int argc, char** argv) {
     if (firstStart) {
         asker.message(
             nullptr, QStringLiteral("Cronovolta"),
-            QString::fromStdString(serialAccessNoteText(ui.app.configPrg.language, *dataDir)));
+            QString::fromStdString(serialAccessNoteText(ui.app.programConfig.language, *dataDir)));
     }
     AnnounceVoice voice(ui.app.dataDir, options->announce);
     std::unique_ptr<LiveRun> liveRun;
-    auto window = openMainWindow(ui, asker, true, [&](Portada& w) {
+    auto window = openMainWindow(ui, asker, true, [&](MainWindow& w) {
         liveRun = std::make_unique<LiveRun>(w, ui, asker, options->live);
     });
     connectResultsScreens(*window);

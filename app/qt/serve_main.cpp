@@ -6,8 +6,8 @@
 #include "live/live_settings.h"
 #include "live/live_texts.h"
 #include "live/qt/live_server.h"
-#include "storage/config_prg.h"
 #include "storage/event_files.h"
+#include "storage/program_settings.h"
 #include "storage/startup.h"
 
 #include <QCoreApplication>
@@ -32,8 +32,8 @@ struct ServeOptions {
     std::filesystem::path dataDir;
     live::ServeAddress where;
     std::optional<int> event;
-    std::optional<ProgrammeType> programa;
-    std::optional<int> serie;
+    std::optional<ProgrammeType> programmeType;
+    std::optional<int> seriesNumber;
 };
 
 // Reads one option's value; false when the option is unknown or its value is wrong.
@@ -55,10 +55,11 @@ bool takeOption(ServeOptions& options, const std::string& option, const std::str
     } else if (option == "--type") {
         auto q = live::parseClassificationQuery("type=" + value, 1);
         ok = q.has_value();
-        options.programa = q ? std::optional<ProgrammeType>(q->programa) : std::nullopt;
+        options.programmeType = q ? std::optional<ProgrammeType>(q->programmeType) : std::nullopt;
     } else if (option == "--series") {
-        options.serie = value == "all" ? std::optional<int>(0) : live::parseNumber(value, 1, 999);
-        ok = options.serie.has_value();
+        options.seriesNumber =
+            value == "all" ? std::optional<int>(0) : live::parseNumber(value, 1, 999);
+        ok = options.seriesNumber.has_value();
     } else {
         ok = false;
     }
@@ -134,12 +135,12 @@ int main(int argc, char** argv) {
         return options.error();
     }
     const std::filesystem::path& dataDir = options->dataDir;
-    const auto settings = loadConfigPrg(dataDir / kSettingsFileName);
+    const auto settings = loadProgramSettings(dataDir / kSettingsFileName);
     const int language = settings ? settings->language : 0;
     live::ServeSelection selection = live::defaultServeSelection(dataDir);
     selection.event = options->event.value_or(selection.event);
-    selection.programa = options->programa.value_or(selection.programa);
-    selection.serie = options->serie.value_or(selection.serie);
+    selection.programmeType = options->programmeType.value_or(selection.programmeType);
+    selection.seriesNumber = options->seriesNumber.value_or(selection.seriesNumber);
 
     const live::LiveTexts& texts = live::liveTexts(language);
     live::LiveServer server;
@@ -149,7 +150,8 @@ int main(int argc, char** argv) {
     }
     server.setClassificationSource(
         [&](const live::ClassificationQuery& q) -> std::expected<std::string, std::string> {
-            auto list = live::loadLiveClassification(dataDir, q.event, q.programa, q.serie);
+            auto list =
+                live::loadLiveClassification(dataDir, q.event, q.programmeType, q.seriesNumber);
             if (!list) {
                 return std::unexpected(list.error());
             }
@@ -159,7 +161,7 @@ int main(int argc, char** argv) {
     allowStoredHosts(server, dataDir, language);
     auto publish = [&] {
         server.publish(live::idleSnapshot(live::selectionContext(
-            dataDir, selection.event, selection.programa, selection.serie, language)));
+            dataDir, selection.event, selection.programmeType, selection.seriesNumber, language)));
     };
     publish();
     if (!startListening(server, options->where, texts)) {

@@ -6,13 +6,13 @@
 #include "counter/counter_encoder.h"
 #include "counter/pseudo_terminal.h"
 #include "shell/qt/heat_session.h"
-#include "shell/qt/portada.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
+#include "shell/qt/main_window.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
 #include "storage/lap_record.h"
 #include "storage/participant_list.h"
+#include "storage/program_settings.h"
+#include "storage/track_config.h"
 #include "storage/ui_context.h"
 #include "texts/qt/asker.h"
 
@@ -61,25 +61,25 @@ public:
 inline fs::path makeDataFolder() {
     std::string pattern = (fs::temp_directory_path() / "cronovolta-bench-XXXXXX").string();
     const fs::path dir = ::mkdtemp(pattern.data());
-    ConfigPrg settings = defaultConfigPrg();
+    ProgramSettings settings = defaultProgramSettings();
     settings.counterModel = CounterModel::DS300DS4port;
-    (void)saveConfigPrg(dir / "ZENTOR.CFG", settings);
-    ConfigPista track = defaultConfigPista();
+    (void)saveProgramSettings(dir / "ZENTOR.CFG", settings);
+    TrackConfig track = defaultTrackConfig();
     track.lanes = track.storedLanes = 64;
-    track.OrdreCanvi.assign(1, 0);
+    track.laneChangeOrder.assign(1, 0);
     for (int lane = 1; lane <= 64; ++lane) {
-        track.OrdreCanvi.push_back(static_cast<std::int16_t>(lane));
+        track.laneChangeOrder.push_back(static_cast<std::int16_t>(lane));
     }
     track.circuits.clear();
     for (int c = 0; c < kCircuits; ++c) {
         track.circuits.push_back({static_cast<std::int16_t>(c + 1),
                                   static_cast<std::int16_t>(1 + c * kLanesPerCircuit)});
     }
-    deriveConfigPista(track);
-    (void)saveConfigPista(dir / "PISTA.CFG", track);
+    deriveTrackConfig(track);
+    (void)saveTrackConfig(dir / "PISTA.CFG", track);
     EventManager manager(dir);
     (void)manager.createEvent("Banc de proves", "07-12-2026");
-    auto header = readCapcaleraProva(eventFolder(dir, 1) / "PROVA.DAD");
+    auto header = readEventHeader(eventFolder(dir, 1) / "PROVA.DAD");
     if (!header || header->header.seriesCounts[3] < 1) {
         (void)manager.addSeries(1, ProgrammeType::Race);
     }
@@ -141,14 +141,14 @@ struct BenchProgram {
     fs::path dir = makeDataFolder();
     UiContext ui;
     NoAsker asker;
-    std::unique_ptr<Portada> window;
+    std::unique_ptr<MainWindow> window;
     std::unique_ptr<HeatSession> session;
     std::vector<PseudoTerminal> ports;
 
     BenchProgram() {
         ui.app.dataDir = dir;
-        ui.app.configPrg = *loadConfigPrg(dir / "ZENTOR.CFG");
-        window = std::make_unique<Portada>(ui, asker);
+        ui.app.programConfig = *loadProgramSettings(dir / "ZENTOR.CFG");
+        window = std::make_unique<MainWindow>(ui, asker);
         window->resize(1920, 1080);
         window->show();
         window->loadCatalog();

@@ -1,10 +1,10 @@
 // The lap listing screen on a busy heat of a 64-lane track: opening it and narrowing it to
 // one participant, each with its table model refreshed.
 
-#include "output/qt/llistar_voltes.h"
-#include "storage/config_prg.h"
+#include "output/qt/lap_listing_window.h"
 #include "storage/lap_record.h"
 #include "storage/participant_list.h"
+#include "storage/program_settings.h"
 #include "storage/ui_context.h"
 #include "texts/qt/asker.h"
 
@@ -30,7 +30,7 @@ fs::path busyHeat(int crossings) {
     std::string pattern = (fs::temp_directory_path() / "cronovolta-bench-XXXXXX").string();
     const fs::path dir = ::mkdtemp(pattern.data());
     ParticipantList list;
-    list.maniguesFetes = 1;
+    list.heatsDone = 1;
     for (int i = 1; i <= 64; ++i) {
         list.names.push_back("Pilot " + std::to_string(i));
     }
@@ -58,12 +58,12 @@ fs::path busyHeat(int crossings) {
 void BM_LapListingScreen(benchmark::State& state) {
     const fs::path dir = busyHeat(static_cast<int>(state.range(0)));
     UiContext ui;
-    ui.app.configPrg = defaultConfigPrg();
+    ui.app.programConfig = defaultProgramSettings();
     NoAsker asker;
     LapListingSetup setup;
     setup.folder = dir;
     for (auto _ : state) {
-        LlistarVoltes screen(setup, QString(), ui, asker);
+        LapListingWindow screen(setup, QString(), ui, asker);
         screen.chooseSort(2);
         benchmark::DoNotOptimize(screen.rows().rowCount());
     }

@@ -11,7 +11,7 @@
 #include "live/qt/live_server.h"
 #include "shell/qt/heat_session.h"
 #include "shell/qt/live_results.h"
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "storage/event_files.h"
 #include "storage/ui_context.h"
 
@@ -46,7 +46,7 @@ void BM_LiveResultsClients(benchmark::State& state) {
     for (auto _ : state) {
         BenchProgram program;
         const fs::path& dir = program.dir;
-        Portada& window = *program.window;
+        MainWindow& window = *program.window;
         HeatSession& session = *program.session;
         std::vector<PseudoTerminal>& ports = program.ports;
         LiveResults live(window, session, live::ServeAddress{"127.0.0.1", 0});

@@ -2,9 +2,9 @@
 // lap listing over the main window at 1366 x 768. Runs only when CRONOVOLTA_SCREENSHOTS
 // names the folder to write them into.
 
-#include "corrections/qt/corregir.h"
-#include "corrections/qt/penalitzacions.h"
-#include "output/qt/llistar_voltes.h"
+#include "corrections/qt/corrections_window.h"
+#include "corrections/qt/penalties_window.h"
+#include "output/qt/lap_listing_window.h"
 #include "shell/qt/live_fixture.h"
 #include "storage/penalty_record.h"
 
@@ -61,7 +61,7 @@ void runHeat(LiveFixture& f, std::mt19937& random) {
         }
         f.clock.set(next[i]);
         const float lap = last[i] > 0.0 ? static_cast<float>(next[i] - last[i]) : 0.0f;
-        f.session->engine()->RegistrarPas(lane, lap, f.clock.now());
+        f.session->engine()->registerCrossing(lane, lap, f.clock.now());
         last[i] = next[i];
         next[i] += 6.8 + 0.06 * ((lane * 5) % 7) + noise(random);
     }
@@ -106,10 +106,10 @@ private slots:
             list.names.push_back(name);
         }
         writeParticipantList(participantFile(f.eventDir(), ProgrammeType::Race, 1), list);
-        ConfigPista track = *loadConfigPista(f.eventDir() / "PISTA.CFG");
+        TrackConfig track = *loadTrackConfig(f.eventDir() / "PISTA.CFG");
         track.largestPartial = 1000;
-        deriveConfigPista(track);
-        saveConfigPista(f.eventDir() / "PISTA.CFG", track);
+        deriveTrackConfig(track);
+        saveTrackConfig(f.eventDir() / "PISTA.CFG", track);
         f.start(ProgrammeType::Race);
         f.window->resize(1366, 768);
         f.window->move(0, 0);
@@ -126,16 +126,16 @@ private slots:
         auto correction =
             CorrectionModel::open(folder, ProgrammeType::Race, 1, CorrectionMode::Laps);
         QVERIFY(correction.has_value());
-        Corregir corregir(std::move(*correction), f.ui, f.asker, f.window.get());
+        CorrectionsWindow corregir(std::move(*correction), f.ui, f.asker, f.window.get());
         save(f, corregir, QStringLiteral("correction-screen.png"));
 
         LapListingSetup setup;
         setup.folder = folder;
-        setup.programa = ProgrammeType::Race;
-        setup.activeSerie = 1;
+        setup.programmeType = ProgrammeType::Race;
+        setup.activeSeriesNumber = 1;
         setup.programmeOpen = true;
-        LlistarVoltes listing(setup, QStringLiteral(" - Gran Premi - Cursa"), f.ui, f.asker,
-                              f.window.get());
+        LapListingWindow listing(setup, QStringLiteral(" - Gran Premi - Cursa"), f.ui, f.asker,
+                                 f.window.get());
         save(f, listing, QStringLiteral("lap-listing.png"));
 
         QVERIFY(f.session->closeProgramme());
@@ -143,8 +143,8 @@ private slots:
                        {{3, 1.0f, "Sortida avançada"}, {7, 2.0f, "Canvi de carril i contacte"}});
         auto penalties = PenaltiesModel::open(f.eventDir(), 1);
         QVERIFY(penalties.has_value());
-        Penalitzacions screen(std::move(*penalties), QStringLiteral(" - Gran Premi (Cursa 1)"),
-                              f.ui, f.asker, f.window.get());
+        PenaltiesWindow screen(std::move(*penalties), QStringLiteral(" - Gran Premi (Cursa 1)"),
+                               f.ui, f.asker, f.window.get());
         screen.participantList()->setCurrentRow(6);
         save(f, screen, QStringLiteral("penalties-screen.png"));
     }

@@ -4,7 +4,7 @@
 #include "shell/qt/live_fixture.h"
 
 #include "output/qt/printing.h"
-#include "results/qt/resultats_window.h"
+#include "results/qt/results_window.h"
 #include "shell/qt/print_commands.h"
 #include "storage/penalty_record.h"
 
@@ -31,12 +31,12 @@ const char* const kNames[] = {
     "Judit Martí",  "Sergi Roig",  "Berta Casas", "Quim Torrent", "Mireia Sala",   "David Comas",
     "Aina Bover",   "Ramon Pujol", "Sílvia Mir",  "Enric Valls",  "Irene Garriga", "Toni Estrada"};
 
-void writeNames(LiveFixture& f, ProgrammeType programa, int count) {
+void writeNames(LiveFixture& f, ProgrammeType programmeType, int count) {
     ParticipantList list;
     for (int i = 0; i < count; ++i) {
         list.names.push_back(kNames[i % 30]);
     }
-    writeParticipantList(participantFile(f.eventDir(), programa, 1), list);
+    writeParticipantList(participantFile(f.eventDir(), programmeType, 1), list);
 }
 
 struct Car {
@@ -67,7 +67,7 @@ void race(LiveFixture& f, int lanes, double seconds, std::mt19937& random, doubl
         f.clock.set(car->next);
         const auto lane = static_cast<std::size_t>(car->lane);
         const float lap = last[lane] > 0.0 ? static_cast<float>(car->next - last[lane]) : 0.0f;
-        f.session->engine()->RegistrarPas(car->lane, lap, f.clock.now());
+        f.session->engine()->registerCrossing(car->lane, lap, f.clock.now());
         last[lane] = car->next;
         car->next += car->pace + noise(random);
     }
@@ -89,11 +89,11 @@ void save(LiveFixture& f, const QString& folder, const QString& name) {
     QVERIFY(f.window->grab().save(folder + QLatin1Char('/') + name));
 }
 
-void openWindow(LiveFixture& f, ProgrammeType programa) {
-    f.start(programa);
+void openWindow(LiveFixture& f, ProgrammeType programmeType) {
+    f.start(programmeType);
     f.window->resize(1920, 1080);
     f.window->show();
-    QVERIFY(f.session->openProgramme(programa));
+    QVERIFY(f.session->openProgramme(programmeType));
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
 }
 
@@ -161,11 +161,11 @@ void printReports(LiveFixture& f, const QString& folder, const QString& prefix, 
     }
     printFromHeatPanel(*f.session, *f.window, pagesInto(f, folder, prefix + "-classification"),
                        false);
-    ResultatsRequest request;
+    ResultsRequest request;
     request.dataDir = f.dir.path();
     request.event = 1;
-    request.programa = ProgrammeType::Race;
-    std::unique_ptr<ResultatsWindow> screen(ResultatsWindow::open(request));
+    request.programmeType = ProgrammeType::Race;
+    std::unique_ptr<ResultsWindow> screen(ResultsWindow::open(request));
     QVERIFY(screen);
     connectResultsPrinting(*screen, pagesInto(f, folder, prefix + "-results"));
     screen->printButton(0)->click();
@@ -209,7 +209,7 @@ private slots:
         race(f, 8, 75.0, random, 6.9);
         for (int lane : {3, 6}) {
             f.clock.advance(0.8);
-            f.session->engine()->RegistrarPas(lane, 0.8f, f.clock.now());
+            f.session->engine()->registerCrossing(lane, 0.8f, f.clock.now());
         }
         for (int key : {'+', '3'}) {
             f.session->heatKey(key);
@@ -235,12 +235,12 @@ private slots:
 
     void superPoleRun() {
         LiveFixture f(6, 12);
-        ConfigPista track = *loadConfigPista(f.eventDir() / "PISTA.CFG");
+        TrackConfig track = *loadTrackConfig(f.eventDir() / "PISTA.CFG");
         track.splitTiming = true;
         track.partialLane = 5;
         track.speedLane = 6;
         track.speedDistance = 40;
-        QVERIFY(saveConfigPista(f.eventDir() / "PISTA.CFG", track).has_value());
+        QVERIFY(saveTrackConfig(f.eventDir() / "PISTA.CFG", track).has_value());
         f.ensureSeries(ProgrammeType::SuperPole, 1);
         writeNames(f, ProgrammeType::SuperPole, 12);
         writeTrackPictures(f.dir.path() / "INFOGRAF");
@@ -251,7 +251,7 @@ private slots:
         std::normal_distribution<double> noise(0.0, 0.12);
         auto cross = [&](int lane, double after, float counter = 0.0f) {
             f.clock.advance(after);
-            f.session->engine()->RegistrarPas(lane, counter, f.clock.now());
+            f.session->engine()->registerCrossing(lane, counter, f.clock.now());
         };
         auto lap = [&](double pace) {
             const double s1 = pace * 0.31 + noise(random);

@@ -8,7 +8,7 @@
 #include "live/qt/live_server.h"
 #include "live/qt/live_settings_box.h"
 #include "shell/qt/live_results.h"
-#include "storage/qt/configuracio_prg.h"
+#include "storage/qt/settings_dialog.h"
 #include "support/qt/screen_fixture.h"
 
 #include <QtTest>
@@ -31,8 +31,8 @@ private slots:
         test::writeBytes(f.dir.path() / "ANNOUNCE.INI",
                          "enabled=1\nevents=start,pause,restart,fastest,leader,lastminute,end\n"
                          "heat_seconds=300\nsilent_seconds=20\nrate=2\n");
-        ConfiguracioPrg dialog(f.ui, f.asker, true);
-        addAnnounceSection(dialog, f.dir.path(), kCatala, f.asker);
+        SettingsDialog dialog(f.ui, f.asker, true);
+        addAnnounceSection(dialog, f.dir.path(), kLanguageCatalan, f.asker);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(
@@ -50,7 +50,7 @@ private slots:
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         QVERIFY(f.window->grab().save(m_folder + QStringLiteral("/main-window-live-address.png")));
-        ConfiguracioPrg dialog(f.ui, f.asker, true);
+        SettingsDialog dialog(f.ui, f.asker, true);
         live::addLiveSection(dialog, f.dir.path(), 0, f.asker);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));

@@ -7,7 +7,7 @@ void HeatAnnouncer::heatStarted(int heat) {
     std::vector<std::string> names(static_cast<std::size_t>(lanes) + 1);
     const auto& all = m_engine.participants().names;
     for (int lane = 1; lane <= lanes; ++lane) {
-        int p = m_engine.pilotOnLane(lane);
+        int p = m_engine.driverOnLane(lane);
         if (p >= 1 && p <= static_cast<int>(all.size())) {
             std::string name = all[static_cast<std::size_t>(p - 1)];
             while (!name.empty() && name.back() == ' ') {
@@ -16,7 +16,7 @@ void HeatAnnouncer::heatStarted(int heat) {
             names[static_cast<std::size_t>(lane)] = std::move(name);
         }
     }
-    m_announcer.heatStarted(heat, m_engine.programme().programa == ProgrammeType::Race,
+    m_announcer.heatStarted(heat, m_engine.programme().programmeType == ProgrammeType::Race,
                             std::move(names));
     told(0.0);
 }

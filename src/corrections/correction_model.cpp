@@ -18,31 +18,33 @@ constexpr const char* kLapFormat = "0.0000";
 
 CorrectionModel::CorrectionModel(SeriesFiles series, CorrectionMode mode)
     : m_series(std::move(series)), m_mode(mode) {
-    const int rows = m_series.programa == ProgrammeType::SuperPole ? 1 : m_series.track.lanes;
+    const int rows = m_series.programmeType == ProgrammeType::SuperPole ? 1 : m_series.track.lanes;
     m_rows.resize(static_cast<std::size_t>(std::max(rows, 0)));
-    for (int k = 1; k <= rowCount() && m_series.programa != ProgrammeType::SuperPole; ++k) {
-        if (static_cast<std::size_t>(k) < m_series.track.OrdreCanvi.size()) {
-            at(k).lane = m_series.track.OrdreCanvi[static_cast<std::size_t>(k)];
+    for (int k = 1; k <= rowCount() && m_series.programmeType != ProgrammeType::SuperPole; ++k) {
+        if (static_cast<std::size_t>(k) < m_series.track.laneChangeOrder.size()) {
+            at(k).lane = m_series.track.laneChangeOrder[static_cast<std::size_t>(k)];
         }
     }
     selectHeat(m_series.heats);
 }
 
 std::expected<CorrectionModel, std::string> CorrectionModel::open(const fs::path& eventDir,
-                                                                  ProgrammeType programa, int serie,
+                                                                  ProgrammeType programmeType,
+                                                                  int seriesNumber,
                                                                   CorrectionMode mode) {
-    auto series = openSeriesFiles(eventDir, programa, serie);
+    auto series = openSeriesFiles(eventDir, programmeType, seriesNumber);
     if (!series) {
         return std::unexpected(series.error());
     }
     if (series->heats < 1) {
-        return std::unexpected(seriesBaseName(programa, serie) + " has no heat run yet");
+        return std::unexpected(seriesBaseName(programmeType, seriesNumber) +
+                               " has no heat run yet");
     }
     return CorrectionModel(std::move(*series), mode);
 }
 
 bool CorrectionModel::lapsEditable() const {
-    return m_mode == CorrectionMode::Laps && m_series.programa == ProgrammeType::Race;
+    return m_mode == CorrectionMode::Laps && m_series.programmeType == ProgrammeType::Race;
 }
 
 int CorrectionModel::rowOfLane(int lane) const {
@@ -56,7 +58,7 @@ int CorrectionModel::rowOfLane(int lane) const {
 
 void CorrectionModel::clearRows() {
     for (auto& r : m_rows) {
-        if (m_series.programa == ProgrammeType::SuperPole) {
+        if (m_series.programmeType == ProgrammeType::SuperPole) {
             r.lane = 0;
         }
         r.participant = 0;
@@ -66,7 +68,7 @@ void CorrectionModel::clearRows() {
     }
 }
 
-double CorrectionModel::comesScale() const {
+double CorrectionModel::lapFractionScale() const {
     return std::pow(10.0, decimals());
 }
 
@@ -78,14 +80,14 @@ void CorrectionModel::showRecord(CorrectionRow& row, float heatLaps, float heatF
     }
     // Whole laps and the fraction in units; a value stored in single precision may sit a
     // hair below its decimal text, which must not lose a unit.
-    const double scaled = static_cast<double>(heatLaps) * comesScale();
+    const double scaled = static_cast<double>(heatLaps) * lapFractionScale();
     double units = std::round(scaled);
     if (std::abs(scaled - units) > 0.05) {
         units = std::floor(scaled);
     }
-    const double whole = std::floor(units / comesScale());
+    const double whole = std::floor(units / lapFractionScale());
     row.laps = formatNumber(whole, "0");
-    row.second = formatNumber(units - whole * comesScale(), std::string(decimals(), '0'));
+    row.second = formatNumber(units - whole * lapFractionScale(), std::string(decimals(), '0'));
 }
 
 bool CorrectionModel::selectHeat(int heat) {
@@ -101,7 +103,7 @@ bool CorrectionModel::selectHeat(int heat) {
     }
     for (const auto& record : block.value_or(std::vector<HeatResultRecord>{})) {
         int k = 0;
-        if (m_series.programa == ProgrammeType::SuperPole) {
+        if (m_series.programmeType == ProgrammeType::SuperPole) {
             k = record.participant == superPoleDriver(heat, m_series.participants()) ? 1 : 0;
             if (k == 1) {
                 at(1).lane = record.lane;
@@ -126,12 +128,12 @@ bool CorrectionModel::selectHeat(int heat) {
 
 void CorrectionModel::leaveLaps(int k) {
     // A heat cannot take laps away from the series.
-    at(k).laps = lapsText(std::max(ValorNumeric(at(k).laps), 0.0), m_series.track, true);
+    at(k).laps = lapsText(std::max(numericValue(at(k).laps), 0.0), m_series.track, true);
 }
 
 void CorrectionModel::leaveSecond(int k) {
     CorrectionRow& r = at(k);
-    const double value = ValorNumeric(r.second);
+    const double value = numericValue(r.second);
     if (m_mode == CorrectionMode::Laps) {
         r.second = formatNumber(value > m_series.track.minimumLap ? value : 0.0, kLapFormat);
         return;
@@ -139,7 +141,7 @@ void CorrectionModel::leaveSecond(int k) {
     const std::string zeros(decimals(), '0');
     std::string text = value > 0.0 ? formatNumber(value, zeros) : zeros;
     // A whole lap or more is not a fraction of one.
-    if (ValorNumeric(text) >= comesScale()) {
+    if (numericValue(text) >= lapFractionScale()) {
         text = zeros;
     }
     r.second = text;
@@ -160,11 +162,12 @@ std::expected<std::vector<int>, std::string> CorrectionModel::save() {
         LaneValues v;
         v.lane = r.lane;
         if (m_mode == CorrectionMode::Laps) {
-            v.laps = static_cast<float>(ValorNumeric(r.laps));
-            v.fastest = static_cast<float>(ValorNumeric(r.second));
+            v.laps = static_cast<float>(numericValue(r.laps));
+            v.fastest = static_cast<float>(numericValue(r.second));
         } else {
-            const double comes = decimals() > 0 ? ValorNumeric(r.second) / comesScale() : 0.0;
-            v.laps = static_cast<float>(ValorNumeric(r.laps) + comes);
+            const double lapFraction =
+                decimals() > 0 ? numericValue(r.second) / lapFractionScale() : 0.0;
+            v.laps = static_cast<float>(numericValue(r.laps) + lapFraction);
         }
         values.push_back(v);
     }

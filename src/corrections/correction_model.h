@@ -9,11 +9,11 @@
 namespace cronovolta {
 
 enum class CorrectionMode {
-    Laps,  // laps (race only) and fastest lap of each lane
-    Comes, // the fraction of a lap driven after the last crossing
+    Laps,        // laps (race only) and fastest lap of each lane
+    LapFraction, // the fraction of a lap driven after the last crossing
 };
 
-// One row of `Corregir`: a lane of the lane-change order, or the Super Pole driver.
+// One row of `CorrectionsWindow`: a lane of the lane-change order, or the Super Pole driver.
 struct CorrectionRow {
     int lane = 0;        // NP
     int participant = 0; // 0: the heat holds nobody on this lane
@@ -23,13 +23,14 @@ struct CorrectionRow {
     bool enabled = true;
 };
 
-// `Corregir`: the laps and fastest laps, or the comes, of one stored heat of a series.
+// `CorrectionsWindow`: the laps and fastest laps, or the comes, of one stored heat of a series.
 // Saving recomputes that heat and every later one of the series. Rows are 1-based.
 class CorrectionModel {
 public:
     CorrectionModel(SeriesFiles series, CorrectionMode mode);
-    static std::expected<CorrectionModel, std::string>
-    open(const fs::path& eventDir, ProgrammeType programa, int serie, CorrectionMode mode);
+    static std::expected<CorrectionModel, std::string> open(const fs::path& eventDir,
+                                                            ProgrammeType programmeType,
+                                                            int seriesNumber, CorrectionMode mode);
 
     CorrectionMode mode() const { return m_mode; }
     const SeriesFiles& series() const { return m_series; }
@@ -62,7 +63,7 @@ private:
     CorrectionRow& at(int k) { return m_rows[static_cast<std::size_t>(k - 1)]; }
     void clearRows();
     void showRecord(CorrectionRow& row, float heatLaps, float heatFastest) const;
-    double comesScale() const;
+    double lapFractionScale() const;
 
     SeriesFiles m_series;
     CorrectionMode m_mode;

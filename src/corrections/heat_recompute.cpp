@@ -14,7 +14,7 @@
 namespace cronovolta {
 
 fs::path SeriesFiles::file(std::string_view extension) const {
-    return eventDir / seriesFileName(programa, serie, extension);
+    return eventDir / seriesFileName(programmeType, seriesNumber, extension);
 }
 
 std::string SeriesFiles::name(int participant) const {
@@ -24,27 +24,27 @@ std::string SeriesFiles::name(int participant) const {
     return names[static_cast<std::size_t>(participant - 1)];
 }
 
-std::expected<SeriesFiles, std::string> openSeriesFiles(const fs::path& eventDir,
-                                                        ProgrammeType programa, int serie) {
-    if (programa < ProgrammeType::OfficialPractice || programa > ProgrammeType::Race) {
+std::expected<SeriesFiles, std::string>
+openSeriesFiles(const fs::path& eventDir, ProgrammeType programmeType, int seriesNumber) {
+    if (programmeType < ProgrammeType::OfficialPractice || programmeType > ProgrammeType::Race) {
         return std::unexpected(
             "only official practice, Super Pole and race series keep heat results");
     }
     SeriesFiles files;
     files.eventDir = eventDir;
-    files.programa = programa;
-    files.serie = serie;
-    auto track = loadConfigPista(eventDir / kTrackFileName);
+    files.programmeType = programmeType;
+    files.seriesNumber = seriesNumber;
+    auto track = loadTrackConfig(eventDir / kTrackFileName);
     if (!track) {
         return std::unexpected(track.error());
     }
     files.track = std::move(*track);
-    auto list = loadSeriesParticipants(eventDir, programa, serie, files.track.lanes);
+    auto list = loadSeriesParticipants(eventDir, programmeType, seriesNumber, files.track.lanes);
     if (!list) {
         return std::unexpected(list.error());
     }
     files.names = std::move(list->names);
-    files.heats = std::max<int>(list->maniguesFetes, 0);
+    files.heats = std::max<int>(list->heatsDone, 0);
     return files;
 }
 
@@ -92,7 +92,7 @@ struct Totals {
 bool applyValues(HeatResultRecord& record, const SeriesFiles& series, int heat,
                  const std::vector<LaneValues>& values) {
     const LaneValues* row = nullptr;
-    if (series.programa == ProgrammeType::SuperPole) {
+    if (series.programmeType == ProgrammeType::SuperPole) {
         if (record.participant == superPoleDriver(heat, series.participants()) && !values.empty()) {
             row = &values.front();
         }
@@ -122,13 +122,13 @@ bool applyValues(HeatResultRecord& record, const SeriesFiles& series, int heat,
 // The heat keys of a row whose heat values were corrected, as the end of the heat leaves
 // them. The heat time (column 18) is the heat's own and no correction knows a better one,
 // so it stays unless the row no longer has the two crossings that make a heat time.
-void heatKeys(StandingsGrid& grid, int row, ProgrammeType programa) {
+void heatKeys(StandingsGrid& grid, int row, ProgrammeType programmeType) {
     grid.setText(row, col::HeatRank, "");
-    if (programa == ProgrammeType::OfficialPractice) {
+    if (programmeType == ProgrammeType::OfficialPractice) {
         grid.setText(row, col::HeatKey1,
                      grid.blank(row, col::HeatFastest) ? std::string()
                                                        : grid.text(row, col::HeatFastest));
-    } else if (programa == ProgrammeType::Race) {
+    } else if (programmeType == ProgrammeType::Race) {
         const bool timed = grid.value(row, col::HeatLaps) >= 2.0;
         grid.setText(row, col::HeatKey1,
                      timed ? singleToText(static_cast<float>(1.0 - grid.value(row, col::HeatLaps)))
@@ -231,19 +231,20 @@ void recomputeBlock(std::vector<HeatResultRecord>& records, const Block& block, 
             lastLane = r.lane;
         }
         const int row = static_cast<int>(i);
-        fillStandingsRow(grid, row, r, series.name(r.participant), series.programa, series.track);
+        fillStandingsRow(grid, row, r, series.name(r.participant), series.programmeType,
+                         series.track);
         // The heat ranks compare the whole keys, as when the heat was run.
         for (auto [column, key] :
              {std::pair{col::HeatKey1, r.sortKey1}, std::pair{col::HeatKey2, r.sortKey2}}) {
             grid.setText(row, column, key != 0.0f ? singleToText(key) : std::string());
         }
         if (corrected) {
-            heatKeys(grid, row, series.programa);
+            heatKeys(grid, row, series.programmeType);
         }
     }
-    grid.resort({series.programa, &series.track, {}, 0});
+    grid.resort({series.programmeType, &series.track, {}, 0});
     for (int row = 1; row <= grid.rowCount(); ++row) {
-        HeatResultRecord rec = recordFromStandingsRow(grid, row, series.programa, lastLane);
+        HeatResultRecord rec = recordFromStandingsRow(grid, row, series.programmeType, lastLane);
         if (auto kept = storedKeys.find(rec.participant); kept != storedKeys.end()) {
             if (!kept->second.corrected) {
                 rec.sortKey1 = kept->second.key1;
@@ -264,8 +265,8 @@ recomputeSeries(const SeriesFiles& series, int heat, const std::vector<LaneValue
     const std::string fileName = path.filename().string();
     if (heat < 1 || heat > series.heats) {
         return std::unexpected("heat " + std::to_string(heat) + " has not been run in " +
-                               seriesBaseName(series.programa, series.serie) + " (heats 1 to " +
-                               std::to_string(series.heats) + ")");
+                               seriesBaseName(series.programmeType, series.seriesNumber) +
+                               " (heats 1 to " + std::to_string(series.heats) + ")");
     }
     auto bytes = readOptionalFile(path);
     if (!bytes) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/file_io.h"
+#include "storage/track_config.h"
 
 #include <expected>
 #include <optional>
@@ -14,9 +14,9 @@ namespace cronovolta {
 // The files of one series of an event, as a correction reads them.
 struct SeriesFiles {
     fs::path eventDir;
-    ProgrammeType programa = ProgrammeType::Race;
-    int serie = 1;
-    ConfigPista track;              // the event's own copy
+    ProgrammeType programmeType = ProgrammeType::Race;
+    int seriesNumber = 1;
+    TrackConfig track;              // the event's own copy
     std::vector<std::string> names; // by participant number, padded up to the lanes
     int heats = 0;                  // the heat counter of the ".PAR"
 
@@ -26,8 +26,8 @@ struct SeriesFiles {
 };
 
 // Reads the track, the participants and the heat counter of a series (types 2..4).
-std::expected<SeriesFiles, std::string> openSeriesFiles(const fs::path& eventDir,
-                                                        ProgrammeType programa, int serie);
+std::expected<SeriesFiles, std::string>
+openSeriesFiles(const fs::path& eventDir, ProgrammeType programmeType, int seriesNumber);
 
 // The participant who drives Super Pole heat `heat` of a series of `participants`.
 int superPoleDriver(int heat, int participants);

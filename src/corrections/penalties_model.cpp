@@ -1,6 +1,6 @@
 #include "corrections/penalties_model.h"
 
-#include "results/inscrits_model.h"
+#include "results/entrants_model.h"
 #include "storage/event_files.h"
 #include "storage/formatting.h"
 #include "storage/number_format.h"
@@ -12,16 +12,16 @@
 namespace cronovolta {
 
 std::expected<PenaltiesModel, std::string> PenaltiesModel::open(const fs::path& eventDir,
-                                                                int serie) {
+                                                                int seriesNumber) {
     PenaltiesModel model;
-    model.m_file = eventDir / seriesFileName(ProgrammeType::Race, serie, ".PEN");
-    auto list = readParticipantList(participantFile(eventDir, ProgrammeType::Race, serie));
+    model.m_file = eventDir / seriesFileName(ProgrammeType::Race, seriesNumber, ".PEN");
+    auto list = readParticipantList(participantFile(eventDir, ProgrammeType::Race, seriesNumber));
     if (!list) {
         return std::unexpected(list.error());
     }
     if (list->truncated) {
         model.m_notes.push_back(
-            participantFile(eventDir, ProgrammeType::Race, serie).filename().string() +
+            participantFile(eventDir, ProgrammeType::Race, seriesNumber).filename().string() +
             " ends inside a name; the names before it are kept");
     }
     for (auto& name : list->names) {
@@ -60,7 +60,7 @@ namespace {
 
 // The laps a text stands for, as the file would store them: 0 for none.
 float typedLaps(const std::string& text) {
-    const float laps = static_cast<float>(std::abs(ValorNumeric(text)));
+    const float laps = static_cast<float>(std::abs(numericValue(text)));
     return std::isfinite(laps) ? laps : 0.0f;
 }
 
@@ -103,7 +103,7 @@ void PenaltiesModel::select(int participant) {
 }
 
 void PenaltiesModel::leaveValue() {
-    const double laps = std::abs(ValorNumeric(m_value));
+    const double laps = std::abs(numericValue(m_value));
     const float stored = static_cast<float>(laps);
     if (stored == 0.0f || !std::isfinite(stored)) {
         m_value.clear();
@@ -154,7 +154,7 @@ IoResult PenaltiesModel::save() {
     }
     std::vector<PenaltyRecord> records;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const float laps = static_cast<float>(ValorNumeric(rows[i].penalty));
+        const float laps = static_cast<float>(numericValue(rows[i].penalty));
         if (laps > 0.0f) {
             records.push_back(
                 {static_cast<std::int16_t>(i + 1), laps, trimBlanks(rows[i].reasons)});

@@ -16,13 +16,14 @@ struct PenaltyRow {
     std::string reasons;
 };
 
-// `Penalitzacions`: the penalty laps and reasons of the participants of a race series. The
+// `PenaltiesWindow`: the penalty laps and reasons of the participants of a race series. The
 // table is the working copy of the ".PEN" file. What is typed for a participant is kept
 // when another one is selected, until "&Gravar" stores every typed entry and writes the
 // whole file, or the screen is closed. Participants are 1-based.
 class PenaltiesModel {
 public:
-    static std::expected<PenaltiesModel, std::string> open(const fs::path& eventDir, int serie);
+    static std::expected<PenaltiesModel, std::string> open(const fs::path& eventDir,
+                                                           int seriesNumber);
 
     const fs::path& file() const { return m_file; }
     int participants() const { return static_cast<int>(m_rows.size()); }

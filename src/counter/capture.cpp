@@ -1,6 +1,6 @@
 #include "counter/capture.h"
 
-#include "storage/config_prg.h"
+#include "storage/program_settings.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "counter/heat_control.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
+#include "storage/program_settings.h"
+#include "storage/track_config.h"
 
 #include <bitset>
 #include <memory>
@@ -28,7 +28,7 @@ struct CounterSetup {
 
 // Circuit c runs from its first lane to the first lane of circuit c + 1 minus 1; the last
 // circuit ends at the highest lane of the lane-change order.
-CounterSetup counterSetup(const ConfigPista& track, CounterModel model);
+CounterSetup counterSetup(const TrackConfig& track, CounterModel model);
 
 // Lanes whose next counter time measures no lap, set for a circuit whose port was closed
 // and reopened (see kCounterTimeUntrusted).
@@ -37,7 +37,7 @@ public:
     void markAll() { m_lanes.set(); }
     // The time to pass on for this report of the lane.
     float take(int lane, float counterTime) {
-        if (lane < 0 || lane > MaxPistes || !m_lanes.test(static_cast<std::size_t>(lane))) {
+        if (lane < 0 || lane > kMaxLanes || !m_lanes.test(static_cast<std::size_t>(lane))) {
             return counterTime;
         }
         m_lanes.reset(static_cast<std::size_t>(lane));
@@ -45,7 +45,7 @@ public:
     }
 
 private:
-    std::bitset<MaxPistes + 1> m_lanes;
+    std::bitset<kMaxLanes + 1> m_lanes;
 };
 
 // A lap counter's byte stream, decoded per circuit. Pushed any split of the stream, a

@@ -1,7 +1,7 @@
 #include "counter/counter_encoder.h"
 
 #include "counter/counter_model.h"
-#include "counter/lectura_ds300.h"
+#include "counter/ds300_reader.h"
 
 #include <cstdio>
 

@@ -58,7 +58,7 @@ int counterBaudRate(CounterModel model) {
     return 4800;
 }
 
-int BitAPista(std::uint8_t mask, CounterModel model) {
+int laneOfBit(std::uint8_t mask, CounterModel model) {
     if (mask == 0 || (mask & (mask - 1)) != 0) {
         return 0;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/config_prg.h"
+#include "storage/program_settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,7 +21,7 @@ int counterBaudRate(CounterModel model);
 
 // Lane 1..8 within a circuit for a single-bit lane mask, 0 for any other byte. The DS200
 // numbers the bits upwards (1 -> 1), every other model downwards (1 -> 8).
-int BitAPista(std::uint8_t mask, CounterModel model);
+int laneOfBit(std::uint8_t mask, CounterModel model);
 // The inverse: the mask of lane 1..8 within a circuit.
 std::uint8_t laneMask(int lane, CounterModel model);
 

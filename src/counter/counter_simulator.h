@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/config_prg.h"
+#include "storage/program_settings.h"
 
 #include <cstdint>
 #include <expected>

@@ -1,6 +1,6 @@
 #include "counter/foreign_counter_watch.h"
 
-#include "counter/lectura_ds300.h"
+#include "counter/ds300_reader.h"
 
 namespace cronovolta {
 namespace {

@@ -17,7 +17,7 @@ inline constexpr int kKeyEsc = 27;
 enum class StartLight {
     Red,    // hide the six panel buttons (Menu 0..5) and Errors, panel QBColor 12
     Green,  // panel QBColor 10
-    Normal, // panel back to the colour of button Menu 0 (sent just before IniciarManiga)
+    Normal, // panel back to the colour of button Menu 0 (sent just before startHeat)
 };
 
 // Restart lights shown on the pause display of a paused heat (DS300 family only).
@@ -35,7 +35,7 @@ public:
 
     // True while the heat panel (FonsDeMenu) is shown; decoders ignore bytes otherwise.
     virtual bool heatPanelShown() const = 0;
-    // True from IniciarManiga until AcabarManiga.
+    // True from startHeat until finishHeat.
     virtual bool heatRunning() const = 0;
     // True while the running heat is paused.
     virtual bool heatPaused() const = 0;
@@ -46,23 +46,23 @@ public:
     virtual void setRestartLight(RestartLight light) = 0;
 
     // Starts a heat (may refuse, e.g. a race that has run all its heats: heatRunning() tells).
-    virtual void IniciarManiga(double now) = 0;
+    virtual void startHeat(double now) = 0;
     // Pauses the running heat; only called when it is not paused.
-    virtual void PausarManiga(double now) = 0;
+    virtual void pauseHeat(double now) = 0;
     // Resumes the paused heat and leaves TextHora shown (a red restart light hides it).
-    virtual void ReprendreManiga(double now) = 0;
+    virtual void resumePausedHeat(double now) = 0;
     // Ends the running heat at once (DS003 only); the end moment is HeatEndDeadline - 2.5.
-    virtual void AcabarManiga(double now) = 0;
+    virtual void finishHeat(double now) = 0;
     // Arms or pushes on the end of the heat: HeatEndDeadline = now + 2.5 s.
     virtual void armHeatEnd(double now) = 0;
 
     // One crossing of a track lane inside the receiving circuit; counterTime is the counter's
     // lap time in seconds (0 = no counter time, use the PC clock; kCounterTimeUntrusted).
     // Only while a heat runs.
-    virtual void RegistrarPas(int lane, float counterTime, double now) = 0;
+    virtual void registerCrossing(int lane, float counterTime, double now) = 0;
     // DS003 result of one track lane: laps of the heat and fastest lap in seconds (99.9999 =
-    // no valid time, the minimum-lap rule already applied). Between IniciarManiga and
-    // AcabarManiga only.
+    // no valid time, the minimum-lap rule already applied). Between startHeat and
+    // finishHeat only.
     virtual void registerCounterResult(int lane, int laps, float fastestLap, double now) = 0;
 };
 

@@ -49,7 +49,8 @@ std::string PortMap::devicePath(int port) const {
 std::string portOpenFailedText(int language, int circuit, PortProblem problem,
                                std::string_view device) {
     MessageTable messages;
-    messages.fill("Portada", language == kCastella ? kCastella : kCatala);
+    messages.fill("Portada",
+                  language == kLanguageCastilian ? kLanguageCastilian : kLanguageCatalan);
     std::string text =
         messages.text(0, msg::kNoPortConnection) + " " + std::to_string(circuit) + ".";
     if (!device.empty()) {

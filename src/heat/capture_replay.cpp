@@ -69,7 +69,7 @@ void CaptureReplay::dispatch(const CaptureEvent& event, double now) {
         }
         break;
     case CaptureEvent::Kind::Lane:
-        m_engine.RegistrarPas(event.lane, 0.0f, now);
+        m_engine.registerCrossing(event.lane, 0.0f, now);
         break;
     case CaptureEvent::Kind::Key: {
         HeatCommand command = m_engine.handleKey(event.key, now);
@@ -85,8 +85,8 @@ void CaptureReplay::dispatch(const CaptureEvent& event, double now) {
                 rebuildDecoder();
             }
             break;
-        case HeatCommand::EnterComes:
-            m_engine.comesEntryClosed();
+        case HeatCommand::EnterLapFractions:
+            m_engine.lapFractionEntryClosed();
             [[fallthrough]];
         default:
             if (m_unhandled) {
@@ -96,8 +96,8 @@ void CaptureReplay::dispatch(const CaptureEvent& event, double now) {
         break;
     }
     }
-    if (m_engine.comesMode()) {
-        m_engine.comesEntryClosed(); // no one to type the comes in
+    if (m_engine.lapFractionMode()) {
+        m_engine.lapFractionEntryClosed(); // no one to type the comes in
     }
     if (!running && m_engine.heatRunning()) {
         m_nextTick = m_timeline + m_engine.panel().tickIntervalMs / 1000.0;
@@ -115,7 +115,7 @@ std::optional<std::string> captureModelMismatch(const CaptureContents& capture, 
         const std::string ours(counterModelName(static_cast<int>(model)));
         const std::string where = file + ":" + std::to_string(named.line);
         const std::string setting = std::to_string(named.model);
-        if (language == kCastella) {
+        if (language == kLanguageCastilian) {
             return "la captura " + where + " es de un contador " + theirs +
                    ", pero la configuración del programa dice " + ours +
                    ": sus lecturas no se pueden descifrar como de un " + ours +

@@ -10,13 +10,13 @@ namespace cronovolta {
 
 namespace {
 
-// The seven significant digits of `a` into `mant`; returns its decimal exponent.
-int significantDigits(double a, char (&mant)[7]) {
+// The seven significant digits of `a` into `mantissa`; returns its decimal exponent.
+int significantDigits(double a, char (&mantissa)[7]) {
     char sci[32];
     auto res = std::to_chars(sci, sci + sizeof sci, a, std::chars_format::scientific, 6);
     // sci: d.dddddde[+-]xx
-    mant[0] = sci[0];
-    std::memcpy(mant + 1, sci + 2, 6);
+    mantissa[0] = sci[0];
+    std::memcpy(mantissa + 1, sci + 2, 6);
     const char* e =
         static_cast<const char*>(std::memchr(sci, 'e', static_cast<std::size_t>(res.ptr - sci)));
     int exp10 = 0;
@@ -65,8 +65,8 @@ std::string fixedSingleText(float value, int decimals) {
     if (a >= 1e9) { // only from a damaged file: the number formats bound its width
         return formatSingle(value, decimals == 4 ? "0.0000" : "0.00");
     }
-    char mant[7];
-    const int exp10 = significantDigits(a, mant);
+    char mantissa[7];
+    const int exp10 = significantDigits(a, mantissa);
     int intDigits = exp10 + 1;
     int keep = intDigits + decimals;
     char digits[64];
@@ -81,9 +81,9 @@ std::string fixedSingleText(float value, int decimals) {
         if (keep > 40) {
             return formatSingle(value, decimals == 4 ? "0.0000" : "0.00");
         }
-        bool roundUp = keep < 7 && mant[keep] >= '5';
+        bool roundUp = keep < 7 && mantissa[keep] >= '5';
         for (int i = 0; i < keep; ++i) {
-            digits[n++] = i < 7 ? mant[i] : '0';
+            digits[n++] = i < 7 ? mantissa[i] : '0';
         }
         if (roundUp) {
             int i = n - 1;

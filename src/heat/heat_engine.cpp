@@ -54,7 +54,7 @@ float storableTimeNotAfter(double seconds) {
     return value;
 }
 
-HeatEngine::HeatEngine(ConfigPrg settings)
+HeatEngine::HeatEngine(ProgramSettings settings)
     : m_settings(std::move(settings)), m_texts(heatTexts(m_settings.language)) {
     m_colours = ColourSlots::from(m_settings.colours);
 }
@@ -103,7 +103,7 @@ OpenProgrammeError otherError(std::string text) {
 } // namespace
 
 fs::path HeatEngine::seriesFile(std::string_view extension) const {
-    return m_workDir / seriesFileName(m_programa, m_request.serie, extension);
+    return m_workDir / seriesFileName(m_programmeType, m_request.seriesNumber, extension);
 }
 
 std::string HeatEngine::participantName(int participant) const {
@@ -118,7 +118,7 @@ std::vector<int> HeatEngine::visibleStandingsColumns() const {
     if (!standingsProgramme()) {
         return out;
     }
-    auto widths = standingsColumnWidths(m_programa);
+    auto widths = standingsColumnWidths(m_programmeType);
     for (int c = col::SeriesLaps; c < col::Count; ++c) {
         if (widths[static_cast<std::size_t>(c)] > 0) {
             out.push_back(c);
@@ -134,15 +134,15 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
     if (m_open) {
         closeProgramme();
     }
-    if (!programmeTypeFrom(index(request.programa))) {
+    if (!programmeTypeFrom(index(request.programmeType))) {
         return std::unexpected(
-            otherError("unknown programme type " + std::to_string(index(request.programa))));
+            otherError("unknown programme type " + std::to_string(index(request.programmeType))));
     }
     ProgrammeRequest req = request;
-    if (req.programa == ProgrammeType::Practice) {
-        req.serie = 1;
+    if (req.programmeType == ProgrammeType::Practice) {
+        req.seriesNumber = 1;
     }
-    if (req.serie < 1) {
+    if (req.seriesNumber < 1) {
         return std::unexpected(otherError("no series selected"));
     }
     if (auto loaded = loadProgramme(req); !loaded) {
@@ -163,14 +163,14 @@ std::expected<void, OpenProgrammeError> HeatEngine::openProgramme(const Programm
 // The programme's folder, track and participants read; taken as the open programme once
 // all of them are sound.
 std::expected<void, OpenProgrammeError> HeatEngine::loadProgramme(const ProgrammeRequest& req) {
-    fs::path workDir = req.programa >= ProgrammeType::FreePractice
+    fs::path workDir = req.programmeType >= ProgrammeType::FreePractice
                            ? eventFolder(req.dataDir, req.event)
                            : req.dataDir;
     std::error_code ec;
     if (!fs::is_directory(workDir, ec)) {
         return std::unexpected(otherError("the folder " + workDir.string() + " does not exist"));
     }
-    auto track = loadConfigPista(workDir / "PISTA.CFG");
+    auto track = loadTrackConfig(workDir / "PISTA.CFG");
     if (!track) {
         return std::unexpected(otherError(track.error()));
     }
@@ -179,7 +179,8 @@ std::expected<void, OpenProgrammeError> HeatEngine::loadProgramme(const Programm
             OpenProgrammeError::Kind::TooManyLanes,
             "El nombre de pistes de la configuració és superior al màxim permès"});
     }
-    auto participants = loadSeriesParticipants(workDir, req.programa, req.serie, track->lanes);
+    auto participants =
+        loadSeriesParticipants(workDir, req.programmeType, req.seriesNumber, track->lanes);
     if (!participants) {
         return std::unexpected(otherError(participants.error()));
     }
@@ -188,7 +189,7 @@ std::expected<void, OpenProgrammeError> HeatEngine::loadProgramme(const Programm
     }
 
     m_request = req;
-    m_programa = req.programa;
+    m_programmeType = req.programmeType;
     m_workDir = workDir;
     m_track = std::move(*track);
     m_lapTexts.clearLaps(); // their format depends on the track's largest partial
@@ -198,7 +199,7 @@ std::expected<void, OpenProgrammeError> HeatEngine::loadProgramme(const Programm
 
 // The heat state, the lanes, the panel and the displays of a programme just loaded.
 void HeatEngine::layOutProgramme(const ProgrammeRequest& req) {
-    m_state.heat = m_participants.maniguesFetes;
+    m_state.heat = m_participants.heatsDone;
     if (m_state.heat < 0) {
         report(heatnote::negativeCounterText(m_settings.language, seriesFile(".PAR").string(),
                                              m_state.heat));
@@ -207,15 +208,16 @@ void HeatEngine::layOutProgramme(const ProgrammeRequest& req) {
     m_state.running = m_state.paused = false;
     m_records.owned = false;
     m_held.reset();
-    m_comesMode = false;
-    m_pendingComes = ComesEntry::None;
+    m_lapFractionMode = false;
+    m_pendingLapFraction = LapFractionEntry::None;
     m_keys.forgetShift();
     m_state.endDeadline = HeatState::kNoDeadline;
 
     m_timers.layOut(m_track.highestLane());
-    m_lanes.layOut(m_track.OrdreCanvi, m_texts.lanePrefix, m_colours.slot[4], m_colours.slot[3]);
+    m_lanes.layOut(m_track.laneChangeOrder, m_texts.lanePrefix, m_colours.slot[4],
+                   m_colours.slot[3]);
     layOutPanel(req);
-    m_superPole.open(m_programa == ProgrammeType::SuperPole, m_track.splitTiming, req.dataDir,
+    m_superPole.open(m_programmeType == ProgrammeType::SuperPole, m_track.splitTiming, req.dataDir,
                      m_colours);
     m_layoutHeadings = splitLayout(m_texts.standingsLayout);
     m_layoutHeadings.resize(col::Count);
@@ -232,12 +234,13 @@ void HeatEngine::layOutPanel(const ProgrammeRequest& req) {
     m_panel.pauseLabel = m_texts.pauseLabel;
     m_panel.showButtons(true);
     m_panel.buttonEnabled = {true, false, false, false, false, false};
-    m_panel.tickIntervalMs = m_programa == ProgrammeType::SuperPole ? 50 : 500;
-    std::string caption = " - " + m_texts.programmeCaptions[static_cast<std::size_t>(m_programa)];
-    if (m_programa >= ProgrammeType::FreePractice) {
+    m_panel.tickIntervalMs = m_programmeType == ProgrammeType::SuperPole ? 50 : 500;
+    std::string caption =
+        " - " + m_texts.programmeCaptions[static_cast<std::size_t>(m_programmeType)];
+    if (m_programmeType >= ProgrammeType::FreePractice) {
         std::string listText =
-            req.seriesListText.empty() ? std::to_string(req.serie) : req.seriesListText;
-        caption += " (" + listText + " #" + std::to_string(req.serie) + ")";
+            req.seriesListText.empty() ? std::to_string(req.seriesNumber) : req.seriesListText;
+        caption += " (" + listText + " #" + std::to_string(req.seriesNumber) + ")";
     }
     m_panel.caption = caption;
 }
@@ -268,7 +271,7 @@ bool HeatEngine::closeProgramme() {
     m_superPole.close();
     m_grid.reset(0);
     m_lanes = LapLanes{};
-    m_comesMode = false;
+    m_lapFractionMode = false;
     changed();
     return true;
 }
@@ -279,10 +282,11 @@ std::expected<void, OpenProgrammeError> HeatEngine::openNextSeries() {
     }
     ProgrammeRequest next = m_request;
     closeProgramme();
-    if (next.programa < ProgrammeType::OfficialPractice || next.serie >= next.seriesCount) {
+    if (next.programmeType < ProgrammeType::OfficialPractice ||
+        next.seriesNumber >= next.seriesCount) {
         return {};
     }
-    next.serie += 1;
+    next.seriesNumber += 1;
     next.seriesListText.clear();
     return openProgramme(next);
 }

@@ -19,10 +19,10 @@
 #include "heat/standings_grid.h"
 #include "heat/super_pole.h"
 #include "heat/super_pole_run.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
 #include "storage/heat_result_record.h"
 #include "storage/participant_list.h"
+#include "storage/program_settings.h"
+#include "storage/track_config.h"
 
 #include <expected>
 #include <optional>
@@ -37,12 +37,12 @@ namespace cronovolta {
 // heat screens show; all times are the PC clock in seconds since midnight, passed in.
 class HeatEngine : public HeatControl {
 public:
-    explicit HeatEngine(ConfigPrg settings);
+    explicit HeatEngine(ProgramSettings settings);
     ~HeatEngine() override;
 
     void setObserver(HeatObserver* observer) { m_observer = observer; }
     void setEventListener(HeatEvents* listener) { m_events = listener; }
-    const ConfigPrg& settings() const { return m_settings; }
+    const ProgramSettings& settings() const { return m_settings; }
 
     // --- Programme ---
     std::expected<void, OpenProgrammeError> openProgramme(const ProgrammeRequest& request);
@@ -52,7 +52,7 @@ public:
     std::expected<void, OpenProgrammeError> openNextSeries();
     bool programmeOpen() const { return m_open; }
     const ProgrammeRequest& programme() const { return m_request; }
-    const ConfigPista& track() const { return m_track; }
+    const TrackConfig& track() const { return m_track; }
     const ParticipantList& participants() const { return m_participants; }
     int participantCount() const { return static_cast<int>(m_participants.names.size()); }
     // The event folder (or the data folder for practice): where the series files live.
@@ -65,12 +65,12 @@ public:
     bool heatPaused() const override { return m_state.paused; }
     void setStartLight(StartLight light) override;
     void setRestartLight(RestartLight light) override;
-    void IniciarManiga(double now) override;
-    void PausarManiga(double now) override;
-    void ReprendreManiga(double now) override;
-    void AcabarManiga(double now) override;
+    void startHeat(double now) override;
+    void pauseHeat(double now) override;
+    void resumePausedHeat(double now) override;
+    void finishHeat(double now) override;
     void armHeatEnd(double now) override;
-    void RegistrarPas(int lane, float counterTime, double now) override;
+    void registerCrossing(int lane, float counterTime, double now) override;
     void registerCounterResult(int lane, int laps, float fastestLap, double now) override;
 
     // --- Clock, keys, buttons ---
@@ -85,9 +85,9 @@ public:
     // Button 4 after the organiser said Yes: the last heat is forgotten.
     bool cancelLastHeat();
     // The correction screen opened for comes entry has closed.
-    void comesEntryClosed();
-    bool comesMode() const { return m_comesMode; }
-    ComesEntry pendingComesEntry() const { return m_pendingComes; }
+    void lapFractionEntryClosed();
+    bool lapFractionMode() const { return m_lapFractionMode; }
+    LapFractionEntry pendingLapFractionEntry() const { return m_pendingLapFraction; }
 
     // --- Recovery (the program stopped during a heat) ---
     // Starts the heat again from its journal, with the heat start read from "ZTR4.TMP".
@@ -115,7 +115,7 @@ public:
     float heatStart() const { return m_state.heatStart; }
     float heatEndDeadline() const { return m_state.endDeadline; }
     int pauseCount() const { return m_state.pauseCount; }
-    int pilotOnLane(int lane) const { return m_timers.pilotOnLane(lane); }
+    int driverOnLane(int lane) const { return m_timers.driverOnLane(lane); }
     const HeatPanelModel& panel() const { return m_panel; }
     const LapLanes& lanes() const { return m_lanes; }
     const StandingsGrid& standings() const { return m_grid; }
@@ -158,7 +158,7 @@ private:
     bool setAsideInterruptedJournal();
     void removeResumeFile();
     std::string seriesName() const;
-    void offerComes();
+    void offerLapFractions();
     void enableButtonsAfterHeat();
     // registration
     double sinceHeatStart(double now) const { return m_state.sinceStart(now); }
@@ -205,9 +205,9 @@ private:
     void journalRecord(const LapRecord& record);
     void journalFailure(const std::string& error);
     void changed();
-    bool standingsProgramme() const { return hasStandings(m_programa); }
+    bool standingsProgramme() const { return hasStandings(m_programmeType); }
 
-    ConfigPrg m_settings;
+    ProgramSettings m_settings;
     HeatTexts m_texts;
     HeatObserver* m_observer = nullptr;
     HeatEvents* m_events = nullptr;
@@ -215,9 +215,9 @@ private:
     // The open programme.
     bool m_open = false;
     ProgrammeRequest m_request;
-    ProgrammeType m_programa = ProgrammeType::Practice;
+    ProgrammeType m_programmeType = ProgrammeType::Practice;
     fs::path m_workDir;
-    ConfigPista m_track;
+    TrackConfig m_track;
     ParticipantList m_participants;
 
     // The parts: the heat's state, the lanes' timers, the Super Pole, the keys, a recovery.
@@ -228,8 +228,8 @@ private:
     HeatRecoveryRun m_recovery;
 
     // After a heat: comes entry.
-    bool m_comesMode = false;
-    ComesEntry m_pendingComes = ComesEntry::None;
+    bool m_lapFractionMode = false;
+    LapFractionEntry m_pendingLapFraction = LapFractionEntry::None;
 
     // The heat's records and what became of them.
     HeatRecords m_records;

@@ -12,8 +12,8 @@ namespace cronovolta {
 struct ProgrammeRequest {
     fs::path dataDir;
     int event = 0; // 1-based; practice may run without an event (0)
-    ProgrammeType programa = ProgrammeType::Practice;
-    int serie = 1;              // 1-based within the programme type (1 for practice)
+    ProgrammeType programmeType = ProgrammeType::Practice;
+    int seriesNumber = 1;       // 1-based within the programme type (1 for practice)
     int seriesCount = 1;        // series of this programme type in the event
     std::string seriesListText; // the series list's text of the series; default its number
 };
@@ -29,13 +29,13 @@ struct OpenProgrammeError {
 // What a heat key or a heat-panel button asks the screens to do.
 enum class HeatCommand {
     None,
-    CloseProgramme, // button 0 or Esc: call closeProgramme()
-    OpenNextSeries, // Shift+Esc: call openNextSeries()
-    ListLaps,       // button 1
-    Print,          // button 2
-    Correct,        // button 3
-    AskCancel,      // button 4: ask cancelQuestion(), then cancelLastHeat()
-    EnterComes,     // button 5: comes mode is on until comesEntryClosed()
+    CloseProgramme,    // button 0 or Esc: call closeProgramme()
+    OpenNextSeries,    // Shift+Esc: call openNextSeries()
+    ListLaps,          // button 1
+    Print,             // button 2
+    Correct,           // button 3
+    AskCancel,         // button 4: ask cancelQuestion(), then cancelLastHeat()
+    EnterLapFractions, // button 5: comes mode is on until lapFractionEntryClosed()
 };
 
 // How a recovery of an interrupted heat went.
@@ -57,7 +57,7 @@ public:
     // The heat could not be stored in the series files: it does not count. Its laps are kept
     // in a file of their own, or held by the engine until they can be stored (holdsHeat()).
     virtual void heatNotStored(int /*heat*/) {}
-    virtual void comesEntryDue(ComesEntry /*entry*/) {}
+    virtual void lapFractionEntryDue(LapFractionEntry /*entry*/) {}
     // Something the organiser must know: a file that could not be written, for example.
     virtual void problem(const std::string& /*message*/) {}
 };

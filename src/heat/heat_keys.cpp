@@ -47,14 +47,14 @@ HeatCommand HeatEngine::clickButton(int button) {
     case 4:
         return m_state.heat >= 1 ? HeatCommand::AskCancel : HeatCommand::None;
     default:
-        m_comesMode = true;
-        m_pendingComes = ComesEntry::Full;
-        return HeatCommand::EnterComes;
+        m_lapFractionMode = true;
+        m_pendingLapFraction = LapFractionEntry::Full;
+        return HeatCommand::EnterLapFractions;
     }
 }
 
 HeatCommand HeatEngine::handleKey(int key, double now) {
-    if (!m_open || m_comesMode) {
+    if (!m_open || m_lapFractionMode) {
         return HeatCommand::None;
     }
     if (key == kKeyShift) {
@@ -66,7 +66,7 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
         if (m_state.running) {
             const int heat = m_state.heat;
             armHeatEnd(now);
-            AcabarManiga(now);
+            finishHeat(now);
             if (!m_state.running) {
                 m_keys.endedByKey(now, heat);
             }
@@ -74,7 +74,7 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
             m_panel.clearErrors();
             m_panel.showButtons(false);
             m_keys.startingByKey(true);
-            IniciarManiga(now);
+            startHeat(now);
             m_keys.startingByKey(false);
         }
         return HeatCommand::None;
@@ -82,15 +82,15 @@ HeatCommand HeatEngine::handleKey(int key, double now) {
     if (key == 'p' || key == 'P') {
         if (m_state.running) {
             if (m_state.paused) {
-                ReprendreManiga(now);
+                resumePausedHeat(now);
             } else {
-                PausarManiga(now);
+                pauseHeat(now);
             }
         }
         return HeatCommand::None;
     }
     if (m_state.running) {
-        if (m_programa == ProgrammeType::Race) {
+        if (m_programmeType == ProgrammeType::Race) {
             adjustmentKey(key);
         }
         return HeatCommand::None;
@@ -162,7 +162,7 @@ void HeatEngine::adjustmentKey(int key) {
 }
 
 void HeatEngine::applyLapAdjustment() {
-    double entered = ValorNumeric(m_panel.adjustment);
+    double entered = numericValue(m_panel.adjustment);
     int lane = static_cast<int>(std::fabs(entered));
     int amount = m_panel.adjustment.starts_with("-") ? -1 : 1;
     if (!adjustLaps(lane, amount)) {
@@ -188,14 +188,14 @@ bool HeatEngine::adjustLaps(int lane, int amount) {
         return false;
     }
     m_grid.setText(r, col::SeriesLaps,
-                   FormatVoltes(m_grid.value(r, col::SeriesLaps) + amount, false, m_track));
+                   formatLaps(m_grid.value(r, col::SeriesLaps) + amount, false, m_track));
     m_grid.setText(r, col::HeatLaps,
-                   FormatVoltes(m_grid.value(r, col::HeatLaps) + amount, false, m_track));
+                   formatLaps(m_grid.value(r, col::HeatLaps) + amount, false, m_track));
     m_grid.setText(r, col::Adjustments,
                    formatNumber(m_grid.value(r, col::Adjustments) + amount, "+#;-#;\\ \\"));
     LanePanel& panel = m_lanes.panel(lane);
     panel.rows[0] = std::to_string(panel.lapCount() + amount);
-    panel.pilotColour = m_colours.slot[static_cast<std::size_t>(3 + lane % 2)];
+    panel.driverColour = m_colours.slot[static_cast<std::size_t>(3 + lane % 2)];
     heatKeys(r, lane);
     resortStandings(r);
     return true;

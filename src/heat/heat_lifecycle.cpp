@@ -51,7 +51,7 @@ void HeatEngine::resetLanesForHeat() {
     m_lanes.setFlagLane(0);
     for (int lane = 1; lane <= m_lanes.highestLane(); ++lane) {
         LanePanel& panel = m_lanes.panel(lane);
-        panel.pilotColour = kDefaultColour;
+        panel.driverColour = kDefaultColour;
         panel.clearLaps();
     }
     m_superPole.resetForHeat();
@@ -59,7 +59,7 @@ void HeatEngine::resetLanesForHeat() {
 
 // The number of the heat that may start now, or nothing (and the organiser told why).
 std::optional<int> HeatEngine::heatAllowedToStart() {
-    if (!m_open || m_state.running || m_comesMode) {
+    if (!m_open || m_state.running || m_lapFractionMode) {
         return std::nullopt;
     }
     // A heat that could not be stored nor kept goes first: no heat starts over its laps.
@@ -67,13 +67,13 @@ std::optional<int> HeatEngine::heatAllowedToStart() {
         report(heatnote::startRefusedText(m_settings.language, m_held->heat));
         return std::nullopt;
     }
-    const int heat = m_programa <= ProgrammeType::FreePractice ? 1 : m_state.heat + 1;
+    const int heat = m_programmeType <= ProgrammeType::FreePractice ? 1 : m_state.heat + 1;
     if (heat > 32767) {
         report(heatnote::seriesFullText(m_settings.language));
         return std::nullopt;
     }
-    if (m_programa == ProgrammeType::Race &&
-        !raceHeatAllowed(m_settings.comesPolicy, heat, participantCount())) {
+    if (m_programmeType == ProgrammeType::Race &&
+        !raceHeatAllowed(m_settings.lapFractionPolicy, heat, participantCount())) {
         m_panel.showButtons(true);
         m_recovery.outcome = RecoveryOutcome::NotStarted;
         changed();
@@ -87,7 +87,7 @@ std::optional<int> HeatEngine::heatAllowedToStart() {
     return heat;
 }
 
-void HeatEngine::IniciarManiga(double now) {
+void HeatEngine::startHeat(double now) {
     const std::optional<int> heat = heatAllowedToStart();
     if (!heat) {
         return;
@@ -162,11 +162,11 @@ bool HeatEngine::resumeRecoveredHeat() {
 }
 
 void HeatEngine::writeResumeState() {
-    if (m_programa < ProgrammeType::FreePractice) {
+    if (m_programmeType < ProgrammeType::FreePractice) {
         return;
     }
-    ResumeState state{static_cast<std::int16_t>(m_request.event), m_programa,
-                      static_cast<std::int16_t>(m_request.serie),
+    ResumeState state{static_cast<std::int16_t>(m_request.event), m_programmeType,
+                      static_cast<std::int16_t>(m_request.seriesNumber),
                       static_cast<std::int16_t>(m_state.heat), m_state.heatStart};
     if (auto written = writeResumeFile(m_request.dataDir / "ZTR4.TMP", state); !written) {
         report(written.error());
@@ -186,7 +186,7 @@ void HeatEngine::startHeatRecords(double now) {
     m_records.adjustments.start(m_workDir / kAdjustmentJournalName);
 }
 
-void HeatEngine::PausarManiga(double now) {
+void HeatEngine::pauseHeat(double now) {
     if (!m_state.running || m_state.paused) {
         return;
     }
@@ -201,7 +201,7 @@ void HeatEngine::PausarManiga(double now) {
     changed();
 }
 
-void HeatEngine::ReprendreManiga(double now) {
+void HeatEngine::resumePausedHeat(double now) {
     if (!m_state.running || !m_state.paused) {
         return;
     }
@@ -212,7 +212,7 @@ void HeatEngine::ReprendreManiga(double now) {
     pause.lapTime = static_cast<float>(pauseLength);
     pause.laps = static_cast<std::int16_t>(m_state.pauseCount);
     journalRecord(pause);
-    if (m_programa >= ProgrammeType::FreePractice) {
+    if (m_programmeType >= ProgrammeType::FreePractice) {
         if (auto written = appendResumeStart(m_request.dataDir / "ZTR4.TMP", m_state.heatStart);
             !written) {
             report(written.error());
@@ -235,17 +235,17 @@ void HeatEngine::enableButtonsAfterHeat() {
     m_panel.showButtons(true);
     bool files = standingsProgramme();
     m_panel.buttonEnabled = {true, true, files, files, files, files};
-    if (!(m_programa == ProgrammeType::Race && m_track.largestPartial != 0)) {
+    if (!(m_programmeType == ProgrammeType::Race && m_track.largestPartial != 0)) {
         m_panel.buttonEnabled[5] = false;
     }
 }
 
-void HeatEngine::AcabarManiga(double now) {
+void HeatEngine::finishHeat(double now) {
     if (!m_state.running) {
         return;
     }
     if (m_state.paused) {
-        ReprendreManiga(now);
+        resumePausedHeat(now);
     }
     m_state.running = false;
     m_panel.helpMenuEnabled = true;
@@ -285,21 +285,21 @@ void HeatEngine::AcabarManiga(double now) {
         }
         m_observer->heatEnded(heat);
     }
-    if (m_programa == ProgrammeType::Race && stored) {
-        offerComes();
+    if (m_programmeType == ProgrammeType::Race && stored) {
+        offerLapFractions();
     }
     changed();
 }
 
 void HeatEngine::removeResumeFile() {
-    if (m_programa >= ProgrammeType::FreePractice) {
+    if (m_programmeType >= ProgrammeType::FreePractice) {
         std::error_code ec;
         fs::remove(m_request.dataDir / "ZTR4.TMP", ec);
     }
 }
 
 std::string HeatEngine::seriesName() const {
-    return seriesFileName(m_programa, m_request.serie, "");
+    return seriesFileName(m_programmeType, m_request.seriesNumber, "");
 }
 
 // A heat that could not be stored does not count (the next start runs the same heat
@@ -314,12 +314,12 @@ bool HeatEngine::finishHeatFiles() {
     heat.journalWhole = !m_records.failed;
     heat.rows.reserve(static_cast<std::size_t>(m_grid.rowCount()));
     for (int r = 1; r <= m_grid.rowCount(); ++r) {
-        heat.rows.push_back(recordFromStandingsRow(m_grid, r, m_programa, pilotOnLane(0)));
+        heat.rows.push_back(recordFromStandingsRow(m_grid, r, m_programmeType, driverOnLane(0)));
     }
     if (storeHeat(heat)) {
         return true;
     }
-    m_state.heat = m_participants.maniguesFetes;
+    m_state.heat = m_participants.heatsDone;
     if (!keepUnstoredJournal(heat)) {
         report(heatnote::heldText(m_settings.language, heat.heat));
         m_held = std::move(heat);
@@ -347,7 +347,7 @@ bool HeatEngine::storeHeat(const UnstoredHeat& heat) {
         return false;
     }
     m_state.heat = heat.heat;
-    m_participants.maniguesFetes = static_cast<std::int16_t>(heat.heat);
+    m_participants.heatsDone = static_cast<std::int16_t>(heat.heat);
     return true;
 }
 
@@ -409,7 +409,7 @@ bool HeatEngine::setAsideInterruptedJournal() {
     const int heat = isHeader && header.lapTime >= 0.0f && header.lapTime <= 32767.0f
                          ? static_cast<int>(header.lapTime)
                          : -1;
-    if (file && isHeader && heat >= 1 && heat <= m_participants.maniguesFetes) {
+    if (file && isHeader && heat >= 1 && heat <= m_participants.heatsDone) {
         return true; // a stored heat's journal
     }
     auto kept = keepJournal(journal, seriesName(), heat, header.crossingTime);
@@ -422,22 +422,22 @@ bool HeatEngine::setAsideInterruptedJournal() {
     return true;
 }
 
-void HeatEngine::offerComes() {
+void HeatEngine::offerLapFractions() {
     int lanes = m_track.lanes;
-    m_pendingComes =
-        comesEntryAfterHeat(m_settings.comesPolicy, m_state.heat, participantCount(), lanes);
-    if (m_pendingComes == ComesEntry::None) {
+    m_pendingLapFraction = lapFractionEntryAfterHeat(m_settings.lapFractionPolicy, m_state.heat,
+                                                     participantCount(), lanes);
+    if (m_pendingLapFraction == LapFractionEntry::None) {
         return;
     }
-    m_comesMode = true;
+    m_lapFractionMode = true;
     if (m_observer) {
-        m_observer->comesEntryDue(m_pendingComes);
+        m_observer->lapFractionEntryDue(m_pendingLapFraction);
     }
 }
 
-void HeatEngine::comesEntryClosed() {
-    m_comesMode = false;
-    m_pendingComes = ComesEntry::None;
+void HeatEngine::lapFractionEntryClosed() {
+    m_lapFractionMode = false;
+    m_pendingLapFraction = LapFractionEntry::None;
     changed();
 }
 
@@ -447,7 +447,7 @@ void HeatEngine::tick(double now) {
     }
     if (m_state.endDeadline > 0.0f) {
         if (m_state.endDeadlinePassed(now)) {
-            AcabarManiga(now);
+            finishHeat(now);
         }
         return;
     }
@@ -463,8 +463,8 @@ void HeatEngine::tick(double now) {
         if (periods > m_state.autoScrollPeriods) {
             m_state.autoScrollPeriods = periods;
             m_lanes.advanceScroll();
-            if (m_programa == ProgrammeType::OfficialPractice ||
-                m_programa == ProgrammeType::Race) {
+            if (m_programmeType == ProgrammeType::OfficialPractice ||
+                m_programmeType == ProgrammeType::Race) {
                 m_grid.scrollPage();
             }
         }
@@ -473,9 +473,9 @@ void HeatEngine::tick(double now) {
     if (m_events) {
         m_events->heatClock(elapsed);
     }
-    if (m_programa == ProgrammeType::SuperPole && m_superPole.model().timing.size() >= 2) {
+    if (m_programmeType == ProgrammeType::SuperPole && m_superPole.model().timing.size() >= 2) {
         m_superPole.model().timing.back()[spcol::Lap] =
-            formatNumber(elapsed - m_timers.m_tempsPas[0], "0.0");
+            formatNumber(elapsed - m_timers.m_crossingTimes[0], "0.0");
     }
     changed();
 }

@@ -31,7 +31,7 @@ RecoveryOutcome HeatEngine::recoverHeat(float heatStart, double now) {
         return RecoveryOutcome::NotStarted;
     }
     m_recovery.begin(heatStart);
-    IniciarManiga(now);
+    startHeat(now);
     m_recovery.recovering = false;
     if (!m_state.running) {
         return m_recovery.outcome;
@@ -39,7 +39,7 @@ RecoveryOutcome HeatEngine::recoverHeat(float heatStart, double now) {
     if (!m_recovery.replayEnd.empty()) {
         // The heat had ended but was not stored: store it as it ended.
         m_recovery.endMoment = m_recovery.replayEnd.front().crossingTime;
-        AcabarManiga(now);
+        finishHeat(now);
         m_recovery.endMoment.reset();
         return RecoveryOutcome::Completed;
     }
@@ -148,7 +148,7 @@ bool HeatEngine::journalHeatStored(std::vector<LapRecord>& records, const fs::pa
     if (!records.empty() && isJournalHeader(records.front())) {
         int journalHeat = journalHeaderHeat(records.front());
         if (journalHeat == m_state.heat - 1 && journalHeat >= 1 &&
-            m_programa >= ProgrammeType::OfficialPractice) {
+            m_programmeType >= ProgrammeType::OfficialPractice) {
             // Killed after the heat counter was stored: that heat is complete.
             if (!fs::exists(journal, ec)) {
                 (void)writeLapFile(journal, records);
@@ -215,18 +215,18 @@ void HeatEngine::replayRecord(const LapRecord& record) {
     auto l = static_cast<std::size_t>(lane);
     LanePanel& panel = m_lanes.panel(lane);
     if (record.splitKind != 0.0f) {
-        m_timers.m_tempsPas[l] = record.crossingTime;
+        m_timers.m_crossingTimes[l] = record.crossingTime;
         m_superPole.replaySensor(lane, record);
         return;
     }
-    m_timers.m_tempsPas[l] = record.crossingTime;
+    m_timers.m_crossingTimes[l] = record.crossingTime;
     m_timers.m_lapHoldsPause[l] = false;
     if (record.laps <= 0) {
-        m_timers.m_tempsArrossegat[l] = record.lapTime;
+        m_timers.m_carriedTime[l] = record.lapTime;
         addRejectedEntry(lane, longTime(record.crossingTime));
         return;
     }
-    m_timers.m_tempsArrossegat[l] = 0.0f;
+    m_timers.m_carriedTime[l] = 0.0f;
     bool first = panel.rows[1].empty();
     if (first) {
         panel.rows[1] = "+1";
@@ -241,7 +241,7 @@ void HeatEngine::replayRecord(const LapRecord& record) {
     panel.rows[0] = std::to_string(panel.lapCount() + 1);
     panel.currentRow = static_cast<int>(panel.rows.size()) - 1;
     m_lanes.setFlagLane(lane);
-    if (m_programa == ProgrammeType::SuperPole) {
+    if (m_programmeType == ProgrammeType::SuperPole) {
         if (m_superPole.activeLane() == 0) {
             m_superPole.setActiveLane(lane);
         }

@@ -1,5 +1,5 @@
 // One crossing of one lane: the lap, the lane's lap list, the journal record and the
-// standings (RegistrarPas and the standings update).
+// standings (registerCrossing and the standings update).
 #include "heat/fast_text.h"
 #include "heat/heat_engine.h"
 
@@ -19,13 +19,13 @@ std::string lapText(float lapTime) {
 
 } // namespace
 
-void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
+void HeatEngine::registerCrossing(int lane, float counterTime, double now) {
     if (!m_open || !m_state.running || !m_lanes.takesPart(lane)) {
         return;
     }
     auto l = static_cast<std::size_t>(lane);
-    int participant = m_timers.m_pilotPista[l];
-    if (m_programa == ProgrammeType::SuperPole) {
+    int participant = m_timers.m_driverOnLane[l];
+    if (m_programmeType == ProgrammeType::SuperPole) {
         if (m_track.splitTiming && (lane == m_track.partialLane || lane == m_track.speedLane)) {
             superPoleSensor(lane, counterTime, now);
             return;
@@ -47,23 +47,23 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     bool untimed = counterTime < 0.0f || acrossPause;
     if (firstCrossing) {
         panel.rows[1] = "+1";
-        m_timers.m_tempsPas[l] = crossing;
+        m_timers.m_crossingTimes[l] = crossing;
     } else {
         double pcLap =
-            static_cast<double>(crossing) - m_timers.m_tempsPas[l] + m_timers.m_tempsArrossegat[l];
+            static_cast<double>(crossing) - m_timers.m_crossingTimes[l] + m_timers.m_carriedTime[l];
         // The counter's time unless it is missing or the lap is beyond its two-digit seconds.
-        lapTime = pcLap <= 99.0 && counterTime > 0.0f ? counterTime + m_timers.m_tempsArrossegat[l]
+        lapTime = pcLap <= 99.0 && counterTime > 0.0f ? counterTime + m_timers.m_carriedTime[l]
                                                       : static_cast<float>(pcLap);
-        m_timers.m_tempsPas[l] = crossing;
+        m_timers.m_crossingTimes[l] = crossing;
         if (lapTime < m_track.minimumLap && !acrossPause) {
             rejectCrossing(lane, participant, lapTime, m_panel.clock);
             changed();
             return;
         }
-        m_timers.m_tempsArrossegat[l] = 0.0f;
+        m_timers.m_carriedTime[l] = 0.0f;
         panel.rows.push_back(lapText(lapTime));
         panel.highlighted.push_back(false);
-        if (!untimed && (panel.fastestLap.empty() || ValorNumeric(panel.fastestLap) >= lapTime)) {
+        if (!untimed && (panel.fastestLap.empty() || numericValue(panel.fastestLap) >= lapTime)) {
             panel.fastestLap = panel.rows.back();
             panel.highlighted.back() = true;
             fastestFlag = -1;
@@ -78,12 +78,12 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
     LapRecord record;
     record.lane = static_cast<std::int16_t>(lane);
     record.participant = static_cast<std::int16_t>(participant);
-    record.crossingTime = m_timers.m_tempsPas[l];
+    record.crossingTime = m_timers.m_crossingTimes[l];
     record.lapTime = lapTime;
     record.fastestFlag = fastestFlag;
     record.laps = static_cast<std::int16_t>(laps);
     journalRecord(record);
-    if (m_programa == ProgrammeType::SuperPole) {
+    if (m_programmeType == ProgrammeType::SuperPole) {
         if (!firstCrossing) {
             m_superPole.finishRun(panel.rows.back());
         }
@@ -98,11 +98,11 @@ void HeatEngine::RegistrarPas(int lane, float counterTime, double now) {
 void HeatEngine::rejectCrossing(int lane, int participant, float lapTime,
                                 const std::string& clock) {
     auto l = static_cast<std::size_t>(lane);
-    m_timers.m_tempsArrossegat[l] = lapTime;
+    m_timers.m_carriedTime[l] = lapTime;
     LapRecord record;
     record.lane = static_cast<std::int16_t>(lane);
     record.participant = static_cast<std::int16_t>(participant);
-    record.crossingTime = m_timers.m_tempsPas[l];
+    record.crossingTime = m_timers.m_crossingTimes[l];
     record.lapTime = lapTime;
     journalRecord(record);
     addRejectedEntry(lane, clock);
@@ -111,7 +111,7 @@ void HeatEngine::rejectCrossing(int lane, int participant, float lapTime,
 void HeatEngine::addRejectedEntry(int lane, const std::string& clock) {
     int earlier = 0;
     for (const auto& entry : m_panel.errors) {
-        if (ValorNumeric(entry) == -lane) {
+        if (numericValue(entry) == -lane) {
             ++earlier;
         }
     }
@@ -137,7 +137,7 @@ void HeatEngine::registerCounterResult(int lane, int laps, float fastestLap, dou
     int last = static_cast<int>(panel.rows.size()) - 1;
     // 99.9999 (or nothing) is no time: it must not become anyone's fastest lap.
     bool valid = fastestLap > 0.0f && fastestLap < kNoLapTime;
-    if (valid && (panel.fastestLap.empty() || ValorNumeric(panel.fastestLap) >= fastestLap)) {
+    if (valid && (panel.fastestLap.empty() || numericValue(panel.fastestLap) >= fastestLap)) {
         panel.fastestLap = text;
         panel.highlighted[static_cast<std::size_t>(last)] = true;
     }
@@ -145,7 +145,7 @@ void HeatEngine::registerCounterResult(int lane, int laps, float fastestLap, dou
     panel.topRow = last;
     panel.rows[0] = std::to_string(laps);
     if (standingsProgramme()) {
-        standingsUpdate(lane, pilotOnLane(lane), laps, true, valid);
+        standingsUpdate(lane, driverOnLane(lane), laps, true, valid);
     }
     changed();
 }
@@ -161,7 +161,7 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
     if (!counterResult) {
         m_grid.clearMarkers();
         m_grid.setMarker(r, true);
-        m_timers.m_pilotPista[0] = static_cast<std::int16_t>(lane);
+        m_timers.m_driverOnLane[0] = static_cast<std::int16_t>(lane);
     }
     m_grid.setText(r, col::SeriesLaps, lapsText(m_grid.value(r, col::SeriesLaps) + increment));
     m_grid.setText(r, col::HeatLaps, lapsText(m_grid.value(r, col::HeatLaps) + increment));
@@ -170,14 +170,14 @@ void HeatEngine::standingsUpdate(int lane, int participant, int increment, bool 
     if (validTime) {
         fastestLapUpdate(r, lane);
     }
-    if (m_programa == ProgrammeType::Race) {
+    if (m_programmeType == ProgrammeType::Race) {
         if (counterResult) {
             // A participant without a valid fastest lap goes after those with one.
             m_grid.setText(r, col::OrderTime,
                            "-" + (m_grid.blank(r, col::Fastest) ? std::string(kNoLapTimeText)
                                                                 : m_grid.text(r, col::Fastest)));
         } else {
-            m_grid.setText(r, col::OrderTime, fixedSingleText(-m_timers.m_tempsPas[l], 2));
+            m_grid.setText(r, col::OrderTime, fixedSingleText(-m_timers.m_crossingTimes[l], 2));
         }
     }
     heatKeys(r, lane);
@@ -196,16 +196,16 @@ void HeatEngine::fastestLapUpdate(int r, int lane) {
         (m_grid.blank(r, col::Fastest) ||
          m_grid.value(r, col::Fastest) > m_grid.value(r, col::HeatFastest))) {
         m_grid.setText(r, col::Fastest, m_grid.text(r, col::HeatFastest));
-        m_grid.setText(r, col::FastestTime, singleText(m_timers.m_tempsPas[l]));
+        m_grid.setText(r, col::FastestTime, singleText(m_timers.m_crossingTimes[l]));
         m_grid.setText(r, col::FastestLane, std::to_string(lane));
-        if (m_programa != ProgrammeType::Race) {
+        if (m_programmeType != ProgrammeType::Race) {
             m_grid.setText(r, col::OrderTime, "0");
         }
         if (m_absolute.time.empty() ||
-            m_grid.value(r, col::Fastest) < ValorNumeric(m_absolute.time)) {
-            m_absolute = {m_grid.text(r, col::Fastest), m_grid.text(r, col::Dorsal),
+            m_grid.value(r, col::Fastest) < numericValue(m_absolute.time)) {
+            m_absolute = {m_grid.text(r, col::Fastest), m_grid.text(r, col::RaceNumber),
                           m_grid.text(r, col::Name), std::to_string(lane),
-                          std::to_string(m_request.serie)};
+                          std::to_string(m_request.seriesNumber)};
         }
     }
 }
@@ -213,31 +213,32 @@ void HeatEngine::fastestLapUpdate(int r, int lane) {
 void HeatEngine::heatKeys(int r, int lane) {
     auto l = static_cast<std::size_t>(lane);
     if (m_grid.value(r, col::HeatLaps) < 2.0) {
-        bool superPoleRepeat = m_programa == ProgrammeType::SuperPole &&
+        bool superPoleRepeat = m_programmeType == ProgrammeType::SuperPole &&
                                m_grid.text(r, col::SeriesLaps) != m_grid.text(r, col::HeatLaps);
-        m_timers.m_tempsInici[l] = superPoleRepeat ? m_timers.m_tempsPas[l] : 0.0f;
+        m_timers.m_startTimes[l] = superPoleRepeat ? m_timers.m_crossingTimes[l] : 0.0f;
         // Back to one lap by an adjustment: no heat time any more.
         m_grid.setText(r, col::HeatKey1, "");
         m_grid.setText(r, col::HeatKey2, "");
         return;
     }
     if (m_grid.text(r, col::LastLap) == m_grid.text(r, col::HeatFastest) ||
-        m_programa == ProgrammeType::Race) {
+        m_programmeType == ProgrammeType::Race) {
         m_grid.setText(r, col::HeatKey2,
                        singleText(static_cast<float>(
-                           wrapDay(m_timers.m_tempsPas[l] - m_timers.m_tempsInici[l]))));
+                           wrapDay(m_timers.m_crossingTimes[l] - m_timers.m_startTimes[l]))));
     }
-    if (m_programa == ProgrammeType::OfficialPractice) {
+    if (m_programmeType == ProgrammeType::OfficialPractice) {
         m_grid.setText(r, col::HeatKey1, m_grid.text(r, col::HeatFastest));
-    } else if (m_programa == ProgrammeType::Race) {
+    } else if (m_programmeType == ProgrammeType::Race) {
         m_grid.setText(r, col::HeatKey1, wholeText(1.0 - m_grid.value(r, col::HeatLaps)));
     }
 }
 
 void HeatEngine::resortStandings(int currentRow) {
-    m_grid.resort({m_programa, &m_track, {m_texts.lapLetter, m_texts.secondsLetter}, currentRow});
+    m_grid.resort(
+        {m_programmeType, &m_track, {m_texts.lapLetter, m_texts.secondsLetter}, currentRow});
     if (m_state.running && !m_lanes.layout().scrollBarVisible) {
-        m_grid.keepInView(pilotOnLane(0));
+        m_grid.keepInView(driverOnLane(0));
     }
     m_grid.colour(m_colours, m_absolute.time);
 }
@@ -245,7 +246,7 @@ void HeatEngine::resortStandings(int currentRow) {
 // --- Super Pole ---
 
 void HeatEngine::startSuperPoleRun(float crossingTime) {
-    m_timers.m_tempsPas[0] = crossingTime;
+    m_timers.m_crossingTimes[0] = crossingTime;
     m_superPole.startRun(m_texts.partialHeading, m_texts.speedHeading);
 }
 
@@ -259,14 +260,14 @@ void HeatEngine::superPoleSensor(int lane, float counterTime, double now) {
     float lapTime =
         counterTime > 0.0f
             ? counterTime
-            : static_cast<float>(static_cast<double>(crossing) - m_timers.m_tempsPas[l]);
-    m_timers.m_tempsPas[l] = crossing;
-    double sinceRun = static_cast<double>(crossing) - m_timers.m_tempsPas[0];
+            : static_cast<float>(static_cast<double>(crossing) - m_timers.m_crossingTimes[l]);
+    m_timers.m_crossingTimes[l] = crossing;
+    double sinceRun = static_cast<double>(crossing) - m_timers.m_crossingTimes[0];
     const SuperPoleRun::SensorReading reading =
         m_superPole.sensor(lane, crossing, counterTime, sinceRun, m_track);
     LapRecord record;
     record.lane = static_cast<std::int16_t>(lane);
-    record.participant = static_cast<std::int16_t>(pilotOnLane(m_superPole.activeLane()));
+    record.participant = static_cast<std::int16_t>(driverOnLane(m_superPole.activeLane()));
     record.crossingTime = crossing;
     record.lapTime = lapTime;
     record.laps = static_cast<std::int16_t>(runs);

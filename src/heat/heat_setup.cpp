@@ -26,7 +26,7 @@ void HeatEngine::setHeatMarker() {
 void HeatEngine::resetHeatDisplay() {
     m_panel.clearErrors();
     resetLanesForHeat();
-    if (m_programa == ProgrammeType::SuperPole) {
+    if (m_programmeType == ProgrammeType::SuperPole) {
         m_superPole.clearRuns();
     }
     setHeatMarker();
@@ -34,18 +34,18 @@ void HeatEngine::resetHeatDisplay() {
 
 void HeatEngine::setUpHeat() {
     resetHeatDisplay();
-    const bool superPole = m_programa == ProgrammeType::SuperPole;
+    const bool superPole = m_programmeType == ProgrammeType::SuperPole;
     m_grid.clearColumns(col::Heats, superPole ? col::HeatFastest : col::HeatKey2);
     m_grid.clearMarkers();
-    m_timers.m_pilotPista[0] = 0;
+    m_timers.m_driverOnLane[0] = 0;
     for (const auto& place :
-         heatPlacements(m_state.heat, participantCount(), m_track.OrdreCanvi, superPole)) {
+         heatPlacements(m_state.heat, participantCount(), m_track.laneChangeOrder, superPole)) {
         auto lane = static_cast<std::size_t>(place.lane);
-        if (lane >= m_timers.m_pilotPista.size()) {
+        if (lane >= m_timers.m_driverOnLane.size()) {
             continue;
         }
-        m_timers.m_pilotPista[lane] = static_cast<std::int16_t>(place.participant);
-        m_timers.m_tempsInici[lane] = 0.0f;
+        m_timers.m_driverOnLane[lane] = static_cast<std::int16_t>(place.participant);
+        m_timers.m_startTimes[lane] = 0.0f;
         int r = m_grid.findParticipant(place.participant);
         LanePanel& panel = m_lanes.panel(place.lane);
         panel.pilot = r ? m_grid.text(r, col::Name) : participantName(place.participant);
@@ -59,8 +59,8 @@ void HeatEngine::setUpHeat() {
                 if (r) {
                     m_superPole.model().driverReference = {
                         m_grid.text(r, col::Fastest), m_grid.text(r, col::Name),
-                        m_grid.text(r, col::Dorsal), m_grid.text(r, col::FastestLane),
-                        std::to_string(m_request.serie)};
+                        m_grid.text(r, col::RaceNumber), m_grid.text(r, col::FastestLane),
+                        std::to_string(m_request.seriesNumber)};
                 }
             }
         }
@@ -70,11 +70,11 @@ void HeatEngine::setUpHeat() {
 }
 
 void HeatEngine::entryMarksAndHeatCounts() {
-    const bool superPole = m_programa == ProgrammeType::SuperPole;
+    const bool superPole = m_programmeType == ProgrammeType::SuperPole;
     const int lanes = m_track.lanes;
     const int participants = participantCount();
-    for (const auto& mark :
-         entryMarks(m_state.heat, participants, m_track.OrdreCanvi, superPole, m_texts.entryMark)) {
+    for (const auto& mark : entryMarks(m_state.heat, participants, m_track.laneChangeOrder,
+                                       superPole, m_texts.entryMark)) {
         int r = m_grid.findParticipant(mark.participant);
         if (r == 0) {
             continue;
@@ -93,7 +93,7 @@ void HeatEngine::entryMarksAndHeatCounts() {
     if (countedLanes < participants) {
         m_headings[col::Heats] = m_layoutHeadings[col::Heats];
         for (int r = 1; r <= m_grid.rowCount(); ++r) {
-            int participant = static_cast<int>(m_grid.value(r, col::Dorsal));
+            int participant = static_cast<int>(m_grid.value(r, col::RaceNumber));
             m_grid.setText(
                 r, col::Heats,
                 formatNumber(heatsDriven(participant, m_state.heat, countedLanes, participants),
@@ -107,10 +107,11 @@ void HeatEngine::entryMarksAndHeatCounts() {
 // A row of a participant without results: the entry order keeps it in its place in the
 // sorts, after every participant with a lap.
 void HeatEngine::entryStandingsRow(int row, int participant) {
-    m_grid.setText(row, col::Dorsal, std::to_string(participant));
+    m_grid.setText(row, col::RaceNumber, std::to_string(participant));
     m_grid.setText(row, col::Name, participantName(participant));
-    m_grid.setText(row, col::OrderTime,
-                   std::to_string(m_programa == ProgrammeType::Race ? -participant : participant));
+    m_grid.setText(
+        row, col::OrderTime,
+        std::to_string(m_programmeType == ProgrammeType::Race ? -participant : participant));
 }
 
 void HeatEngine::rebuildStandings() {
@@ -120,7 +121,7 @@ void HeatEngine::rebuildStandings() {
     setHeatMarker();
     const int participants = participantCount();
     m_grid.reset(participants);
-    m_timers.m_pilotPista[0] = 0;
+    m_timers.m_driverOnLane[0] = 0;
     if (m_state.heat <= 0) {
         std::error_code ec;
         fs::remove(seriesFile(".DAD"), ec);
@@ -131,7 +132,7 @@ void HeatEngine::rebuildStandings() {
     } else {
         m_panel.buttonEnabled = {
             true, true, true,
-            true, true, m_programa == ProgrammeType::Race && m_track.largestPartial != 0};
+            true, true, m_programmeType == ProgrammeType::Race && m_track.largestPartial != 0};
         std::optional<std::vector<HeatResultRecord>> block;
         if (auto file = readHeatResultFile(seriesFile(".DAD")); file) {
             block = resultBlock(file->records, m_state.heat);
@@ -149,7 +150,7 @@ void HeatEngine::rebuildStandings() {
             }
             ++filled;
             fillStandingsRow(m_grid, filled, record, participantName(record.participant),
-                             m_programa, m_track);
+                             m_programmeType, m_track);
         }
         // Participants the block does not hold still get their row.
         for (int p = 1; p <= participants && filled < participants; ++p) {
@@ -195,15 +196,15 @@ void HeatEngine::scanAbsoluteFastestLap() {
     m_absolute = {};
     float best = 0.0f;
     for (int s = 1; s <= m_request.seriesCount; ++s) {
-        auto list = readParticipantList(participantFile(m_workDir, m_programa, s));
-        if (!list || list->maniguesFetes <= 0) {
+        auto list = readParticipantList(participantFile(m_workDir, m_programmeType, s));
+        if (!list || list->heatsDone <= 0) {
             continue;
         }
-        auto file = readHeatResultFile(m_workDir / seriesFileName(m_programa, s, ".DAD"));
+        auto file = readHeatResultFile(m_workDir / seriesFileName(m_programmeType, s, ".DAD"));
         if (!file) {
             continue;
         }
-        auto block = resultBlock(file->records, list->maniguesFetes);
+        auto block = resultBlock(file->records, list->heatsDone);
         for (const auto& record : block.value_or(std::vector<HeatResultRecord>{})) {
             if (record.fastestLap > 0.0f && (m_absolute.time.empty() || record.fastestLap < best)) {
                 best = record.fastestLap;
@@ -271,7 +272,7 @@ bool HeatEngine::cancelLastHeat() {
         return false;
     }
     m_state.heat = heat;
-    m_participants.maniguesFetes = static_cast<std::int16_t>(heat);
+    m_participants.heatsDone = static_cast<std::int16_t>(heat);
     resetHeatDisplay();
     rebuildStandings();
     if (m_superPole.model().splitDisplay) {

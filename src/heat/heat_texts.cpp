@@ -49,7 +49,7 @@ HeatTexts fromTables(int language) {
 std::string abandonedJournalText(int language, int heat, float start, const std::string& file) {
     const std::string number = heat >= 0 ? std::to_string(heat) : "?";
     const std::string at = longTime(start);
-    if (language == kCastella) {
+    if (language == kLanguageCastilian) {
         return "Una recuperación interrumpida dejó las vueltas de la manga " + number +
                " (empezada a las " + at + "), que no es la que se recupera ahora. Se guardan " +
                "aparte en el fichero " + file + " de la carpeta de la prueba.";
@@ -63,7 +63,7 @@ namespace heatnote {
 namespace {
 
 std::string pick(int language, std::string catalan, std::string castilian) {
-    return language == kCastella ? std::move(castilian) : std::move(catalan);
+    return language == kLanguageCastilian ? std::move(castilian) : std::move(catalan);
 }
 
 } // namespace
@@ -218,9 +218,9 @@ std::string missingResultsText(int language, const std::string& file, int heat) 
 } // namespace heatnote
 
 const HeatTexts& heatTexts(int language) {
-    static const HeatTexts kCatalan = fromTables(kCatala);
-    static const HeatTexts kCastilian = fromTables(kCastella);
-    return language == kCastella ? kCastilian : kCatalan;
+    static const HeatTexts kCatalan = fromTables(kLanguageCatalan);
+    static const HeatTexts kCastilian = fromTables(kLanguageCastilian);
+    return language == kLanguageCastilian ? kCastilian : kCatalan;
 }
 
 } // namespace cronovolta

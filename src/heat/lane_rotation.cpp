@@ -65,25 +65,26 @@ int heatsDriven(int participant, int heat, int lanes, int participants) {
     return lanes * q + inPass;
 }
 
-ComesEntry comesEntryAfterHeat(int comesPolicy, int heat, int participants, int lanes) {
-    if (comesPolicy == -1) {
-        return ComesEntry::Full;
+LapFractionEntry lapFractionEntryAfterHeat(int lapFractionPolicy, int heat, int participants,
+                                           int lanes) {
+    if (lapFractionPolicy == -1) {
+        return LapFractionEntry::Full;
     }
-    if (comesPolicy < 1) {
-        return ComesEntry::None;
+    if (lapFractionPolicy < 1) {
+        return LapFractionEntry::None;
     }
-    int last = comesPolicy * participants;
+    int last = lapFractionPolicy * participants;
     if (heat == last) {
-        return ComesEntry::Full;
+        return LapFractionEntry::Full;
     }
-    if (heat >= (comesPolicy - 1) * participants + lanes && heat < last) {
-        return ComesEntry::LastLaneOnly;
+    if (heat >= (lapFractionPolicy - 1) * participants + lanes && heat < last) {
+        return LapFractionEntry::LastLaneOnly;
     }
-    return ComesEntry::None;
+    return LapFractionEntry::None;
 }
 
-bool raceHeatAllowed(int comesPolicy, int heat, int participants) {
-    return comesPolicy < 1 || heat <= comesPolicy * participants;
+bool raceHeatAllowed(int lapFractionPolicy, int heat, int participants) {
+    return lapFractionPolicy < 1 || heat <= lapFractionPolicy * participants;
 }
 
 } // namespace cronovolta

@@ -11,7 +11,7 @@ namespace cronovolta {
 
 struct LanePlacement {
     int position = 0; // 1..N in the lane-change order
-    int lane = 0;     // OrdreCanvi(position)
+    int lane = 0;     // laneChangeOrder(position)
     int participant = 0;
 };
 
@@ -35,16 +35,17 @@ std::vector<EntryMark> entryMarks(int heat, int participants,
 int heatsDriven(int participant, int heat, int lanes, int participants);
 
 // When the comes are asked for after a race heat.
-enum class ComesEntry {
+enum class LapFractionEntry {
     None,
     Full,         // every lane
     LastLaneOnly, // only the lane of the last position of the order
 };
 
 // Comes policy of the program settings: 0 never, -1 every heat, n >= 1 at the end of pass n.
-ComesEntry comesEntryAfterHeat(int comesPolicy, int heat, int participants, int lanes);
+LapFractionEntry lapFractionEntryAfterHeat(int lapFractionPolicy, int heat, int participants,
+                                           int lanes);
 
 // A race whose comes policy is a pass number n holds n x P heats.
-bool raceHeatAllowed(int comesPolicy, int heat, int participants);
+bool raceHeatAllowed(int lapFractionPolicy, int heat, int participants);
 
 } // namespace cronovolta

@@ -8,13 +8,13 @@ namespace cronovolta {
 
 // The timers of each lane, 0 .. highest lane: who drives on it, its last crossing, the time
 // of a rejected lap carried to the next, the start of its heat time, and whether its lap
-// holds part of a pause. Lane 0 holds the lane of the last crossing (m_pilotPista[0]) and
-// the start of the Super Pole's run (m_tempsPas[0]).
+// holds part of a pause. Lane 0 holds the lane of the last crossing (m_driverOnLane[0]) and
+// the start of the Super Pole's run (m_crossingTimes[0]).
 struct LaneTimers {
-    std::vector<std::int16_t> m_pilotPista;
-    std::vector<float> m_tempsPas;
-    std::vector<float> m_tempsArrossegat;
-    std::vector<float> m_tempsInici;
+    std::vector<std::int16_t> m_driverOnLane;
+    std::vector<float> m_crossingTimes;
+    std::vector<float> m_carriedTime;
+    std::vector<float> m_startTimes;
     // The lane's lap running since its last crossing holds some of a pause: its time is not
     // a time driven, so the minimum does not judge it and it is nobody's best lap.
     std::vector<bool> m_lapHoldsPause;
@@ -26,7 +26,7 @@ struct LaneTimers {
     void clearPilots();
     // A pause began: every lane's lap holds part of it.
     void pauseAll();
-    int pilotOnLane(int lane) const;
+    int driverOnLane(int lane) const;
     // The crossing's heat time: never before the lane's last crossing.
     float crossingTime(int lane, double sinceStart) const;
 };

@@ -28,7 +28,7 @@ struct LanePanel {
     int position = 0;       // panel position from 1, 0 when the lane has none
     int gridColour = -1;    // QBColor of the lap grid
     std::string pilot;      // name of the participant on the lane
-    int pilotColour = -1;   // -1: the template field's colour, else a QBColor
+    int driverColour = -1;  // -1: the template field's colour, else a QBColor
     // Llista: row 0 the lap count, row 1 the first-crossing mark, then the laps.
     std::vector<std::string> rows{"", ""};
     std::vector<bool> highlighted{false, false}; // rows painted in the fastest-lap colour

@@ -21,10 +21,10 @@ bool cachedWhole(double value, int& index) {
 
 } // namespace
 
-const std::string& LapTextCache::lapsText(double laps, const ConfigPista& track) {
+const std::string& LapTextCache::lapsText(double laps, const TrackConfig& track) {
     int i = 0;
     if (!cachedWhole(laps, i)) {
-        m_scratchText = FormatVoltes(laps, false, track);
+        m_scratchText = formatLaps(laps, false, track);
         return m_scratchText;
     }
     if (m_lapsTexts.empty()) {
@@ -32,7 +32,7 @@ const std::string& LapTextCache::lapsText(double laps, const ConfigPista& track)
     }
     std::string& text = m_lapsTexts[static_cast<std::size_t>(i)];
     if (text == kUnformatted) {
-        text = FormatVoltes(laps, false, track);
+        text = formatLaps(laps, false, track);
     }
     return text;
 }

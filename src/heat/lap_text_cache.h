@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/config_pista.h"
+#include "storage/track_config.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +12,7 @@ class LapTextCache {
 public:
     // The lap total as the standings show it; its format depends on the track's largest
     // partial, so a new track clears the cache.
-    const std::string& lapsText(double laps, const ConfigPista& track);
+    const std::string& lapsText(double laps, const TrackConfig& track);
     // A heat key "1 - heat laps" as its text.
     const std::string& wholeText(double value);
     void clearLaps() { m_lapsTexts.clear(); }

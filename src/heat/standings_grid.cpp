@@ -77,9 +77,9 @@ void StandingsGrid::setPenalties(std::vector<float> lapsByParticipant) {
     }
 }
 
-void StandingsGrid::applyPenalties(const ConfigPista& config) {
+void StandingsGrid::applyPenalties(const TrackConfig& config) {
     for (auto& row : m_rows) {
-        const double participant = valueOf(row, col::Dorsal);
+        const double participant = valueOf(row, col::RaceNumber);
         const float penalty =
             participant >= 1.0 && participant < static_cast<double>(m_penalties.size())
                 ? m_penalties[static_cast<std::size_t>(participant)]
@@ -89,7 +89,7 @@ void StandingsGrid::applyPenalties(const ConfigPista& config) {
             row.gapMemo = {};
         }
         if (penalty > 0.0f) {
-            row.netLaps = FormatVoltes(valueOf(row, col::SeriesLaps) - penalty, false, config);
+            row.netLaps = formatLaps(valueOf(row, col::SeriesLaps) - penalty, false, config);
         }
     }
 }
@@ -98,7 +98,7 @@ double StandingsGrid::valueOf(const Row& row, int column) const {
     std::uint32_t bit = 1u << column;
     if (!(row.parsed & bit)) {
         row.values[static_cast<std::size_t>(column)] =
-            ValorNumeric(row.cells[static_cast<std::size_t>(column)]);
+            numericValue(row.cells[static_cast<std::size_t>(column)]);
         row.parsed |= bit;
     }
     return row.values[static_cast<std::size_t>(column)];
@@ -168,7 +168,7 @@ void StandingsGrid::clearColumns(int from, int to) {
 
 int StandingsGrid::findParticipant(int participant) const {
     for (int r = 1; r <= rowCount(); ++r) {
-        if (value(r, col::Dorsal) == participant) {
+        if (value(r, col::RaceNumber) == participant) {
             return r;
         }
     }
@@ -201,7 +201,7 @@ template <typename Less> void insertionSort(std::vector<int>& v, Less less) {
 
 // Heat ranks: the rows sorted by the heat keys, as a stable sort of the rows shown would
 // leave them (equal keys keep their order on the screen).
-void StandingsGrid::numberHeatRanks(ProgrammeType programa, int currentRow) {
+void StandingsGrid::numberHeatRanks(ProgrammeType programmeType, int currentRow) {
     if (currentRow >= 1 && currentRow <= rowCount()) {
         setHeatRank(at(currentRow), -1);
     }
@@ -228,7 +228,7 @@ void StandingsGrid::numberHeatRanks(ProgrammeType programa, int currentRow) {
         Row& row = m_rows[static_cast<std::size_t>(id)];
         if (stopped || m_keys[static_cast<std::size_t>(id)].heatKey1 == 0.0) {
             setHeatRank(row, -1);
-            stopped = stopped || programa != ProgrammeType::OfficialPractice;
+            stopped = stopped || programmeType != ProgrammeType::OfficialPractice;
             continue;
         }
         setHeatRank(row, ++rank);
@@ -252,8 +252,8 @@ bool StandingsGrid::seriesBefore(const SortKeys& a, const SortKeys& b, bool race
 }
 
 // The series order: a stable sort of the heat-key order by the series keys.
-void StandingsGrid::sortSeries(ProgrammeType programa) {
-    bool race = programa == ProgrammeType::Race;
+void StandingsGrid::sortSeries(ProgrammeType programmeType) {
+    bool race = programmeType == ProgrammeType::Race;
     insertionSort(m_order, [this, race](int a, int b) {
         const SortKeys& ka = m_keys[static_cast<std::size_t>(a)];
         const SortKeys& kb = m_keys[static_cast<std::size_t>(b)];
@@ -275,7 +275,7 @@ const std::string& StandingsGrid::lapGapText(double laps, const ResortOptions& o
         }
     }
     std::string gap =
-        "-" + FormatVoltes(laps, true, *options.config) + std::string(options.letters.lap);
+        "-" + formatLaps(laps, true, *options.config) + std::string(options.letters.lap);
     m_lapGaps.emplace_back(laps, std::move(gap));
     return m_lapGaps.back().second;
 }
@@ -300,8 +300,8 @@ std::string StandingsGrid::raceGap(const Row& reference, const Row& own,
     if (key.kind == 1) {
         return lapGapText(key.a, options);
     }
-    return Diferencia(refLaps, ownLaps, reference.cells[col::OrderTime], own.cells[col::OrderTime],
-                      *options.config, options.letters);
+    return lapGap(refLaps, ownLaps, reference.cells[col::OrderTime], own.cells[col::OrderTime],
+                  *options.config, options.letters);
 }
 
 void StandingsGrid::setRank(Row& row, int rank) {
@@ -319,7 +319,7 @@ void StandingsGrid::setHeatRank(Row& row, int rank) {
 }
 
 void StandingsGrid::writeRanksAndGaps(const ResortOptions& options) {
-    bool race = options.programa == ProgrammeType::Race;
+    bool race = options.programmeType == ProgrammeType::Race;
     int rows = rowCount();
     for (int r = 1; r <= rows; ++r) {
         Row& row = at(r);
@@ -398,8 +398,8 @@ void StandingsGrid::resort(const ResortOptions& options) {
                      valueOf(row, col::Fastest),
                      valueOf(row, col::FastestTime)};
     }
-    numberHeatRanks(options.programa, options.currentRow);
-    sortSeries(options.programa);
+    numberHeatRanks(options.programmeType, options.currentRow);
+    sortSeries(options.programmeType);
     writeRanksAndGaps(options);
 }
 

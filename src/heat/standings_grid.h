@@ -1,8 +1,8 @@
 #pragma once
 
-#include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/formatting.h"
+#include "storage/track_config.h"
 
 #include <array>
 #include <cstdint>
@@ -15,7 +15,7 @@ namespace cronovolta {
 // Columns of the standings grid (InfoClass). 16 to 18 are hidden working columns.
 namespace col {
 inline constexpr int Rank = 0;
-inline constexpr int Dorsal = 1;
+inline constexpr int RaceNumber = 1;
 inline constexpr int Name = 2;
 inline constexpr int SeriesLaps = 3;
 inline constexpr int OrderTime = 4; // HoraPas: the race's sort time, or "0" with a fastest lap
@@ -64,7 +64,7 @@ public:
     // The cell as the screens, prints and live page show it: the series laps less the
     // participant's penalty laps. The cells themselves keep what the heats store.
     const std::string& shownText(int row, int column) const;
-    // The cell read as a number (ValorNumeric), cached until the cell changes.
+    // The cell read as a number (numericValue), cached until the cell changes.
     double value(int row, int column) const;
     void setText(int row, int column, std::string_view text);
     bool blank(int row, int column) const;
@@ -91,8 +91,8 @@ public:
     // The re-sort after a crossing: heat ranks from the heat keys, the series order, ranks
     // and gaps. `currentRow` (0: none) has its heat rank cleared first.
     struct ResortOptions {
-        ProgrammeType programa = ProgrammeType::Race;
-        const ConfigPista* config = nullptr;
+        ProgrammeType programmeType = ProgrammeType::Race;
+        const TrackConfig* config = nullptr;
         GapLetters letters;
         int currentRow = 0;
     };
@@ -138,8 +138,8 @@ private:
     const Row& at(int row) const;
     double valueOf(const Row& row, int column) const;
     void setCell(Row& row, int column, std::string_view text);
-    void numberHeatRanks(ProgrammeType programa, int currentRow);
-    void sortSeries(ProgrammeType programa);
+    void numberHeatRanks(ProgrammeType programmeType, int currentRow);
+    void sortSeries(ProgrammeType programmeType);
     // The numbers the re-sort compares, gathered once per re-sort for every row.
     struct SortKeys {
         double heatKey1 = 0.0;
@@ -150,7 +150,7 @@ private:
         double fastestTime = 0.0;
     };
     bool seriesBefore(const SortKeys& a, const SortKeys& b, bool race) const;
-    void applyPenalties(const ConfigPista& config);
+    void applyPenalties(const TrackConfig& config);
     double lapsValue(const Row& row) const { return valueOf(row, col::SeriesLaps) - row.penalty; }
     const std::string& lapsText(const Row& row) const {
         return row.penalty > 0.0f ? row.netLaps : row.cells[col::SeriesLaps];

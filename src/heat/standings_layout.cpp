@@ -24,7 +24,7 @@ StandingsRowSize standingsRowSize(int participants) {
     return {310, 10};
 }
 
-std::array<int, col::Count> standingsColumnWidths(ProgrammeType programa) {
+std::array<int, col::Count> standingsColumnWidths(ProgrammeType programmeType) {
     std::array<int, col::Count> w{};
     w[col::Rank] = 450;
     w[col::Name] = 2300;
@@ -36,7 +36,7 @@ std::array<int, col::Count> standingsColumnWidths(ProgrammeType programa) {
     w[col::LastLap] = 1075;
     w[col::HeatFastest] = 1075;
     w[col::HeatRank] = 450;
-    switch (programa) {
+    switch (programmeType) {
     case ProgrammeType::OfficialPractice:
         w[col::Fastest] = 1400;
         w[col::FastestLane] = 600;

@@ -16,6 +16,6 @@ StandingsRowSize standingsRowSize(int participants);
 
 // Column widths in twips of the standings grid of a programme type (2 official practice,
 // 3 Super Pole, 4 race); 0 is a hidden column.
-std::array<int, col::Count> standingsColumnWidths(ProgrammeType programa);
+std::array<int, col::Count> standingsColumnWidths(ProgrammeType programmeType);
 
 } // namespace cronovolta

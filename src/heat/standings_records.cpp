@@ -21,12 +21,13 @@ std::int16_t toInt16(double value) {
 }
 
 void fillStandingsRow(StandingsGrid& grid, int row, const HeatResultRecord& record,
-                      const std::string& name, ProgrammeType programa, const ConfigPista& config) {
-    const bool race = programa == ProgrammeType::Race;
+                      const std::string& name, ProgrammeType programmeType,
+                      const TrackConfig& config) {
+    const bool race = programmeType == ProgrammeType::Race;
     int number = record.participant;
-    grid.setText(row, col::Dorsal, std::to_string(number));
+    grid.setText(row, col::RaceNumber, std::to_string(number));
     grid.setText(row, col::Name, name);
-    grid.setText(row, col::SeriesLaps, FormatVoltes(record.seriesLaps, false, config));
+    grid.setText(row, col::SeriesLaps, formatLaps(record.seriesLaps, false, config));
     if (race) {
         grid.setText(row, col::OrderTime,
                      record.seriesLaps != 0.0f ? formatSingle(-record.crossingTime, "0.00")
@@ -40,7 +41,7 @@ void fillStandingsRow(StandingsGrid& grid, int row, const HeatResultRecord& reco
     grid.setText(row, col::FastestLane, formatNumber(record.fastestLane, "#;;\\ \\"));
     grid.setMarker(row, record.lastLaneRank < 0);
     grid.setText(row, col::Lane, formatNumber(record.lane, "#;;\\ \\"));
-    grid.setText(row, col::HeatLaps, FormatVoltes(record.heatLaps, false, config));
+    grid.setText(row, col::HeatLaps, formatLaps(record.heatLaps, false, config));
     grid.setText(row, col::Adjustments, formatNumber(record.adjustments, "+#;-#;\\ \\"));
     grid.setText(row, col::LastLap,
                  record.lastLap == 1.0f ? std::string("+1")
@@ -49,7 +50,7 @@ void fillStandingsRow(StandingsGrid& grid, int row, const HeatResultRecord& reco
     if (record.heatRank > 0.0f) {
         grid.setText(row, col::HeatRank,
                      formatSingle(record.heatRank,
-                                  programa == ProgrammeType::SuperPole ? "0.00;;\\ \\" : "0"));
+                                  programmeType == ProgrammeType::SuperPole ? "0.00;;\\ \\" : "0"));
     } else {
         grid.setText(row, col::HeatRank, "");
     }
@@ -57,13 +58,13 @@ void fillStandingsRow(StandingsGrid& grid, int row, const HeatResultRecord& reco
     grid.setText(row, col::HeatKey2, formatSingle(record.sortKey2, "0.00;;\\ \\"));
 }
 
-HeatResultRecord recordFromStandingsRow(const StandingsGrid& grid, int row, ProgrammeType programa,
-                                        int lastLane) {
+HeatResultRecord recordFromStandingsRow(const StandingsGrid& grid, int row,
+                                        ProgrammeType programmeType, int lastLane) {
     auto single = [&](int column) { return static_cast<float>(grid.value(row, column)); };
     HeatResultRecord rec;
-    rec.participant = toInt16(grid.value(row, col::Dorsal));
+    rec.participant = toInt16(grid.value(row, col::RaceNumber));
     rec.seriesLaps = single(col::SeriesLaps);
-    if (programa == ProgrammeType::Race) {
+    if (programmeType == ProgrammeType::Race) {
         rec.crossingTime = rec.seriesLaps > 0.0f ? -single(col::OrderTime) : 0.0f;
     } else {
         rec.crossingTime = single(col::FastestTime);

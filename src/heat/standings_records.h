@@ -10,12 +10,13 @@ namespace cronovolta {
 // A standings row written back from a stored participant record, with the cell formats
 // of a rebuild (a zero shows as a blank cell). Columns 0, 8 and 9 come from the re-sort.
 void fillStandingsRow(StandingsGrid& grid, int row, const HeatResultRecord& record,
-                      const std::string& name, ProgrammeType programa, const ConfigPista& config);
+                      const std::string& name, ProgrammeType programmeType,
+                      const TrackConfig& config);
 
 // The participant record stored for a standings row at the end of a heat, parsed from the
 // texts shown. `lastLane` is the lane that crossed last (element 0 of PilotPista).
-HeatResultRecord recordFromStandingsRow(const StandingsGrid& grid, int row, ProgrammeType programa,
-                                        int lastLane);
+HeatResultRecord recordFromStandingsRow(const StandingsGrid& grid, int row,
+                                        ProgrammeType programmeType, int lastLane);
 
 // A whole number of a record field, as the 16-bit integers of the files take it.
 std::int16_t toInt16(double value);

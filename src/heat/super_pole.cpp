@@ -16,7 +16,7 @@ double sign(int column) {
 int sectorRank(const SuperPoleModel& model, int column, double value) {
     double s = sign(column);
     for (int k = 1; k <= 3; ++k) {
-        double ref = ValorNumeric(
+        double ref = numericValue(
             model.reference[static_cast<std::size_t>(k)][static_cast<std::size_t>(column - 1)]);
         if (ref == 0.0 || value * s <= ref * s) {
             return k;

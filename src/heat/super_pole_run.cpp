@@ -89,7 +89,7 @@ void SuperPoleRun::storeSplit(float time, int lane) {
 }
 
 SuperPoleRun::SensorReading SuperPoleRun::sensor(int lane, float crossing, float counterTime,
-                                                 double sinceRun, const ConfigPista& track) {
+                                                 double sinceRun, const TrackConfig& track) {
     const auto& current = m_model.splits.back();
     SensorReading reading;
     if (lane == track.partialLane) {

@@ -2,8 +2,8 @@
 
 #include "heat/standings_grid.h"
 #include "heat/super_pole.h"
-#include "storage/config_pista.h"
 #include "storage/lap_record.h"
+#include "storage/track_config.h"
 
 #include <string>
 
@@ -39,7 +39,7 @@ public:
     void finishRun(const std::string& lapText);
     // A split input (sinceRun: the time since the run began) or the speed input crossed.
     SensorReading sensor(int lane, float crossing, float counterTime, double sinceRun,
-                         const ConfigPista& track);
+                         const TrackConfig& track);
     // A sensor record of a journal being replayed.
     void replaySensor(int lane, const LapRecord& record);
     void writeSectorValue(int column, double value, const std::string& text);

@@ -27,34 +27,38 @@ const std::vector<std::string>& classificationKeys() {
     return kKeys;
 }
 
-std::expected<LiveClassification, std::string>
-loadLiveClassification(const fs::path& dataDir, int event, ProgrammeType programa, int serie) {
-    if (programa < ProgrammeType::OfficialPractice || programa > ProgrammeType::Race) {
+std::expected<LiveClassification, std::string> loadLiveClassification(const fs::path& dataDir,
+                                                                      int event,
+                                                                      ProgrammeType programmeType,
+                                                                      int seriesNumber) {
+    if (programmeType < ProgrammeType::OfficialPractice || programmeType > ProgrammeType::Race) {
         return std::unexpected("no classification for programme type " +
-                               std::to_string(index(programa)));
+                               std::to_string(index(programmeType)));
     }
     auto files = openEventFiles(dataDir, event);
     if (!files) {
         return std::unexpected(files.error());
     }
-    const int count = files->seriesCounts[static_cast<std::size_t>(index(programa))];
-    if (serie < 0 || serie > count || count == 0) {
-        return std::unexpected("event " + std::to_string(event) + " has no series " +
-                               (serie == 0 ? std::string() : std::to_string(serie) + " ") +
-                               "of type " + std::string(seriesPrefix(programa)));
+    const int count = files->seriesCounts[static_cast<std::size_t>(index(programmeType))];
+    if (seriesNumber < 0 || seriesNumber > count || count == 0) {
+        return std::unexpected(
+            "event " + std::to_string(event) + " has no series " +
+            (seriesNumber == 0 ? std::string() : std::to_string(seriesNumber) + " ") + "of type " +
+            std::string(seriesPrefix(programmeType)));
     }
     LiveClassification out;
     out.event = event;
     out.eventName = files->eventName;
-    out.programa = programa;
-    out.serie = serie;
+    out.programmeType = programmeType;
+    out.seriesNumber = seriesNumber;
     out.problems = files->problems;
     auto problems = std::make_shared<std::vector<std::string>>();
-    ResultsBrowser browser = makeResultsBrowser(*files, programa, std::max(serie, 1), problems);
+    ResultsBrowser browser =
+        makeResultsBrowser(*files, programmeType, std::max(seriesNumber, 1), problems);
     browser.open();
-    if (serie != 0) {
+    if (seriesNumber != 0) {
         problems->clear();
-        browser.selectSeries(serie);
+        browser.selectSeries(seriesNumber);
     }
     auto described = describeProblems(browser, *problems, -1);
     out.problems.insert(out.problems.end(), described.begin(), described.end());
@@ -85,11 +89,11 @@ std::string classificationJson(const LiveClassification& list) {
     w.beginObject();
     w.key("event").value(list.event);
     w.key("eventName").value(list.eventName);
-    w.key("type").value(seriesPrefix(list.programa));
-    if (list.serie == 0) {
+    w.key("type").value(seriesPrefix(list.programmeType));
+    if (list.seriesNumber == 0) {
         w.key("series").value("all");
     } else {
-        w.key("series").value(list.serie);
+        w.key("series").value(list.seriesNumber);
     }
     w.key("columns").beginArray();
     for (std::size_t c = 0; c < keys.size(); ++c) {
@@ -131,8 +135,8 @@ LiveTable classificationTable(const LiveClassification& list) {
     return table;
 }
 
-LiveContext selectionContext(const fs::path& dataDir, int event, ProgrammeType programa, int serie,
-                             int language) {
+LiveContext selectionContext(const fs::path& dataDir, int event, ProgrammeType programmeType,
+                             int seriesNumber, int language) {
     LiveContext context;
     context.language = language;
     if (event <= 0) {
@@ -141,8 +145,8 @@ LiveContext selectionContext(const fs::path& dataDir, int event, ProgrammeType p
     if (auto files = openEventFiles(dataDir, event)) {
         context.eventName = files->eventName;
     }
-    if (programa >= ProgrammeType::OfficialPractice) {
-        if (auto list = loadLiveClassification(dataDir, event, programa, serie)) {
+    if (programmeType >= ProgrammeType::OfficialPractice) {
+        if (auto list = loadLiveClassification(dataDir, event, programmeType, seriesNumber)) {
             context.classification = classificationTable(*list);
         }
     }
@@ -162,7 +166,7 @@ ServeSelection defaultServeSelection(const fs::path& dataDir) {
             for (ProgrammeType t :
                  {ProgrammeType::Race, ProgrammeType::SuperPole, ProgrammeType::OfficialPractice}) {
                 if (files->seriesCounts[static_cast<std::size_t>(index(t))] > 0) {
-                    out.programa = t;
+                    out.programmeType = t;
                     break;
                 }
             }

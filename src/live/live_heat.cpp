@@ -64,7 +64,7 @@ void setFastestLap(const HeatEngine& engine, LiveSnapshot& s) {
     double best = 0.0;
     for (int lane = 1; lane <= lanes.highestLane(); ++lane) {
         const LanePanel& p = lanes.panel(lane);
-        const double value = lanes.takesPart(lane) ? ValorNumeric(p.fastestLap) : 0.0;
+        const double value = lanes.takesPart(lane) ? numericValue(p.fastestLap) : 0.0;
         if (value > 0.0 && (best == 0.0 || value < best)) {
             best = value;
             s.head["fastestTime"] = p.fastestLap;
@@ -102,9 +102,9 @@ LiveSnapshot heatSnapshot(const HeatEngine& engine, const LiveContext& context) 
     const LiveTexts& t = liveTexts(context.language);
     const ProgrammeRequest& programme = engine.programme();
     const auto& captions = heatTexts(context.language).programmeCaptions;
-    std::string series = captions[static_cast<std::size_t>(index(programme.programa))];
-    if (programme.programa >= ProgrammeType::FreePractice) {
-        series += " " + (programme.seriesListText.empty() ? std::to_string(programme.serie)
+    std::string series = captions[static_cast<std::size_t>(index(programme.programmeType))];
+    if (programme.programmeType >= ProgrammeType::FreePractice) {
+        series += " " + (programme.seriesListText.empty() ? std::to_string(programme.seriesNumber)
                                                           : programme.seriesListText);
     }
     std::erase(series, '&');
@@ -113,8 +113,9 @@ LiveSnapshot heatSnapshot(const HeatEngine& engine, const LiveContext& context) 
     s.head["clock"] = engine.panel().clock;
     s.head["state"] = engine.heatPaused() ? "paused" : engine.heatRunning() ? "running" : "idle";
     s.head["stateText"] = engine.heatPaused() ? t.paused : engine.heatRunning() ? "" : t.noHeat;
-    s.standings = programme.programa >= ProgrammeType::OfficialPractice ? standingsTable(engine)
-                                                                        : lanesTable(engine, t);
+    s.standings = programme.programmeType >= ProgrammeType::OfficialPractice
+                      ? standingsTable(engine)
+                      : lanesTable(engine, t);
     setFastestLap(engine, s);
     return s;
 }

@@ -110,14 +110,14 @@ std::optional<ClassificationQuery> parseClassificationQuery(std::string_view que
             if (!type) {
                 return std::nullopt;
             }
-            q.programa = *type;
+            q.programmeType = *type;
             typeGiven = true;
         } else if (name == "series") {
             auto s = value == "all" ? std::optional<int>(0) : parseNumber(value, 1, 999);
             if (!s) {
                 return std::nullopt;
             }
-            q.serie = *s;
+            q.seriesNumber = *s;
         } else if (name == "event") {
             auto e = parseNumber(value, 1, 65535);
             if (!e) {

@@ -48,8 +48,8 @@ RequestVerdict checkRequest(std::string_view method, std::string_view path, std:
 // (default the active event, `defaultEvent`).
 struct ClassificationQuery {
     int event = 0;
-    ProgrammeType programa = ProgrammeType::Race;
-    int serie = 0; // 0: all series
+    ProgrammeType programmeType = ProgrammeType::Race;
+    int seriesNumber = 0; // 0: all series
 };
 std::optional<ClassificationQuery> parseClassificationQuery(std::string_view query,
                                                             int defaultEvent);

@@ -54,7 +54,7 @@ std::string wording(ArchiveFailure::Kind kind, int language) {
         return std::string(messageText(msgkey::kWrongArchiveFormat, language));
     }
     const Wording& w = kTexts[kind];
-    return std::string(language == kCastella ? w.castilian : w.catalan);
+    return std::string(language == kLanguageCastilian ? w.castilian : w.catalan);
 }
 
 std::unexpected<ArchiveFailure> failure(ArchiveFailure::Kind kind, int language,
@@ -308,7 +308,7 @@ template <class Source> ArchiveResult<ArchiveIndex> parseArchive(Source& in, int
         return failure(ArchiveFailure::BadCount, language);
     }
     // Without a whole header the new event could not be listed or opened.
-    if (!header || !decodeCapcaleraProva(*header).complete) {
+    if (!header || !decodeEventHeader(*header).complete) {
         return failure(ArchiveFailure::NoHeader, language);
     }
     return index;
@@ -513,7 +513,7 @@ std::error_code extractMember(FileSource& in, std::uintmax_t archiveSize, const 
 
 } // namespace
 
-ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& target, int language,
+ArchiveResult<void> archiveEvent(const fs::path& eventDir, const fs::path& target, int language,
                                  const ArchiveProgress& progress) {
     const std::string action(messageText(msgkey::kArchiving, language));
     if (progress.info) {
@@ -587,8 +587,8 @@ ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& targe
     return {};
 }
 
-ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::path& dataDir,
-                                          int language, const ArchiveProgress& progress) {
+ArchiveResult<Unarchived> unarchiveEvent(const fs::path& archive, const fs::path& dataDir,
+                                         int language, const ArchiveProgress& progress) {
     const std::string action(messageText(msgkey::kUnarchiving, language));
     if (progress.info) {
         progress.info(action);

@@ -77,7 +77,7 @@ std::vector<std::string> eventFolderFiles(const fs::path& folder);
 // Packs the event folder into `target`, written under a temporary name and renamed at the
 // end, so a failure leaves any earlier file of that name as it was. The temporary files that
 // a killed run left beside `target` are removed first.
-ArchiveResult<void> ArxivarProva(const fs::path& eventDir, const fs::path& target, int language,
+ArchiveResult<void> archiveEvent(const fs::path& eventDir, const fs::path& target, int language,
                                  const ArchiveProgress& progress = {});
 
 struct Unarchived {
@@ -89,7 +89,7 @@ struct Unarchived {
 // Rebuilds the archive as the data folder's next event. The members are written into a
 // temporary folder beside the events and it is renamed into place only when all are whole;
 // the temporary folders that a killed run left are removed first.
-ArchiveResult<Unarchived> DesarxivarProva(const fs::path& archive, const fs::path& dataDir,
-                                          int language, const ArchiveProgress& progress = {});
+ArchiveResult<Unarchived> unarchiveEvent(const fs::path& archive, const fs::path& dataDir,
+                                         int language, const ArchiveProgress& progress = {});
 
 } // namespace cronovolta

@@ -40,8 +40,9 @@ void LapListing::load() {
     }
     m_entries[ParticipantSelector] = {m_setup.all};
     m_entries[LaneSelector] = {m_setup.allLanes};
-    const int serie = m_setup.programa >= ProgrammeType::OfficialPractice ? m_setup.activeSerie : 1;
-    choose(SeriesSelector, std::clamp(serie, 1, static_cast<int>(series.size())) - 1);
+    const int seriesNumber =
+        m_setup.programmeType >= ProgrammeType::OfficialPractice ? m_setup.activeSeriesNumber : 1;
+    choose(SeriesSelector, std::clamp(seriesNumber, 1, static_cast<int>(series.size())) - 1);
 }
 
 void LapListing::choose(Selector selector, int position) {
@@ -76,14 +77,14 @@ void LapListing::fire(Selector selector) {
 }
 
 void LapListing::seriesChosen() {
-    const int serie = selectedSeries();
-    m_lapFile = m_setup.programa >= ProgrammeType::OfficialPractice
-                    ? m_setup.folder / seriesFileName(m_setup.programa, serie, ".VAV")
+    const int seriesNumber = selectedSeries();
+    m_lapFile = m_setup.programmeType >= ProgrammeType::OfficialPractice
+                    ? m_setup.folder / seriesFileName(m_setup.programmeType, seriesNumber, ".VAV")
                     : m_setup.folder / "VLTAVLT.TMP";
     clearLists();
     choose(ParticipantSelector, 0);
     choose(LaneSelector, 0);
-    const int heat = m_setup.programa >= ProgrammeType::OfficialPractice ? m_heats : 1;
+    const int heat = m_setup.programmeType >= ProgrammeType::OfficialPractice ? m_heats : 1;
     if (heat >= 1) {
         choose(HeatSelector, heat - 1);
     } else {
@@ -98,10 +99,10 @@ void LapListing::clearLists() {
     m_entries[LaneSelector].resize(1);
     m_names.clear();
     m_heats = 1;
-    if (m_setup.programa >= ProgrammeType::OfficialPractice) {
+    if (m_setup.programmeType >= ProgrammeType::OfficialPractice) {
         auto list = readParticipantList(
-            participantFile(m_setup.folder, m_setup.programa, selectedSeries()));
-        m_heats = list ? std::max<int>(list->maniguesFetes, 0) : 0;
+            participantFile(m_setup.folder, m_setup.programmeType, selectedSeries()));
+        m_heats = list ? std::max<int>(list->heatsDone, 0) : 0;
         if (list) {
             m_names = list->names;
         }
@@ -165,7 +166,7 @@ void LapListing::loadHeat() {
 }
 
 void LapListing::listHeat(const std::vector<LapRecord>& records, std::size_t pos) {
-    const int serie = selectedSeries();
+    const int seriesNumber = selectedSeries();
     const int heat = selectedHeat();
     m_rows.clear();
     if (pos < records.size()) {
@@ -180,7 +181,7 @@ void LapListing::listHeat(const std::vector<LapRecord>& records, std::size_t pos
             }
             LapRow row;
             auto& c = row.cells;
-            c[lapcol::Series] = formatNumber(serie, "#");
+            c[lapcol::Series] = formatNumber(seriesNumber, "#");
             c[lapcol::Participant] = formatNumber(r.participant, "#");
             c[lapcol::Name] = name(r.participant);
             c[lapcol::Lane] = formatNumber(r.lane, "0");
@@ -193,7 +194,7 @@ void LapListing::listHeat(const std::vector<LapRecord>& records, std::size_t pos
             c[lapcol::SinceStartKey] = c[lapcol::SinceStart];
             c[lapcol::Clock] = longTime(r.crossingTime);
             for (std::size_t k = 0; k < c.size(); ++k) {
-                row.values[k] = ValorNumeric(c[k]);
+                row.values[k] = numericValue(c[k]);
             }
             m_rows.push_back(std::move(row));
         }
@@ -216,7 +217,7 @@ void LapListing::filter() {
     const int lanePosition = position(LaneSelector);
     const double lane =
         lanePosition >= 1
-            ? ValorNumeric(entries(LaneSelector)[static_cast<std::size_t>(lanePosition)])
+            ? numericValue(entries(LaneSelector)[static_cast<std::size_t>(lanePosition)])
             : 0.0;
     for (auto& row : m_rows) {
         const double rowLane = cell(row, lapcol::Lane);
@@ -284,7 +285,7 @@ std::expected<std::vector<int>, std::string> LapListing::assignFastest(int row) 
         return std::unexpected("no lap to assign");
     }
     const auto& c = m_rows[static_cast<std::size_t>(row)].cells;
-    auto model = CorrectionModel::open(m_setup.folder, m_setup.programa, selectedSeries(),
+    auto model = CorrectionModel::open(m_setup.folder, m_setup.programmeType, selectedSeries(),
                                        CorrectionMode::Laps);
     if (!model) {
         return std::unexpected(model.error());
@@ -292,7 +293,7 @@ std::expected<std::vector<int>, std::string> LapListing::assignFastest(int row) 
     if (!model->selectHeat(selectedHeat())) {
         return std::unexpected(model->problem());
     }
-    const int k = model->rowOfLane(static_cast<int>(ValorNumeric(c[lapcol::Lane])));
+    const int k = model->rowOfLane(static_cast<int>(numericValue(c[lapcol::Lane])));
     if (k == 0) {
         return std::unexpected("heat " + std::to_string(selectedHeat()) + " has no row of lane " +
                                c[lapcol::Lane]);

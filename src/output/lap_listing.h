@@ -34,9 +34,9 @@ inline constexpr std::array<int, lapcol::Count> kLapListingWidths = {600, 400, 0
 
 struct LapListingSetup {
     fs::path folder; // where the lap files are: the event folder (the data folder for practice)
-    ProgrammeType programa = ProgrammeType::Race;
+    ProgrammeType programmeType = ProgrammeType::Race;
     int seriesCount = 1;
-    int activeSerie = 1;        // the series selected in the main window
+    int activeSeriesNumber = 1; // the series selected in the main window
     bool programmeOpen = false; // a programme of the main window is open
     std::string all = "Tots";   // entry 0 of the participant selector
     std::string allLanes = "Totes";
@@ -50,7 +50,7 @@ struct LapRow {
     std::array<double, lapcol::Count> values{};
 };
 
-// `LlistarVoltes`: the crossings of one heat of one series, read from its lap file, with
+// `LapListingWindow`: the crossings of one heat of one series, read from its lap file, with
 // selectors for series, participant, lane and heat, three sort orders, the number of rows
 // listed and the heat's start time. Choosing in a selector may set others; one choice filters
 // the rows once, after all of them have settled.
@@ -76,10 +76,10 @@ public:
     int position(Selector selector) const;
     // Programmes with series: the series is the main window's while a programme is open.
     bool seriesSelectorEnabled() const {
-        return !(m_setup.programmeOpen && m_setup.programa >= ProgrammeType::OfficialPractice);
+        return !(m_setup.programmeOpen && m_setup.programmeType >= ProgrammeType::OfficialPractice);
     }
     // Practice and free practice list the journal of the running programme: lanes only.
-    bool onlyLaneSelector() const { return m_setup.programa <= ProgrammeType::FreePractice; }
+    bool onlyLaneSelector() const { return m_setup.programmeType <= ProgrammeType::FreePractice; }
     int sortOption() const { return m_sort; }
     int selectedSeries() const { return position(SeriesSelector) + 1; }
     int selectedHeat() const { return position(HeatSelector) + 1; }
@@ -100,7 +100,7 @@ public:
 
     // Whether a listed lap can become a fastest lap (a programme is open).
     bool canAssignFastest() const {
-        return m_setup.programmeOpen && m_setup.programa >= ProgrammeType::OfficialPractice;
+        return m_setup.programmeOpen && m_setup.programmeType >= ProgrammeType::OfficialPractice;
     }
     // Makes the lap of `row` the fastest lap of its lane in the heat and recomputes the
     // series as the correction screen does; returns the heats rewritten.

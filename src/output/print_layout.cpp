@@ -38,21 +38,21 @@ void PrintLayout::place(double x, std::string_view text) {
     m_pages.back().items.push_back(PrintItem{x, m_line, m_fontSize, std::string(text)});
 }
 
-void PrintLayout::EscriureA(double x, std::string_view text) {
+void PrintLayout::writeLeft(double x, std::string_view text) {
     place(x, trimBlanks(text));
 }
 
-void PrintLayout::EscriureDreta(double x, std::string_view text) {
+void PrintLayout::writeRight(double x, std::string_view text) {
     text = trimBlanks(text);
     place(x - m_fontSize / kBaseFontSize * characterCount(text), text);
 }
 
-void PrintLayout::EscriureCentre(double x, std::string_view text) {
+void PrintLayout::writeCentred(double x, std::string_view text) {
     text = trimBlanks(text);
     place(x - m_fontSize / kBaseFontSize * (characterCount(text) / 2.0), text);
 }
 
-void PrintLayout::EscriureDecimal(double x, std::string_view text) {
+void PrintLayout::writeDecimal(double x, std::string_view text) {
     text = trimBlanks(text);
     auto separator = text.find('.');
     if (separator == std::string_view::npos) {

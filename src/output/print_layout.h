@@ -50,14 +50,14 @@ public:
     double fontSize() const { return m_fontSize; }
 
     // The text starts at column x.
-    void EscriureA(double x, std::string_view text);
+    void writeLeft(double x, std::string_view text);
     // The text ends at column x.
-    void EscriureDreta(double x, std::string_view text);
+    void writeRight(double x, std::string_view text);
     // The text is centred on column x.
-    void EscriureCentre(double x, std::string_view text);
+    void writeCentred(double x, std::string_view text);
     // The first "." (else the first ",") ends at column x; a text without either ends one
     // column before x, where its separator would stand.
-    void EscriureDecimal(double x, std::string_view text);
+    void writeDecimal(double x, std::string_view text);
 
     int line() const { return m_line; }
     void newLine(int count = 1);

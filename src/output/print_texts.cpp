@@ -8,7 +8,7 @@ namespace cronovolta {
 namespace {
 
 PrintTexts fromTables(int language) {
-    const bool catalan = language != kCastella;
+    const bool catalan = language != kLanguageCastilian;
     MessageTable messages;
     messages.fill("Classificacio", language);
     const ResultsTexts& results = resultsTexts(language);
@@ -36,9 +36,9 @@ PrintTexts fromTables(int language) {
 } // namespace
 
 const PrintTexts& printTexts(int language) {
-    static const PrintTexts kCatalan = fromTables(kCatala);
-    static const PrintTexts kCastilian = fromTables(kCastella);
-    return language == kCastella ? kCastilian : kCatalan;
+    static const PrintTexts kCatalan = fromTables(kLanguageCatalan);
+    static const PrintTexts kCastilian = fromTables(kLanguageCastilian);
+    return language == kLanguageCastilian ? kCastilian : kCatalan;
 }
 
 std::string withoutAccelerators(std::string_view caption) {

@@ -18,19 +18,19 @@ struct ReportEvent {
 
 // The heat just run, as the heat panel knows it.
 struct HeatReport {
-    ProgrammeType programa = ProgrammeType::Race;
+    ProgrammeType programmeType = ProgrammeType::Race;
     int seriesCount = 1;
     std::string seriesText; // the series list's entry of the series
     int heat = 0;
 };
 
 // The classification of the heat just run, from the standings grid and its headings.
-PrintLayout ImprimirClassificacio(const ReportEvent& event, const HeatReport& heat,
-                                  const StandingsGrid& grid,
-                                  const std::vector<std::string>& headings);
+PrintLayout layoutClassificationReport(const ReportEvent& event, const HeatReport& heat,
+                                       const StandingsGrid& grid,
+                                       const std::vector<std::string>& headings);
 
 // The results browser's list as it stands, with its selector settings.
-PrintLayout ImprimirResultats(const ReportEvent& event, const ResultsBrowser& browser);
+PrintLayout layoutResultsReport(const ReportEvent& event, const ResultsBrowser& browser);
 
 // The lap grid of the browser's heat: one column per lane, in bands of lanes.
 struct QuadrantShape {
@@ -40,6 +40,6 @@ struct QuadrantShape {
     int linesPerPage = 68;
 };
 QuadrantShape quadrantShape(int lanes);
-PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& browser);
+PrintLayout layoutQuadrantReport(const ReportEvent& event, const ResultsBrowser& browser);
 
 } // namespace cronovolta

@@ -19,34 +19,34 @@ void writeRow(PrintLayout& p, int row, bool race, const std::vector<std::string>
         return trimBlanks(cell(column)).empty() ? std::string() : "[" + cell(column) + "]";
     };
     if (row >= 1) {
-        p.EscriureDreta(8, std::to_string(row));
-        p.EscriureA(8, ".-");
+        p.writeRight(8, std::to_string(row));
+        p.writeLeft(8, ".-");
     }
-    p.EscriureA(10, cell(col::Name));
+    p.writeLeft(10, cell(col::Name));
     if (race) {
-        p.EscriureDreta(40, cell(col::SeriesLaps));
+        p.writeRight(40, cell(col::SeriesLaps));
     } else {
-        p.EscriureDreta(38, cell(col::Fastest));
+        p.writeRight(38, cell(col::Fastest));
     }
-    p.EscriureCentre(45, bracketed(col::FastestLane));
+    p.writeCentred(45, bracketed(col::FastestLane));
     // The gap headings are wider than the gaps and would run into the lane's heading.
     p.setFontSize(row == 0 ? kSmallFontSize : kBaseFontSize);
-    p.EscriureDreta(55, cell(col::GapLeader));
-    p.EscriureDreta(65, cell(col::GapPrevious));
+    p.writeRight(55, cell(col::GapLeader));
+    p.writeRight(65, cell(col::GapPrevious));
     p.setFontSize(kBaseFontSize);
-    p.EscriureCentre(74, bracketed(col::Lane));
-    p.EscriureDreta(85, cell(col::HeatLaps));
-    p.EscriureDreta(95, cell(col::HeatFastest));
+    p.writeCentred(74, bracketed(col::Lane));
+    p.writeRight(85, cell(col::HeatLaps));
+    p.writeRight(95, cell(col::HeatFastest));
     p.newLine();
 }
 
 } // namespace
 
-PrintLayout ImprimirClassificacio(const ReportEvent& event, const HeatReport& heat,
-                                  const StandingsGrid& grid,
-                                  const std::vector<std::string>& headings) {
+PrintLayout layoutClassificationReport(const ReportEvent& event, const HeatReport& heat,
+                                       const StandingsGrid& grid,
+                                       const std::vector<std::string>& headings) {
     const PrintTexts& t = printTexts(event.language);
-    const bool race = heat.programa == ProgrammeType::Race;
+    const bool race = heat.programmeType == ProgrammeType::Race;
     std::vector<std::string> titles = headings;
     titles.resize(col::Count);
     auto headingBlock = [&](PrintLayout& p) {
@@ -57,14 +57,15 @@ PrintLayout ImprimirClassificacio(const ReportEvent& event, const HeatReport& he
     PrintLayout p;
     writePageHeader(p, event, kPortraitDateColumn);
     std::string title =
-        t.classification + lowerAscii(t.programmeCaptions[static_cast<std::size_t>(index(std::clamp(
-                               heat.programa, ProgrammeType::Practice, ProgrammeType::Race)))]);
+        t.classification +
+        lowerAscii(t.programmeCaptions[static_cast<std::size_t>(
+            index(std::clamp(heat.programmeType, ProgrammeType::Practice, ProgrammeType::Race)))]);
     if (heat.seriesCount > 1) {
         title += " - " + t.seriesLabel + heat.seriesText;
     }
-    p.EscriureA(5, title);
+    p.writeLeft(5, title);
     p.newLine();
-    p.EscriureA(5, t.finishedHeat + printedNumber(static_cast<float>(heat.heat)));
+    p.writeLeft(5, t.finishedHeat + printedNumber(static_cast<float>(heat.heat)));
     p.newLine(3);
     headingBlock(p);
     repeatOnEveryPage(p, event, kPortraitDateColumn, headingBlock);

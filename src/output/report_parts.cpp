@@ -8,8 +8,8 @@ namespace cronovolta {
 
 void writePageHeader(PrintLayout& layout, const ReportEvent& event, double dateColumn) {
     layout.newLine(2);
-    layout.EscriureA(5, event.name);
-    layout.EscriureDreta(dateColumn, event.date);
+    layout.writeLeft(5, event.name);
+    layout.writeRight(dateColumn, event.date);
     layout.newLine();
 }
 

@@ -37,7 +37,7 @@ QuadrantLaps lapsUpTo(const Classification& list, int heat) {
         const auto& row = list.rows()[i];
         if (row.heat <= heat) {
             const int pass = static_cast<int>(row.values[kColPass]);
-            laps.rows[{row.serie, row.participant, row.lane, pass}] = static_cast<int>(i);
+            laps.rows[{row.seriesNumber, row.participant, row.lane, pass}] = static_cast<int>(i);
             laps.passes = std::max(laps.passes, pass);
         }
     }
@@ -63,22 +63,22 @@ struct QuadrantGrid {
 };
 
 void writeHeading(PrintLayout& p, const QuadrantGrid& g) {
-    p.EscriureA(5, g.title(kColName));
+    p.writeLeft(5, g.title(kColName));
     p.setFontSize(kSmallFontSize);
-    p.EscriureDreta(g.columns.gapFirst(), g.title(kColGapFirst));
-    p.EscriureDreta(g.columns.gapPrevious(), g.title(kColGapPrevious));
+    p.writeRight(g.columns.gapFirst(), g.title(kColGapFirst));
+    p.writeRight(g.columns.gapPrevious(), g.title(kColGapPrevious));
     if (g.penalty) {
-        p.EscriureDreta(g.columns.penalty(), g.title(kColPenalty));
+        p.writeRight(g.columns.penalty(), g.title(kColPenalty));
     }
     p.setFontSize(kBaseFontSize);
-    p.EscriureDreta(g.columns.closing, g.race ? g.rt.quadrantColumnRace : g.rt.quadrantColumnOther);
+    p.writeRight(g.columns.closing, g.race ? g.rt.quadrantColumnRace : g.rt.quadrantColumnOther);
     p.newLine();
     for (int band = 0; band < g.shape.bands; ++band) {
         for (int place = 0; place < g.shape.lanesPerBand; ++place) {
             const std::size_t i = static_cast<std::size_t>(band * g.shape.lanesPerBand + place);
             if (i < g.lanes.size()) {
-                p.EscriureCentre(laneColumn(place),
-                                 g.title(kColLane) + " " + std::to_string(g.lanes[i]));
+                p.writeCentred(laneColumn(place),
+                               g.title(kColLane) + " " + std::to_string(g.lanes[i]));
             }
         }
         p.newLine();
@@ -91,34 +91,33 @@ void writeParticipant(PrintLayout& p, const QuadrantGrid& g, const QuadrantLaps&
                       const ClassificationRow& row) {
     const int valueColumn = g.race ? kColHeatLaps : kColHeatFastest;
     const int closingColumn = g.race ? kColTotal : kColFastest;
-    p.EscriureDreta(4, rankNumber(row.cells[kColRank]));
-    p.EscriureA(4, "-" + row.cells[kColName]);
+    p.writeRight(4, rankNumber(row.cells[kColRank]));
+    p.writeLeft(4, "-" + row.cells[kColName]);
     // Small print keeps the gaps apart from the lane values below them.
     p.setFontSize(kSmallFontSize);
-    p.EscriureDreta(g.columns.gapFirst(), row.cells[kColGapFirst]);
-    p.EscriureDreta(g.columns.gapPrevious(), row.cells[kColGapPrevious]);
+    p.writeRight(g.columns.gapFirst(), row.cells[kColGapFirst]);
+    p.writeRight(g.columns.gapPrevious(), row.cells[kColGapPrevious]);
     if (g.penalty) {
-        p.EscriureDreta(g.columns.penalty(), row.cells[kColPenalty]);
+        p.writeRight(g.columns.penalty(), row.cells[kColPenalty]);
     }
     p.setFontSize(kBaseFontSize);
-    p.EscriureDreta(g.columns.closing, row.cells[static_cast<std::size_t>(closingColumn)]);
+    p.writeRight(g.columns.closing, row.cells[static_cast<std::size_t>(closingColumn)]);
     p.newLine();
     for (int band = 0; band < g.shape.bands; ++band) {
         for (int pass = 1; pass <= laps.passes; ++pass) {
             if (laps.passes > 1) {
-                p.EscriureA(10, g.title(kColPass) + " " + std::to_string(pass));
+                p.writeLeft(10, g.title(kColPass) + " " + std::to_string(pass));
             }
             for (int place = 0; place < g.shape.lanesPerBand; ++place) {
                 const std::size_t i = static_cast<std::size_t>(band * g.shape.lanesPerBand + place);
                 if (i >= g.lanes.size()) {
                     break;
                 }
-                auto found = laps.rows.find({row.serie, row.participant, g.lanes[i], pass});
+                auto found = laps.rows.find({row.seriesNumber, row.participant, g.lanes[i], pass});
                 if (found != laps.rows.end()) {
                     const auto& cells =
                         g.list.rows()[static_cast<std::size_t>(found->second)].cells;
-                    p.EscriureDecimal(laneColumn(place),
-                                      cells[static_cast<std::size_t>(valueColumn)]);
+                    p.writeDecimal(laneColumn(place), cells[static_cast<std::size_t>(valueColumn)]);
                 }
             }
             p.newLine();
@@ -144,10 +143,10 @@ QuadrantShape quadrantShape(int lanes) {
     return {};
 }
 
-PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& browser) {
+PrintLayout layoutQuadrantReport(const ReportEvent& event, const ResultsBrowser& browser) {
     const ResultsTexts& rt = resultsTexts(event.language);
     const Classification& list = browser.list();
-    const bool race = browser.setup().programa == ProgrammeType::Race;
+    const bool race = browser.setup().programmeType == ProgrammeType::Race;
     const std::vector<int>& lanes = list.lanes();
     const QuadrantShape shape = quadrantShape(static_cast<int>(lanes.size()));
     const bool landscape = shape.orientation == Orientation::Landscape;
@@ -162,7 +161,7 @@ PrintLayout ImprimirQuadrant(const ReportEvent& event, const ResultsBrowser& bro
 
     PrintLayout p(shape.orientation, shape.linesPerPage);
     writePageHeader(p, event, dateColumn);
-    p.EscriureA(5, (race ? rt.quadrantTitleRace : rt.quadrantTitleOther) + std::to_string(heat));
+    p.writeLeft(5, (race ? rt.quadrantTitleRace : rt.quadrantTitleOther) + std::to_string(heat));
     p.newLine(2);
     heading(p);
     repeatOnEveryPage(p, event, dateColumn, heading);

@@ -14,27 +14,27 @@ void writeRow(PrintLayout& p, const Classification& list,
               const std::array<std::string, kClassColumnCount>& cells, bool headings) {
     if (!headings) {
         if (auto rank = rankNumber(cells[kColRank]); !rank.empty()) {
-            p.EscriureDreta(8, rank);
-            p.EscriureA(8, ".-");
+            p.writeRight(8, rank);
+            p.writeLeft(8, ".-");
         }
     }
-    p.EscriureA(10, cells[kColName]);
+    p.writeLeft(10, cells[kColName]);
     p.setFontSize(kSmallFontSize);
-    p.EscriureCentre(35, cells[kColSerie]);
-    p.EscriureCentre(40, cells[kColPass]);
-    p.EscriureCentre(45, cells[kColLane]);
-    p.EscriureCentre(50, cells[kColHeat]);
+    p.writeCentred(35, cells[kColSeriesNumber]);
+    p.writeCentred(40, cells[kColPass]);
+    p.writeCentred(45, cells[kColLane]);
+    p.writeCentred(50, cells[kColHeat]);
     p.setFontSize(kBaseFontSize);
     for (int c : {kColTotal, kColFastest, kColHeatLaps, kColHeatFastest}) {
         if (list.columnWidth(c) > 0) {
-            p.EscriureDreta(65, cells[static_cast<std::size_t>(c)]);
+            p.writeRight(65, cells[static_cast<std::size_t>(c)]);
         }
     }
     p.setFontSize(kSmallFontSize);
-    p.EscriureDreta(78, cells[kColGapFirst]);
-    p.EscriureDreta(87, cells[kColGapPrevious]);
+    p.writeRight(78, cells[kColGapFirst]);
+    p.writeRight(87, cells[kColGapPrevious]);
     if (list.columnWidth(kColPenalty) > 0) {
-        p.EscriureDreta(92, cells[kColPenalty]);
+        p.writeRight(92, cells[kColPenalty]);
     }
     p.setFontSize(kBaseFontSize);
     p.newLine();
@@ -43,17 +43,17 @@ void writeRow(PrintLayout& p, const Classification& list,
 // A label ending at `column`, a blank, then the selector's text.
 void writeSelector(PrintLayout& p, double column, const std::string& label,
                    const ResultsBrowser& browser, ResultsBrowser::Filter filter) {
-    p.EscriureDreta(column, label);
+    p.writeRight(column, label);
     const auto& entries = browser.entries(filter);
     const int selected = browser.selected(filter);
     if (selected >= 0 && selected < static_cast<int>(entries.size())) {
-        p.EscriureA(column + 1, entries[static_cast<std::size_t>(selected)]);
+        p.writeLeft(column + 1, entries[static_cast<std::size_t>(selected)]);
     }
 }
 
 } // namespace
 
-PrintLayout ImprimirResultats(const ReportEvent& event, const ResultsBrowser& browser) {
+PrintLayout layoutResultsReport(const ReportEvent& event, const ResultsBrowser& browser) {
     using F = ResultsBrowser::Filter;
     const PrintTexts& t = printTexts(event.language);
     const ResultsTexts& rt = resultsTexts(event.language);
@@ -70,10 +70,10 @@ PrintLayout ImprimirResultats(const ReportEvent& event, const ResultsBrowser& br
 
     PrintLayout p;
     writePageHeader(p, event, kPortraitDateColumn);
-    const ProgrammeType programa =
-        std::clamp(browser.setup().programa, ProgrammeType::Practice, ProgrammeType::Race);
-    p.EscriureA(5,
-                t.classification + t.programmeCaptions[static_cast<std::size_t>(index(programa))]);
+    const ProgrammeType programmeType =
+        std::clamp(browser.setup().programmeType, ProgrammeType::Practice, ProgrammeType::Race);
+    p.writeLeft(5, t.classification +
+                       t.programmeCaptions[static_cast<std::size_t>(index(programmeType))]);
     p.newLine(2);
     writeSelector(p, 20, rt.seriesLabel, browser, F::kSeries);
     writeSelector(p, 50, rt.participantLabel, browser, F::kParticipant);
@@ -82,9 +82,9 @@ PrintLayout ImprimirResultats(const ReportEvent& event, const ResultsBrowser& br
     writeSelector(p, 50, rt.laneLabel, browser, F::kLane);
     writeSelector(p, 80, rt.heatLabel, browser, F::kHeat);
     p.newLine();
-    p.EscriureDreta(20, rt.criterionLabel);
+    p.writeRight(20, rt.criterionLabel);
     const int criterion = std::clamp(browser.criterion(), 1, 4);
-    p.EscriureA(21, withoutAccelerators(rt.criteria[static_cast<std::size_t>(criterion - 1)]));
+    p.writeLeft(21, withoutAccelerators(rt.criteria[static_cast<std::size_t>(criterion - 1)]));
     p.newLine(2);
     headingBlock(p);
     repeatOnEveryPage(p, event, kPortraitDateColumn, headingBlock);

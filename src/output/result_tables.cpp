@@ -1,6 +1,6 @@
 #include "output/result_tables.h"
 
-#include "results/inscrits_model.h"
+#include "results/entrants_model.h"
 #include "results/results_source.h"
 #include "results/results_texts.h"
 #include "storage/event_files.h"
@@ -32,7 +32,7 @@ std::string joinLines(const std::vector<std::vector<std::string>>& rows, bool fi
 
 int entryIndex(const std::vector<std::string>& entries, int number) {
     for (std::size_t i = 1; i < entries.size(); ++i) {
-        if (static_cast<int>(ValorNumeric(entries[i])) == number) {
+        if (static_cast<int>(numericValue(entries[i])) == number) {
             return static_cast<int>(i);
         }
     }
@@ -58,7 +58,7 @@ std::string stageWord(ProgressionStage stage, int language) {
 
 } // namespace
 
-std::string trainingTable(ResultsBrowser& b, const ConfigPista& track) {
+std::string trainingTable(ResultsBrowser& b, const TrackConfig& track) {
     const int lanes = std::max<int>(track.lanes, 0);
     const int participants =
         std::max(0, static_cast<int>(b.entries(ResultsBrowser::kParticipant).size()) - 1);
@@ -73,7 +73,7 @@ std::string trainingTable(ResultsBrowser& b, const ConfigPista& track) {
             break;
         }
         const ClassificationRow& r = b.list().rows()[static_cast<std::size_t>(i)];
-        if (!pairOf.emplace(std::make_pair(r.serie, r.participant), next).second) {
+        if (!pairOf.emplace(std::make_pair(r.seriesNumber, r.participant), next).second) {
             continue;
         }
         table[next][0] = r.cells[kColRank] + " " + r.name;
@@ -83,8 +83,8 @@ std::string trainingTable(ResultsBrowser& b, const ConfigPista& track) {
     b.selectHeat(0);
     b.selectCriterion(kHeatFastestLap);
     for (int pos = 1; pos <= lanes; ++pos) {
-        const int lane = pos < static_cast<int>(track.OrdreCanvi.size())
-                             ? track.OrdreCanvi[static_cast<std::size_t>(pos)]
+        const int lane = pos < static_cast<int>(track.laneChangeOrder.size())
+                             ? track.laneChangeOrder[static_cast<std::size_t>(pos)]
                              : 0;
         const int entry = entryIndex(b.entries(ResultsBrowser::kLane), lane);
         if (entry < 0) {
@@ -95,7 +95,7 @@ std::string trainingTable(ResultsBrowser& b, const ConfigPista& track) {
         std::map<std::pair<int, int>, bool> placed;
         for (int i : b.visibleRows()) {
             const ClassificationRow& r = b.list().rows()[static_cast<std::size_t>(i)];
-            const auto key = std::make_pair(r.serie, r.participant);
+            const auto key = std::make_pair(r.seriesNumber, r.participant);
             auto it = pairOf.find(key);
             if (it == pairOf.end() || !placed.emplace(key, true).second) {
                 continue;
@@ -137,13 +137,13 @@ std::string raceTable(ResultsBrowser& race, const std::vector<ProgressionStage>&
         }
         const auto& names = race.entries(ResultsBrowser::kParticipant);
         for (std::size_t j = 1; j < names.size(); ++j) {
-            const int number = race.eqDorsal()[j];
+            const int number = race.numberOfEntries()[j];
             std::vector<std::string> line{
                 formatNumber(static_cast<double>(s), "0"), stageWord(stage, language),
                 std::to_string(number), names[j],
                 std::to_string(startLane(ProgrammeType::Race, number, race.setup().track))};
             if (auto it = result.find(number); it != result.end()) {
-                line.push_back(formatNumber(ValorNumeric(it->second->cells[kColRank]), "0"));
+                line.push_back(formatNumber(numericValue(it->second->cells[kColRank]), "0"));
                 line.push_back(it->second->cells[kColTotal]);
                 line.push_back(it->second->cells[kColFastest]);
             }

@@ -2,8 +2,8 @@
 
 #include "results/progression.h"
 #include "results/results_browser.h"
-#include "storage/config_pista.h"
 #include "storage/file_io.h"
+#include "storage/track_config.h"
 
 #include <expected>
 #include <string>
@@ -17,7 +17,7 @@ struct EventFiles;
 // participant in ranking order (rank and name, then the ranks on each lane of the change
 // order, the fastest lap; below them the fastest lap on each lane), TAB-separated, no line
 // break after the last row.
-std::string trainingTable(ResultsBrowser& browser, const ConfigPista& track);
+std::string trainingTable(ResultsBrowser& browser, const TrackConfig& track);
 
 // The stage of each race series 1..count as the lane-distribution table places them.
 std::vector<ProgressionStage> raceStages(int seriesCount, const Distribution& distribution);

@@ -52,24 +52,24 @@ bool timeCriterion(int criterion) {
 
 class Report {
 public:
-    Report(ResultsBrowser& browser, ProgrammeType programa, const ExportOptions& options,
+    Report(ResultsBrowser& browser, ProgrammeType programmeType, const ExportOptions& options,
            std::string& out)
-        : m_b(browser), m_programa(programa), m_options(options), m_out(out),
+        : m_b(browser), m_programmeType(programmeType), m_options(options), m_out(out),
           m_headers(columnHeaders(options.language)) {
-        m_P = count(ResultsBrowser::kParticipant);
-        m_L = count(ResultsBrowser::kLane);
-        m_S = count(ResultsBrowser::kPass);
-        m_H = count(ResultsBrowser::kHeat);
+        m_participantCount = count(ResultsBrowser::kParticipant);
+        m_laneCount = count(ResultsBrowser::kLane);
+        m_passCount = count(ResultsBrowser::kPass);
+        m_heatCount = count(ResultsBrowser::kHeat);
     }
 
-    int heats() const { return m_H; }
+    int heats() const { return m_heatCount; }
 
     void grids();
-    void afterEachHeat(int c, int v);
-    void byLane(int c, int v);
-    void byHeat(int c, int v);
-    void byParticipant(int c, int v);
-    void allHeats(int c, int v);
+    void afterEachHeat(int criterion, int valueColumn);
+    void byLane(int criterion, int valueColumn);
+    void byHeat(int criterion, int valueColumn);
+    void byParticipant(int criterion, int valueColumn);
+    void allHeats(int criterion, int valueColumn);
 
 private:
     // Positions of the participants (rows, in the participant filter's order) by column.
@@ -105,7 +105,7 @@ private:
         return r.cells[static_cast<std::size_t>(column)];
     }
     static int position(const ClassificationRow& r) {
-        return static_cast<int>(ValorNumeric(cell(r, kColRank)));
+        return static_cast<int>(numericValue(cell(r, kColRank)));
     }
     static std::string positionText(const ClassificationRow& r) {
         return formatNumber(position(r), "0") + ".-";
@@ -120,11 +120,11 @@ private:
     }
     // The visible rows that a report writes: with a time criterion, rows without a time
     // end the block, as they all sort last.
-    std::vector<int> written(int criterion, int v) const {
+    std::vector<int> written(int criterion, int valueColumn) const {
         std::vector<int> rows = m_b.visibleRows();
         if (timeCriterion(criterion)) {
             for (std::size_t i = 0; i < rows.size(); ++i) {
-                if (row(rows[i]).values[static_cast<std::size_t>(v)] > kNoTime) {
+                if (row(rows[i]).values[static_cast<std::size_t>(valueColumn)] > kNoTime) {
                     rows.resize(i);
                     break;
                 }
@@ -132,12 +132,12 @@ private:
         }
         return rows;
     }
-    void dataLines(const std::vector<int>& rows, int v) {
+    void dataLines(const std::vector<int>& rows, int valueColumn) {
         for (int i : rows) {
             const ClassificationRow& r = row(i);
             line("\t" + positionText(r) + "\t" + r.name + "\t(" + header(kColLane) +
-                 cell(r, kColLane) + ")\t" + cell(r, v) + "\t" + cell(r, kColGapFirst) + "\t" +
-                 cell(r, kColGapPrevious));
+                 cell(r, kColLane) + ")\t" + cell(r, valueColumn) + "\t" + cell(r, kColGapFirst) +
+                 "\t" + cell(r, kColGapPrevious));
         }
         line();
     }
@@ -145,16 +145,16 @@ private:
         PositionTable t;
         t.columns = columns;
         const auto& names = m_b.entries(ResultsBrowser::kParticipant);
-        for (int j = 1; j <= m_P; ++j) {
+        for (int j = 1; j <= m_participantCount; ++j) {
             t.names.push_back(names[static_cast<std::size_t>(j)]);
         }
         t.cells.resize(t.names.size());
         return t;
     }
     void enter(PositionTable& t, const ClassificationRow& r, int column, std::string text) const {
-        for (int j = 1; j <= m_P; ++j) {
-            if (m_b.eqSerie()[static_cast<std::size_t>(j)] == r.serie &&
-                m_b.eqDorsal()[static_cast<std::size_t>(j)] == r.participant) {
+        for (int j = 1; j <= m_participantCount; ++j) {
+            if (m_b.seriesOfEntries()[static_cast<std::size_t>(j)] == r.seriesNumber &&
+                m_b.numberOfEntries()[static_cast<std::size_t>(j)] == r.participant) {
                 t.cells[static_cast<std::size_t>(j - 1)][column] = std::move(text);
                 return;
             }
@@ -185,7 +185,7 @@ private:
     }
     void gridHeading() {
         std::string heading = "\t" + header(kColName) + "\t";
-        for (int i = 1; i <= m_L; ++i) {
+        for (int i = 1; i <= m_laneCount; ++i) {
             heading += header(kColLane) + " " +
                        m_b.entries(ResultsBrowser::kLane)[static_cast<std::size_t>(i)] + "\t";
         }
@@ -198,7 +198,7 @@ private:
         const auto& rows = m_b.list().rows();
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const auto& r = rows[i];
-            out.emplace(std::make_tuple(r.serie, r.participant, r.lane,
+            out.emplace(std::make_tuple(r.seriesNumber, r.participant, r.lane,
                                         static_cast<int>(r.values[kColPass])),
                         static_cast<int>(i));
         }
@@ -210,10 +210,10 @@ private:
     void gridLine(const Driven& driven, const ClassificationRow& r, int pass, LaneValue laneValue,
                   const std::string& closing) {
         std::string text = "\t" + r.name + "\t";
-        for (int i = 1; i <= m_L; ++i) {
+        for (int i = 1; i <= m_laneCount; ++i) {
             const int lane = static_cast<int>(
-                ValorNumeric(m_b.entries(ResultsBrowser::kLane)[static_cast<std::size_t>(i)]));
-            auto it = driven.find(std::make_tuple(r.serie, r.participant, lane, pass));
+                numericValue(m_b.entries(ResultsBrowser::kLane)[static_cast<std::size_t>(i)]));
+            auto it = driven.find(std::make_tuple(r.seriesNumber, r.participant, lane, pass));
             if (it != driven.end()) {
                 text += laneValue(row(it->second)) + "\t";
             }
@@ -222,23 +222,23 @@ private:
     }
 
     ResultsBrowser& m_b;
-    ProgrammeType m_programa;
+    ProgrammeType m_programmeType;
     const ExportOptions& m_options;
     std::string& m_out;
     std::vector<std::string> m_headers;
-    int m_P = 0;
-    int m_L = 0;
-    int m_S = 0;
-    int m_H = 0;
+    int m_participantCount = 0;
+    int m_laneCount = 0;
+    int m_passCount = 0;
+    int m_heatCount = 0;
 };
 
 void Report::grids() {
-    reset(m_programa == ProgrammeType::Race ? kTotalLaps : kFastestLap);
-    m_b.selectHeat(m_H);
+    reset(m_programmeType == ProgrammeType::Race ? kTotalLaps : kFastestLap);
+    m_b.selectHeat(m_heatCount);
     const Driven driven = drivenRows();
     const std::vector<int> rows = m_b.visibleRows();
     auto fastestAsTime = [](const ClassificationRow& r) {
-        return formatNumber(ValorNumeric(cell(r, kColHeatFastest)), "0.0000");
+        return formatNumber(numericValue(cell(r, kColHeatFastest)), "0.0000");
     };
     auto heatLaps = [](const ClassificationRow& r) { return cell(r, kColHeatLaps); };
     auto fastestIfSet = [](const ClassificationRow& r) {
@@ -249,7 +249,7 @@ void Report::grids() {
     if (!m_options.separateGrids) {
         gridHeading();
         for (int i : rows) {
-            for (int k = 1; k <= m_S; ++k) {
+            for (int k = 1; k <= m_passCount; ++k) {
                 gridLine(driven, row(i), k, fastestAsTime, cell(row(i), kColFastest));
                 gridLine(driven, row(i), k, heatLaps, cell(row(i), kColTotal));
             }
@@ -259,43 +259,44 @@ void Report::grids() {
     }
     gridHeading();
     for (int i : rows) {
-        for (int k = 1; k <= m_S; ++k) {
+        for (int k = 1; k <= m_passCount; ++k) {
             gridLine(driven, row(i), k, heatLaps, cell(row(i), kColTotal));
         }
     }
     line();
     gridHeading();
     for (int i : rows) {
-        for (int k = 1; k <= m_S; ++k) {
+        for (int k = 1; k <= m_passCount; ++k) {
             gridLine(driven, row(i), k, fastestIfSet, cell(row(i), kColFastest));
         }
     }
     line();
 }
 
-void Report::afterEachHeat(int c, int v) {
-    reset(c);
-    PositionTable table = newTable(m_H);
+void Report::afterEachHeat(int criterion, int valueColumn) {
+    reset(criterion);
+    PositionTable table = newTable(m_heatCount);
     std::vector<std::string> headings;
-    for (int h = 1; h <= m_H; ++h) {
+    for (int h = 1; h <= m_heatCount; ++h) {
         m_b.selectExactHeat(h);
         line(title(kAfterHeatTitle) + printedNumber(static_cast<float>(h)));
         line();
-        const std::vector<int> rows = written(c, v);
+        const std::vector<int> rows = written(criterion, valueColumn);
         for (int i : rows) {
             const ClassificationRow& r = row(i);
             enter(table, r, h,
-                  c == kTotalLaps ? strValue(static_cast<float>(position(r))) : cell(r, v));
+                  criterion == kTotalLaps ? strValue(static_cast<float>(position(r)))
+                                          : cell(r, valueColumn));
         }
-        dataLines(rows, v);
+        dataLines(rows, valueColumn);
         headings.push_back(printedNumber(static_cast<float>(h)));
     }
-    writeTable(c == kTotalLaps ? kLapsTableTitle : kFastestTableTitle, headings, table);
+    writeTable(criterion == kTotalLaps ? kLapsTableTitle : kFastestTableTitle, headings, table);
 }
 
-void Report::byLane(int c, int v) {
-    reset(c);
-    const int columns = m_S * m_L;
+void Report::byLane(int criterion, int valueColumn) {
+    reset(criterion);
+    const int columns = m_passCount * m_laneCount;
     PositionTable table = newTable(columns);
     std::vector<std::string> headings;
     std::string passWord = resultsTexts(m_options.language).passLabel;
@@ -306,83 +307,84 @@ void Report::byLane(int c, int v) {
         }
     }
     int column = 0;
-    for (int k = 1; k <= m_S; ++k) {
+    for (int k = 1; k <= m_passCount; ++k) {
         m_b.selectPass(k);
-        for (int i = 1; i <= m_L; ++i) {
+        for (int i = 1; i <= m_laneCount; ++i) {
             m_b.selectLane(i);
             const std::string& lane =
                 m_b.entries(ResultsBrowser::kLane)[static_cast<std::size_t>(i)];
             std::string heading = title(kLaneTitle) + " " + lane;
-            if (m_S >= 2) {
+            if (m_passCount >= 2) {
                 heading += " " + passWord + printedNumber(static_cast<float>(k));
                 headings.push_back(header(kColLane) + lane + " " + header(kColPass) +
                                    formatNumber(k, "0"));
             } else {
-                headings.push_back(printedNumber(static_cast<float>(ValorNumeric(lane))));
+                headings.push_back(printedNumber(static_cast<float>(numericValue(lane))));
             }
             line(heading);
             line();
-            const std::vector<int> rows = written(c, v);
+            const std::vector<int> rows = written(criterion, valueColumn);
             ++column;
             for (int r : rows) {
                 enter(table, row(r), column, strValue(static_cast<float>(position(row(r)))));
             }
-            dataLines(rows, v);
+            dataLines(rows, valueColumn);
         }
     }
     writeTable(kLaneTableTitle, headings, table);
 }
 
-void Report::byHeat(int c, int v) {
-    reset(c);
-    PositionTable table = newTable(m_H);
+void Report::byHeat(int criterion, int valueColumn) {
+    reset(criterion);
+    PositionTable table = newTable(m_heatCount);
     std::vector<std::string> headings;
-    for (int h = 1; h <= m_H; ++h) {
+    for (int h = 1; h <= m_heatCount; ++h) {
         m_b.selectExactHeat(h);
         line(title(kHeatTitle) + printedNumber(static_cast<float>(h)));
         line();
-        const std::vector<int> rows = written(c, v);
+        const std::vector<int> rows = written(criterion, valueColumn);
         for (int r : rows) {
             enter(table, row(r), h, strValue(static_cast<float>(position(row(r)))));
         }
-        dataLines(rows, v);
+        dataLines(rows, valueColumn);
         headings.push_back(printedNumber(static_cast<float>(h)));
     }
     writeTable(kHeatTableTitle, headings, table);
 }
 
-void Report::byParticipant(int c, int v) {
-    reset(c);
-    for (int j = 1; j <= m_P; ++j) {
+void Report::byParticipant(int criterion, int valueColumn) {
+    reset(criterion);
+    for (int j = 1; j <= m_participantCount; ++j) {
         m_b.selectParticipant(j);
         line(title(kParticipantTitle) + " " +
              m_b.entries(ResultsBrowser::kParticipant)[static_cast<std::size_t>(j)]);
         line();
-        for (int i : written(c, v)) {
+        for (int i : written(criterion, valueColumn)) {
             const ClassificationRow& r = row(i);
             std::string text = "\t" + positionText(r) + "\t" + header(kColLane) + cell(r, kColLane);
-            if (m_S > 1) {
+            if (m_passCount > 1) {
                 text += " " + header(kColPass) + cell(r, kColPass);
             }
-            line(text + "\t(" + header(kColHeat) + cell(r, kColHeat) + ")\t" + cell(r, v) + "\t" +
-                 cell(r, kColGapFirst) + "\t" + cell(r, kColGapPrevious));
+            line(text + "\t(" + header(kColHeat) + cell(r, kColHeat) + ")\t" +
+                 cell(r, valueColumn) + "\t" + cell(r, kColGapFirst) + "\t" +
+                 cell(r, kColGapPrevious));
         }
         line();
     }
 }
 
-void Report::allHeats(int c, int v) {
-    reset(c);
+void Report::allHeats(int criterion, int valueColumn) {
+    reset(criterion);
     line(title(kAllHeatsTitle));
     line();
-    for (int i : written(c, v)) {
+    for (int i : written(criterion, valueColumn)) {
         const ClassificationRow& r = row(i);
         std::string text =
             "\t" + positionText(r) + "\t" + r.name + "\t(" + header(kColLane) + cell(r, kColLane);
-        if (m_S > 1) {
+        if (m_passCount > 1) {
             text += " " + header(kColPass) + cell(r, kColPass);
         }
-        line(text + ")\t(" + header(kColHeat) + cell(r, kColHeat) + ")\t" + cell(r, v));
+        line(text + ")\t(" + header(kColHeat) + cell(r, kColHeat) + ")\t" + cell(r, valueColumn));
     }
     line();
 }
@@ -435,8 +437,8 @@ std::string exportText(const BrowserSource& source, const ExportOptions& options
     return out;
 }
 
-IoResult ExportarProva(const EventFiles& event, const fs::path& target, bool separateGrids,
-                       std::vector<std::string>& problems, const ExportProgress& progress) {
+IoResult exportEvent(const EventFiles& event, const fs::path& target, bool separateGrids,
+                     std::vector<std::string>& problems, const ExportProgress& progress) {
     // Written as it is made, under a temporary name renamed over the target at the end.
     fs::path tmp = target;
     tmp += ".tmp~";
@@ -456,17 +458,17 @@ IoResult ExportarProva(const EventFiles& event, const fs::path& target, bool sep
     options.language = event.language;
     options.separateGrids = separateGrids;
     std::string date;
-    if (auto header = readCapcaleraProva(event.eventDir / kEventHeaderFileName)) {
+    if (auto header = readEventHeader(event.eventDir / kEventHeaderFileName)) {
         date = header->header.date;
     }
     options.eventLine = std::string(messageText(msgkey::kExportingText, event.language)) + " " +
                         event.eventName + " (" + date + ")";
     auto fileProblems = std::make_shared<std::vector<std::string>>();
-    BrowserSource source = [&](ProgrammeType programa) -> std::optional<ResultsBrowser> {
-        if (event.seriesCounts[static_cast<std::size_t>(index(programa))] < 1) {
+    BrowserSource source = [&](ProgrammeType programmeType) -> std::optional<ResultsBrowser> {
+        if (event.seriesCounts[static_cast<std::size_t>(index(programmeType))] < 1) {
             return std::nullopt;
         }
-        ResultsBrowser browser = makeResultsBrowser(event, programa, 1, fileProblems);
+        ResultsBrowser browser = makeResultsBrowser(event, programmeType, 1, fileProblems);
         browser.open();
         for (auto& p : describeProblems(browser, {}, event.language)) {
             problems.push_back(std::move(p));

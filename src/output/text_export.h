@@ -20,7 +20,7 @@ struct ExportProgress {
 
 // The results browser of a programme type, opened; nullopt when the programme has no
 // series (its heat selector is disabled and the programme is left out).
-using BrowserSource = std::function<std::optional<ResultsBrowser>(ProgrammeType programa)>;
+using BrowserSource = std::function<std::optional<ResultsBrowser>(ProgrammeType programmeType)>;
 
 struct ExportOptions {
     int language = 0;
@@ -35,9 +35,9 @@ struct ExportOptions {
 std::string exportText(const BrowserSource& source, const ExportOptions& options,
                        const ExportProgress& progress = {});
 
-// `ExportarProva`: the event's export written to `target` in Windows-1252, replaced
+// `exportEvent`: the event's export written to `target` in Windows-1252, replaced
 // atomically. Problems met in the series files are added to `problems`.
-IoResult ExportarProva(const EventFiles& event, const fs::path& target, bool separateGrids,
-                       std::vector<std::string>& problems, const ExportProgress& progress = {});
+IoResult exportEvent(const EventFiles& event, const fs::path& target, bool separateGrids,
+                     std::vector<std::string>& problems, const ExportProgress& progress = {});
 
 } // namespace cronovolta

@@ -1,6 +1,6 @@
 #include "results/auto_entries.h"
 
-#include "results/inscrits_files.h"
+#include "results/entrants_files.h"
 #include "results/results_source.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
@@ -15,7 +15,7 @@ std::vector<RankedEntry> rankedRows(const ResultsBrowser& browser) {
     std::vector<RankedEntry> out;
     for (int i : browser.visibleRows()) {
         const auto& row = browser.list().rows()[static_cast<std::size_t>(i)];
-        out.push_back({row.serie, row.name});
+        out.push_back({row.seriesNumber, row.name});
     }
     return out;
 }
@@ -32,8 +32,8 @@ public:
           m_problems(std::make_shared<std::vector<std::string>>()) {}
 
     // The results browser of a programme as it opens: default criterion, latest heats.
-    ResultsBrowser open(ProgrammeType programa) {
-        ResultsBrowser b = makeResultsBrowser(m_files, programa, 1, m_problems);
+    ResultsBrowser open(ProgrammeType programmeType) {
+        ResultsBrowser b = makeResultsBrowser(m_files, programmeType, 1, m_problems);
         b.open();
         return b;
     }
@@ -46,17 +46,17 @@ public:
     }
 
     std::expected<void, std::string> create(std::vector<std::string> names) {
-        auto serie = m_append();
-        if (!serie) {
-            return std::unexpected(serie.error());
+        auto seriesNumber = m_append();
+        if (!seriesNumber) {
+            return std::unexpected(seriesNumber.error());
         }
         ParticipantList list;
         list.names = names;
-        auto saved = saveSeriesList(m_files.eventDir, ProgrammeType::Race, *serie, list, 0);
+        auto saved = saveSeriesList(m_files.eventDir, ProgrammeType::Race, *seriesNumber, list, 0);
         if (!saved) {
             return std::unexpected(saved.error());
         }
-        m_outcome.created.push_back({*serie, std::move(names)});
+        m_outcome.created.push_back({*seriesNumber, std::move(names)});
         return {};
     }
 

@@ -11,7 +11,7 @@
 namespace cronovolta {
 
 struct PlacedSeries {
-    int serie = 0;
+    int seriesNumber = 0;
     std::vector<std::string> names;
 };
 

@@ -79,11 +79,11 @@ bool penaltyApplies(const PenaltyRecord& record) {
     return std::isfinite(record.laps) && record.laps > 0.0f;
 }
 
-int defaultCriterion(ProgrammeType programa) {
-    return programa == ProgrammeType::Race ? kTotalLaps : kFastestLap;
+int defaultCriterion(ProgrammeType programmeType) {
+    return programmeType == ProgrammeType::Race ? kTotalLaps : kFastestLap;
 }
 
-Classification::Classification(ConfigPista track, int language)
+Classification::Classification(TrackConfig track, int language)
     : m_track(std::move(track)), m_language(language) {}
 
 void Classification::clear() {
@@ -129,26 +129,26 @@ void Classification::addSeries(const SeriesData& data, int colourSlot) {
     const auto& names = data.participants.names;
     const std::map<int, float> penalty = penaltyLaps(data.penalties, m_penaltyMark);
 
-    const int heatsRun = data.participants.maniguesFetes;
+    const int heatsRun = data.participants.heatsDone;
     if (heatsRun < 0) {
-        m_issues.push_back({data.serie, heatsRun, LoadIssue::NegativeHeatCounter});
+        m_issues.push_back({data.seriesNumber, heatsRun, LoadIssue::NegativeHeatCounter});
         return;
     }
     if (!data.heats.empty() && std::all_of(names.begin(), names.end(),
                                            [](const std::string& name) { return isBlank(name); })) {
-        m_issues.push_back({data.serie, 0, LoadIssue::NoParticipants});
+        m_issues.push_back({data.seriesNumber, 0, LoadIssue::NoParticipants});
         return;
     }
     if (data.heatFileMissing) {
         if (heatsRun > 0) {
-            m_issues.push_back({data.serie, 1, LoadIssue::HeatFileMissing});
+            m_issues.push_back({data.seriesNumber, 1, LoadIssue::HeatFileMissing});
         }
         return;
     }
     // Rows of participants the list does not hold are left out, and said once per series.
     // A participant has one row in a heat: a repeated one is damage, and the first one stays.
-    SeriesRowIssues said{{data.serie, 0, LoadIssue::UnknownParticipants},
-                         {data.serie, 0, LoadIssue::RepeatedRows}};
+    SeriesRowIssues said{{data.seriesNumber, 0, LoadIssue::UnknownParticipants},
+                         {data.seriesNumber, 0, LoadIssue::RepeatedRows}};
     addHeats(data, colourSlot, penalty, said);
     if (said.repeated.count > 0) {
         m_issues.push_back(said.repeated);
@@ -172,25 +172,25 @@ void Classification::addHeats(const SeriesData& data, int colourSlot,
         m_rows.reserve(m_rows.empty() ? wanted : kMaxClassificationRows);
     }
     std::size_t next = 0;
-    for (int h = 1; h <= data.participants.maniguesFetes; ++h) {
+    for (int h = 1; h <= data.participants.heatsDone; ++h) {
         if (next >= data.heats.size()) {
-            m_issues.push_back({data.serie, h, LoadIssue::HeatMissing});
+            m_issues.push_back({data.seriesNumber, h, LoadIssue::HeatMissing});
             return;
         }
         const HeatResultRecord& header = data.heats[next++];
         if (!header.isHeader() || header.headerHeatNumber() != h ||
             header.headerRecordCount() < 0) {
-            m_issues.push_back({data.serie, h, LoadIssue::WrongHeader});
+            m_issues.push_back({data.seriesNumber, h, LoadIssue::WrongHeader});
             return;
         }
         for (int k = 0; k < header.headerRecordCount(); ++k) {
             if (next >= data.heats.size()) {
-                m_issues.push_back({data.serie, h, LoadIssue::RecordsMissing});
+                m_issues.push_back({data.seriesNumber, h, LoadIssue::RecordsMissing});
                 return;
             }
             const HeatResultRecord& rec = data.heats[next++];
             if (rec.isHeader()) {
-                m_issues.push_back({data.serie, h, LoadIssue::UnexpectedRecord});
+                m_issues.push_back({data.seriesNumber, h, LoadIssue::UnexpectedRecord});
                 return;
             }
             const int p = rec.participant;
@@ -215,7 +215,7 @@ void Classification::addHeats(const SeriesData& data, int colourSlot,
                 continue;
             }
             if (m_rows.size() >= kMaxClassificationRows) {
-                m_issues.push_back({data.serie, h, LoadIssue::TooManyRows});
+                m_issues.push_back({data.seriesNumber, h, LoadIssue::TooManyRows});
                 return;
             }
             auto pen = penalty.find(p);
@@ -227,7 +227,7 @@ void Classification::addHeats(const SeriesData& data, int colourSlot,
 void Classification::addRow(const SeriesData& data, const HeatResultRecord& rec, float penalty,
                             int heatCount, int colourSlot) {
     ClassificationRow row;
-    row.serie = data.serie;
+    row.seriesNumber = data.seriesNumber;
     row.participant = rec.participant;
     row.name = data.participants.names[static_cast<std::size_t>(rec.participant - 1)];
     row.lane = rec.lane;
@@ -236,10 +236,10 @@ void Classification::addRow(const SeriesData& data, const HeatResultRecord& rec,
     auto& c = row.cells;
     auto& v = row.values;
     // Whole numbers, never 0 where "#" would leave the cell empty.
-    c[kColSerie] = std::to_string(data.serie);
-    v[kColSerie] = data.serie;
-    c[kColDorsal] = std::to_string(rec.participant);
-    v[kColDorsal] = rec.participant;
+    c[kColSeriesNumber] = std::to_string(data.seriesNumber);
+    v[kColSeriesNumber] = data.seriesNumber;
+    c[kColRaceNumber] = std::to_string(rec.participant);
+    v[kColRaceNumber] = rec.participant;
     c[kColName] = row.name;
     c[kColLane] = std::to_string(rec.lane);
     v[kColLane] = rec.lane;
@@ -310,8 +310,8 @@ void Classification::finishLoad() {
     // their pass 2.
     sortRows(m_rows, [](const auto& a, const auto& b) {
         // The name goes with the participant number: no need to compare it.
-        return std::tie(a.serie, a.participant, a.lane, a.heat) <
-               std::tie(b.serie, b.participant, b.lane, b.heat);
+        return std::tie(a.seriesNumber, a.participant, a.lane, a.heat) <
+               std::tie(b.seriesNumber, b.participant, b.lane, b.heat);
     });
     m_lanes.clear();
     m_passes.clear();
@@ -319,7 +319,7 @@ void Classification::finishLoad() {
     int pass = 0;
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         auto& row = m_rows[i];
-        const bool sameTurn = i > 0 && m_rows[i - 1].serie == row.serie &&
+        const bool sameTurn = i > 0 && m_rows[i - 1].seriesNumber == row.seriesNumber &&
                               m_rows[i - 1].participant == row.participant &&
                               m_rows[i - 1].lane == row.lane;
         pass = sameTurn ? pass + 1 : 1;
@@ -335,11 +335,11 @@ void Classification::finishLoad() {
     }
     std::map<std::pair<int, int>, int> last;
     for (const auto& row : m_rows) {
-        int& h = last[{row.serie, row.participant}];
+        int& h = last[{row.seriesNumber, row.participant}];
         h = std::max(h, row.heat);
     }
     for (auto& row : m_rows) {
-        row.latest = row.heat == last[{row.serie, row.participant}];
+        row.latest = row.heat == last[{row.seriesNumber, row.participant}];
     }
     sortRows(m_rows,
              [](const auto& a, const auto& b) { return a.values[kColPass] < b.values[kColPass]; });
@@ -411,7 +411,7 @@ int Classification::columnWidth(int column) const {
     switch (column) {
     case kColRank:
         return 600;
-    case kColSerie:
+    case kColSeriesNumber:
     case kColPass:
     case kColLane:
     case kColHeat:
@@ -444,11 +444,11 @@ std::string listFile(const std::string& resultsFile) {
 
 std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileName) {
     const std::string heat = std::to_string(issue.heat);
-    const std::string serie = std::to_string(issue.serie);
+    const std::string seriesNumber = std::to_string(issue.seriesNumber);
     switch (issue.kind) {
     case LoadIssue::HeatFileMissing:
         return fileName + " is missing although heats were run in series " +
-               std::to_string(issue.serie);
+               std::to_string(issue.seriesNumber);
     case LoadIssue::HeatMissing:
         return fileName + " ends before heat " + heat + "; the heats before it are shown";
     case LoadIssue::WrongHeader:
@@ -460,11 +460,11 @@ std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileNam
         return fileName + " holds an unexpected record in heat " + heat +
                "; the rows read so far are shown";
     case LoadIssue::NegativeHeatCounter:
-        return listFile(fileName) + " holds the heat counter " + heat + "; series " + serie +
+        return listFile(fileName) + " holds the heat counter " + heat + "; series " + seriesNumber +
                " is left out";
     case LoadIssue::NoParticipants:
         return listFile(fileName) + " is missing or holds no name although " + fileName +
-               " holds heats; series " + serie + " is left out";
+               " holds heats; series " + seriesNumber + " is left out";
     case LoadIssue::UnknownParticipants:
         return fileName + " holds " + std::to_string(issue.count) + " rows of participants that " +
                listFile(fileName) + " does not list (the first: participant " +
@@ -482,7 +482,7 @@ std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileNam
 
 std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileName, int language) {
     const std::string heat = std::to_string(issue.heat);
-    const std::string serie = std::to_string(issue.serie);
+    const std::string seriesNumber = std::to_string(issue.seriesNumber);
     const bool es = language == 1;
     const std::string file = (es ? "El archivo " : "El fitxer ") + fileName;
     switch (issue.kind) {
@@ -511,15 +511,15 @@ std::string describeLoadIssue(const LoadIssue& issue, const std::string& fileNam
                                 ": es mostren les dades llegides fins aquí.");
     case LoadIssue::NegativeHeatCounter:
         return (es ? "El archivo " : "El fitxer ") + listFile(fileName) +
-               (es ? " tiene el contador de mangas " + heat + ": la serie " + serie +
+               (es ? " tiene el contador de mangas " + heat + ": la serie " + seriesNumber +
                          " no se muestra."
-                   : " té el comptador de mànigues " + heat + ": la sèrie " + serie +
+                   : " té el comptador de mànigues " + heat + ": la sèrie " + seriesNumber +
                          " no es mostra.");
     case LoadIssue::NoParticipants:
         return es ? "Falta el archivo " + listFile(fileName) + " o no tiene ningún nombre, y " +
-                        fileName + " tiene mangas: la serie " + serie + " no se muestra."
+                        fileName + " tiene mangas: la serie " + seriesNumber + " no se muestra."
                   : "Falta el fitxer " + listFile(fileName) + " o no té cap nom, i " + fileName +
-                        " té mànigues: la sèrie " + serie + " no es mostra.";
+                        " té mànigues: la sèrie " + seriesNumber + " no es mostra.";
     case LoadIssue::UnknownParticipants: {
         const std::string count = std::to_string(issue.count);
         const std::string p = std::to_string(issue.participant);

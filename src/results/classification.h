@@ -1,10 +1,10 @@
 #pragma once
 
-#include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/heat_result_record.h"
 #include "storage/participant_list.h"
 #include "storage/penalty_record.h"
+#include "storage/track_config.h"
 
 #include <array>
 #include <cstdint>
@@ -18,8 +18,8 @@ namespace cronovolta {
 // Columns of the classification list, in the order of its layout string.
 enum ClassColumn : int {
     kColRank = 0,
-    kColSerie,
-    kColDorsal,
+    kColSeriesNumber,
+    kColRaceNumber,
     kColName,
     kColPass,
     kColLane,
@@ -50,11 +50,11 @@ enum Criterion : int {
 bool penaltyApplies(const PenaltyRecord& record);
 
 // Default criterion of a programme type: total laps for races, fastest lap otherwise.
-int defaultCriterion(ProgrammeType programa);
+int defaultCriterion(ProgrammeType programmeType);
 
 // What one series contributes to a classification, as read from its files.
 struct SeriesData {
-    int serie = 0;
+    int seriesNumber = 0;
     ParticipantList participants;
     std::vector<PenaltyRecord> penalties;
     std::vector<HeatResultRecord> heats; // the ".DAD" records in file order
@@ -75,7 +75,7 @@ struct LoadIssue {
         RepeatedRows,        // `count` rows repeat a participant of their heat
         TooManyRows,         // the list is full: the rows from `heat` on are left out
     };
-    int serie = 0;
+    int seriesNumber = 0;
     int heat = 0;
     Kind kind = HeatMissing;
     int participant = 0; // UnknownParticipants, RepeatedRows: the first one met, in `heat`
@@ -90,7 +90,7 @@ inline constexpr std::size_t kMaxClassificationRows = 32000;
 struct ClassificationRow {
     std::array<std::string, kClassColumnCount> cells;
     std::array<double, kClassColumnCount> values{}; // numbers as read back from the cells
-    int serie = 0;
+    int seriesNumber = 0;
     int participant = 0;
     std::string name;
     int lane = 0;
@@ -105,7 +105,7 @@ struct ClassificationRow {
 // over the visible rows.
 class Classification {
 public:
-    explicit Classification(ConfigPista track, int language = 0);
+    explicit Classification(TrackConfig track, int language = 0);
 
     void clear();
     // `colourSlot` is applied to the series' rows (0 when a single series is loaded).
@@ -154,7 +154,7 @@ private:
     void sortBy(int criterion);
     void fillRanks(int criterion);
 
-    ConfigPista m_track;
+    TrackConfig m_track;
     int m_language = 0;
     std::vector<ClassificationRow> m_rows;
     std::vector<int> m_lanes;

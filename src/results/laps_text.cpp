@@ -22,15 +22,15 @@ std::string trimmedDecimals(double value) {
 } // namespace
 
 double cellValue(std::string_view text) {
-    return ValorNumeric(text);
+    return numericValue(text);
 }
 
-std::string lapsText(double laps, const ConfigPista& track, bool keepZero) {
-    std::string text = FormatVoltes(laps, true, track);
-    if (std::fabs(ValorNumeric(text) - laps) > 0.00005) {
+std::string lapsText(double laps, const TrackConfig& track, bool keepZero) {
+    std::string text = formatLaps(laps, true, track);
+    if (std::fabs(numericValue(text) - laps) > 0.00005) {
         text = trimmedDecimals(laps);
     }
-    if (!keepZero && ValorNumeric(text) == 0.0) {
+    if (!keepZero && numericValue(text) == 0.0) {
         return {};
     }
     return text;
@@ -38,14 +38,14 @@ std::string lapsText(double laps, const ConfigPista& track, bool keepZero) {
 
 std::string lapGapText(std::string_view referenceLaps, std::string_view ownLaps,
                        std::string_view referenceTie, std::string_view ownTie,
-                       const ConfigPista& track, std::string_view lapLetter,
+                       const TrackConfig& track, std::string_view lapLetter,
                        std::string_view secondsLetter) {
-    std::string gap = Diferencia(referenceLaps, ownLaps, referenceTie, ownTie, track,
-                                 GapLetters{lapLetter, secondsLetter});
+    std::string gap = lapGap(referenceLaps, ownLaps, referenceTie, ownTie, track,
+                             GapLetters{lapLetter, secondsLetter});
     if (referenceLaps != ownLaps) {
-        const double diff = ValorNumeric(referenceLaps) - ValorNumeric(ownLaps);
+        const double diff = numericValue(referenceLaps) - numericValue(ownLaps);
         std::string exact = lapsText(diff, track, true);
-        if (exact != FormatVoltes(diff, true, track)) {
+        if (exact != formatLaps(diff, true, track)) {
             gap = "-" + exact + std::string(lapLetter);
         }
     }
@@ -57,7 +57,7 @@ bool gapIsZero(std::string_view gap) {
         return false;
     }
     std::size_t i = (gap[0] == '+' || gap[0] == '-') ? 1 : 0;
-    return ValorNumeric(gap.substr(i)) == 0.0;
+    return numericValue(gap.substr(i)) == 0.0;
 }
 
 } // namespace cronovolta

@@ -177,7 +177,7 @@ std::array<std::vector<std::string>, 2> semiFinalLists(const std::vector<RankedE
     next = 0;
     for (int k = fromQualifying; k < places && next < combined.size(); ++next) {
         const auto& e = combined[next];
-        const int rep = e.serie - 1;
+        const int rep = e.seriesNumber - 1;
         if (rep < 1 || rep > repechages || quota[static_cast<std::size_t>(rep)] < 1 ||
             taken.contains(e.name)) {
             continue;
@@ -201,7 +201,7 @@ std::vector<std::string> finalList(const std::vector<RankedEntry>& combined, int
     std::size_t next = 0;
     for (int k = 0; k < lanes && next < combined.size(); ++next) {
         const auto& e = combined[next];
-        const int semi = e.serie - 1 - repechages;
+        const int semi = e.seriesNumber - 1 - repechages;
         if (semi < 1 || semi > 2 || quota[semi] <= 0.0 || taken.contains(e.name)) {
             continue;
         }

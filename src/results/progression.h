@@ -49,7 +49,7 @@ ProgressionStage stageForNewSeries(int raceSeriesBefore, const Distribution& d);
 
 // A visible row of a ranked list, in list order.
 struct RankedEntry {
-    int serie = 0;
+    int seriesNumber = 0;
     std::string name;
 };
 

@@ -54,7 +54,7 @@ void ResultsBrowser::open() {
     for (int s = 1; s <= m_setup.seriesCount; ++s) {
         series.push_back(formatNumber(s, "#"));
     }
-    m_criterion = defaultCriterion(m_setup.programa);
+    m_criterion = defaultCriterion(m_setup.programmeType);
     selectSeries(0);
 }
 
@@ -107,12 +107,12 @@ void ResultsBrowser::load() {
     const bool several = last > first;
 
     m_entries[kParticipant] = {texts.all};
-    m_eqSerie = {0};
-    m_eqDorsal = {0};
+    m_seriesOfEntries = {0};
+    m_numberOfEntries = {0};
     for (int s = first; s <= last; ++s) {
         SeriesData data = m_loader(s);
-        data.serie = s;
-        int slot = several ? (s == m_setup.activeSerie ? 4 : 3) : 0;
+        data.seriesNumber = s;
+        int slot = several ? (s == m_setup.activeSeriesNumber ? 4 : 3) : 0;
         m_list.addSeries(data, slot);
         const auto& names = data.participants.names;
         for (std::size_t p = 0; p < names.size(); ++p) {
@@ -120,8 +120,8 @@ void ResultsBrowser::load() {
                 continue;
             }
             m_entries[kParticipant].push_back(names[p]);
-            m_eqSerie.push_back(s);
-            m_eqDorsal.push_back(static_cast<int>(p) + 1);
+            m_seriesOfEntries.push_back(s);
+            m_numberOfEntries.push_back(static_cast<int>(p) + 1);
         }
     }
     m_list.finishLoad();
@@ -171,13 +171,13 @@ int ResultsBrowser::selectedHeat() const {
 
 bool ResultsBrowser::rowVisible(const ClassificationRow& row, bool shift) const {
     const auto p = static_cast<std::size_t>(m_selected[kParticipant]);
-    if (p > 0 && p < m_eqSerie.size()) {
+    if (p > 0 && p < m_seriesOfEntries.size()) {
         if (shift) {
             if (!sameParticipantName(row.name, m_entries[kParticipant][p])) {
                 return false;
             }
-        } else if ((m_eqSerie[p] != 0 && m_eqSerie[p] != row.serie) ||
-                   (m_eqDorsal[p] != 0 && m_eqDorsal[p] != row.participant)) {
+        } else if ((m_seriesOfEntries[p] != 0 && m_seriesOfEntries[p] != row.seriesNumber) ||
+                   (m_numberOfEntries[p] != 0 && m_numberOfEntries[p] != row.participant)) {
             return false;
         }
     }
@@ -205,7 +205,7 @@ void ResultsBrowser::filter(bool shift) {
         row.visible = rowVisible(row, shift);
     }
     m_list.rank(m_criterion);
-    const bool race = m_setup.programa == ProgrammeType::Race;
+    const bool race = m_setup.programmeType == ProgrammeType::Race;
     const bool quadrantCriterion =
         (race && m_criterion == kTotalLaps) || (!race && m_criterion == kFastestLap);
     m_quadrantEnabled = quadrantCriterion && m_selected[kParticipant] == 0 &&

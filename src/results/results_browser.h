@@ -11,14 +11,14 @@
 namespace cronovolta {
 
 // Reads what one series of the browsed programme contributes (its lists and heats).
-using SeriesLoader = std::function<SeriesData(int serie)>;
+using SeriesLoader = std::function<SeriesData(int seriesNumber)>;
 
 struct BrowserSetup {
-    ProgrammeType programa = ProgrammeType::Race;
+    ProgrammeType programmeType = ProgrammeType::Race;
     int seriesCount = 1;
-    int activeSerie = 1; // its rows are coloured apart when several series are shown
+    int activeSeriesNumber = 1; // its rows are coloured apart when several series are shown
     int language = 0;
-    ConfigPista track;
+    TrackConfig track;
     // The heat count of the running programme when the screen opens while the heat panel
     // is shown: the heat filter starts on that heat, once.
     std::optional<int> heatPreset;
@@ -49,8 +49,8 @@ public:
     const std::vector<std::string>& entries(Filter f) const { return m_entries[f]; }
     int selected(Filter f) const { return m_selected[f]; }
     // The hidden series and participant numbers of the participant filter's entries.
-    const std::vector<int>& eqSerie() const { return m_eqSerie; }
-    const std::vector<int>& eqDorsal() const { return m_eqDorsal; }
+    const std::vector<int>& seriesOfEntries() const { return m_seriesOfEntries; }
+    const std::vector<int>& numberOfEntries() const { return m_numberOfEntries; }
 
     bool seriesFilterEnabled() const { return m_setup.seriesCount > 1; }
     int criterion() const { return m_criterion; }
@@ -76,8 +76,8 @@ private:
     Classification m_list;
     std::vector<std::string> m_entries[kFilterCount];
     int m_selected[kFilterCount] = {0, 0, 0, 0, 0};
-    std::vector<int> m_eqSerie;
-    std::vector<int> m_eqDorsal;
+    std::vector<int> m_seriesOfEntries;
+    std::vector<int> m_numberOfEntries;
     std::vector<int> m_laneNumbers; // entry i (i >= 1) of the lane filter
     std::vector<int> m_passNumbers;
     int m_criterion = kTotalLaps;

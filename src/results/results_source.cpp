@@ -1,10 +1,10 @@
 #include "results/results_source.h"
 
-#include "storage/config_prg.h"
 #include "storage/event_files.h"
 #include "storage/number_format.h"
 #include "storage/participant_list.h"
 #include "storage/penalty_record.h"
+#include "storage/program_settings.h"
 
 #include <algorithm>
 #include <utility>
@@ -19,13 +19,13 @@ bool fileExists(const fs::path& p) {
 
 // The event's own track, else the data folder's, read as far as sound; what could not be
 // read is said.
-ConfigPista trackOf(EventFiles& files) {
+TrackConfig trackOf(EventFiles& files) {
     bool failed = false;
     for (const auto& p : {files.eventDir / kTrackFileName, files.dataDir / kTrackFileName}) {
         if (!fileExists(p)) {
             continue;
         }
-        auto track = loadConfigPistaChecked(p);
+        auto track = loadTrackConfigChecked(p);
         if (!track) {
             files.problems.push_back(track.error());
             failed = true;
@@ -42,7 +42,7 @@ ConfigPista trackOf(EventFiles& files) {
     if (failed) {
         files.problems.push_back("the default track configuration is used instead");
     }
-    return defaultConfigPista();
+    return defaultTrackConfig();
 }
 
 } // namespace
@@ -56,7 +56,7 @@ std::expected<EventFiles, std::string> openEventFiles(const fs::path& dataDir, i
     if (event < 1 || !fs::is_directory(files.eventDir, ec)) {
         return std::unexpected("event " + std::to_string(event) + " does not exist");
     }
-    auto header = readCapcaleraProva(files.eventDir / kEventHeaderFileName);
+    auto header = readEventHeader(files.eventDir / kEventHeaderFileName);
     if (!header) {
         return std::unexpected(header.error());
     }
@@ -66,10 +66,10 @@ std::expected<EventFiles, std::string> openEventFiles(const fs::path& dataDir, i
         files.seriesCounts[t + 1] = std::max<int>(header->header.seriesCounts[t], 0);
     }
     files.track = trackOf(files);
-    ConfigPrg prg = defaultConfigPrg();
+    ProgramSettings programConfig = defaultProgramSettings();
     if (const auto cfg = dataDir / "ZENTOR.CFG"; fileExists(cfg)) {
-        if (auto loaded = loadConfigPrgChecked(cfg)) {
-            prg = loaded->config;
+        if (auto loaded = loadProgramSettingsChecked(cfg)) {
+            programConfig = loaded->config;
             for (const auto& problem : loaded->problems) {
                 files.problems.push_back(cfg.string() + ": " + problem);
             }
@@ -77,16 +77,16 @@ std::expected<EventFiles, std::string> openEventFiles(const fs::path& dataDir, i
             files.problems.push_back(loaded.error() + "; the default settings are used");
         }
     }
-    files.language = prg.language;
-    files.colours.assign(prg.colours.begin(), prg.colours.end());
+    files.language = programConfig.language;
+    files.colours.assign(programConfig.colours.begin(), programConfig.colours.end());
     return files;
 }
 
-SeriesData loadSeriesData(const fs::path& eventDir, ProgrammeType programa, int serie,
+SeriesData loadSeriesData(const fs::path& eventDir, ProgrammeType programmeType, int seriesNumber,
                           std::vector<std::string>& problems) {
     SeriesData data;
-    data.serie = serie;
-    const auto parFile = participantFile(eventDir, programa, serie);
+    data.seriesNumber = seriesNumber;
+    const auto parFile = participantFile(eventDir, programmeType, seriesNumber);
     if (auto list = readParticipantList(parFile)) {
         data.participants = std::move(*list);
         auto damage = participantListDamage(parFile, data.participants);
@@ -94,7 +94,7 @@ SeriesData loadSeriesData(const fs::path& eventDir, ProgrammeType programa, int 
     } else {
         problems.push_back(list.error());
     }
-    const auto penFile = eventDir / seriesFileName(programa, serie, ".PEN");
+    const auto penFile = eventDir / seriesFileName(programmeType, seriesNumber, ".PEN");
     if (auto pens = readPenalties(penFile)) {
         data.penalties = std::move(pens->records);
         if (pens->truncated) {
@@ -114,7 +114,7 @@ SeriesData loadSeriesData(const fs::path& eventDir, ProgrammeType programa, int 
     } else {
         problems.push_back(pens.error());
     }
-    const auto dadFile = eventDir / seriesFileName(programa, serie, ".DAD");
+    const auto dadFile = eventDir / seriesFileName(programmeType, seriesNumber, ".DAD");
     data.heatFileMissing = !fileExists(dadFile);
     if (!data.heatFileMissing) {
         if (auto heats = readHeatResultFile(dadFile)) {
@@ -129,32 +129,35 @@ SeriesData loadSeriesData(const fs::path& eventDir, ProgrammeType programa, int 
     return data;
 }
 
-SeriesLoader seriesFileLoader(fs::path eventDir, ProgrammeType programa, FileProblems problems) {
-    return [eventDir = std::move(eventDir), programa, problems](int serie) {
-        return loadSeriesData(eventDir, programa, serie, *problems);
+SeriesLoader seriesFileLoader(fs::path eventDir, ProgrammeType programmeType,
+                              FileProblems problems) {
+    return [eventDir = std::move(eventDir), programmeType, problems](int seriesNumber) {
+        return loadSeriesData(eventDir, programmeType, seriesNumber, *problems);
     };
 }
 
-ResultsBrowser makeResultsBrowser(const EventFiles& event, ProgrammeType programa, int activeSerie,
-                                  FileProblems problems, std::optional<int> heatPreset) {
+ResultsBrowser makeResultsBrowser(const EventFiles& event, ProgrammeType programmeType,
+                                  int activeSeriesNumber, FileProblems problems,
+                                  std::optional<int> heatPreset) {
     BrowserSetup setup;
-    setup.programa = programa;
+    setup.programmeType = programmeType;
     setup.seriesCount = event.seriesCounts[static_cast<std::size_t>(
-        index(std::clamp(programa, ProgrammeType::Practice, ProgrammeType::Race)))];
-    setup.activeSerie = activeSerie;
+        index(std::clamp(programmeType, ProgrammeType::Practice, ProgrammeType::Race)))];
+    setup.activeSeriesNumber = activeSeriesNumber;
     setup.language = event.language;
     setup.track = event.track;
     setup.heatPreset = heatPreset;
-    return ResultsBrowser(setup, seriesFileLoader(event.eventDir, programa, std::move(problems)));
+    return ResultsBrowser(setup,
+                          seriesFileLoader(event.eventDir, programmeType, std::move(problems)));
 }
 
 std::vector<std::string> describeProblems(const ResultsBrowser& browser,
                                           const std::vector<std::string>& fileProblems,
                                           int language) {
     std::vector<std::string> out = fileProblems;
-    const ProgrammeType programa = browser.setup().programa;
+    const ProgrammeType programmeType = browser.setup().programmeType;
     for (const auto& issue : browser.list().issues()) {
-        const std::string file = seriesFileName(programa, issue.serie, ".DAD");
+        const std::string file = seriesFileName(programmeType, issue.seriesNumber, ".DAD");
         out.push_back(language < 0 ? describeLoadIssue(issue, file)
                                    : describeLoadIssue(issue, file, language));
     }

@@ -2,8 +2,8 @@
 
 #include "results/classification.h"
 #include "results/results_browser.h"
-#include "storage/config_pista.h"
 #include "storage/file_io.h"
+#include "storage/track_config.h"
 
 #include <array>
 #include <expected>
@@ -22,7 +22,7 @@ struct EventFiles {
     std::string eventName;
     std::string eventDate;
     std::array<int, 5> seriesCounts{1, 0, 0, 0, 0};
-    ConfigPista track;
+    TrackConfig track;
     int language = 0;
     std::vector<int> colours; // QBColor numbers of the colour slots 1..5
     // Settings files that could not be read, and what was used instead.
@@ -39,16 +39,17 @@ using FileProblems = std::shared_ptr<std::vector<std::string>>;
 
 // Reads the ".PAR", ".PEN" and ".DAD" of one series. A missing file reads as empty; an
 // unreadable or damaged one is reported in `problems` and read as far as it is sound.
-SeriesData loadSeriesData(const fs::path& eventDir, ProgrammeType programa, int serie,
+SeriesData loadSeriesData(const fs::path& eventDir, ProgrammeType programmeType, int seriesNumber,
                           std::vector<std::string>& problems);
 
 // A loader of the event's series of one programme for the results browser.
-SeriesLoader seriesFileLoader(fs::path eventDir, ProgrammeType programa, FileProblems problems);
+SeriesLoader seriesFileLoader(fs::path eventDir, ProgrammeType programmeType,
+                              FileProblems problems);
 
-// A browser over the event's series files, not yet opened. `activeSerie` is the series
+// A browser over the event's series files, not yet opened. `activeSeriesNumber` is the series
 // selected in the main window; `heatPreset` the heat count while the heat panel shows.
-ResultsBrowser makeResultsBrowser(const EventFiles& event, ProgrammeType programa, int activeSerie,
-                                  FileProblems problems,
+ResultsBrowser makeResultsBrowser(const EventFiles& event, ProgrammeType programmeType,
+                                  int activeSeriesNumber, FileProblems problems,
                                   std::optional<int> heatPreset = std::nullopt);
 
 // The file problems and the heat-reading issues of the browser's last load, described in

@@ -30,7 +30,7 @@ ResultsTexts fromTables(int language) {
     t.participantHeader = messages.text(6, msg::kParticipantHeader);
     t.entrantHeader = messages.text(6, msg::kEntrantHeader);
     t.numberHeader = messages.text(6, msg::kNumberHeader);
-    t.dorsalHeader = messages.text(6, msg::kDorsalHeader);
+    t.raceNumberHeader = messages.text(6, msg::kRaceNumberHeader);
     t.startLaneHeader = messages.text(6, msg::kStartLane);
     t.startOrderHeader = messages.text(6, msg::kStartOrder);
     t.sourceTooltip =
@@ -40,14 +40,14 @@ ResultsTexts fromTables(int language) {
     t.resultsCaption = caption("Portada", "MnuAltresRtats", -1);
     t.seriesLabel = caption("Portada", "TextSerie", 1);
     LocaliseContext race;
-    race.programa = index(ProgrammeType::Race);
+    race.programmeType = index(ProgrammeType::Race);
     messages.fill("Resultats", language, race);
     t.all = messages.text(msgkey::kAll);
     t.allFeminine = messages.text(msgkey::kAllFeminine);
     t.quadrantTitleRace = messages.text(msgkey::kQuadrantTitle);
     t.quadrantColumnRace = messages.text(msgkey::kQuadrantColumn);
     LocaliseContext other;
-    other.programa = index(ProgrammeType::OfficialPractice);
+    other.programmeType = index(ProgrammeType::OfficialPractice);
     messages.fill("Resultats", language, other);
     t.quadrantTitleOther = messages.text(msgkey::kQuadrantTitle);
     t.quadrantColumnOther = messages.text(msgkey::kQuadrantColumn);
@@ -71,9 +71,9 @@ ResultsTexts fromTables(int language) {
 } // namespace
 
 const ResultsTexts& resultsTexts(int language) {
-    static const ResultsTexts kCatalan = fromTables(kCatala);
-    static const ResultsTexts kCastilian = fromTables(kCastella);
-    return language == kCastella ? kCastilian : kCatalan;
+    static const ResultsTexts kCatalan = fromTables(kLanguageCatalan);
+    static const ResultsTexts kCastilian = fromTables(kLanguageCastilian);
+    return language == kLanguageCastilian ? kCastilian : kCatalan;
 }
 
 } // namespace cronovolta

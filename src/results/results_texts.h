@@ -23,7 +23,7 @@ struct ResultsTexts {
     std::string participantHeader; // "Participant"
     std::string entrantHeader;     // "Inscrit"
     std::string numberHeader;      // "N."
-    std::string dorsalHeader;      // "Dorsal"
+    std::string raceNumberHeader;  // "Dorsal"
     std::string startLaneHeader;   // "Pista d'inici"
     std::string startOrderHeader;  // "Ordre sortida"
     std::string sourceTooltip;     // "Doble clic per entrar-lo"

@@ -4,10 +4,10 @@
 
 namespace cronovolta {
 
-HeatResize resizeHeatBlocks(const std::vector<HeatResultRecord>& records, int maniguesFetes,
+HeatResize resizeHeatBlocks(const std::vector<HeatResultRecord>& records, int heatsDone,
                             int oldCount, int newCount) {
     HeatResize out;
-    for (int m = 1; m <= maniguesFetes; ++m) {
+    for (int m = 1; m <= heatsDone; ++m) {
         auto header = std::find_if(records.begin(), records.end(), [m](const auto& r) {
             return r.isHeader() && r.headerHeatNumber() == m;
         });

@@ -2,17 +2,17 @@
 
 namespace cronovolta {
 
-bool serieActiva(const ShellSelection& selection, ProgrammeType programa) {
-    return selection.eventActive && programa >= ProgrammeType::FreePractice &&
-           programa <= ProgrammeType::Race &&
-           selection.seriesListed[static_cast<std::size_t>(index(programa))] > 0;
+bool seriesActive(const ShellSelection& selection, ProgrammeType programmeType) {
+    return selection.eventActive && programmeType >= ProgrammeType::FreePractice &&
+           programmeType <= ProgrammeType::Race &&
+           selection.seriesListed[static_cast<std::size_t>(index(programmeType))] > 0;
 }
 
 namespace {
 
 // Practice is not among these: it runs on the data folder's track and participant list, so
 // that a club night (or "AUTORUNS.INI") needs no event.
-void provaActiva(std::vector<CommandState>& out, bool on) {
+void activeEvent(std::vector<CommandState>& out, bool on) {
     out.push_back({"MnuNovaSerie", -1, on});
     for (int t = 2; t <= 4; ++t) {
         out.push_back({"MnuNou", t, on});
@@ -35,7 +35,7 @@ void provaActiva(std::vector<CommandState>& out, bool on) {
     }
 }
 
-void serieActivaStates(std::vector<CommandState>& out, int t, bool on) {
+void activeSeriesStates(std::vector<CommandState>& out, int t, bool on) {
     out.push_back({"LlSeries", t, on});
     out.push_back({"TextSerie", t, on});
     out.push_back({"MnuIns", t, on});
@@ -57,12 +57,12 @@ void serieActivaStates(std::vector<CommandState>& out, int t, bool on) {
 
 std::vector<CommandState> commandStates(const ShellSelection& selection) {
     std::vector<CommandState> out;
-    provaActiva(out, selection.eventActive);
+    activeEvent(out, selection.eventActive);
     // Listing laps and exporting work on official practice, Super Pole and race series.
     bool anySeries = false;
     for (int t = 1; t <= 4; ++t) {
-        const bool on = serieActiva(selection, static_cast<ProgrammeType>(t));
-        serieActivaStates(out, t, on);
+        const bool on = seriesActive(selection, static_cast<ProgrammeType>(t));
+        activeSeriesStates(out, t, on);
         anySeries = anySeries || (on && t >= 2);
     }
     out.push_back({"MnuExportar", -1, anySeries});

@@ -28,7 +28,7 @@ struct CommandState {
 
 // `SerieActiva`(type): the commands of a programme type need an active event and a series
 // of that type in its list.
-bool serieActiva(const ShellSelection& selection, ProgrammeType programa);
+bool seriesActive(const ShellSelection& selection, ProgrammeType programmeType);
 
 // `ProvaActiva` and `SerieActiva` for every programme type, plus the menus that an open
 // programme or a running heat switch off. Applying every state in order gives the window.

@@ -3,10 +3,10 @@
 namespace cronovolta {
 
 std::expected<void, std::string> loadEventSeriesCounts(AppContext& context) {
-    if (context.seleccio.event < 1) {
+    if (context.activeSelection.event < 1) {
         return std::unexpected("no event is selected");
     }
-    auto header = readCapcaleraProva(context.activeEventDir() / kEventHeaderFileName);
+    auto header = readEventHeader(context.activeEventDir() / kEventHeaderFileName);
     if (!header) {
         return std::unexpected(header.error());
     }
@@ -15,16 +15,17 @@ std::expected<void, std::string> loadEventSeriesCounts(AppContext& context) {
 }
 
 std::expected<void, std::string> loadActiveSeries(AppContext& context) {
-    if (context.seleccio.event < 1) {
+    if (context.activeSelection.event < 1) {
         return std::unexpected("no event is selected");
     }
-    auto list = loadSeriesParticipants(context.activeEventDir(), context.seleccio.programa,
-                                       context.seleccio.serie, context.configPista.lanes);
+    auto list =
+        loadSeriesParticipants(context.activeEventDir(), context.activeSelection.programmeType,
+                               context.activeSelection.seriesNumber, context.trackConfig.lanes);
     if (!list) {
         return std::unexpected(list.error());
     }
-    context.seleccio.maniguesFetes = list->maniguesFetes;
-    context.llistaParticipants = std::move(*list);
+    context.activeSelection.heatsDone = list->heatsDone;
+    context.activeParticipants = std::move(*list);
     return {};
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
 #include "storage/event_files.h"
 #include "storage/participant_list.h"
+#include "storage/program_settings.h"
+#include "storage/track_config.h"
 
 #include <algorithm>
 #include <array>
@@ -17,21 +17,21 @@ namespace cronovolta {
 // and handed down explicitly; nothing keeps a copy of its own.
 struct AppContext {
     fs::path dataDir; // where ZENTOR.CFG, PISTA.CFG, PROVES.LLS and the events live
-    SeleccioActiva seleccio;
+    ActiveSelection activeSelection;
     // Series per programme type 0..4; practice always has exactly one.
     std::array<std::int16_t, 5> seriesCounts{1, 0, 0, 0, 0};
-    ConfigPista configPista;
-    ConfigPrg configPrg;
-    ParticipantList llistaParticipants; // the active series, padded to the lanes
+    TrackConfig trackConfig;
+    ProgramSettings programConfig;
+    ParticipantList activeParticipants; // the active series, padded to the lanes
     bool abnormalEnd = false;           // the last run did not close the main window
 
     fs::path dataFile(std::string_view name) const { return dataDir / name; }
     // The folder of the active event; empty without one.
     fs::path activeEventDir() const {
-        return seleccio.event > 0 ? eventFolder(dataDir, seleccio.event) : fs::path{};
+        return activeSelection.event > 0 ? eventFolder(dataDir, activeSelection.event) : fs::path{};
     }
     // Counts of an event header; a corrupt negative count means no series.
-    void setSeriesCounts(const CapcaleraProva& header) {
+    void setSeriesCounts(const EventHeader& header) {
         seriesCounts[0] = 1;
         for (std::size_t t = 0; t < 4; ++t) {
             seriesCounts[t + 1] = std::max<std::int16_t>(header.seriesCounts[t], 0);

@@ -5,8 +5,8 @@
 
 namespace cronovolta {
 
-std::string_view seriesPrefix(ProgrammeType programa) {
-    switch (programa) {
+std::string_view seriesPrefix(ProgrammeType programmeType) {
+    switch (programmeType) {
     case ProgrammeType::FreePractice:
         return "LLR";
     case ProgrammeType::OfficialPractice:
@@ -20,15 +20,15 @@ std::string_view seriesPrefix(ProgrammeType programa) {
     }
 }
 
-std::string seriesBaseName(ProgrammeType programa, int serie) {
-    if (programa == ProgrammeType::Practice) {
+std::string seriesBaseName(ProgrammeType programmeType, int seriesNumber) {
+    if (programmeType == ProgrammeType::Practice) {
         return "PROVA";
     }
-    return std::string(seriesPrefix(programa)) + formatNumber(serie, "000");
+    return std::string(seriesPrefix(programmeType)) + formatNumber(seriesNumber, "000");
 }
 
-std::string seriesFileName(ProgrammeType programa, int serie, std::string_view ext) {
-    return seriesBaseName(programa, serie) + std::string(ext);
+std::string seriesFileName(ProgrammeType programmeType, int seriesNumber, std::string_view ext) {
+    return seriesBaseName(programmeType, seriesNumber) + std::string(ext);
 }
 
 std::string eventFolderName(int event) {
@@ -100,7 +100,7 @@ std::expected<CatalogRebuild, std::string> rebuildCatalog(const fs::path& dataDi
     int events = countEventFolders(dataDir);
     for (int n = 1; n <= events; ++n) {
         fs::path folder = eventFolder(dataDir, n);
-        auto header = readCapcaleraProva(folder / kEventHeaderFileName);
+        auto header = readEventHeader(folder / kEventHeaderFileName);
         if (!header) {
             result.problems.push_back(header.error());
             result.entries.push_back({eventFolderName(n), ""});
@@ -159,7 +159,7 @@ std::expected<Catalog, std::string> loadCatalog(const fs::path& dataDir) {
 
 // --- Event header ---
 
-std::string encodeCapcaleraProva(const CapcaleraProva& header) {
+std::string encodeEventHeader(const EventHeader& header) {
     ByteWriter w;
     for (auto count : header.seriesCounts) {
         w.i16(count);
@@ -170,8 +170,8 @@ std::string encodeCapcaleraProva(const CapcaleraProva& header) {
     return w.take();
 }
 
-CapcaleraRead decodeCapcaleraProva(std::string_view bytes) {
-    CapcaleraRead result;
+EventHeaderRead decodeEventHeader(std::string_view bytes) {
+    EventHeaderRead result;
     ByteReader counts(bytes);
     for (auto& count : result.header.seriesCounts) {
         count = counts.i16();
@@ -185,7 +185,7 @@ CapcaleraRead decodeCapcaleraProva(std::string_view bytes) {
     return result;
 }
 
-std::expected<CapcaleraRead, std::string> readCapcaleraProva(const fs::path& file) {
+std::expected<EventHeaderRead, std::string> readEventHeader(const fs::path& file) {
     std::error_code ec;
     if (!fs::exists(file, ec)) {
         return std::unexpected("the event header " + file.string() + " is missing");
@@ -194,11 +194,11 @@ std::expected<CapcaleraRead, std::string> readCapcaleraProva(const fs::path& fil
     if (!bytes) {
         return std::unexpected(bytes.error());
     }
-    return decodeCapcaleraProva(*bytes);
+    return decodeEventHeader(*bytes);
 }
 
-IoResult writeNewCapcaleraProva(const fs::path& file, const CapcaleraProva& header) {
-    return writeFileAtomic(file, encodeCapcaleraProva(header));
+IoResult writeNewEventHeader(const fs::path& file, const EventHeader& header) {
+    return writeFileAtomic(file, encodeEventHeader(header));
 }
 
 IoResult writeSeriesCounts(const fs::path& file, const std::array<std::int16_t, 4>& counts) {
@@ -209,13 +209,13 @@ IoResult writeSeriesCounts(const fs::path& file, const std::array<std::int16_t, 
     return writeAt(file, 0, w.bytes());
 }
 
-IoResult writeSeriesCount(const fs::path& file, ProgrammeType programa, std::int16_t count) {
-    if (programa < ProgrammeType::FreePractice || programa > ProgrammeType::Race) {
+IoResult writeSeriesCount(const fs::path& file, ProgrammeType programmeType, std::int16_t count) {
+    if (programmeType < ProgrammeType::FreePractice || programmeType > ProgrammeType::Race) {
         return std::unexpected(describeIoError(file, "no series count for this programme"));
     }
     ByteWriter w;
     w.i16(count);
-    return writeAt(file, 2u * static_cast<unsigned>(index(programa) - 1), w.bytes());
+    return writeAt(file, 2u * static_cast<unsigned>(index(programmeType) - 1), w.bytes());
 }
 
 IoResult writeEventNameAndDate(const fs::path& file, std::string_view name, std::string_view date) {

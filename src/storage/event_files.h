@@ -44,26 +44,26 @@ constexpr bool hasStandings(ProgrammeType type) {
 }
 
 // "", "LLR", "OFC", "SPP", "CRS"; empty for out-of-range types.
-std::string_view seriesPrefix(ProgrammeType programa);
+std::string_view seriesPrefix(ProgrammeType programmeType);
 // "CRS002" (at least three digits); "PROVA" for practice.
-std::string seriesBaseName(ProgrammeType programa, int serie);
+std::string seriesBaseName(ProgrammeType programmeType, int seriesNumber);
 // "CRS002.VAV" etc.; practice gives "PROVA" + ext.
-std::string seriesFileName(ProgrammeType programa, int serie, std::string_view ext);
+std::string seriesFileName(ProgrammeType programmeType, int seriesNumber, std::string_view ext);
 // "PROVA001", "PROVA1000".
 std::string eventFolderName(int event);
 fs::path eventFolder(const fs::path& dataDir, int event);
 
-// The active selection (`SeleccioActiva`).
-struct SeleccioActiva {
+// The active selection (`ActiveSelection`).
+struct ActiveSelection {
     std::int16_t event = 0; // 1-based, 0 none
-    ProgrammeType programa = ProgrammeType::Practice;
-    std::int16_t serie = 0; // 1-based, 0 none
-    std::int16_t maniguesFetes = 0;
+    ProgrammeType programmeType = ProgrammeType::Practice;
+    std::int16_t seriesNumber = 0; // 1-based, 0 none
+    std::int16_t heatsDone = 0;
     float heatStart = 0.0f;
 };
 
-// "PROVA.DAD" (`CapcaleraProva`).
-struct CapcaleraProva {
+// "PROVA.DAD" (`EventHeader`).
+struct EventHeader {
     std::array<std::int16_t, 4> seriesCounts{}; // programme types 1..4
     std::string name;
     std::string date;
@@ -123,21 +123,21 @@ std::expected<Catalog, std::string> loadCatalog(const fs::path& dataDir);
 
 // --- The event header "PROVA.DAD" ---
 
-struct CapcaleraRead {
-    CapcaleraProva header;
+struct EventHeaderRead {
+    EventHeader header;
     bool complete = true; // false: the file ended before the date; what was read is kept
 };
 
 // Counts, eleven zero bytes, then name and date from offset 19.
-std::string encodeCapcaleraProva(const CapcaleraProva& header);
-CapcaleraRead decodeCapcaleraProva(std::string_view bytes);
-std::expected<CapcaleraRead, std::string> readCapcaleraProva(const fs::path& file);
+std::string encodeEventHeader(const EventHeader& header);
+EventHeaderRead decodeEventHeader(std::string_view bytes);
+std::expected<EventHeaderRead, std::string> readEventHeader(const fs::path& file);
 // A new event's header, written atomically.
-IoResult writeNewCapcaleraProva(const fs::path& file, const CapcaleraProva& header);
+IoResult writeNewEventHeader(const fs::path& file, const EventHeader& header);
 // The four counts in place at offset 0.
 IoResult writeSeriesCounts(const fs::path& file, const std::array<std::int16_t, 4>& counts);
 // The count of one programme type (1..4) in place at offset 2(t - 1).
-IoResult writeSeriesCount(const fs::path& file, ProgrammeType programa, std::int16_t count);
+IoResult writeSeriesCount(const fs::path& file, ProgrammeType programmeType, std::int16_t count);
 // Name and date in place from offset 19; the file is not truncated.
 IoResult writeEventNameAndDate(const fs::path& file, std::string_view name, std::string_view date);
 

@@ -1,9 +1,9 @@
 #include "storage/event_manager.h"
 
-#include "storage/config_pista.h"
 #include "storage/record_io.h"
 #include "storage/rename_journal.h"
 #include "storage/text_encoding.h"
+#include "storage/track_config.h"
 
 #include <algorithm>
 #include <array>
@@ -91,7 +91,7 @@ EventResult<CatalogEntry> EventManager::checkEventText(std::string_view name,
 }
 
 int EventManager::initialSeriesCount(int lanes) const {
-    if (lanes < 1 || lanes > MaxPistes) {
+    if (lanes < 1 || lanes > kMaxLanes) {
         return 1;
     }
     std::error_code ec;
@@ -124,11 +124,11 @@ EventResult<int> EventManager::createEvent(std::string_view name, std::string_vi
     IoResult written = writeFileAtomic(folder / kTrackFileName, *trackBytes);
     if (written) {
         // The lane count as the copy holds it: a count above the maximum has no table.
-        auto config = loadConfigPista(folder / kTrackFileName);
+        auto config = loadTrackConfig(folder / kTrackFileName);
         int lanes = config ? config->storedLanes : 0;
         auto count = static_cast<std::int16_t>(initialSeriesCount(lanes));
-        written = writeNewCapcaleraProva(folder / kEventHeaderFileName,
-                                         {{count, count, count, count}, entry->name, entry->date});
+        written = writeNewEventHeader(folder / kEventHeaderFileName,
+                                      {{count, count, count, count}, entry->name, entry->date});
     }
     if (!written) {
         fs::remove_all(folder, ec);
@@ -167,9 +167,9 @@ EventResult<fs::path> EventManager::existingEvent(int event) const {
     return eventFolder(m_dataDir, event);
 }
 
-EventResult<CapcaleraProva> EventManager::readCounts(const fs::path& eventDir) const {
+EventResult<EventHeader> EventManager::readCounts(const fs::path& eventDir) const {
     fs::path file = eventDir / kEventHeaderFileName;
-    auto header = readCapcaleraProva(file);
+    auto header = readEventHeader(file);
     if (!header) {
         return std::unexpected(ioError(header.error()));
     }
@@ -231,9 +231,9 @@ EventResult<std::string> EventManager::deleteEvent(int event) {
     return deleted;
 }
 
-EventResult<EventManager::SeriesEvent> EventManager::seriesEvent(int event,
-                                                                 ProgrammeType programa) const {
-    if (programa < ProgrammeType::FreePractice || programa > ProgrammeType::Race) {
+EventResult<EventManager::SeriesEvent>
+EventManager::seriesEvent(int event, ProgrammeType programmeType) const {
+    if (programmeType < ProgrammeType::FreePractice || programmeType > ProgrammeType::Race) {
         return std::unexpected(EventError{EventError::NoSuchSeries,
                                           "only programme types 1 to 4 have series of their own"});
     }
@@ -248,37 +248,39 @@ EventResult<EventManager::SeriesEvent> EventManager::seriesEvent(int event,
     return SeriesEvent{*folder, *header};
 }
 
-EventResult<int> EventManager::addSeries(int event, ProgrammeType programa) {
-    auto target = seriesEvent(event, programa);
+EventResult<int> EventManager::addSeries(int event, ProgrammeType programmeType) {
+    auto target = seriesEvent(event, programmeType);
     if (!target) {
         return std::unexpected(target.error());
     }
     const auto& [folder, header] = *target;
     int count =
-        std::max<int>(header.seriesCounts[static_cast<std::size_t>(index(programa) - 1)], 0);
+        std::max<int>(header.seriesCounts[static_cast<std::size_t>(index(programmeType) - 1)], 0);
     if (count >= 32767) {
         return std::unexpected(
             EventError{EventError::NoSuchSeries, "this programme has no room for more series"});
     }
     auto next = static_cast<std::int16_t>(count + 1);
-    if (auto written = writeSeriesCount(folder / kEventHeaderFileName, programa, next); !written) {
+    if (auto written = writeSeriesCount(folder / kEventHeaderFileName, programmeType, next);
+        !written) {
         return std::unexpected(ioError(written.error()));
     }
     return next;
 }
 
-EventResult<std::string> EventManager::deleteSeries(int event, ProgrammeType programa, int serie) {
-    auto target = seriesEvent(event, programa);
+EventResult<std::string> EventManager::deleteSeries(int event, ProgrammeType programmeType,
+                                                    int seriesNumber) {
+    auto target = seriesEvent(event, programmeType);
     if (!target) {
         return std::unexpected(target.error());
     }
     const fs::path& folder = target->folder;
     auto counts = target->header.seriesCounts;
-    auto& count = counts[static_cast<std::size_t>(index(programa) - 1)];
-    if (serie < 1 || serie > count) {
+    auto& count = counts[static_cast<std::size_t>(index(programmeType) - 1)];
+    if (seriesNumber < 1 || seriesNumber > count) {
         return std::unexpected(EventError{EventError::NoSuchSeries,
                                           "event " + std::to_string(event) + " has no series " +
-                                              seriesBaseName(programa, serie)});
+                                              seriesBaseName(programmeType, seriesNumber)});
     }
 
     const fs::path eventDir = folder.filename();
@@ -286,19 +288,19 @@ EventResult<std::string> EventManager::deleteSeries(int event, ProgrammeType pro
     std::vector<fs::path> asides;
     std::error_code ec;
     for (auto ext : kSeriesExtensions) {
-        fs::path file = folder / seriesFileName(programa, serie, ext);
+        fs::path file = folder / seriesFileName(programmeType, seriesNumber, ext);
         if (fs::exists(file, ec)) {
             asides.push_back(eventDir / asideName(file).filename());
             plan.push_back({RenameStep::Rename, eventDir / file.filename(), asides.back(), {}});
         }
     }
-    for (int s = serie + 1; s <= count; ++s) {
+    for (int s = seriesNumber + 1; s <= count; ++s) {
         for (auto ext : kSeriesExtensions) {
-            const std::string from = seriesFileName(programa, s, ext);
+            const std::string from = seriesFileName(programmeType, s, ext);
             if (fs::exists(folder / from, ec)) {
                 plan.push_back({RenameStep::Rename,
                                 eventDir / from,
-                                eventDir / seriesFileName(programa, s - 1, ext),
+                                eventDir / seriesFileName(programmeType, s - 1, ext),
                                 {}});
             }
         }

@@ -63,10 +63,10 @@ public:
     EventResult<std::string> deleteEvent(int event);
 
     // Programme types 1..4. Returns the new series number.
-    EventResult<int> addSeries(int event, ProgrammeType programa);
+    EventResult<int> addSeries(int event, ProgrammeType programmeType);
     // Deletes the series' .PAR, .DAD, .VAV and .PEN files, numbers the following series one
     // down and lowers the count. A failed rename undoes everything.
-    EventResult<std::string> deleteSeries(int event, ProgrammeType programa, int serie);
+    EventResult<std::string> deleteSeries(int event, ProgrammeType programmeType, int seriesNumber);
 
     // Finishes (or, when it can no longer be finished, undoes) a deletion that a stopped
     // run left half-way, and rebuilds the catalogue; nullopt when nothing was left.
@@ -75,13 +75,13 @@ public:
 private:
     struct SeriesEvent {
         fs::path folder;
-        CapcaleraProva header;
+        EventHeader header;
     };
 
     EventResult<fs::path> existingEvent(int event) const;
     // The folder and header of an event whose series of programme type 1..4 change.
-    EventResult<SeriesEvent> seriesEvent(int event, ProgrammeType programa) const;
-    EventResult<CapcaleraProva> readCounts(const fs::path& eventDir) const;
+    EventResult<SeriesEvent> seriesEvent(int event, ProgrammeType programmeType) const;
+    EventResult<EventHeader> readCounts(const fs::path& eventDir) const;
     EventResult<void> updateCatalogAfterCreate(int event, const CatalogEntry& entry);
     EventResult<std::string> runDeletion(const std::vector<RenameStep>& plan,
                                          std::string_view whatKept);

@@ -25,7 +25,7 @@ double scrollBarExtra(double factor, double size) {
 
 } // namespace
 
-double ValorNumeric(std::string_view text) {
+double numericValue(std::string_view text) {
     std::string number;
     bool comma = false;
     bool point = false;
@@ -63,45 +63,48 @@ double ValorNumeric(std::string_view text) {
     return number[0] == '-' ? -value : value;
 }
 
-bool SenseDecimals(std::string& text, const ConfigPista& config) {
-    text = formatNumber(ValorNumeric(text), config.lapTotalFormat);
-    if (auto comma = text.find(','); comma != std::string::npos) {
-        text[comma] = '.';
+std::string lapTotalText(std::string_view text, const TrackConfig& config) {
+    std::string total = formatNumber(numericValue(text), config.lapTotalFormat);
+    if (auto comma = total.find(','); comma != std::string::npos) {
+        total[comma] = '.';
     }
+    return total;
+}
+
+bool lapsAreWhole(std::string_view text, const TrackConfig& config) {
     if (config.largestPartial == 0) {
         return true;
     }
-    const std::string& zeros = config.decimalsText;
-    return text.size() >= zeros.size() && text.ends_with(zeros);
+    return lapTotalText(text, config).ends_with(config.decimalsText);
 }
 
-std::string FormatVoltes(double laps, bool keepZero, const ConfigPista& config) {
+std::string formatLaps(double laps, bool keepZero, const TrackConfig& config) {
     if (laps == 0.0 && !keepZero) {
         return {};
     }
-    std::string text = formatNumber(laps, config.lapTotalFormat);
-    return formatNumber(laps, SenseDecimals(text, config) ? "0" : config.lapTotalFormat);
+    const std::string text = formatNumber(laps, config.lapTotalFormat);
+    return formatNumber(laps, lapsAreWhole(text, config) ? "0" : config.lapTotalFormat);
 }
 
-std::string FormatVoltes(std::string_view text, bool keepZero, const ConfigPista& config) {
-    return FormatVoltes(ValorNumeric(text), keepZero, config);
+std::string formatLaps(std::string_view text, bool keepZero, const TrackConfig& config) {
+    return formatLaps(numericValue(text), keepZero, config);
 }
 
-std::string Diferencia(std::string_view referenceLaps, std::string_view ownLaps,
-                       std::string_view referenceTime, std::string_view ownTime,
-                       const ConfigPista& config, const GapLetters& letters) {
+std::string lapGap(std::string_view referenceLaps, std::string_view ownLaps,
+                   std::string_view referenceTime, std::string_view ownTime,
+                   const TrackConfig& config, const GapLetters& letters) {
     if (referenceLaps != ownLaps) {
-        double laps = ValorNumeric(referenceLaps) - ValorNumeric(ownLaps);
-        return "-" + FormatVoltes(laps, true, config) + std::string(letters.lap);
+        double laps = numericValue(referenceLaps) - numericValue(ownLaps);
+        return "-" + formatLaps(laps, true, config) + std::string(letters.lap);
     }
-    double d = ValorNumeric(referenceTime) - ValorNumeric(ownTime);
+    double d = numericValue(referenceTime) - numericValue(ownTime);
     if (d > 99.9) {
         return "+99.9" + std::string(letters.seconds);
     }
     return formatNumber(d, "+0.0") + std::string(letters.seconds);
 }
 
-std::string AmbBarra(std::string_view path) {
+std::string withTrailingBackslash(std::string_view path) {
     std::string out(path);
     if (!out.ends_with('\\') && !out.ends_with('/')) {
         out.push_back('\\');

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/config_pista.h"
+#include "storage/track_config.h"
 
 #include <string>
 #include <string_view>
@@ -10,16 +10,17 @@ namespace cronovolta {
 // The number in a text typed by the organiser or stored in a grid or file: the first ","
 // counts as the decimal point, blanks and tabs are skipped wherever they are, reading
 // stops at the first character that does not fit; no number gives 0.
-double ValorNumeric(std::string_view text);
+double numericValue(std::string_view text);
 
-// Replaces the text by its value in the lap-total format ("25.00") and tells whether the
-// value has no fractional comes. Always true when comes are not used.
-bool SenseDecimals(std::string& text, const ConfigPista& config);
+// A lap total's value in the lap-total format, with a point ("25.00").
+std::string lapTotalText(std::string_view text, const TrackConfig& config);
+// Whether a lap total has no fraction of a lap; always true when comes are not used.
+bool lapsAreWhole(std::string_view text, const TrackConfig& config);
 
 // A lap total: whole laps without decimals, laps with comes in the lap-total format; a
 // zero gives "" unless keepZero.
-std::string FormatVoltes(std::string_view text, bool keepZero, const ConfigPista& config);
-std::string FormatVoltes(double laps, bool keepZero, const ConfigPista& config);
+std::string formatLaps(std::string_view text, bool keepZero, const TrackConfig& config);
+std::string formatLaps(double laps, bool keepZero, const TrackConfig& config);
 
 // The letters of gap texts, from the active language's message table.
 struct GapLetters {
@@ -29,14 +30,14 @@ struct GapLetters {
 
 // The gap of a row to a reference row: "-2v" when the lap totals differ, "+1.3s" when they
 // are equal, capped at "+99.9s".
-std::string Diferencia(std::string_view referenceLaps, std::string_view ownLaps,
-                       std::string_view referenceTime, std::string_view ownTime,
-                       const ConfigPista& config, const GapLetters& letters = {});
+std::string lapGap(std::string_view referenceLaps, std::string_view ownLaps,
+                   std::string_view referenceTime, std::string_view ownTime,
+                   const TrackConfig& config, const GapLetters& letters = {});
 
 // The path with "\" appended unless it already ends in "\" or "/".
-std::string AmbBarra(std::string_view path);
+std::string withTrailingBackslash(std::string_view path);
 
-// Window scaling from the 800 x 600 design (`EscalarFinestra`). Sizes are in twips.
+// Window scaling from the 800 x 600 design (`scaleWindow`). Sizes are in twips.
 inline constexpr double kScrollBarTwips = 285.0;
 
 struct ScaleFactors {

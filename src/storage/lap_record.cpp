@@ -50,7 +50,7 @@ std::string describeSkippedLapBytes(const fs::path& file, const LapFile& read, i
     }
     const std::string name = file.filename().string();
     const std::string bytes = std::to_string(read.skippedBytes());
-    if (language == kCastella) {
+    if (language == kLanguageCastilian) {
         return "El archivo " + name + " tiene " + bytes +
                " bytes que no se leen (un registro incompleto o más vueltas de las que caben): "
                "se usan las vueltas leídas.";

@@ -54,8 +54,9 @@ std::string encodeLapFile(const std::vector<LapRecord>& records);
 // A missing file reads as empty; a partial last record is dropped and reported.
 std::expected<LapFile, std::string> readLapFile(const fs::path& path);
 
-// What a read of `file` skipped, in the organiser's language (kCatala, kCastella): a record
-// cut short at the end and the bytes past the bound. Empty when nothing was skipped.
+// What a read of `file` skipped, in the organiser's language (kLanguageCatalan,
+// kLanguageCastilian): a record cut short at the end and the bytes past the bound. Empty when
+// nothing was skipped.
 std::string describeSkippedLapBytes(const fs::path& file, const LapFile& read, int language);
 
 // Record n (1-based) in place.

@@ -45,7 +45,7 @@ std::string roundedDigits(double value, int decimals, int significant) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(value));
     // buf: d.ddddde[+-]xx
-    std::string mant;
+    std::string mantissa;
     int exp10 = 0;
     {
         std::string s(buf);
@@ -53,7 +53,7 @@ std::string roundedDigits(double value, int decimals, int significant) {
         exp10 = std::stoi(s.substr(e + 1));
         for (std::size_t i = 0; i < e; ++i) {
             if (s[i] != '.') {
-                mant.push_back(s[i]);
+                mantissa.push_back(s[i]);
             }
         }
     }
@@ -65,11 +65,11 @@ std::string roundedDigits(double value, int decimals, int significant) {
     }
     std::string digits;
     bool roundUp =
-        keep < static_cast<int>(mant.size()) && mant[static_cast<std::size_t>(keep)] >= '5';
-    if (keep <= static_cast<int>(mant.size())) {
-        digits = mant.substr(0, static_cast<std::size_t>(keep));
+        keep < static_cast<int>(mantissa.size()) && mantissa[static_cast<std::size_t>(keep)] >= '5';
+    if (keep <= static_cast<int>(mantissa.size())) {
+        digits = mantissa.substr(0, static_cast<std::size_t>(keep));
     } else {
-        digits = mant + std::string(static_cast<std::size_t>(keep) - mant.size(), '0');
+        digits = mantissa + std::string(static_cast<std::size_t>(keep) - mantissa.size(), '0');
     }
     if (roundUp) {
         int i = static_cast<int>(digits.size()) - 1;

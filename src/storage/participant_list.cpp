@@ -1,8 +1,8 @@
 #include "storage/participant_list.h"
 
-#include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/record_io.h"
+#include "storage/track_config.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@ namespace cronovolta {
 
 std::string encodeParticipantList(const ParticipantList& list) {
     ByteWriter w;
-    w.i16(list.maniguesFetes);
+    w.i16(list.heatsDone);
     for (const auto& name : list.names) {
         w.string16(name);
     }
@@ -20,7 +20,7 @@ std::string encodeParticipantList(const ParticipantList& list) {
 ParticipantList decodeParticipantList(std::string_view bytes) {
     ParticipantList list;
     ByteReader r(bytes);
-    list.maniguesFetes = r.i16();
+    list.heatsDone = r.i16();
     if (!r.ok()) {
         list.truncated = !bytes.empty();
         return list;
@@ -62,27 +62,28 @@ IoResult writeParticipantList(const fs::path& path, const ParticipantList& list)
     return writeFileAtomic(path, encodeParticipantList(list));
 }
 
-IoResult writeHeatCounter(const fs::path& path, std::int16_t maniguesFetes) {
+IoResult writeHeatCounter(const fs::path& path, std::int16_t heatsDone) {
     ByteWriter w;
-    w.i16(maniguesFetes);
+    w.i16(heatsDone);
     return writeAt(path, 0, w.bytes());
 }
 
-fs::path participantFile(const fs::path& eventDir, ProgrammeType programa, int serie) {
-    if (programa == ProgrammeType::Practice) {
+fs::path participantFile(const fs::path& eventDir, ProgrammeType programmeType, int seriesNumber) {
+    if (programmeType == ProgrammeType::Practice) {
         return eventDir / "PROVA.PAR";
     }
-    return eventDir / seriesFileName(programa, serie, ".PAR");
+    return eventDir / seriesFileName(programmeType, seriesNumber, ".PAR");
 }
 
-std::expected<ParticipantList, std::string>
-loadSeriesParticipants(const fs::path& eventDir, ProgrammeType programa, int serie, int lanes) {
-    auto list = readParticipantList(participantFile(eventDir, programa, serie));
+std::expected<ParticipantList, std::string> loadSeriesParticipants(const fs::path& eventDir,
+                                                                   ProgrammeType programmeType,
+                                                                   int seriesNumber, int lanes) {
+    auto list = readParticipantList(participantFile(eventDir, programmeType, seriesNumber));
     if (!list) {
         return list;
     }
     // A corrupt lane count must not blow the list up.
-    lanes = std::clamp(lanes, 0, MaxPistes);
+    lanes = std::clamp(lanes, 0, kMaxLanes);
     if (static_cast<int>(list->names.size()) < lanes) {
         list->names.resize(static_cast<std::size_t>(lanes));
     }

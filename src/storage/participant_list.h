@@ -18,7 +18,7 @@ inline constexpr std::uintmax_t kMaxParticipantFileBytes = 2u + kMaxParticipants
 // A participant file (".PAR", "PROVA.PAR"): the heat counter and the names in order.
 // Participant number p is names[p - 1].
 struct ParticipantList {
-    std::int16_t maniguesFetes = 0;
+    std::int16_t heatsDone = 0;
     std::vector<std::string> names;
     bool truncated = false;     // the file ended inside a name; the names before it are kept
     std::uintmax_t leftOut = 0; // bytes after the 99th name, not read as names
@@ -35,14 +35,15 @@ std::vector<std::string> participantListDamage(const fs::path& path, const Parti
 // Replaced atomically; a name too long for a 16-bit length is refused.
 IoResult writeParticipantList(const fs::path& path, const ParticipantList& list);
 // Rewrites only the first 16 bits (the heat counter) in place.
-IoResult writeHeatCounter(const fs::path& path, std::int16_t maniguesFetes);
+IoResult writeHeatCounter(const fs::path& path, std::int16_t heatsDone);
 
 // "PROVA.PAR" for practice, else the series' ".PAR".
-fs::path participantFile(const fs::path& eventDir, ProgrammeType programa, int serie);
+fs::path participantFile(const fs::path& eventDir, ProgrammeType programmeType, int seriesNumber);
 
 // `LlistaParticipants` of a series: the list of the series file ("PROVA.PAR" for
 // practice) padded with empty names up to the number of lanes.
-std::expected<ParticipantList, std::string>
-loadSeriesParticipants(const fs::path& eventDir, ProgrammeType programa, int serie, int lanes);
+std::expected<ParticipantList, std::string> loadSeriesParticipants(const fs::path& eventDir,
+                                                                   ProgrammeType programmeType,
+                                                                   int seriesNumber, int lanes);
 
 } // namespace cronovolta

@@ -73,7 +73,8 @@ std::string printedInt(int value) {
 
 std::string encodeResumeState(const ResumeState& state) {
     std::string out;
-    for (int v : {int{state.event}, index(state.programa), int{state.serie}, int{state.heat}}) {
+    for (int v :
+         {int{state.event}, index(state.programmeType), int{state.seriesNumber}, int{state.heat}}) {
         out += printedInt(v);
         out += kEol;
     }
@@ -98,12 +99,12 @@ std::optional<ResumeState> parseResumeState(std::string_view text) {
         }
         fields[i] = *v;
     }
-    const auto programa = programmeTypeFrom(fields[1]);
-    if (fields[0] < 1 || !programa || programa == ProgrammeType::Practice || fields[2] < 1 ||
-        fields[3] < 0) {
+    const auto programmeType = programmeTypeFrom(fields[1]);
+    if (fields[0] < 1 || !programmeType || programmeType == ProgrammeType::Practice ||
+        fields[2] < 1 || fields[3] < 0) {
         return std::nullopt;
     }
-    ResumeState state{fields[0], *programa, fields[2], fields[3], 0.0f};
+    ResumeState state{fields[0], *programmeType, fields[2], fields[3], 0.0f};
     // The last sound start time counts: a line torn by a crash is passed over. A last line
     // without its line end may be a number cut short, so it only counts when it is the only
     // start time there is.

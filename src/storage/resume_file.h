@@ -19,8 +19,8 @@ namespace cronovolta {
 // "ZTR4.TMP": what is needed to resume a heat after the program stopped in the middle.
 struct ResumeState {
     std::int16_t event = 0;
-    ProgrammeType programa = ProgrammeType::Practice;
-    std::int16_t serie = 0;
+    ProgrammeType programmeType = ProgrammeType::Practice;
+    std::int16_t seriesNumber = 0;
     std::int16_t heat = 0;
     float heatStart = 0.0f; // the last start-time line
 };

@@ -105,18 +105,18 @@ void dropResumeFile(const fs::path& dataDir) {
     fs::remove(dataDir / kResumeFileName, ec);
 }
 
-std::string recoveryQuestionText(const RecoveryTexts& t, std::string_view eventName, int serie,
-                                 int heat) {
+std::string recoveryQuestionText(const RecoveryTexts& t, std::string_view eventName,
+                                 int seriesNumber, int heat) {
     std::string text = t.question + "\r\r";
     text += t.eventCaption + ": " + std::string(eventName) + "\r";
     text += t.modeLabel + " " + t.programme + "\r";
-    text += t.seriesLabel + " " + std::to_string(serie) + "\r";
+    text += t.seriesLabel + " " + std::to_string(seriesNumber) + "\r";
     text += t.heatLabel + " " + std::to_string(heat) + "\r";
     return text;
 }
 
-std::string newSeriesQuestionText(std::string_view question, int newSerie) {
-    return std::string(question) + " " + std::to_string(newSerie) + "?";
+std::string newSeriesQuestionText(std::string_view question, int newSeriesNumber) {
+    return std::string(question) + " " + std::to_string(newSeriesNumber) + "?";
 }
 
 } // namespace cronovolta

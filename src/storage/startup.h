@@ -63,10 +63,10 @@ struct RecoveryTexts {
     std::string seriesLabel;  // "Sèrie:"
     std::string heatLabel;    // message 0, 12
 };
-std::string recoveryQuestionText(const RecoveryTexts& texts, std::string_view eventName, int serie,
-                                 int heat);
+std::string recoveryQuestionText(const RecoveryTexts& texts, std::string_view eventName,
+                                 int seriesNumber, int heat);
 
 // "Vols crear la sèrie n. 3?".
-std::string newSeriesQuestionText(std::string_view question, int newSerie);
+std::string newSeriesQuestionText(std::string_view question, int newSeriesNumber);
 
 } // namespace cronovolta

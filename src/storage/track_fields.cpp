@@ -16,42 +16,42 @@ constexpr int kMaxCircuits = 4;
 
 // The integer part of a typed number, kept within what the fields can hold.
 int wholeNumber(std::string_view text) {
-    double v = std::trunc(ValorNumeric(text));
+    double v = std::trunc(numericValue(text));
     return static_cast<int>(std::clamp(v, -32768.0, 32767.0));
 }
 
-void resetOrder(ConfigPista& config) {
-    config.OrdreCanvi.clear();
-    deriveConfigPista(config);
+void resetOrder(TrackConfig& config) {
+    config.laneChangeOrder.clear();
+    deriveTrackConfig(config);
 }
 
-bool validCircuit(const ConfigPista& config, int circuit) {
+bool validCircuit(const TrackConfig& config, int circuit) {
     return circuit >= 1 && circuit <= static_cast<int>(config.circuits.size());
 }
 
-std::string leaveLaneField(std::int16_t& lane, const ConfigPista& config, std::string_view text) {
+std::string leaveLaneField(std::int16_t& lane, const TrackConfig& config, std::string_view text) {
     lane = static_cast<std::int16_t>(std::clamp(wholeNumber(text), 1, int{config.lanes}));
     return std::to_string(lane);
 }
 
 // The heat counter of a series: the first 16 bits of its participant file.
-int heatCounter(const fs::path& eventFolder, ProgrammeType programa, int serie) {
-    auto list = readParticipantList(participantFile(eventFolder, programa, serie));
-    return list ? list->maniguesFetes : 0;
+int heatCounter(const fs::path& eventFolder, ProgrammeType programmeType, int seriesNumber) {
+    auto list = readParticipantList(participantFile(eventFolder, programmeType, seriesNumber));
+    return list ? list->heatsDone : 0;
 }
 
 } // namespace
 
-void prepareTrackDialog(ConfigPista& config) {
+void prepareTrackDialog(TrackConfig& config) {
     if (config.lanesAboveMaximum()) {
-        config.lanes = MaxPistes;
-        config.storedLanes = MaxPistes;
+        config.lanes = kMaxLanes;
+        config.storedLanes = kMaxLanes;
         resetOrder(config);
     }
 }
 
-std::string leaveLaneCount(ConfigPista& config, std::string_view text) {
-    int lanes = std::clamp(wholeNumber(text), 1, MaxPistes);
+std::string leaveLaneCount(TrackConfig& config, std::string_view text) {
+    int lanes = std::clamp(wholeNumber(text), 1, kMaxLanes);
     if (lanes != config.lanes) {
         config.lanes = static_cast<std::int16_t>(lanes);
         config.storedLanes = config.lanes;
@@ -62,13 +62,13 @@ std::string leaveLaneCount(ConfigPista& config, std::string_view text) {
     return std::to_string(lanes);
 }
 
-OrderBoxChange leaveOrderBox(ConfigPista& config, int position, std::string_view text) {
+OrderBoxChange leaveOrderBox(TrackConfig& config, int position, std::string_view text) {
     if (position < 1 || position > config.lanes) {
         return {};
     }
-    deriveConfigPista(config);
-    auto& order = config.OrdreCanvi;
-    auto lane = static_cast<std::int16_t>(std::clamp(wholeNumber(text), 1, MaxPistes));
+    deriveTrackConfig(config);
+    auto& order = config.laneChangeOrder;
+    auto lane = static_cast<std::int16_t>(std::clamp(wholeNumber(text), 1, kMaxLanes));
     auto here = static_cast<std::size_t>(position);
     OrderBoxChange change;
     for (std::size_t j = 1; j < order.size(); ++j) {
@@ -79,7 +79,7 @@ OrderBoxChange leaveOrderBox(ConfigPista& config, int position, std::string_view
         }
     }
     order[here] = lane;
-    deriveConfigPista(config);
+    deriveTrackConfig(config);
     change.text = std::to_string(lane);
     return change;
 }
@@ -88,8 +88,8 @@ int nextOrderBox(int position, int lanes) {
     return position >= lanes ? 1 : position + 1;
 }
 
-std::string leaveMinimumLap(ConfigPista& config, std::string_view text) {
-    double v = ValorNumeric(text);
+std::string leaveMinimumLap(TrackConfig& config, std::string_view text) {
+    double v = numericValue(text);
     std::string shown;
     if (v < 0) {
         shown = "00.00";
@@ -98,29 +98,29 @@ std::string leaveMinimumLap(ConfigPista& config, std::string_view text) {
     } else {
         shown = formatNumber(v, "0.00");
     }
-    config.minimumLap = static_cast<float>(ValorNumeric(shown));
+    config.minimumLap = static_cast<float>(numericValue(shown));
     return shown;
 }
 
-std::string leaveLargestPartial(ConfigPista& config, std::string_view text) {
+std::string leaveLargestPartial(TrackConfig& config, std::string_view text) {
     int v = std::clamp(wholeNumber(text), 0, 9999);
     config.largestPartial = static_cast<std::int16_t>(v);
-    deriveConfigPista(config);
+    deriveTrackConfig(config);
     return std::to_string(v);
 }
 
-void chooseCircuitCount(ConfigPista& config, int count) {
+void chooseCircuitCount(TrackConfig& config, int count) {
     count = std::clamp(count, 1, kMaxCircuits);
     config.circuits.assign(static_cast<std::size_t>(count), CircuitConfig{});
     for (int c = 1; c <= count; ++c) {
         auto& circuit = config.circuits[static_cast<std::size_t>(c - 1)];
         circuit.port = static_cast<std::int16_t>(c);
         double first = static_cast<double>(config.lanes) / count * (c - 1) + 1;
-        circuit.firstLane = static_cast<std::int16_t>(ValorNumeric(formatNumber(first, "0")));
+        circuit.firstLane = static_cast<std::int16_t>(numericValue(formatNumber(first, "0")));
     }
 }
 
-int choosePort(ConfigPista& config, int circuit, int port) {
+int choosePort(TrackConfig& config, int circuit, int port) {
     if (!validCircuit(config, circuit) || port < 1 || port > kMaxCircuits) {
         return 0;
     }
@@ -142,7 +142,7 @@ std::string portCaption(int port) {
     return "COM" + std::to_string(port);
 }
 
-int circuitBeyondLanes(const ConfigPista& config) {
+int circuitBeyondLanes(const TrackConfig& config) {
     for (std::size_t c = 0; c < config.circuits.size(); ++c) {
         if (config.circuits[c].firstLane > config.lanes) {
             return static_cast<int>(c) + 1;
@@ -151,7 +151,7 @@ int circuitBeyondLanes(const ConfigPista& config) {
     return 0;
 }
 
-std::string leaveFirstLane(ConfigPista& config, int circuit, std::string_view text) {
+std::string leaveFirstLane(TrackConfig& config, int circuit, std::string_view text) {
     if (!validCircuit(config, circuit)) {
         return {};
     }
@@ -161,40 +161,40 @@ std::string leaveFirstLane(ConfigPista& config, int circuit, std::string_view te
         return std::to_string(circuits[index].firstLane);
     }
     // A lane beyond the last one a track can have is no start of a counter's block.
-    int first = std::min(std::abs(wholeNumber(text)), MaxPistes);
+    int first = std::min(std::abs(wholeNumber(text)), kMaxLanes);
     int previous = circuits[index - 1].firstLane;
     // Pushing a block on never takes it past the last lane a track can have.
     if (previous > first) {
-        first = std::min(previous + 1, MaxPistes);
+        first = std::min(previous + 1, kMaxLanes);
     }
     circuits[index].firstLane = static_cast<std::int16_t>(first);
     for (std::size_t k = index + 1; k < circuits.size(); ++k) {
         if (circuits[k].firstLane < circuits[k - 1].firstLane) {
             circuits[k].firstLane =
-                static_cast<std::int16_t>(std::min(circuits[k - 1].firstLane + 1, MaxPistes));
+                static_cast<std::int16_t>(std::min(circuits[k - 1].firstLane + 1, kMaxLanes));
         }
     }
     return std::to_string(first);
 }
 
-void chooseSplitTiming(ConfigPista& config, bool on) {
+void chooseSplitTiming(TrackConfig& config, bool on) {
     config.splitTiming = on;
 }
 
-std::string leavePartials(ConfigPista& config, std::string_view text) {
+std::string leavePartials(TrackConfig& config, std::string_view text) {
     config.partials = static_cast<std::int16_t>(wholeNumber(text));
     return std::string(text);
 }
 
-std::string leavePartialLane(ConfigPista& config, std::string_view text) {
+std::string leavePartialLane(TrackConfig& config, std::string_view text) {
     return leaveLaneField(config.partialLane, config, text);
 }
 
-std::string leaveSpeedLane(ConfigPista& config, std::string_view text) {
+std::string leaveSpeedLane(TrackConfig& config, std::string_view text) {
     return leaveLaneField(config.speedLane, config, text);
 }
 
-std::string leaveSpeedDistance(ConfigPista& config, std::string_view text) {
+std::string leaveSpeedDistance(TrackConfig& config, std::string_view text) {
     int distance = std::min(std::abs(wholeNumber(text)), 32767);
     config.speedDistance = static_cast<std::int16_t>(distance == 0 ? 40 : distance);
     return std::to_string(config.speedDistance);
@@ -205,7 +205,7 @@ bool heatsAlreadyRun(const fs::path& eventFolder) {
         heatCounter(eventFolder, ProgrammeType::SuperPole, 1) > 0) {
         return true;
     }
-    auto header = readCapcaleraProva(eventFolder / kEventHeaderFileName);
+    auto header = readEventHeader(eventFolder / kEventHeaderFileName);
     int races = header ? header->header.seriesCounts[index(ProgrammeType::Race) - 1] : 0;
     for (int s = 1; s <= races; ++s) {
         if (heatCounter(eventFolder, ProgrammeType::Race, s) > 0) {

@@ -20,7 +20,7 @@ struct UiContext {
     ScaleFactors scale;
     bool infoShown = false; // the standings window's information frame (ZTR4.INI)
 
-    int language() const { return app.configPrg.language; }
+    int language() const { return app.programConfig.language; }
     // Message of the active language's table.
     const std::string& message(int column, int row) const { return messages.text(column, row); }
     const std::string& message(MessageKey key) const { return messages.text(key); }

@@ -419,7 +419,7 @@ constexpr std::string_view kColourNames[2][16] = {
 };
 
 bool isLanguage(int language) {
-    return language == kCatala || language == kCastella;
+    return language == kLanguageCatalan || language == kLanguageCastilian;
 }
 
 } // namespace
@@ -435,7 +435,7 @@ std::string_view dialogButtonText(DialogButton button, int language) {
         {"&Gravar", "&Grabar"}, {"&Obrir", "&Abrir"},
     };
     const Pair& pair = kButtons[static_cast<std::size_t>(button)];
-    return language == kCastella ? pair.castilian : pair.catalan;
+    return language == kLanguageCastilian ? pair.castilian : pair.catalan;
 }
 
 std::span<const TextEntry> textTable() {
@@ -482,7 +482,7 @@ std::vector<std::string_view> messageColumnOwners(int column) {
 }
 
 std::vector<std::string> itemList(ItemList list, int language) {
-    const int lang = language == kCastella ? 1 : 0;
+    const int lang = language == kLanguageCastilian ? 1 : 0;
     std::vector<std::string> items;
     switch (list) {
     case ItemList::Languages:

@@ -9,10 +9,10 @@
 
 namespace cronovolta {
 
-// Languages of the user interface, as stored in ConfigPrg::language.
+// Languages of the user interface, as stored in ProgramSettings::language.
 enum Language : int {
-    kCatala = 0,
-    kCastella = 1,
+    kLanguageCatalan = 0,
+    kLanguageCastilian = 1,
 };
 
 // What a text of the tables is written into.
@@ -35,7 +35,7 @@ struct TextEntry {
     std::string_view castilian;
 
     std::string_view text(int language) const {
-        return language == kCastella ? castilian : catalan;
+        return language == kLanguageCastilian ? castilian : catalan;
     }
 };
 
@@ -59,7 +59,7 @@ struct MessageEntry {
     std::string_view castilian;
 
     std::string_view text(int language) const {
-        return language == kCastella ? castilian : catalan;
+        return language == kLanguageCastilian ? castilian : catalan;
     }
 };
 
@@ -124,13 +124,13 @@ inline constexpr int kUnsavedPenalties = 57; // %1 the participants' names
 inline constexpr int kEndHeatWhileCrossing = 58;
 inline constexpr int kEndHeatTitle = 59;
 inline constexpr int kCounterStartedNewHeat = 60; // %1 new heat, %2 seconds, %3 ended heat
-// Column 2, NovaProva.
+// Column 2, NewEventDialog.
 inline constexpr int kNewEventTitle = 0;
 inline constexpr int kModifyEventTitle = 1;
 inline constexpr int kMissingEventName = 2;
 inline constexpr int kEventNotCreated = 3;
 inline constexpr int kInvalidEventText = 4;
-// Column 3, GestorProves.
+// Column 3, EventManagerWindow.
 inline constexpr int kHeatsWord = 0;
 inline constexpr int kSeriesWord = 1;
 inline constexpr int kDeleteEventQuestion = 2;
@@ -147,7 +147,7 @@ inline constexpr int kEntrantsCountLabel = 10;
 inline constexpr int kParticipantHeader = 11;
 inline constexpr int kEntrantHeader = 12;
 inline constexpr int kNumberHeader = 13;
-inline constexpr int kDorsalHeader = 14;
+inline constexpr int kRaceNumberHeader = 14;
 // Column 9, Exportar.
 inline constexpr int kReadFromLabel = 17;
 } // namespace msg

@@ -9,7 +9,7 @@ namespace {
 constexpr std::string_view kMain = "Portada";
 
 bool isLanguage(int language) {
-    return language == kCatala || language == kCastella;
+    return language == kLanguageCatalan || language == kLanguageCastilian;
 }
 
 // The quadrant texts of the results browser for every programme but the race.
@@ -87,16 +87,15 @@ void settingsLists(std::vector<WindowText>& out, int language) {
 }
 
 void exportTexts(std::vector<WindowText>& out, int language, const LocaliseContext& context) {
-    const bool archive = context.modeExportar == 5 || context.modeExportar == 7;
+    const bool archive = context.exportMode == 5 || context.exportMode == 7;
     const std::string title =
-        archive
-            ? std::string(tableCaption("GestorProves", "Sortir", context.modeExportar, language))
-            : mainText("MnuExportar", -1, language);
+        archive ? std::string(tableCaption("GestorProves", "Sortir", context.exportMode, language))
+                : mainText("MnuExportar", -1, language);
     out.push_back({"", -1, TextProperty::Caption, withoutLastThree(title)});
     out.push_back({"FormatArxiu", -1, TextProperty::Caption,
                    std::string(tableCaption("Exportar", "FormatArxiu", -1, language)) +
                        (archive ? " *.prb" : " *.txt")});
-    if (context.modeExportar == 7) {
+    if (context.exportMode == 7) {
         out.push_back({"Text", 0, TextProperty::Caption,
                        windowMessage("Exportar", msg::kReadFromLabel, language)});
     }
@@ -121,7 +120,7 @@ void MessageTable::fill(std::string_view window, int language, const LocaliseCon
             m_cells[e.column][e.row] = e.text(language);
         }
     }
-    if (window == "Resultats" && context.programa != 4) {
+    if (window == "Resultats" && context.programmeType != 4) {
         for (const MessageEntry& e : kResultsOtherProgrammes) {
             m_cells[e.column][e.row] = e.text(language);
         }
@@ -164,7 +163,7 @@ std::vector<WindowText> derivedTexts(std::string_view window, int language,
                        mainText("MnuPrg", 2, language) + "|" + mainText("MnuPrg", 3, language) +
                            "|" + mainText("MnuPrg", 4, language)});
     } else if (window == "NovaProva") {
-        const int row = context.modeExportar == 0 ? msg::kNewEventTitle : msg::kModifyEventTitle;
+        const int row = context.exportMode == 0 ? msg::kNewEventTitle : msg::kModifyEventTitle;
         out.push_back({"", -1, Caption, windowMessage(window, row, language)});
         out.push_back({"Etiqueta", 1, Caption, dateLabel});
     } else if (window == "Exportar") {
@@ -186,8 +185,8 @@ std::vector<WindowText> derivedTexts(std::string_view window, int language,
     return out;
 }
 
-std::vector<WindowText> Localitzar(std::string_view window, int language, MessageTable& messages,
-                                   const LocaliseContext& context) {
+std::vector<WindowText> localiseWindow(std::string_view window, int language,
+                                       MessageTable& messages, const LocaliseContext& context) {
     std::vector<WindowText> out;
     if (!isLanguage(language)) {
         return out;

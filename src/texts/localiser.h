@@ -11,9 +11,9 @@ namespace cronovolta {
 
 // What some windows' texts depend on besides the language.
 struct LocaliseContext {
-    int programa = 0;           // Resultats: the race has its own quadrant texts
-    int modeExportar = 0;       // Exportar: 0 text export, 5 archive, 7 unarchive;
-                                // NovaProva: 0 create, n modify event n
+    int programmeType = 0;      // Resultats: the race has its own quadrant texts
+    int exportMode = 0;         // Exportar: 0 text export, 5 archive, 7 unarchive;
+                                // NewEventDialog: 0 create, n modify event n
     std::string openingCaption; // Inscrits: caption of the menu entry that opened it
 };
 
@@ -42,11 +42,11 @@ private:
     std::array<std::array<std::string, kRows>, kColumns> m_cells;
 };
 
-// `Localitzar`: fills the window's message column and returns the texts to write into
+// `localiseWindow`: fills the window's message column and returns the texts to write into
 // the window: its table entries, then the texts it derives from other entries. A language
 // without a table gives nothing and leaves the messages as they were.
-std::vector<WindowText> Localitzar(std::string_view window, int language, MessageTable& messages,
-                                   const LocaliseContext& context = {});
+std::vector<WindowText> localiseWindow(std::string_view window, int language,
+                                       MessageTable& messages, const LocaliseContext& context = {});
 
 // The derived texts alone (applied after the table entries).
 std::vector<WindowText> derivedTexts(std::string_view window, int language,

@@ -18,12 +18,12 @@ inline constexpr MessageKey kPartialHeading{5, 2};
 inline constexpr MessageKey kSpeedHeading{5, 3};
 inline constexpr MessageKey kClassificationTitle{5, 8};
 inline constexpr MessageKey kFinishedHeat{5, 9};
-// Column 7, Resultats (and the first two of LlistarVoltes, the same words).
+// Column 7, Resultats (and the first two of LapListingWindow, the same words).
 inline constexpr MessageKey kAll{7, 0};
 inline constexpr MessageKey kAllFeminine{7, 1};
 inline constexpr MessageKey kQuadrantTitle{7, 2};
 inline constexpr MessageKey kQuadrantColumn{7, 3};
-// Column 7, LlistarVoltes: "assign LAP as fastest lap of NAME on lane LANE?"
+// Column 7, LapListingWindow: "assign LAP as fastest lap of NAME on lane LANE?"
 inline constexpr MessageKey kAssignFastestStart{7, 3};
 inline constexpr MessageKey kAssignFastestAsLapOf{7, 4};
 inline constexpr MessageKey kAssignFastestOnLane{7, 5};

@@ -181,10 +181,11 @@ constexpr std::string_view kUnknownReason = "system error ";
 
 // "system error 75", the reason of an error number the table does not know.
 std::string unknownReason(std::string_view number, int language) {
-    return (language == kCastella ? "error del sistema número " : "error del sistema número ") +
+    return (language == kLanguageCastilian ? "error del sistema número "
+                                           : "error del sistema número ") +
            std::string(number) +
-           (language == kCastella ? ". Comprueba el disco y la carpeta de datos."
-                                  : ". Comprova el disc i la carpeta de dades.");
+           (language == kLanguageCastilian ? ". Comprueba el disco y la carpeta de datos."
+                                           : ". Comprova el disc i la carpeta de dades.");
 }
 
 // The reason at the end of a clause ("...: the disk is full") in the language, and its length.
@@ -193,8 +194,9 @@ std::optional<std::pair<std::string, std::size_t>> localisedTail(std::string_vie
     for (const Reason& reason : reasons()) {
         const std::string tail = ": " + std::string(reason.english);
         if (clause.ends_with(tail)) {
-            return std::pair{std::string(language == kCastella ? reason.castilian : reason.catalan),
-                             tail.size()};
+            return std::pair{
+                std::string(language == kLanguageCastilian ? reason.castilian : reason.catalan),
+                tail.size()};
         }
     }
     const std::size_t at = clause.rfind(std::string(": ") + std::string(kUnknownReason));
@@ -223,7 +225,7 @@ std::string localiseClause(std::string_view clause, int language) {
                     what = what.substr(0, at);
                 }
             }
-            const bool castilian = language == kCastella;
+            const bool castilian = language == kLanguageCastilian;
             return replaced(castilian ? op.castilian : op.catalan, what, to) + ": " + tail->first;
         }
     }
@@ -246,13 +248,14 @@ std::string systemErrorReason(int err) {
 }
 
 std::string localisedSystemReason(int err, int language) {
-    if (language != kCatala && language != kCastella) {
+    if (language != kLanguageCatalan && language != kLanguageCastilian) {
         return systemErrorReason(err);
     }
     for (const Reason& reason : reasons()) {
         for (int e : reason.errors) {
             if (e == err) {
-                return std::string(language == kCastella ? reason.castilian : reason.catalan);
+                return std::string(language == kLanguageCastilian ? reason.castilian
+                                                                  : reason.catalan);
             }
         }
     }
@@ -260,7 +263,7 @@ std::string localisedSystemReason(int err, int language) {
 }
 
 std::string localiseProblems(std::string_view text, int language) {
-    if (language != kCatala && language != kCastella) {
+    if (language != kLanguageCatalan && language != kLanguageCastilian) {
         return std::string(text);
     }
     std::string out;
@@ -284,7 +287,7 @@ std::string localiseProblems(std::string_view text, int language) {
 }
 
 std::string portProblemText(PortProblem problem, std::string_view device, int language) {
-    const bool es = language == kCastella;
+    const bool es = language == kLanguageCastilian;
     std::string_view pattern;
     switch (problem) {
     case PortProblem::Missing:

@@ -34,7 +34,7 @@ struct Recompute : HeatFixture {
     }
 
     CorrectionModel model(CorrectionMode mode = CorrectionMode::Laps) {
-        auto m = CorrectionModel::open(eventDir(), programa, 1, mode);
+        auto m = CorrectionModel::open(eventDir(), programmeType, 1, mode);
         EXPECT_TRUE(m) << (m ? "" : m.error());
         return std::move(*m);
     }
@@ -64,9 +64,9 @@ void expectSameRecords(const std::vector<HeatResultRecord>& a,
 // A value of row 1 of the selected heat moved by `step`: laps in a race, else the fastest lap.
 void nudge(CorrectionModel& m, double step) {
     if (m.lapsEditable()) {
-        m.setLaps(1, formatNumber(ValorNumeric(m.row(1).laps) + step, "0"));
+        m.setLaps(1, formatNumber(numericValue(m.row(1).laps) + step, "0"));
     } else {
-        m.setSecond(1, formatNumber(ValorNumeric(m.row(1).second) + step * 0.5, "0.0000"));
+        m.setSecond(1, formatNumber(numericValue(m.row(1).second) + step * 0.5, "0.0000"));
     }
 }
 
@@ -161,7 +161,7 @@ TEST_F(Recompute, CorrectingAHeatChangesThatHeatAndTheLaterOnesOnly) {
     const int p = m.row(2).participant;
     ASSERT_GT(p, 0);
     EXPECT_EQ(m.row(2).name, "Pilot " + std::to_string(p));
-    const double laps = ValorNumeric(m.row(2).laps);
+    const double laps = numericValue(m.row(2).laps);
     m.setLaps(2, std::to_string(static_cast<int>(laps) + 2));
     auto saved = m.save();
     ASSERT_TRUE(saved) << saved.error();
@@ -224,13 +224,13 @@ TEST_F(Recompute, AFasterLapBecomesTheBestFromItsHeatOnAndASlowerOneLeavesTheEar
               heat4.heatFastestLap < earlier.fastestLap ? heat4.lane : earlier.fastestLane);
 }
 
-TEST_F(Recompute, ComesAreStoredAsTheFractionOfTheHeatLaps) {
+TEST_F(Recompute, LapFractionsAreStoredAsTheFractionOfTheHeatLaps) {
     setTrack({1, 2, 3});
     track.largestPartial = 1000;
-    deriveConfigPista(track);
+    deriveTrackConfig(track);
     writeSeries(ProgrammeType::Race, names(3));
     runHeats(2, 3);
-    auto m = model(CorrectionMode::Comes);
+    auto m = model(CorrectionMode::LapFraction);
     ASSERT_EQ(m.decimals(), 3);
     ASSERT_TRUE(m.selectHeat(2));
     const int p = m.row(3).participant;
@@ -243,7 +243,7 @@ TEST_F(Recompute, ComesAreStoredAsTheFractionOfTheHeatLaps) {
     EXPECT_FLOAT_EQ(heatRecords(2).at(p).seriesLaps,
                     heatRecords(1).at(p).seriesLaps + whole + 0.35f);
     // Reopened, the heat shows the whole laps and the comes apart.
-    auto again = model(CorrectionMode::Comes);
+    auto again = model(CorrectionMode::LapFraction);
     EXPECT_EQ(again.row(3).laps, formatNumber(whole, "0"));
     EXPECT_EQ(again.row(3).second, "350");
     auto laps = model(CorrectionMode::Laps);
@@ -254,7 +254,7 @@ TEST_F(Recompute, FieldRulesNormaliseWhatIsTyped) {
     setTrack({1, 2});
     track.minimumLap = 3.0f;
     track.largestPartial = 100;
-    deriveConfigPista(track);
+    deriveTrackConfig(track);
     writeSeries(ProgrammeType::Race, names(2));
     runHeats(1, 2);
     struct Case {
@@ -272,11 +272,11 @@ TEST_F(Recompute, FieldRulesNormaliseWhatIsTyped) {
         {CorrectionMode::Laps, true, "12,5", "12.50"},
         {CorrectionMode::Laps, true, "-3", "0"},
         {CorrectionMode::Laps, true, "x", "0"},
-        {CorrectionMode::Comes, false, "5", "05"},
-        {CorrectionMode::Comes, false, "35,6", "36"},
-        {CorrectionMode::Comes, false, "-5", "00"},
-        {CorrectionMode::Comes, false, "100", "00"},
-        {CorrectionMode::Comes, false, "", "00"},
+        {CorrectionMode::LapFraction, false, "5", "05"},
+        {CorrectionMode::LapFraction, false, "35,6", "36"},
+        {CorrectionMode::LapFraction, false, "-5", "00"},
+        {CorrectionMode::LapFraction, false, "100", "00"},
+        {CorrectionMode::LapFraction, false, "", "00"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -292,7 +292,7 @@ TEST_F(Recompute, FieldRulesNormaliseWhatIsTyped) {
         }
     }
     EXPECT_TRUE(model(CorrectionMode::Laps).lapsEditable());
-    EXPECT_FALSE(model(CorrectionMode::Comes).lapsEditable());
+    EXPECT_FALSE(model(CorrectionMode::LapFraction).lapsEditable());
 }
 
 // A Super Pole series written by hand: one driver per heat, the others with no heat values.
@@ -301,11 +301,11 @@ struct SuperPole : ::testing::Test {
     SeriesFiles series() {
         SeriesFiles s;
         s.eventDir = dir.path();
-        s.programa = ProgrammeType::SuperPole;
-        s.track = defaultConfigPista();
+        s.programmeType = ProgrammeType::SuperPole;
+        s.track = defaultTrackConfig();
         s.track.lanes = 4;
-        s.track.OrdreCanvi = {4, 1, 2, 3, 4};
-        deriveConfigPista(s.track);
+        s.track.laneChangeOrder = {4, 1, 2, 3, 4};
+        deriveTrackConfig(s.track);
         for (int i = 1; i <= 6; ++i) {
             s.names.push_back("Pilot " + std::to_string(i));
         }

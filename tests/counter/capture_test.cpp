@@ -1,5 +1,5 @@
 #include "counter/capture.h"
-#include "storage/config_prg.h"
+#include "storage/program_settings.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

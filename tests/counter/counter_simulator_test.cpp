@@ -16,12 +16,12 @@ using Result = RecordingHeatControl::Result;
 // Plays the simulation into a decoder, chunk by chunk, with a heat control that starts and
 // ends heats as the heat engine does (the end 2.5 s after the last end signal).
 RecordingHeatControl decodePlay(const SimulatorOptions& options, const SimulatedPlay& play,
-                                const ConfigPista& track) {
+                                const TrackConfig& track) {
     RecordingHeatControl heat;
     auto decoder = makeDecoder(counterSetup(track, options.model), heat);
     for (const auto& chunk : play.chunks) {
         if (heat.running && heat.deadline > 0 && chunk.at > heat.deadline) {
-            heat.AcabarManiga(heat.deadline);
+            heat.finishHeat(heat.deadline);
         }
         decoder->read(1, chunk.bytes, chunk.at);
     }

@@ -82,7 +82,7 @@ protected:
     // Feeds the stream in random pieces to random circuits, with the panel and the heat
     // state changing in between as an operator would change them.
     void play(const std::string& stream, std::mt19937& random) {
-        const ConfigPista track = trackWith(16, {1, 6});
+        const TrackConfig track = trackWith(16, {1, 6});
         const CounterSetup setup = counterSetup(track, GetParam());
         RecordingHeatControl heat;
         auto decoder = makeDecoder(setup, heat);
@@ -108,12 +108,12 @@ protected:
                 break;
             case 1:
                 if (heat.running) {
-                    heat.AcabarManiga(now); // the S key
+                    heat.finishHeat(now); // the S key
                 }
                 break;
             default:
                 if (heat.running && heat.deadline > 0 && now > heat.deadline) {
-                    heat.AcabarManiga(now);
+                    heat.finishHeat(now);
                 }
                 break;
             }

@@ -10,9 +10,9 @@
 namespace cronovolta::test {
 
 // A track of `lanes` lanes in natural order whose circuits start at the given lanes.
-inline ConfigPista trackWith(int lanes, std::initializer_list<int> firstLanes,
+inline TrackConfig trackWith(int lanes, std::initializer_list<int> firstLanes,
                              float minimumLap = 0.0f) {
-    ConfigPista track;
+    TrackConfig track;
     track.lanes = static_cast<std::int16_t>(lanes);
     track.minimumLap = minimumLap;
     track.circuits.clear();
@@ -20,9 +20,9 @@ inline ConfigPista trackWith(int lanes, std::initializer_list<int> firstLanes,
     for (int first : firstLanes) {
         track.circuits.push_back({port++, static_cast<std::int16_t>(first)});
     }
-    track.OrdreCanvi.assign(1, static_cast<std::int16_t>(lanes));
+    track.laneChangeOrder.assign(1, static_cast<std::int16_t>(lanes));
     for (int lane = 1; lane <= lanes; ++lane) {
-        track.OrdreCanvi.push_back(static_cast<std::int16_t>(lane));
+        track.laneChangeOrder.push_back(static_cast<std::int16_t>(lane));
     }
     return track;
 }
@@ -40,7 +40,7 @@ struct DecoderRig {
     RecordingHeatControl heat;
     std::unique_ptr<CounterDecoder> decoder;
 
-    DecoderRig(CounterModel model, const ConfigPista& track)
+    DecoderRig(CounterModel model, const TrackConfig& track)
         : decoder(makeDecoder(counterSetup(track, model), heat)) {}
 
     void feed(int circuit, const std::string& data, double now = 1000.0) {

@@ -28,10 +28,10 @@ public:
     bool panelShown = true;
     bool running = false;
     bool paused = false;
-    bool refuseStart = false;        // IniciarManiga leaves the heat idle
+    bool refuseStart = false;        // startHeat leaves the heat idle
     double deadline = -99.0;         // HeatEndDeadline
     std::vector<std::string> calls;  // "start", "pause", "lights red", "lap 8 12.3456"...
-    std::vector<Crossing> crossings; // every RegistrarPas
+    std::vector<Crossing> crossings; // every registerCrossing
     std::vector<Result> results;     // every registerCounterResult
     std::vector<std::string> misuse; // calls made in a state that forbids them
 
@@ -41,12 +41,12 @@ public:
 
     void setStartLight(StartLight light) override;
     void setRestartLight(RestartLight light) override;
-    void IniciarManiga(double now) override;
-    void PausarManiga(double now) override;
-    void ReprendreManiga(double now) override;
-    void AcabarManiga(double now) override;
+    void startHeat(double now) override;
+    void pauseHeat(double now) override;
+    void resumePausedHeat(double now) override;
+    void finishHeat(double now) override;
     void armHeatEnd(double now) override;
-    void RegistrarPas(int lane, float counterTime, double now) override;
+    void registerCrossing(int lane, float counterTime, double now) override;
     void registerCounterResult(int lane, int laps, float fastestLap, double now) override;
 
     // The calls joined with "; ", for compact expectations.
@@ -80,7 +80,7 @@ inline void RecordingHeatControl::setRestartLight(RestartLight light) {
     calls.push_back(light == RestartLight::Red ? "restart red" : "restart green");
 }
 
-inline void RecordingHeatControl::IniciarManiga(double) {
+inline void RecordingHeatControl::startHeat(double) {
     require(panelShown && !running, "start");
     calls.push_back("start");
     if (!refuseStart) {
@@ -90,19 +90,19 @@ inline void RecordingHeatControl::IniciarManiga(double) {
     }
 }
 
-inline void RecordingHeatControl::PausarManiga(double) {
+inline void RecordingHeatControl::pauseHeat(double) {
     require(panelShown && running && !paused, "pause");
     calls.push_back("pause");
     paused = true;
 }
 
-inline void RecordingHeatControl::ReprendreManiga(double) {
+inline void RecordingHeatControl::resumePausedHeat(double) {
     require(panelShown && running && paused, "resume");
     calls.push_back("resume");
     paused = false;
 }
 
-inline void RecordingHeatControl::AcabarManiga(double) {
+inline void RecordingHeatControl::finishHeat(double) {
     require(panelShown && running, "end");
     calls.push_back("end");
     running = false;
@@ -115,7 +115,7 @@ inline void RecordingHeatControl::armHeatEnd(double now) {
     deadline = now + 2.5;
 }
 
-inline void RecordingHeatControl::RegistrarPas(int lane, float counterTime, double) {
+inline void RecordingHeatControl::registerCrossing(int lane, float counterTime, double) {
     require(panelShown && running, "lap");
     calls.push_back("lap " + std::to_string(lane) + " " + fourDecimals(counterTime));
     crossings.push_back({lane, counterTime});

@@ -86,7 +86,7 @@ TEST_F(AnnounceCliTest, PrintsTheHeatsSentencesAndStoresNothing) {
         EXPECT_NE(run.out.find(ca ? "\tGuanya " : "\tGana ", end), std::string::npos) << run.out;
         // The replay ran on a copy: the series still has no heat.
         EXPECT_FALSE(fs::exists(data.path() / "PROVA001" / "CRS001.VAV"));
-        EXPECT_EQ(readParticipantList(data.path() / "PROVA001" / "CRS001.PAR")->maniguesFetes, 0);
+        EXPECT_EQ(readParticipantList(data.path() / "PROVA001" / "CRS001.PAR")->heatsDone, 0);
     }
 }
 

@@ -87,7 +87,7 @@ protected:
     test::TempDir m_scratch;
 };
 
-TEST_F(CorrectionsCli, CorrectionsComesAndPenaltiesReachTheClassification) {
+TEST_F(CorrectionsCli, CorrectionsLapFractionsAndPenaltiesReachTheClassification) {
     const auto before = totals();
     ASSERT_EQ(before.size(), 4u);
     // Who drove lane 3 in heat 2, from the listing.
@@ -170,11 +170,12 @@ TEST_F(CorrectionsCli, BadInputIsRefusedAndChangesNothing) {
 
     // A track without lap fractions takes no comes.
     ASSERT_EQ(cli({"track", "set", "--event", "1", "largest-partial=0"}).status, 0);
-    const auto withoutComes = eventFiles();
-    test::CliRun comes = cli({"comes", "1", "CRS", "1", "2", "--lane", "1", "--comes", "5"});
-    EXPECT_EQ(comes.status, 1);
-    EXPECT_NE(comes.err.find("comes are not used on this track"), std::string::npos) << comes.err;
-    EXPECT_EQ(eventFiles(), withoutComes);
+    const auto withoutLapFractions = eventFiles();
+    test::CliRun lapFraction = cli({"comes", "1", "CRS", "1", "2", "--lane", "1", "--comes", "5"});
+    EXPECT_EQ(lapFraction.status, 1);
+    EXPECT_NE(lapFraction.err.find("comes are not used on this track"), std::string::npos)
+        << lapFraction.err;
+    EXPECT_EQ(eventFiles(), withoutLapFractions);
 }
 
 // An event folder that is a link to a folder elsewhere is read, never written.

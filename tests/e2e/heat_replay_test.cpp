@@ -103,7 +103,7 @@ TEST_F(HeatReplayTest, CapturedHeatsAreStoredLapByLap) {
     fs::path ev = m_data.path() / "PROVA001";
     auto par = readParticipantList(ev / "CRS001.PAR");
     ASSERT_TRUE(par);
-    EXPECT_EQ(par->maniguesFetes, 3);
+    EXPECT_EQ(par->heatsDone, 3);
     auto laps = readLapFile(ev / "CRS001.VAV");
     ASSERT_TRUE(laps);
     std::size_t next = 0;
@@ -309,7 +309,7 @@ TEST_F(HeatReplayTest, HeatsThatCannotBeStoredAreKeptApartAndFailTheReplay) {
     }
     auto par = readParticipantList(ev / "CRS001.PAR");
     ASSERT_TRUE(par);
-    EXPECT_EQ(par->maniguesFetes, 0);
+    EXPECT_EQ(par->heatsDone, 0);
 }
 
 // LeakSanitizer cannot run under ptrace: a sanitizer build's program under strace leaves
@@ -344,7 +344,7 @@ TEST_F(HeatReplayTest, AHeatThatFailedToStoreDoesNotCountInTheStoredTotals) {
     EXPECT_FALSE(englishProblemIn(run.err)) << run.err;
     auto par = readParticipantList(ev / "CRS001.PAR");
     ASSERT_TRUE(par);
-    ASSERT_EQ(par->maniguesFetes, 2);
+    ASSERT_EQ(par->heatsDone, 2);
     auto laps = readLapFile(ev / "CRS001.VAV");
     ASSERT_TRUE(laps);
     std::vector<int> stored(6, 0);
@@ -442,7 +442,7 @@ TEST_F(HeatReplayTest, AFullDiskLosesNoLap) {
     ASSERT_TRUE(par);
     auto laps = readLapFile(ev / "CRS001.VAV");
     int storedLaps = 0;
-    for (int heat = 1; heat <= par->maniguesFetes; ++heat) {
+    for (int heat = 1; heat <= par->heatsDone; ++heat) {
         ASSERT_TRUE(laps);
         auto start = lapBlockStart(laps->records, heat);
         ASSERT_TRUE(start) << heat;
@@ -462,9 +462,9 @@ TEST_F(HeatReplayTest, AFullDiskLosesNoLap) {
     }
     EXPECT_GE(keptHeats, 1);
     // Every heat of the capture ended once, stored or kept, with all its crossings.
-    EXPECT_EQ(par->maniguesFetes + keptHeats, kHeats) << err;
+    EXPECT_EQ(par->heatsDone + keptHeats, kHeats) << err;
     EXPECT_EQ(storedLaps + keptLaps, static_cast<int>(sim.crossings.size()))
-        << par->maniguesFetes << " stored, " << keptHeats << " kept\n"
+        << par->heatsDone << " stored, " << keptHeats << " kept\n"
         << err;
 }
 
@@ -531,7 +531,7 @@ TEST_F(HeatReplayTest, AHeatThatCanBeNeitherStoredNorKeptIsLeftForTheRecovery) {
     EXPECT_EQ(goOn.status, 0) << goOn.err;
     auto par = readParticipantList(ev / "CRS001.PAR");
     ASSERT_TRUE(par);
-    EXPECT_EQ(par->maniguesFetes, 3);
+    EXPECT_EQ(par->heatsDone, 3);
     auto laps = readLapFile(ev / "CRS001.VAV");
     ASSERT_TRUE(laps);
     for (int heat = 1; heat <= 3; ++heat) {

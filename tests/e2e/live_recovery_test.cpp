@@ -3,13 +3,13 @@
 
 #include "counter/counter_simulator.h"
 #include "counter/pseudo_terminal.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
 #include "storage/lap_record.h"
 #include "storage/participant_list.h"
+#include "storage/program_settings.h"
 #include "storage/resume_file.h"
+#include "storage/track_config.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -116,20 +116,20 @@ protected:
         m_pty.emplace(std::move(*pty));
         const fs::path data = dataDir();
         fs::create_directories(data);
-        ConfigPrg settings = defaultConfigPrg();
+        ProgramSettings settings = defaultProgramSettings();
         settings.counterModel = CounterModel::DS300;
-        ASSERT_TRUE(saveConfigPrg(data / "ZENTOR.CFG", settings));
-        ConfigPista track = defaultConfigPista();
+        ASSERT_TRUE(saveProgramSettings(data / "ZENTOR.CFG", settings));
+        TrackConfig track = defaultTrackConfig();
         track.lanes = track.storedLanes = 4;
-        track.OrdreCanvi = {4, 1, 2, 3, 4};
+        track.laneChangeOrder = {4, 1, 2, 3, 4};
         track.circuits = {{1, 1}};
-        deriveConfigPista(track);
-        ASSERT_TRUE(saveConfigPista(data / "PISTA.CFG", track));
+        deriveTrackConfig(track);
+        ASSERT_TRUE(saveTrackConfig(data / "PISTA.CFG", track));
         test::writeBytes(data / "PORTS.TXT", m_pty->devicePath() + "\n");
         EventManager manager(data);
         auto event = manager.createEvent("Resistència", "07-12-2026");
         ASSERT_TRUE(event);
-        auto header = readCapcaleraProva(eventFolder(data, 1) / "PROVA.DAD");
+        auto header = readEventHeader(eventFolder(data, 1) / "PROVA.DAD");
         if (!header || header->header.seriesCounts[3] < 1) {
             ASSERT_TRUE(manager.addSeries(1, ProgrammeType::Race));
         }
@@ -216,7 +216,7 @@ TEST_F(LiveRecoveryTest, HeatKilledMidwayIsResumedWithEveryCrossing) {
             // The resume file goes after the heat counter: a stop between the two is a
             // heat the next start finds complete, not the end of this one.
             auto list = readParticipantList(participantFile(eventDir(), ProgrammeType::Race, 1));
-            return list && list->maniguesFetes == 1 && !fs::exists(dataDir() / "ZTR4.TMP");
+            return list && list->heatsDone == 1 && !fs::exists(dataDir() / "ZTR4.TMP");
         },
         20s))
         << test::readBytes(log());

@@ -184,7 +184,7 @@ TEST_F(ResultsCliTest, DamagedListsAreBoundedReportedAndPrintedOnOneLine) {
         << set.err;
     auto saved = readParticipantList(par);
     ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->maniguesFetes, 1);
+    EXPECT_EQ(saved->heatsDone, 1);
     EXPECT_EQ(saved->names.size(), 4u);
     EXPECT_LT(fs::file_size(f.event() / "CRS001.DAD"), 1000u);
 }

@@ -15,7 +15,7 @@ namespace {
 using Names = std::vector<std::string>;
 
 struct Ranked {
-    int serie;
+    int seriesNumber;
     std::string name;
 };
 
@@ -28,7 +28,7 @@ protected:
     }
 
     // Heats of a four-lane DS030 with a car on every lane; each series its own seed.
-    void replay(const std::string& type, int serie, int heats) {
+    void replay(const std::string& type, int seriesNumber, int heats) {
         SimulatorOptions options;
         options.model = CounterModel::DS030;
         options.lanes = 4;
@@ -37,23 +37,23 @@ protected:
         options.heatLength = 40.0;
         options.lapTime = 6.0;
         options.spread = 0.8;
-        options.seed = static_cast<std::uint32_t>(17 * serie + type.size());
-        const auto file = m_scratch.path() / (type + std::to_string(serie) + ".cap");
+        options.seed = static_cast<std::uint32_t>(17 * seriesNumber + type.size());
+        const auto file = m_scratch.path() / (type + std::to_string(seriesNumber) + ".cap");
         test::writeBytes(file, test::simulatedCapture(options));
-        test::CliRun run = cli({"replay", "1", type, std::to_string(serie), file.string()});
+        test::CliRun run = cli({"replay", "1", type, std::to_string(seriesNumber), file.string()});
         ASSERT_EQ(run.status, 0) << run.err;
     }
 
     // The names of a series' list.
-    Names names(int serie) {
+    Names names(int seriesNumber) {
         auto list = readParticipantList(m_data.path() / "PROVA001" /
-                                        ("CRS00" + std::to_string(serie) + ".PAR"));
+                                        ("CRS00" + std::to_string(seriesNumber) + ".PAR"));
         return list ? list->names : Names{};
     }
 
     // The rows of `classify 1 TYPE SERIES`, best first.
-    std::vector<Ranked> ranking(const std::string& type, const std::string& serie) {
-        test::CliRun run = cli({"classify", "1", type, serie});
+    std::vector<Ranked> ranking(const std::string& type, const std::string& seriesNumber) {
+        test::CliRun run = cli({"classify", "1", type, seriesNumber});
         EXPECT_EQ(run.status, 0) << run.err;
         std::vector<Ranked> out;
         const auto rows = test::splitLines(run.out);
@@ -68,8 +68,8 @@ protected:
     test::TempDir m_scratch;
 };
 
-std::string placedLine(int serie, const Names& names) {
-    std::string line = std::to_string(serie);
+std::string placedLine(int seriesNumber, const Names& names) {
+    std::string line = std::to_string(seriesNumber);
     for (const auto& n : names) {
         line += "\t" + n;
     }
@@ -129,9 +129,9 @@ TEST_F(EventFlowTest, FourteenDriversGoThroughTwoRepechagesToTheFinal) {
     const auto combined = ranking("CRS", "all");
     std::vector<int> sent;
     for (const auto& r : combined) {
-        if ((r.serie == 2 || r.serie == 3) &&
-            std::find(sent.begin(), sent.end(), r.serie) == sent.end()) {
-            sent.push_back(r.serie);
+        if ((r.seriesNumber == 2 || r.seriesNumber == 3) &&
+            std::find(sent.begin(), sent.end(), r.seriesNumber) == sent.end()) {
+            sent.push_back(r.seriesNumber);
             fromRepechages.push_back(r.name);
         }
     }
@@ -147,8 +147,8 @@ TEST_F(EventFlowTest, FourteenDriversGoThroughTwoRepechagesToTheFinal) {
     Names finalists;
     int quota[2] = {2, 2};
     for (const auto& r : ranking("CRS", "all")) {
-        if ((r.serie == 4 || r.serie == 5) && quota[r.serie - 4] > 0) {
-            --quota[r.serie - 4];
+        if ((r.seriesNumber == 4 || r.seriesNumber == 5) && quota[r.seriesNumber - 4] > 0) {
+            --quota[r.seriesNumber - 4];
             finalists.push_back(r.name);
         }
     }
@@ -158,7 +158,7 @@ TEST_F(EventFlowTest, FourteenDriversGoThroughTwoRepechagesToTheFinal) {
     replay("CRS", 6, 4);
     const auto podium = ranking("CRS", "6");
     ASSERT_EQ(podium.size(), 4u);
-    EXPECT_EQ(podium[0].serie, 6);
+    EXPECT_EQ(podium[0].seriesNumber, 6);
 
     // After the final the organiser goes on by hand.
     EXPECT_EQ(cli({"series", "add", "1", "CRS"}).out, "7\n");

@@ -82,7 +82,7 @@ TEST_F(StorageCliTest, SeriesAreAddedAndDeletedWithTheirFiles) {
     EXPECT_EQ(cli({"series", "delete", "1", "CRS", "1"}).status, 0);
     EXPECT_EQ(test::readBytes(ev / "CRS001.PAR"), "second");
     EXPECT_EQ(test::readBytes(ev / "CRS002.DAD"), "third");
-    auto header = readCapcaleraProva(ev / "PROVA.DAD");
+    auto header = readEventHeader(ev / "PROVA.DAD");
     ASSERT_TRUE(header);
     EXPECT_EQ(header->header.seriesCounts, (std::array<std::int16_t, 4>{2, 1, 1, 2}));
 

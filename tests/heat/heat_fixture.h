@@ -18,10 +18,10 @@ namespace cronovolta::test {
 
 struct RecordingObserver : HeatObserver {
     std::vector<int> ended;
-    std::vector<ComesEntry> comes;
+    std::vector<LapFractionEntry> lapFraction;
     std::vector<std::string> problems;
     void heatEnded(int heat) override { ended.push_back(heat); }
-    void comesEntryDue(ComesEntry entry) override { comes.push_back(entry); }
+    void lapFractionEntryDue(LapFractionEntry entry) override { lapFraction.push_back(entry); }
     void problem(const std::string& message) override { problems.push_back(message); }
 };
 
@@ -29,11 +29,11 @@ struct RecordingObserver : HeatObserver {
 // since midnight; heats start at 10:00:00 unless a test says otherwise.
 struct HeatFixture : ::testing::Test {
     TempDir dir;
-    ConfigPista track = defaultConfigPista();
-    ConfigPrg settings = defaultConfigPrg();
+    TrackConfig track = defaultTrackConfig();
+    ProgramSettings settings = defaultProgramSettings();
     std::unique_ptr<HeatEngine> engine;
     RecordingObserver observer;
-    ProgrammeType programa = ProgrammeType::Race;
+    ProgrammeType programmeType = ProgrammeType::Race;
     static constexpr double kT0 = 36000.0;
 
     fs::path eventDir() const { return eventFolder(dir.path(), 1); }
@@ -42,10 +42,10 @@ struct HeatFixture : ::testing::Test {
         track.lanes = static_cast<std::int16_t>(order.size());
         track.storedLanes = track.lanes;
         order.insert(order.begin(), 0);
-        track.OrdreCanvi = order;
+        track.laneChangeOrder = order;
         track.minimumLap = minimumLap;
         track.circuits = {{1, 1}};
-        deriveConfigPista(track);
+        deriveTrackConfig(track);
     }
 
     static std::vector<std::string> names(int count) {
@@ -56,27 +56,28 @@ struct HeatFixture : ::testing::Test {
         return out;
     }
 
-    void writeSeries(ProgrammeType type, std::vector<std::string> participants, int serie = 1,
-                     int heatCounter = 0) {
-        programa = type;
+    void writeSeries(ProgrammeType type, std::vector<std::string> participants,
+                     int seriesNumber = 1, int heatCounter = 0) {
+        programmeType = type;
         fs::create_directories(eventDir());
-        ASSERT_TRUE(saveConfigPista(eventDir() / "PISTA.CFG", track));
+        ASSERT_TRUE(saveTrackConfig(eventDir() / "PISTA.CFG", track));
         ParticipantList list;
-        list.maniguesFetes = static_cast<std::int16_t>(heatCounter);
+        list.heatsDone = static_cast<std::int16_t>(heatCounter);
         list.names = std::move(participants);
-        ASSERT_TRUE(writeParticipantList(participantFile(eventDir(), type, serie), list));
+        ASSERT_TRUE(writeParticipantList(participantFile(eventDir(), type, seriesNumber), list));
     }
 
-    void open(int serie = 1, int seriesCount = 1) {
+    void open(int seriesNumber = 1, int seriesCount = 1) {
         engine = std::make_unique<HeatEngine>(settings);
         engine->setObserver(&observer);
-        auto opened = engine->openProgramme({dir.path(), 1, programa, serie, seriesCount, ""});
+        auto opened =
+            engine->openProgramme({dir.path(), 1, programmeType, seriesNumber, seriesCount, ""});
         ASSERT_TRUE(opened) << opened.error().text;
     }
 
     void start(double at = kT0) { engine->handleKey('S', at); }
     void cross(int lane, double at, float counter = 0.0f) {
-        engine->RegistrarPas(lane, counter, at);
+        engine->registerCrossing(lane, counter, at);
     }
     // The counter's end signal, and the clock ticks until the heat is over.
     void endHeat(double at) {
@@ -86,24 +87,24 @@ struct HeatFixture : ::testing::Test {
         }
     }
 
-    fs::path seriesPath(const char* ext, int serie = 1) const {
-        return eventDir() / seriesFileName(programa, serie, ext);
+    fs::path seriesPath(const char* ext, int seriesNumber = 1) const {
+        return eventDir() / seriesFileName(programmeType, seriesNumber, ext);
     }
-    std::vector<LapRecord> lapFile(int serie = 1) const {
-        auto f = readLapFile(seriesPath(".VAV", serie));
+    std::vector<LapRecord> lapFile(int seriesNumber = 1) const {
+        auto f = readLapFile(seriesPath(".VAV", seriesNumber));
         return f ? f->records : std::vector<LapRecord>{};
     }
-    std::vector<HeatResultRecord> resultFile(int serie = 1) const {
-        auto f = readHeatResultFile(seriesPath(".DAD", serie));
+    std::vector<HeatResultRecord> resultFile(int seriesNumber = 1) const {
+        auto f = readHeatResultFile(seriesPath(".DAD", seriesNumber));
         return f ? f->records : std::vector<HeatResultRecord>{};
     }
     std::vector<LapRecord> journal() const {
         auto f = readLapFile(engine->workFolder() / "VLTAVLT.TMP");
         return f ? f->records : std::vector<LapRecord>{};
     }
-    int heatCounter(int serie = 1) const {
-        auto list = readParticipantList(participantFile(eventDir(), programa, serie));
-        return list ? list->maniguesFetes : -1;
+    int heatCounter(int seriesNumber = 1) const {
+        auto list = readParticipantList(participantFile(eventDir(), programmeType, seriesNumber));
+        return list ? list->heatsDone : -1;
     }
     const LanePanel& lane(int l) const { return engine->lanes().panel(l); }
     // The standings row of a participant.

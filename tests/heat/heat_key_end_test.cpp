@@ -26,7 +26,7 @@ TEST_F(KeyEnd, SAsksOnlyWhileACountersHeatStillHasCrossings) {
         SCOPED_TRACE(std::to_string(c.counterStarted) + " " + std::to_string(c.lastCrossingAgo));
         open();
         if (c.counterStarted) {
-            engine->IniciarManiga(kT0);
+            engine->startHeat(kT0);
         } else {
             start(kT0);
         }
@@ -48,16 +48,16 @@ TEST_F(KeyEnd, SAsksOnlyWhileACountersHeatStillHasCrossings) {
 // the heat panel says which heat began and why, in the active language, until the next start.
 TEST_F(KeyEnd, ACountersStartSoonAfterAKeyEndIsExplainedOnThePanel) {
     setTrack({1, 2, 3, 4});
-    for (int language : {kCatala, kCastella}) {
+    for (int language : {kLanguageCatalan, kLanguageCastilian}) {
         settings.language = static_cast<std::int16_t>(language);
         writeSeries(ProgrammeType::Race, names(4));
         open();
-        engine->IniciarManiga(kT0);
+        engine->startHeat(kT0);
         cross(1, kT0 + 14.0);
         start(kT0 + 15.0); // S
         ASSERT_FALSE(engine->heatRunning());
         EXPECT_EQ(engine->panel().notice, "");
-        engine->IniciarManiga(kT0 + 18.0); // the counter goes on
+        engine->startHeat(kT0 + 18.0); // the counter goes on
         std::string expected(messageText(0, msg::kCounterStartedNewHeat, language));
         for (const char* value : {"2", "3", "1"}) {
             expected.replace(expected.find('%'), 2, value);
@@ -67,10 +67,10 @@ TEST_F(KeyEnd, ACountersStartSoonAfterAKeyEndIsExplainedOnThePanel) {
 
         // Ended by the counter, or started long after S, or by the key: nothing to explain.
         endHeat(kT0 + 40.0);
-        engine->IniciarManiga(kT0 + 45.0);
+        engine->startHeat(kT0 + 45.0);
         EXPECT_EQ(engine->panel().notice, "");
         start(kT0 + 60.0);
-        engine->IniciarManiga(kT0 + 80.0);
+        engine->startHeat(kT0 + 80.0);
         EXPECT_EQ(engine->panel().notice, "");
         start(kT0 + 90.0);
         start(kT0 + 92.0);

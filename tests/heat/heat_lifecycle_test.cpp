@@ -40,7 +40,7 @@ TEST_F(Lifecycle, PauseMovesTheHeatStartAndIsJournaled) {
     ASSERT_TRUE(resume);
     EXPECT_FLOAT_EQ(resume->heatStart, static_cast<float>(kT0 + 30.0));
     EXPECT_EQ(resume->heat, 1);
-    EXPECT_EQ(resume->programa, ProgrammeType::Race);
+    EXPECT_EQ(resume->programmeType, ProgrammeType::Race);
 }
 
 TEST_F(Lifecycle, HeatEndsTwoAndAHalfSecondsAfterTheLastEndSignal) {
@@ -106,18 +106,18 @@ TEST_F(Lifecycle, HeatsRotateParticipantsByTheLaneOrder) {
     writeSeries(ProgrammeType::OfficialPractice, names(5));
     open();
     start(kT0);
-    EXPECT_EQ(engine->pilotOnLane(2), 1);
-    EXPECT_EQ(engine->pilotOnLane(4), 2);
-    EXPECT_EQ(engine->pilotOnLane(1), 3);
-    EXPECT_EQ(engine->pilotOnLane(3), 4);
+    EXPECT_EQ(engine->driverOnLane(2), 1);
+    EXPECT_EQ(engine->driverOnLane(4), 2);
+    EXPECT_EQ(engine->driverOnLane(1), 3);
+    EXPECT_EQ(engine->driverOnLane(3), 4);
     EXPECT_EQ(lane(2).pilot, "Pilot 1");
     EXPECT_EQ(cell(1, col::Lane), "2");
     EXPECT_EQ(cell(5, col::Lane), "E3"); // enters at position 1 next heat
     EXPECT_EQ(engine->panel().caption, " - Entrenaments oficials (1 #1) <1>");
     endHeat(kT0 + 60);
     start(kT0 + 100);
-    EXPECT_EQ(engine->pilotOnLane(2), 2);
-    EXPECT_EQ(engine->pilotOnLane(3), 5);
+    EXPECT_EQ(engine->driverOnLane(2), 2);
+    EXPECT_EQ(engine->driverOnLane(3), 5);
 }
 
 TEST_F(Lifecycle, HeatCountsAndEntryMarksOfFiveParticipantsOnFourLanes) {
@@ -151,29 +151,29 @@ TEST_F(Lifecycle, HeatCountsAndEntryMarksOfFiveParticipantsOnFourLanes) {
     EXPECT_EQ(cell(5, col::Lane), "E1");
 }
 
-TEST_F(Lifecycle, ComesPolicyOfTwoPassesAndTheRaceLimit) {
-    settings.comesPolicy = 2;
+TEST_F(Lifecycle, LapFractionPolicyOfTwoPassesAndTheRaceLimit) {
+    settings.lapFractionPolicy = 2;
     setTrack({1, 2, 3, 4});
     writeSeries(ProgrammeType::Race, names(6));
     open();
-    std::vector<ComesEntry> seen;
+    std::vector<LapFractionEntry> seen;
     for (int h = 1; h <= 12; ++h) {
         start(kT0 + h * 100.0);
         ASSERT_TRUE(engine->heatRunning()) << h;
         endHeat(kT0 + h * 100.0 + 50.0);
-        seen.push_back(engine->pendingComesEntry());
-        if (engine->comesMode()) {
+        seen.push_back(engine->pendingLapFractionEntry());
+        if (engine->lapFractionMode()) {
             EXPECT_EQ(engine->handleKey('S', kT0 + h * 100.0 + 60.0), HeatCommand::None);
             EXPECT_FALSE(engine->heatRunning()); // no heat while the comes are entered
-            engine->comesEntryClosed();
+            engine->lapFractionEntryClosed();
         }
     }
-    std::vector<ComesEntry> expected(9, ComesEntry::None);
-    expected.push_back(ComesEntry::LastLaneOnly);
-    expected.push_back(ComesEntry::LastLaneOnly);
-    expected.push_back(ComesEntry::Full);
+    std::vector<LapFractionEntry> expected(9, LapFractionEntry::None);
+    expected.push_back(LapFractionEntry::LastLaneOnly);
+    expected.push_back(LapFractionEntry::LastLaneOnly);
+    expected.push_back(LapFractionEntry::Full);
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(observer.comes.size(), 3u);
+    EXPECT_EQ(observer.lapFraction.size(), 3u);
     start(kT0 + 2000.0);
     EXPECT_FALSE(engine->heatRunning());
     EXPECT_EQ(engine->heatNumber(), 12);
@@ -225,7 +225,7 @@ TEST_F(Lifecycle, RebuildAfterCancelShowsTheStandingsOfThePreviousHeat) {
     auto snapshot = [&] {
         std::vector<std::string> texts;
         for (int r = 1; r <= engine->standings().rowCount(); ++r) {
-            for (int c : {col::Rank, col::Dorsal, col::Fastest, col::GapLeader, col::Lane,
+            for (int c : {col::Rank, col::RaceNumber, col::Fastest, col::GapLeader, col::Lane,
                           col::HeatLaps, col::HeatFastest}) {
                 texts.push_back(engine->standings().text(r, c));
             }
@@ -261,7 +261,7 @@ TEST_F(Lifecycle, RaceBeforeItsFirstHeatShowsEntryOrderAndRemovesOldResults) {
     open();
     EXPECT_FALSE(fs::exists(seriesPath(".DAD")));
     for (int r = 1; r <= 3; ++r) {
-        EXPECT_EQ(engine->standings().text(r, col::Dorsal), std::to_string(r));
+        EXPECT_EQ(engine->standings().text(r, col::RaceNumber), std::to_string(r));
         EXPECT_EQ(engine->standings().text(r, col::OrderTime), std::to_string(-r));
         EXPECT_EQ(engine->standings().text(r, col::Rank), "");
     }
@@ -336,7 +336,7 @@ TEST_F(Lifecycle, ShiftEscapeOpensTheNextSeriesOrClosesAfterTheLast) {
     open(1, 2);
     ASSERT_TRUE(engine->openNextSeries());
     EXPECT_TRUE(engine->programmeOpen());
-    EXPECT_EQ(engine->programme().serie, 2);
+    EXPECT_EQ(engine->programme().seriesNumber, 2);
     EXPECT_EQ(engine->participantCount(), 3);
     ASSERT_TRUE(engine->openNextSeries());
     EXPECT_FALSE(engine->programmeOpen());
@@ -349,7 +349,7 @@ TEST_F(Lifecycle, RaceLapAdjustmentChangesLapsOfTheLane) {
     start(kT0);
     cross(1, kT0 + 1);
     cross(1, kT0 + 11, 10.0f);
-    int p = engine->pilotOnLane(1);
+    int p = engine->driverOnLane(1);
     for (int key : {int('+'), int('1'), 13}) {
         engine->handleKey(key, kT0 + 12);
     }
@@ -391,17 +391,17 @@ TEST_F(Lifecycle, StartLightsAndRestartLightsPaintThePanel) {
     engine->setStartLight(StartLight::Green);
     EXPECT_EQ(engine->panel().background, 10);
     engine->setStartLight(StartLight::Normal);
-    engine->IniciarManiga(kT0);
+    engine->startHeat(kT0);
     engine->setStartLight(StartLight::Red); // ignored while running
     EXPECT_EQ(engine->panel().background, kDefaultColour);
-    engine->PausarManiga(kT0 + 5);
+    engine->pauseHeat(kT0 + 5);
     engine->setRestartLight(RestartLight::Red);
     EXPECT_FALSE(engine->panel().elapsedLabelVisible);
     engine->tick(kT0 + 6); // no blinking while the restart lights show
     EXPECT_TRUE(engine->panel().pauseLabelVisible);
     engine->setRestartLight(RestartLight::Green);
     EXPECT_EQ(engine->panel().pauseColour, 10);
-    engine->ReprendreManiga(kT0 + 8);
+    engine->resumePausedHeat(kT0 + 8);
     EXPECT_TRUE(engine->panel().elapsedLabelVisible);
 }
 
@@ -409,8 +409,8 @@ TEST_F(Lifecycle, AbsoluteFastestLapComesFromEverySeriesOfTheType) {
     setTrack({1, 2});
     writeSeries(ProgrammeType::OfficialPractice, names(2), 1);
     writeSeries(ProgrammeType::OfficialPractice, {"Xavi", "Yara"}, 2);
-    auto runSeries = [&](int serie, float lap, double at) {
-        open(serie, 2);
+    auto runSeries = [&](int seriesNumber, float lap, double at) {
+        open(seriesNumber, 2);
         start(at);
         cross(2, at + 1.0);
         cross(2, at + 1.0 + lap, lap);
@@ -427,7 +427,7 @@ TEST_F(Lifecycle, AbsoluteFastestLapComesFromEverySeriesOfTheType) {
     start(kT0 + 200.0);
     cross(1, kT0 + 201.0);
     cross(1, kT0 + 206.1, 5.1f);
-    int p = engine->pilotOnLane(1);
+    int p = engine->driverOnLane(1);
     EXPECT_EQ(engine->standings().cellColour(row(p), col::LastLap), 12);
 }
 
@@ -439,10 +439,10 @@ TEST_F(Lifecycle, FreePracticeRunsHeatOneWithoutSeriesFiles) {
     EXPECT_EQ(engine->heatNumber(), 1);
     auto resume = readResumeFile(dir.path() / "ZTR4.TMP");
     ASSERT_TRUE(resume);
-    EXPECT_EQ(resume->programa, ProgrammeType::FreePractice);
+    EXPECT_EQ(resume->programmeType, ProgrammeType::FreePractice);
     cross(1, kT0 + 1.0);
     cross(1, kT0 + 9.0, 8.0f);
-    EXPECT_EQ(engine->pilotOnLane(1), 0);
+    EXPECT_EQ(engine->driverOnLane(1), 0);
     EXPECT_EQ(engine->standings().rowCount(), 0);
     engine->handleKey('S', kT0 + 20.0);
     EXPECT_FALSE(fs::exists(seriesPath(".VAV")));

@@ -112,11 +112,11 @@ TEST_F(PausesAndCrossings, LapsNeverGoBackwardsNorWrapAcrossPauses) {
             const auto li = static_cast<std::size_t>(l);
             SCOPED_TRACE("lane " + std::to_string(l));
             for (std::size_t row = 2; row < lane(l).rows.size(); ++row) {
-                EXPECT_LT(ValorNumeric(lane(l).rows[row]), 400.0) << lane(l).rows[row];
+                EXPECT_LT(numericValue(lane(l).rows[row]), 400.0) << lane(l).rows[row];
             }
             const std::string best = laneBest[li] > 0.0f ? fixedSingleText(laneBest[li], 4) : "";
             EXPECT_EQ(lane(l).fastestLap, best);
-            EXPECT_EQ(cell(engine->pilotOnLane(l), col::HeatFastest), best);
+            EXPECT_EQ(cell(engine->driverOnLane(l), col::HeatFastest), best);
             if (laneBest[li] > 0.0f && (trackBest == 0.0f || laneBest[li] < trackBest)) {
                 trackBest = laneBest[li];
             }

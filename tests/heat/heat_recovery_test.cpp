@@ -14,7 +14,7 @@ using Recovery = HeatFixture;
 std::vector<std::function<void(HeatEngine&)>> scenario(double t0) {
     std::vector<std::function<void(HeatEngine&)>> steps;
     auto cross = [&steps, t0](int lane, double at, float counter) {
-        steps.push_back([=](HeatEngine& e) { e.RegistrarPas(lane, counter, t0 + at); });
+        steps.push_back([=](HeatEngine& e) { e.registerCrossing(lane, counter, t0 + at); });
     };
     auto adjust = [&steps](std::string keys) {
         steps.push_back([=](HeatEngine& e) {
@@ -34,8 +34,8 @@ std::vector<std::function<void(HeatEngine&)>> scenario(double t0) {
     cross(2, 3.0, 1.8f); // too short: carried
     cross(2, 6.3, 3.3f);
     cross(3, 7.0, 5.5f);
-    steps.push_back([t0](HeatEngine& e) { e.PausarManiga(t0 + 10.0); });
-    steps.push_back([t0](HeatEngine& e) { e.ReprendreManiga(t0 + 20.0); });
+    steps.push_back([t0](HeatEngine& e) { e.pauseHeat(t0 + 10.0); });
+    steps.push_back([t0](HeatEngine& e) { e.resumePausedHeat(t0 + 20.0); });
     cross(1, 21.0, 4.9f);
     adjust("+3");
     cross(3, 22.0, 0.0f); // manual
@@ -256,7 +256,7 @@ TEST_F(Recovery, ReplayRestoresLapListsFastestLapAndRejections) {
     ASSERT_EQ(engine->panel().errors.size(), 1u);
     EXPECT_EQ(engine->panel().errors[0], "-2  (1)  0:00:07");
     EXPECT_EQ(engine->lanes().flagLane(), 2);
-    int p = engine->pilotOnLane(2);
+    int p = engine->driverOnLane(2);
     EXPECT_EQ(cell(p, col::HeatLaps), "3");
     EXPECT_EQ(cell(p, col::Fastest), "5.0000");
     // The resume file is written again, so a second crash can be recovered too.

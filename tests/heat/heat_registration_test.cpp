@@ -34,7 +34,7 @@ TEST_F(Registration, TooShortLapIsRejectedAndItsTimeCarriedIntoTheNextLap) {
     EXPECT_EQ(j[3].laps, 2);
     EXPECT_EQ(formatSingle(j[3].lapTime, "0.0000"), "5.2000");
     EXPECT_EQ(j[3].fastestFlag, -1);
-    EXPECT_EQ(j[3].participant, engine->pilotOnLane(2));
+    EXPECT_EQ(j[3].participant, engine->driverOnLane(2));
 }
 
 TEST_F(Registration, RejectionsAreNumberedPerLaneWithTheClockShown) {
@@ -82,7 +82,7 @@ TEST_F(Registration, UntrustedCounterTimeCountsTheLapButNeverMakesABestLap) {
     EXPECT_EQ(lane(1).rows, (std::vector<std::string>{"4", "+1", "5.0000", "1.5000", "5.5000"}));
     EXPECT_EQ(lane(1).fastestLap, "5.0000");
     EXPECT_EQ(lane(1).highlighted, (std::vector<bool>{false, false, true, false, false}));
-    const int p = engine->pilotOnLane(1);
+    const int p = engine->driverOnLane(1);
     EXPECT_EQ(cell(p, col::HeatLaps), "4");
     EXPECT_EQ(cell(p, col::HeatFastest), "5.0000");
     EXPECT_EQ(cell(p, col::Fastest), "5.0000");
@@ -129,7 +129,7 @@ TEST_F(Registration, FirstCrossingCountsAsLapOneAndShowsPlusOne) {
     open();
     start();
     cross(2, kT0 + 3.25);
-    int p = engine->pilotOnLane(2);
+    int p = engine->driverOnLane(2);
     EXPECT_EQ(cell(p, col::SeriesLaps), "1");
     EXPECT_EQ(cell(p, col::HeatLaps), "1");
     EXPECT_EQ(cell(p, col::LastLap), "+1");
@@ -194,7 +194,7 @@ TEST_F(Registration, OfficialPracticeKeepsFastestLapWithItsLaneAndTime) {
     cross(1, kT0 + 6.4, 5.4f);
     cross(1, kT0 + 11.6, 5.2f);
     cross(1, kT0 + 17.1, 5.5f);
-    int p = engine->pilotOnLane(1);
+    int p = engine->driverOnLane(1);
     EXPECT_EQ(cell(p, col::Fastest), "5.2000");
     EXPECT_EQ(cell(p, col::HeatFastest), "5.2000");
     EXPECT_EQ(cell(p, col::LastLap), "5.5000");
@@ -207,7 +207,7 @@ TEST_F(Registration, OfficialPracticeKeepsFastestLapWithItsLaneAndTime) {
     EXPECT_EQ(engine->absoluteFastestLap().participant, std::to_string(p));
     EXPECT_EQ(engine->absoluteFastestLap().lane, "1");
     // Participants without a lap stay below, unranked.
-    EXPECT_EQ(engine->standings().text(1, col::Dorsal), std::to_string(p));
+    EXPECT_EQ(engine->standings().text(1, col::RaceNumber), std::to_string(p));
     EXPECT_EQ(engine->standings().text(2, col::Rank), "");
 }
 
@@ -215,7 +215,7 @@ TEST_F(Registration, CounterResultsGiveLapsAndFastestLapPerLane) {
     setTrack({1, 2}, 5.0f);
     writeSeries(ProgrammeType::Race, names(2));
     open();
-    engine->IniciarManiga(kT0);
+    engine->startHeat(kT0);
     engine->armHeatEnd(kT0);
     engine->registerCounterResult(1, 12, 12.3456f, kT0);
     engine->registerCounterResult(2, 10, 99.9999f, kT0);
@@ -223,14 +223,14 @@ TEST_F(Registration, CounterResultsGiveLapsAndFastestLapPerLane) {
     EXPECT_EQ(lane(1).fastestLap, "12.3456");
     EXPECT_EQ(lane(1).rows[0], "12");
     EXPECT_EQ(lane(2).fastestLap, "");
-    int p1 = engine->pilotOnLane(1);
-    int p2 = engine->pilotOnLane(2);
+    int p1 = engine->driverOnLane(1);
+    int p2 = engine->driverOnLane(2);
     EXPECT_EQ(cell(p1, col::SeriesLaps), "12");
     EXPECT_EQ(cell(p1, col::OrderTime), "-12.3456");
     EXPECT_EQ(cell(p2, col::SeriesLaps), "10");
     EXPECT_EQ(cell(p2, col::Fastest), "");
     EXPECT_EQ(engine->absoluteFastestLap().time, "12.3456");
-    engine->AcabarManiga(kT0);
+    engine->finishHeat(kT0);
     EXPECT_EQ(journal().size(), 2u); // header and end only
     EXPECT_EQ(heatCounter(), 1);
 }
@@ -254,7 +254,7 @@ protected:
                 fresh.setText(r, c, live.text(r, c));
             }
         }
-        fresh.resort({programa,
+        fresh.resort({programmeType,
                       &engine->track(),
                       {engine->texts().lapLetter, engine->texts().secondsLetter},
                       0});

@@ -119,18 +119,18 @@ TEST(LaneRotation, EntryMarkNamesWhoEntersNextAndWhere) {
     EXPECT_EQ(spp[0].text, "E");
 }
 
-TEST(LaneRotation, ComesPolicyOfTwoPassesWithSixParticipantsOnFourLanes) {
+TEST(LaneRotation, LapFractionPolicyOfTwoPassesWithSixParticipantsOnFourLanes) {
     for (int h = 1; h <= 9; ++h) {
-        EXPECT_EQ(comesEntryAfterHeat(2, h, 6, 4), ComesEntry::None) << h;
+        EXPECT_EQ(lapFractionEntryAfterHeat(2, h, 6, 4), LapFractionEntry::None) << h;
     }
-    EXPECT_EQ(comesEntryAfterHeat(2, 10, 6, 4), ComesEntry::LastLaneOnly);
-    EXPECT_EQ(comesEntryAfterHeat(2, 11, 6, 4), ComesEntry::LastLaneOnly);
-    EXPECT_EQ(comesEntryAfterHeat(2, 12, 6, 4), ComesEntry::Full);
+    EXPECT_EQ(lapFractionEntryAfterHeat(2, 10, 6, 4), LapFractionEntry::LastLaneOnly);
+    EXPECT_EQ(lapFractionEntryAfterHeat(2, 11, 6, 4), LapFractionEntry::LastLaneOnly);
+    EXPECT_EQ(lapFractionEntryAfterHeat(2, 12, 6, 4), LapFractionEntry::Full);
     EXPECT_TRUE(raceHeatAllowed(2, 12, 6));
     EXPECT_FALSE(raceHeatAllowed(2, 13, 6));
     EXPECT_TRUE(raceHeatAllowed(0, 500, 6));
-    EXPECT_EQ(comesEntryAfterHeat(-1, 1, 6, 4), ComesEntry::Full);
-    EXPECT_EQ(comesEntryAfterHeat(0, 12, 6, 4), ComesEntry::None);
+    EXPECT_EQ(lapFractionEntryAfterHeat(-1, 1, 6, 4), LapFractionEntry::Full);
+    EXPECT_EQ(lapFractionEntryAfterHeat(0, 12, 6, 4), LapFractionEntry::None);
 }
 
 } // namespace

@@ -90,14 +90,14 @@ TEST_F(LanesOfAProgramme, ClosingWithoutAJournalLeavesNone) {
     setTrack({1, 2});
     writeSeries(ProgrammeType::Practice, names(2));
     fs::create_directories(dir.path());
-    ASSERT_TRUE(saveConfigPista(dir.path() / "PISTA.CFG", track));
+    ASSERT_TRUE(saveTrackConfig(dir.path() / "PISTA.CFG", track));
     open();
     EXPECT_TRUE(engine->closeProgramme());
     EXPECT_FALSE(fs::exists(dir.path() / "VLTAVLT.TMP"));
     open();
     start(kT0);
     cross(1, kT0 + 1.0);
-    EXPECT_EQ(engine->pilotOnLane(1), 0); // practice: no lane assignment
+    EXPECT_EQ(engine->driverOnLane(1), 0); // practice: no lane assignment
     EXPECT_FALSE(fs::exists(dir.path() / "ZTR4.TMP"));
     EXPECT_FALSE(engine->closeProgramme()); // not while the heat runs
     engine->handleKey('s', kT0 + 5.0);

@@ -8,17 +8,17 @@ namespace {
 
 struct GridFixture : ::testing::Test {
     StandingsGrid grid;
-    ConfigPista config = defaultConfigPista();
+    TrackConfig config = defaultTrackConfig();
 
-    void row(int r, int dorsal, std::initializer_list<std::pair<int, const char*>> cells) {
-        grid.setText(r, col::Dorsal, std::to_string(dorsal));
-        grid.setText(r, col::Name, "P" + std::to_string(dorsal));
+    void row(int r, int raceNumber, std::initializer_list<std::pair<int, const char*>> cells) {
+        grid.setText(r, col::RaceNumber, std::to_string(raceNumber));
+        grid.setText(r, col::Name, "P" + std::to_string(raceNumber));
         for (auto [c, t] : cells) {
             grid.setText(r, c, t);
         }
     }
-    void resort(ProgrammeType programa, int current = 0) {
-        grid.resort({programa, &config, {}, current});
+    void resort(ProgrammeType programmeType, int current = 0) {
+        grid.resort({programmeType, &config, {}, current});
     }
     std::vector<std::string> column(int c) {
         std::vector<std::string> out;
@@ -37,7 +37,7 @@ TEST_F(GridFixture, RaceOrdersByLapsThenEarlierCrossingWithLapAndTimeGaps) {
     row(2, 2, {{col::SeriesLaps, "10"}, {col::OrderTime, "-300.60"}});
     row(3, 1, {{col::SeriesLaps, "10"}, {col::OrderTime, "-300.10"}});
     resort(ProgrammeType::Race);
-    EXPECT_EQ(column(col::Dorsal), (V{"1", "2", "3"}));
+    EXPECT_EQ(column(col::RaceNumber), (V{"1", "2", "3"}));
     EXPECT_EQ(column(col::Rank), (V{"1", "2", "3"}));
     EXPECT_EQ(column(col::GapLeader), (V{"", "+0.5s", "-1v"}));
     EXPECT_EQ(column(col::GapPrevious), (V{"", "", "-1v"}));
@@ -70,7 +70,7 @@ TEST_F(GridFixture, RaceParticipantsWithoutLapsKeepEntryOrderAndNoRank) {
     grid.setText(3, col::SeriesLaps, "1");
     grid.setText(3, col::OrderTime, "-12.00");
     resort(ProgrammeType::Race);
-    EXPECT_EQ(column(col::Dorsal), (V{"3", "1", "2"}));
+    EXPECT_EQ(column(col::RaceNumber), (V{"3", "1", "2"}));
     EXPECT_EQ(column(col::Rank), (V{"1", "", ""}));
     EXPECT_EQ(column(col::GapLeader), (V{"", "", ""}));
 }
@@ -82,7 +82,7 @@ TEST_F(GridFixture, OfficialPracticeRanksByFastestLapWithGaps) {
     row(3, 3, {{col::OrderTime, "0"}, {col::Fastest, "5.2000"}, {col::FastestTime, "50"}});
     row(4, 4, {{col::OrderTime, "0"}, {col::Fastest, "5.4000"}, {col::FastestTime, "20"}});
     resort(ProgrammeType::OfficialPractice);
-    EXPECT_EQ(column(col::Dorsal), (V{"3", "4", "2", "1"}));
+    EXPECT_EQ(column(col::RaceNumber), (V{"3", "4", "2", "1"}));
     EXPECT_EQ(column(col::Rank), (V{"1", "2", "3", ""}));
     EXPECT_EQ(column(col::GapLeader), (V{"", "+0.2000", "+0.3000", ""}));
     EXPECT_EQ(column(col::GapPrevious), (V{"", "", "+0.1000", ""}));
@@ -93,7 +93,7 @@ TEST_F(GridFixture, EqualFastestLapsAreOrderedByWhenTheyWereSet) {
     row(1, 1, {{col::OrderTime, "0"}, {col::Fastest, "5.2000"}, {col::FastestTime, "80.5"}});
     row(2, 2, {{col::OrderTime, "0"}, {col::Fastest, "5.2000"}, {col::FastestTime, "40.25"}});
     resort(ProgrammeType::OfficialPractice);
-    EXPECT_EQ(column(col::Dorsal), (V{"2", "1"}));
+    EXPECT_EQ(column(col::RaceNumber), (V{"2", "1"}));
     EXPECT_EQ(column(col::GapLeader), (V{"", "+0.0000"}));
 }
 

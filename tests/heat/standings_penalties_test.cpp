@@ -17,7 +17,7 @@ TEST_F(StandingsPenalties, RaceStandingsAndClassificationNameTheSameLeader) {
     open();
     start(kT0);
     // Stored while the heat runs, as from the penalties screen.
-    const int penalised = engine->pilotOnLane(1);
+    const int penalised = engine->driverOnLane(1);
     ASSERT_GT(penalised, 0);
     ASSERT_TRUE(writePenalties(seriesPath(".PEN"),
                                {{static_cast<std::int16_t>(penalised), 2.0f, "Sortida avançada"}}));
@@ -38,7 +38,7 @@ TEST_F(StandingsPenalties, RaceStandingsAndClassificationNameTheSameLeader) {
     std::vector<int> order;
     for (int r = 1; r <= 4; ++r) {
         shown.push_back(grid.shownText(r, col::SeriesLaps) + " " + grid.text(r, col::GapLeader));
-        order.push_back(static_cast<int>(grid.value(r, col::Dorsal)));
+        order.push_back(static_cast<int>(grid.value(r, col::RaceNumber)));
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"6 ", "5 -1v", "4 -2v", "3 -3v"}));
     EXPECT_EQ(order[1], penalised);
@@ -52,7 +52,7 @@ TEST_F(StandingsPenalties, RaceStandingsAndClassificationNameTheSameLeader) {
     std::vector<std::string> problems;
     Classification classification(track);
     SeriesData data = loadSeriesData(eventDir(), ProgrammeType::Race, 1, problems);
-    data.serie = 1;
+    data.seriesNumber = 1;
     classification.addSeries(data, 0);
     classification.finishLoad();
     classification.rank(kTotalLaps);
@@ -65,7 +65,7 @@ TEST_F(StandingsPenalties, RaceStandingsAndClassificationNameTheSameLeader) {
     // Taking the penalty back restores the order of the laps driven.
     ASSERT_TRUE(writePenalties(seriesPath(".PEN"), {}));
     engine->reloadPenalties();
-    EXPECT_EQ(static_cast<int>(grid.value(1, col::Dorsal)), penalised);
+    EXPECT_EQ(static_cast<int>(grid.value(1, col::RaceNumber)), penalised);
     EXPECT_EQ(grid.shownText(1, col::SeriesLaps), "7");
 }
 

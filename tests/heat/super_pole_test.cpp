@@ -32,7 +32,7 @@ TEST_F(SuperPole, OneDriverAtATimeWithRunsSplitsAndSpeed) {
     EXPECT_EQ(cell(1, col::Lane), "0");
     EXPECT_EQ(cell(2, col::Lane), "E");
     for (int l = 1; l <= 6; ++l) {
-        EXPECT_EQ(engine->pilotOnLane(l), 1);
+        EXPECT_EQ(engine->driverOnLane(l), 1);
     }
     cross(5, kT0 + 0.5); // no run yet: nothing to time
     EXPECT_EQ(journal().size(), 1u);
@@ -90,7 +90,7 @@ TEST_F(SuperPole, OneDriverAtATimeWithRunsSplitsAndSpeed) {
     start(kT0 + 100.0);
     EXPECT_EQ(sp().onTrack, "Pilot 2");
     EXPECT_EQ(sp().timing.size(), 1u);
-    EXPECT_EQ(engine->pilotOnLane(4), 2);
+    EXPECT_EQ(engine->driverOnLane(4), 2);
     EXPECT_EQ(sp().reference[1][0], "2.90"); // the references stay for the next drivers
     endHeat(kT0 + 130.0);
     // and for the same series opened again.

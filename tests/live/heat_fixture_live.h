@@ -11,9 +11,9 @@ namespace cronovolta::test {
 struct LiveHeatFixture : HeatFixture {
     void createRace(std::vector<std::string> participants) {
         setTrack({1, 2, 3, 4});
-        ASSERT_TRUE(saveConfigPista(dir.path() / "PISTA.CFG", track));
+        ASSERT_TRUE(saveTrackConfig(dir.path() / "PISTA.CFG", track));
         ASSERT_TRUE(EventManager(dir.path()).createEvent("Gran Premi", "07-12-2026"));
-        auto header = readCapcaleraProva(eventDir() / "PROVA.DAD");
+        auto header = readEventHeader(eventDir() / "PROVA.DAD");
         if (!header || header->header.seriesCounts[3] < 1) {
             ASSERT_TRUE(EventManager(dir.path()).addSeries(1, ProgrammeType::Race));
         }

@@ -106,13 +106,13 @@ TEST(LiveRequests, ClassificationQueryAndServeAddress) {
     auto q = parseClassificationQuery("type=CRS&series=1", 3);
     ASSERT_TRUE(q);
     EXPECT_EQ(q->event, 3);
-    EXPECT_EQ(q->programa, ProgrammeType::Race);
-    EXPECT_EQ(q->serie, 1);
+    EXPECT_EQ(q->programmeType, ProgrammeType::Race);
+    EXPECT_EQ(q->seriesNumber, 1);
     q = parseClassificationQuery("series=all&type=spp&event=2", 3);
     ASSERT_TRUE(q);
     EXPECT_EQ(q->event, 2);
-    EXPECT_EQ(q->programa, ProgrammeType::SuperPole);
-    EXPECT_EQ(q->serie, 0);
+    EXPECT_EQ(q->programmeType, ProgrammeType::SuperPole);
+    EXPECT_EQ(q->seriesNumber, 0);
     for (const char* bad : {"", "series=1", "type=LLR", "type=CRS&series=0", "type=CRS&series=x",
                             "type=CRS&evil=1", "type=CRS&event=-1", "type"}) {
         EXPECT_FALSE(parseClassificationQuery(bad, 1)) << bad;
@@ -213,8 +213,8 @@ TEST_F(LiveHeat, SnapshotFollowsTheRaceAndTheClassificationMatchesTheFiles) {
     }
     LiveSnapshot running = heatSnapshot(*engine, context);
     // Lane 1 crossed first at every lap; lane 3 is a lap short.
-    const std::string first = names[static_cast<std::size_t>(engine->pilotOnLane(1) - 1)];
-    const std::string last = names[static_cast<std::size_t>(engine->pilotOnLane(3) - 1)];
+    const std::string first = names[static_cast<std::size_t>(engine->driverOnLane(1) - 1)];
+    const std::string last = names[static_cast<std::size_t>(engine->driverOnLane(3) - 1)];
     EXPECT_EQ(running.head.at("state"), "running");
     EXPECT_EQ(running.head.at("heat"), "1");
     EXPECT_EQ(running.head.at("series"), "Cursa 1");

@@ -57,7 +57,7 @@ std::string archiveOf(int count, const std::string& members) {
     return w.take();
 }
 
-const std::string kHeader = encodeCapcaleraProva({{0, 0, 0, 1}, "Open", "1-2"});
+const std::string kHeader = encodeEventHeader({{0, 0, 0, 1}, "Open", "1-2"});
 
 class ArchiveTest : public ::testing::Test {
 protected:
@@ -79,8 +79,7 @@ protected:
 
 TEST_F(ArchiveTest, SeventeenFilesRoundTripByteForByteThroughTheStoredLayout) {
     // Accented name and date are copied as stored, so they come back unchanged.
-    const std::string header =
-        encodeCapcaleraProva({{1, 2, 0, 3}, "Ràl·li Sant Cugat", "3-4-2026"});
+    const std::string header = encodeEventHeader({{1, 2, 0, 3}, "Ràl·li Sant Cugat", "3-4-2026"});
     std::map<std::string, std::string> files;
     std::mt19937 rng(7);
     for (int i = 1; i <= 14; ++i) {
@@ -103,7 +102,7 @@ TEST_F(ArchiveTest, SeventeenFilesRoundTripByteForByteThroughTheStoredLayout) {
     progress.member = [&](int i, int n, const std::string&) {
         percents.push_back(std::to_string(i) + "/" + std::to_string(n));
     };
-    ASSERT_TRUE(ArxivarProva(event(1), prb, 0, progress).has_value());
+    ASSERT_TRUE(archiveEvent(event(1), prb, 0, progress).has_value());
     EXPECT_EQ(percents.size(), 17u);
     EXPECT_EQ(percents.back(), "17/17");
     EXPECT_EQ(infos.back(), "Arxivant Ràl·li Sant Cugat (3-4-2026)");
@@ -116,7 +115,7 @@ TEST_F(ArchiveTest, SeventeenFilesRoundTripByteForByteThroughTheStoredLayout) {
     EXPECT_EQ(index->nameBytes, "R\xe0l\xb7li Sant Cugat");
     EXPECT_EQ(bytes.substr(15, 2), std::string("\x11\x00", 2));
 
-    auto back = DesarxivarProva(prb, data(), 0);
+    auto back = unarchiveEvent(prb, data(), 0);
     ASSERT_TRUE(back.has_value()) << back.error().message;
     EXPECT_EQ(back->event, 2);
     EXPECT_EQ(back->name, "Ràl·li Sant Cugat");
@@ -129,7 +128,7 @@ TEST_F(ArchiveTest, SeventeenFilesRoundTripByteForByteThroughTheStoredLayout) {
 TEST_F(ArchiveTest, LayoutIsMagicNameDateCountThenMembersInNameOrder) {
     fillEvent({{"A.TXT", "xy"}}, kHeader);
     const fs::path prb = m_dir.path() / "a.prb";
-    ASSERT_TRUE(ArxivarProva(event(1), prb, 0).has_value());
+    ASSERT_TRUE(archiveEvent(event(1), prb, 0).has_value());
     EXPECT_EQ(readBytes(prb), archiveOf(2, member("A.TXT", "xy") + member("PROVA.DAD", kHeader)));
 }
 
@@ -138,13 +137,13 @@ TEST_F(ArchiveTest, UnarchivingTwiceMakesConsecutiveEventsAndNeverTouchesOldOnes
     const fs::path prb = m_dir.path() / "a.prb";
     writeBytes(prb, archiveOf(2, member("A.TXT", "new") + member("PROVA.DAD", kHeader)));
     const auto before = tree(event(1));
-    EXPECT_EQ(DesarxivarProva(prb, data(), 0).value().event, 2);
-    EXPECT_EQ(DesarxivarProva(prb, data(), 1).value().event, 3);
+    EXPECT_EQ(unarchiveEvent(prb, data(), 0).value().event, 2);
+    EXPECT_EQ(unarchiveEvent(prb, data(), 1).value().event, 3);
     EXPECT_EQ(tree(event(1)), before);
     EXPECT_EQ(readBytes(event(3) / "A.TXT"), "new");
     // A header stored under another case still opens as the event's header.
     writeBytes(prb, archiveOf(1, member("prova.dad", kHeader)));
-    EXPECT_EQ(DesarxivarProva(prb, data(), 0).value().event, 4);
+    EXPECT_EQ(unarchiveEvent(prb, data(), 0).value().event, 4);
     EXPECT_EQ(readBytes(event(4) / "PROVA.DAD"), kHeader);
     EXPECT_EQ(countEventFolders(data()), 4);
 }
@@ -189,14 +188,14 @@ TEST_F(ArchiveTest, UnsafeArchivesAreRefusedAndLeaveNothingBehind) {
         SCOPED_TRACE(c.what);
         const fs::path prb = m_dir.path() / "bad.prb";
         writeBytes(prb, c.bytes);
-        auto result = DesarxivarProva(prb, data(), 0);
+        auto result = unarchiveEvent(prb, data(), 0);
         ASSERT_FALSE(result.has_value());
         EXPECT_EQ(result.error().kind, c.kind);
         EXPECT_FALSE(result.error().message.empty());
         EXPECT_EQ(tree(data()), before);
     }
     writeBytes(m_dir.path() / "bad.prb", "NO ES UN ARXIU DE PROVA");
-    EXPECT_EQ(DesarxivarProva(m_dir.path() / "bad.prb", data(), 0).error().message,
+    EXPECT_EQ(unarchiveEvent(m_dir.path() / "bad.prb", data(), 0).error().message,
               "El format de l'arxiu no és correcte");
 }
 
@@ -233,14 +232,14 @@ TEST_F(ArchiveTest, MembersBeyondTheFloatRangeAreRefusedAndAnOldArchiveIsKept) {
     writeBytes(prb, "old archive");
     { std::ofstream(event(1) / "GRAN.BIN").put('x'); }
     fs::resize_file(event(1) / "GRAN.BIN", kMaxArchiveMember);
-    ASSERT_TRUE(ArxivarProva(event(1), prb, 0).has_value());
+    ASSERT_TRUE(archiveEvent(event(1), prb, 0).has_value());
     auto index = readArchive(readBytes(prb), 0);
     ASSERT_TRUE(index.has_value());
     EXPECT_EQ(index->members[0].size, kMaxArchiveMember);
 
     writeBytes(prb, "old archive");
     fs::resize_file(event(1) / "GRAN.BIN", kMaxArchiveMember + 1);
-    auto refused = ArxivarProva(event(1), prb, 1);
+    auto refused = archiveEvent(event(1), prb, 1);
     ASSERT_FALSE(refused.has_value());
     EXPECT_EQ(refused.error().kind, ArchiveFailure::TooLarge);
     EXPECT_EQ(refused.error().message,
@@ -259,21 +258,21 @@ TEST_F(ArchiveTest, ArchivesBeyondTheWholeFileLimitAreStreamedAndHostileSizesRef
     std::reverse(other.begin(), other.end());
     fillEvent({{"CRS001.VAV", pattern}, {"CRS001.DAD", other}, {"CRS001.PAR", "abc"}}, kHeader);
     const fs::path prb = m_dir.path() / "large.prb";
-    ASSERT_TRUE(ArxivarProva(event(1), prb, 0).has_value());
+    ASSERT_TRUE(archiveEvent(event(1), prb, 0).has_value());
     ASSERT_GT(fs::file_size(prb), kMaxFileBytes);
     auto index = readArchiveFile(prb, 0);
     ASSERT_TRUE(index.has_value()) << index.error().message;
     EXPECT_EQ(index->members.size(), 4u);
-    auto done = DesarxivarProva(prb, data(), 0);
+    auto done = unarchiveEvent(prb, data(), 0);
     ASSERT_TRUE(done.has_value()) << done.error().message;
     EXPECT_EQ(tree(event(2)), tree(event(1)));
 
     // Cut short, or grown past the bound (a sparse file claims 2 GiB at no cost).
     const auto before = tree(data());
     fs::resize_file(prb, fs::file_size(prb) - 1);
-    EXPECT_EQ(DesarxivarProva(prb, data(), 0).error().kind, ArchiveFailure::BadSize);
+    EXPECT_EQ(unarchiveEvent(prb, data(), 0).error().kind, ArchiveFailure::BadSize);
     fs::resize_file(prb, kMaxArchiveBytes + 1);
-    auto refused = DesarxivarProva(prb, data(), 0);
+    auto refused = unarchiveEvent(prb, data(), 0);
     ASSERT_FALSE(refused.has_value());
     EXPECT_EQ(refused.error().kind, ArchiveFailure::ArchiveTooLarge);
     EXPECT_NE(refused.error().message.find("2.147.483.648"), std::string::npos);
@@ -287,13 +286,13 @@ TEST_F(ArchiveTest, AStopLeavesNeitherArchiveNorEvent) {
     stopAtSecond.member = [&](int, int, const std::string&) { ++members; };
     stopAtSecond.stopRequested = [&] { return members >= 2; };
     const fs::path prb = m_dir.path() / "s.prb";
-    EXPECT_EQ(ArxivarProva(event(1), prb, 0, stopAtSecond).error().kind, ArchiveFailure::Stopped);
+    EXPECT_EQ(archiveEvent(event(1), prb, 0, stopAtSecond).error().kind, ArchiveFailure::Stopped);
     EXPECT_FALSE(fs::exists(prb));
 
-    ASSERT_TRUE(ArxivarProva(event(1), prb, 0).has_value());
+    ASSERT_TRUE(archiveEvent(event(1), prb, 0).has_value());
     const auto before = tree(data());
     members = 0;
-    EXPECT_EQ(DesarxivarProva(prb, data(), 0, stopAtSecond).error().kind, ArchiveFailure::Stopped);
+    EXPECT_EQ(unarchiveEvent(prb, data(), 0, stopAtSecond).error().kind, ArchiveFailure::Stopped);
     EXPECT_EQ(tree(data()), before);
 }
 
@@ -301,7 +300,7 @@ TEST_F(ArchiveTest, AnEventWithoutAReadableHeaderIsNotArchived) {
     writeBytes(event(1) / "PROVA.DAD", std::string(19, '\0') + "\x05\x00"
                                                                "ab");
     const fs::path prb = m_dir.path() / "h.prb";
-    EXPECT_EQ(ArxivarProva(event(1), prb, 0).error().kind, ArchiveFailure::NoEvent);
+    EXPECT_EQ(archiveEvent(event(1), prb, 0).error().kind, ArchiveFailure::NoEvent);
     EXPECT_FALSE(fs::exists(prb));
 }
 

@@ -12,13 +12,14 @@ namespace cronovolta::test {
 // Browsers over in-memory series, one per programme type given.
 inline auto sourceOf(std::map<ProgrammeType, std::vector<SeriesData>> programmes, int lanes,
                      int language = 0) {
-    return [programmes, lanes, language](ProgrammeType programa) -> std::optional<ResultsBrowser> {
-        auto it = programmes.find(programa);
+    return [programmes, lanes,
+            language](ProgrammeType programmeType) -> std::optional<ResultsBrowser> {
+        auto it = programmes.find(programmeType);
         if (it == programmes.end()) {
             return std::nullopt;
         }
         BrowserSetup setup;
-        setup.programa = programa;
+        setup.programmeType = programmeType;
         setup.seriesCount = static_cast<int>(it->second.size());
         setup.language = language;
         setup.track = trackWith(lanes);

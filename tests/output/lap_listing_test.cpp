@@ -41,7 +41,7 @@ struct Listing : ::testing::Test {
     // lane that carries nobody; heat 2: two laps.
     void SetUp() override {
         ParticipantList list;
-        list.maniguesFetes = 2;
+        list.heatsDone = 2;
         list.names = {"Anna Soler", "Pere Roca"};
         ASSERT_TRUE(writeParticipantList(dir.path() / "OFC001.PAR", list));
         std::vector<LapRecord> file;
@@ -55,11 +55,11 @@ struct Listing : ::testing::Test {
         ASSERT_TRUE(writeLapFile(dir.path() / "OFC001.VAV", file));
     }
 
-    LapListing open(ProgrammeType programa = ProgrammeType::OfficialPractice,
+    LapListing open(ProgrammeType programmeType = ProgrammeType::OfficialPractice,
                     bool programmeOpen = false) {
         LapListingSetup setup;
         setup.folder = dir.path();
-        setup.programa = programa;
+        setup.programmeType = programmeType;
         setup.seriesCount = 1;
         setup.programmeOpen = programmeOpen;
         LapListing listing(setup);
@@ -157,8 +157,8 @@ TEST_F(Listing, PracticeListsTheJournalWithTheLaneSelectorOnly) {
     std::vector<LapRecord> journal;
     addHeat(journal, 1, 36000.0f, {lap(3, 0, 1.0f, 99.9999f, 1), lap(3, 0, 9.0f, 8.0f, 2)});
     ASSERT_TRUE(writeLapFile(dir.path() / "VLTAVLT.TMP", journal));
-    for (ProgrammeType programa : {ProgrammeType::Practice, ProgrammeType::FreePractice}) {
-        auto l = open(programa, true);
+    for (ProgrammeType programmeType : {ProgrammeType::Practice, ProgrammeType::FreePractice}) {
+        auto l = open(programmeType, true);
         EXPECT_TRUE(l.onlyLaneSelector());
         EXPECT_EQ(l.lapFile(), dir.path() / "VLTAVLT.TMP");
         EXPECT_EQ(l.entries(LapListing::HeatSelector), (Strings{"1"}));
@@ -196,11 +196,12 @@ TEST_F(Listing, SkippedBytesOfTheLapFileAreReported) {
     };
     const std::uintmax_t big = kMaxLapFileBytes + 1000;
     const Case cases[] = {
-        {"", 0, kCatala, ""},
-        {std::string(7, '\x55'), 0, kCatala, "El fitxer OFC001.VAV té 7 bytes que no es llegeixen"},
-        {std::string(23, '\0'), 0, kCastella,
+        {"", 0, kLanguageCatalan, ""},
+        {std::string(7, '\x55'), 0, kLanguageCatalan,
+         "El fitxer OFC001.VAV té 7 bytes que no es llegeixen"},
+        {std::string(23, '\0'), 0, kLanguageCastilian,
          "El archivo OFC001.VAV tiene 23 bytes que no se leen"},
-        {"", big, kCatala, "té 1000 bytes que no es llegeixen"},
+        {"", big, kLanguageCatalan, "té 1000 bytes que no es llegeixen"},
     };
     for (const auto& c : cases) {
         writeBytes(vav, sound + c.tail);
@@ -209,7 +210,7 @@ TEST_F(Listing, SkippedBytesOfTheLapFileAreReported) {
         }
         LapListingSetup setup;
         setup.folder = dir.path();
-        setup.programa = ProgrammeType::OfficialPractice;
+        setup.programmeType = ProgrammeType::OfficialPractice;
         setup.language = c.language;
         LapListing l(setup);
         l.load();

@@ -51,16 +51,16 @@ TEST(PrintLayout, EachPlacementPutsItsAnchorOnTheColumn) {
         p.setFontSize(c.size);
         switch (c.op) {
         case A:
-            p.EscriureA(c.x, c.text);
+            p.writeLeft(c.x, c.text);
             break;
         case Dreta:
-            p.EscriureDreta(c.x, c.text);
+            p.writeRight(c.x, c.text);
             break;
         case Centre:
-            p.EscriureCentre(c.x, c.text);
+            p.writeCentred(c.x, c.text);
             break;
         case Decimal:
-            p.EscriureDecimal(c.x, c.text);
+            p.writeDecimal(c.x, c.text);
             break;
         }
         const PrintItem& item = only(p);
@@ -69,7 +69,7 @@ TEST(PrintLayout, EachPlacementPutsItsAnchorOnTheColumn) {
         EXPECT_DOUBLE_EQ(item.fontSize, c.size);
     }
     PrintLayout blank;
-    blank.EscriureDreta(8, "   ");
+    blank.writeRight(8, "   ");
     EXPECT_TRUE(blank.pages()[0].items.empty());
 }
 
@@ -77,11 +77,11 @@ TEST(PrintLayout, WritingBelowTheLastLineStartsAPageThatBeginsWithItsHeader) {
     PrintLayout p(Orientation::Portrait, 10);
     p.setPageStart([](PrintLayout& page) {
         page.newLine(2);
-        page.EscriureA(5, "Header");
+        page.writeLeft(5, "Header");
         page.newLine();
     });
     for (int i = 0; i < 25; ++i) {
-        p.EscriureA(1, "row " + std::to_string(i));
+        p.writeLeft(1, "row " + std::to_string(i));
         p.newLine();
     }
     // 10 rows on the first page, then 7 below each repeated header; nothing after row 24.
@@ -128,7 +128,7 @@ TEST(PrintLayout, GeometryShrinksOnlyALayoutTooBigForTheSheet) {
     };
     for (const auto& c : cases) {
         PrintLayout p(c.orientation, c.lines);
-        p.EscriureDreta(c.rightColumn, "date");
+        p.writeRight(c.rightColumn, "date");
         const PageGeometry g = pageGeometry(p, c.width, c.height, 10, 20);
         EXPECT_NEAR(g.scale, c.scale, 1e-9);
         EXPECT_NEAR(g.x(c.rightColumn), 10 + c.rightColumn * 6 * c.scale, 1e-9);
@@ -139,15 +139,15 @@ TEST(PrintLayout, GeometryShrinksOnlyALayoutTooBigForTheSheet) {
 
 TEST(PdfWriter, WritesASoundDocumentThatReadsBackWithItsColumns) {
     PrintLayout p(Orientation::Landscape, 48);
-    p.EscriureA(5, "Copa (d'hivern) \\ Adrià");
-    p.EscriureDreta(130, "7/12/2026");
+    p.writeLeft(5, "Copa (d'hivern) \\ Adrià");
+    p.writeRight(130, "7/12/2026");
     p.newLine(2);
     for (const char* value : {"1.5", "12.25", "123.125", "7"}) {
-        p.EscriureDecimal(30, value);
+        p.writeDecimal(30, value);
         p.newLine();
     }
     p.newPage();
-    p.EscriureA(5, "second");
+    p.writeLeft(5, "second");
     const std::string pdf = pdfDocument(p);
 
     EXPECT_TRUE(pdf.starts_with("%PDF-1.4\n"));

@@ -49,9 +49,9 @@ std::vector<PrintItem> onLine(const PrintPage& page, int line) {
 }
 
 ResultsBrowser openBrowser(const SeriesData& data, int lanes,
-                           ProgrammeType programa = ProgrammeType::Race) {
+                           ProgrammeType programmeType = ProgrammeType::Race) {
     BrowserSetup setup;
-    setup.programa = programa;
+    setup.programmeType = programmeType;
     setup.track = trackWith(lanes, 3);
     ResultsBrowser b(setup, [data](int) { return data; });
     b.open();
@@ -109,7 +109,7 @@ TEST(QuadrantPrint, LaneCountDecidesOrientationBandsAndPageLength) {
 TEST(QuadrantPrint, SixLanesPrintInLandscapeWithEveryLaneUnderItsHeading) {
     auto b = openBrowser(fullRotation(6).data(), 6);
     ASSERT_TRUE(b.quadrantEnabled());
-    const PrintLayout p = ImprimirQuadrant(kEvent, b);
+    const PrintLayout p = layoutQuadrantReport(kEvent, b);
     EXPECT_EQ(p.orientation(), Orientation::Landscape);
     EXPECT_EQ(p.linesPerPage(), 48);
     const auto [page, date] = find(p, "7/12/2026");
@@ -144,7 +144,7 @@ TEST(QuadrantPrint, SixLanesPrintInLandscapeWithEveryLaneUnderItsHeading) {
 
 TEST(QuadrantPrint, FourteenLanesMakeFourBandsOfFourInPortrait) {
     auto b = openBrowser(fullRotation(14).data(), 14);
-    const PrintLayout p = ImprimirQuadrant(kEvent, b);
+    const PrintLayout p = layoutQuadrantReport(kEvent, b);
     EXPECT_EQ(p.orientation(), Orientation::Portrait);
     EXPECT_EQ(p.linesPerPage(), 68);
     EXPECT_DOUBLE_EQ(find(p, "7/12/2026").second.end(), 90);
@@ -183,7 +183,7 @@ TEST(QuadrantPrint, FortyParticipantsBreakPagesWhereTheNextBlockNoLongerFits) {
     }
     auto b = openBrowser(s.data(), 4);
     ASSERT_TRUE(b.quadrantEnabled());
-    const PrintLayout p = ImprimirQuadrant(kEvent, b);
+    const PrintLayout p = layoutQuadrantReport(kEvent, b);
     ASSERT_EQ(p.pages().size(), 2u);
     // Page 1: header, title, empty line, heading (2 lines), empty line; rows from line 8,
     // two lines each; the 31st would start at 68.
@@ -213,7 +213,7 @@ TEST(QuadrantPrint, FortyParticipantsBreakPagesWhereTheNextBlockNoLongerFits) {
 TEST(QuadrantPrint, PassesGetALineEachAndFastestLapsForOtherProgrammes) {
     auto b = openBrowser(fullRotation(2, 2).data(), 2, ProgrammeType::OfficialPractice);
     ASSERT_TRUE(b.quadrantEnabled());
-    const PrintLayout p = ImprimirQuadrant(kEvent, b);
+    const PrintLayout p = layoutQuadrantReport(kEvent, b);
     EXPECT_EQ(count(p, "Quadrant de voltes ràpides acabada la màniga 4"), 1);
     EXPECT_DOUBLE_EQ(find(p, "Millor").second.end(), 92);
     const auto name = find(p, "-Pilot 1").second;
@@ -234,7 +234,7 @@ TEST(ResultsPrint, PenaltyCellsPrintOnlyWhileTheColumnIsShown) {
             s.penalty(1, 2);
         }
         auto b = openBrowser(s.data(), 2);
-        const PrintLayout p = ImprimirResultats(kEvent, b);
+        const PrintLayout p = layoutResultsReport(kEvent, b);
         EXPECT_EQ(count(p, "Pen."), penalised ? 1 : 0);
         EXPECT_EQ(count(p, "-2"), penalised ? 1 : 0);
         if (penalised) {
@@ -250,7 +250,7 @@ TEST(ResultsPrint, PenaltyCellsPrintOnlyWhileTheColumnIsShown) {
 TEST(ResultsPrint, SelectorsHeadingAndRowsStandOnTheirColumns) {
     auto b = openBrowser(fullRotation(2).data(), 2);
     b.selectCriterion(kFastestLap);
-    const PrintLayout p = ImprimirResultats(kEvent, b);
+    const PrintLayout p = layoutResultsReport(kEvent, b);
     EXPECT_EQ(find(p, "Classificació Cursa").second.column, 5);
     struct Label {
         std::string text;
@@ -310,13 +310,14 @@ TEST(ClassificationPrint, HeadingRowOnceWithoutPositionThenNumberedRows) {
     std::vector<std::string> headings = {
         "",         "Dorsal",   "Participant", "Voltes", "HoraPas", "VRàpida", "HoraPas", "Pst.",
         "Dif.Prm.", "Dif.Ant.", "nm",          "Pst.",   "Voltes",  "+/-",     "Última",  "Millor"};
-    for (ProgrammeType programa : {ProgrammeType::Race, ProgrammeType::OfficialPractice}) {
-        HeatReport heat{programa, programa == ProgrammeType::Race ? 2 : 1, "2", 3};
-        const PrintLayout p = ImprimirClassificacio(kEvent, heat, grid, headings);
+    for (ProgrammeType programmeType : {ProgrammeType::Race, ProgrammeType::OfficialPractice}) {
+        HeatReport heat{programmeType, programmeType == ProgrammeType::Race ? 2 : 1, "2", 3};
+        const PrintLayout p = layoutClassificationReport(kEvent, heat, grid, headings);
         ASSERT_EQ(p.pages().size(), 1u);
         const auto& page = p.pages()[0];
-        EXPECT_EQ(count(p, programa == ProgrammeType::Race ? "Classificació cursa - Sèrie:2"
-                                                           : "Classificació entrenaments oficials"),
+        EXPECT_EQ(count(p, programmeType == ProgrammeType::Race
+                               ? "Classificació cursa - Sèrie:2"
+                               : "Classificació entrenaments oficials"),
                   1);
         const auto finished = find(p, "Acabada la màniga: 3").second;
         const auto heading = find(p, "Participant").second;
@@ -336,10 +337,10 @@ TEST(ClassificationPrint, HeadingRowOnceWithoutPositionThenNumberedRows) {
             EXPECT_EQ(row[1].text, ".-");
             EXPECT_EQ(row[2].text, names[r - 1]);
             // Laps for the race, the fastest lap otherwise.
-            EXPECT_EQ(row[3].text, programa == ProgrammeType::Race
+            EXPECT_EQ(row[3].text, programmeType == ProgrammeType::Race
                                        ? std::to_string(40 - r)
                                        : "4.12" + std::to_string(r) + "0");
-            EXPECT_DOUBLE_EQ(row[3].end(), programa == ProgrammeType::Race ? 40 : 38);
+            EXPECT_DOUBLE_EQ(row[3].end(), programmeType == ProgrammeType::Race ? 40 : 38);
         }
         EXPECT_DOUBLE_EQ(find(p, "-1v").second.end(), 55);
     }
@@ -353,8 +354,8 @@ TEST(ClassificationPrint, LongListsRepeatTheHeaderAndHeadingsOnEveryPage) {
     }
     std::vector<std::string> headings(col::Count);
     headings[col::Name] = "Participant";
-    const PrintLayout p =
-        ImprimirClassificacio(kEvent, HeatReport{ProgrammeType::Race, 1, "1", 1}, grid, headings);
+    const PrintLayout p = layoutClassificationReport(
+        kEvent, HeatReport{ProgrammeType::Race, 1, "1", 1}, grid, headings);
     ASSERT_EQ(p.pages().size(), 3u);
     int rows = 0;
     for (const auto& page : p.pages()) {
@@ -373,7 +374,7 @@ TEST(ClassificationPrint, LongListsRepeatTheHeaderAndHeadingsOnEveryPage) {
 TEST(PrintTitles, FollowTheLanguageOfTheProgram) {
     struct Case {
         int language;
-        ProgrammeType programa;
+        ProgrammeType programmeType;
         int seriesCount;
         std::string heatTitle;
         std::string finished;
@@ -392,12 +393,12 @@ TEST(PrintTitles, FollowTheLanguageOfTheProgram) {
     StandingsGrid grid;
     for (const auto& c : cases) {
         const ReportEvent event{"Copa", "1-1-2027", c.language};
-        const PrintLayout heat =
-            ImprimirClassificacio(event, HeatReport{c.programa, c.seriesCount, "2", 3}, grid, {});
+        const PrintLayout heat = layoutClassificationReport(
+            event, HeatReport{c.programmeType, c.seriesCount, "2", 3}, grid, {});
         EXPECT_EQ(count(heat, c.heatTitle), 1) << c.heatTitle;
         EXPECT_EQ(count(heat, c.finished), 1) << c.finished;
-        auto b = openBrowser(fullRotation(2).data(), 2, c.programa);
-        EXPECT_EQ(count(ImprimirResultats(event, b), c.resultsTitle), 1) << c.resultsTitle;
-        EXPECT_EQ(count(ImprimirQuadrant(event, b), c.quadrantTitle), 1) << c.quadrantTitle;
+        auto b = openBrowser(fullRotation(2).data(), 2, c.programmeType);
+        EXPECT_EQ(count(layoutResultsReport(event, b), c.resultsTitle), 1) << c.resultsTitle;
+        EXPECT_EQ(count(layoutQuadrantReport(event, b), c.quadrantTitle), 1) << c.quadrantTitle;
     }
 }

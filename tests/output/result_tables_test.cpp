@@ -30,8 +30,8 @@ TEST(ResultTables, TrainingTablePairsRanksAndLapsPerLaneOfTheChangeOrder) {
     for (const Case& c : cases) {
         auto browser = sourceOf({{ProgrammeType::OfficialPractice, {twoByTwo()}}},
                                 2)(ProgrammeType::OfficialPractice);
-        ConfigPista track = test::trackWith(2);
-        track.OrdreCanvi = c.order;
+        TrackConfig track = test::trackWith(2);
+        track.laneChangeOrder = c.order;
         EXPECT_EQ(trainingTable(*browser, track), c.expected);
     }
 }

@@ -154,7 +154,7 @@ TEST(TextExport, SecondPassesAreNamedInLaneTitlesAndRows) {
 TEST(TextExport, ReferenceEventMatchesTheHandCheckedFile) {
     test::EventFolder folder(2);
     SeriesData race = twoByTwo();
-    race.participants.maniguesFetes = 2;
+    race.participants.heatsDone = 2;
     ASSERT_TRUE(writeParticipantList(participantFile(folder.event(), ProgrammeType::Race, 1),
                                      race.participants));
     ASSERT_TRUE(writeHeatResultFile(folder.event() / "CRS001.DAD", race.heats));
@@ -165,7 +165,7 @@ TEST(TextExport, ReferenceEventMatchesTheHandCheckedFile) {
     ExportProgress progress;
     progress.info = [&](const std::string& s) { infos.push_back(s); };
     const fs::path target = folder.data() / "open.txt";
-    ASSERT_TRUE(ExportarProva(*event, target, false, problems, progress).has_value());
+    ASSERT_TRUE(exportEvent(*event, target, false, problems, progress).has_value());
     EXPECT_TRUE(problems.empty());
     EXPECT_EQ(infos.front(), "Exportant a TXT Open Sabadell (01-02-2026)");
     const std::string expected =

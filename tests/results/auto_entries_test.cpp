@@ -46,7 +46,7 @@ TEST(AutomaticProgression, AnEventGoesFromOfficialPracticeToTheFinal) {
     EXPECT_EQ(stage->stage, kQualifyingRace);
     Names start = {"P10", "P08", "P06", "P04", "P02", "P01", "P03", "P05", "P07", "P09"};
     EXPECT_EQ(readList(f.event() / "CRS001.PAR").names, start);
-    EXPECT_EQ(readList(f.event() / "CRS001.PAR").maniguesFetes, 0);
+    EXPECT_EQ(readList(f.event() / "CRS001.PAR").heatsDone, 0);
     EXPECT_EQ(stage->notes, (Names{"DISTRIBUCIONS04.TXT: 1 line without two whole numbers was "
                                    "skipped"}));
 
@@ -62,7 +62,7 @@ TEST(AutomaticProgression, AnEventGoesFromOfficialPracticeToTheFinal) {
     ASSERT_TRUE(stage);
     EXPECT_EQ(stage->stage, kRepechages);
     ASSERT_EQ(stage->created.size(), 2u);
-    EXPECT_EQ(stage->created[1].serie, 3);
+    EXPECT_EQ(stage->created[1].seriesNumber, 3);
     EXPECT_EQ(readList(f.event() / "CRS002.PAR").names, (Names{"P07", "P10"}));
     EXPECT_EQ(readList(f.event() / "CRS003.PAR").names, (Names{"P08", "P09"}));
 
@@ -82,7 +82,7 @@ TEST(AutomaticProgression, AnEventGoesFromOfficialPracticeToTheFinal) {
     ASSERT_TRUE(stage);
     EXPECT_EQ(stage->stage, kFinal);
     ASSERT_EQ(stage->created.size(), 1u);
-    EXPECT_EQ(stage->created[0].serie, 6);
+    EXPECT_EQ(stage->created[0].seriesNumber, 6);
     EXPECT_EQ(readList(f.event() / "CRS006.PAR").names, (Names{"P02", "P01", "P04", "P03"}));
 
     // After the final the organiser goes on by hand.

@@ -24,7 +24,7 @@ std::vector<std::string> column(const Classification& c, int col) {
     return out;
 }
 
-Classification ranked(const ConfigPista& track, SeriesBuilder& series, int criterion) {
+Classification ranked(const TrackConfig& track, SeriesBuilder& series, int criterion) {
     Classification c(track);
     c.addSeries(series.data(), 0);
     c.finishLoad();
@@ -158,11 +158,11 @@ TEST(Classification, PassesCountTheTurnsOfAParticipantOnALane) {
     c.finishLoad();
     std::vector<std::string> anna;
     for (const auto& row : c.rows()) {
-        if (row.serie == 1 && row.participant == 1) {
+        if (row.seriesNumber == 1 && row.participant == 1) {
             anna.push_back(row.cells[kColHeat] + ":" + row.cells[kColLane] + ":" +
                            row.cells[kColPass]);
         }
-        if (row.serie == 2) {
+        if (row.seriesNumber == 2) {
             EXPECT_EQ(row.cells[kColPass], "1"); // a new series starts a new turn
             EXPECT_EQ(row.colourSlot, 3);
         }
@@ -230,7 +230,7 @@ TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {
         std::size_t rows;
     };
     const Case cases[] = {
-        {"ends before a heat", [](SeriesData& d) { d.participants.maniguesFetes = 3; },
+        {"ends before a heat", [](SeriesData& d) { d.participants.heatsDone = 3; },
          LoadIssue::HeatMissing, 3, 4},
         {"ends inside a heat", [](SeriesData& d) { d.heats.pop_back(); }, LoadIssue::RecordsMissing,
          2, 3},
@@ -246,7 +246,7 @@ TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {
              d.heatFileMissing = true;
          },
          LoadIssue::HeatFileMissing, 1, 0},
-        {"negative heat counter", [](SeriesData& d) { d.participants.maniguesFetes = -4; },
+        {"negative heat counter", [](SeriesData& d) { d.participants.heatsDone = -4; },
          LoadIssue::NegativeHeatCounter, -4, 0},
         {"no participant list", [](SeriesData& d) { d.participants = ParticipantList{}; },
          LoadIssue::NoParticipants, 0, 0},
@@ -266,7 +266,7 @@ TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {
         ASSERT_EQ(c.issues().size(), 1u) << k.what;
         EXPECT_EQ(c.issues()[0].kind, k.kind) << k.what;
         EXPECT_EQ(c.issues()[0].heat, k.heat) << k.what;
-        EXPECT_EQ(c.issues()[0].serie, 3) << k.what;
+        EXPECT_EQ(c.issues()[0].seriesNumber, 3) << k.what;
         EXPECT_FALSE(describeLoadIssue(c.issues()[0], "CRS003.DAD", 0).empty());
         EXPECT_FALSE(describeLoadIssue(c.issues()[0], "CRS003.DAD", 1).empty());
     }
@@ -284,8 +284,8 @@ TEST(Classification, ABrokenHeatFileKeepsTheRowsReadBeforeTheBreak) {
 // However many heats a damaged file holds, the list stops at its bound and says where.
 TEST(Classification, AHostileHeatFileFillsTheListOnlyToItsBound) {
     SeriesData data;
-    data.serie = 1;
-    data.participants.maniguesFetes = 32767;
+    data.seriesNumber = 1;
+    data.participants.heatsDone = 32767;
     data.heatFileMissing = false;
     for (int p = 1; p <= 99; ++p) {
         data.participants.names.push_back("P" + std::to_string(p));
@@ -307,7 +307,7 @@ TEST(Classification, AHostileHeatFileFillsTheListOnlyToItsBound) {
     }
     Classification c(trackWith(8));
     c.addSeries(data, 0);
-    data.serie = 2;
+    data.seriesNumber = 2;
     c.addSeries(data, 0);
     c.finishLoad();
     c.rank(kTotalLaps);
@@ -318,18 +318,18 @@ TEST(Classification, AHostileHeatFileFillsTheListOnlyToItsBound) {
     EXPECT_EQ(describeLoadIssue(c.issues()[0], "CRS001.DAD"),
               "the classification holds at most 32000 rows; the rows of CRS001.DAD from heat 324 "
               "on are left out");
-    EXPECT_EQ(c.issues()[1].serie, 2);
+    EXPECT_EQ(c.issues()[1].seriesNumber, 2);
     EXPECT_EQ(c.issues()[1].heat, 1);
     EXPECT_EQ(c.rows().front().cells[kColTotal], "324");
 }
 
-TEST(LapsText, WholeLapsWithoutCommesAndTheResolutionsDecimalsWithThem) {
-    auto comes = trackWith(2, 2);
-    EXPECT_EQ(lapsText(25, comes, true), "25");
-    EXPECT_EQ(lapsText(25.37f, comes, true), "25.37");
-    EXPECT_EQ(lapsText(25.5, comes, true), "25.50");
-    EXPECT_EQ(lapsText(0, comes, false), "");
-    EXPECT_EQ(lapsText(0, comes, true), "0");
+TEST(LapsText, WholeLapsWithoutLapFractionsAndTheResolutionsDecimalsWithThem) {
+    auto lapFraction = trackWith(2, 2);
+    EXPECT_EQ(lapsText(25, lapFraction, true), "25");
+    EXPECT_EQ(lapsText(25.37f, lapFraction, true), "25.37");
+    EXPECT_EQ(lapsText(25.5, lapFraction, true), "25.50");
+    EXPECT_EQ(lapsText(0, lapFraction, false), "");
+    EXPECT_EQ(lapsText(0, lapFraction, true), "0");
     EXPECT_EQ(lapsText(-2, trackWith(2), false), "-2");
     EXPECT_TRUE(gapIsZero("+0.0s"));
     EXPECT_TRUE(gapIsZero("+0.0000"));

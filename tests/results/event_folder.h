@@ -1,12 +1,12 @@
 #pragma once
 
-#include "results/inscrits_model.h"
+#include "results/entrants_model.h"
 #include "results/results_source.h"
-#include "storage/config_pista.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
 #include "storage/heat_result_record.h"
 #include "storage/participant_list.h"
+#include "storage/track_config.h"
 
 #include <stdexcept>
 #include <string>
@@ -28,14 +28,14 @@ inline void check(bool ok, const char* what) {
 class EventFolder {
 public:
     explicit EventFolder(int lanes, const std::string& table = {}) {
-        ConfigPista track = defaultConfigPista();
+        TrackConfig track = defaultTrackConfig();
         track.lanes = static_cast<std::int16_t>(lanes);
-        track.OrdreCanvi.assign(static_cast<std::size_t>(lanes) + 1, 0);
+        track.laneChangeOrder.assign(static_cast<std::size_t>(lanes) + 1, 0);
         for (int i = 1; i <= lanes; ++i) {
-            track.OrdreCanvi[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i);
+            track.laneChangeOrder[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i);
         }
-        deriveConfigPista(track);
-        check(saveConfigPista(data() / kTrackFileName, track).has_value(), "track");
+        deriveTrackConfig(track);
+        check(saveTrackConfig(data() / kTrackFileName, track).has_value(), "track");
         if (!table.empty()) {
             writeBytes(data() / distributionTableName(lanes), table);
         }
@@ -46,20 +46,21 @@ public:
     const fs::path& data() const { return m_dir.path(); }
     fs::path event() const { return eventFolder(data(), 1); }
 
-    int addSeries(ProgrammeType programa) {
+    int addSeries(ProgrammeType programmeType) {
         EventManager manager(data());
-        return manager.addSeries(1, programa).value_or(0);
+        return manager.addSeries(1, programmeType).value_or(0);
     }
 
     // The series' list and one heat in which participant i (1-based) has `totals[i-1]`
     // laps and fastest lap `fastest[i-1]`, on lane (i - 1) % lanes + 1.
-    void writeOneHeat(ProgrammeType programa, int serie, const std::vector<std::string>& names,
-                      const std::vector<float>& totals, const std::vector<float>& fastest,
-                      int lanes) {
+    void writeOneHeat(ProgrammeType programmeType, int seriesNumber,
+                      const std::vector<std::string>& names, const std::vector<float>& totals,
+                      const std::vector<float>& fastest, int lanes) {
         ParticipantList list;
-        list.maniguesFetes = 1;
+        list.heatsDone = 1;
         list.names = names;
-        check(writeParticipantList(participantFile(event(), programa, serie), list).has_value(),
+        check(writeParticipantList(participantFile(event(), programmeType, seriesNumber), list)
+                  .has_value(),
               "list");
         std::vector<HeatResultRecord> recs(1);
         recs[0].lane = 1;
@@ -75,21 +76,22 @@ public:
             r.lane = static_cast<std::int16_t>(static_cast<int>(i) % lanes + 1);
             recs.push_back(r);
         }
-        check(writeHeatResultFile(event() / seriesFileName(programa, serie, ".DAD"), recs)
-                  .has_value(),
-              "heats");
+        check(
+            writeHeatResultFile(event() / seriesFileName(programmeType, seriesNumber, ".DAD"), recs)
+                .has_value(),
+            "heats");
     }
 
     // The list screen's context for a list of this event, as the main window opens it.
-    InscritsContext listContext(ProgrammeType programa, int serie) const {
+    EntrantsContext listContext(ProgrammeType programmeType, int seriesNumber) const {
         auto files = openEventFiles(data(), 1);
         check(files.has_value(), "event files");
-        InscritsContext ctx;
+        EntrantsContext ctx;
         ctx.dataDir = data();
         ctx.eventDir = event();
         ctx.eventName = files->eventName;
-        ctx.programa = programa;
-        ctx.serie = serie;
+        ctx.programmeType = programmeType;
+        ctx.seriesNumber = seriesNumber;
         ctx.track = files->track;
         return ctx;
     }

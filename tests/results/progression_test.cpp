@@ -9,10 +9,10 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-std::vector<RankedEntry> ranked(int serie, int count, const std::string& prefix = "P") {
+std::vector<RankedEntry> ranked(int seriesNumber, int count, const std::string& prefix = "P") {
     std::vector<RankedEntry> out;
     for (int i = 1; i <= count; ++i) {
-        out.push_back({serie, prefix + std::to_string(i)});
+        out.push_back({seriesNumber, prefix + std::to_string(i)});
     }
     return out;
 }

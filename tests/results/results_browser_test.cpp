@@ -23,12 +23,12 @@ std::map<int, SeriesData> twoSeries() {
 }
 
 ResultsBrowser browserOver(std::map<int, SeriesData> series,
-                           ProgrammeType programa = ProgrammeType::Race,
+                           ProgrammeType programmeType = ProgrammeType::Race,
                            std::optional<int> preset = std::nullopt) {
     BrowserSetup setup;
-    setup.programa = programa;
+    setup.programmeType = programmeType;
     setup.seriesCount = static_cast<int>(series.size());
-    setup.activeSerie = 1;
+    setup.activeSeriesNumber = 1;
     setup.track = trackWith(2);
     setup.heatPreset = preset;
     return ResultsBrowser(setup, [series](int s) { return series.at(s); });
@@ -39,7 +39,7 @@ std::vector<std::string> visible(const ResultsBrowser& b, int col = kColName) {
     for (int i : b.visibleRows()) {
         const auto& row = b.list().rows()[static_cast<std::size_t>(i)];
         out.push_back(row.cells[static_cast<std::size_t>(col)] +
-                      (col == kColName ? "/" + row.cells[kColSerie] : ""));
+                      (col == kColName ? "/" + row.cells[kColSeriesNumber] : ""));
     }
     return out;
 }
@@ -58,12 +58,12 @@ TEST(ResultsBrowser, OpensOnAllSeriesWithEachParticipantsLatestHeat) {
     EXPECT_EQ(visible(b), (std::vector<std::string>{"Anna/1", "Bernat/1", " anna /2", "Carles/2"}));
     EXPECT_EQ(visible(b, kColRank), (std::vector<std::string>{"1.-", "2.-", "3.-", "4.-"}));
     for (const auto& row : b.list().rows()) {
-        EXPECT_EQ(row.colourSlot, row.serie == 1 ? 4 : 3);
+        EXPECT_EQ(row.colourSlot, row.seriesNumber == 1 ? 4 : 3);
     }
     EXPECT_EQ(b.entries(ResultsBrowser::kParticipant),
               (std::vector<std::string>{"Tots", "Anna", "Bernat", " anna ", "Carles"}));
-    EXPECT_EQ(b.eqSerie(), (std::vector<int>{0, 1, 1, 2, 2}));
-    EXPECT_EQ(b.eqDorsal(), (std::vector<int>{0, 1, 2, 1, 2}));
+    EXPECT_EQ(b.seriesOfEntries(), (std::vector<int>{0, 1, 1, 2, 2}));
+    EXPECT_EQ(b.numberOfEntries(), (std::vector<int>{0, 1, 2, 1, 2}));
 
     auto single = twoSeries();
     single.erase(2);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "results/classification.h"
-#include "storage/config_pista.h"
+#include "storage/track_config.h"
 
 #include <string>
 #include <vector>
@@ -9,14 +9,14 @@
 namespace cronovolta::test {
 
 // A track with `lanes` lanes in order and lap totals shown with `decimals` decimals.
-inline ConfigPista trackWith(int lanes, int decimals = 0) {
-    ConfigPista t;
+inline TrackConfig trackWith(int lanes, int decimals = 0) {
+    TrackConfig t;
     t.lanes = static_cast<std::int16_t>(lanes);
-    t.OrdreCanvi.assign(static_cast<std::size_t>(lanes) + 1, 0);
+    t.laneChangeOrder.assign(static_cast<std::size_t>(lanes) + 1, 0);
     for (int i = 1; i <= lanes; ++i) {
-        t.OrdreCanvi[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i);
+        t.laneChangeOrder[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i);
     }
-    t.OrdreCanvi[0] = static_cast<std::int16_t>(lanes);
+    t.laneChangeOrder[0] = static_cast<std::int16_t>(lanes);
     t.decimalsText = std::string(static_cast<std::size_t>(decimals), '0');
     t.lapTotalFormat = decimals == 0 ? "0" : "0." + t.decimalsText;
     int largest = decimals == 0 ? 0 : 1;
@@ -41,14 +41,14 @@ struct Driven {
 // Builds the lists and heats of one series heat by heat.
 class SeriesBuilder {
 public:
-    SeriesBuilder(int serie, std::vector<std::string> names) {
-        m_data.serie = serie;
+    SeriesBuilder(int seriesNumber, std::vector<std::string> names) {
+        m_data.seriesNumber = seriesNumber;
         m_data.participants.names = std::move(names);
         m_data.heatFileMissing = false;
     }
     SeriesBuilder& heat(const std::vector<Driven>& rows) {
         HeatResultRecord h;
-        h.lane = static_cast<std::int16_t>(++m_data.participants.maniguesFetes);
+        h.lane = static_cast<std::int16_t>(++m_data.participants.heatsDone);
         h.adjustments = static_cast<std::int16_t>(rows.size());
         m_data.heats.push_back(h);
         for (const auto& d : rows) {

@@ -9,17 +9,17 @@ using namespace cronovolta;
 
 namespace {
 
-ConfigPista track(int lanes) {
-    ConfigPista c = defaultConfigPista();
+TrackConfig track(int lanes) {
+    TrackConfig c = defaultTrackConfig();
     leaveLaneCount(c, std::to_string(lanes));
     return c;
 }
 
-std::vector<int> orderOf(const ConfigPista& c) {
-    return {c.OrdreCanvi.begin() + 1, c.OrdreCanvi.end()};
+std::vector<int> orderOf(const TrackConfig& c) {
+    return {c.laneChangeOrder.begin() + 1, c.laneChangeOrder.end()};
 }
 
-std::vector<int> firstLanes(const ConfigPista& c) {
+std::vector<int> firstLanes(const TrackConfig& c) {
     std::vector<int> out;
     for (const auto& circuit : c.circuits) {
         out.push_back(circuit.firstLane);
@@ -27,7 +27,7 @@ std::vector<int> firstLanes(const ConfigPista& c) {
     return out;
 }
 
-std::vector<int> ports(const ConfigPista& c) {
+std::vector<int> ports(const TrackConfig& c) {
     std::vector<int> out;
     for (const auto& circuit : c.circuits) {
         out.push_back(circuit.port);
@@ -44,7 +44,7 @@ std::string i16(int v) {
 } // namespace
 
 TEST(TrackFields, LaneCountClampsAndResetsOrderAndSplitLanes) {
-    ConfigPista c = defaultConfigPista();
+    TrackConfig c = defaultTrackConfig();
     EXPECT_EQ(leaveLaneCount(c, "0"), "1");
     EXPECT_EQ(c.lanes, 1);
     EXPECT_EQ(c.partialLane, 1);
@@ -60,21 +60,21 @@ TEST(TrackFields, LaneCountClampsAndResetsOrderAndSplitLanes) {
     leaveOrderBox(c, 1, "8");
     c.speedLane = 3;
     EXPECT_EQ(leaveLaneCount(c, "8"), "8");
-    EXPECT_EQ(c.OrdreCanvi[1], 8);
+    EXPECT_EQ(c.laneChangeOrder[1], 8);
     EXPECT_EQ(c.speedLane, 3);
     leaveLaneCount(c, "4");
     EXPECT_EQ(orderOf(c), (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST(TrackFields, OrderBoxesStayDistinctBySwapping) {
-    ConfigPista c = track(8);
+    TrackConfig c = track(8);
     auto change = leaveOrderBox(c, 7, "9"); // lanes beyond N are allowed
     EXPECT_EQ(change.swappedPosition, 0);
     change = leaveOrderBox(c, 3, "9");
     EXPECT_EQ(change.text, "9");
     EXPECT_EQ(change.swappedPosition, 7);
-    EXPECT_EQ(c.OrdreCanvi[3], 9);
-    EXPECT_EQ(c.OrdreCanvi[7], 3);
+    EXPECT_EQ(c.laneChangeOrder[3], 9);
+    EXPECT_EQ(c.laneChangeOrder[7], 3);
     EXPECT_EQ(c.highestLane(), 9);
 
     EXPECT_EQ(leaveOrderBox(c, 1, "-4").text, "1"); // 1 is already there: nothing moves
@@ -86,7 +86,7 @@ TEST(TrackFields, OrderBoxesStayDistinctBySwapping) {
 }
 
 TEST(TrackFields, MinimumLapAndLargestPartial) {
-    ConfigPista c = defaultConfigPista();
+    TrackConfig c = defaultTrackConfig();
     EXPECT_EQ(leaveMinimumLap(c, "1,5"), "1.50");
     EXPECT_FLOAT_EQ(c.minimumLap, 1.5f);
     EXPECT_EQ(leaveMinimumLap(c, "-2"), "00.00");
@@ -108,7 +108,7 @@ TEST(TrackFields, MinimumLapAndLargestPartial) {
 }
 
 TEST(TrackFields, CircuitCountSpreadsPortsAndFirstLanes) {
-    ConfigPista c = track(8);
+    TrackConfig c = track(8);
     chooseCircuitCount(c, 2);
     EXPECT_EQ(ports(c), (std::vector<int>{1, 2}));
     EXPECT_EQ(firstLanes(c), (std::vector<int>{1, 5}));
@@ -122,7 +122,7 @@ TEST(TrackFields, CircuitCountSpreadsPortsAndFirstLanes) {
 }
 
 TEST(TrackFields, PortsSwapAndFirstLanesStayOrdered) {
-    ConfigPista c = track(16);
+    TrackConfig c = track(16);
     chooseCircuitCount(c, 3);
     EXPECT_EQ(choosePort(c, 1, 3), 3);
     EXPECT_EQ(ports(c), (std::vector<int>{3, 2, 1}));
@@ -148,7 +148,7 @@ TEST(TrackFields, PortsSwapAndFirstLanesStayOrdered) {
 }
 
 TEST(TrackFields, SplitFieldsClampToTheLaneCount) {
-    ConfigPista c = track(12);
+    TrackConfig c = track(12);
     chooseSplitTiming(c, true);
     EXPECT_TRUE(c.splitTiming);
     EXPECT_EQ(leavePartialLane(c, "0"), "1");
@@ -163,16 +163,16 @@ TEST(TrackFields, SplitFieldsClampToTheLaneCount) {
 }
 
 TEST(TrackFields, DialogOpeningClampsAStoredCountAboveTheMaximum) {
-    ConfigPista c = defaultConfigPista();
+    TrackConfig c = defaultTrackConfig();
     c.storedLanes = 90;
-    c.OrdreCanvi[1] = 40;
-    c.OrdreCanvi[40] = 1;
+    c.laneChangeOrder[1] = 40;
+    c.laneChangeOrder[40] = 1;
     prepareTrackDialog(c);
     EXPECT_FALSE(c.lanesAboveMaximum());
     EXPECT_EQ(c.lanes, 64);
-    EXPECT_EQ(c.OrdreCanvi[1], 1);
+    EXPECT_EQ(c.laneChangeOrder[1], 1);
 
-    ConfigPista kept = track(4);
+    TrackConfig kept = track(4);
     leaveOrderBox(kept, 1, "4");
     prepareTrackDialog(kept);
     EXPECT_EQ(orderOf(kept), (std::vector<int>{4, 2, 3, 1}));

@@ -14,8 +14,8 @@ namespace {
 
 void makeEvent(const fs::path& dataDir, int n, const std::string& name, const std::string& date) {
     fs::create_directories(eventFolder(dataDir, n));
-    ASSERT_TRUE(writeNewCapcaleraProva(eventFolder(dataDir, n) / kEventHeaderFileName,
-                                       {{1, 1, 1, 1}, name, date}));
+    ASSERT_TRUE(writeNewEventHeader(eventFolder(dataDir, n) / kEventHeaderFileName,
+                                    {{1, 1, 1, 1}, name, date}));
 }
 
 } // namespace
@@ -172,25 +172,25 @@ TEST(Catalog, LoadRebuildsAMissingDamagedOrStaleFile) {
 }
 
 TEST(EventHeader, LayoutPutsNameAndDateAtOffset19) {
-    CapcaleraProva header{{0, 1, 2, 3}, "Copa Sènior", "07-07-2024"};
-    std::string bytes = encodeCapcaleraProva(header);
+    EventHeader header{{0, 1, 2, 3}, "Copa Sènior", "07-07-2024"};
+    std::string bytes = encodeEventHeader(header);
     EXPECT_EQ(bytes.substr(0, 8), std::string("\0\0\1\0\2\0\3\0", 8));
     EXPECT_EQ(bytes.substr(8, 11), std::string(11, '\0'));
     EXPECT_EQ(bytes.substr(19, 2), std::string("\x0B\0", 2));
     EXPECT_EQ(bytes.substr(21, 11), "Copa S\xE8nior");
     EXPECT_EQ(bytes.size(), 21u + 11 + 2 + 10);
-    CapcaleraRead back = decodeCapcaleraProva(bytes);
+    EventHeaderRead back = decodeEventHeader(bytes);
     EXPECT_TRUE(back.complete);
     EXPECT_EQ(back.header.seriesCounts, header.seriesCounts);
     EXPECT_EQ(back.header.name, header.name);
     EXPECT_EQ(back.header.date, header.date);
-    EXPECT_EQ(encodeCapcaleraProva(back.header), bytes);
+    EXPECT_EQ(encodeEventHeader(back.header), bytes);
 }
 
 TEST(EventHeader, TruncatedAndGarbageHeadersReadWhatIsSound) {
-    std::string bytes = encodeCapcaleraProva({{4, 3, 2, 1}, "Nom", "Data"});
+    std::string bytes = encodeEventHeader({{4, 3, 2, 1}, "Nom", "Data"});
     for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
-        CapcaleraRead part = decodeCapcaleraProva(std::string_view(bytes).substr(0, cut));
+        EventHeaderRead part = decodeEventHeader(std::string_view(bytes).substr(0, cut));
         EXPECT_FALSE(part.complete) << cut;
         if (cut >= 8) {
             EXPECT_EQ(part.header.seriesCounts, (std::array<std::int16_t, 4>{4, 3, 2, 1}));
@@ -205,7 +205,7 @@ TEST(EventHeader, TruncatedAndGarbageHeadersReadWhatIsSound) {
         for (auto& c : garbage) {
             c = static_cast<char>(rng());
         }
-        CapcaleraRead read = decodeCapcaleraProva(garbage);
+        EventHeaderRead read = decodeEventHeader(garbage);
         EXPECT_LE(read.header.name.size() + read.header.date.size(), 2 * garbage.size());
     }
 }
@@ -213,27 +213,27 @@ TEST(EventHeader, TruncatedAndGarbageHeadersReadWhatIsSound) {
 TEST(EventHeader, InPlaceRewritesKeepTheRestOfTheFile) {
     TempDir dir;
     fs::path file = dir.path() / kEventHeaderFileName;
-    ASSERT_TRUE(writeNewCapcaleraProva(file, {{1, 1, 1, 1}, "Un nom força llarg", "31-12-2024"}));
+    ASSERT_TRUE(writeNewEventHeader(file, {{1, 1, 1, 1}, "Un nom força llarg", "31-12-2024"}));
     auto before = fs::file_size(file);
 
     ASSERT_TRUE(writeSeriesCount(file, ProgrammeType::Race, 5));
     ASSERT_TRUE(writeSeriesCount(file, ProgrammeType::FreePractice, 0));
-    EXPECT_EQ(readCapcaleraProva(file)->header.seriesCounts,
+    EXPECT_EQ(readEventHeader(file)->header.seriesCounts,
               (std::array<std::int16_t, 4>{0, 1, 1, 5}));
     EXPECT_FALSE(writeSeriesCount(file, ProgrammeType::Practice, 1));
     ASSERT_TRUE(writeSeriesCounts(file, {2, 0, 3, 4}));
-    EXPECT_EQ(readCapcaleraProva(file)->header.seriesCounts,
+    EXPECT_EQ(readEventHeader(file)->header.seriesCounts,
               (std::array<std::int16_t, 4>{2, 0, 3, 4}));
 
     ASSERT_TRUE(writeEventNameAndDate(file, "Curt", "1-1-25"));
     EXPECT_EQ(fs::file_size(file), before); // not truncated
-    auto read = readCapcaleraProva(file);
+    auto read = readEventHeader(file);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->header.name, "Curt");
     EXPECT_EQ(read->header.date, "1-1-25");
     EXPECT_EQ(read->header.seriesCounts, (std::array<std::int16_t, 4>{2, 0, 3, 4}));
 
     EXPECT_FALSE(writeEventNameAndDate(file, std::string(33000, 'x'), ""));
-    EXPECT_EQ(readCapcaleraProva(file)->header.name, "Curt");
-    EXPECT_FALSE(readCapcaleraProva(dir.path() / "nowhere.dad"));
+    EXPECT_EQ(readEventHeader(file)->header.name, "Curt");
+    EXPECT_FALSE(readEventHeader(dir.path() / "nowhere.dad"));
 }

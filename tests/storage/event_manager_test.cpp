@@ -25,10 +25,10 @@ protected:
 
     const fs::path& data() const { return m_dir.path(); }
     fs::path header(int event) const { return eventFolder(data(), event) / "PROVA.DAD"; }
-    CapcaleraProva readHeader(int event) const {
-        auto read = readCapcaleraProva(header(event));
+    EventHeader readHeader(int event) const {
+        auto read = readEventHeader(header(event));
         EXPECT_TRUE(read);
-        return read ? read->header : CapcaleraProva{};
+        return read ? read->header : EventHeader{};
     }
     std::vector<CatalogEntry> catalog() const {
         auto read = readCatalog(data() / "PROVES.LLS");
@@ -56,7 +56,7 @@ TEST_F(EventManagerTest, CreateWritesFolderTrackCopyHeaderAndCatalogue) {
     ASSERT_TRUE(created);
     EXPECT_EQ(*created, 1);
     EXPECT_EQ(test::readBytes(eventFolder(data(), 1) / "PISTA.CFG"), trackWithLanes(4));
-    CapcaleraProva h = readHeader(1);
+    EventHeader h = readHeader(1);
     EXPECT_EQ(h.name, "Gran Premi");
     EXPECT_EQ(h.date, "12-05-2024");
     EXPECT_EQ(h.seriesCounts, (std::array<std::int16_t, 4>{1, 1, 1, 1}));
@@ -126,7 +126,7 @@ TEST_F(EventManagerTest, ModifyRewritesNameAndDateWithoutTruncating) {
     auto longSize = fs::file_size(header(2));
     ASSERT_TRUE(manager.modifyEvent(2, " Curt ", "1-1"));
     EXPECT_EQ(fs::file_size(header(2)), longSize);
-    CapcaleraProva h = readHeader(2);
+    EventHeader h = readHeader(2);
     EXPECT_EQ(h.name, "Curt");
     EXPECT_EQ(h.date, "1-1");
     EXPECT_EQ(h.seriesCounts, (std::array<std::int16_t, 4>{1, 1, 1, 1}));

@@ -37,9 +37,9 @@ TEST(FileProblemsTest, DiskFullFolderGoneAndAFileInTheWayAreToldInTheLanguage) {
          "una part del camí no és una carpeta"},
     };
     for (const Case& c : cases) {
-        const std::string ca = localiseProblems(c.problem, kCatala);
+        const std::string ca = localiseProblems(c.problem, kLanguageCatalan);
         EXPECT_NE(ca.find(c.catalan), std::string::npos) << c.problem << "\n" << ca;
-        EXPECT_NE(localiseProblems(c.problem, kCastella), c.problem);
+        EXPECT_NE(localiseProblems(c.problem, kLanguageCastilian), c.problem);
     }
 }
 
@@ -49,7 +49,7 @@ TEST(FileProblemsTest, AnEventThatCannotBeCreatedSaysWhy) {
     test::writeBytes(dir.path() / "PROVA001", "a file where the folder goes");
     auto created = EventManager(dir.path()).createEvent("Open", "01-01-2026");
     ASSERT_FALSE(created);
-    EXPECT_NE(localiseProblems(created.error().message, kCastella)
+    EXPECT_NE(localiseProblems(created.error().message, kLanguageCastilian)
                   .find("No se ha podido crear la carpeta " + (dir.path() / "PROVA001").string() +
                         ": ya hay un archivo o una carpeta con ese nombre"),
               std::string::npos)

@@ -6,80 +6,77 @@ using namespace cronovolta;
 
 namespace {
 
-ConfigPista withLargestPartial(int largest) {
-    ConfigPista c = defaultConfigPista();
+TrackConfig withLargestPartial(int largest) {
+    TrackConfig c = defaultTrackConfig();
     c.largestPartial = static_cast<std::int16_t>(largest);
-    deriveConfigPista(c);
+    deriveTrackConfig(c);
     return c;
 }
 
 } // namespace
 
-TEST(ValorNumeric, ReadsCommaOrPointAndStopsAtTheFirstStranger) {
-    EXPECT_EQ(ValorNumeric(""), 0.0);
-    EXPECT_EQ(ValorNumeric("abc"), 0.0);
-    EXPECT_EQ(ValorNumeric("-"), 0.0);
-    EXPECT_EQ(ValorNumeric("."), 0.0);
-    EXPECT_EQ(ValorNumeric(" 12"), 12.0);
-    EXPECT_EQ(ValorNumeric("0,5"), 0.5);
-    EXPECT_EQ(ValorNumeric("1.25"), 1.25);
-    EXPECT_EQ(ValorNumeric("1,25"), 1.25);
-    EXPECT_EQ(ValorNumeric("1,2,3"), 1.2);
-    EXPECT_EQ(ValorNumeric("1 2\t3"), 123.0);
-    EXPECT_EQ(ValorNumeric("- 7.5s"), -7.5);
-    EXPECT_EQ(ValorNumeric("+3"), 3.0);
-    EXPECT_EQ(ValorNumeric("12-3"), 12.0);
-    EXPECT_EQ(ValorNumeric("1.2.3"), 1.2);
-    EXPECT_EQ(ValorNumeric(".75"), 0.75);
-    EXPECT_EQ(ValorNumeric("--5"), 0.0);
-    EXPECT_EQ(ValorNumeric("1e3"), 1.0);
-    EXPECT_EQ(ValorNumeric(std::string(400, '9')), 0.0); // beyond any double: not a number
+TEST(NumericValue, ReadsCommaOrPointAndStopsAtTheFirstStranger) {
+    EXPECT_EQ(numericValue(""), 0.0);
+    EXPECT_EQ(numericValue("abc"), 0.0);
+    EXPECT_EQ(numericValue("-"), 0.0);
+    EXPECT_EQ(numericValue("."), 0.0);
+    EXPECT_EQ(numericValue(" 12"), 12.0);
+    EXPECT_EQ(numericValue("0,5"), 0.5);
+    EXPECT_EQ(numericValue("1.25"), 1.25);
+    EXPECT_EQ(numericValue("1,25"), 1.25);
+    EXPECT_EQ(numericValue("1,2,3"), 1.2);
+    EXPECT_EQ(numericValue("1 2\t3"), 123.0);
+    EXPECT_EQ(numericValue("- 7.5s"), -7.5);
+    EXPECT_EQ(numericValue("+3"), 3.0);
+    EXPECT_EQ(numericValue("12-3"), 12.0);
+    EXPECT_EQ(numericValue("1.2.3"), 1.2);
+    EXPECT_EQ(numericValue(".75"), 0.75);
+    EXPECT_EQ(numericValue("--5"), 0.0);
+    EXPECT_EQ(numericValue("1e3"), 1.0);
+    EXPECT_EQ(numericValue(std::string(400, '9')), 0.0); // beyond any double: not a number
 }
 
-TEST(LapTotals, ComesShowOnlyWhenThereIsAFraction) {
-    ConfigPista hundred = withLargestPartial(100);
-    EXPECT_EQ(FormatVoltes("25", false, hundred), "25");
-    EXPECT_EQ(FormatVoltes("25.5", false, hundred), "25.50");
-    EXPECT_EQ(FormatVoltes("25,37", false, hundred), "25.37");
-    EXPECT_EQ(FormatVoltes("25.001", false, hundred), "25"); // rounds to no comes
-    EXPECT_EQ(FormatVoltes("0", false, hundred), "");
-    EXPECT_EQ(FormatVoltes("0", true, hundred), "0");
-    EXPECT_EQ(FormatVoltes("", true, hundred), "0");
+TEST(LapTotals, LapFractionsShowOnlyWhenThereIsAFraction) {
+    TrackConfig hundred = withLargestPartial(100);
+    EXPECT_EQ(formatLaps("25", false, hundred), "25");
+    EXPECT_EQ(formatLaps("25.5", false, hundred), "25.50");
+    EXPECT_EQ(formatLaps("25,37", false, hundred), "25.37");
+    EXPECT_EQ(formatLaps("25.001", false, hundred), "25"); // rounds to no comes
+    EXPECT_EQ(formatLaps("0", false, hundred), "");
+    EXPECT_EQ(formatLaps("0", true, hundred), "0");
+    EXPECT_EQ(formatLaps("", true, hundred), "0");
 
-    ConfigPista none = withLargestPartial(0);
-    EXPECT_EQ(FormatVoltes("25.5", false, none), "26");
-    EXPECT_EQ(FormatVoltes("25.4", false, none), "25");
+    TrackConfig none = withLargestPartial(0);
+    EXPECT_EQ(formatLaps("25.5", false, none), "26");
+    EXPECT_EQ(formatLaps("25.4", false, none), "25");
 
-    std::string text = "12,5";
-    EXPECT_FALSE(SenseDecimals(text, hundred));
-    EXPECT_EQ(text, "12.50");
-    text = "12";
-    EXPECT_TRUE(SenseDecimals(text, withLargestPartial(9999)));
-    EXPECT_EQ(text, "12.000");
-    text = "7.25";
-    EXPECT_TRUE(SenseDecimals(text, none));
-    EXPECT_EQ(text, "7");
+    EXPECT_FALSE(lapsAreWhole("12,5", hundred));
+    EXPECT_EQ(lapTotalText("12,5", hundred), "12.50");
+    EXPECT_TRUE(lapsAreWhole("12", withLargestPartial(9999)));
+    EXPECT_EQ(lapTotalText("12", withLargestPartial(9999)), "12.000");
+    EXPECT_TRUE(lapsAreWhole("7.25", none));
+    EXPECT_EQ(lapTotalText("7.25", none), "7");
 }
 
-TEST(Diferencia, LapGapOrTimeGapCapped) {
-    ConfigPista none = withLargestPartial(0);
-    ConfigPista thousand = withLargestPartial(1000);
-    EXPECT_EQ(Diferencia("10", "8", "-300.1", "-290", none), "-2v");
-    EXPECT_EQ(Diferencia("12", "10.5", "0", "0", thousand), "-1.500v");
-    EXPECT_EQ(Diferencia("10", "10", "-300.10", "-300.60", none), "+0.5s");
-    EXPECT_EQ(Diferencia("10", "10", "150", "0", none), "+99.9s");
-    EXPECT_EQ(Diferencia("10", "10", "99.94", "0", none), "+99.9s");
-    EXPECT_EQ(Diferencia("10", "10", "5", "5", none), "+0.0s");
-    EXPECT_EQ(Diferencia("10", "9", "0", "0", none, {"V", "S"}), "-1V");
+TEST(LapGap, LapGapOrTimeGapCapped) {
+    TrackConfig none = withLargestPartial(0);
+    TrackConfig thousand = withLargestPartial(1000);
+    EXPECT_EQ(lapGap("10", "8", "-300.1", "-290", none), "-2v");
+    EXPECT_EQ(lapGap("12", "10.5", "0", "0", thousand), "-1.500v");
+    EXPECT_EQ(lapGap("10", "10", "-300.10", "-300.60", none), "+0.5s");
+    EXPECT_EQ(lapGap("10", "10", "150", "0", none), "+99.9s");
+    EXPECT_EQ(lapGap("10", "10", "99.94", "0", none), "+99.9s");
+    EXPECT_EQ(lapGap("10", "10", "5", "5", none), "+0.0s");
+    EXPECT_EQ(lapGap("10", "9", "0", "0", none, {"V", "S"}), "-1V");
 }
 
-TEST(AmbBarra, AppendsABackslashOnlyWhenMissing) {
-    EXPECT_EQ(AmbBarra("C:\\CURSES"), "C:\\CURSES\\");
-    EXPECT_EQ(AmbBarra("C:\\CURSES\\"), "C:\\CURSES\\");
-    EXPECT_EQ(AmbBarra("/data/"), "/data/");
+TEST(TrailingBackslash, AppendsABackslashOnlyWhenMissing) {
+    EXPECT_EQ(withTrailingBackslash("C:\\CURSES"), "C:\\CURSES\\");
+    EXPECT_EQ(withTrailingBackslash("C:\\CURSES\\"), "C:\\CURSES\\");
+    EXPECT_EQ(withTrailingBackslash("/data/"), "/data/");
 }
 
-TEST(EscalarFinestra, ControlsLinesAndGridsScaleFromTheDesignScreen) {
+TEST(ScaleWindow, ControlsLinesAndGridsScaleFromTheDesignScreen) {
     EXPECT_FALSE(screenScaleFactors(800, 600).needsScaling());
     ScaleFactors s = screenScaleFactors(1600, 900);
     EXPECT_TRUE(s.needsScaling());

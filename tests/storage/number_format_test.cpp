@@ -107,7 +107,7 @@ TEST(NumberFormat, OutOfRangeValuesPrintBoundedAndReadBack) {
             c.pattern ? formatSingle(c.value, c.pattern) : singleToText(c.value);
         EXPECT_EQ(text, c.expected) << c.value << " " << (c.pattern ? c.pattern : "text");
         EXPECT_LE(text.size(), 20u);
-        EXPECT_NEAR(ValorNumeric(text), std::clamp(static_cast<double>(c.value), -1e9, 1e9), 100.0)
+        EXPECT_NEAR(numericValue(text), std::clamp(static_cast<double>(c.value), -1e9, 1e9), 100.0)
             << text;
         if (c.pattern && std::fabs(c.value) >= 1e9f) {
             EXPECT_EQ(formatNumber(static_cast<double>(c.value), c.pattern), text) << c.value;

@@ -184,7 +184,7 @@ TEST(ParticipantListLayout, RoundTripsNamesAndHeatCounter) {
                                    "denas");
     EXPECT_EQ(bytes.substr(16, 2), std::string("\0\0", 2)); // the empty name
     ParticipantList back = decodeParticipantList(bytes);
-    EXPECT_EQ(back.maniguesFetes, 3);
+    EXPECT_EQ(back.heatsDone, 3);
     EXPECT_EQ(back.names, list.names);
     EXPECT_FALSE(back.truncated);
     EXPECT_EQ(encodeParticipantList(back), bytes);
@@ -234,19 +234,19 @@ TEST(ParticipantListLayout, SeriesLoadPadsToTheLanesAndCounterIsPatchedInPlace) 
     ASSERT_TRUE(writeParticipantList(dir.path() / "CRS002.PAR", {4, {"A", "B", "C"}, false}));
     auto series = loadSeriesParticipants(dir.path(), ProgrammeType::Race, 2, 8);
     ASSERT_TRUE(series);
-    EXPECT_EQ(series->maniguesFetes, 4);
+    EXPECT_EQ(series->heatsDone, 4);
     EXPECT_EQ(series->names, (std::vector<std::string>{"A", "B", "C", "", "", "", "", ""}));
 
     ASSERT_TRUE(writeHeatCounter(dir.path() / "CRS002.PAR", 5));
     auto again = readParticipantList(dir.path() / "CRS002.PAR");
     ASSERT_TRUE(again);
-    EXPECT_EQ(again->maniguesFetes, 5);
+    EXPECT_EQ(again->heatsDone, 5);
     EXPECT_EQ(again->names.size(), 3u);
 
     // Practice reads the event's entrant list; a missing file is empty with counter 0.
     auto practice = loadSeriesParticipants(dir.path(), ProgrammeType::Practice, 1, 4);
     ASSERT_TRUE(practice);
-    EXPECT_EQ(practice->maniguesFetes, 0);
+    EXPECT_EQ(practice->heatsDone, 0);
     EXPECT_EQ(practice->names, std::vector<std::string>(4));
     // A corrupt lane count does not make an unbounded list.
     auto wild = loadSeriesParticipants(dir.path(), ProgrammeType::Race, 2, 30000);

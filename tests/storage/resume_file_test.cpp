@@ -13,8 +13,8 @@ TEST(ResumeFile, TheLastStartTimeCounts) {
     auto state = parseResumeState("3\r\n4\r\n2\r\n5\r\n41000.5\r\n41100.25\r\n");
     ASSERT_TRUE(state);
     EXPECT_EQ(state->event, 3);
-    EXPECT_EQ(state->programa, ProgrammeType::Race);
-    EXPECT_EQ(state->serie, 2);
+    EXPECT_EQ(state->programmeType, ProgrammeType::Race);
+    EXPECT_EQ(state->seriesNumber, 2);
     EXPECT_EQ(state->heat, 5);
     EXPECT_EQ(state->heatStart, 41100.25f);
 

@@ -76,8 +76,8 @@ TEST(ResumeFile, ReadOnlyAfterAnAbnormalEndAndDeletedWhenItNamesNoHeat) {
     const ResumeAtStart found = takeResumeFile(dir.path(), true);
     ASSERT_TRUE(found.state.has_value());
     EXPECT_EQ(found.state->event, 3);
-    EXPECT_EQ(found.state->programa, ProgrammeType::Race);
-    EXPECT_EQ(found.state->serie, 2);
+    EXPECT_EQ(found.state->programmeType, ProgrammeType::Race);
+    EXPECT_EQ(found.state->seriesNumber, 2);
     EXPECT_EQ(found.state->heat, 5);
     EXPECT_FLOAT_EQ(found.state->heatStart, 41100.25f);
     // Kept until the recovery writes it anew: a recovery cut short is offered again.

@@ -21,15 +21,15 @@ std::string find(const std::vector<WindowText>& texts, std::string_view control,
     return found;
 }
 
-LocaliseContext withProgramme(int programa) {
+LocaliseContext withProgramme(int programmeType) {
     LocaliseContext c;
-    c.programa = programa;
+    c.programmeType = programmeType;
     return c;
 }
 
 LocaliseContext withMode(int mode) {
     LocaliseContext c;
-    c.modeExportar = mode;
+    c.exportMode = mode;
     return c;
 }
 
@@ -75,9 +75,9 @@ TEST(TextTables, KeysAreUniqueAndBothLanguagesHaveEveryText) {
 
 TEST(TextTables, EveryWindowIsLocalisedInBothLanguages) {
     for (std::string_view window : localisedWindows()) {
-        for (int language : {kCatala, kCastella}) {
+        for (int language : {kLanguageCatalan, kLanguageCastilian}) {
             MessageTable messages;
-            const auto texts = Localitzar(window, language, messages);
+            const auto texts = localiseWindow(window, language, messages);
             EXPECT_FALSE(texts.empty()) << window << " in language " << language;
             for (const WindowText& t : texts) {
                 EXPECT_FALSE(t.text.empty()) << window << "." << t.control << "(" << t.index << ")";
@@ -101,26 +101,27 @@ TEST(TextTables, MessageColumnsBelongToTheirWindows) {
 }
 
 TEST(TextTables, TellingPairs) {
-    EXPECT_EQ(tableCaption("Portada", "MnuPrg", 4, kCatala), "Cursa");
-    EXPECT_EQ(tableCaption("Portada", "MnuPrg", 4, kCastella), "Carrera");
-    EXPECT_EQ(tableCaption("Portada", "Menu", 5, kCastella), "(,) Comas");
-    EXPECT_EQ(tableCaption("ConfiguracioPista", "", -1, kCastella), "Configuración del circuito");
-    EXPECT_EQ(tableCaption("ConfiguracioPrg", "OpcioComes", 2, kCatala),
+    EXPECT_EQ(tableCaption("Portada", "MnuPrg", 4, kLanguageCatalan), "Cursa");
+    EXPECT_EQ(tableCaption("Portada", "MnuPrg", 4, kLanguageCastilian), "Carrera");
+    EXPECT_EQ(tableCaption("Portada", "Menu", 5, kLanguageCastilian), "(,) Comas");
+    EXPECT_EQ(tableCaption("ConfiguracioPista", "", -1, kLanguageCastilian),
+              "Configuración del circuito");
+    EXPECT_EQ(tableCaption("ConfiguracioPrg", "OpcioComes", 2, kLanguageCatalan),
               "Al acabar la passada nº:");
-    EXPECT_EQ(tableText("Classificacio", "InfoClass", -1, TextProperty::Layout, kCastella),
+    EXPECT_EQ(tableText("Classificacio", "InfoClass", -1, TextProperty::Layout, kLanguageCastilian),
               "|^Dorsal|<Participante|Vueltas|HoraPaso|>VRápida|HoraPaso|^Pst.|>Dif.Prm.|>Dif.Ant."
               "|nm|^Pst.|^Vueltas|^+/-|>Última|>Mejor");
-    const std::string_view avis = tableCaption("ConfiguracioPista", "Avis", -1, kCatala);
+    const std::string_view avis = tableCaption("ConfiguracioPista", "Avis", -1, kLanguageCatalan);
     EXPECT_NE(avis.find("configuració anterior.\r\rFes clic"), std::string_view::npos);
     EXPECT_EQ(tableCaption("Portada", "MnuPrg", 4, 2), ""); // no table for language 2
 }
 
 TEST(Messages, MainWindowColumnInBothLanguages) {
     MessageTable messages;
-    Localitzar("Portada", kCatala, messages);
+    localiseWindow("Portada", kLanguageCatalan, messages);
     EXPECT_EQ(messages.text(0, msg::kNewSeriesQuestion), "Vols crear la sèrie n.");
     EXPECT_EQ(messages.text(0, msg::kRecoveryTitle), "El programa s'ha tancat involuntàriament");
-    Localitzar("Portada", kCastella, messages);
+    localiseWindow("Portada", kLanguageCastilian, messages);
     EXPECT_EQ(messages.text(0, msg::kRecoveryQuestion), "¿Quieres recuperar?");
     EXPECT_EQ(messages.text(0, msg::kTooManyLanes),
               "El número de pistas de la configuración es superior al máximo permitido");
@@ -130,13 +131,13 @@ TEST(Messages, MainWindowColumnInBothLanguages) {
 
 TEST(Messages, SharedColumnHoldsTheWindowLocalisedLast) {
     MessageTable messages;
-    Localitzar("Resultats", kCatala, messages, withProgramme(4));
+    localiseWindow("Resultats", kLanguageCatalan, messages, withProgramme(4));
     EXPECT_EQ(messages.text(7, 2), "Quadrant de voltes acabada la màniga ");
     EXPECT_EQ(messages.text(7, 3), "Total");
-    Localitzar("LlistarVoltes", kCatala, messages);
+    localiseWindow("LlistarVoltes", kLanguageCatalan, messages);
     EXPECT_EQ(messages.text(7, 3), "Vols assignar ");
     EXPECT_EQ(messages.text(7, 2), "");
-    Localitzar("Resultats", kCastella, messages, withProgramme(2));
+    localiseWindow("Resultats", kLanguageCastilian, messages, withProgramme(2));
     EXPECT_EQ(messages.text(7, 2), "Cuadrante de vueltas rápidas finalizada la manga ");
     EXPECT_EQ(messages.text(7, 3), "Mejor");
     EXPECT_EQ(messages.text(7, 0), "Todos");
@@ -144,26 +145,27 @@ TEST(Messages, SharedColumnHoldsTheWindowLocalisedLast) {
 
 TEST(Messages, UnknownLanguageAppliesNothing) {
     MessageTable messages;
-    Localitzar("Portada", kCatala, messages);
-    EXPECT_TRUE(Localitzar("Portada", 7, messages).empty());
+    localiseWindow("Portada", kLanguageCatalan, messages);
+    EXPECT_TRUE(localiseWindow("Portada", 7, messages).empty());
     EXPECT_EQ(messages.text(0, msg::kErrorTitle), "Error");
     EXPECT_EQ(messages.text(0, msg::kHeatLabel), "Màniga:");
 }
 
 TEST(DerivedTexts, DialogButtonsAndCaptionsComeFromTheMainWindow) {
     MessageTable m;
-    auto prg = Localitzar("ConfiguracioPrg", kCatala, m);
-    EXPECT_EQ(find(prg, "", -1), "Configuració del programa");
-    EXPECT_EQ(find(prg, "Sortir", 0), "(Esc) Tancar");
-    EXPECT_EQ(find(prg, "Sortir", 1), "&Gravar");
-    prg = Localitzar("ConfiguracioPrg", kCastella, m);
-    EXPECT_EQ(find(prg, "", -1), "Configuración del programa");
-    EXPECT_EQ(find(prg, "Sortir", 0), "(Esc) Cerrar");
-    EXPECT_EQ(find(prg, "Sortir", 1), "&Grabar");
-    EXPECT_EQ(find(prg, "LlIdioma", -1, TextProperty::Items), "Catalán|Español");
-    EXPECT_EQ(find(prg, "ValorColor", 3, TextProperty::Items).substr(0, 15), "Negro|Azul|Verd");
+    auto programConfig = localiseWindow("ConfiguracioPrg", kLanguageCatalan, m);
+    EXPECT_EQ(find(programConfig, "", -1), "Configuració del programa");
+    EXPECT_EQ(find(programConfig, "Sortir", 0), "(Esc) Tancar");
+    EXPECT_EQ(find(programConfig, "Sortir", 1), "&Gravar");
+    programConfig = localiseWindow("ConfiguracioPrg", kLanguageCastilian, m);
+    EXPECT_EQ(find(programConfig, "", -1), "Configuración del programa");
+    EXPECT_EQ(find(programConfig, "Sortir", 0), "(Esc) Cerrar");
+    EXPECT_EQ(find(programConfig, "Sortir", 1), "&Grabar");
+    EXPECT_EQ(find(programConfig, "LlIdioma", -1, TextProperty::Items), "Catalán|Español");
+    EXPECT_EQ(find(programConfig, "ValorColor", 3, TextProperty::Items).substr(0, 15),
+              "Negro|Azul|Verd");
 
-    const auto manager = Localitzar("GestorProves", kCatala, m);
+    const auto manager = localiseWindow("GestorProves", kLanguageCatalan, m);
     EXPECT_EQ(find(manager, "", -1), "Gestor de proves");
     EXPECT_EQ(find(manager, "Text", 0), "Prova:");
     EXPECT_EQ(find(manager, "Text", 1), "Sèrie:");
@@ -172,41 +174,42 @@ TEST(DerivedTexts, DialogButtonsAndCaptionsComeFromTheMainWindow) {
               "Entrenaments oficials|SuperPole|Cursa");
     EXPECT_EQ(find(manager, "Sortir", 1), "<missing>"); // the manager saves nothing
 
-    EXPECT_EQ(find(Localitzar("Penalitzacions", kCatala, m), "", -1), "Penalizacions");
-    EXPECT_EQ(find(Localitzar("Classificacio", kCastella, m), "", -1), "Clasificación");
-    EXPECT_EQ(find(Localitzar("Classificacio", kCatala, m), "Sortir", 0), "<missing>");
-    EXPECT_EQ(find(Localitzar("Resultats", kCatala, m), "", -1), "Classificacions");
-    EXPECT_EQ(find(Localitzar("LlistarVoltes", kCastella, m), "Text", 0), "Serie:");
-    EXPECT_EQ(
-        find(Localitzar("Inscrits", kCatala, m, LocaliseContext{0, 0, "Llista d'inscrits..."}), "",
-             -1),
-        "Llista d'inscrits");
+    EXPECT_EQ(find(localiseWindow("Penalitzacions", kLanguageCatalan, m), "", -1), "Penalizacions");
+    EXPECT_EQ(find(localiseWindow("Classificacio", kLanguageCastilian, m), "", -1),
+              "Clasificación");
+    EXPECT_EQ(find(localiseWindow("Classificacio", kLanguageCatalan, m), "Sortir", 0), "<missing>");
+    EXPECT_EQ(find(localiseWindow("Resultats", kLanguageCatalan, m), "", -1), "Classificacions");
+    EXPECT_EQ(find(localiseWindow("LlistarVoltes", kLanguageCastilian, m), "Text", 0), "Serie:");
+    EXPECT_EQ(find(localiseWindow("Inscrits", kLanguageCatalan, m,
+                                  LocaliseContext{0, 0, "Llista d'inscrits..."}),
+                   "", -1),
+              "Llista d'inscrits");
 }
 
 TEST(DerivedTexts, EventDialogAndFileScreenFollowTheirMode) {
     MessageTable m;
-    auto event = Localitzar("NovaProva", kCatala, m);
+    auto event = localiseWindow("NovaProva", kLanguageCatalan, m);
     EXPECT_EQ(find(event, "", -1), "Nova prova");
     EXPECT_EQ(find(event, "Etiqueta", 1), "Data:");
-    event = Localitzar("NovaProva", kCastella, m, withMode(3));
+    event = localiseWindow("NovaProva", kLanguageCastilian, m, withMode(3));
     EXPECT_EQ(find(event, "", -1), "Modificar datos de la prueba");
     EXPECT_EQ(find(event, "Etiqueta", 1), "Fecha:");
 
-    auto file = Localitzar("Exportar", kCatala, m);
+    auto file = localiseWindow("Exportar", kLanguageCatalan, m);
     EXPECT_EQ(find(file, "", -1), "Exportar a TXT");
     EXPECT_EQ(find(file, "FormatArxiu", -1), "Format: *.txt");
     EXPECT_EQ(find(file, "Text", 0), "Gravar a:");
-    file = Localitzar("Exportar", kCatala, m, withMode(5));
+    file = localiseWindow("Exportar", kLanguageCatalan, m, withMode(5));
     EXPECT_EQ(find(file, "", -1), "Arxivar prova");
     EXPECT_EQ(find(file, "FormatArxiu", -1), "Format: *.prb");
-    file = Localitzar("Exportar", kCastella, m, withMode(7));
+    file = localiseWindow("Exportar", kLanguageCastilian, m, withMode(7));
     EXPECT_EQ(find(file, "", -1), "Desarchivar prueba");
     EXPECT_EQ(find(file, "Text", 0), "Leer de:");
 }
 
 TEST(DerivedTexts, MainWindowButtonsRepeatTheirMenuEntries) {
     MessageTable m;
-    const auto main = Localitzar("Portada", kCastella, m);
+    const auto main = localiseWindow("Portada", kLanguageCastilian, m);
     EXPECT_EQ(find(main, "BotoCfg", 0), "Configuración del programa...");
     EXPECT_EQ(find(main, "BotoCfg", 2), "Configuración circuito/prueba...");
     EXPECT_EQ(find(main, "BotoPrg", 4), "Carrera");
@@ -214,20 +217,20 @@ TEST(DerivedTexts, MainWindowButtonsRepeatTheirMenuEntries) {
     EXPECT_EQ(find(main, "BotoIns", 100), "Lista de participantes...");
     EXPECT_EQ(find(main, "BotoSortir", -1), "Salir");
     EXPECT_EQ(find(main, "BotoPen", 4), "Penalizaciones..."); // its own short caption
-    const auto track = Localitzar("ConfiguracioPista", kCastella, m);
+    const auto track = localiseWindow("ConfiguracioPista", kLanguageCastilian, m);
     EXPECT_EQ(find(track, "TextPort", 3), "Puerto:");
     EXPECT_EQ(find(track, "TextPrimera", 4), "Primera pista:");
 }
 
 TEST(ItemLists, SizesAndNames) {
-    EXPECT_EQ(itemList(ItemList::Languages, kCatala),
+    EXPECT_EQ(itemList(ItemList::Languages, kLanguageCatalan),
               (std::vector<std::string>{"Català", "Castellà"}));
-    EXPECT_EQ(itemList(ItemList::CounterModels, kCastella)[3], "DS300 & DS4port");
-    const auto colours = itemList(ItemList::Colours, kCatala);
+    EXPECT_EQ(itemList(ItemList::CounterModels, kLanguageCastilian)[3], "DS300 & DS4port");
+    const auto colours = itemList(ItemList::Colours, kLanguageCatalan);
     ASSERT_EQ(colours.size(), 16u);
     EXPECT_EQ(colours[12], "Vermell brillant");
     EXPECT_EQ(colours[14], "Groc");
-    EXPECT_EQ(itemList(ItemList::Colours, kCastella)[6], "Marrón");
+    EXPECT_EQ(itemList(ItemList::Colours, kLanguageCastilian)[6], "Marrón");
 }
 
 TEST(WithoutLastThree, CountsCharactersNotBytes) {

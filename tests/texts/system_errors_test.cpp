@@ -45,8 +45,8 @@ TEST(SystemErrorsTest, EveryKnownFailureIsToldInBothLanguagesWithWhatToDo) {
         SCOPED_TRACE(c.err);
         const std::string english =
             "cannot write /dades/PROVA001/CRS001.DAD: " + systemErrorReason(c.err);
-        const std::string ca = localiseProblems(english, kCatala);
-        const std::string es = localiseProblems(english, kCastella);
+        const std::string ca = localiseProblems(english, kLanguageCatalan);
+        const std::string es = localiseProblems(english, kLanguageCastilian);
         EXPECT_TRUE(ca.starts_with("No s'ha pogut gravar l'arxiu /dades/PROVA001/CRS001.DAD: "))
             << ca;
         EXPECT_TRUE(
@@ -61,14 +61,15 @@ TEST(SystemErrorsTest, EveryKnownFailureIsToldInBothLanguagesWithWhatToDo) {
 
 TEST(SystemErrorsTest, EachOperationAndClauseIsPutIntoTheLanguageOnItsOwn) {
     const std::string full = systemErrorReason(ENOSPC);
-    EXPECT_EQ(localiseProblems("cannot read /d/PISTA.CFG: " + systemErrorReason(EACCES), kCatala)
-                  .find("No s'ha pogut llegir l'arxiu /d/PISTA.CFG: no tens permís"),
-              0u);
+    EXPECT_EQ(
+        localiseProblems("cannot read /d/PISTA.CFG: " + systemErrorReason(EACCES), kLanguageCatalan)
+            .find("No s'ha pogut llegir l'arxiu /d/PISTA.CFG: no tens permís"),
+        0u);
     EXPECT_EQ(localiseProblems("cannot rename PROVA003 to PROVA002: " + systemErrorReason(EBUSY),
-                               kCastella)
+                               kLanguageCastilian)
                   .find("No se ha podido cambiar el nombre de PROVA003 a PROVA002: otro "),
               0u);
-    EXPECT_EQ(localiseProblems("cannot create the folder /d/PROVA004: " + full, kCatala)
+    EXPECT_EQ(localiseProblems("cannot create the folder /d/PROVA004: " + full, kLanguageCatalan)
                   .find("No s'ha pogut crear la carpeta /d/PROVA004: el disc és ple"),
               0u);
     // A message of two problems and a clause the texts do not know.
@@ -76,22 +77,22 @@ TEST(SystemErrorsTest, EachOperationAndClauseIsPutIntoTheLanguageOnItsOwn) {
                                                    "; the series was not deleted; cannot write "
                                                    "/d/B: " +
                                                    systemErrorReason(ENOENT),
-                                               kCatala);
+                                               kLanguageCatalan);
     EXPECT_EQ(mixed.substr(0, mixed.find('\n')),
-              localiseProblems("cannot delete /d/A: " + full, kCatala));
+              localiseProblems("cannot delete /d/A: " + full, kLanguageCatalan));
     EXPECT_NE(mixed.find("\nthe series was not deleted\nNo s'ha pogut gravar l'arxiu /d/B"),
               std::string::npos)
         << mixed;
     // Only the core's own wording is recognised; other texts pass unchanged.
     for (const char* other :
          {"the file ends before the lane count", "cannot write /d/X: odd", "a; b", ""}) {
-        EXPECT_EQ(localiseProblems(other, kCatala), other);
+        EXPECT_EQ(localiseProblems(other, kLanguageCatalan), other);
     }
     EXPECT_EQ(localiseProblems("cannot write /d/F: " + full, 7), "cannot write /d/F: " + full);
 }
 
 TEST(SystemErrorsTest, APortThatWillNotOpenIsNamedWithWhatToDo) {
-    for (int language : {kCatala, kCastella}) {
+    for (int language : {kLanguageCatalan, kLanguageCastilian}) {
         for (auto problem : {PortProblem::Unknown, PortProblem::Missing, PortProblem::NoPermission,
                              PortProblem::InUse}) {
             const std::string text = portProblemText(problem, "/dev/ttyUSB0", language);
@@ -104,7 +105,8 @@ TEST(SystemErrorsTest, APortThatWillNotOpenIsNamedWithWhatToDo) {
         EXPECT_NE(denied.find("dialout"), std::string::npos);
         EXPECT_NE(denied.find("sudo usermod -aG dialout $USER"), std::string::npos);
     }
-    EXPECT_NE(portProblemText(PortProblem::InUse, "/dev/ttyS1", kCatala).find("Un altre programa"),
+    EXPECT_NE(portProblemText(PortProblem::InUse, "/dev/ttyS1", kLanguageCatalan)
+                  .find("Un altre programa"),
               std::string::npos);
 }
 
@@ -116,16 +118,16 @@ TEST(SystemErrorsTest, TheSystemsReasonIsInTheLanguageForEveryErrorNumber) {
         SCOPED_TRACE(err);
         const std::string english = systemErrorReason(err);
         EXPECT_NE(english, std::strerror(err));
-        const std::string ca = localisedSystemReason(err, kCatala);
-        const std::string es = localisedSystemReason(err, kCastella);
+        const std::string ca = localisedSystemReason(err, kLanguageCatalan);
+        const std::string es = localisedSystemReason(err, kLanguageCastilian);
         EXPECT_NE(ca, english);
         EXPECT_NE(es, english);
         EXPECT_EQ(ca.find(std::strerror(err)), std::string::npos) << ca;
-        EXPECT_EQ(localiseProblems("cannot write /d/F: " + english, kCatala),
+        EXPECT_EQ(localiseProblems("cannot write /d/F: " + english, kLanguageCatalan),
                   "No s'ha pogut gravar l'arxiu /d/F: " + ca);
-        EXPECT_EQ(localiseProblems("cannot read /d/F: " + english, kCastella),
+        EXPECT_EQ(localiseProblems("cannot read /d/F: " + english, kLanguageCastilian),
                   "No se ha podido leer el archivo /d/F: " + es);
     }
-    EXPECT_EQ(localisedSystemReason(ENOSPC, kCatala).find("el disc és ple"), 0u);
+    EXPECT_EQ(localisedSystemReason(ENOSPC, kLanguageCatalan).find("el disc és ple"), 0u);
     EXPECT_EQ(systemErrorReason(12345), "system error 12345");
 }

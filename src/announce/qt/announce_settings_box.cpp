@@ -1,7 +1,7 @@
 #include "announce/qt/announce_settings_box.h"
 
 #include "announce/qt/announce_voice.h"
-#include "storage/qt/configuracio_prg.h"
+#include "storage/qt/settings_dialog.h"
 #include "texts/qt/asker.h"
 
 #include <QCheckBox>
@@ -206,7 +206,7 @@ std::expected<void, QString> AnnounceSettingsBox::save() const {
     return {};
 }
 
-void addAnnounceSection(ConfiguracioPrg& dialog, const std::filesystem::path& dataDir, int language,
+void addAnnounceSection(SettingsDialog& dialog, const std::filesystem::path& dataDir, int language,
                         Asker& asker) {
     auto* box = new AnnounceSettingsBox(dataDir, language, &dialog);
     addFileSection(dialog, box, QString::fromUtf8(texts(language).title), box->readProblems(),

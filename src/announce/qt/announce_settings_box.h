@@ -18,7 +18,7 @@ class QSpinBox;
 namespace cronovolta {
 
 class Asker;
-class ConfiguracioPrg;
+class SettingsDialog;
 
 // The announcements' part of the program settings: on/off, which events speak, the
 // timed heat's length, the silent-car limit, the voice and its rate. Reads and writes
@@ -55,7 +55,7 @@ private:
 
 // Adds the announcements' settings to the program settings dialog, saved with it; bad
 // lines of their file are shown first.
-void addAnnounceSection(ConfiguracioPrg& dialog, const std::filesystem::path& dataDir, int language,
+void addAnnounceSection(SettingsDialog& dialog, const std::filesystem::path& dataDir, int language,
                         Asker& asker);
 
 } // namespace cronovolta

@@ -95,7 +95,7 @@ void SerialLink::setCaptureFile(const fs::path& file) {
     }
 }
 
-void SerialLink::ConfigurarPorts(const ConfigPista& track, CounterModel model) {
+void SerialLink::configurePorts(const TrackConfig& track, CounterModel model) {
     m_model = model;
     const CounterSetup setup = counterSetup(track, model);
     if (m_decoding) {

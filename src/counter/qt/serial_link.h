@@ -78,7 +78,7 @@ public:
 
     // (Re)opens one port per circuit of the track with the model's line settings and starts
     // a fresh decoder. Not to be called while an interrupted run is being recovered.
-    void ConfigurarPorts(const ConfigPista& track, CounterModel model);
+    void configurePorts(const TrackConfig& track, CounterModel model);
     void closePorts();
 
     int circuits() const { return static_cast<int>(m_ports.size()); }

@@ -23,36 +23,36 @@ HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
         layout->addWidget(b);
     }
     layout->addSpacing(12);
-    m_textHora = new QLabel(this);
-    m_textHora->setObjectName(QStringLiteral("TextHora"));
-    m_hora = new QLabel(QStringLiteral("0:00:00"), this);
-    m_hora->setObjectName(QStringLiteral("Hora"));
-    m_hora->setAlignment(Qt::AlignCenter);
-    QFont clockFont = m_hora->font();
+    m_clockText = new QLabel(this);
+    m_clockText->setObjectName(QStringLiteral("TextHora"));
+    m_clockLabel = new QLabel(QStringLiteral("0:00:00"), this);
+    m_clockLabel->setObjectName(QStringLiteral("Hora"));
+    m_clockLabel->setAlignment(Qt::AlignCenter);
+    QFont clockFont = m_clockLabel->font();
     clockFont.setPointSizeF(clockFont.pointSizeF() * 2.5);
     clockFont.setBold(true);
-    m_hora->setFont(clockFont);
-    m_textPausa = new QLabel(this);
-    m_textPausa->setObjectName(QStringLiteral("TextPausa"));
-    m_textPausa->setAlignment(Qt::AlignCenter);
+    m_clockLabel->setFont(clockFont);
+    m_pauseText = new QLabel(this);
+    m_pauseText->setObjectName(QStringLiteral("TextPausa"));
+    m_pauseText->setAlignment(Qt::AlignCenter);
     // The pause paints this label bright red: white text stays readable on it.
-    QFont pauseFont = m_textPausa->font();
+    QFont pauseFont = m_pauseText->font();
     pauseFont.setPointSizeF(pauseFont.pointSizeF() * 1.8);
     pauseFont.setBold(true);
-    m_textPausa->setFont(pauseFont);
-    QPalette pausePalette = m_textPausa->palette();
+    m_pauseText->setFont(pauseFont);
+    QPalette pausePalette = m_pauseText->palette();
     pausePalette.setColor(QPalette::WindowText, Qt::white);
-    m_textPausa->setPalette(pausePalette);
-    m_textPausa->setMargin(4);
-    m_mesMenys = new QLabel(this);
-    m_mesMenys->setObjectName(QStringLiteral("MesMenys"));
-    m_mesMenys->setAlignment(Qt::AlignCenter);
+    m_pauseText->setPalette(pausePalette);
+    m_pauseText->setMargin(4);
+    m_lapAdjustmentLabel = new QLabel(this);
+    m_lapAdjustmentLabel->setObjectName(QStringLiteral("MesMenys"));
+    m_lapAdjustmentLabel->setAlignment(Qt::AlignCenter);
     // Read from a distance while the lane number is typed.
-    QFont adjustmentFont = m_mesMenys->font();
+    QFont adjustmentFont = m_lapAdjustmentLabel->font();
     adjustmentFont.setPointSizeF(adjustmentFont.pointSizeF() * 2.0);
     adjustmentFont.setBold(true);
-    m_mesMenys->setFont(adjustmentFont);
-    m_mesMenys->setFrameShape(QFrame::Box);
+    m_lapAdjustmentLabel->setFont(adjustmentFont);
+    m_lapAdjustmentLabel->setFrameShape(QFrame::Box);
     m_notice = new QLabel(this);
     m_notice->setObjectName(QStringLiteral("AvisManiga"));
     m_notice->setWordWrap(true);
@@ -69,10 +69,10 @@ HeatPanel::HeatPanel(QWidget* parent) : QFrame(parent) {
     m_errors->setFocusPolicy(Qt::NoFocus);
     // The list takes the panel's width; it does not widen the panel.
     m_errors->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
-    layout->addWidget(m_textHora);
-    layout->addWidget(m_hora);
-    layout->addWidget(m_textPausa);
-    layout->addWidget(m_mesMenys);
+    layout->addWidget(m_clockText);
+    layout->addWidget(m_clockLabel);
+    layout->addWidget(m_pauseText);
+    layout->addWidget(m_lapAdjustmentLabel);
     layout->addWidget(m_notice);
     layout->addWidget(m_errors, 1);
     // Keeps the buttons together at the top while the list is hidden.
@@ -92,12 +92,12 @@ void HeatPanel::reset() {
     for (QPushButton* b : m_buttons) {
         b->show();
     }
-    m_textHora->hide();
-    m_hora->setText(QStringLiteral("0:00:00"));
-    m_hora->hide();
-    m_textPausa->hide();
-    m_mesMenys->clear();
-    m_mesMenys->hide();
+    m_clockText->hide();
+    m_clockLabel->setText(QStringLiteral("0:00:00"));
+    m_clockLabel->hide();
+    m_pauseText->hide();
+    m_lapAdjustmentLabel->clear();
+    m_lapAdjustmentLabel->hide();
     m_notice->clear();
     m_notice->hide();
     m_errors->clear();

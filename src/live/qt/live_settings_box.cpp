@@ -2,7 +2,7 @@
 
 #include "live/live_texts.h"
 #include "live/qt/live_server.h"
-#include "storage/qt/configuracio_prg.h"
+#include "storage/qt/settings_dialog.h"
 #include "texts/qt/asker.h"
 
 #include <QCheckBox>
@@ -162,7 +162,7 @@ std::expected<void, QString> LiveSettingsBox::save() const {
     return {};
 }
 
-void addLiveSection(ConfiguracioPrg& dialog, const std::filesystem::path& dataDir, int language,
+void addLiveSection(SettingsDialog& dialog, const std::filesystem::path& dataDir, int language,
                     Asker& asker) {
     auto* box = new LiveSettingsBox(dataDir, language, &dialog);
     addFileSection(dialog, box, QString::fromUtf8(boxTexts(language).title), box->readProblems(),

@@ -15,7 +15,7 @@ class QSpinBox;
 namespace cronovolta {
 
 class Asker;
-class ConfiguracioPrg;
+class SettingsDialog;
 
 namespace live {
 
@@ -42,7 +42,7 @@ private:
 };
 
 // Adds the server's settings to the program settings dialog, saved with it.
-void addLiveSection(ConfiguracioPrg& dialog, const std::filesystem::path& dataDir, int language,
+void addLiveSection(SettingsDialog& dialog, const std::filesystem::path& dataDir, int language,
                     Asker& asker);
 
 } // namespace live

@@ -25,8 +25,8 @@ constexpr double kDesignWidth = 12000;
 constexpr double kDesignHeight = 9000;
 constexpr double kMargin = 120;
 constexpr double kTitleHeight = 285;
-constexpr double kPilotHeight = 315;
-constexpr double kPilotGap = 10;
+constexpr double kDriverHeight = 315;
+constexpr double kDriverGap = 10;
 constexpr double kFastestGap = 25;
 constexpr double kFastestHeight = 330;
 constexpr double kGridWidth = 1400;
@@ -399,11 +399,11 @@ void LapByLapView::placePanels() {
     const double barRoom = l.scrollBarVisible ? kBarWidth + kBarFromEdge : 0.0;
     const double columnStep = (kDesignWidth - 2 * kMargin - barRoom) / l.panelsPerRow;
     const double gridWidth = std::min(kGridWidth * l.scale, columnStep * 0.94);
-    const double pilotWidth = std::min(gridWidth * l.nameFieldFactor, columnStep * 0.96);
+    const double driverWidth = std::min(gridWidth * l.nameFieldFactor, columnStep * 0.96);
     const double fastestHeight = kFastestHeight * l.scale;
     const QFont font = screenFont(s.font(l.fontSize * kTwipsPerPoint));
     const QFont bold = screenFont(s.font(l.fontSize * kTwipsPerPoint), true);
-    m_pilotFont = bold;
+    m_driverFont = bold;
 
     for (std::size_t lane = 1; lane < m_lanes.size(); ++lane) {
         LaneWidgets& w = m_lanes[lane];
@@ -415,13 +415,13 @@ void LapByLapView::placePanels() {
         const double left = kMargin + (p % l.panelsPerRow) * columnStep;
         const double centre = left + columnStep / 2;
         const double top = kMargin + (p / l.panelsPerRow) * double(l.rowStep);
-        const double gridTop = top + kTitleHeight + kPilotHeight + kPilotGap;
+        const double gridTop = top + kTitleHeight + kDriverHeight + kDriverGap;
         w.title->setFont(bold);
         w.title->setGeometry(s.x(centre - gridWidth / 2), s.y(top), s.x(gridWidth),
                              s.y(kTitleHeight));
-        w.pilot->setGeometry(s.x(centre - pilotWidth / 2), s.y(top + kTitleHeight), s.x(pilotWidth),
-                             s.y(kPilotHeight));
-        fitPilot(w);
+        w.pilot->setGeometry(s.x(centre - driverWidth / 2), s.y(top + kTitleHeight),
+                             s.x(driverWidth), s.y(kDriverHeight));
+        fitDriver(w);
         w.grid->setGeometry(s.x(centre - gridWidth / 2), s.y(gridTop), s.x(gridWidth),
                             s.y(l.gridHeight));
         w.grid->setMetrics(font, s.y(kGridRowHeight * l.scale));
@@ -446,7 +446,7 @@ void LapByLapView::placeFlag() {
         QLabel* title = m_lanes[lane].title;
         if (static_cast<int>(lane) != m_flagLane && title->contentsMargins().left() != 0) {
             title->setContentsMargins(0, 0, 0, 0);
-            title->setFont(m_pilotFont);
+            title->setFont(m_driverFont);
         }
     }
     if (m_flagLane < 1 || m_flagLane > highestLane() || !at(m_flagLane).shown.takesPart) {
@@ -458,7 +458,7 @@ void LapByLapView::placeFlag() {
     QLabel* title = w.title;
     const int room = m_flag->width() + 2;
     if (!w.flaggedTitleFont) {
-        w.flaggedTitleFont = shrunkToFit(m_pilotFont, title->text(), title->width() - room - 2);
+        w.flaggedTitleFont = shrunkToFit(m_driverFont, title->text(), title->width() - room - 2);
     }
     title->setContentsMargins(room, 0, 0, 0);
     title->setFont(*w.flaggedTitleFont);
@@ -473,17 +473,17 @@ void LapByLapView::moveArea() {
     m_area->move(0, -s.y((v - 1) * double(m_layout.rowStep)));
 }
 
-void LapByLapView::fitPilot(LaneWidgets& w) const {
+void LapByLapView::fitDriver(LaneWidgets& w) const {
     // With many panels per row a long name takes a smaller font rather than losing its end.
     // 8: the field's frame and text margins.
-    const QFont font = shrunkToFit(m_pilotFont, w.pilot->text(), w.pilot->width() - 8);
+    const QFont font = shrunkToFit(m_driverFont, w.pilot->text(), w.pilot->width() - 8);
     if (w.pilot->font() != font) {
         w.pilot->setFont(font);
     }
 }
 
-void LapByLapView::paintPilot(LaneWidgets& w, const LanePanel& panel) {
-    const QColor background = qbQColor(panel.pilotColour, Qt::white);
+void LapByLapView::paintDriver(LaneWidgets& w, const LanePanel& panel) {
+    const QColor background = qbQColor(panel.driverColour, Qt::white);
     w.pilot->setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; color: black; "
                                           "border: 1px solid #202020; }")
                                .arg(background.name()));
@@ -495,12 +495,12 @@ bool LapByLapView::syncLane(LaneWidgets& w, const LanePanel& panel) {
         w.pilot->setText(toQString(panel.pilot));
         w.pilot->setCursorPosition(0);
         w.shown.pilot = panel.pilot;
-        fitPilot(w);
+        fitDriver(w);
         changed = true;
     }
-    if (panel.pilotColour != w.shown.pilotColour || w.pilot->styleSheet().isEmpty()) {
-        paintPilot(w, panel);
-        w.shown.pilotColour = panel.pilotColour;
+    if (panel.driverColour != w.shown.driverColour || w.pilot->styleSheet().isEmpty()) {
+        paintDriver(w, panel);
+        w.shown.driverColour = panel.driverColour;
         changed = true;
     }
     if (panel.gridColour != w.shown.gridColour) {

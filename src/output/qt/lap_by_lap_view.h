@@ -105,12 +105,12 @@ private:
     void placeFlag();
     void moveArea();
     bool syncLane(LaneWidgets& w, const LanePanel& panel);
-    void paintPilot(LaneWidgets& w, const LanePanel& panel);
-    void fitPilot(LaneWidgets& w) const;
+    void paintDriver(LaneWidgets& w, const LanePanel& panel);
+    void fitDriver(LaneWidgets& w) const;
 
     std::vector<LaneWidgets> m_lanes; // index = lane number, 0 unused
     LanesLayout m_layout;
-    QFont m_pilotFont; // the names' font before fitting each name into its field
+    QFont m_driverFont; // the names' font before fitting each name into its field
     ColourSlots m_colours;
     QWidget* m_area = nullptr;
     QScrollBar* m_bar = nullptr;

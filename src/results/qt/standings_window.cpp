@@ -411,18 +411,18 @@ void StandingsWindow::buildInfoBar() {
     m_heatLabel->setObjectName(QStringLiteral("TextManiga"));
     m_clock = new QLabel(m_infos);
     m_clock->setObjectName(QStringLiteral("Hora"));
-    m_taulaVR = displayTable(m_infos, QStringLiteral("TaulaVR"), 5);
-    m_taulaVR->setRowCount(1);
-    m_taulaVR->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_fastestLapTable = displayTable(m_infos, QStringLiteral("TaulaVR"), 5);
+    m_fastestLapTable->setRowCount(1);
+    m_fastestLapTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Each column as wide as its longest text, the table as wide as its columns: a name
     // or a heading is never cut.
-    m_taulaVR->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_taulaVR->horizontalHeader()->setStretchLastSection(true);
+    m_fastestLapTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_fastestLapTable->horizontalHeader()->setStretchLastSection(true);
     infoLayout->addWidget(m_heatLabel);
     infoLayout->addSpacing(12);
     infoLayout->addWidget(m_clock);
     infoLayout->addSpacing(12);
-    infoLayout->addWidget(m_taulaVR, 1);
+    infoLayout->addWidget(m_fastestLapTable, 1);
 }
 
 QHBoxLayout* StandingsWindow::buildLegend() {
@@ -478,12 +478,12 @@ void StandingsWindow::open(const StandingsSetup& setup) {
     m_topRow = 0;
     MessageTable local;
     MessageTable& messages = setup.messages != nullptr ? *setup.messages : local;
-    applyWindowTexts(this, Localitzar("Classificacio", setup.language, messages));
+    applyWindowTexts(this, localiseWindow("Classificacio", setup.language, messages));
     m_heatCaption = toQString(messages.text(msgkey::kHeatCaption));
     setWindowTitle(setup.title);
     for (int c = 0; c < m_reference->columnCount(); ++c) {
         if (QTableWidgetItem* heading = m_reference->horizontalHeaderItem(c)) {
-            m_taulaVR->setHorizontalHeaderItem(c, heading->clone());
+            m_fastestLapTable->setHorizontalHeaderItem(c, heading->clone());
         }
     }
     const std::array<int, 3> legendSlots{1, 5, 2};
@@ -492,7 +492,7 @@ void StandingsWindow::open(const StandingsSetup& setup) {
             qbQColor(setup.colours.slot[static_cast<std::size_t>(legendSlots[i])], Qt::white),
             Qt::black));
     }
-    m_superPole->setVisible(setup.programa == ProgrammeType::SuperPole);
+    m_superPole->setVisible(setup.programmeType == ProgrammeType::SuperPole);
     m_splits->hide();
     m_best->hide();
     setInfoShown(setup.infoShown);
@@ -501,9 +501,9 @@ void StandingsWindow::open(const StandingsSetup& setup) {
 }
 
 void StandingsWindow::applyColumns() {
-    std::array<int, col::Count> widths = standingsColumnWidths(m_setup.programa);
+    std::array<int, col::Count> widths = standingsColumnWidths(m_setup.programmeType);
     if (m_showFastest) {
-        switch (m_setup.programa) {
+        switch (m_setup.programmeType) {
         case ProgrammeType::SuperPole:
             widths[col::LastLap] = widths[col::Fastest];
             widths[col::Fastest] = 0;
@@ -594,13 +594,13 @@ void StandingsWindow::applySizes() {
     }
     m_heatLabel->setFont(smallBold);
     m_clock->setFont(screenFont(small.pixelSize() * 3 / 2, true));
-    m_taulaVR->setFont(small);
-    m_taulaVR->horizontalHeader()->setFont(smallBold);
-    m_taulaVR->verticalHeader()->setDefaultSectionSize(small.pixelSize() + 8);
-    fitHeight(m_taulaVR, 1);
-    fitWidth(m_taulaVR);
+    m_fastestLapTable->setFont(small);
+    m_fastestLapTable->horizontalHeader()->setFont(smallBold);
+    m_fastestLapTable->verticalHeader()->setDefaultSectionSize(small.pixelSize() + 8);
+    fitHeight(m_fastestLapTable, 1);
+    fitWidth(m_fastestLapTable);
 
-    if (m_setup.programa == ProgrammeType::SuperPole) {
+    if (m_setup.programmeType == ProgrammeType::SuperPole) {
         m_superPole->setFixedWidth(static_cast<int>(std::lround((kDesignWidth - 7495) * fx)));
         m_grid->setMaximumWidth(static_cast<int>(std::lround(7495 * fx)));
         const QFont big = screenFont(static_cast<int>(std::lround(360 * f)), true);
@@ -656,7 +656,7 @@ void StandingsWindow::sync(const StandingsFrame& frame) {
         }
     }
     syncInfo(frame);
-    if (frame.superPole != nullptr && m_setup.programa == ProgrammeType::SuperPole) {
+    if (frame.superPole != nullptr && m_setup.programmeType == ProgrammeType::SuperPole) {
         syncSuperPole(*frame.superPole);
     }
 }
@@ -674,13 +674,13 @@ void StandingsWindow::syncInfo(const StandingsFrame& frame) {
         const AbsoluteFastestLap& a = *frame.absolute;
         const QColor best = qbQColor(m_setup.colours.slot[1], Qt::white);
         bool newText =
-            setCell(m_taulaVR, 0, 0, toQString(a.time), a.time.empty() ? QColor() : best);
-        newText = setCell(m_taulaVR, 0, 1, toQString(a.name)) || newText;
-        newText = setCell(m_taulaVR, 0, 2, toQString(a.participant)) || newText;
-        newText = setCell(m_taulaVR, 0, 3, toQString(a.lane)) || newText;
-        newText = setCell(m_taulaVR, 0, 4, toQString(a.series)) || newText;
+            setCell(m_fastestLapTable, 0, 0, toQString(a.time), a.time.empty() ? QColor() : best);
+        newText = setCell(m_fastestLapTable, 0, 1, toQString(a.name)) || newText;
+        newText = setCell(m_fastestLapTable, 0, 2, toQString(a.participant)) || newText;
+        newText = setCell(m_fastestLapTable, 0, 3, toQString(a.lane)) || newText;
+        newText = setCell(m_fastestLapTable, 0, 4, toQString(a.series)) || newText;
         if (newText) {
-            fitWidth(m_taulaVR); // measures every text: only when one changed
+            fitWidth(m_fastestLapTable); // measures every text: only when one changed
         }
     }
 }
@@ -792,8 +792,8 @@ void StandingsWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void StandingsWindow::gridDoubleClicked(const QPoint& pos) {
-    if (m_setup.programa < ProgrammeType::OfficialPractice ||
-        m_setup.programa > ProgrammeType::Race) {
+    if (m_setup.programmeType < ProgrammeType::OfficialPractice ||
+        m_setup.programmeType > ProgrammeType::Race) {
         return;
     }
     if (m_grid->indexAt(pos).isValid()) {
@@ -804,8 +804,8 @@ void StandingsWindow::gridDoubleClicked(const QPoint& pos) {
 }
 
 void StandingsWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (m_setup.programa >= ProgrammeType::OfficialPractice &&
-        m_setup.programa <= ProgrammeType::Race && !m_heatRunning) {
+    if (m_setup.programmeType >= ProgrammeType::OfficialPractice &&
+        m_setup.programmeType <= ProgrammeType::Race && !m_heatRunning) {
         emit resultsRequested();
     }
     event->accept();

@@ -114,7 +114,7 @@ private:
 };
 
 struct StandingsSetup {
-    ProgrammeType programa = ProgrammeType::Race;
+    ProgrammeType programmeType = ProgrammeType::Race;
     int participants = 0;
     int language = 0;
     MessageTable* messages = nullptr; // gets the window's column when given
@@ -153,7 +153,7 @@ public:
     bool showingFastest() const { return m_showFastest; }
     void toggleLapColumns();
 
-    ProgrammeType programa() const { return m_setup.programa; }
+    ProgrammeType programmeType() const { return m_setup.programmeType; }
     QTableView* grid() const { return m_grid; } // `InfoClass`
     const StandingsTableModel* gridModel() const { return m_model; }
     int rowHeight() const;
@@ -167,9 +167,9 @@ public:
     QTableWidget* runs() const { return m_runs; }
     QTableWidget* splits() const { return m_splits; } // `LlistaTR`
     QTableWidget* bestSectors() const { return m_best; }
-    QTableWidget* reference() const { return m_reference; }     // `Ref`
-    QTableWidget* absoluteFastest() const { return m_taulaVR; } // `TaulaVR`
-    TrackPicture* trackPicture() const { return m_track; }      // `Circuit`
+    QTableWidget* reference() const { return m_reference; }             // `Ref`
+    QTableWidget* absoluteFastest() const { return m_fastestLapTable; } // `TaulaVR`
+    TrackPicture* trackPicture() const { return m_track; }              // `Circuit`
 
 signals:
     void heatKey(int key);
@@ -204,7 +204,7 @@ private:
     QWidget* m_infos = nullptr;
     QLabel* m_heatLabel = nullptr;
     QLabel* m_clock = nullptr;
-    QTableWidget* m_taulaVR = nullptr;
+    QTableWidget* m_fastestLapTable = nullptr;
     std::array<QLabel*, 3> m_legend{};
     QWidget* m_superPole = nullptr;
     QLabel* m_nextDriver = nullptr;

@@ -1,10 +1,10 @@
 #include "shell/qt/corrections_commands.h"
 
-#include "corrections/qt/corregir.h"
-#include "corrections/qt/penalitzacions.h"
-#include "output/qt/llistar_voltes.h"
+#include "corrections/qt/corrections_window.h"
+#include "corrections/qt/penalties_window.h"
+#include "output/qt/lap_listing_window.h"
 #include "shell/qt/heat_session.h"
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "storage/event_files.h"
 #include "storage/qt/localise.h"
 #include "texts/qt/asker.h"
@@ -15,17 +15,17 @@
 namespace cronovolta {
 namespace {
 
-void showError(Portada& window, const std::string& text) {
+void showError(MainWindow& window, const std::string& text) {
     window.asker().message(&window, message(window.context(), 0, msg::kErrorTitle), qstr(text));
 }
 
-QString eventName(Portada& window) {
+QString eventName(MainWindow& window) {
     const QListWidgetItem* item = window.eventList()->currentItem();
     return item != nullptr ? item->text().trimmed() : QString();
 }
 
-QString programmeCaption(Portada& window, ProgrammeType programa) {
-    return tableString(window.context(), "Portada", "MnuPrg", index(programa));
+QString programmeCaption(MainWindow& window, ProgrammeType programmeType) {
+    return tableString(window.context(), "Portada", "MnuPrg", index(programmeType));
 }
 
 // The standings follow the corrected series file.
@@ -36,20 +36,21 @@ void followCorrection(HeatSession& session) {
     }
 }
 
-void openCorrection(Portada& window, HeatSession& session, CorrectionMode mode, ComesEntry entry) {
+void openCorrection(MainWindow& window, HeatSession& session, CorrectionMode mode,
+                    LapFractionEntry entry) {
     HeatEngine* engine = session.engine();
     if (engine == nullptr || !engine->programmeOpen()) {
         return;
     }
     const ProgrammeRequest& programme = engine->programme();
-    auto model =
-        CorrectionModel::open(engine->workFolder(), programme.programa, programme.serie, mode);
+    auto model = CorrectionModel::open(engine->workFolder(), programme.programmeType,
+                                       programme.seriesNumber, mode);
     if (!model) {
         showError(window, model.error());
         return;
     }
-    Corregir screen(std::move(*model), window.context(), window.asker(), &window);
-    if (entry == ComesEntry::LastLaneOnly) {
+    CorrectionsWindow screen(std::move(*model), window.context(), window.asker(), &window);
+    if (entry == LapFractionEntry::LastLaneOnly) {
         screen.enableOnlyLastRow();
     }
     if (screen.exec() == QDialog::Accepted) {
@@ -57,19 +58,19 @@ void openCorrection(Portada& window, HeatSession& session, CorrectionMode mode, 
     }
 }
 
-void openListing(Portada& window, HeatSession& session, LapListingSetup setup) {
+void openListing(MainWindow& window, HeatSession& session, LapListingSetup setup) {
     QString title;
-    if (setup.programa >= ProgrammeType::FreePractice) {
+    if (setup.programmeType >= ProgrammeType::FreePractice) {
         title = QStringLiteral(" - ") + eventName(window) + QStringLiteral(" - ") +
-                programmeCaption(window, setup.programa);
+                programmeCaption(window, setup.programmeType);
     }
-    LlistarVoltes screen(std::move(setup), title, window.context(), window.asker(), &window);
-    QObject::connect(&screen, &LlistarVoltes::corrected, &window,
+    LapListingWindow screen(std::move(setup), title, window.context(), window.asker(), &window);
+    QObject::connect(&screen, &LapListingWindow::corrected, &window,
                      [&session] { followCorrection(session); });
     screen.exec();
 }
 
-void openHeatListing(Portada& window, HeatSession& session) {
+void openHeatListing(MainWindow& window, HeatSession& session) {
     HeatEngine* engine = session.engine();
     if (engine == nullptr || !engine->programmeOpen()) {
         return;
@@ -77,43 +78,44 @@ void openHeatListing(Portada& window, HeatSession& session) {
     const ProgrammeRequest& programme = engine->programme();
     LapListingSetup setup;
     setup.folder = engine->workFolder();
-    setup.programa = programme.programa;
+    setup.programmeType = programme.programmeType;
     setup.seriesCount = programme.seriesCount;
-    setup.activeSerie = programme.serie;
+    setup.activeSeriesNumber = programme.seriesNumber;
     setup.programmeOpen = true;
     openListing(window, session, std::move(setup));
 }
 
-void openSeriesListing(Portada& window, HeatSession& session, ProgrammeType programa) {
+void openSeriesListing(MainWindow& window, HeatSession& session, ProgrammeType programmeType) {
     UiContext& ui = window.context();
-    const int serie = window.selectedSeries(programa) + 1;
-    if (ui.app.seleccio.event < 1 || serie < 1) {
+    const int seriesNumber = window.selectedSeries(programmeType) + 1;
+    if (ui.app.activeSelection.event < 1 || seriesNumber < 1) {
         return;
     }
     LapListingSetup setup;
-    setup.folder = eventFolder(ui.app.dataDir, ui.app.seleccio.event);
-    setup.programa = programa;
-    setup.seriesCount = window.seriesList(programa)->count();
-    setup.activeSerie = serie;
+    setup.folder = eventFolder(ui.app.dataDir, ui.app.activeSelection.event);
+    setup.programmeType = programmeType;
+    setup.seriesCount = window.seriesList(programmeType)->count();
+    setup.activeSeriesNumber = seriesNumber;
     setup.programmeOpen = window.programmeOpen();
     openListing(window, session, std::move(setup));
 }
 
-void openPenalties(Portada& window, HeatSession& session) {
+void openPenalties(MainWindow& window, HeatSession& session) {
     UiContext& ui = window.context();
-    const int serie = window.selectedSeries(ProgrammeType::Race) + 1;
-    if (ui.app.seleccio.event < 1 || serie < 1) {
+    const int seriesNumber = window.selectedSeries(ProgrammeType::Race) + 1;
+    if (ui.app.activeSelection.event < 1 || seriesNumber < 1) {
         return;
     }
-    auto model = PenaltiesModel::open(eventFolder(ui.app.dataDir, ui.app.seleccio.event), serie);
+    auto model = PenaltiesModel::open(eventFolder(ui.app.dataDir, ui.app.activeSelection.event),
+                                      seriesNumber);
     if (!model) {
         showError(window, model.error());
         return;
     }
     const QString title = QStringLiteral(" - ") + eventName(window) + QStringLiteral(" (") +
                           programmeCaption(window, ProgrammeType::Race) + QLatin1Char(' ') +
-                          QString::number(serie) + QLatin1Char(')');
-    Penalitzacions screen(std::move(*model), title, ui, window.asker(), &window);
+                          QString::number(seriesNumber) + QLatin1Char(')');
+    PenaltiesWindow screen(std::move(*model), title, ui, window.asker(), &window);
     screen.exec();
     // The open race's standings rank by the penalties just stored.
     if (HeatEngine* engine = session.engine(); engine != nullptr && engine->programmeOpen()) {
@@ -124,13 +126,13 @@ void openPenalties(Portada& window, HeatSession& session) {
 
 } // namespace
 
-void connectCorrectionScreens(Portada& window, HeatSession& session) {
+void connectCorrectionScreens(MainWindow& window, HeatSession& session) {
     session.setScreen(HeatCommand::Correct, [&window, &session] {
-        openCorrection(window, session, CorrectionMode::Laps, ComesEntry::None);
+        openCorrection(window, session, CorrectionMode::Laps, LapFractionEntry::None);
     });
-    session.enterComes = [&window, &session](ComesEntry entry) {
-        openCorrection(window, session, CorrectionMode::Comes, entry);
-        session.comesEntryClosed();
+    session.enterLapFractions = [&window, &session](LapFractionEntry entry) {
+        openCorrection(window, session, CorrectionMode::LapFraction, entry);
+        session.lapFractionEntryClosed();
     };
     session.setScreen(HeatCommand::ListLaps,
                       [&window, &session] { openHeatListing(window, session); });

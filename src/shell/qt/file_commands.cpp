@@ -1,12 +1,12 @@
 #include "shell/qt/file_commands.h"
 
-#include "output/qt/exportar.h"
+#include "output/qt/export_window.h"
 #include "output/result_tables.h"
 #include "output/text_export.h"
 #include "results/results_source.h"
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "storage/number_format.h"
-#include "storage/qt/gestor_proves.h"
+#include "storage/qt/event_manager_window.h"
 #include "storage/qt/localise.h"
 #include "texts/qt/asker.h"
 
@@ -16,7 +16,7 @@
 namespace cronovolta {
 namespace {
 
-void showText(Portada& window, const QString& title, const std::vector<std::string>& lines) {
+void showText(MainWindow& window, const QString& title, const std::vector<std::string>& lines) {
     if (lines.empty()) {
         return;
     }
@@ -28,46 +28,47 @@ void showText(Portada& window, const QString& title, const std::vector<std::stri
 }
 
 // The event manager's archive and unarchive buttons.
-bool archiveScreen(Portada& window, QWidget* parent, FileScreenMode mode) {
+bool archiveScreen(MainWindow& window, QWidget* parent, FileScreenMode mode) {
     UiContext& ui = window.context();
     const int language = ui.language();
     int event = 0;
-    if (auto* manager = qobject_cast<GestorProves*>(parent)) {
+    if (auto* manager = qobject_cast<EventManagerWindow*>(parent)) {
         event = manager->events()->currentRow() + 1;
     }
-    Exportar::Operation operation =
+    ExportWindow::Operation operation =
         mode == FileScreenMode::Archive
             ? archiveOperation(eventFolder(ui.app.dataDir, event), language)
             : unarchiveOperation(ui.app.dataDir, language);
-    Exportar screen(ui, window.asker(), mode, operation, parent);
+    ExportWindow screen(ui, window.asker(), mode, operation, parent);
     screen.exec();
     return screen.succeeded();
 }
 
-void exportScreen(Portada& window) {
+void exportScreen(MainWindow& window) {
     UiContext& ui = window.context();
-    auto event = openEventFiles(ui.app.dataDir, ui.app.seleccio.event);
+    auto event = openEventFiles(ui.app.dataDir, ui.app.activeSelection.event);
     const QString errorTitle = message(ui, 0, msg::kErrorTitle);
     if (!event) {
         showText(window, errorTitle, {event.error()});
         return;
     }
     auto problems = std::make_shared<std::vector<std::string>>(event->problems);
-    Exportar::Operation operation = [files = *event, problems](const fs::path& file, bool separate,
-                                                               const FileScreenReport& report) {
-        return ExportarProva(files, file, separate, *problems, exportProgress(report));
+    ExportWindow::Operation operation = [files = *event, problems](const fs::path& file,
+                                                                   bool separate,
+                                                                   const FileScreenReport& report) {
+        return exportEvent(files, file, separate, *problems, exportProgress(report));
     };
     {
-        Exportar screen(ui, window.asker(), FileScreenMode::Export, operation, &window);
+        ExportWindow screen(ui, window.asker(), FileScreenMode::Export, operation, &window);
         screen.exec();
     }
     showText(window, errorTitle, *problems);
 }
 
-void exportResultTables(Portada& window) {
+void exportResultTables(MainWindow& window) {
     UiContext& ui = window.context();
     const QString errorTitle = message(ui, 0, msg::kErrorTitle);
-    auto event = openEventFiles(ui.app.dataDir, ui.app.seleccio.event);
+    auto event = openEventFiles(ui.app.dataDir, ui.app.activeSelection.event);
     if (!event) {
         showText(window, errorTitle, {event.error()});
         return;
@@ -88,7 +89,7 @@ void exportResultTables(Portada& window) {
 
 } // namespace
 
-void connectFileScreens(Portada& window) {
+void connectFileScreens(MainWindow& window) {
     window.fileScreen = [&window](QWidget* parent, FileScreenMode mode) {
         return archiveScreen(window, parent, mode);
     };
@@ -99,11 +100,11 @@ void connectFileScreens(Portada& window) {
     tables->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+E")));
     static_cast<QWidget&>(window).addAction(tables);
     QObject::connect(tables, &QAction::triggered, &window, [&window] {
-        if (window.context().app.seleccio.event > 0) {
+        if (window.context().app.activeSelection.event > 0) {
             exportResultTables(window);
         }
     });
-    QObject::connect(&window, &Portada::eventSelected, tables, [tables](int event) {
+    QObject::connect(&window, &MainWindow::eventSelected, tables, [tables](int event) {
         tables->setText(QStringLiteral("Exportar ENTRENAMENTS ") +
                         QString::fromStdString(formatNumber(event, "000")));
     });

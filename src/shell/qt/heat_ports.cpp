@@ -15,7 +15,7 @@ SerialLink& HeatPorts::connect(HeatControl& engine) {
     return *m_link;
 }
 
-void HeatPorts::open(const fs::path& dataDir, const ConfigPista& track, CounterModel model) {
+void HeatPorts::open(const fs::path& dataDir, const TrackConfig& track, CounterModel model) {
     if (!m_link) {
         return;
     }
@@ -24,7 +24,7 @@ void HeatPorts::open(const fs::path& dataDir, const ConfigPista& track, CounterM
         map.setOverride(port, path.toStdString());
     }
     m_link->setPortMap(std::move(map));
-    m_link->ConfigurarPorts(track, model);
+    m_link->configurePorts(track, model);
 }
 
 void HeatPorts::disconnect() {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
+#include "storage/program_settings.h"
+#include "storage/track_config.h"
 
 #include <QString>
 
@@ -36,7 +36,7 @@ public:
     SerialLink& connect(HeatControl& engine);
     SerialLink* link() const { return m_link.get(); }
     // The ports of the track's circuits opened, as the data folder's port map names them.
-    void open(const fs::path& dataDir, const ConfigPista& track, CounterModel model);
+    void open(const fs::path& dataDir, const TrackConfig& track, CounterModel model);
     // The programme closed: ports closed, link gone.
     void disconnect();
     void closePorts();

@@ -9,7 +9,7 @@
 #include "heat/qt/screen_support.h"
 #include "output/qt/lap_by_lap_view.h"
 #include "results/qt/standings_window.h"
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "storage/app_context.h"
 #include "storage/startup.h"
 #include "storage/ui_context.h"
@@ -37,7 +37,7 @@ constexpr Qt::WindowFlags kChildFlags =
 
 } // namespace
 
-HeatSession::HeatSession(Portada& window, UiContext& ui, Asker& asker, QObject* parent)
+HeatSession::HeatSession(MainWindow& window, UiContext& ui, Asker& asker, QObject* parent)
     : QObject(parent), m_window(window), m_ui(ui), m_asker(asker),
       m_now([] { return secondsSinceMidnight(); }), m_ports(&window),
       m_panel(std::make_unique<HeatPanelAdapter>(*window.heatPanel())),
@@ -105,36 +105,36 @@ void HeatSession::setScreen(HeatCommand command, std::function<void()> open) {
 }
 
 CounterModel HeatSession::counterModel() const {
-    return m_ports.counterModel(m_ui.app.configPrg.counterModel);
+    return m_ports.counterModel(m_ui.app.programConfig.counterModel);
 }
 
-std::optional<ProgrammeRequest> HeatSession::requestFor(ProgrammeType programa) const {
+std::optional<ProgrammeRequest> HeatSession::requestFor(ProgrammeType programmeType) const {
     ProgrammeRequest request;
     request.dataDir = m_ui.app.dataDir;
-    request.event = m_ui.app.seleccio.event;
-    request.programa = programa;
-    if (programa >= ProgrammeType::FreePractice) {
-        QListWidget* list = m_window.seriesList(programa);
-        const int index = m_window.selectedSeries(programa);
+    request.event = m_ui.app.activeSelection.event;
+    request.programmeType = programmeType;
+    if (programmeType >= ProgrammeType::FreePractice) {
+        QListWidget* list = m_window.seriesList(programmeType);
+        const int index = m_window.selectedSeries(programmeType);
         if (list == nullptr || index < 0 || index >= list->count()) {
             return std::nullopt;
         }
-        request.serie = index + 1;
+        request.seriesNumber = index + 1;
         request.seriesCount = list->count();
         request.seriesListText = list->item(index)->text().toStdString();
     }
     return request;
 }
 
-bool HeatSession::openProgramme(ProgrammeType programa) {
+bool HeatSession::openProgramme(ProgrammeType programmeType) {
     if (programmeOpen()) {
         return false;
     }
-    const auto request = requestFor(programa);
+    const auto request = requestFor(programmeType);
     if (!request) {
         return false;
     }
-    auto engine = std::make_unique<HeatEngine>(m_ui.app.configPrg);
+    auto engine = std::make_unique<HeatEngine>(m_ui.app.programConfig);
     engine->setObserver(this);
     m_engine = std::move(engine);
     if (auto opened = m_engine->openProgramme(*request); !opened) {
@@ -145,11 +145,11 @@ bool HeatSession::openProgramme(ProgrammeType programa) {
         return false;
     }
     attachVoice();
-    m_ui.app.seleccio.programa = programa;
-    m_ui.app.seleccio.serie = static_cast<std::int16_t>(request->serie);
-    m_ui.app.seleccio.maniguesFetes = static_cast<std::int16_t>(m_engine->heatNumber());
-    m_ui.app.configPista = m_engine->track();
-    m_ui.app.llistaParticipants = m_engine->participants();
+    m_ui.app.activeSelection.programmeType = programmeType;
+    m_ui.app.activeSelection.seriesNumber = static_cast<std::int16_t>(request->seriesNumber);
+    m_ui.app.activeSelection.heatsDone = static_cast<std::int16_t>(m_engine->heatNumber());
+    m_ui.app.trackConfig = m_engine->track();
+    m_ui.app.activeParticipants = m_engine->participants();
 
     m_baseCaption = m_window.windowTitle();
     m_window.setProgrammeOpen(true);
@@ -167,7 +167,7 @@ bool HeatSession::openProgramme(ProgrammeType programa) {
         }
     }
     syncScreens();
-    emit programmeOpened(programa);
+    emit programmeOpened(programmeType);
 
     startReplay();
     return true;
@@ -175,7 +175,7 @@ bool HeatSession::openProgramme(ProgrammeType programa) {
 
 void HeatSession::attachVoice() {
     if (m_voice) {
-        if (QString problem = m_voice->attach(*m_engine, m_ui.app.configPrg.language);
+        if (QString problem = m_voice->attach(*m_engine, m_ui.app.programConfig.language);
             !problem.isEmpty()) {
             showMessage(problem);
         }
@@ -246,39 +246,39 @@ void HeatSession::openPorts() {
 
 void HeatSession::openWindows() {
     QMdiArea* area = m_window.mdiArea();
-    const ProgrammeType programa = m_engine->programme().programa;
+    const ProgrammeType programmeType = m_engine->programme().programmeType;
 
     m_lapView = new LapByLapView;
-    m_lapView->setColourSlots(ColourSlots::from(m_ui.app.configPrg.colours));
+    m_lapView->setColourSlots(ColourSlots::from(m_ui.app.programConfig.colours));
     connect(m_lapView, &LapByLapView::heatKey, this, [this](int key) { keyOfHeatWindow(key); });
     m_lapWindow = area->addSubWindow(m_lapView, kChildFlags);
     m_lapWindow->setWindowTitle(toQString(tableCaption("VoltaaVolta", "", -1, m_ui.language())));
 
-    if (programa >= ProgrammeType::OfficialPractice) {
+    if (programmeType >= ProgrammeType::OfficialPractice) {
         m_standings = new StandingsWindow;
         StandingsSetup setup;
-        setup.programa = programa;
+        setup.programmeType = programmeType;
         setup.participants = m_engine->participantCount();
         setup.language = m_ui.language();
         setup.messages = &m_ui.messages;
-        setup.colours = ColourSlots::from(m_ui.app.configPrg.colours);
+        setup.colours = ColourSlots::from(m_ui.app.programConfig.colours);
         setup.infoShown = m_ui.infoShown;
         m_standings->open(setup);
         setup.title = toQString(m_ui.message(msgkey::kClassificationTitle)) +
-                      withoutAccelerator(toQString(
-                          tableCaption("Portada", "MnuPrg", index(programa), m_ui.language())));
+                      withoutAccelerator(toQString(tableCaption(
+                          "Portada", "MnuPrg", index(programmeType), m_ui.language())));
         m_standings->setWindowTitle(setup.title);
         connect(m_standings, &StandingsWindow::heatKey, this, [this](int key) { heatKey(key); });
         connect(m_standings, &StandingsWindow::infoShownChanged, this,
                 [this](bool shown) { m_ui.infoShown = shown; });
-        connect(m_standings, &StandingsWindow::resultsRequested, this, [this, programa] {
+        connect(m_standings, &StandingsWindow::resultsRequested, this, [this, programmeType] {
             if (!m_engine || m_engine->heatRunning()) {
                 return;
             }
             if (showResults) {
                 showResults();
             } else {
-                m_window.runCommand("MnuCls", index(programa));
+                m_window.runCommand("MnuCls", index(programmeType));
             }
             if (auto reloaded = loadActiveSeries(m_ui.app); !reloaded) {
                 showMessage(toQString(reloaded.error()));
@@ -329,7 +329,7 @@ bool HeatSession::closeProgramme(bool nextSeries) {
     m_heatShownRunning = false;
     m_window.setProgrammeOpen(false);
     m_window.setWindowTitle(m_baseCaption);
-    m_ui.app.seleccio.programa = ProgrammeType::Practice;
+    m_ui.app.activeSelection.programmeType = ProgrammeType::Practice;
     if (m_voice) {
         m_voice->detach();
     }
@@ -337,11 +337,11 @@ bool HeatSession::closeProgramme(bool nextSeries) {
     showManualLanes();
     emit programmeClosed();
 
-    QListWidget* list = m_window.seriesList(request.programa);
-    if (nextSeries && request.programa >= ProgrammeType::OfficialPractice && list != nullptr &&
-        request.serie < list->count()) {
-        m_window.selectSeries(request.programa, request.serie);
-        openProgramme(request.programa);
+    QListWidget* list = m_window.seriesList(request.programmeType);
+    if (nextSeries && request.programmeType >= ProgrammeType::OfficialPractice && list != nullptr &&
+        request.seriesNumber < list->count()) {
+        m_window.selectSeries(request.programmeType, request.seriesNumber);
+        openProgramme(request.programmeType);
     }
     return true;
 }
@@ -349,7 +349,7 @@ bool HeatSession::closeProgramme(bool nextSeries) {
 void HeatSession::resumeHeat(const ResumeState& state) {
     if (!programmeOpen()) {
         m_recovering = true; // the ports wait until the journal is replayed
-        const bool opened = openProgramme(state.programa);
+        const bool opened = openProgramme(state.programmeType);
         m_recovering = false;
         if (!opened) {
             m_ui.app.abnormalEnd = false;
@@ -396,7 +396,7 @@ void HeatSession::manualCrossing(int lane) {
     if (m_capture) {
         (void)m_capture->lane(now(), lane);
     }
-    m_engine->RegistrarPas(lane, 0.0f, now());
+    m_engine->registerCrossing(lane, 0.0f, now());
 }
 
 void HeatSession::clickButton(int button) {
@@ -405,9 +405,9 @@ void HeatSession::clickButton(int button) {
     }
 }
 
-void HeatSession::comesEntryClosed() {
+void HeatSession::lapFractionEntryClosed() {
     if (m_engine) {
-        m_engine->comesEntryClosed();
+        m_engine->lapFractionEntryClosed();
     }
 }
 
@@ -424,8 +424,8 @@ void HeatSession::runCommand(HeatCommand command) {
     case HeatCommand::AskCancel:
         askCancel();
         return;
-    case HeatCommand::EnterComes:
-        openComes(ComesEntry::Full);
+    case HeatCommand::EnterLapFractions:
+        openLapFractions(LapFractionEntry::Full);
         return;
     case HeatCommand::ListLaps:
     case HeatCommand::Print:
@@ -449,13 +449,13 @@ void HeatSession::askCancel() {
     }
 }
 
-void HeatSession::openComes(ComesEntry entry) {
-    if (enterComes) {
-        enterComes(entry);
+void HeatSession::openLapFractions(LapFractionEntry entry) {
+    if (enterLapFractions) {
+        enterLapFractions(entry);
         return;
     }
     showMessage(toQString(m_ui.message(0, msg::kNotAvailableYet)));
-    comesEntryClosed();
+    lapFractionEntryClosed();
 }
 
 void HeatSession::followClockTick() {
@@ -485,10 +485,10 @@ void HeatSession::heatEnded(int heat) {
         this, [this, heat] { emit heatFinished(heat); }, Qt::QueuedConnection);
 }
 
-void HeatSession::comesEntryDue(ComesEntry entry) {
+void HeatSession::lapFractionEntryDue(LapFractionEntry entry) {
     // Outside the engine's call: the correction screen is modal.
     QMetaObject::invokeMethod(
-        this, [this, entry] { openComes(entry); }, Qt::QueuedConnection);
+        this, [this, entry] { openLapFractions(entry); }, Qt::QueuedConnection);
 }
 
 void HeatSession::problem(const std::string& message) {
@@ -527,7 +527,7 @@ void HeatSession::syncScreens() {
                 m_window.mapToGlobal(QPoint(m_window.width() - 1, m_window.height() / 2)));
         }
     }
-    m_ui.app.seleccio.maniguesFetes = static_cast<std::int16_t>(m_engine->heatNumber());
+    m_ui.app.activeSelection.heatsDone = static_cast<std::int16_t>(m_engine->heatNumber());
     if (m_lapView) {
         m_lapView->sync(m_engine->lanes());
     }

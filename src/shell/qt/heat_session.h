@@ -28,7 +28,7 @@ class Asker;
 class CapturePlayer;
 class HeatPanelAdapter;
 class LinkPrompt;
-class Portada;
+class MainWindow;
 class SerialLink;
 struct UiContext;
 
@@ -44,7 +44,7 @@ inline constexpr int kScreenSyncMs = 8;
 class HeatSession : public QObject, private HeatObserver {
     Q_OBJECT
 public:
-    HeatSession(Portada& window, UiContext& ui, Asker& asker, QObject* parent = nullptr);
+    HeatSession(MainWindow& window, UiContext& ui, Asker& asker, QObject* parent = nullptr);
     ~HeatSession() override;
 
     // --- Set-up (start-up options, tests) ---
@@ -64,15 +64,15 @@ public:
     void setReplay(std::vector<CaptureEvent> events, double speed = 1.0);
     // Screens of other parts of the program that the heat panel opens.
     void setScreen(HeatCommand command, std::function<void()> open);
-    // The correction screen for the comes; it calls comesEntryClosed() when it closes.
-    std::function<void(ComesEntry)> enterComes;
+    // The correction screen for the comes; it calls lapFractionEntryClosed() when it closes.
+    std::function<void(LapFractionEntry)> enterLapFractions;
     // The results screen, asked for from the standings window (by default the main
     // window's classification command); the participants of the series are reloaded when
     // it returns.
     std::function<void()> showResults;
 
     // --- Programme ---
-    bool openProgramme(ProgrammeType programa);
+    bool openProgramme(ProgrammeType programmeType);
     // Refused while a heat runs. With `nextSeries` the next series of the type is opened.
     bool closeProgramme(bool nextSeries = false);
     bool programmeOpen() const { return m_engine && m_engine->programmeOpen(); }
@@ -83,7 +83,7 @@ public:
     void heatKey(int code);
     void manualCrossing(int lane);
     void clickButton(int button);
-    void comesEntryClosed();
+    void lapFractionEntryClosed();
 
     // --- State, for the screens and tests ---
     HeatEngine* engine() const { return m_engine.get(); }
@@ -102,7 +102,7 @@ public:
 
 signals:
     void screensSynced();
-    void programmeOpened(ProgrammeType programa);
+    void programmeOpened(ProgrammeType programmeType);
     void programmeClosed();
     void heatFinished(int heat);
 
@@ -113,10 +113,10 @@ private:
     // HeatObserver
     void modelsChanged() override;
     void heatEnded(int heat) override;
-    void comesEntryDue(ComesEntry entry) override;
+    void lapFractionEntryDue(LapFractionEntry entry) override;
     void problem(const std::string& message) override;
 
-    std::optional<ProgrammeRequest> requestFor(ProgrammeType programa) const;
+    std::optional<ProgrammeRequest> requestFor(ProgrammeType programmeType) const;
     void keyOfHeatWindow(int code);
     void openWindows();
     void closeWindows();
@@ -127,14 +127,14 @@ private:
     void startReplay();
     void runCommand(HeatCommand command);
     void askCancel();
-    void openComes(ComesEntry entry);
+    void openLapFractions(LapFractionEntry entry);
     void followClockTick();
     void onTick();
     void syncCaption();
     void showMessage(const QString& text);
     CounterModel counterModel() const;
 
-    Portada& m_window;
+    MainWindow& m_window;
     UiContext& m_ui;
     Asker& m_asker;
     std::function<double()> m_now;

@@ -6,7 +6,7 @@
 #include "live/live_texts.h"
 #include "live/qt/qr_image.h"
 #include "shell/qt/heat_session.h"
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -67,7 +67,7 @@ takeAddressOption(std::vector<std::string>& args) {
     return out;
 }
 
-LiveResults::LiveResults(Portada& window, HeatSession& session,
+LiveResults::LiveResults(MainWindow& window, HeatSession& session,
                          std::optional<live::ServeAddress> serve,
                          std::optional<std::string> address)
     : QObject(&window), m_window(window), m_session(session), m_ui(window.context()),
@@ -91,8 +91,8 @@ LiveResults::LiveResults(Portada& window, HeatSession& session,
     connect(&session, &HeatSession::programmeOpened, this, reload);
     connect(&session, &HeatSession::programmeClosed, this, reload);
     connect(&session, &HeatSession::heatFinished, this, reload);
-    connect(&window, &Portada::eventSelected, this, reload);
-    connect(&window, &Portada::relocalised, this, [this] {
+    connect(&window, &MainWindow::eventSelected, this, reload);
+    connect(&window, &MainWindow::relocalised, this, [this] {
         applySettings();
         refreshContext();
         publishNow();
@@ -186,21 +186,21 @@ QString LiveResults::statusText() const {
 }
 
 void LiveResults::refreshContext() {
-    const SeleccioActiva& s = m_ui.app.seleccio;
+    const ActiveSelection& s = m_ui.app.activeSelection;
     const HeatEngine* engine = m_session.engine();
     if (engine && engine->programmeOpen()) {
         const ProgrammeRequest& p = engine->programme();
-        m_context =
-            live::selectionContext(m_ui.app.dataDir, p.event, p.programa, p.serie, m_ui.language());
+        m_context = live::selectionContext(m_ui.app.dataDir, p.event, p.programmeType,
+                                           p.seriesNumber, m_ui.language());
     } else {
-        m_context =
-            live::selectionContext(m_ui.app.dataDir, s.event, s.programa, s.serie, m_ui.language());
+        m_context = live::selectionContext(m_ui.app.dataDir, s.event, s.programmeType,
+                                           s.seriesNumber, m_ui.language());
     }
     // Called on the server's thread: it keeps its own copy of the folder's path.
     m_server.setClassificationSource(
         [dir = m_ui.app.dataDir](
             const live::ClassificationQuery& q) -> std::expected<std::string, std::string> {
-            auto list = live::loadLiveClassification(dir, q.event, q.programa, q.serie);
+            auto list = live::loadLiveClassification(dir, q.event, q.programmeType, q.seriesNumber);
             if (!list) {
                 return std::unexpected(list.error());
             }

@@ -18,7 +18,7 @@ class QWidget;
 namespace cronovolta {
 
 class HeatSession;
-class Portada;
+class MainWindow;
 struct UiContext;
 
 // --serve [ADDRESS:]PORT: the live-results server on that address whatever the settings say.
@@ -36,7 +36,7 @@ takeAddressOption(std::vector<std::string>& args);
 class LiveResults : public QObject {
     Q_OBJECT
 public:
-    LiveResults(Portada& window, HeatSession& session,
+    LiveResults(MainWindow& window, HeatSession& session,
                 std::optional<live::ServeAddress> serve = std::nullopt,
                 std::optional<std::string> address = std::nullopt);
     ~LiveResults() override;
@@ -53,7 +53,7 @@ private:
     void refreshContext();
     void showStatus(const QString& text, const QString& url);
 
-    Portada& m_window;
+    MainWindow& m_window;
     HeatSession& m_session;
     UiContext& m_ui;
     std::optional<live::ServeAddress> m_override;

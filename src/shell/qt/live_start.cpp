@@ -4,13 +4,13 @@
 #include "counter/qt/simulated_counter.h"
 #include "heat/capture_replay.h"
 #include "shell/qt/heat_session.h"
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "shell/qt/print_commands.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
 #include "storage/event_files.h"
 #include "storage/event_manager.h"
 #include "storage/participant_list.h"
+#include "storage/program_settings.h"
+#include "storage/track_config.h"
 #include "storage/ui_context.h"
 #include "texts/qt/screen_text.h"
 
@@ -100,21 +100,21 @@ std::expected<DemoFolder, std::string> prepareDemoFolder(const fs::path& dataDir
                                                          CounterModel model, int language) {
     std::error_code ec;
     if (!fs::exists(dataDir / "ZENTOR.CFG", ec)) {
-        ConfigPrg settings = defaultConfigPrg();
+        ProgramSettings settings = defaultProgramSettings();
         settings.counterModel = model;
         settings.language = static_cast<std::int16_t>(language);
-        if (auto saved = saveConfigPrg(dataDir / "ZENTOR.CFG", settings); !saved) {
+        if (auto saved = saveProgramSettings(dataDir / "ZENTOR.CFG", settings); !saved) {
             return std::unexpected(saved.error());
         }
     }
     if (!fs::exists(dataDir / "PISTA.CFG", ec)) {
-        ConfigPista track = defaultConfigPista();
+        TrackConfig track = defaultTrackConfig();
         track.lanes = track.storedLanes = 8;
-        track.OrdreCanvi = {8, 1, 2, 3, 4, 5, 6, 7, 8};
+        track.laneChangeOrder = {8, 1, 2, 3, 4, 5, 6, 7, 8};
         track.circuits = {{1, 1}};
         track.minimumLap = 3.0f;
-        deriveConfigPista(track);
-        if (auto saved = saveConfigPista(dataDir / "PISTA.CFG", track); !saved) {
+        deriveTrackConfig(track);
+        if (auto saved = saveTrackConfig(dataDir / "PISTA.CFG", track); !saved) {
             return std::unexpected(saved.error());
         }
     }
@@ -130,18 +130,19 @@ std::expected<DemoFolder, std::string> prepareDemoFolder(const fs::path& dataDir
         return std::unexpected(event.error().message);
     }
     // A new event may come with its first race series already.
-    auto header = readCapcaleraProva(eventFolder(dataDir, *event) / "PROVA.DAD");
-    int serie = 1;
+    auto header = readEventHeader(eventFolder(dataDir, *event) / "PROVA.DAD");
+    int seriesNumber = 1;
     if (!header || header->header.seriesCounts[index(ProgrammeType::Race) - 1] < 1) {
         auto added = manager.addSeries(*event, ProgrammeType::Race);
         if (!added) {
             return std::unexpected(added.error().message);
         }
-        serie = *added;
+        seriesNumber = *added;
     }
     ParticipantList list;
     list.names = kDemoNames;
-    const fs::path file = participantFile(eventFolder(dataDir, *event), ProgrammeType::Race, serie);
+    const fs::path file =
+        participantFile(eventFolder(dataDir, *event), ProgrammeType::Race, seriesNumber);
     if (auto written = writeParticipantList(file, list); !written) {
         return std::unexpected(written.error());
     }
@@ -165,7 +166,7 @@ bool ResumingAsker::yesNo(QWidget* parent, const QString& title, const QString& 
     return m_inner.yesNo(parent, title, text, yesIsDefault);
 }
 
-LiveRun::LiveRun(Portada& window, UiContext& ui, Asker& asker, LiveOptions options)
+LiveRun::LiveRun(MainWindow& window, UiContext& ui, Asker& asker, LiveOptions options)
     : m_window(window), m_ui(ui), m_options(std::move(options)),
       m_session(std::make_unique<HeatSession>(window, ui, asker)) {
     connectHeatPrinting(*m_session, window, previewSink(window));
@@ -197,7 +198,7 @@ LiveRun::LiveRun(Portada& window, UiContext& ui, Asker& asker, LiveOptions optio
             }
             // Bytes of another counter model are refused, never decoded as garbage.
             const CounterModel model =
-                m_options.simulate ? *m_options.simulate : ui.app.configPrg.counterModel;
+                m_options.simulate ? *m_options.simulate : ui.app.programConfig.counterModel;
             if (auto mismatch = captureModelMismatch(capture, model, ui.language(),
                                                      m_options.replay.string())) {
                 error(toQString(*mismatch));
@@ -214,20 +215,20 @@ void LiveRun::started(const DemoFolder& demo) {
     if (m_session->programmeOpen()) {
         return; // a resumed heat
     }
-    std::optional<ProgrammeType> programa = m_options.programme;
+    std::optional<ProgrammeType> programmeType = m_options.programme;
     if (demo.raceEvent > 0) {
         m_window.selectEvent(demo.raceEvent - 1);
         m_window.selectSeries(ProgrammeType::Race, 0);
-        if (!programa) {
-            programa = ProgrammeType::Race;
+        if (!programmeType) {
+            programmeType = ProgrammeType::Race;
         }
     }
-    if (!programa && m_simulator) {
-        programa = m_window.selectedSeries(ProgrammeType::Race) >= 0 ? ProgrammeType::Race
-                                                                     : ProgrammeType::Practice;
+    if (!programmeType && m_simulator) {
+        programmeType = m_window.selectedSeries(ProgrammeType::Race) >= 0 ? ProgrammeType::Race
+                                                                          : ProgrammeType::Practice;
     }
-    if (programa) {
-        m_session->openProgramme(*programa);
+    if (programmeType) {
+        m_session->openProgramme(*programmeType);
     }
 }
 

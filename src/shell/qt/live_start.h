@@ -17,7 +17,7 @@
 namespace cronovolta {
 
 class HeatSession;
-class Portada;
+class MainWindow;
 class SimulatedCounter;
 struct UiContext;
 
@@ -73,7 +73,7 @@ private:
 class LiveRun : public QObject {
     Q_OBJECT
 public:
-    LiveRun(Portada& window, UiContext& ui, Asker& asker, LiveOptions options);
+    LiveRun(MainWindow& window, UiContext& ui, Asker& asker, LiveOptions options);
     ~LiveRun() override;
 
     HeatSession& session() { return *m_session; }
@@ -84,7 +84,7 @@ public:
     void started(const DemoFolder& demo = {});
 
 private:
-    Portada& m_window;
+    MainWindow& m_window;
     UiContext& m_ui;
     LiveOptions m_options;
     std::unique_ptr<HeatSession> m_session;

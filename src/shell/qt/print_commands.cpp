@@ -2,9 +2,9 @@
 
 #include "output/printed_reports.h"
 #include "output/qt/printing.h"
-#include "results/qt/resultats_window.h"
+#include "results/qt/results_window.h"
 #include "shell/qt/heat_session.h"
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "storage/ui_context.h"
 #include "texts/language_tables.h"
 #include "texts/qt/asker.h"
@@ -15,32 +15,31 @@
 
 namespace cronovolta {
 
-ReportSink previewSink(Portada& window) {
+ReportSink previewSink(MainWindow& window) {
     return [&window](const PrintLayout& layout, QWidget* parent) {
         ReportPrinter printer(window.asker(), window.context().language());
         printer.preview(layout, parent);
     };
 }
 
-void connectResultsPrinting(ResultatsWindow& screen, ReportSink sink) {
+void connectResultsPrinting(ResultsWindow& screen, ReportSink sink) {
     auto header = [&screen] {
         const EventFiles& event = screen.event();
         return ReportEvent{event.eventName, event.eventDate, event.language};
     };
-    QObject::connect(&screen, &ResultatsWindow::printList, &screen, [&screen, sink, header] {
-        sink(ImprimirResultats(header(), screen.browser()), &screen);
+    QObject::connect(&screen, &ResultsWindow::printList, &screen, [&screen, sink, header] {
+        sink(layoutResultsReport(header(), screen.browser()), &screen);
     });
-    QObject::connect(&screen, &ResultatsWindow::printQuadrant, &screen,
-                     [&screen, sink, header](int) {
-                         sink(ImprimirQuadrant(header(), screen.browser()), &screen);
-                     });
+    QObject::connect(&screen, &ResultsWindow::printQuadrant, &screen, [&screen, sink, header](int) {
+        sink(layoutQuadrantReport(header(), screen.browser()), &screen);
+    });
 }
 
-void printFromHeatPanel(HeatSession& session, Portada& window, const ReportSink& sink,
+void printFromHeatPanel(HeatSession& session, MainWindow& window, const ReportSink& sink,
                         bool quadrant) {
     const HeatEngine* engine = session.engine();
     if (engine == nullptr || !engine->programmeOpen() ||
-        engine->programme().programa < ProgrammeType::OfficialPractice) {
+        engine->programme().programmeType < ProgrammeType::OfficialPractice) {
         return;
     }
     const ProgrammeRequest& programme = engine->programme();
@@ -53,24 +52,26 @@ void printFromHeatPanel(HeatSession& session, Portada& window, const ReportSink&
     }
     const ReportEvent header{files->eventName, files->eventDate, ui.language()};
     if (!quadrant) {
-        const HeatReport heat{programme.programa, programme.seriesCount,
-                              programme.seriesListText.empty() ? std::to_string(programme.serie)
-                                                               : programme.seriesListText,
+        const HeatReport heat{programme.programmeType, programme.seriesCount,
+                              programme.seriesListText.empty()
+                                  ? std::to_string(programme.seriesNumber)
+                                  : programme.seriesListText,
                               engine->heatNumber()};
-        sink(ImprimirClassificacio(header, heat, engine->standings(), engine->standingsHeadings()),
+        sink(layoutClassificationReport(header, heat, engine->standings(),
+                                        engine->standingsHeadings()),
              &window);
         return;
     }
     // The results screen's quadrant, loaded unseen on the series of the heat.
     ResultsBrowser browser =
-        makeResultsBrowser(*files, programme.programa, programme.serie,
+        makeResultsBrowser(*files, programme.programmeType, programme.seriesNumber,
                            std::make_shared<std::vector<std::string>>(), engine->heatNumber());
     browser.open();
-    browser.selectSeries(programme.serie);
-    sink(ImprimirQuadrant(header, browser), &window);
+    browser.selectSeries(programme.seriesNumber);
+    sink(layoutQuadrantReport(header, browser), &window);
 }
 
-void connectHeatPrinting(HeatSession& session, Portada& window, ReportSink sink) {
+void connectHeatPrinting(HeatSession& session, MainWindow& window, ReportSink sink) {
     session.setScreen(HeatCommand::Print, [&session, &window, sink] {
         const bool shift = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
         printFromHeatPanel(session, window, sink, shift);

@@ -1,9 +1,9 @@
 #include "shell/qt/results_commands.h"
 
 #include "results/auto_entries.h"
-#include "results/qt/inscrits_window.h"
-#include "results/qt/resultats_window.h"
-#include "shell/qt/portada.h"
+#include "results/qt/entrants_window.h"
+#include "results/qt/results_window.h"
+#include "shell/qt/main_window.h"
 #include "shell/qt/print_commands.h"
 #include "storage/qt/localise.h"
 #include "texts/language_tables.h"
@@ -25,23 +25,23 @@ std::string menuCaption(const UiContext& ui, std::string_view control, int index
     return withoutLastThree(tableCaption("Portada", control, index, ui.language()));
 }
 
-void showError(Portada& window, const std::string& text) {
+void showError(MainWindow& window, const std::string& text) {
     QMessageBox::warning(&window, qstr(window.context().message(0, msg::kErrorTitle)),
                          problemText(window.context(), text));
 }
 
 // No programme: the general list of the data folder.
-void openList(Portada& window, std::optional<ProgrammeType> programa) {
+void openList(MainWindow& window, std::optional<ProgrammeType> programmeType) {
     UiContext& ui = window.context();
-    InscritsContext ctx;
+    EntrantsContext ctx;
     ctx.dataDir = ui.app.dataDir;
     ctx.language = ui.language();
-    ctx.track = ui.app.configPista;
-    ctx.programa = programa.value_or(ProgrammeType::Practice);
-    if (!programa) {
+    ctx.track = ui.app.trackConfig;
+    ctx.programmeType = programmeType.value_or(ProgrammeType::Practice);
+    if (!programmeType) {
         ctx.caption = menuCaption(ui, "MnuIns100", -1);
     } else {
-        auto event = openEventFiles(ui.app.dataDir, ui.app.seleccio.event);
+        auto event = openEventFiles(ui.app.dataDir, ui.app.activeSelection.event);
         if (!event) {
             showError(window, event.error());
             return;
@@ -56,30 +56,32 @@ void openList(Portada& window, std::optional<ProgrammeType> programa) {
         ctx.eventDir = event->eventDir;
         ctx.eventName = event->eventName;
         ctx.track = event->track;
-        ctx.serie = programa == ProgrammeType::Practice ? 1 : window.selectedSeries(*programa) + 1;
-        ctx.caption = menuCaption(ui, "MnuIns", index(*programa));
-        if (ctx.serie < 1) {
+        ctx.seriesNumber = programmeType == ProgrammeType::Practice
+                               ? 1
+                               : window.selectedSeries(*programmeType) + 1;
+        ctx.caption = menuCaption(ui, "MnuIns", index(*programmeType));
+        if (ctx.seriesNumber < 1) {
             return;
         }
     }
-    std::unique_ptr<InscritsWindow> screen(InscritsWindow::open(ctx, &window));
+    std::unique_ptr<EntrantsWindow> screen(EntrantsWindow::open(ctx, &window));
     if (screen) {
         screen->setAttribute(Qt::WA_DeleteOnClose, false);
         screen->exec();
     }
 }
 
-void openResults(Portada& window, ProgrammeType programa) {
+void openResults(MainWindow& window, ProgrammeType programmeType) {
     UiContext& ui = window.context();
-    ResultatsRequest request;
+    ResultsRequest request;
     request.dataDir = ui.app.dataDir;
-    request.event = ui.app.seleccio.event;
-    request.programa = programa;
-    request.activeSerie = std::max(window.selectedSeries(programa) + 1, 1);
+    request.event = ui.app.activeSelection.event;
+    request.programmeType = programmeType;
+    request.activeSeriesNumber = std::max(window.selectedSeries(programmeType) + 1, 1);
     if (window.programmeOpen()) {
-        request.heatPreset = ui.app.seleccio.maniguesFetes;
+        request.heatPreset = ui.app.activeSelection.heatsDone;
     }
-    ResultatsWindow* screen = ResultatsWindow::open(request, &window);
+    ResultsWindow* screen = ResultsWindow::open(request, &window);
     if (screen == nullptr) {
         return;
     }
@@ -93,9 +95,9 @@ void openResults(Portada& window, ProgrammeType programa) {
     screen->show();
 }
 
-void prepareRaceSeries(Portada& window, int added) {
+void prepareRaceSeries(MainWindow& window, int added) {
     UiContext& ui = window.context();
-    auto placed = placeAutomaticEntriesInto(ui.app.dataDir, ui.app.seleccio.event, added);
+    auto placed = placeAutomaticEntriesInto(ui.app.dataDir, ui.app.activeSelection.event, added);
     if (!placed) {
         showError(window, placed.error());
         return;
@@ -116,7 +118,7 @@ void prepareRaceSeries(Portada& window, int added) {
 
 } // namespace
 
-void connectResultsScreens(Portada& window) {
+void connectResultsScreens(MainWindow& window) {
     window.setCommand("MnuIns100", [&window] { openList(window, std::nullopt); });
     for (ProgrammeType t : kProgrammeTypes) {
         window.setCommand("MnuIns", index(t), [&window, t] { openList(window, t); });

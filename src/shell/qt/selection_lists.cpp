@@ -9,18 +9,18 @@ void SelectionLists::setEventLists(QListWidget* events, QListWidget* dates) {
     m_dates = dates;
 }
 
-void SelectionLists::setSeriesList(ProgrammeType programa, QListWidget* list) {
-    m_series[static_cast<std::size_t>(index(programa))] = list;
+void SelectionLists::setSeriesList(ProgrammeType programmeType, QListWidget* list) {
+    m_series[static_cast<std::size_t>(index(programmeType))] = list;
 }
 
-QListWidget* SelectionLists::series(ProgrammeType programa) const {
-    return programa >= ProgrammeType::FreePractice && programa <= ProgrammeType::Race
-               ? m_series[static_cast<std::size_t>(index(programa))]
+QListWidget* SelectionLists::series(ProgrammeType programmeType) const {
+    return programmeType >= ProgrammeType::FreePractice && programmeType <= ProgrammeType::Race
+               ? m_series[static_cast<std::size_t>(index(programmeType))]
                : nullptr;
 }
 
-void SelectionLists::fillSeries(ProgrammeType programa, int count) {
-    QListWidget* list = m_series[static_cast<std::size_t>(index(programa))];
+void SelectionLists::fillSeries(ProgrammeType programmeType, int count) {
+    QListWidget* list = m_series[static_cast<std::size_t>(index(programmeType))];
     list->clear();
     for (int s = 1; s <= count; ++s) {
         list->addItem(QString::number(s));

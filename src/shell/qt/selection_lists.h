@@ -13,14 +13,14 @@ namespace cronovolta {
 class SelectionLists {
 public:
     void setEventLists(QListWidget* events, QListWidget* dates);
-    void setSeriesList(ProgrammeType programa, QListWidget* list);
+    void setSeriesList(ProgrammeType programmeType, QListWidget* list);
 
     QListWidget* events() const { return m_events; }
     QListWidget* dates() const { return m_dates; }
-    QListWidget* series(ProgrammeType programa) const; // null outside 1..4
+    QListWidget* series(ProgrammeType programmeType) const; // null outside 1..4
 
     // The series list of a type holds 1..count.
-    void fillSeries(ProgrammeType programa, int count);
+    void fillSeries(ProgrammeType programmeType, int count);
     void clearSeries();
     // Entries of each type's series list (type 0 unused).
     std::array<int, 5> seriesListed() const;

@@ -1,10 +1,10 @@
 #include "shell/qt/startup_sequence.h"
 
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "storage/event_manager.h"
-#include "storage/qt/configuracio_pista.h"
-#include "storage/qt/configuracio_prg.h"
 #include "storage/qt/localise.h"
+#include "storage/qt/settings_dialog.h"
+#include "storage/qt/track_dialog.h"
 #include "storage/startup.h"
 #include "texts/qt/asker.h"
 #include "texts/qt/dialog_parts.h"
@@ -31,22 +31,22 @@ bool prepareSettings(UiContext& ui, Asker& asker) {
     const fs::path file = ui.app.dataFile(kSettingsFileName);
     std::error_code ec;
     if (fs::exists(file, ec)) {
-        auto loaded = loadConfigPrgChecked(file);
+        auto loaded = loadProgramSettingsChecked(file);
         if (loaded) {
-            ui.app.configPrg = loaded->config;
+            ui.app.programConfig = loaded->config;
             ui.messages.fill("Portada", ui.language());
             report(ui, asker, loaded->problems);
         } else {
-            ui.app.configPrg = defaultConfigPrg();
+            ui.app.programConfig = defaultProgramSettings();
             ui.messages.fill("Portada", ui.language());
             report(ui, asker, {loaded.error()});
         }
         return true;
     }
-    ui.app.configPrg = defaultConfigPrg();
+    ui.app.programConfig = defaultProgramSettings();
     ui.messages.fill("Portada", ui.language());
     {
-        ConfiguracioPrg dialog(ui, asker, shiftHeld());
+        SettingsDialog dialog(ui, asker, shiftHeld());
         dialog.exec();
     }
     ui.messages.fill("Portada", ui.language());
@@ -61,10 +61,10 @@ bool prepareTrack(UiContext& ui, Asker& asker) {
         // Read whenever a programme is opened, not here.
         return true;
     }
-    ui.app.configPista = defaultConfigPista();
+    ui.app.trackConfig = defaultTrackConfig();
     options.showSplit = shiftHeld();
     {
-        ConfiguracioPista dialog(ui, asker, ui.app.configPista, options);
+        TrackDialog dialog(ui, asker, ui.app.trackConfig, options);
         dialog.exec();
     }
     return fs::exists(options.file, ec);
@@ -77,11 +77,11 @@ bool prepareConfiguration(UiContext& ui, Asker& asker) {
     return prepareSettings(ui, asker) && prepareTrack(ui, asker);
 }
 
-std::unique_ptr<Portada> openMainWindow(UiContext& ui, Asker& asker, bool maximised,
-                                        const std::function<void(Portada&)>& beforeStart) {
+std::unique_ptr<MainWindow> openMainWindow(UiContext& ui, Asker& asker, bool maximised,
+                                           const std::function<void(MainWindow&)>& beforeStart) {
     ui.app.abnormalEnd = false;
     ui.app.seriesCounts[0] = 1;
-    auto window = std::make_unique<Portada>(ui, asker);
+    auto window = std::make_unique<MainWindow>(ui, asker);
     if (beforeStart) {
         beforeStart(*window);
     }

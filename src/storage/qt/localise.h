@@ -13,12 +13,13 @@ class QWidget;
 
 namespace cronovolta {
 
-// `Localitzar` for a Qt window: fills the window's message column and writes the texts of
+// `localiseWindow` for a Qt window: fills the window's message column and writes the texts of
 // the active language into its controls. Every window calls it when it opens.
-inline int localitzar(QWidget* window, std::string_view windowName, UiContext& ui,
-                      const LocaliseContext& context = {}) {
+inline int localiseScreen(QWidget* window, std::string_view windowName, UiContext& ui,
+                          const LocaliseContext& context = {}) {
     followLanguage(ui.language());
-    return applyWindowTexts(window, Localitzar(windowName, ui.language(), ui.messages, context));
+    return applyWindowTexts(window,
+                            localiseWindow(windowName, ui.language(), ui.messages, context));
 }
 
 // A message of the active language as a QString.

@@ -1,6 +1,6 @@
 #include "storage/qt/screen_colours.h"
 
-#include "storage/config_prg.h"
+#include "storage/program_settings.h"
 
 namespace cronovolta {
 

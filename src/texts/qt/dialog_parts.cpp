@@ -9,7 +9,7 @@
 
 namespace cronovolta {
 
-QHBoxLayout* sortirButtons(QDialog* dialog, std::function<bool()> save, bool saveOnEnter) {
+QHBoxLayout* closeButtons(QDialog* dialog, std::function<bool()> save, bool saveOnEnter) {
     auto* row = new QHBoxLayout;
     row->addStretch();
     auto* saveButton = new QPushButton(dialog);

@@ -15,7 +15,7 @@ namespace cronovolta {
 // The `Sortir` pair of a dialog, right-aligned: button 1 ("&Gravar") closes the dialog
 // when `save` succeeds, button 0 ("(Esc) Tancar") closes it without saving, as Esc does.
 // Their captions come from the localiser. With saveOnEnter, Enter presses button 1.
-QHBoxLayout* sortirButtons(QDialog* dialog, std::function<bool()> save, bool saveOnEnter = false);
+QHBoxLayout* closeButtons(QDialog* dialog, std::function<bool()> save, bool saveOnEnter = false);
 
 // A label under the object name by which the text tables know it.
 QLabel* namedLabel(QWidget* parent, const QString& name);

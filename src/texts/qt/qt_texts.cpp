@@ -71,9 +71,10 @@ public:
             delete m_translator;
         }
         m_translator = new QTranslator(this);
-        const QString name =
-            language == kCastella ? QStringLiteral("qtbase_es") : QStringLiteral("qtbase_ca");
-        m_loaded = (language == kCatala || language == kCastella) && m_translator->load(name, dir);
+        const QString name = language == kLanguageCastilian ? QStringLiteral("qtbase_es")
+                                                            : QStringLiteral("qtbase_ca");
+        m_loaded = (language == kLanguageCatalan || language == kLanguageCastilian) &&
+                   m_translator->load(name, dir);
         if (m_loaded) {
             QCoreApplication::installTranslator(m_translator);
         }
@@ -93,7 +94,7 @@ protected:
 
 private:
     void fillEnglishButtons(QDialogButtonBox& box) const {
-        if (m_language != kCatala && m_language != kCastella) {
+        if (m_language != kLanguageCatalan && m_language != kLanguageCastilian) {
             return;
         }
         for (const auto& [standard, ours] : kButtons) {

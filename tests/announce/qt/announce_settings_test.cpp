@@ -1,7 +1,7 @@
 #include "announce/announce_settings.h"
 #include "announce/qt/announce_settings_box.h"
 #include "announce/qt/announce_voice.h"
-#include "storage/qt/configuracio_prg.h"
+#include "storage/qt/settings_dialog.h"
 #include "support/qt/screen_fixture.h"
 #include "support/temp_dir.h"
 
@@ -30,8 +30,8 @@ private slots:
 void AnnounceSettingsTest::optionsAreSavedWithTheDialogAndReadBack() {
     Fixture f;
     {
-        ConfiguracioPrg dialog(f.ui, f.asker, false);
-        addAnnounceSection(dialog, f.dir.path(), kCatala, f.asker);
+        SettingsDialog dialog(f.ui, f.asker, false);
+        addAnnounceSection(dialog, f.dir.path(), kLanguageCatalan, f.asker);
         auto* on = dialog.findChild<QCheckBox*>(QStringLiteral("AnunciarPerVeu"));
         QVERIFY(on);
         QVERIFY(!on->isChecked()); // off until the organiser asks for it
@@ -44,7 +44,7 @@ void AnnounceSettingsTest::optionsAreSavedWithTheDialogAndReadBack() {
         dialog.findChild<QSlider*>(QStringLiteral("VelocitatVeu"))->setValue(4);
         QVERIFY(dialog.save());
     }
-    auto loaded = loadAnnounceSettings(f.dir.path(), kCatala);
+    auto loaded = loadAnnounceSettings(f.dir.path(), kLanguageCatalan);
     QVERIFY(loaded && loaded->problems.empty());
     QVERIFY(loaded->settings.announce.enabled);
     QVERIFY(!loaded->settings.announce.speaks(AnnounceEvent::NewLeader));
@@ -54,8 +54,8 @@ void AnnounceSettingsTest::optionsAreSavedWithTheDialogAndReadBack() {
     // "ZENTOR.CFG" keeps its own layout beside the new file.
     QVERIFY(fs::exists(f.dir.path() / "ZENTOR.CFG"));
 
-    ConfiguracioPrg again(f.ui, f.asker, false);
-    addAnnounceSection(again, f.dir.path(), kCatala, f.asker);
+    SettingsDialog again(f.ui, f.asker, false);
+    addAnnounceSection(again, f.dir.path(), kLanguageCatalan, f.asker);
     QVERIFY(again.findChild<QCheckBox*>(QStringLiteral("AnunciarPerVeu"))->isChecked());
     QVERIFY(!again.findChild<QCheckBox*>(QStringLiteral("Anunci_leader"))->isChecked());
     QCOMPARE(again.findChild<QSpinBox*>(QStringLiteral("DuradaManiga"))->value(), 240);
@@ -63,10 +63,10 @@ void AnnounceSettingsTest::optionsAreSavedWithTheDialogAndReadBack() {
 }
 
 void AnnounceSettingsTest::badFileLinesAreShownAndDefaultsKept() {
-    Fixture f(kCastella);
+    Fixture f(kLanguageCastilian);
     test::writeBytes(f.dir.path() / "ANNOUNCE.INI", "enabled=1\nsilent_seconds=-1\n");
-    ConfiguracioPrg dialog(f.ui, f.asker, false);
-    addAnnounceSection(dialog, f.dir.path(), kCastella, f.asker);
+    SettingsDialog dialog(f.ui, f.asker, false);
+    addAnnounceSection(dialog, f.dir.path(), kLanguageCastilian, f.asker);
     QCOMPARE(f.asker.asked.size(), std::size_t{1});
     QCOMPARE(f.asker.asked[0].text, QStringLiteral("Valor no válido en ANNOUNCE.INI, línea 2"));
     QVERIFY(dialog.findChild<QCheckBox*>(QStringLiteral("AnunciarPerVeu"))->isChecked());
@@ -74,9 +74,9 @@ void AnnounceSettingsTest::badFileLinesAreShownAndDefaultsKept() {
 }
 
 void AnnounceSettingsTest::missingSpeechIsSaidInTheLanguage() {
-    for (int language : {kCatala, kCastella}) {
+    for (int language : {kLanguageCatalan, kLanguageCastilian}) {
         Fixture f(language);
-        ConfiguracioPrg dialog(f.ui, f.asker, false);
+        SettingsDialog dialog(f.ui, f.asker, false);
         addAnnounceSection(dialog, f.dir.path(), language, f.asker);
         auto* label = dialog.findChild<QLabel*>(QStringLiteral("VeuNoDisponible"));
         QVERIFY(label);
@@ -84,7 +84,7 @@ void AnnounceSettingsTest::missingSpeechIsSaidInTheLanguage() {
             QVERIFY(label->text().isEmpty());
         } else {
             QCOMPARE(label->text(),
-                     language == kCatala
+                     language == kLanguageCatalan
                          ? QStringLiteral("La veu no està disponible en aquest ordinador")
                          : QStringLiteral("La voz no está disponible en este ordenador"));
         }

@@ -51,7 +51,7 @@ void AnnounceVoiceTest::aServerThatNeverAnswersIsGivenUpAndLeftBehind() {
         QSKIP("no speech engine in this build or on this machine");
     }
     const TempDir& folder = hungServer();
-    for (int language : {kCatala, kCastella}) {
+    for (int language : {kLanguageCatalan, kLanguageCastilian}) {
         AnnounceVoice voice(folder.path(), true);
         QSignalSpy problems(&voice, &AnnounceVoice::problem);
         QCOMPARE(voice.configure(speaking(), language), QString());
@@ -75,7 +75,7 @@ void AnnounceVoiceTest::aMissingServerIsSaidAndTheThreadEnds() {
                 QByteArray::fromStdString((folder.path() / "none.sock").string()));
     AnnounceVoice voice(folder.path(), true);
     QSignalSpy problems(&voice, &AnnounceVoice::problem);
-    QCOMPARE(voice.configure(speaking(), kCastella), QString());
+    QCOMPARE(voice.configure(speaking(), kLanguageCastilian), QString());
     QTRY_COMPARE(problems.count(), 1);
     QVERIFY(!problems.at(0).at(0).toString().isEmpty());
     QVERIFY(!voice.speaking());
@@ -111,7 +111,7 @@ void AnnounceVoiceTest::endsWithAHungServer() {
     }
     auto* voice = new AnnounceVoice(hungServer().path(), true);
     QSignalSpy problems(voice, &AnnounceVoice::problem);
-    voice->configure(speaking(), kCatala);
+    voice->configure(speaking(), kLanguageCatalan);
     QTRY_COMPARE(problems.count(), 1);
     std::cout << "voice given up\n";
     exitLeavingVoiceBehind(*voice, 7);

@@ -89,7 +89,7 @@ void SerialLinkTest::counterOfAnotherModelIsToldOnce() {
     PortMap map;
     map.setOverride(1, pty.devicePath());
     link.setPortMap(map);
-    link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS300);
+    link.configurePorts(test::trackWith(8, {1}), CounterModel::DS300);
     QTRY_VERIFY(pty.peerAttached());
     // A DS030 answers: its lane reports never make a DS300 frame.
     CounterEncoder ds030(CounterModel::DS030);
@@ -164,7 +164,7 @@ void SerialLinkTest::simulatedHeatsArriveExactlyAsSent() {
     QObject::connect(&tick, &QTimer::timeout, [&] {
         if (heat.running && heat.deadline > 0 &&
             36000.0 + clock.nsecsElapsed() / 1e9 * kSpeed > heat.deadline) {
-            heat.AcabarManiga(heat.deadline);
+            heat.finishHeat(heat.deadline);
             tick.stop();
         }
     });
@@ -173,7 +173,7 @@ void SerialLinkTest::simulatedHeatsArriveExactlyAsSent() {
     map.setOverride(1, "/nonexistent/counter");
     map.setOverride(2, counter.devicePath().toStdString());
     link.setPortMap(map);
-    link.ConfigurarPorts(test::trackWith(16, {1, 9}), options.model);
+    link.configurePorts(test::trackWith(16, {1, 9}), options.model);
     QCOMPARE(firstLines(prompt.asked), QStringList{"No hi ha connexió pel port 1."});
     QVERIFY(!link.isOpen(1));
     QVERIFY(link.isOpen(2));
@@ -204,7 +204,7 @@ void SerialLinkTest::portThatCannotOpenAsksRetryOrCancel() {
     map.setOverride(1, "/nonexistent/a");
     map.setOverride(2, "/nonexistent/b");
     link.setPortMap(map);
-    link.ConfigurarPorts(test::trackWith(8, {1, 5}), CounterModel::DS030);
+    link.configurePorts(test::trackWith(8, {1, 5}), CounterModel::DS030);
     // Two retries of circuit 1, then Cancel; circuit 2 is asked about once.
     QCOMPARE(firstLines(prompt.asked),
              (QStringList{"No hay conexión por el puerto 1.", "No hay conexión por el puerto 1.",
@@ -246,7 +246,7 @@ void SerialLinkTest::portQuestionSpeaksTheProgramsLanguage() {
     for (int language : {0, 1}) {
         link.setLanguage(language);
         QTimer::singleShot(10, answer);
-        link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS030);
+        link.configurePorts(test::trackWith(8, {1}), CounterModel::DS030);
         QVERIFY(!link.isOpen(1));
     }
     const QString ca = "Error|No hi ha connexió pel port 1.|Reintentar|Cancel·lar";
@@ -265,7 +265,7 @@ void SerialLinkTest::retryOpensThePortOnceItExists() {
     SerialLink link(heat, prompt);
     test::writeBytes(dir.path() / "PORTS.TXT", path.string() + "\n");
     link.setPortMap(PortMap::load(dir.path()));
-    link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS300);
+    link.configurePorts(test::trackWith(8, {1}), CounterModel::DS300);
     QCOMPARE(prompt.asked.size(), 1);
     QVERIFY(link.isOpen(1));
 }
@@ -285,7 +285,7 @@ void SerialLinkTest::lostPortIsReportedOnceAndReopened() {
     PortMap map;
     map.setOverride(1, path.string());
     link.setPortMap(map);
-    link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS030);
+    link.configurePorts(test::trackWith(8, {1}), CounterModel::DS030);
     QVERIFY(link.isOpen(1));
 
     QObject::connect(&link, &SerialLink::bytesReceived,
@@ -328,7 +328,7 @@ void SerialLinkTest::tickStopsWhileDecodingAndCaptureRecordsTheBytes() {
     PortMap map;
     map.setOverride(1, pty.devicePath());
     link.setPortMap(map);
-    link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS030);
+    link.configurePorts(test::trackWith(8, {1}), CounterModel::DS030);
 
     QVERIFY(pty.write(test::bytes({0xA0})).has_value());
     QTRY_COMPARE(heat.calls.size(), size_t(1));
@@ -347,8 +347,8 @@ void SerialLinkTest::tickStopsWhileDecodingAndCaptureRecordsTheBytes() {
 class ModalHeatControl : public RecordingHeatControl {
 public:
     std::function<void()> duringDialog;
-    void RegistrarPas(int lane, float counterTime, double now) override {
-        RecordingHeatControl::RegistrarPas(lane, counterTime, now);
+    void registerCrossing(int lane, float counterTime, double now) override {
+        RecordingHeatControl::registerCrossing(lane, counterTime, now);
         if (duringDialog) {
             auto work = std::exchange(duringDialog, nullptr);
             work();
@@ -367,10 +367,10 @@ void SerialLinkTest::bytesArrivingDuringAModalDialogWaitTheirTurn() {
     PortMap map;
     map.setOverride(1, pty.devicePath());
     link.setPortMap(map);
-    link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS030);
+    link.configurePorts(test::trackWith(8, {1}), CounterModel::DS030);
     heat.duringDialog = [&] {
         // The ports are configured again meanwhile: a fresh decoder takes over.
-        link.ConfigurarPorts(test::trackWith(8, {1}), CounterModel::DS030);
+        link.configurePorts(test::trackWith(8, {1}), CounterModel::DS030);
         QVERIFY(pty.write(test::bytes({64, 0x02, 0x00, 0x00})).has_value());
     };
     QVERIFY(pty.write(test::bytes({128, 0x01, 0x00, 0x00})).has_value());

@@ -18,23 +18,23 @@ namespace {
 PrintLayout sheet(Orientation orientation = Orientation::Portrait) {
     PrintLayout p(orientation, orientation == Orientation::Portrait ? 68 : 48);
     p.newLine(2);
-    p.EscriureA(5, "Copa d'hivern");
-    p.EscriureDreta(orientation == Orientation::Portrait ? 90 : 130, "07-12-2026");
+    p.writeLeft(5, "Copa d'hivern");
+    p.writeRight(orientation == Orientation::Portrait ? 90 : 130, "07-12-2026");
     p.newLine(2);
     const char* names[] = {"Anna Puig", "Bernat Roca", "Ferran Adrià"};
     const char* laps[] = {"112.5", "98", "7.25"};
     for (int i = 0; i < 3; ++i) {
-        p.EscriureDreta(8, std::to_string(i + 1));
-        p.EscriureA(8, ".-");
-        p.EscriureA(10, names[i]);
-        p.EscriureDecimal(45, laps[i]);
+        p.writeRight(8, std::to_string(i + 1));
+        p.writeLeft(8, ".-");
+        p.writeLeft(10, names[i]);
+        p.writeDecimal(45, laps[i]);
         p.setFontSize(6);
-        p.EscriureDreta(78, "+1.0000");
+        p.writeRight(78, "+1.0000");
         p.setFontSize(10);
         p.newLine();
     }
     p.newPage();
-    p.EscriureA(5, "second page");
+    p.writeLeft(5, "second page");
     return p;
 }
 

@@ -28,16 +28,16 @@ StandingsGrid raceGrid(int rows) {
     StandingsGrid grid;
     grid.reset(rows);
     for (int r = 1; r <= rows; ++r) {
-        grid.setText(r, col::Dorsal, std::to_string(r));
+        grid.setText(r, col::RaceNumber, std::to_string(r));
         grid.setText(r, col::Name, "Pilot " + std::to_string(r));
         grid.setText(r, col::OrderTime, std::to_string(-r));
     }
     return grid;
 }
 
-StandingsSetup setupFor(ProgrammeType programa, int participants) {
+StandingsSetup setupFor(ProgrammeType programmeType, int participants) {
     StandingsSetup setup;
-    setup.programa = programa;
+    setup.programmeType = programmeType;
     setup.participants = participants;
     setup.title = "Classificació Cursa";
     return setup;
@@ -84,7 +84,7 @@ private slots:
         QVERIFY(shown(practice, col::FastestLane));
         QVERIFY(!shown(practice, col::Adjustments));
         QVERIFY(!shown(practice, col::SeriesLaps));
-        QVERIFY(!shown(practice, col::Dorsal));
+        QVERIFY(!shown(practice, col::RaceNumber));
         QVERIFY(!shown(practice, col::HeatKey1));
         QVERIFY(practice.superPolePanel()->isHidden());
 
@@ -164,7 +164,7 @@ private slots:
             for (int swap = 0; swap < 4; ++swap) {
                 const int a = 1 + static_cast<int>(random() % 12);
                 const int b = 1 + static_cast<int>(random() % 12);
-                for (int c = col::Dorsal; c < col::Count; ++c) {
+                for (int c = col::RaceNumber; c < col::Count; ++c) {
                     const std::string t = grid.text(a, c);
                     grid.setText(a, c, grid.text(b, c));
                     grid.setText(b, c, t);

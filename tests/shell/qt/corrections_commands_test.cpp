@@ -1,9 +1,9 @@
-#include "corrections/qt/corregir.h"
-#include "corrections/qt/penalitzacions.h"
+#include "corrections/qt/corrections_window.h"
+#include "corrections/qt/penalties_window.h"
 #include "heat/qt/heat_panel.h"
 #include "heat/series_files.h"
 #include "live_fixture.h"
-#include "output/qt/llistar_voltes.h"
+#include "output/qt/lap_listing_window.h"
 #include "shell/qt/corrections_commands.h"
 #include "storage/heat_result_record.h"
 #include "storage/penalty_record.h"
@@ -23,12 +23,12 @@ namespace {
 
 // The main window and its heat session with the correction screens connected; the event's
 // track keeps comes with three decimals.
-void start(LiveFixture& f, int comesPolicy = 0) {
-    ConfigPista track = *loadConfigPista(f.eventDir() / "PISTA.CFG");
+void start(LiveFixture& f, int lapFractionPolicy = 0) {
+    TrackConfig track = *loadTrackConfig(f.eventDir() / "PISTA.CFG");
     track.largestPartial = 1000;
-    deriveConfigPista(track);
-    saveConfigPista(f.eventDir() / "PISTA.CFG", track);
-    f.ui.app.configPrg.comesPolicy = static_cast<std::int16_t>(comesPolicy);
+    deriveTrackConfig(track);
+    saveTrackConfig(f.eventDir() / "PISTA.CFG", track);
+    f.ui.app.programConfig.lapFractionPolicy = static_cast<std::int16_t>(lapFractionPolicy);
     f.start();
     connectCorrectionScreens(*f.window, *f.session);
 }
@@ -88,7 +88,7 @@ private slots:
         runHeat(f);
         bool seen = false;
         test::whenModal([&](QDialog* d) {
-            auto* screen = qobject_cast<Corregir*>(d);
+            auto* screen = qobject_cast<CorrectionsWindow*>(d);
             QVERIFY(screen != nullptr);
             seen = true;
             QCOMPARE(screen->windowTitle(), QStringLiteral("Correcció de mànigues"));
@@ -111,7 +111,7 @@ private slots:
         QVERIFY(!askedNotAvailable(f));
     }
 
-    void comesAreAskedAfterTheHeatsTheSettingsSay() {
+    void lapFractionsAreAskedAfterTheHeatsTheSettingsSay() {
         // One pass of five participants on four lanes: heat 4 asks the last lane only,
         // heat 5 every lane.
         LiveFixture f(4, 5);
@@ -122,10 +122,10 @@ private slots:
             runHeat(f);
         }
         test::whenModal([&](QDialog* d) {
-            auto* screen = qobject_cast<Corregir*>(d);
+            auto* screen = qobject_cast<CorrectionsWindow*>(d);
             QVERIFY(screen != nullptr);
             ++opened;
-            QCOMPARE(screen->model().mode(), CorrectionMode::Comes);
+            QCOMPARE(screen->model().mode(), CorrectionMode::LapFraction);
             for (int k = 1; k <= 3; ++k) {
                 QVERIFY(!screen->secondField(k)->isEnabled());
             }
@@ -137,10 +137,10 @@ private slots:
         runHeat(f);
         QTRY_COMPARE(opened, 1);
         QCOMPARE(storedOnLane(f, 4, 4).heatLaps, 3.35f);
-        QVERIFY(!f.session->engine()->comesMode());
+        QVERIFY(!f.session->engine()->lapFractionMode());
 
         test::whenModal([&](QDialog* d) {
-            auto* screen = qobject_cast<Corregir*>(d);
+            auto* screen = qobject_cast<CorrectionsWindow*>(d);
             QVERIFY(screen != nullptr);
             ++opened;
             QVERIFY(screen->secondField(1)->isEnabled());
@@ -165,7 +165,7 @@ private slots:
         runHeat(f);
         bool seen = false;
         test::whenModal([&](QDialog* d) {
-            auto* screen = qobject_cast<LlistarVoltes*>(d);
+            auto* screen = qobject_cast<LapListingWindow*>(d);
             QVERIFY(screen != nullptr);
             seen = true;
             QVERIFY(screen->windowTitle().startsWith(QStringLiteral("Llistat de voltes - ")));
@@ -207,7 +207,7 @@ private slots:
         f.window->selectSeries(ProgrammeType::Race, 0);
         bool seen = false;
         test::whenModal([&](QDialog* d) {
-            auto* screen = qobject_cast<Penalitzacions*>(d);
+            auto* screen = qobject_cast<PenaltiesWindow*>(d);
             QVERIFY(screen != nullptr);
             seen = true;
             QCOMPARE(screen->windowTitle(), QStringLiteral("Penalizacions - Gran Premi (Cursa 1)"));
@@ -230,7 +230,7 @@ private slots:
 
         seen = false;
         test::whenModal([&](QDialog* d) {
-            auto* screen = qobject_cast<LlistarVoltes*>(d);
+            auto* screen = qobject_cast<LapListingWindow*>(d);
             QVERIFY(screen != nullptr);
             seen = true;
             QVERIFY(screen->selector(LapListing::SeriesSelector)->isEnabled());
@@ -246,7 +246,7 @@ private slots:
         test::writeBytes(laps, test::readBytes(laps) + std::string(10, '\x7f'));
         f.asker.asked.clear();
         test::whenModal([&](QDialog* d) {
-            QCOMPARE(qobject_cast<LlistarVoltes*>(d)->grid()->model()->rowCount(), 13);
+            QCOMPARE(qobject_cast<LapListingWindow*>(d)->grid()->model()->rowCount(), 13);
             d->reject();
         });
         f.window->runCommand("MnuVaV", 4);
@@ -260,8 +260,8 @@ private slots:
         for (bool answer : {false, true}) {
             auto model = PenaltiesModel::open(f.eventDir(), 1);
             QVERIFY(model);
-            Penalitzacions screen(std::move(*model), QStringLiteral(" - Gran Premi"), f.ui, f.asker,
-                                  f.window.get());
+            PenaltiesWindow screen(std::move(*model), QStringLiteral(" - Gran Premi"), f.ui,
+                                   f.asker, f.window.get());
             screen.show();
             QVERIFY(QTest::qWaitForWindowActive(&screen));
             QListWidget* list = screen.participantList();
@@ -308,7 +308,7 @@ private slots:
 
         // Nothing typed: closing asks nothing.
         auto model = PenaltiesModel::open(f.eventDir(), 1);
-        Penalitzacions again(std::move(*model), QString(), f.ui, f.asker, f.window.get());
+        PenaltiesWindow again(std::move(*model), QString(), f.ui, f.asker, f.window.get());
         again.participantList()->setCurrentRow(2);
         f.asker.asked.clear();
         again.reject();
@@ -317,14 +317,14 @@ private slots:
 
     void screensSpeakTheLanguageOfTheSettings() {
         LiveFixture f(4, 5);
-        f.ui.app.configPrg.language = kCastella;
+        f.ui.app.programConfig.language = kLanguageCastilian;
         start(f);
         QVERIFY(f.session->openProgramme(ProgrammeType::Race));
         runHeat(f);
         QStringList seen;
         auto note = [&](QDialog* d) {
             seen << d->windowTitle();
-            if (auto* listing = qobject_cast<LlistarVoltes*>(d)) {
+            if (auto* listing = qobject_cast<LapListingWindow*>(d)) {
                 seen << listing->selector(LapListing::ParticipantSelector)->itemText(0)
                      << listing->selector(LapListing::LaneSelector)->itemText(0);
             }

@@ -1,9 +1,9 @@
-#include "output/qt/exportar.h"
+#include "output/qt/export_window.h"
 #include "shell/qt/file_commands.h"
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "shell/qt/startup_sequence.h"
-#include "storage/config_prg.h"
-#include "storage/qt/gestor_proves.h"
+#include "storage/program_settings.h"
+#include "storage/qt/event_manager_window.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -17,24 +17,24 @@ using namespace cronovolta;
 
 namespace {
 
-struct MainWindow {
-    explicit MainWindow(const test::EventFolder& f) {
+struct ShellWindows {
+    explicit ShellWindows(const test::EventFolder& f) {
         ui.app.dataDir = f.data();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.app.configPista = loadConfigPista(f.data() / kTrackFileName).value();
+        ui.app.programConfig = defaultProgramSettings();
+        ui.app.trackConfig = loadTrackConfig(f.data() / kTrackFileName).value();
         window = openMainWindow(ui, asker, false);
         connectFileScreens(*window);
         window->selectEvent(0);
     }
     UiContext ui;
     test::ScriptedAsker asker;
-    std::unique_ptr<Portada> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 // Types a name into the file screen that opens next and presses "&Gravar".
 void saveAs(const QString& name, QString* title = nullptr) {
     test::whenModal([name, title](QDialog* d) {
-        auto* screen = qobject_cast<Exportar*>(d);
+        auto* screen = qobject_cast<ExportWindow*>(d);
         QVERIFY(screen);
         if (title != nullptr) {
             *title = screen->windowTitle();
@@ -52,7 +52,7 @@ private slots:
     void exportArchiveAndUnarchiveFromTheirWindows() {
         test::EventFolder f(2);
         f.writeOneHeat(ProgrammeType::Race, 1, {"Anna", "Bernat"}, {10.0f, 11.0f}, {5.1f, 4.9f}, 2);
-        MainWindow main(f);
+        ShellWindows main(f);
 
         QString title;
         saveAs(QStringLiteral("resultats"), &title);
@@ -63,7 +63,7 @@ private slots:
         QVERIFY(text.find("\t1.-\tBernat\t(Pst.2)\t11\t\t\r\n") != std::string::npos);
 
         // The manager archives its selected event, then unarchives it as the next one.
-        GestorProves manager(main.ui, main.asker, main.window.get(), main.window->fileScreen);
+        EventManagerWindow manager(main.ui, main.asker, main.window.get(), main.window->fileScreen);
         manager.selectEvent(0);
         saveAs(QStringLiteral("copia"), &title);
         manager.archive(FileScreenMode::Archive);
@@ -82,7 +82,7 @@ private slots:
         test::EventFolder f(2);
         f.writeOneHeat(ProgrammeType::OfficialPractice, 1, {"Anna", "Bernat"}, {10.0f, 11.0f},
                        {5.1f, 4.9f}, 2);
-        MainWindow main(f);
+        ShellWindows main(f);
         auto* tables = main.window->findChild<QAction*>(QStringLiteral("Command1"));
         QVERIFY(tables);
         QCOMPARE(tables->text(), QStringLiteral("Exportar ENTRENAMENTS 001"));

@@ -233,7 +233,7 @@ private slots:
         QTest::keyClick(f.session->lapByLapView(), Qt::Key_Escape, Qt::ShiftModifier);
         QCOMPARE(closed.count(), 1);
         QVERIFY(f.session->programmeOpen());
-        QCOMPARE(f.session->engine()->programme().serie, 2);
+        QCOMPARE(f.session->engine()->programme().seriesNumber, 2);
         QCOMPARE(f.window->selectedSeries(ProgrammeType::Race), 1);
         QVERIFY(f.window->windowTitle().contains(QStringLiteral("(2 #2)")));
 
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(!f.session->programmeOpen());
         QVERIFY(!f.window->programmeOpen());
         QVERIFY(f.session->openProgramme(ProgrammeType::Race));
-        QCOMPARE(f.session->engine()->programme().serie, 2);
+        QCOMPARE(f.session->engine()->programme().seriesNumber, 2);
 
         // After the last series the programme just closes.
         f.session->heatKey(-1);
@@ -305,7 +305,7 @@ private slots:
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         QVERIFY(f.session->openProgramme(ProgrammeType::Race));
-        f.session->engine()->IniciarManiga(f.clock.now()); // the counter's start signal
+        f.session->engine()->startHeat(f.clock.now()); // the counter's start signal
         f.cross(1, 3.0);
         f.cross(2, 2.0);
         f.session->heatKey('S');
@@ -320,7 +320,7 @@ private slots:
         QCOMPARE(f.storedHeats(), 1);
 
         f.clock.advance(4.0);
-        f.session->engine()->IniciarManiga(f.clock.now());
+        f.session->engine()->startHeat(f.clock.now());
         f.session->syncScreens();
         QLabel* notice = f.window->heatPanel()->notice();
         QVERIFY(!notice->isHidden());
@@ -344,7 +344,7 @@ private slots:
             double now = 0.0;
             bool yesNo(QWidget*, const QString&, const QString&, bool) override {
                 session->engine()->armHeatEnd(now);
-                session->engine()->AcabarManiga(now);
+                session->engine()->finishHeat(now);
                 return true;
             }
             bool okCancel(QWidget*, const QString&, const QString&) override { return true; }
@@ -354,7 +354,7 @@ private slots:
         f.session->setClock([&f] { return f.clock.now(); });
         meanwhile.session = f.session.get();
         QVERIFY(f.session->openProgramme(ProgrammeType::Race));
-        f.session->engine()->IniciarManiga(f.clock.now());
+        f.session->engine()->startHeat(f.clock.now());
         f.cross(1, 1.0);
         meanwhile.now = f.clock.now();
         f.session->heatKey('S');

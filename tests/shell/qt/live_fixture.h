@@ -6,12 +6,12 @@
 #include "counter/pseudo_terminal.h"
 #include "heat/clock.h"
 #include "shell/qt/heat_session.h"
-#include "shell/qt/portada.h"
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
+#include "shell/qt/main_window.h"
 #include "storage/event_manager.h"
 #include "storage/lap_record.h"
 #include "storage/participant_list.h"
+#include "storage/program_settings.h"
+#include "storage/track_config.h"
 #include "storage/ui_context.h"
 #include "support/qt/qt_test_support.h"
 #include "support/temp_dir.h"
@@ -32,25 +32,25 @@ struct LiveFixture {
     ScriptedAsker asker;
     std::optional<PseudoTerminal> pty;
     ManualClock clock{36000.0};
-    std::unique_ptr<Portada> window;
+    std::unique_ptr<MainWindow> window;
     std::unique_ptr<HeatSession> session;
 
     // `lanes` in order 1..N on one circuit at COM1; each race series gets `participants`.
     LiveFixture(int lanes, int participants, int raceSeries = 1, float minimumLap = 0.0f) {
         ui.app.dataDir = dir.path();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.app.configPrg.counterModel = CounterModel::DS300;
-        saveConfigPrg(dir.path() / "ZENTOR.CFG", ui.app.configPrg);
-        ConfigPista track = defaultConfigPista();
+        ui.app.programConfig = defaultProgramSettings();
+        ui.app.programConfig.counterModel = CounterModel::DS300;
+        saveProgramSettings(dir.path() / "ZENTOR.CFG", ui.app.programConfig);
+        TrackConfig track = defaultTrackConfig();
         track.lanes = track.storedLanes = static_cast<std::int16_t>(lanes);
-        track.OrdreCanvi.assign(1, 0);
+        track.laneChangeOrder.assign(1, 0);
         for (int i = 1; i <= lanes; ++i) {
-            track.OrdreCanvi.push_back(static_cast<std::int16_t>(i));
+            track.laneChangeOrder.push_back(static_cast<std::int16_t>(i));
         }
         track.circuits = {{1, 1}};
         track.minimumLap = minimumLap;
-        deriveConfigPista(track);
-        saveConfigPista(dir.path() / "PISTA.CFG", track);
+        deriveTrackConfig(track);
+        saveTrackConfig(dir.path() / "PISTA.CFG", track);
 
         EventManager(dir.path()).createEvent("Gran Premi", "07-12-2026");
         ensureSeries(ProgrammeType::Race, raceSeries);
@@ -71,31 +71,32 @@ struct LiveFixture {
     fs::path eventDir() const { return eventFolder(dir.path(), 1); }
 
     // At least `count` series of the programme type in the event (a new event may have some).
-    void ensureSeries(ProgrammeType programa, int count) {
-        auto header = readCapcaleraProva(eventDir() / "PROVA.DAD");
+    void ensureSeries(ProgrammeType programmeType, int count) {
+        auto header = readEventHeader(eventDir() / "PROVA.DAD");
         const int existing =
-            header ? header->header.seriesCounts[static_cast<std::size_t>(index(programa) - 1)] : 0;
+            header ? header->header.seriesCounts[static_cast<std::size_t>(index(programmeType) - 1)]
+                   : 0;
         for (int s = existing; s < count; ++s) {
-            EventManager(dir.path()).addSeries(1, programa);
+            EventManager(dir.path()).addSeries(1, programmeType);
         }
     }
 
-    void writeParticipants(ProgrammeType programa, int serie, int count) {
+    void writeParticipants(ProgrammeType programmeType, int seriesNumber, int count) {
         ParticipantList list;
         for (int i = 1; i <= count; ++i) {
             list.names.push_back("Pilot " + std::to_string(i));
         }
-        writeParticipantList(participantFile(eventDir(), programa, serie), list);
+        writeParticipantList(participantFile(eventDir(), programmeType, seriesNumber), list);
     }
 
-    // The main window with the event and the first series of `programa` selected, and the
+    // The main window with the event and the first series of `programmeType` selected, and the
     // session on it, reading COM1 from the pseudo-terminal.
-    void start(ProgrammeType programa = ProgrammeType::Race, bool manualClock = true) {
-        window = std::make_unique<Portada>(ui, asker);
+    void start(ProgrammeType programmeType = ProgrammeType::Race, bool manualClock = true) {
+        window = std::make_unique<MainWindow>(ui, asker);
         window->loadCatalog();
         window->selectEvent(0);
-        if (programa >= ProgrammeType::FreePractice) {
-            window->selectSeries(programa, 0);
+        if (programmeType >= ProgrammeType::FreePractice) {
+            window->selectSeries(programmeType, 0);
         }
         session = std::make_unique<HeatSession>(*window, ui, asker);
         if (manualClock) {
@@ -112,14 +113,16 @@ struct LiveFixture {
         session->manualCrossing(lane);
     }
 
-    std::vector<LapRecord> lapFile(int serie = 1) const {
-        auto file = readLapFile(eventDir() / seriesFileName(ProgrammeType::Race, serie, ".VAV"));
+    std::vector<LapRecord> lapFile(int seriesNumber = 1) const {
+        auto file =
+            readLapFile(eventDir() / seriesFileName(ProgrammeType::Race, seriesNumber, ".VAV"));
         return file ? file->records : std::vector<LapRecord>{};
     }
 
-    int storedHeats(int serie = 1) const {
-        auto list = readParticipantList(participantFile(eventDir(), ProgrammeType::Race, serie));
-        return list ? list->maniguesFetes : -1;
+    int storedHeats(int seriesNumber = 1) const {
+        auto list =
+            readParticipantList(participantFile(eventDir(), ProgrammeType::Race, seriesNumber));
+        return list ? list->heatsDone : -1;
     }
 };
 

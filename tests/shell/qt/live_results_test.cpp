@@ -6,7 +6,7 @@
 #include "live/qt/live_server.h"
 #include "live/qt/live_settings_box.h"
 #include "shell/qt/live_results.h"
-#include "storage/qt/configuracio_prg.h"
+#include "storage/qt/settings_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

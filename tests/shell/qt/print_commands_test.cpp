@@ -3,7 +3,7 @@
 #include "heat/qt/heat_panel.h"
 #include "output/print_layout.h"
 #include "output/qt/printing.h"
-#include "results/qt/resultats_window.h"
+#include "results/qt/results_window.h"
 #include "shell/qt/print_commands.h"
 #include "support/pdf_text.h"
 
@@ -88,11 +88,11 @@ private slots:
         runHeat(f, {3, 5, 2, 4});
         QVERIFY(f.session->closeProgramme());
 
-        ResultatsRequest request;
+        ResultsRequest request;
         request.dataDir = f.dir.path();
         request.event = 1;
-        request.programa = ProgrammeType::Race;
-        std::unique_ptr<ResultatsWindow> screen(ResultatsWindow::open(request));
+        request.programmeType = ProgrammeType::Race;
+        std::unique_ptr<ResultsWindow> screen(ResultsWindow::open(request));
         QVERIFY(screen);
         Printed printed;
         connectResultsPrinting(*screen, printed.sink());

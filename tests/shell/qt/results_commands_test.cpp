@@ -1,9 +1,9 @@
-#include "results/qt/inscrits_window.h"
-#include "results/qt/resultats_window.h"
-#include "shell/qt/portada.h"
+#include "results/qt/entrants_window.h"
+#include "results/qt/results_window.h"
+#include "shell/qt/main_window.h"
 #include "shell/qt/results_commands.h"
 #include "shell/qt/startup_sequence.h"
-#include "storage/config_prg.h"
+#include "storage/program_settings.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,18 +21,18 @@ using namespace cronovolta;
 namespace {
 
 // The main window on the event of `f`, with the commands of the result screens.
-struct MainWindow {
-    explicit MainWindow(const test::EventFolder& f) {
+struct ShellWindows {
+    explicit ShellWindows(const test::EventFolder& f) {
         ui.app.dataDir = f.data();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.app.configPista = loadConfigPista(f.data() / kTrackFileName).value();
+        ui.app.programConfig = defaultProgramSettings();
+        ui.app.trackConfig = loadTrackConfig(f.data() / kTrackFileName).value();
         window = openMainWindow(ui, asker, false);
         connectResultsScreens(*window);
         window->selectEvent(0);
     }
     UiContext ui;
     test::ScriptedAsker asker;
-    std::unique_ptr<Portada> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
@@ -47,14 +47,14 @@ private slots:
                        {"P01", "P02", "P03", "P04", "P05", "P06", "P07", "P08", "P09", "P10"},
                        std::vector<float>(10, 20.0f),
                        {3.01f, 3.02f, 3.03f, 3.04f, 3.05f, 3.06f, 3.07f, 3.08f, 3.09f, 3.1f}, 4);
-        MainWindow main(f);
+        ShellWindows main(f);
         auto& window = main.window;
         auto& asker = main.asker;
 
         window->runCommand("MnuCls", index(ProgrammeType::OfficialPractice));
         const auto subWindows = window->mdiArea()->subWindowList();
         QCOMPARE(subWindows.size(), 1);
-        auto* results = qobject_cast<ResultatsWindow*>(subWindows[0]->widget());
+        auto* results = qobject_cast<ResultsWindow*>(subWindows[0]->widget());
         QVERIFY(results);
         QCOMPARE(results->list()->model()->rowCount(), 10);
         // Escape closes the screen with its frame in the document area.
@@ -73,7 +73,7 @@ private slots:
         QString first;
         test::whenModal([&](QDialog* d) {
             title = d->windowTitle();
-            first = static_cast<InscritsWindow*>(d)->nameField(1)->text();
+            first = static_cast<EntrantsWindow*>(d)->nameField(1)->text();
             d->reject();
         });
         window->runCommand("MnuIns", index(ProgrammeType::Race));
@@ -94,7 +94,7 @@ private slots:
         test::check(f.addSeries(ProgrammeType::OfficialPractice) == 1, "series");
         f.writeOneHeat(ProgrammeType::OfficialPractice, 1, {"P01", "P02", "P03"}, {20, 20, 20},
                        {3.01f, 3.02f, 3.03f}, 4);
-        MainWindow main(f);
+        ShellWindows main(f);
         auto& window = main.window;
         auto& asker = main.asker;
 

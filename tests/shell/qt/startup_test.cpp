@@ -1,8 +1,8 @@
-#include "shell/qt/portada.h"
+#include "shell/qt/main_window.h"
 #include "shell/qt/startup_sequence.h"
-#include "storage/config_pista.h"
 #include "storage/event_manager.h"
 #include "storage/startup.h"
+#include "storage/track_config.h"
 #include "support/qt/qt_test_support.h"
 #include "support/temp_dir.h"
 
@@ -21,11 +21,11 @@ namespace {
 // series each.
 void prepareFolder(UiContext& ui, const fs::path& dir, int events) {
     ui.app.dataDir = dir;
-    ConfigPista track = defaultConfigPista();
+    TrackConfig track = defaultTrackConfig();
     track.lanes = 4;
-    deriveConfigPista(track);
-    QVERIFY(saveConfigPista(dir / "PISTA.CFG", track).has_value());
-    QVERIFY(saveConfigPrg(dir / "ZENTOR.CFG", defaultConfigPrg()).has_value());
+    deriveTrackConfig(track);
+    QVERIFY(saveTrackConfig(dir / "PISTA.CFG", track).has_value());
+    QVERIFY(saveProgramSettings(dir / "ZENTOR.CFG", defaultProgramSettings()).has_value());
     EventManager manager(dir);
     for (int e = 1; e <= events; ++e) {
         QVERIFY(manager.createEvent("Prova " + std::to_string(e), "01-02-2026").has_value());
@@ -132,12 +132,12 @@ void StartupTest::windowStateRoundTripsTheSelections() {
     QVERIFY(fs::exists(dir.path() / "ZTR4.INI"));
     UiContext next;
     next.app.dataDir = dir.path();
-    next.app.configPrg = defaultConfigPrg();
+    next.app.programConfig = defaultProgramSettings();
     auto window = openMainWindow(next, asker, false);
     QVERIFY(!next.app.abnormalEnd);
     QVERIFY(!fs::exists(dir.path() / "ZTR4.INI")); // a crash now would be noticed
     QCOMPARE(window->eventList()->currentRow(), 1);
-    QCOMPARE(next.app.seleccio.event, std::int16_t{2});
+    QCOMPARE(next.app.activeSelection.event, std::int16_t{2});
     QCOMPARE(window->selectedSeries(ProgrammeType::OfficialPractice), 0);
     QCOMPARE(window->selectedSeries(ProgrammeType::Race), 1);
     QVERIFY(next.infoShown);
@@ -162,11 +162,11 @@ void StartupTest::missingWindowStateRaisesTheResumeQuestion() {
     QCOMPARE(question.text, QStringLiteral("Vols recuperar?\r\rProva: Prova 3\rModalitat: "
                                            "Cursa\rSèrie: 2\rMàniga: 5\r"));
     QVERIFY(!fs::exists(dir.path() / "ZTR4.TMP"));
-    QCOMPARE(ui.app.seleccio.event, std::int16_t{3});
-    QCOMPARE(ui.app.seleccio.programa, ProgrammeType::Race);
-    QCOMPARE(ui.app.seleccio.serie, std::int16_t{2});
-    QCOMPARE(ui.app.seleccio.maniguesFetes, std::int16_t{5});
-    QCOMPARE(ui.app.seleccio.heatStart, 41100.25f);
+    QCOMPARE(ui.app.activeSelection.event, std::int16_t{3});
+    QCOMPARE(ui.app.activeSelection.programmeType, ProgrammeType::Race);
+    QCOMPARE(ui.app.activeSelection.seriesNumber, std::int16_t{2});
+    QCOMPARE(ui.app.activeSelection.heatsDone, std::int16_t{5});
+    QCOMPARE(ui.app.activeSelection.heatStart, 41100.25f);
     QCOMPARE(window->selectedSeries(ProgrammeType::Race), 1);
 }
 
@@ -180,8 +180,8 @@ void StartupTest::answeringNoDiscardsTheHeat() {
         auto window = openMainWindow(ui, asker, false);
         QCOMPARE(asker.asked.size(), std::size_t{1});
         QVERIFY(!ui.app.abnormalEnd);
-        QCOMPARE(ui.app.seleccio.programa, ProgrammeType::Practice);
-        QCOMPARE(ui.app.seleccio.serie, std::int16_t{0});
+        QCOMPARE(ui.app.activeSelection.programmeType, ProgrammeType::Practice);
+        QCOMPARE(ui.app.activeSelection.seriesNumber, std::int16_t{0});
         QVERIFY(!fs::exists(dir.path() / "ZTR4.TMP"));
         window->close();
     }
@@ -203,8 +203,8 @@ void StartupTest::enterOnTheRealQuestionKeepsTheHeat() {
     });
     auto window = openMainWindow(ui, boxes, false);
     QCOMPARE(title, QStringLiteral("El programa s'ha tancat involuntàriament"));
-    QCOMPARE(ui.app.seleccio.programa, ProgrammeType::Race);
-    QCOMPARE(ui.app.seleccio.maniguesFetes, std::int16_t{2});
+    QCOMPARE(ui.app.activeSelection.programmeType, ProgrammeType::Race);
+    QCOMPARE(ui.app.activeSelection.heatsDone, std::int16_t{2});
     QVERIFY(ui.app.abnormalEnd); // starting the heat replays its journal
 }
 
@@ -231,7 +231,7 @@ void StartupTest::autorunsStartsPracticeWithoutAnEvent() {
     ScriptedAsker asker;
     int practice = 0;
     auto window = openMainWindow(
-        ui, asker, false, [&](Portada& w) { w.setCommand("MnuPrg", 0, [&] { ++practice; }); });
+        ui, asker, false, [&](MainWindow& w) { w.setCommand("MnuPrg", 0, [&] { ++practice; }); });
     QCOMPARE(practice, 1);
     QVERIFY(asker.asked.empty());
     QVERIFY(fs::exists(dir.path() / "ZTR4.TMP")); // a normal end leaves it alone
@@ -272,7 +272,7 @@ void StartupTest::garbageStateFilesAreNotFatal() {
     auto last = openMainWindow(third, asker3, false);
     QCOMPARE(asker3.asked.size(), std::size_t{1});
     QCOMPARE(asker3.asked.front().kind, QStringLiteral("message"));
-    QCOMPARE(third.app.seleccio.serie, std::int16_t{0});
+    QCOMPARE(third.app.activeSelection.seriesNumber, std::int16_t{0});
     QVERIFY(!third.app.abnormalEnd);
     QVERIFY(!fs::exists(dir.path() / "ZTR4.TMP"));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "storage/config_pista.h"
-#include "storage/config_prg.h"
 #include "storage/event_files.h"
+#include "storage/program_settings.h"
+#include "storage/track_config.h"
 #include "storage/ui_context.h"
 #include "support/qt/qt_test_support.h"
 #include "support/temp_dir.h"
@@ -19,19 +19,19 @@ struct ScreenFixture {
     UiContext ui;
     ScriptedAsker asker;
 
-    explicit ScreenFixture(int language = kCatala) {
+    explicit ScreenFixture(int language = kLanguageCatalan) {
         ui.app.dataDir = dir.path();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.app.configPrg.language = static_cast<std::int16_t>(language);
+        ui.app.programConfig = defaultProgramSettings();
+        ui.app.programConfig.language = static_cast<std::int16_t>(language);
         ui.messages.fill("Portada", language);
     }
 
     // The data folder's track template with `lanes` lanes.
     void saveTrack(int lanes) const {
-        ConfigPista track = defaultConfigPista();
+        TrackConfig track = defaultTrackConfig();
         track.lanes = static_cast<std::int16_t>(lanes);
-        deriveConfigPista(track);
-        saveConfigPista(dir.path() / "PISTA.CFG", track);
+        deriveTrackConfig(track);
+        saveTrackConfig(dir.path() / "PISTA.CFG", track);
     }
 
     fs::path event(int n) const { return eventFolder(dir.path(), n); }

@@ -1,5 +1,5 @@
-#include "storage/config_prg.h"
-#include "storage/qt/configuracio_prg.h"
+#include "storage/program_settings.h"
+#include "storage/qt/settings_dialog.h"
 #include "support/qt/qt_test_support.h"
 #include "support/temp_dir.h"
 #include "texts/qt/qt_texts.h"
@@ -47,9 +47,9 @@ private slots:
         test::ScriptedAsker asker;
         UiContext ui;
         ui.app.dataDir = dir.path();
-        ui.app.configPrg = defaultConfigPrg();
-        ui.messages.fill("Portada", kCatala);
-        ConfiguracioPrg dialog(ui, asker, false);
+        ui.app.programConfig = defaultProgramSettings();
+        ui.messages.fill("Portada", kLanguageCatalan);
+        SettingsDialog dialog(ui, asker, false);
         QVERIFY(qtTranslationLoaded());
         QCOMPARE(questionButtons(QMessageBox::Yes | QMessageBox::No),
                  (QStringList{QStringLiteral("No"), QStringLiteral("Sí")}));
@@ -62,8 +62,8 @@ private slots:
         // Choosing the other language switches Qt's texts at once.
         auto* language = dialog.findChild<QComboBox*>(QStringLiteral("LlIdioma"));
         QVERIFY(language);
-        language->setCurrentIndex(kCastella);
-        emit language->activated(kCastella);
+        language->setCurrentIndex(kLanguageCastilian);
+        emit language->activated(kLanguageCastilian);
         QCOMPARE(questionButtons(QMessageBox::Ok | QMessageBox::Cancel),
                  (QStringList{QStringLiteral("Aceptar"), QStringLiteral("Cancelar")}));
         QVERIFY(fileDialogCancel() != catalanCancel);
@@ -71,7 +71,7 @@ private slots:
 
     void buttonsLeftInEnglishTakeTheProgramsTexts() {
         QTemporaryDir noTranslations;
-        for (int language : {kCatala, kCastella}) {
+        for (int language : {kLanguageCatalan, kLanguageCastilian}) {
             followLanguage(language, noTranslations.path());
             QVERIFY(!qtTranslationLoaded());
             QStringList expected = {
@@ -83,7 +83,7 @@ private slots:
             QVERIFY(!questionButtons(QMessageBox::Yes | QMessageBox::No)
                          .contains(QStringLiteral("Yes")));
         }
-        followLanguage(kCatala);
+        followLanguage(kLanguageCatalan);
         QVERIFY(qtTranslationLoaded());
     }
 };
