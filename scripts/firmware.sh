@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the board firmware (firmware/build/cronolap.hex), then runs its host
+# Builds the board firmware (firmware/build/cronovolta-board.hex), then runs its host
 # protocol test and the simavr harness. Installs nothing: it names the Debian
 # packages that are missing (scripts/install-deps.sh installs them).
 set -euo pipefail
@@ -15,5 +15,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 make -j2 all build/protocol_test build/harness
 build/protocol_test
-build/harness build/cronolap.elf
-echo "firmware.sh: $(pwd)/build/cronolap.hex"
+build/harness build/cronovolta-board.elf
+echo "firmware.sh: $(pwd)/build/cronovolta-board.hex"
