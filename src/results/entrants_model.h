@@ -45,7 +45,7 @@ struct SourceRow {
     std::string name;
 };
 
-// The state of the entrant-list screen `Entrants`: its rows, count limits, source list and
+// The state of the entrant-list screen (`EntrantsWindow`): its rows, count limits, source list and
 // cursor. Nothing is written until save (see inscrits_files.h).
 class EntrantsModel {
 public:

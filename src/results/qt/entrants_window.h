@@ -16,8 +16,9 @@ class QGridLayout;
 
 namespace cronovolta {
 
-// `Entrants`: edits the general participant list, an event's entrants or a series'
-// participants. "&Gravar" saves and closes; "(Esc) Tancar" and Escape close without saving.
+// `EntrantsWindow` (the `Inscrits` screen): edits the general participant list, an event's entrants
+// or a series' participants. "&Gravar" saves and closes; "(Esc) Tancar" and Escape close without
+// saving.
 class EntrantsWindow : public QDialog {
     Q_OBJECT
 public:
