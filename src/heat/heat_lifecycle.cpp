@@ -16,19 +16,11 @@ void HeatEngine::setStartLight(StartLight light) {
     if (!m_open || m_state.running) {
         return;
     }
-    switch (light) {
-    case StartLight::Red:
+    if (light == StartLight::Red) {
         m_panel.showButtons(false);
         m_panel.errorsVisible = false;
-        m_panel.background = kQbBrightRed;
-        break;
-    case StartLight::Green:
-        m_panel.background = kQbBrightGreen;
-        break;
-    case StartLight::Normal:
-        m_panel.background = kDefaultColour;
-        break;
     }
+    m_panel.background = light;
     changed();
 }
 
@@ -130,7 +122,7 @@ void HeatEngine::startHeat(double now) {
 
 void HeatEngine::startHeatPanel() {
     m_panel.helpMenuEnabled = false;
-    m_panel.background = kDefaultColour;
+    m_panel.background = StartLight::Normal;
     m_panel.clockTickEnabled = true;
     m_panel.clock = "0:00:00";
     m_panel.elapsedLabelVisible = true;

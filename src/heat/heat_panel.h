@@ -1,5 +1,7 @@
 #pragma once
 
+#include "counter/heat_control.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -15,8 +17,8 @@ inline constexpr int kDefaultColour = -1;
 // The heat panel of the main window while a programme is open: buttons, clock, pause
 // label, rejected crossings and the race's lap-adjustment entry.
 struct HeatPanelModel {
-    bool shown = false;              // FonsDeMenu
-    int background = kDefaultColour; // start lights: kQbBrightRed, kQbBrightGreen
+    bool shown = false;                         // FonsDeMenu
+    StartLight background = StartLight::Normal; // the panel's colour before a start
 
     std::array<std::string, 6> captions;
     std::array<bool, 6> buttonVisible{};

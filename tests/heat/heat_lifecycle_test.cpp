@@ -386,14 +386,14 @@ TEST_F(Lifecycle, StartLightsAndRestartLightsPaintThePanel) {
     writeSeries(ProgrammeType::Race, names(2));
     open();
     engine->setStartLight(StartLight::Red);
-    EXPECT_EQ(engine->panel().background, 12);
+    EXPECT_EQ(engine->panel().background, StartLight::Red);
     EXPECT_FALSE(engine->panel().buttonVisible[0]);
     engine->setStartLight(StartLight::Green);
-    EXPECT_EQ(engine->panel().background, 10);
+    EXPECT_EQ(engine->panel().background, StartLight::Green);
     engine->setStartLight(StartLight::Normal);
     engine->startHeat(kT0);
     engine->setStartLight(StartLight::Red); // ignored while running
-    EXPECT_EQ(engine->panel().background, kDefaultColour);
+    EXPECT_EQ(engine->panel().background, StartLight::Normal);
     engine->pauseHeat(kT0 + 5);
     engine->setRestartLight(RestartLight::Red);
     EXPECT_FALSE(engine->panel().elapsedLabelVisible);

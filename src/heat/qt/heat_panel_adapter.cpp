@@ -37,13 +37,25 @@ void setLabel(QLabel* label, bool visible, const std::string& text) {
     }
 }
 
+QColor lightColour(StartLight light) {
+    switch (light) {
+    case StartLight::Red:
+        return qbQColor(kQbBrightRed);
+    case StartLight::Green:
+        return qbQColor(kQbBrightGreen);
+    case StartLight::Normal:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 void HeatPanelAdapter::syncColours(const HeatPanelModel& model) {
     if (!m_valid || model.background != m_shown.background) {
         // The start lights colour the whole panel; without them it takes the buttons'.
         QPalette pal = m_panel.palette();
-        const QColor light = qbQColor(model.background);
+        const QColor light = lightColour(model.background);
         pal.setColor(QPalette::Window, light.isValid()
                                            ? light
                                            : m_panel.button(0)->palette().color(QPalette::Button));
