@@ -101,8 +101,11 @@ bool ReportPrinter::savePdf(const PrintLayout& layout, const QString& file, QWid
 
 void ReportPrinter::preview(const PrintLayout& layout, QWidget* parent) {
     const PrintTexts& t = printTexts(m_language);
-    if (!printerInstalled()) {
+    if (!printerInstalled() && (noPrinterTold == nullptr || !*noPrinterTold)) {
         tell(parent, qstr(t.noPrinter));
+        if (noPrinterTold != nullptr) {
+            *noPrinterTold = true;
+        }
     }
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, layout);
@@ -123,8 +126,10 @@ void ReportPrinter::preview(const PrintLayout& layout, QWidget* parent) {
         }
     });
     if (auto* toolbar = dialog.findChild<QToolBar*>()) {
-        toolbar->addSeparator();
-        toolbar->addAction(save);
+        // First: in sight on a narrow screen, and the way out when there is no printer.
+        QAction* first = toolbar->actions().value(0);
+        toolbar->insertAction(first, save);
+        toolbar->insertSeparator(first);
     } else {
         dialog.addAction(save);
     }

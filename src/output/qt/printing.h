@@ -37,6 +37,8 @@ public:
     std::function<bool()> printerInstalled;
     std::function<QString(QWidget* parent)> askPdfFile;
     std::function<void(QPrintPreviewDialog& dialog)> showPreview;
+    // Shared by the run's printers, so that a missing printer is said once a run.
+    bool* noPrinterTold = nullptr;
 
 private:
     void tell(QWidget* parent, const QString& text);

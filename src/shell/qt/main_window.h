@@ -55,6 +55,8 @@ public:
     HelpWindow* helpWindow() const { return m_help; }
     UiContext& context() { return m_ui; }
     Asker& asker() { return m_asker; }
+    // Whether this run has already said that no printer is installed: it is said once.
+    bool& noPrinterTold() { return m_noPrinterTold; }
 
     // Start-up, in the order of the program's start: fill the event list from the
     // catalogue, then read and delete "ZTR4.INI" (a missing or empty file marks an
@@ -112,6 +114,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    bool m_noPrinterTold = false;
     void buildMenus();
     void buildSideBar();
     void buildToolBar();

@@ -18,6 +18,7 @@ namespace cronovolta {
 ReportSink previewSink(MainWindow& window) {
     return [&window](const PrintLayout& layout, QWidget* parent) {
         ReportPrinter printer(window.asker(), window.context().language());
+        printer.noPrinterTold = &window.noPrinterTold();
         printer.preview(layout, parent);
     };
 }

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolBar>
 #include <QTest>
 
 using namespace cronovolta;
@@ -115,12 +116,26 @@ private slots:
             broken.setOutputFileName(QString::fromStdString((dir.path() / "no" / "x").string()));
             emit dialog.paintRequested(&broken);
         };
+        bool told = false;
+        printer.noPrinterTold = &told;
         printer.preview(sheet(), nullptr);
         QVERIFY(shown);
         QCOMPARE(int(asker.asked.size()), 2);
         QVERIFY(asker.asked[0].text.startsWith(QStringLiteral("No hi ha cap impressora")));
         QVERIFY(asker.asked[1].text.startsWith(QStringLiteral("La impressora no ha pogut")));
         QCOMPARE(int(test::pdfTextPages(dir.path() / "preview.pdf").size()), 2);
+
+        // Said once a run; "Desa en PDF" leads the toolbar, where a narrow screen keeps it.
+        ReportPrinter again(asker, 0);
+        again.printerInstalled = [] { return false; };
+        again.noPrinterTold = &told;
+        again.showPreview = [](QPrintPreviewDialog& dialog) {
+            auto* toolbar = dialog.findChild<QToolBar*>();
+            QVERIFY(toolbar != nullptr);
+            QCOMPARE(toolbar->actions().value(0)->objectName(), QStringLiteral("savePdf"));
+        };
+        again.preview(sheet(), nullptr);
+        QCOMPARE(int(asker.asked.size()), 2);
     }
 };
 
