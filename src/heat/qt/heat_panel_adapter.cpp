@@ -28,7 +28,7 @@ void paintBackground(QWidget* widget, int qbColour) {
 }
 
 void setLabel(QLabel* label, bool visible, const std::string& text) {
-    const QString t = toQString(text);
+    const QString t = qstr(text);
     if (label->text() != t) {
         label->setText(t);
     }
@@ -81,7 +81,7 @@ void HeatPanelAdapter::syncErrors(const HeatPanelModel& model) {
         list->clear();
     }
     for (std::size_t i = appended ? m_shown.errors.size() : 0; i < model.errors.size(); ++i) {
-        list->addItem(toQString(model.errors[i]));
+        list->addItem(qstr(model.errors[i]));
     }
     if (list->currentRow() != model.selectedError) {
         list->setCurrentRow(model.selectedError);
@@ -100,7 +100,7 @@ void HeatPanelAdapter::sync(const HeatPanelModel& model) {
         const auto b = static_cast<std::size_t>(i);
         QPushButton* button = m_panel.button(i);
         if (!m_valid || model.captions[b] != m_shown.captions[b]) {
-            button->setText(toQString(model.captions[b]));
+            button->setText(qstr(model.captions[b]));
         }
         if (button->isHidden() == model.buttonVisible[b]) {
             button->setVisible(model.buttonVisible[b]);

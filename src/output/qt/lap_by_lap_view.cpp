@@ -205,7 +205,7 @@ bool LaneGrid::setRows(const LanePanel& panel) {
     for (std::size_t i = 0; i < panel.rows.size(); ++i) {
         if (m_source[i] != panel.rows[i]) {
             m_source[i] = panel.rows[i];
-            m_rows[i] = toQString(panel.rows[i]);
+            m_rows[i] = qstr(panel.rows[i]);
             changed = true;
         }
     }
@@ -373,7 +373,7 @@ void LapByLapView::rebuild(const LapLanes& lanes) {
         w.fastest = new QLabel(m_area);
         w.fastest->setObjectName(QStringLiteral("VRapida_%1").arg(lane));
         w.fastest->setAlignment(Qt::AlignCenter);
-        w.title->setText(toQString(panel.title));
+        w.title->setText(qstr(panel.title));
         w.shown.takesPart = panel.takesPart;
         w.shown.position = panel.position;
         w.shown.title = panel.title;
@@ -492,7 +492,7 @@ void LapByLapView::paintDriver(LaneWidgets& w, const LanePanel& panel) {
 bool LapByLapView::syncLane(LaneWidgets& w, const LanePanel& panel) {
     bool changed = false;
     if (panel.pilot != w.shown.pilot) {
-        w.pilot->setText(toQString(panel.pilot));
+        w.pilot->setText(qstr(panel.pilot));
         w.pilot->setCursorPosition(0);
         w.shown.pilot = panel.pilot;
         fitDriver(w);
@@ -510,7 +510,7 @@ bool LapByLapView::syncLane(LaneWidgets& w, const LanePanel& panel) {
         changed = true;
     }
     if (panel.fastestLap != w.shown.fastestLap) {
-        w.fastest->setText(toQString(panel.fastestLap));
+        w.fastest->setText(qstr(panel.fastestLap));
         // A style sheet set again, even unchanged, polishes the label anew.
         const QString style = labelStyle(qbQColor(m_colours.slot[2], Qt::green), Qt::black);
         if (w.fastest->styleSheet() != style) {

@@ -179,7 +179,7 @@ bool StandingsTableModel::fill(RowView& view, const StandingsGrid& grid, int row
         const std::string& text = grid.shownText(row, c);
         if (view.source[i] != text) {
             view.source[i] = text;
-            view.text[i] = toQString(text);
+            view.text[i] = qstr(text);
             changed = true;
         }
         const int colour = c == col::Rank ? kRankBackground : grid.cellColour(row, c);
@@ -200,7 +200,7 @@ int StandingsTableModel::sync(const StandingsGrid& grid, const std::vector<std::
         m_headingSource = headings;
         m_headings.clear();
         for (const std::string& h : headings) {
-            m_headings << toQString(h);
+            m_headings << qstr(h);
         }
         emit headerDataChanged(Qt::Horizontal, 0, col::Count - 1);
     }
@@ -479,7 +479,7 @@ void StandingsWindow::open(const StandingsSetup& setup) {
     MessageTable local;
     MessageTable& messages = setup.messages != nullptr ? *setup.messages : local;
     applyWindowTexts(this, localiseWindow("Classificacio", setup.language, messages));
-    m_heatCaption = toQString(messages.text(msgkey::kHeatCaption));
+    m_heatCaption = qstr(messages.text(msgkey::kHeatCaption));
     setWindowTitle(setup.title);
     for (int c = 0; c < m_reference->columnCount(); ++c) {
         if (QTableWidgetItem* heading = m_reference->horizontalHeaderItem(c)) {
@@ -666,7 +666,7 @@ void StandingsWindow::syncInfo(const StandingsFrame& frame) {
     if (m_heatLabel->text() != heat) {
         m_heatLabel->setText(heat);
     }
-    const QString clock = toQString(frame.clock);
+    const QString clock = qstr(frame.clock);
     if (m_clock->text() != clock) {
         m_clock->setText(clock);
     }
@@ -674,11 +674,11 @@ void StandingsWindow::syncInfo(const StandingsFrame& frame) {
         const AbsoluteFastestLap& a = *frame.absolute;
         const QColor best = qbQColor(m_setup.colours.slot[1], Qt::white);
         bool newText =
-            setCell(m_fastestLapTable, 0, 0, toQString(a.time), a.time.empty() ? QColor() : best);
-        newText = setCell(m_fastestLapTable, 0, 1, toQString(a.name)) || newText;
-        newText = setCell(m_fastestLapTable, 0, 2, toQString(a.participant)) || newText;
-        newText = setCell(m_fastestLapTable, 0, 3, toQString(a.lane)) || newText;
-        newText = setCell(m_fastestLapTable, 0, 4, toQString(a.series)) || newText;
+            setCell(m_fastestLapTable, 0, 0, qstr(a.time), a.time.empty() ? QColor() : best);
+        newText = setCell(m_fastestLapTable, 0, 1, qstr(a.name)) || newText;
+        newText = setCell(m_fastestLapTable, 0, 2, qstr(a.participant)) || newText;
+        newText = setCell(m_fastestLapTable, 0, 3, qstr(a.lane)) || newText;
+        newText = setCell(m_fastestLapTable, 0, 4, qstr(a.series)) || newText;
         if (newText) {
             fitWidth(m_fastestLapTable); // measures every text: only when one changed
         }
@@ -700,11 +700,11 @@ QStringList StandingsWindow::runHeadings() const {
 }
 
 void StandingsWindow::syncSuperPole(const SuperPoleModel& model) {
-    const QString next = toQString(model.nextDriver);
+    const QString next = qstr(model.nextDriver);
     if (m_nextDriver->text() != next) {
         m_nextDriver->setText(next);
     }
-    const QString onTrack = toQString(model.onTrack);
+    const QString onTrack = qstr(model.onTrack);
     if (m_onTrack->text() != onTrack) {
         m_onTrack->setText(onTrack);
     }
@@ -712,7 +712,7 @@ void StandingsWindow::syncSuperPole(const SuperPoleModel& model) {
     if (!model.timing.empty()) {
         QStringList headings;
         for (const std::string& h : model.timing.front()) {
-            headings << toQString(h);
+            headings << qstr(h);
         }
         // Without headings of its own the runs take those of the reference table, the
         // standings' last lap and the split display.
@@ -733,7 +733,7 @@ void StandingsWindow::syncSuperPole(const SuperPoleModel& model) {
     for (int r = 0; r < runs; ++r) {
         const auto& row = model.timing[static_cast<std::size_t>(r + 1)];
         for (int c = 0; c < spcol::Count; ++c) {
-            setCell(m_runs, r, c, toQString(row[static_cast<std::size_t>(c)]));
+            setCell(m_runs, r, c, qstr(row[static_cast<std::size_t>(c)]));
         }
     }
     for (int c = spcol::Split1; c <= spcol::Speed; ++c) {
@@ -752,7 +752,7 @@ void StandingsWindow::syncSuperPole(const SuperPoleModel& model) {
             const auto& row = model.splits[static_cast<std::size_t>(r + 1)];
             for (int c = 0; c < 3; ++c) {
                 const SplitCell& cell = row[static_cast<std::size_t>(c)];
-                setCell(m_splits, r, c, toQString(cell.text), qbQColor(cell.colour));
+                setCell(m_splits, r, c, qstr(cell.text), qbQColor(cell.colour));
             }
         }
         if (splitRows > 0) {
@@ -765,12 +765,12 @@ void StandingsWindow::syncSuperPole(const SuperPoleModel& model) {
             for (int c = 0; c < 3; ++c) {
                 const std::string& text =
                     model.reference[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
-                setCell(m_best, r - 1, c, toQString(text), text.empty() ? QColor() : colour);
+                setCell(m_best, r - 1, c, qstr(text), text.empty() ? QColor() : colour);
             }
         }
     }
     for (int c = 0; c < 5; ++c) {
-        setCell(m_reference, 0, c, toQString(model.driverReference[static_cast<std::size_t>(c)]));
+        setCell(m_reference, 0, c, qstr(model.driverReference[static_cast<std::size_t>(c)]));
     }
     m_track->setImages(model.images);
 }

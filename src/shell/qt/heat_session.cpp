@@ -51,7 +51,7 @@ HeatSession::HeatSession(MainWindow& window, UiContext& ui, Asker& asker, QObjec
     window.mayClose = [this] {
         // Closing the window in the middle of a heat would lose it: the heat ends first.
         if (m_engine && m_engine->heatRunning()) {
-            showMessage(toQString(m_ui.message(0, msg::kHeatStillRunning)));
+            showMessage(qstr(m_ui.message(0, msg::kHeatStillRunning)));
             return false;
         }
         return closeProgramme();
@@ -140,8 +140,8 @@ bool HeatSession::openProgramme(ProgrammeType programmeType) {
     if (auto opened = m_engine->openProgramme(*request); !opened) {
         m_engine.reset();
         const bool tooManyLanes = opened.error().kind == OpenProgrammeError::Kind::TooManyLanes;
-        showMessage(tooManyLanes ? toQString(m_ui.message(0, msg::kTooManyLanes))
-                                 : toQString(opened.error().text));
+        showMessage(tooManyLanes ? qstr(m_ui.message(0, msg::kTooManyLanes))
+                                 : qstr(opened.error().text));
         return false;
     }
     attachVoice();
@@ -252,7 +252,7 @@ void HeatSession::openWindows() {
     m_lapView->setColourSlots(ColourSlots::from(m_ui.app.programConfig.colours));
     connect(m_lapView, &LapByLapView::heatKey, this, [this](int key) { keyOfHeatWindow(key); });
     m_lapWindow = area->addSubWindow(m_lapView, kChildFlags);
-    m_lapWindow->setWindowTitle(toQString(tableCaption("VoltaaVolta", "", -1, m_ui.language())));
+    m_lapWindow->setWindowTitle(qstr(tableCaption("VoltaaVolta", "", -1, m_ui.language())));
 
     if (programmeType >= ProgrammeType::OfficialPractice) {
         m_standings = new StandingsWindow;
@@ -264,9 +264,9 @@ void HeatSession::openWindows() {
         setup.colours = ColourSlots::from(m_ui.app.programConfig.colours);
         setup.infoShown = m_ui.infoShown;
         m_standings->open(setup);
-        setup.title = toQString(m_ui.message(msgkey::kClassificationTitle)) +
-                      withoutAccelerator(toQString(tableCaption(
-                          "Portada", "MnuPrg", index(programmeType), m_ui.language())));
+        setup.title = qstr(m_ui.message(msgkey::kClassificationTitle)) +
+                      withoutAccelerator(qstr(tableCaption("Portada", "MnuPrg",
+                                                           index(programmeType), m_ui.language())));
         m_standings->setWindowTitle(setup.title);
         connect(m_standings, &StandingsWindow::heatKey, this, [this](int key) { heatKey(key); });
         connect(m_standings, &StandingsWindow::infoShownChanged, this,
@@ -281,7 +281,7 @@ void HeatSession::openWindows() {
                 m_window.runCommand("MnuCls", index(programmeType));
             }
             if (auto reloaded = loadActiveSeries(m_ui.app); !reloaded) {
-                showMessage(toQString(reloaded.error()));
+                showMessage(qstr(reloaded.error()));
             }
         });
         m_standingsWindow = area->addSubWindow(m_standings, kChildFlags);
@@ -363,7 +363,7 @@ void HeatSession::resumeHeat(const ResumeState& state) {
         dropResumeFile(m_ui.app.dataDir); // a running heat has written it anew
     }
     if (outcome == RecoveryOutcome::NotStarted) {
-        showMessage(toQString(m_ui.message(0, msg::kResumeFileInvalid)));
+        showMessage(qstr(m_ui.message(0, msg::kResumeFileInvalid)));
     }
     openPorts();
     followClockTick();
@@ -377,8 +377,8 @@ void HeatSession::heatKey(int code) {
     if ((code == 's' || code == 'S') && m_engine->endByKeyNeedsAsking(now())) {
         const HeatTexts& texts = m_engine->texts();
         // The counter may end the heat while the question waits: S must not start another.
-        if (!m_asker.yesNo(&m_window, toQString(texts.endHeatTitle),
-                           toQString(texts.endWhileCrossingQuestion)) ||
+        if (!m_asker.yesNo(&m_window, qstr(texts.endHeatTitle),
+                           qstr(texts.endWhileCrossingQuestion)) ||
             !m_engine || !m_engine->heatRunning()) {
             return;
         }
@@ -435,13 +435,13 @@ void HeatSession::runCommand(HeatCommand command) {
     if (auto it = m_screens.find(command); it != m_screens.end() && it->second) {
         it->second();
     } else {
-        showMessage(toQString(m_ui.message(0, msg::kNotAvailableYet)));
+        showMessage(qstr(m_ui.message(0, msg::kNotAvailableYet)));
     }
 }
 
 void HeatSession::askCancel() {
-    const QString title = toQString(m_ui.message(0, msg::kCancelHeatTitle));
-    if (m_asker.yesNo(&m_window, title, toQString(m_engine->cancelQuestion()))) {
+    const QString title = qstr(m_ui.message(0, msg::kCancelHeatTitle));
+    if (m_asker.yesNo(&m_window, title, qstr(m_engine->cancelQuestion()))) {
         if (m_engine) {
             m_engine->cancelLastHeat();
         }
@@ -454,7 +454,7 @@ void HeatSession::openLapFractions(LapFractionEntry entry) {
         enterLapFractions(entry);
         return;
     }
-    showMessage(toQString(m_ui.message(0, msg::kNotAvailableYet)));
+    showMessage(qstr(m_ui.message(0, msg::kNotAvailableYet)));
     lapFractionEntryClosed();
 }
 
@@ -492,17 +492,17 @@ void HeatSession::lapFractionEntryDue(LapFractionEntry entry) {
 }
 
 void HeatSession::problem(const std::string& message) {
-    const QString text = toQString(message);
+    const QString text = qstr(message);
     QMetaObject::invokeMethod(
         this, [this, text] { showMessage(text); }, Qt::QueuedConnection);
 }
 
 void HeatSession::showMessage(const QString& text) {
-    m_asker.message(&m_window, toQString(m_ui.message(0, msg::kErrorTitle)), text);
+    m_asker.message(&m_window, qstr(m_ui.message(0, msg::kErrorTitle)), text);
 }
 
 void HeatSession::syncCaption() {
-    const QString caption = m_baseCaption + toQString(m_engine->panel().caption);
+    const QString caption = m_baseCaption + qstr(m_engine->panel().caption);
     if (m_window.windowTitle() != caption) {
         m_window.setWindowTitle(caption);
     }

@@ -154,7 +154,7 @@ ResumingAsker::ResumingAsker(Asker& inner) : m_inner(inner) {
     for (int language : {0, 1}) {
         MessageTable table;
         table.fill("Portada", language);
-        m_resumeTitles << toQString(table.text(0, msg::kRecoveryTitle));
+        m_resumeTitles << qstr(table.text(0, msg::kRecoveryTitle));
     }
 }
 
@@ -171,7 +171,7 @@ LiveRun::LiveRun(MainWindow& window, UiContext& ui, Asker& asker, LiveOptions op
       m_session(std::make_unique<HeatSession>(window, ui, asker)) {
     connectHeatPrinting(*m_session, window, previewSink(window));
     auto error = [&](const QString& text) {
-        asker.message(&window, toQString(ui.message(0, msg::kErrorTitle)), text);
+        asker.message(&window, qstr(ui.message(0, msg::kErrorTitle)), text);
     };
     if (m_options.simulate) {
         m_simulator = std::make_unique<SimulatedCounter>(demoCounter(*m_options.simulate));
@@ -189,7 +189,7 @@ LiveRun::LiveRun(MainWindow& window, UiContext& ui, Asker& asker, LiveOptions op
     if (!m_options.replay.empty()) {
         auto text = readFileBytes(m_options.replay);
         if (!text) {
-            error(toQString(text.error()));
+            error(qstr(text.error()));
         } else {
             CaptureContents capture = parseCapture(*text);
             for (const CaptureProblem& p : capture.problems) {
@@ -201,7 +201,7 @@ LiveRun::LiveRun(MainWindow& window, UiContext& ui, Asker& asker, LiveOptions op
                 m_options.simulate ? *m_options.simulate : ui.app.programConfig.counterModel;
             if (auto mismatch = captureModelMismatch(capture, model, ui.language(),
                                                      m_options.replay.string())) {
-                error(toQString(*mismatch));
+                error(qstr(*mismatch));
             } else {
                 m_session->setReplay(std::move(capture.events));
             }

@@ -14,10 +14,6 @@ inline QString qstr(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-inline QString toQString(std::string_view text) {
-    return qstr(text);
-}
-
 // A grid column's alignment on screen; the default is the left.
 inline Qt::Alignment toQt(ColumnAlignment alignment) {
     switch (alignment) {
